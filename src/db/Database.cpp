@@ -1,0 +1,329 @@
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "Database.h"
+#include "SqlFunctions.h"
+
+#include <QFileInfo>
+
+namespace db {
+
+namespace {
+constexpr int kBusyTimeoutMs = 10000;
+}
+
+// ---- Statement ------------------------------------------------------------
+
+Statement::Statement(Statement &&other) noexcept
+    : db_(other.db_), stmt_(other.stmt_), error_(std::move(other.error_))
+{
+    other.stmt_ = nullptr;
+    other.db_ = nullptr;
+}
+
+Statement &Statement::operator=(Statement &&other) noexcept
+{
+    if (this != &other) {
+        if (stmt_)
+            sqlite3_finalize(stmt_);
+        db_ = other.db_;
+        stmt_ = other.stmt_;
+        error_ = std::move(other.error_);
+        other.stmt_ = nullptr;
+        other.db_ = nullptr;
+    }
+    return *this;
+}
+
+Statement::~Statement()
+{
+    if (stmt_)
+        sqlite3_finalize(stmt_);
+}
+
+void Statement::setError()
+{
+    error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no statement");
+}
+
+bool Statement::bind(int index, const QVariant &value)
+{
+    if (!stmt_)
+        return false;
+    int rc;
+    if (value.isNull() || !value.isValid()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::Bool:
+            rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob(stmt_, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray utf8 = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK) {
+        setError();
+        return false;
+    }
+    return true;
+}
+
+bool Statement::bindAll(const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        if (!bind(i + 1, values[i]))
+            return false;
+    return true;
+}
+
+bool Statement::next()
+{
+    if (!stmt_)
+        return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        setError();
+    return false;
+}
+
+bool Statement::run()
+{
+    if (!stmt_)
+        return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW)
+        return true;
+    setError();
+    return false;
+}
+
+void Statement::reset()
+{
+    if (stmt_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    error_.clear();
+}
+
+int Statement::columnCount() const
+{
+    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+}
+
+QString Statement::columnName(int column) const
+{
+    return stmt_ ? QString::fromUtf8(sqlite3_column_name(stmt_, column)) : QString();
+}
+
+bool Statement::isNull(int column) const
+{
+    return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
+QVariant Statement::value(int column) const
+{
+    if (!stmt_)
+        return {};
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_TEXT:
+        return QVariant(text(column));
+    case SQLITE_BLOB: {
+        const auto *data = static_cast<const char *>(sqlite3_column_blob(stmt_, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(stmt_, column)));
+    }
+    default:
+        return {};
+    }
+}
+
+QString Statement::text(int column) const
+{
+    if (!stmt_)
+        return {};
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    if (!chars)
+        return {};
+    return QString::fromUtf8(chars, sqlite3_column_bytes(stmt_, column));
+}
+
+double Statement::number(int column) const
+{
+    return stmt_ ? sqlite3_column_double(stmt_, column) : 0.0;
+}
+
+// ---- Database -------------------------------------------------------------
+
+Database::~Database()
+{
+    close();
+}
+
+bool Database::open(const QString &path, const QString &key, bool create)
+{
+    close();
+    lastError_.clear();
+    if (!create && !QFileInfo(path).isFile()) {
+        lastError_ = QStringLiteral("找不到文件 %1").arg(path);
+        return false;
+    }
+    sqlite3 *handle = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        lastError_ = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
+        sqlite3_close(handle);
+        return false;
+    }
+    const QByteArray keyBytes = key.toUtf8();
+    rc = sqlite3_key(handle, keyBytes.constData(), int(keyBytes.size()));
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        lastError_ = QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_close(handle);
+        return false;
+    }
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_exec(handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    registerSqlFunctions(handle);
+    db_ = handle;
+    path_ = path;
+    return true;
+}
+
+void Database::close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    path_.clear();
+}
+
+Statement Database::prepare(const QString &sql)
+{
+    if (!db_) {
+        lastError_ = QStringLiteral("没有打开的帐本");
+        return {};
+    }
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
+        lastError_ = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_finalize(stmt);
+        return {};
+    }
+    return Statement(db_, stmt);
+}
+
+bool Database::exec(const QString &sql, const QVariantList &params)
+{
+    Statement st = prepare(sql);
+    if (!st.isValid())
+        return false;
+    if (!st.bindAll(params) || !st.run()) {
+        lastError_ = st.error();
+        return false;
+    }
+    return true;
+}
+
+bool Database::execScript(const QString &sql)
+{
+    if (!db_) {
+        lastError_ = QStringLiteral("没有打开的帐本");
+        return false;
+    }
+    char *message = nullptr;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        lastError_ = QString::fromUtf8(message ? message : sqlite3_errmsg(db_));
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+QVariant Database::scalar(const QString &sql, const QVariantList &params, bool *ok)
+{
+    Statement st = prepare(sql);
+    bool good = st.isValid() && st.bindAll(params);
+    QVariant result;
+    if (good) {
+        if (st.next())
+            result = st.value(0);
+        else if (st.hasError())
+            good = false;
+    }
+    if (!good && st.hasError())
+        lastError_ = st.error();
+    if (ok)
+        *ok = good;
+    return result;
+}
+
+int Database::changes() const
+{
+    return db_ ? sqlite3_changes(db_) : 0;
+}
+
+bool Database::inTransaction() const
+{
+    return db_ && !sqlite3_get_autocommit(db_);
+}
+
+// ---- Transaction ----------------------------------------------------------
+
+Transaction::Transaction(Database &db) : db_(db)
+{
+    active_ = db_.execScript(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction()
+{
+    rollback();
+}
+
+bool Transaction::commit()
+{
+    if (!active_)
+        return false;
+    if (!db_.execScript(QStringLiteral("COMMIT")))
+        return false;  // still active: the destructor rolls back
+    active_ = false;
+    return true;
+}
+
+void Transaction::rollback()
+{
+    if (active_) {
+        const QString keep = db_.lastError();
+        db_.execScript(QStringLiteral("ROLLBACK"));
+        db_.setError(keep);  // the caller wants the error that caused the rollback
+        active_ = false;
+    }
+}
+
+} // namespace db

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+// The password every account book is keyed with.
+inline constexpr const char *kBookPassword = "QTR5816";
+
+class Database;
+
+// A prepared statement with bound values and a forward row cursor.
+// Values are bound positionally ('?') in the order given.
+class Statement {
+public:
+    Statement() = default;
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&other) noexcept;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement();
+
+    bool isValid() const { return stmt_ != nullptr; }
+    bool bind(int index, const QVariant &value);  // 1-based
+    bool bindAll(const QVariantList &values);
+
+    // Advances to the next row; false at the end or on error (see hasError()).
+    bool next();
+    bool hasError() const { return !error_.isEmpty(); }
+    QString error() const { return error_; }
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QVariant value(int column) const;   // null QVariant for SQL NULL
+    QString text(int column) const;     // "" for NULL
+    double number(int column) const;    // 0 for NULL
+    bool isNull(int column) const;
+
+    // Runs a statement that returns no rows; true on success.
+    bool run();
+    void reset();
+
+private:
+    friend class Database;
+    Statement(sqlite3 *db, sqlite3_stmt *stmt) : db_(db), stmt_(stmt) {}
+    void setError();
+
+    sqlite3 *db_ = nullptr;
+    sqlite3_stmt *stmt_ = nullptr;
+    QString error_;
+};
+
+// One keyed connection to an account book (SQLCipher).
+class Database {
+public:
+    Database() = default;
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens (read-write, shared) and keys the file, then proves the key with
+    // one read; a file that is no book or has another key is refused here.
+    // An absent file is refused unless create is true.
+    bool open(const QString &path, const QString &key = QString::fromLatin1(kBookPassword),
+              bool create = false);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    QString path() const { return path_; }
+    QString lastError() const { return lastError_; }
+
+    Statement prepare(const QString &sql);
+    // Runs one statement with bound values.
+    bool exec(const QString &sql, const QVariantList &params = {});
+    // Runs several ';'-separated statements without parameters.
+    bool execScript(const QString &sql);
+    // First column of the first row; null QVariant when no row. ok reports errors.
+    QVariant scalar(const QString &sql, const QVariantList &params = {}, bool *ok = nullptr);
+    // Rows changed by the last insert/update/delete.
+    int changes() const;
+    bool inTransaction() const;
+
+    sqlite3 *handle() const { return db_; }
+
+private:
+    friend class Statement;
+    friend class Transaction;
+    void setError(const QString &message) { lastError_ = message; }
+
+    sqlite3 *db_ = nullptr;
+    QString path_;
+    QString lastError_;
+};
+
+// BEGIN IMMEDIATE on construction; rolls back on destruction unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return active_; }
+    bool commit();
+    void rollback();
+
+private:
+    Database &db_;
+    bool active_ = false;
+};
+
+} // namespace db

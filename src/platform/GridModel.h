@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+namespace db {
+class Statement;
+}
+
+// A grid of texts counted the classic grid way: row 0 is the caption row and
+// is included in rows(); an empty grid keeps one blank data row 1; rows are
+// added as tab-separated texts and removed by index.
+// A QTableView shows it with row 0 as the horizontal header and rows 1.. as data.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridModel(int cols = 1, QObject *parent = nullptr);
+
+    int rows() const { return int(cells_.size()); }
+    int cols() const { return cols_; }
+    void setRows(int rows);  // at least 2 (caption + one row)
+    void setCols(int cols);
+
+    QString textMatrix(int row, int col) const;
+    void setTextMatrix(int row, int col, const QString &text);
+    QStringList rowTexts(int row) const;
+
+    // Sets the caption row from a list of captions.
+    void setCaptions(const QStringList &captions);
+
+    // Appends a row (index < 0) or inserts it before index; the texts are
+    // separated by tabs. Into a grid whose only data row is blank, the first
+    // added row would come after that blank row, as the classic grid does;
+    // call clearRows() first to start a fresh list with fillRows().
+    void addItem(const QString &tabSeparated, int index = -1);
+    // Removes a data row; the last remaining data row is blanked instead.
+    void removeItem(int row);
+    // Back to the caption row and one blank row.
+    void clearRows();
+
+    // Replaces all data rows in one pass (the blank row is dropped when at
+    // least one row comes). Each row has cols() texts, shorter rows are padded.
+    void setDataRows(QVector<QStringList> dataRows);
+    // Fills the data rows from a statement's rows; format turns column values
+    // into texts (default: the text of each column).
+    void fillFromStatement(db::Statement &statement,
+                           const std::function<QStringList(const db::Statement &)> &format = {});
+
+    void setCellForeground(int row, int col, const QColor &color);
+    QColor cellForeground(int row, int col) const;
+
+    void setColAlignment(int col, Qt::Alignment alignment);
+
+    // QAbstractTableModel: view row r is grid row r + 1.
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QStringList blankRow() const;
+
+    int cols_;
+    QVector<QStringList> cells_;
+    QHash<quint64, QColor> foreground_;
+    QHash<int, Qt::Alignment> alignment_;
+};

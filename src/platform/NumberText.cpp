@@ -1,0 +1,166 @@
+#include "NumberText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace numtext {
+
+namespace {
+
+// Value as 15 significant decimal digits and the power of ten of the first.
+struct DecimalDigits {
+    bool negative = false;
+    std::string digits;  // 15 digits, first non-zero unless value is 0
+    int exponent = 0;    // value = 0.d1d2... x 10^(exponent + 1)
+};
+
+DecimalDigits decimalDigits(double value)
+{
+    DecimalDigits result;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    const char *p = buffer;
+    if (*p == '-') {
+        result.negative = true;
+        ++p;
+    }
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9')
+            result.digits.push_back(*p);
+    if (*p == 'e')
+        result.exponent = std::atoi(p + 1);
+    return result;
+}
+
+// Fixed-point text of |value| rounded to decimals places, half away from zero.
+std::string roundedFixed(const DecimalDigits &d, int decimals)
+{
+    const int intDigits = d.exponent + 1;          // digits before the point
+    const int keep = intDigits + decimals;          // significant digits kept
+    std::string kept;
+    if (keep < 0) {
+        kept = "0";
+    } else if (keep == 0) {
+        kept = d.digits[0] >= '5' ? "1" : "0";
+    } else if (keep >= int(d.digits.size())) {
+        kept = d.digits + std::string(keep - d.digits.size(), '0');
+    } else {
+        kept = d.digits.substr(0, keep);
+        if (d.digits[keep] >= '5') {
+            int i = keep - 1;
+            while (i >= 0 && kept[i] == '9') {
+                kept[i] = '0';
+                --i;
+            }
+            if (i >= 0)
+                ++kept[i];
+            else
+                kept.insert(kept.begin(), '1');
+        }
+    }
+    // kept holds the digits of round(|value| * 10^decimals)
+    if (int(kept.size()) <= decimals)
+        kept.insert(0, std::string(decimals - kept.size() + 1, '0'));
+    std::string intPart = kept.substr(0, kept.size() - decimals);
+    std::string fraction = kept.substr(kept.size() - decimals);
+    return decimals > 0 ? intPart + "." + fraction : intPart;
+}
+
+} // namespace
+
+double leadingNumber(const QString &text)
+{
+    const QByteArray bytes = text.trimmed().toLatin1();
+    const char *s = bytes.constData();
+    int i = 0;
+    if (s[i] == '+' || s[i] == '-')
+        ++i;
+    const int digitsStart = i;
+    while (s[i] >= '0' && s[i] <= '9')
+        ++i;
+    if (s[i] == '.') {
+        ++i;
+        while (s[i] >= '0' && s[i] <= '9')
+            ++i;
+    }
+    if (i == digitsStart || (i == digitsStart + 1 && s[digitsStart] == '.'))
+        return 0.0;
+    if (s[i] == 'e' || s[i] == 'E') {
+        int j = i + 1;
+        if (s[j] == '+' || s[j] == '-')
+            ++j;
+        if (s[j] >= '0' && s[j] <= '9') {
+            while (s[j] >= '0' && s[j] <= '9')
+                ++j;
+            i = j;
+        }
+    }
+    return std::strtod(std::string(s, i).c_str(), nullptr);
+}
+
+QString generalText(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return QStringLiteral("0");
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    QString text = QString::fromLatin1(buffer);
+    // %G writes "1E-05" style exponents already; drop the zero before a point.
+    if (text.startsWith(QLatin1String("0.")))
+        text.remove(0, 1);
+    else if (text.startsWith(QLatin1String("-0.")))
+        text.remove(1, 1);
+    return text;
+}
+
+QString numToText(double value)
+{
+    QString text = generalText(value);
+    QString sign;
+    if (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) {
+        sign = text.left(1);
+        text.remove(0, 1);
+    }
+    if (text.startsWith(QLatin1Char('.')))
+        text.prepend(QLatin1Char('0'));
+    return sign + text;
+}
+
+QString formatNumber(double value, const QString &pattern)
+{
+    if (!std::isfinite(value))
+        value = 0.0;
+    const int point = pattern.indexOf(QLatin1Char('.'));
+    int decimals = 0;
+    if (point >= 0)
+        for (int i = point + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
+            ++decimals;
+    const bool grouped = pattern.left(point < 0 ? pattern.size() : point).contains(QLatin1Char(','));
+
+    const DecimalDigits d = decimalDigits(value);
+    std::string fixed = value == 0.0 ? (decimals ? "0." + std::string(decimals, '0') : "0")
+                                     : roundedFixed(d, decimals);
+    QString text = QString::fromStdString(fixed);
+    if (grouped) {
+        int end = text.indexOf(QLatin1Char('.'));
+        if (end < 0)
+            end = text.size();
+        for (int i = end - 3; i > 0; i -= 3)
+            text.insert(i, QLatin1Char(','));
+    }
+    const bool allZero = !QString(text).remove(QLatin1Char('0')).remove(QLatin1Char('.')).remove(QLatin1Char(',')).size();
+    if (d.negative && !allZero)
+        text.prepend(QLatin1Char('-'));
+    return text;
+}
+
+double roundDecimal(double value, int decimals)
+{
+    return formatNumber(value, decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
+                                            : QStringLiteral("0"))
+        .toDouble();
+}
+
+} // namespace numtext

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// The texts of numbers: how numbers typed or stored as text are read, and
+// how numbers are written into grids, totals and statements.
+namespace numtext {
+
+// The number at the start of a text (leading blanks skipped); 0 when none.
+// "12.5kg" gives 12.5, "abc" gives 0, " -3" gives -3.
+double leadingNumber(const QString &text);
+
+// The general text form: at most 15 significant digits, no trailing zeros,
+// exponent form only for very large or small magnitudes, and no zero before
+// the decimal point of a number between -1 and 1 (0.5 gives ".5").
+QString generalText(double value);
+
+// generalText with a zero put before a leading decimal point (0.5 gives "0.5").
+QString numToText(double value);
+
+// Formats value by a pattern like "#0", "#0.00" or "#,##0.00": as many
+// decimals as the pattern has zeros after the point, rounded half away from
+// zero on the decimal value (2.675 gives 2.68), grouped by thousands when
+// the pattern has a comma. Never "-0.00".
+QString formatNumber(double value, const QString &pattern);
+
+// Rounds value to decimals places, half away from zero on its decimal value.
+double roundDecimal(double value, int decimals);
+
+} // namespace numtext

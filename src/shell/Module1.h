@@ -1,0 +1,85 @@
+#pragma once
+
+#include "db/Database.h"
+#include "shell/StatusPanels.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+// The shared module: public variables that live for the whole run and the
+// shared procedures every window calls. One instance in the running program
+// (Module1::instance()); tests make their own on a temporary book.
+class Module1 {
+public:
+    Module1();
+    ~Module1();
+
+    static Module1 &instance();
+    static void setInstance(Module1 *module);  // tests; nullptr restores the program's
+
+    // The text GetSingleValue returns when the query yields no row.
+    static inline const QString NoFound = QStringLiteral("NoFound");
+
+    // ---- public variables ----
+    QString gVersion = QStringLiteral("9.69");
+    QString gAppPath;       // program folder, ending in "/"
+    QString gBookFile;      // full path of the open book
+    QString gBookName;      // display name of the open book
+    db::Database gDb;       // the open account book
+    QString gUserCode;
+    QString gUserName;
+    bool gMayViewCost = true;
+    QDate gPeriodStart;     // lock date: the first day audits may touch
+
+    // System options (loaded from sysinfo at login).
+    int gOptNoOverdraw = 0;
+    int gOptLockLinePrice = 0;
+    int gOptNoAverageCostUpdate = 0;
+    int gOptAbsoluteQuantities = 0;
+    float gOptSalePriceFactor = 0;
+    int gOptKeepPrices = 1;
+    int gOptAlarmLowAtStart = 0;
+    int gOptAlarmHighAtStart = 0;
+    int gOptAdminEditsStock = 0;
+    int gOptMoneyDecimals = 2;
+    int gOptAdminEditsOpening = 0;
+    QString gMoneyFormat = QStringLiteral("#0.00");
+
+    int gAutoCreateReceivingUnit = 1;
+    int gUsePdan10Layout = 0;
+
+    // Puts every variable above back to its start value (the book stays open).
+    void ResetToDefaults();
+
+    // ---- shared lookups and number texts ----
+
+    // First field of the first row of sql on the open book: NoFound when no
+    // row, "" when the field is Null or anything fails. Values are bound.
+    QString GetSingleValue(const QString &sql, const QVariantList &params = {});
+    // Puts the row ('001', name) into table when its first row is missing or has no code.
+    // Returns false (error in gDb.lastError()) when the insert fails.
+    bool EnsureDefaultRow(const QString &table, const QString &name);
+    void ShowBookNameInStatusBar();
+    void ShowLoadingInStatusBar();
+    // "#0" for digits <= 0, else "#0." + digits zeros; digits above 8 are set to 8.
+    static QString MakeDecimalFormat(int &digits);
+    static QString NumToText(double value);
+    // a - b without floating noise in the fraction (10.3 - 0.1 gives 10.2).
+    static double SubtractExact(double a, double b);
+    // Name of the party whose code starts text (up to a "."): supplier, else
+    // receiving unit, else the code itself.
+    QString GetPartnerName(const QString &code);
+
+    // Formats a price or amount with gMoneyFormat.
+    QString money(double value) const;
+
+    // ---- status bar ----
+    void setStatusPanels(StatusPanels *panels);  // nullptr: the in-memory panels
+    StatusPanels &statusPanels() { return *statusPanels_; }
+
+private:
+    MemoryStatusPanels memoryPanels_;
+    StatusPanels *statusPanels_ = &memoryPanels_;
+};

@@ -1,0 +1,6 @@
+#pragma once
+
+class QApplication;
+
+// Runs the start procedure and then the event loop; returns the exit code.
+int runProgram(QApplication &app);

@@ -1,0 +1,42 @@
+#include "platform/GridModel.h"
+
+#include <gtest/gtest.h>
+
+TEST(GridModel, CountsRowsWithTheCaptionRowAndKeepsOneBlankRow)
+{
+    GridModel grid(3);
+    grid.setCaptions({"编码", "名称", "数量"});
+    EXPECT_EQ(grid.rows(), 2);
+    EXPECT_EQ(grid.rowCount(), 1);
+    EXPECT_EQ(grid.textMatrix(0, 1), QStringLiteral("名称"));
+    EXPECT_EQ(grid.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("名称"));
+
+    grid.addItem("A\tB\t1");
+    EXPECT_EQ(grid.rows(), 3);  // the blank row stays before the added one
+    EXPECT_EQ(grid.textMatrix(2, 0), QStringLiteral("A"));
+    grid.addItem("Z\tfirst", 1);
+    EXPECT_EQ(grid.textMatrix(1, 0), QStringLiteral("Z"));
+    EXPECT_EQ(grid.textMatrix(1, 2), QString());
+
+    grid.removeItem(1);
+    grid.removeItem(1);
+    EXPECT_EQ(grid.rows(), 2);
+    EXPECT_EQ(grid.textMatrix(1, 0), QStringLiteral("A"));
+    grid.removeItem(1);  // the last data row is blanked, not removed
+    EXPECT_EQ(grid.rows(), 2);
+    EXPECT_EQ(grid.textMatrix(1, 0), QString());
+    EXPECT_EQ(grid.textMatrix(0, 0), QStringLiteral("编码"));
+}
+
+TEST(GridModel, SetDataRowsReplacesTheBlankRowAndPads)
+{
+    GridModel grid(2);
+    grid.setDataRows({{"1", "a"}, {"2"}});
+    EXPECT_EQ(grid.rows(), 3);
+    EXPECT_EQ(grid.textMatrix(2, 1), QString());
+    EXPECT_EQ(grid.data(grid.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("a"));
+    grid.setDataRows({});
+    EXPECT_EQ(grid.rows(), 2);
+    grid.setTextMatrix(5, 0, "ignored");
+    EXPECT_EQ(grid.textMatrix(5, 0), QString());
+}

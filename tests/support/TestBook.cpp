@@ -1,0 +1,60 @@
+#include "TestBook.h"
+
+#include "db/BookFile.h"
+
+#include <QDir>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+TestBook::TestBook()
+{
+    const QString error = db::createBook(bookPath());
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(module_.gDb.open(bookPath())) << module_.gDb.lastError().toStdString();
+    module_.ResetToDefaults();
+    module_.gAppPath = dir_.path() + QLatin1Char('/');
+    module_.gBookFile = bookPath();
+    module_.gBookName = QStringLiteral("测试帐本");
+    module_.gUserCode = QStringLiteral("001");
+    module_.gUserName = QStringLiteral("系统管理员");
+    Module1::setInstance(&module_);
+    // Settings of this test go to its own folder, never to the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path() + QStringLiteral("/settings"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path() + QStringLiteral("/settings"));
+    qputenv("XDG_DATA_HOME", (dir_.path() + QStringLiteral("/xdg-data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", (dir_.path() + QStringLiteral("/xdg-config")).toUtf8());
+}
+
+TestBook::~TestBook()
+{
+    module_.gDb.close();
+    Module1::setInstance(nullptr);
+}
+
+QString TestBook::bookPath() const
+{
+    return dir_.path() + QStringLiteral("/测试帐本.vzk");
+}
+
+void TestBook::exec(const QString &sql, const QVariantList &params)
+{
+    ASSERT_TRUE(db().exec(sql, params)) << sql.toStdString() << ": " << db().lastError().toStdString();
+}
+
+QString TestBook::value(const QString &sql, const QVariantList &params)
+{
+    db::Statement st = db().prepare(sql);
+    EXPECT_TRUE(st.isValid()) << sql.toStdString() << ": " << db().lastError().toStdString();
+    st.bindAll(params);
+    if (!st.next())
+        return QStringLiteral("<none>");
+    return st.text(0);
+}
+
+double TestBook::number(const QString &sql, const QVariantList &params)
+{
+    bool ok = false;
+    const QVariant v = db().scalar(sql, params, &ok);
+    EXPECT_TRUE(ok) << sql.toStdString() << ": " << db().lastError().toStdString();
+    return v.toDouble();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/FileDialogs.h"
+#include "platform/Prompt.h"
+#include "shell/Module1.h"
+
+#include <QTemporaryDir>
+
+// A temporary account book made from the schema, opened in its own Module1
+// (installed as the current one), with gAppPath and the settings pointed at a
+// temporary folder and a recording prompt answering every message box.
+class TestBook {
+public:
+    TestBook();
+    ~TestBook();
+
+    Module1 &m() { return module_; }
+    db::Database &db() { return module_.gDb; }
+    RecordingPrompt &prompt() { return prompt_; }
+    ScriptedFileDialogs &fileDialogs() { return fileDialogs_; }
+    QString dir() const { return dir_.path(); }
+    QString bookPath() const;
+
+    // Runs a statement and fails the test when it fails.
+    void exec(const QString &sql, const QVariantList &params = {});
+    // The text of the first field of the first row ("" for Null, "<none>" for no row).
+    QString value(const QString &sql, const QVariantList &params = {});
+    double number(const QString &sql, const QVariantList &params = {});
+
+private:
+    QTemporaryDir dir_;
+    Module1 module_;
+    RecordingPrompt prompt_;
+    ScriptedFileDialogs fileDialogs_;
+};
