@@ -19,6 +19,8 @@ bool displayAvailable()
 
 } // namespace
 
+void registerAllWindows();
+
 int main(int argc, char **argv)
 {
     if (!displayAvailable()) {
@@ -31,5 +33,6 @@ int main(int argc, char **argv)
         return 1;
     }
     QApplication app(argc, argv);
+    registerAllWindows();
     return runProgram(app);
 }
