@@ -4,9 +4,19 @@
 #include "shell/StatusPanels.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
+
+// The account-book chooser's two lists: display names and file paths, same order.
+struct BookList {
+    QStringList names;
+    QStringList paths;
+    int selected = 0;
+};
 
 // The shared module: public variables that live for the whole run and the
 // shared procedures every window calls. One instance in the running program
@@ -72,6 +82,39 @@ public:
     // receiving unit, else the code itself.
     QString GetPartnerName(const QString &code);
 
+    // ---- document numbers ----
+    // Proposes the next free number of this month: prefix + yymmdd + 4-digit serial,
+    // or "请录入单据号" when the month's serials are used up.
+    QString NextDocNo(const QString &prefix, const QString &table);
+    bool IsDocNoFree(QString &docNo);              // trims docNo in place
+    void ReserveDocNo(QString &docNo, int flag);   // trims docNo in place
+    void ReleaseDocNo(const QString &docNo);
+    static inline const QString EnterDocNoText = QStringLiteral("请录入单据号");
+
+    // ---- stock check, lock date, notices ----
+    bool CheckStockEnough(const QString &code, double qty, const QString &docNo);
+    void LoadPeriodStart();
+    void ShowSavedNotAuditedNotice();
+    void WarnEditInProgress();
+
+    // ---- options ----
+    void LoadSysSettings();
+
+    // ---- account-book list and automatic backup ----
+    BookList bookList;  // what the chooser shows
+    // Reads dbsetup.dat into bookList; true = show the chooser, false = the
+    // first listed book is in gBookFile / gBookName.
+    bool LoadBookList();
+    void AutoBackupBook();
+    // True when path lies on a network file system (nfs, cifs/smb, sshfs, ...).
+    static bool IsOnNetworkFileSystem(const QString &path);
+
+    // ---- clock ----
+    // Today's date and time; tests set their own clock.
+    QDateTime Now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
+    QDate Today() const { return Now().date(); }
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+
     // Formats a price or amount with gMoneyFormat.
     QString money(double value) const;
 
@@ -80,6 +123,7 @@ public:
     StatusPanels &statusPanels() { return *statusPanels_; }
 
 private:
+    std::function<QDateTime()> clock_;
     MemoryStatusPanels memoryPanels_;
     StatusPanels *statusPanels_ = &memoryPanels_;
 };
