@@ -1,0 +1,83 @@
+#include "MasterDataKind.h"
+
+namespace masterdata {
+namespace {
+
+QList<QueryField> textFields(const QString &table, const QStringList &captions)
+{
+    QList<QueryField> fields;
+    for (int i = 0; i < captions.size(); ++i)
+        fields.append({captions[i], table + QStringLiteral(".F") + QString::number(i + 1), QStringLiteral("0")});
+    return fields;
+}
+
+// Suppliers and receiving units share their seven fields and their template.
+MasterDataKind unitKind(const QString &name, const QString &table, const QString &what,
+                        const QString &listSql, QList<CodeReference> references)
+{
+    MasterDataKind k;
+    k.name = name;
+    k.table = table;
+    k.windowCaption = what + QStringLiteral("资料");
+    k.listTabCaption = what + QStringLiteral("列表");
+    k.cardTabCaption = what + QStringLiteral("资料");
+    k.columnCaptions = {QStringLiteral("编码"), QStringLiteral("名称"), QStringLiteral("地址"), QStringLiteral("电话"),
+                        QStringLiteral("传真"), QStringLiteral("电子信箱"), QStringLiteral("备注")};
+    k.labelCaptions = {QStringLiteral("单位编码"), QStringLiteral("单位名称"), QStringLiteral("地址"), QStringLiteral("电话"),
+                       QStringLiteral("传真"), QStringLiteral("电子信箱"), QStringLiteral("备注")};
+    k.listSql = listSql;
+    k.keepOneMessage = QStringLiteral("系统中必须保留至少一条") + what + QStringLiteral("记录！");
+    k.references = std::move(references);
+    k.queryBase = QStringLiteral("Select ") + table + QStringLiteral(".* from ") + table + QStringLiteral(" ");
+    k.queryFields = textFields(table, k.columnCaptions);
+    k.queryStartField = 1;
+    k.reportFile = QStringLiteral("prnta12.rpt");
+    k.reportRunFile = QStringLiteral("Prnta12.rpt");
+    k.reportTitle = what + QStringLiteral("列表");
+    k.gridFreeHeightTwips = 400;
+    return k;
+}
+
+} // namespace
+
+MasterDataKind supplierKind()
+{
+    return unitKind(QStringLiteral("A1"), QStringLiteral("TA1"), QStringLiteral("供货单位"),
+                    QStringLiteral("select * from ta1 order by F1"),
+                    {{QStringLiteral("TB1"), QStringLiteral("F3")}, {QStringLiteral("TB3"), QStringLiteral("F3")}});
+}
+
+MasterDataKind receivingUnitKind()
+{
+    return unitKind(QStringLiteral("A2"), QStringLiteral("TA2"), QStringLiteral("出货单位"),
+                    QStringLiteral("select * from TA2 order by F1"),
+                    {{QStringLiteral("TD1"), QStringLiteral("F3")}, {QStringLiteral("TD3"), QStringLiteral("F3")}});
+}
+
+MasterDataKind categoryKind()
+{
+    MasterDataKind k;
+    k.name = QStringLiteral("A3");
+    k.table = QStringLiteral("TA3");
+    k.windowCaption = QStringLiteral("货品类别资料");
+    k.listTabCaption = QStringLiteral("货品类别列表");
+    k.cardTabCaption = QStringLiteral("货品类别资料");
+    k.columnCaptions = {QStringLiteral("编码"), QStringLiteral("类别")};
+    k.labelCaptions = {QStringLiteral("类别编码"), QStringLiteral("类别名称")};
+    k.listSql = QStringLiteral("select * from TA3 order by F1");
+    k.keepOneMessage = QStringLiteral("系统中必须保留至少一种货品类别！");
+    k.references = {{QStringLiteral("TA4"), QStringLiteral("F3")}};
+    k.queryBase = QStringLiteral("Select TA3.* from TA3 ");
+    k.queryFields = textFields(k.table, k.columnCaptions);
+    k.queryStartField = 1;
+    k.reportFile = QStringLiteral("prnTA3.rpt");
+    k.reportRunFile = QStringLiteral("PrnTA3.rpt");
+    k.reportTitle = QStringLiteral("货品类别编码表");
+    k.gridFreeHeightTwips = 1100;
+    k.codeMaxLength = 25;
+    k.upperCaseTyping = true;
+    k.placeAtLeftEdge = true;
+    return k;
+}
+
+} // namespace masterdata

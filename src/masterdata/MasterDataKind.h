@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A table field that refers to a master record's code; while any row holds
+// the code there, the record can neither be deleted nor have its code changed.
+struct CodeReference {
+    QString table;
+    QString field;
+};
+
+// One field offered to the condition query dialog.
+struct QueryField {
+    QString caption;
+    QString expression;  // SQL expression, e.g. "TA1.F2"
+    QString type;        // "0" text, "1" number, "2" date
+};
+
+// Everything that tells one master-data list/card window from another.
+struct MasterDataKind {
+    QString name;             // window name in the registry and objectName: "A1"
+    QString table;            // "TA1"
+    QString windowCaption;
+    QString listTabCaption;
+    QString cardTabCaption;
+    QStringList columnCaptions;  // list grid, one per field shown
+    QStringList labelCaptions;   // card labels, field names used in messages
+    QString listSql;
+    QString keepOneMessage;      // empty: the table may become empty
+    QList<CodeReference> references;
+    QString queryBase;           // base statement handed to the query dialog
+    QList<QueryField> queryFields;
+    int queryStartField = 1;     // the field the dialog opens on
+    QString reportFile;          // template name as the missing-file message spells it
+    QString reportRunFile;       // template name handed to the print host
+    QString reportTitle;         // value of the title formula Cpt
+    int gridFreeHeightTwips = 400;
+    int codeMaxLength = 0;       // 0: no limit
+    bool upperCaseTyping = false;
+    bool placeAtLeftEdge = false;
+
+    int fieldCount() const { return int(labelCaptions.size()); }
+};
+
+namespace masterdata {
+
+MasterDataKind supplierKind();       // A1, TA1
+MasterDataKind receivingUnitKind();  // A2, TA2
+MasterDataKind categoryKind();       // A3, TA3
+
+} // namespace masterdata

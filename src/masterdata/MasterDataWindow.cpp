@@ -1,0 +1,557 @@
+#include "MasterDataWindow.h"
+
+#include "platform/GridModel.h"
+#include "platform/Prompt.h"
+#include "shell/Module1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Window positions are given in twips; 15 twips make one pixel.
+int twips(int value)
+{
+    return value / 15;
+}
+
+const QColor kEditFocusColour(192, 255, 255);
+
+} // namespace
+
+MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
+    : QWidget(parent),
+      kind_(std::move(kind)),
+      store_(Module1::instance().gDb, kind_.table, kind_.references, !kind_.keepOneMessage.isEmpty())
+{
+    setObjectName(kind_.name);
+    setWindowTitle(kind_.windowCaption);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);
+    const auto addMenu = [this](const char *name, const QString &caption) {
+        QAction *action = menuBar_->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    menuAdd_ = addMenu("Menu_Add", QStringLiteral("&A.增加"));
+    menuEdit_ = addMenu("Menu_edit", QStringLiteral("&E.修改"));
+    menuDel_ = addMenu("Menu_del", QStringLiteral("&D.删除"));
+    menuQuery_ = addMenu("Menu_query", QStringLiteral("&Q.查找"));
+    menuPrint_ = addMenu("Menu_print", QStringLiteral("&P.打印"));
+    menuSave_ = addMenu("Menu_save", QStringLiteral("&S.保存"));
+    menuCancel_ = addMenu("Menu_cancel", QStringLiteral("&C.取消"));
+    menuReturn_ = addMenu("Menu_Return", QStringLiteral("&R.返回"));
+    connect(menuAdd_, &QAction::triggered, this, [this] { addRecord(); });
+    connect(menuEdit_, &QAction::triggered, this, [this] { editRecord(); });
+    connect(menuDel_, &QAction::triggered, this, [this] { deleteRecord(); });
+    connect(menuQuery_, &QAction::triggered, this, [this] { queryList(); });
+    connect(menuPrint_, &QAction::triggered, this, [this] { printList(); });
+    connect(menuSave_, &QAction::triggered, this, [this] { saveRecord(); });
+    connect(menuCancel_, &QAction::triggered, this, [this] { cancelEdit(); });
+    connect(menuReturn_, &QAction::triggered, this, [this] { closeWindow(); });
+
+    body_ = new QWidget(this);
+    body_->installEventFilter(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(body_);
+
+    TabS = new QTabBar(body_);
+    TabS->setObjectName(QStringLiteral("TabS"));
+    TabS->setFocusPolicy(Qt::StrongFocus);
+    TabS->addTab(kind_.listTabCaption);
+    TabS->addTab(kind_.cardTabCaption);
+
+    model_ = new GridModel(kind_.fieldCount(), this);
+    GD = new QTableView(body_);
+    GD->setObjectName(QStringLiteral("GD"));
+    GD->setModel(model_);
+    GD->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GD->setSelectionMode(QAbstractItemView::SingleSelection);
+    GD->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GD->verticalHeader()->hide();
+    GD->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GD->verticalHeader()->setDefaultSectionSize(GD->fontMetrics().height() + 6);
+    GD->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    GD->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
+    connect(GD, &QTableView::doubleClicked, this, [this] {
+        trackListRow();
+        TabS->setCurrentIndex(1);
+    });
+
+    Frm = new QFrame(body_);
+    Frm->setObjectName(QStringLiteral("Frm"));
+    Frm->hide();
+    cardLayout_ = new QGridLayout(Frm);
+    for (int i = 0; i < kind_.fieldCount(); ++i) {
+        auto *label = new QLabel(kind_.labelCaptions[i], Frm);
+        label->setObjectName(QStringLiteral("Lab") + QString::number(i));
+        auto *box = new QLineEdit(Frm);
+        box->setObjectName(QStringLiteral("Txt") + QString::number(i));
+        box->setReadOnly(i > 0);
+        label->setBuddy(box);
+        cardLayout_->addWidget(label, i, 0);
+        cardLayout_->addWidget(box, i, 1);
+        installCardBox(box, kind_.upperCaseTyping);
+        Lab.append(label);
+        Txt.append(box);
+    }
+    cardLayout_->setColumnStretch(1, 1);
+    cardLayout_->setRowStretch(kind_.fieldCount(), 1);
+
+    connect(TabS, &QTabBar::currentChanged, this, [this](int index) { switchTab(index); });
+    resize(twips(9600), twips(6000));
+}
+
+MasterDataWindow::~MasterDataWindow() = default;
+
+void MasterDataWindow::initWindow()
+{
+    Edstu = 0;
+    GD->raise();
+    setBrowseMenus(true);
+    fillListGrid(kind_.listSql);
+    if (kind_.codeMaxLength > 0 && !Txt.isEmpty())
+        Txt[0]->setMaxLength(kind_.codeMaxLength);
+    layoutWindow();
+}
+
+// ---- the list ----------------------------------------------------------------
+
+QString MasterDataWindow::cell(int row, int col) const
+{
+    return model_->textMatrix(row, col);
+}
+
+void MasterDataWindow::setListGridHeaders()
+{
+    model_->setCols(kind_.fieldCount());
+    model_->clearRows();
+    model_->setCaptions(kind_.columnCaptions);
+    CurRow = 1;
+}
+
+QStringList MasterDataWindow::listRowTexts(const db::Statement &row) const
+{
+    QStringList texts;
+    const int n = qMin(model_->cols(), row.columnCount());
+    texts.reserve(model_->cols());
+    for (int c = 0; c < n; ++c)
+        texts.append(row.text(c));
+    return texts;
+}
+
+void MasterDataWindow::fillListGrid(const QString &sql)
+{
+    setListGridHeaders();
+    RecordCount = 0;
+    db::Statement st = store_.database().prepare(sql);
+    if (!st.isValid()) {
+        notice(store_.database().lastError());
+        return;
+    }
+    QVector<QStringList> rows;
+    while (st.next())
+        rows.append(listRowTexts(st));
+    if (st.hasError())
+        notice(st.error());
+    if (rows.isEmpty())
+        return;
+    RecordCount = int(rows.size());
+    model_->setDataRows(std::move(rows));
+    CurRow = 1;
+    showListStatus();
+}
+
+void MasterDataWindow::setGridRow(int row)
+{
+    syncingGrid_ = true;
+    if (row >= 1 && row < model_->rows()) {
+        const QModelIndex index = model_->index(row - 1, 0);
+        GD->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        GD->selectionModel()->clear();
+    }
+    syncingGrid_ = false;
+}
+
+void MasterDataWindow::onCurrentRowChanged(int viewRow)
+{
+    if (syncingGrid_)
+        return;
+    CurRow = viewRow + 1;
+    showListStatus();
+}
+
+void MasterDataWindow::trackListRow()
+{
+    showListStatus();
+}
+
+void MasterDataWindow::showListStatus()
+{
+    setGridRow(CurRow);
+    Module1::instance().statusPanels().setPanelText(
+        4, QStringLiteral("共 ") + QString::number(RecordCount) + QStringLiteral(" 条记录 当前为第 ") +
+               QString::number(CurRow) + QStringLiteral(" 条"));
+}
+
+bool MasterDataWindow::cardShowing() const
+{
+    return TabS->currentIndex() == 1;
+}
+
+void MasterDataWindow::switchTab(int index)
+{
+    if (index == 0) {
+        Frm->hide();
+        GD->show();
+        setGridRow(CurRow);
+        trackListRow();
+        GD->setFocus();
+    } else {
+        GD->hide();
+        Frm->show();
+        fillCard();
+    }
+}
+
+void MasterDataWindow::fillCard()
+{
+    if (CurRow == 0)
+        CurRow = 1;
+    for (int i = 0; i < Txt.size(); ++i)
+        Txt[i]->setText(cell(CurRow, i));
+}
+
+// ---- modes -------------------------------------------------------------------
+
+void MasterDataWindow::setBrowseMenus(bool browsing)
+{
+    for (QAction *action : {menuAdd_, menuEdit_, menuDel_, menuQuery_, menuPrint_})
+        action->setVisible(browsing);
+    menuSave_->setVisible(!browsing);
+    menuCancel_->setVisible(!browsing);
+}
+
+void MasterDataWindow::setBrowseMode()
+{
+    TabS->setEnabled(true);
+    for (int i = 1; i < Txt.size(); ++i)
+        Txt[i]->setReadOnly(true);
+    setBrowseMenus(true);
+    Edstu = 0;
+    TabS->setFocus();
+    setGridRow(CurRow);
+    trackListRow();
+}
+
+void MasterDataWindow::setEditMode()
+{
+    if (TabS->currentIndex() == 0)
+        TabS->setCurrentIndex(1);
+    TabS->setEnabled(false);
+    for (int i = 1; i < Txt.size(); ++i) {
+        Txt[i]->setReadOnly(false);
+        if (Edstu == 1)
+            Txt[i]->clear();
+    }
+    setBrowseMenus(false);
+}
+
+void MasterDataWindow::addRecord()
+{
+    Edstu = 1;
+    setEditMode();
+    Txt[0]->setReadOnly(false);
+    Txt[0]->clear();
+    Txt[0]->setFocus();
+}
+
+void MasterDataWindow::editRecord()
+{
+    // An empty list has no record to edit.
+    if (RecordCount == 0)
+        return;
+    Edstu = 2;
+    setEditMode();
+    Txt[0]->setReadOnly(store_.isCodeInUse(cell(CurRow, 0).trimmed()));
+    Txt[0]->setFocus();
+}
+
+void MasterDataWindow::cancelEdit()
+{
+    setBrowseMode();
+    fillCard();
+}
+
+// ---- save and delete -----------------------------------------------------------
+
+void MasterDataWindow::notice(const QString &text)
+{
+    Prompt::current().message(QStringLiteral("提示"), text, Prompt::Icon::Information);
+}
+
+void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox)
+{
+    using Outcome = masterdata::MasterRecordStore::Outcome;
+    switch (result.outcome) {
+    case Outcome::Duplicate:
+        notice(QStringLiteral("[") + result.holder + QStringLiteral("]已经使用了") + codeBox->text() +
+               QStringLiteral("这个编码，请重新设置编码!"));
+        codeBox->setFocus();
+        break;
+    case Outcome::InUse:
+        notice(QStringLiteral("本编码已经在系统中采用，不可以删除！"));
+        break;
+    case Outcome::LastRecord:
+        notice(kind_.keepOneMessage);
+        break;
+    case Outcome::Failed:
+        notice(QStringLiteral("数据库操作失败，数据没有改变：\n") + result.error);
+        break;
+    case Outcome::Done:
+        break;
+    }
+}
+
+void MasterDataWindow::dropEditedRow()
+{
+    if (model_->rows() < 3)
+        setListGridHeaders();
+    else
+        model_->removeItem(CurRow);
+}
+
+void MasterDataWindow::appendSavedRow(const QStringList &cells)
+{
+    model_->addItem(cells.join(QLatin1Char('\t')));
+    if (model_->textMatrix(1, 0).trimmed().isEmpty() && model_->rows() > 2)
+        model_->removeItem(1);
+    CurRow = model_->rows() - 1;
+}
+
+void MasterDataWindow::saveRecord()
+{
+    if (Edstu == 0)
+        return;
+    Txt[0]->setText(Txt[0]->text().toUpper());
+    for (int i = 0; i < 2; ++i) {
+        if (Txt[i]->text().trimmed().isEmpty()) {
+            notice(Lab[i]->text() + QStringLiteral("不能为空！"));
+            return;
+        }
+    }
+    QStringList values;
+    for (QLineEdit *box : Txt)
+        values.append(box->text().trimmed());
+    const std::optional<QString> oldCode =
+        Edstu == 2 ? std::optional<QString>(cell(CurRow, 0).trimmed()) : std::nullopt;
+    const auto result = store_.save(values, oldCode);
+    if (!result.ok()) {
+        reportStoreFailure(result, Txt[0]);
+        return;
+    }
+    if (Edstu == 1)
+        ++RecordCount;
+    else
+        dropEditedRow();
+    appendSavedRow(values);
+    setBrowseMode();
+}
+
+void MasterDataWindow::afterDelete()
+{
+    if (model_->rows() > 2)
+        model_->removeItem(CurRow);
+    else
+        setListGridHeaders();
+    --RecordCount;
+    if (CurRow > RecordCount)
+        CurRow = RecordCount;
+    setGridRow(CurRow);
+    if (cardShowing())
+        TabS->setCurrentIndex(0);
+    trackListRow();
+}
+
+void MasterDataWindow::deleteRecord()
+{
+    if (RecordCount == 0)
+        return;
+    const QString code = cell(CurRow, 0).trimmed();
+    auto result = store_.checkDelete(code);
+    if (!result.ok()) {
+        reportStoreFailure(result, Txt[0]);
+        return;
+    }
+    if (!Prompt::current().ask(QStringLiteral("提示"),
+                               QStringLiteral("真的要删除") + cell(CurRow, 1) + QStringLiteral("的资料吗？"),
+                               Prompt::Icon::Question))
+        return;
+    result = store_.remove(code);
+    if (!result.ok()) {
+        reportStoreFailure(result, Txt[0]);
+        return;
+    }
+    afterDelete();
+}
+
+// ---- query and print -------------------------------------------------------------
+
+void MasterDataWindow::queryList()
+{
+}
+
+void MasterDataWindow::printList()
+{
+}
+
+// ---- window ------------------------------------------------------------------
+
+void MasterDataWindow::closeWindow()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void MasterDataWindow::closeEvent(QCloseEvent *event)
+{
+    if (Edstu != 0) {
+        Module1::instance().WarnEditInProgress();
+        event->ignore();
+        return;
+    }
+    Module1::instance().ShowBookNameInStatusBar();
+    event->accept();
+}
+
+void MasterDataWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (kind_.placeAtLeftEdge && !placed_) {
+        placed_ = true;
+        placeAtLeftEdge();
+    }
+    layoutWindow();
+}
+
+// The category window runs along the main window's left edge, from the top of
+// its client area (title bar partly above it) down to the status bar.
+void MasterDataWindow::placeAtLeftEdge()
+{
+    auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!sub || !sub->mdiArea())
+        return;
+    const int area = sub->mdiArea()->viewport()->height();
+    sub->setGeometry(0, -twips(350), twips(4500), area + twips(350));
+}
+
+void MasterDataWindow::layoutWindow()
+{
+    const int width = body_->width();
+    const int height = body_->height();
+    const int tabHeight = TabS->sizeHint().height();
+    TabS->setGeometry(0, 0, width, tabHeight);
+    const int clientHeight = qMax(0, height - tabHeight);
+    GD->setGeometry(0, tabHeight, qMax(0, width - twips(100)), qMax(0, clientHeight - twips(kind_.gridFreeHeightTwips)));
+    const int n = kind_.fieldCount();
+    if (n > 0) {
+        const int columnWidth = qRound(double(GD->width()) / n);
+        for (int c = 0; c < n; ++c)
+            GD->setColumnWidth(c, columnWidth);
+    }
+    Frm->setGeometry(0, tabHeight, width, clientHeight);
+}
+
+// ---- card boxes ----------------------------------------------------------------
+
+void MasterDataWindow::installCardBox(QWidget *box, bool upperCase)
+{
+    box->installEventFilter(this);
+    if (upperCase)
+        upperCaseBoxes_.append(box);
+}
+
+bool MasterDataWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == body_) {
+        if (event->type() == QEvent::Resize)
+            layoutWindow();
+        return false;
+    }
+    auto *box = qobject_cast<QWidget *>(watched);
+    if (!box)
+        return false;
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (Edstu == 0) {
+            TabS->setFocus();
+        } else {
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Base, kEditFocusColour);
+            box->setPalette(palette);
+        }
+        break;
+    case QEvent::FocusOut:
+        box->setPalette(QApplication::palette(box));
+        break;
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            focusNextChild();
+            return true;
+        }
+        if (upperCaseBoxes_.contains(box)) {
+            const QString text = key->text();
+            auto *line = qobject_cast<QLineEdit *>(box);
+            if (line && !line->isReadOnly() && !text.isEmpty() && text.at(0).isPrint() && text != text.toUpper()) {
+                line->insert(text.toUpper());
+                return true;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+// ---- the three windows ---------------------------------------------------------
+
+A1::A1(QWidget *parent) : MasterDataWindow(masterdata::supplierKind(), parent)
+{
+    initWindow();
+}
+
+A2::A2(QWidget *parent) : MasterDataWindow(masterdata::receivingUnitKind(), parent)
+{
+    initWindow();
+}
+
+A3::A3(QWidget *parent) : MasterDataWindow(masterdata::categoryKind(), parent)
+{
+    initWindow();
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "masterdata/MasterDataKind.h"
+#include "masterdata/MasterRecordStore.h"
+
+#include <QList>
+#include <QWidget>
+
+class GridModel;
+namespace db {
+class Statement;
+}
+class QAction;
+class QFrame;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QTabBar;
+class QTableView;
+
+// The master-data list/card window: a tab strip with the list grid and the
+// card, and eight menu commands. Suppliers, receiving units and goods
+// categories are this window with their own MasterDataKind; the goods
+// window widens it through the virtual steps below.
+class MasterDataWindow : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int Edstu READ editState)
+
+public:
+    ~MasterDataWindow() override;
+
+    // Edit state: 0 browse, 1 adding, 2 editing. Read by the main window on exit.
+    int Edstu = 0;
+    // The statement the condition query dialog hands back; empty = cancelled.
+    QString PubSql;
+
+    int editState() const { return Edstu; }
+    int curRow() const { return CurRow; }
+    int recordCount() const { return RecordCount; }
+    GridModel &grid() { return *model_; }
+    const MasterDataKind &kind() const { return kind_; }
+
+protected:
+    MasterDataWindow(MasterDataKind kind, QWidget *parent);
+    // Fills the list; the concrete window's constructor calls it last.
+    void initWindow();
+
+    // The steps the goods window widens.
+    virtual void setListGridHeaders();
+    virtual void fillListGrid(const QString &sql);
+    // The texts of one list row read from the list statement.
+    virtual QStringList listRowTexts(const db::Statement &row) const;
+    virtual void fillCard();
+    virtual void setBrowseMode();
+    virtual void setEditMode();
+    virtual void addRecord();
+    virtual void editRecord();
+    virtual void saveRecord();
+    virtual void deleteRecord();
+    virtual void layoutWindow();
+    virtual void queryList();
+    virtual void printList();
+
+    // Shared pieces of those steps.
+    void showListStatus();
+    void setGridRow(int row);
+    void trackListRow();
+    void switchTab(int index);
+    void cancelEdit();
+    void closeWindow();
+    // Grid upkeep after a save: drops the edited row, appends the saved one.
+    void dropEditedRow();
+    void appendSavedRow(const QStringList &cells);
+    // Grid upkeep after a delete of row CurRow.
+    void afterDelete();
+    // Shows a notice titled "提示".
+    static void notice(const QString &text);
+    // Tells the operator why a store operation did not happen.
+    void reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox);
+    // Focus colour, Enter moves on, upper-casing: for every entry box of the card.
+    void installCardBox(QWidget *box, bool upperCase);
+    void setBrowseMenus(bool browsing);
+    bool cardShowing() const;
+    QString cell(int row, int col) const;
+
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    MasterDataKind kind_;
+    masterdata::MasterRecordStore store_;
+    int CurRow = 0;
+    int RecordCount = 0;
+
+    QMenuBar *menuBar_ = nullptr;
+    QAction *menuAdd_ = nullptr;
+    QAction *menuEdit_ = nullptr;
+    QAction *menuDel_ = nullptr;
+    QAction *menuQuery_ = nullptr;
+    QAction *menuPrint_ = nullptr;
+    QAction *menuSave_ = nullptr;
+    QAction *menuCancel_ = nullptr;
+    QAction *menuReturn_ = nullptr;
+
+    QWidget *body_ = nullptr;
+    QTabBar *TabS = nullptr;
+    QTableView *GD = nullptr;
+    GridModel *model_ = nullptr;
+    QFrame *Frm = nullptr;
+    QGridLayout *cardLayout_ = nullptr;
+    QList<QLabel *> Lab;
+    QList<QLineEdit *> Txt;
+
+private:
+    void onCurrentRowChanged(int viewRow);
+    void placeAtLeftEdge();
+
+    QList<QWidget *> upperCaseBoxes_;
+    bool syncingGrid_ = false;
+    bool placed_ = false;
+};
+
+// The supplier window (TA1).
+class A1 final : public MasterDataWindow {
+    Q_OBJECT
+public:
+    explicit A1(QWidget *parent = nullptr);
+};
+
+// The receiving-unit window (TA2).
+class A2 final : public MasterDataWindow {
+    Q_OBJECT
+public:
+    explicit A2(QWidget *parent = nullptr);
+};
+
+// The goods-category window (TA3).
+class A3 final : public MasterDataWindow {
+    Q_OBJECT
+public:
+    explicit A3(QWidget *parent = nullptr);
+};

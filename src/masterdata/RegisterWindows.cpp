@@ -1,0 +1,10 @@
+// The master-data windows the main menu opens by name.
+#include "masterdata/MasterDataWindow.h"
+#include "shell/WindowRegistry.h"
+
+void register_masterdata_windows()
+{
+    windows::registerFactory(QStringLiteral("A1"), [](QWidget *parent) -> QWidget * { return new A1(parent); });
+    windows::registerFactory(QStringLiteral("A2"), [](QWidget *parent) -> QWidget * { return new A2(parent); });
+    windows::registerFactory(QStringLiteral("A3"), [](QWidget *parent) -> QWidget * { return new A3(parent); });
+}
