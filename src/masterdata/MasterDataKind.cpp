@@ -80,4 +80,53 @@ MasterDataKind categoryKind()
     return k;
 }
 
+QList<CodeReference> goodsReferences()
+{
+    // Monthly report rows of any report number, then the lines of the trade
+    // documents; stocktaking lines do not hold a goods.
+    return {{QStringLiteral("jxc"), QStringLiteral("Hpbm")},
+            {QStringLiteral("TB11"), QStringLiteral("F1")},
+            {QStringLiteral("TB31"), QStringLiteral("F1")},
+            {QStringLiteral("TD11"), QStringLiteral("F1")},
+            {QStringLiteral("TD31"), QStringLiteral("F1")}};
+}
+
+MasterDataKind goodsKind()
+{
+    MasterDataKind k;
+    k.name = QStringLiteral("A4");
+    k.table = QStringLiteral("TA4");
+    k.windowCaption = QStringLiteral("货品编码");
+    k.listTabCaption = QStringLiteral("货品编码列表");
+    k.cardTabCaption = QStringLiteral("货品编码资料");
+    k.columnCaptions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
+                        QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("价格"),
+                        QStringLiteral("备注"), QStringLiteral("类别编码"), QStringLiteral("销售价格")};
+    k.labelCaptions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
+                       QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("成本价格"),
+                       QStringLiteral("备注"), QStringLiteral("销售价格"), QStringLiteral("最低库存"),
+                       QStringLiteral("最高库存"), QStringLiteral("年初数量"), QStringLiteral("年初价格")};
+    k.listSql = QStringLiteral("select TA4.F1,TA4.F2,TA3.F2 AS LB,TA4.F4,TA4.F5,TA4.F7,TA4.F6,TA4.F3,TA4.F71 "
+                               "from TA4,TA3 WHERE TA4.F3=TA3.F1 order by TA4.F1");
+    k.references = goodsReferences();
+    k.queryBase = QStringLiteral("select TA4.F1,TA4.F2,TA3.F2 AS LB,TA4.F4,TA4.F5,TA4.F7,TA4.F6,TA4.F3,TA4.F71 "
+                                 "from TA4 left join TA3 on TA4.F3=TA3.F1  ");
+    // The category is searched by its code; the price by the cost price.
+    k.queryFields = {{QStringLiteral("货品编码"), QStringLiteral("TA4.F1"), QStringLiteral("0")},
+                     {QStringLiteral("货品名称"), QStringLiteral("TA4.F2"), QStringLiteral("0")},
+                     {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")},
+                     {QStringLiteral("计量单位"), QStringLiteral("TA4.F4"), QStringLiteral("0")},
+                     {QStringLiteral("规格型号"), QStringLiteral("TA4.F5"), QStringLiteral("0")},
+                     {QStringLiteral("价格"), QStringLiteral("TA4.F7"), QStringLiteral("1")},
+                     {QStringLiteral("备注"), QStringLiteral("TA4.F6"), QStringLiteral("0")}};
+    k.queryStartField = 0;
+    k.reportFile = QStringLiteral("prnTa4.rpt");
+    k.reportRunFile = QStringLiteral("PrnTa4.rpt");
+    k.reportTitle = QStringLiteral("货品编码资料");
+    k.gridFreeHeightTwips = 400;
+    k.codeMaxLength = 25;
+    k.upperCaseCodeTyping = true;
+    return k;
+}
+
 } // namespace masterdata

@@ -37,10 +37,12 @@ struct MasterDataKind {
     QString reportTitle;         // value of the title formula Cpt
     int gridFreeHeightTwips = 400;
     int codeMaxLength = 0;       // 0: no limit
-    bool upperCaseTyping = false;
+    bool upperCaseTyping = false;      // every typed character, in every box
+    bool upperCaseCodeTyping = false;  // every typed character in the code box
     bool placeAtLeftEdge = false;
 
-    int fieldCount() const { return int(labelCaptions.size()); }
+    int columnCount() const { return int(columnCaptions.size()); }
+    int boxCount() const { return int(labelCaptions.size()); }
 };
 
 namespace masterdata {
@@ -48,5 +50,9 @@ namespace masterdata {
 MasterDataKind supplierKind();       // A1, TA1
 MasterDataKind receivingUnitKind();  // A2, TA2
 MasterDataKind categoryKind();       // A3, TA3
+MasterDataKind goodsKind();          // A4, TA4
+
+// The tables whose rows name a goods code.
+QList<CodeReference> goodsReferences();
 
 } // namespace masterdata

@@ -79,7 +79,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     TabS->addTab(kind_.listTabCaption);
     TabS->addTab(kind_.cardTabCaption);
 
-    model_ = new GridModel(kind_.fieldCount(), this);
+    model_ = new GridModel(kind_.columnCount(), this);
     GD = new QTableView(body_);
     GD->setObjectName(QStringLiteral("GD"));
     GD->setModel(model_);
@@ -102,7 +102,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     Frm->setObjectName(QStringLiteral("Frm"));
     Frm->hide();
     cardLayout_ = new QGridLayout(Frm);
-    for (int i = 0; i < kind_.fieldCount(); ++i) {
+    for (int i = 0; i < kind_.boxCount(); ++i) {
         auto *label = new QLabel(kind_.labelCaptions[i], Frm);
         label->setObjectName(QStringLiteral("Lab") + QString::number(i));
         auto *box = new QLineEdit(Frm);
@@ -111,12 +111,12 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
         label->setBuddy(box);
         cardLayout_->addWidget(label, i, 0);
         cardLayout_->addWidget(box, i, 1);
-        installCardBox(box, kind_.upperCaseTyping);
+        installCardBox(box, kind_.upperCaseTyping || (i == 0 && kind_.upperCaseCodeTyping));
         Lab.append(label);
         Txt.append(box);
     }
     cardLayout_->setColumnStretch(1, 1);
-    cardLayout_->setRowStretch(kind_.fieldCount(), 1);
+    cardLayout_->setRowStretch(kind_.boxCount(), 1);
 
     connect(TabS, &QTabBar::currentChanged, this, [this](int index) { switchTab(index); });
     resize(twips(9600), twips(6000));
@@ -144,7 +144,7 @@ QString MasterDataWindow::cell(int row, int col) const
 
 void MasterDataWindow::setListGridHeaders()
 {
-    model_->setCols(kind_.fieldCount());
+    model_->setCols(kind_.columnCount());
     model_->clearRows();
     model_->setCaptions(kind_.columnCaptions);
     CurRow = 1;
@@ -470,18 +470,23 @@ void MasterDataWindow::placeAtLeftEdge()
 
 void MasterDataWindow::layoutWindow()
 {
+    placeControls();
+    const int n = kind_.columnCount();
+    if (n > 0) {
+        const int columnWidth = qRound(double(GD->width()) / n);
+        for (int c = 0; c < n; ++c)
+            GD->setColumnWidth(c, columnWidth);
+    }
+}
+
+void MasterDataWindow::placeControls()
+{
     const int width = body_->width();
     const int height = body_->height();
     const int tabHeight = TabS->sizeHint().height();
     TabS->setGeometry(0, 0, width, tabHeight);
     const int clientHeight = qMax(0, height - tabHeight);
     GD->setGeometry(0, tabHeight, qMax(0, width - twips(100)), qMax(0, clientHeight - twips(kind_.gridFreeHeightTwips)));
-    const int n = kind_.fieldCount();
-    if (n > 0) {
-        const int columnWidth = qRound(double(GD->width()) / n);
-        for (int c = 0; c < n; ++c)
-            GD->setColumnWidth(c, columnWidth);
-    }
     Frm->setGeometry(0, tabHeight, width, clientHeight);
 }
 

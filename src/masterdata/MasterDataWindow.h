@@ -63,6 +63,8 @@ protected:
     virtual void printList();
 
     // Shared pieces of those steps.
+    // Tab strip, grid and card in the window (column widths are the caller's).
+    void placeControls();
     void showListStatus();
     void setGridRow(int row);
     void trackListRow();

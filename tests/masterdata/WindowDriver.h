@@ -11,6 +11,16 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+// Failures print texts, not their bytes.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &texts, std::ostream *os)
+{
+    *os << '[' << texts.join(QStringLiteral("|")).toStdString() << ']';
+}
+
 // Drives a master-data window the way an operator does: menu commands,
 // typing into card boxes, picking a list row.
 template <class Window>

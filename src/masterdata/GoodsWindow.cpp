@@ -1,0 +1,522 @@
+#include "GoodsWindow.h"
+
+#include "platform/FileDialogs.h"
+#include "platform/GridModel.h"
+#include "platform/NumberText.h"
+#include "shell/Module1.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTableView>
+
+using masterdata::GoodsRecord;
+using masterdata::GoodsStore;
+
+namespace {
+
+// Column of the list grid: what the card's boxes 0..6 show, then the hidden two.
+constexpr int kCostColumn = 5;
+constexpr int kCategoryCodeColumn = 7;
+constexpr int kSaleColumn = 8;
+
+QString numberText(double value)
+{
+    return numtext::numToText(value);
+}
+
+// The sale-price factor in its shortest decimal form (the option is kept as a float).
+double salePriceFactor()
+{
+    return QString::number(Module1::instance().gOptSalePriceFactor, 'g', 7).toDouble();
+}
+
+} // namespace
+
+A4::A4(QWidget *parent) : MasterDataWindow(masterdata::goodsKind(), parent), goods_(Module1::instance().gDb)
+{
+    buildCard();
+    applyPriceRules();
+    fillCombos();
+    initWindow();
+    setBrowseMode();
+}
+
+// ---- card --------------------------------------------------------------------
+
+void A4::buildCard()
+{
+    // The combos lie in the places of boxes 2 and 3 and show while editing.
+    CmbLB = new QComboBox(Frm);
+    CmbLB->setObjectName(QStringLiteral("CmbLB"));
+    CmbLB->setEditable(true);
+    CmbLB->setInsertPolicy(QComboBox::NoInsert);
+    cardLayout_->addWidget(CmbLB, 2, 1);
+    CmbDW = new QComboBox(Frm);
+    CmbDW->setObjectName(QStringLiteral("CmbDW"));
+    CmbDW->setEditable(true);
+    CmbDW->setInsertPolicy(QComboBox::NoInsert);
+    cardLayout_->addWidget(CmbDW, 3, 1);
+    for (QComboBox *combo : {CmbLB, CmbDW}) {
+        combo->hide();
+        combo->lineEdit()->installEventFilter(this);
+    }
+    QWidget::setTabOrder(Txt[1], CmbLB);
+    QWidget::setTabOrder(CmbLB, CmbDW);
+    QWidget::setTabOrder(CmbDW, Txt[4]);
+
+    // Second column: the stock box and the picture.
+    LabSL = new QLabel(QStringLiteral("原始库存"), Frm);
+    LabSL->setObjectName(QStringLiteral("LabSL"));
+    TxtSL = new QLineEdit(Frm);
+    TxtSL->setObjectName(QStringLiteral("TxtSL"));
+    TxtSL->setToolTip(QStringLiteral("  录入库存数量后，可以在[库存管埋]-->仓库存货统计中查看。  "));
+    installCardBox(TxtSL, false);
+    cardLayout_->addWidget(LabSL, 0, 2);
+    cardLayout_->addWidget(TxtSL, 0, 3);
+    LabSL->hide();
+    TxtSL->hide();
+
+    Img = new QLabel(Frm);
+    Img->setObjectName(QStringLiteral("Img"));
+    Img->setFrameShape(QFrame::Box);
+    Img->setAlignment(Qt::AlignCenter);
+    Img->setFixedSize(220, 165);
+    Img->installEventFilter(this);
+    cardLayout_->addWidget(Img, 1, 2, 6, 2, Qt::AlignTop | Qt::AlignLeft);
+    LabInfo = new QLabel(kNoPicture, Frm);
+    LabInfo->setObjectName(QStringLiteral("LabInfo"));
+    LabInfo->setWordWrap(true);
+    cardLayout_->addWidget(LabInfo, 7, 2, 1, 2);
+
+    LabPrice = new QLabel(Frm);
+    LabPrice->setObjectName(QStringLiteral("LabPrice"));
+    LabPrice->hide();
+    cardLayout_->addWidget(LabPrice, kind_.boxCount(), 0, 1, 4);
+    cardLayout_->setRowStretch(kind_.boxCount(), 0);
+    cardLayout_->setRowStretch(kind_.boxCount() + 1, 1);
+    cardLayout_->setColumnStretch(3, 1);
+
+    for (int i : {10, 11}) {
+        Lab[i]->hide();
+        Txt[i]->hide();
+    }
+    connect(Txt[5], &QLineEdit::textEdited, this, [this] { syncSalePrice(); });
+}
+
+bool A4::priceShown() const
+{
+    const Module1 &m = Module1::instance();
+    return m.gMayViewCost && m.gOptKeepPrices != 0;
+}
+
+bool A4::mayEditStock() const
+{
+    const Module1 &m = Module1::instance();
+    return m.gUserCode == QLatin1String("001") && m.gOptAdminEditsStock == 1;
+}
+
+bool A4::mayEditOpening() const
+{
+    const Module1 &m = Module1::instance();
+    return m.gUserCode == QLatin1String("001") && m.gOptAdminEditsOpening == 1;
+}
+
+void A4::applyPriceRules()
+{
+    const Module1 &m = Module1::instance();
+    if (m.gOptKeepPrices != 0) {
+        if (!m.gMayViewCost) {
+            // The cost can still be typed, but is never shown.
+            Txt[5]->setEchoMode(QLineEdit::Password);
+            Txt[5]->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+        }
+        const QString cost = Lab[5]->text();
+        const QString sale = Lab[7]->text();
+        if (m.gOptSalePriceFactor == 0) {
+            LabPrice->setText(QStringLiteral("当前设置：") + cost + QStringLiteral("与") + sale + QStringLiteral("无关联"));
+        } else {
+            LabPrice->setText(QStringLiteral("当前设置：修改") + cost + QStringLiteral("会影响") + sale + QStringLiteral("(") +
+                              sale + QStringLiteral("=") + cost + QStringLiteral(" x ") + numberText(salePriceFactor()) +
+                              QStringLiteral(") 修改") + sale + QStringLiteral("不会影响") + cost);
+        }
+    } else {
+        for (QWidget *w : std::initializer_list<QWidget *>{Lab[5], Lab[7], Txt[5], Txt[7], LabPrice})
+            w->hide();
+    }
+}
+
+void A4::fillCombos()
+{
+    db::Database &db = Module1::instance().gDb;
+    CmbLB->clear();
+    db::Statement categories = db.prepare(QStringLiteral("select F1,F2 from TA3 order by F1"));
+    while (categories.next())
+        CmbLB->addItem(categories.text(0).trimmed() + QStringLiteral(".") + categories.text(1).trimmed());
+    CmbDW->clear();
+    db::Statement units = db.prepare(QStringLiteral("select F4 from TA4 where F4<>'' group by F4 order by F4"));
+    while (units.next())
+        CmbDW->addItem(units.text(0));
+    CmbDW->setCurrentIndex(-1);
+    CmbDW->setEditText(QString());
+}
+
+void A4::syncSalePrice()
+{
+    const double factor = salePriceFactor();
+    if (factor == 0 || Edstu == 0)
+        return;
+    Txt[7]->setText(numtext::formatNumber(factor * numtext::leadingNumber(Txt[5]->text()), QStringLiteral("#0.00")));
+}
+
+// ---- list --------------------------------------------------------------------
+
+void A4::setListGridHeaders()
+{
+    MasterDataWindow::setListGridHeaders();
+    for (int c : {0, 1, 2, 4, 6})
+        model_->setColAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
+    model_->setColAlignment(3, Qt::AlignCenter);
+    model_->setColAlignment(kCostColumn, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+QStringList A4::listRowTexts(const db::Statement &row) const
+{
+    QStringList texts;
+    texts.reserve(9);
+    for (int c = 0; c < 9; ++c) {
+        if ((c == kCostColumn || c == kSaleColumn) && !row.isNull(c))
+            texts.append(numberText(row.number(c)));
+        else
+            texts.append(row.text(c));
+    }
+    return texts;
+}
+
+void A4::fillListGrid(const QString &sql)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    MasterDataWindow::fillListGrid(sql);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void A4::layoutWindow()
+{
+    placeControls();
+    const int w = qRound(double(GD->width()) / 7);
+    const int half = qRound(w / 2.0);
+    GD->setColumnWidth(0, w);
+    GD->setColumnWidth(1, w + half);
+    GD->setColumnWidth(2, w);
+    GD->setColumnWidth(3, half);
+    GD->setColumnWidth(4, w);
+    GD->setColumnWidth(kCostColumn, w);
+    GD->setColumnHidden(kCostColumn, !priceShown());
+    GD->setColumnWidth(6, priceShown() ? w : 2 * w);
+    GD->setColumnHidden(kCategoryCodeColumn, true);
+    GD->setColumnHidden(kSaleColumn, true);
+}
+
+// ---- card filling and modes ------------------------------------------------------
+
+void A4::fillCard()
+{
+    if (CurRow == 0)
+        CurRow = 1;
+    for (int i = 0; i <= 6; ++i)
+        Txt[i]->setText(cell(CurRow, i));
+    CmbLB->setEditText(cell(CurRow, kCategoryCodeColumn).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    Txt[7]->setText(cell(CurRow, kSaleColumn));
+
+    Module1 &m = Module1::instance();
+    const QString code = Txt[0]->text().trimmed();
+    const QString path = m.GetSingleValue(QStringLiteral("select F9 from TA4 where F1=?"), {code});
+    clearPicture();
+    LabInfo->setText(kNoPicture);
+    const auto limit = [&](const char *field) {
+        const QString v = m.GetSingleValue(QStringLiteral("select ") + QLatin1String(field) +
+                                               QStringLiteral(" from TA4 where F1=?"),
+                                           {code});
+        return numberText(v == Module1::NoFound ? 0.0 : numtext::leadingNumber(v));
+    };
+    Txt[8]->setText(limit("V1"));
+    Txt[9]->setText(limit("V2"));
+    if (path != Module1::NoFound)
+        showPicture(path);
+}
+
+void A4::clearPicture()
+{
+    Img->clear();
+    picturePath_.clear();
+}
+
+// Shows the picture at path; a path that names no loadable picture shows none.
+bool A4::showPicture(const QString &path)
+{
+    if (path.isEmpty() || path == kPictureHint)
+        return false;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    Img->setPixmap(QPixmap::fromImage(image.scaled(Img->contentsRect().size(), Qt::KeepAspectRatio,
+                                                   Qt::SmoothTransformation)));
+    picturePath_ = path;
+    LabInfo->setText(path);
+    return true;
+}
+
+void A4::importPicture()
+{
+    if (Edstu == 0)
+        return;
+    const QString start = picturePath_.isEmpty() ? QString() : QFileInfo(picturePath_).absolutePath();
+    const QString path = FileDialogs::current().openFileName(this, QStringLiteral("导入货品图片"), start,
+                                                             QStringLiteral("图片文件(*.jpg *.gif *.bmp)"));
+    if (path.isEmpty())
+        return;  // cancelled: the card keeps the picture it had
+    if (!showPicture(path)) {
+        clearPicture();
+        LabInfo->setText(kPictureHint);
+    }
+}
+
+void A4::setStockBox(const QString &caption, bool shown)
+{
+    LabSL->setText(caption);
+    LabSL->setVisible(shown);
+    TxtSL->setVisible(shown);
+}
+
+void A4::setOpeningBoxes(bool shown)
+{
+    for (int i : {10, 11}) {
+        Lab[i]->setVisible(shown);
+        Txt[i]->setVisible(shown);
+    }
+}
+
+void A4::setBrowseMode()
+{
+    TabS->setEnabled(true);
+    for (int i = 1; i <= 9; ++i)
+        Txt[i]->setReadOnly(true);
+    Txt[2]->show();
+    CmbLB->hide();
+    Txt[3]->show();
+    CmbDW->hide();
+    LabInfo->setText(kNoPicture);
+    setBrowseMenus(true);
+    Edstu = 0;
+    TabS->setFocus();
+    setGridRow(CurRow);
+    trackListRow();
+    LabPrice->hide();
+    setStockBox(LabSL->text(), false);
+    setOpeningBoxes(false);
+}
+
+void A4::setEditMode()
+{
+    if (TabS->currentIndex() == 0)
+        TabS->setCurrentIndex(1);
+    TabS->setEnabled(false);
+    for (int i = 1; i <= 9; ++i) {
+        Txt[i]->setReadOnly(false);
+        if (Edstu == 1)
+            Txt[i]->clear();
+    }
+    Txt[2]->hide();
+    CmbLB->show();
+    LabInfo->setText(picturePath_.isEmpty() ? kPictureHint : picturePath_);
+    setBrowseMenus(false);
+    LabPrice->setVisible(Module1::instance().gOptKeepPrices != 0);
+    Txt[3]->hide();
+    CmbDW->show();
+}
+
+void A4::addRecord()
+{
+    Edstu = 1;
+    setEditMode();
+    Txt[0]->setReadOnly(false);
+    if (CmbLB->count() > 0)
+        CmbLB->setCurrentIndex(0);
+    Txt[0]->clear();
+    Txt[0]->setFocus();
+    clearPicture();
+    LabInfo->setText(kPictureHint);
+    TxtSL->clear();
+    setStockBox(QStringLiteral("原始库存"), true);
+}
+
+// The card as the book holds the goods now, not as the list was read.
+void A4::fillCardFromBook(const GoodsRecord &r)
+{
+    Txt[0]->setText(r.code);
+    Txt[1]->setText(r.name);
+    Txt[2]->setText(goods_.categoryName(r.category).value_or(QString()));
+    Txt[3]->setText(r.unit);
+    Txt[4]->setText(r.specification);
+    Txt[5]->setText(numberText(r.cost));
+    Txt[6]->setText(r.remark);
+    Txt[7]->setText(numberText(r.sale));
+    Txt[8]->setText(numberText(r.safetyStock));
+    Txt[9]->setText(numberText(r.maximumStock));
+    CmbLB->setEditText(r.category.trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    TxtSL->setText(numberText(r.quantityOnHand));
+    Txt[10]->setText(numberText(r.openingQuantity));
+    Txt[11]->setText(numberText(r.openingPrice));
+}
+
+void A4::editRecord()
+{
+    // An empty list has no goods to edit.
+    if (RecordCount == 0)
+        return;
+    Edstu = 2;
+    setEditMode();
+    const QString code = cell(CurRow, 0).trimmed();
+    CmbLB->setEditText(cell(CurRow, kCategoryCodeColumn).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    if (const auto record = goods_.read(code)) {
+        fillCardFromBook(*record);
+    } else {
+        TxtSL->setText(QStringLiteral("0"));
+        Txt[10]->setText(QStringLiteral("0"));
+        Txt[11]->setText(QStringLiteral("0"));
+    }
+    Txt[0]->setReadOnly(goods_.isCodeInUse(code));
+    Txt[0]->setFocus();
+    CmbDW->setEditText(Txt[3]->text());
+    loadedCost_ = Txt[5]->text();
+    loadedSale_ = Txt[7]->text();
+    loadedStock_ = TxtSL->text();
+    loadedOpeningQuantity_ = Txt[10]->text();
+    loadedOpeningPrice_ = Txt[11]->text();
+    if (mayEditStock())
+        setStockBox(QStringLiteral("库存数量"), true);
+    if (mayEditOpening())
+        setOpeningBoxes(true);
+}
+
+// ---- save ----------------------------------------------------------------------
+
+void A4::saveRecord()
+{
+    if (Edstu == 0)
+        return;
+    Txt[0]->setText(Txt[0]->text().toUpper());
+
+    const QString unit = CmbDW->currentText().trimmed();
+    Txt[3]->setText(unit);
+    if (!unit.isEmpty() && CmbDW->findText(unit, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        CmbDW->addItem(unit);
+        CmbDW->setEditText(unit);
+    }
+
+    for (int i = 0; i < 2; ++i) {
+        if (Txt[i]->text().trimmed().isEmpty()) {
+            notice(Lab[i]->text() + QStringLiteral("不能为空！"));
+            return;
+        }
+    }
+    QString code = Txt[0]->text();
+    code.remove(QLatin1Char('\n'));
+    code.remove(QLatin1Char('\r'));
+    Txt[0]->setText(code);
+
+    const QString categoryText = CmbLB->currentText().trimmed();
+    if (categoryText.isEmpty()) {
+        notice(Lab[2]->text() + QStringLiteral("不能为空！"));
+        return;
+    }
+    const int point = categoryText.indexOf(QLatin1Char('.'));
+    const QString category = (point >= 0 ? categoryText.left(point) : categoryText).trimmed();
+    const auto categoryName = goods_.categoryName(category);
+    if (!categoryName || categoryName->isEmpty()) {
+        notice(Lab[2]->text() + QStringLiteral("编码输入错误！"));
+        CmbLB->setFocus();
+        return;
+    }
+    CmbLB->setEditText(category);
+    Txt[2]->setText(categoryName->trimmed());
+
+    GoodsRecord r;
+    r.code = Txt[0]->text().trimmed();
+    r.name = Txt[1]->text().trimmed();
+    r.category = category;
+    r.unit = Txt[3]->text().trimmed();
+    r.specification = Txt[4]->text().trimmed();
+    r.remark = Txt[6]->text().trimmed();
+    r.picturePath = picturePath_.isEmpty() ? kPictureHint : picturePath_;
+    r.cost = numtext::leadingNumber(Txt[5]->text());
+    r.sale = numtext::leadingNumber(Txt[7]->text());
+    r.quantityOnHand = numtext::leadingNumber(TxtSL->text());
+    r.safetyStock = numtext::leadingNumber(Txt[8]->text());
+    r.maximumStock = numtext::leadingNumber(Txt[9]->text());
+    r.openingQuantity = numtext::leadingNumber(Txt[10]->text());
+    r.openingPrice = numtext::leadingNumber(Txt[11]->text());
+
+    std::optional<QString> oldCode;
+    masterdata::GoodsEdits edits;
+    if (Edstu == 2) {
+        oldCode = cell(CurRow, 0).trimmed();
+        const bool pricesShown = Module1::instance().gOptKeepPrices != 0;
+        edits.cost = pricesShown && Txt[5]->text() != loadedCost_;
+        edits.sale = pricesShown && Txt[7]->text() != loadedSale_;
+        edits.quantityOnHand = mayEditStock() && TxtSL->text() != loadedStock_;
+        edits.openingQuantity = mayEditOpening() && Txt[10]->text() != loadedOpeningQuantity_;
+        edits.openingPrice = mayEditOpening() && Txt[11]->text() != loadedOpeningPrice_;
+    }
+    const auto result = goods_.save(r, oldCode, edits);
+    if (!result.ok()) {
+        reportStoreFailure(result, Txt[0]);
+        return;
+    }
+
+    const QString costText = (Edstu == 1 || edits.cost) ? Txt[5]->text().trimmed() : numberText(r.cost);
+    if (Edstu == 2) {
+        // Show what was stored: numbers the operator left alone come from the book.
+        if (!edits.cost)
+            Txt[5]->setText(costText);
+        if (!edits.sale)
+            Txt[7]->setText(numberText(r.sale));
+        TxtSL->setText(numberText(r.quantityOnHand));
+        dropEditedRow();
+    } else {
+        ++RecordCount;
+    }
+    appendSavedRow({r.code, r.name, Txt[2]->text().trimmed(), r.unit, r.specification, costText, r.remark, r.category,
+                    numberText(r.sale)});
+    setBrowseMode();
+}
+
+// ---- events ----------------------------------------------------------------------
+
+bool A4::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Img) {
+        if (event->type() == QEvent::MouseButtonDblClick)
+            importPicture();
+        return false;
+    }
+    if (watched == CmbLB->lineEdit() || watched == CmbDW->lineEdit()) {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                focusNextChild();
+                return true;
+            }
+        }
+        return false;
+    }
+    return MasterDataWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,350 @@
+#include "WindowDriver.h"
+#include "masterdata/GoodsStore.h"
+#include "masterdata/GoodsWindow.h"
+#include "support/TestBook.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QTabBar>
+
+namespace {
+
+using masterdata::GoodsStore;
+
+class GoodsWindow : public ::testing::Test {
+protected:
+    GoodsWindow()
+    {
+        book.exec("insert into TA3 (F1,F2) values ('01','五金')");
+        book.exec("insert into TA3 (F1,F2) values ('02','电料')");
+    }
+    void addGoods(const QString &code, const QString &name, const QString &category = QStringLiteral("01"),
+                  double cost = 10, double stock = 0)
+    {
+        book.exec("insert into TA4 (F1,F2,F3,F4,F7,F71,F8,V3,V4) values (?,?,?,'个',?,?,?,?,?)",
+                  {code, name, category, cost, cost * 2, stock, stock, cost});
+    }
+    template <class T> T *child(const char *name, QWidget &w) { return w.findChild<T *>(QString::fromLatin1(name)); }
+    // A picture file whose name does not tell its format.
+    QString pictureFile(const QString &name)
+    {
+        const QString path = book.dir() + QLatin1Char('/') + name;
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+
+    TestBook book;
+};
+
+TEST_F(GoodsWindow, NewUserAddsGoodsWithStockCostAndPicture)
+{
+    A4 w;
+    WindowDriver<A4> d{w};
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("货品编码"));
+    d.menu("Menu_Add");
+    auto *category = child<QComboBox>("CmbLB", w);
+    EXPECT_EQ(category->currentText(), QStringLiteral("001.所有货品"));
+    EXPECT_TRUE(child<QLineEdit>("TxtSL", w)->isVisibleTo(&w));
+    EXPECT_EQ(child<QLabel>("LabSL", w)->text(), QStringLiteral("原始库存"));
+    EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), A4::kPictureHint);
+
+    d.type(0, QStringLiteral("a-1"));
+    EXPECT_EQ(d.box(0)->text(), QStringLiteral("A-1"));
+    d.type(1, QStringLiteral("螺丝"));
+    category->setEditText(QStringLiteral("01"));
+    child<QComboBox>("CmbDW", w)->setEditText(QStringLiteral("盒"));
+    d.type(5, QStringLiteral("2.5"));
+    WindowDriver<A4>::typeText(child<QLineEdit>("TxtSL", w), QStringLiteral("100"));
+
+    const QString picture = pictureFile(QStringLiteral("screw.jpg"));
+    book.fileDialogs().answer(picture);
+    QTest::mouseDClick(child<QLabel>("Img", w), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), picture);
+    EXPECT_FALSE(child<QLabel>("Img", w)->pixmap().isNull());
+
+    d.menu("Menu_save");
+    EXPECT_TRUE(book.prompt().shown.isEmpty()) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(w.Edstu, 0);
+    EXPECT_EQ(book.value("select F2||'|'||F3||'|'||F4||'|'||F11||'|'||F9 from TA4 where F1='A-1'"),
+              QStringLiteral("螺丝|01|盒|00016300000A-1|") + picture);
+    EXPECT_EQ(book.number("select F8 from TA4 where F1='A-1'"), 100);
+    EXPECT_EQ(book.number("select V3 from TA4 where F1='A-1'"), 100);
+    EXPECT_EQ(book.number("select V4 from TA4 where F1='A-1'"), 2.5);
+    EXPECT_EQ(d.column(0), QStringList{"A-1"});
+    EXPECT_EQ(d.cell(1, 2), QStringLiteral("五金"));
+    EXPECT_EQ(d.box(2)->text(), QStringLiteral("五金"));
+    EXPECT_GE(child<QComboBox>("CmbDW", w)->findText(QStringLiteral("盒")), 0);
+
+    // Edit straight from the card, cancel the picture dialog: the path stays.
+    d.menu("Menu_edit");
+    EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), picture);
+    QTest::mouseDClick(child<QLabel>("Img", w), Qt::LeftButton);
+    d.type(1, QStringLiteral("螺丝钉"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select F2||'|'||F9 from TA4 where F1='A-1'"), QStringLiteral("螺丝钉|") + picture);
+
+    // Browsing, a double-click on the picture does nothing.
+    QTest::mouseDClick(child<QLabel>("Img", w), Qt::LeftButton);
+    EXPECT_EQ(book.fileDialogs().captions.size(), 2);
+    EXPECT_EQ(book.fileDialogs().captions.first(), QStringLiteral("导入货品图片"));
+}
+
+TEST_F(GoodsWindow, MissingOrUnreadablePictureShowsNone)
+{
+    book.exec("insert into TA4 (F1,F2,F3,F9) values ('G1','甲','01','/nowhere/moved.jpg')");
+    const QString notPicture = book.dir() + QStringLiteral("/text.jpg");
+    QFile f(notPicture);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a picture");
+    f.close();
+    A4 w;
+    WindowDriver<A4> d{w};
+    child<QTabBar>("TabS", w)->setCurrentIndex(1);
+    EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), A4::kNoPicture);
+    d.menu("Menu_edit");
+    EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), A4::kPictureHint);
+    book.fileDialogs().answer(notPicture);
+    QTest::mouseDClick(child<QLabel>("Img", w), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), A4::kPictureHint);
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select F9 from TA4 where F1='G1'"), A4::kPictureHint);
+}
+
+TEST_F(GoodsWindow, CategoryIsCheckedByItsCodePart)
+{
+    A4 w;
+    WindowDriver<A4> d{w};
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto *category = child<QComboBox>("CmbLB", w);
+    d.menu("Menu_Add");
+    d.type(0, QStringLiteral("g1"));
+    d.type(1, QStringLiteral("甲"));
+    category->setEditText(QStringLiteral("99.五金"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("所属类别编码输入错误！"));
+    EXPECT_TRUE(category->hasFocus());
+    category->setEditText(QStringLiteral(""));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("所属类别不能为空！"));
+    EXPECT_EQ(book.number("select count(*) from TA4"), 0);
+    category->setEditText(QStringLiteral("02.随便"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select F3 from TA4 where F1='G1'"), QStringLiteral("02"));
+    EXPECT_EQ(d.box(2)->text(), QStringLiteral("电料"));
+}
+
+TEST_F(GoodsWindow, ListJoinsCategoriesAndCardShowsLimits)
+{
+    addGoods("B1", "乙");
+    addGoods("A1", "甲");
+    addGoods("X1", "无类别", "77");
+    A4 w;
+    WindowDriver<A4> d{w};
+    EXPECT_EQ(d.column(0), (QStringList{"A1", "B1"}));
+    EXPECT_EQ(w.grid().rowTexts(1), (QStringList{"A1", "甲", "五金", "个", "", "10", "", "01", "20"}));
+    child<QTabBar>("TabS", w)->setCurrentIndex(1);
+    EXPECT_EQ(d.box(8)->text(), QStringLiteral("0"));
+    EXPECT_EQ(d.box(9)->text(), QStringLiteral("0"));
+    EXPECT_EQ(d.box(7)->text(), QStringLiteral("20"));
+    EXPECT_EQ(child<QComboBox>("CmbLB", w)->currentText(), QStringLiteral("01.五金"));
+}
+
+TEST_F(GoodsWindow, CostIsMaskedAndHiddenWithoutTheCostRight)
+{
+    book.m().gMayViewCost = false;
+    addGoods("A1", "甲");
+    A4 w;
+    WindowDriver<A4> d{w};
+    w.resize(1000, 600);
+    w.show();
+    auto *grid = child<QTableView>("GD", w);
+    EXPECT_EQ(d.box(5)->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(grid->isColumnHidden(5));
+    EXPECT_EQ(grid->columnWidth(6), 2 * grid->columnWidth(0));
+    EXPECT_TRUE(grid->isColumnHidden(7));
+    EXPECT_TRUE(grid->isColumnHidden(8));
+}
+
+TEST_F(GoodsWindow, SalePriceFollowsCostByTheFactor)
+{
+    addGoods("A1", "甲");
+    book.m().gOptSalePriceFactor = 1.5f;
+    {
+        A4 w;
+        WindowDriver<A4> d{w};
+        EXPECT_EQ(child<QLabel>("LabPrice", w)->text(),
+                  QStringLiteral("当前设置：修改成本价格会影响销售价格(销售价格=成本价格 x 1.5) 修改销售价格不会影响成本价格"));
+        d.menu("Menu_edit");
+        EXPECT_TRUE(child<QLabel>("LabPrice", w)->isVisibleTo(&w));
+        d.type(5, QStringLiteral("10"));
+        EXPECT_EQ(d.box(7)->text(), QStringLiteral("15.00"));
+        d.type(7, QStringLiteral("16"));
+        d.menu("Menu_save");
+        EXPECT_EQ(book.number("select F71 from TA4"), 16);
+    }
+    book.m().gOptSalePriceFactor = 0;
+    A4 w;
+    WindowDriver<A4> d{w};
+    EXPECT_EQ(child<QLabel>("LabPrice", w)->text(), QStringLiteral("当前设置：成本价格与销售价格无关联"));
+    d.menu("Menu_edit");
+    d.type(5, QStringLiteral("30"));
+    EXPECT_EQ(d.box(7)->text(), QStringLiteral("16"));
+}
+
+TEST_F(GoodsWindow, QuantityOnlyModeHidesPrices)
+{
+    book.m().gOptKeepPrices = 0;
+    addGoods("A1", "甲");
+    A4 w;
+    WindowDriver<A4> d{w};
+    d.menu("Menu_edit");
+    for (const char *name : {"Lab5", "Txt5", "Lab7", "Txt7", "LabPrice"})
+        EXPECT_FALSE(w.findChild<QWidget *>(QString::fromLatin1(name))->isVisibleTo(&w)) << name;
+}
+
+TEST_F(GoodsWindow, StockAndOpeningBoxesFollowTheAdministratorOptions)
+{
+    addGoods("A1", "甲", "01", 10, 5);
+    const auto stockShown = [&](const QString &user, int editsStock) {
+        book.m().gUserCode = user;
+        book.m().gOptAdminEditsStock = editsStock;
+        book.m().gOptAdminEditsOpening = editsStock;
+        A4 w;
+        WindowDriver<A4> d{w};
+        d.menu("Menu_edit");
+        const bool shown = child<QLineEdit>("TxtSL", w)->isVisibleTo(&w);
+        EXPECT_EQ(shown, d.box(10)->isVisibleTo(&w));
+        if (shown) {
+            EXPECT_EQ(child<QLabel>("LabSL", w)->text(), QStringLiteral("库存数量"));
+            EXPECT_EQ(child<QLineEdit>("TxtSL", w)->text(), QStringLiteral("5"));
+        }
+        d.menu("Menu_cancel");
+        return shown;
+    };
+    EXPECT_FALSE(stockShown(QStringLiteral("001"), 0));
+    EXPECT_FALSE(stockShown(QStringLiteral("002"), 1));
+    EXPECT_TRUE(stockShown(QStringLiteral("001"), 1));
+}
+
+TEST_F(GoodsWindow, EditKeepsAnAuditPostedMeanwhile)
+{
+    addGoods("A1", "甲", "01", 10, 5);
+    A4 w;
+    WindowDriver<A4> d{w};
+    d.menu("Menu_edit");
+    // An audit on another computer: stock in 7 at 13.6, moving average 12.
+    book.exec("update TA4 set F8=F8+7, F7=12 where F1='A1'");
+    d.type(1, QStringLiteral("甲改"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select F2 from TA4 where F1='A1'"), QStringLiteral("甲改"));
+    EXPECT_EQ(book.number("select F8 from TA4 where F1='A1'"), 12);
+    EXPECT_EQ(book.number("select F7 from TA4 where F1='A1'"), 12);
+    EXPECT_EQ(book.number("select V3 from TA4 where F1='A1'"), 5);
+    EXPECT_EQ(d.cell(1, 5), QStringLiteral("12"));
+
+    // The administrator allowed to set the stock sets it.
+    book.m().gOptAdminEditsStock = 1;
+    d.menu("Menu_edit");
+    book.exec("update TA4 set F8=F8+1 where F1='A1'");
+    WindowDriver<A4>::typeText(child<QLineEdit>("TxtSL", w), QStringLiteral("0"));  // 12 -> 120
+    d.menu("Menu_save");
+    EXPECT_EQ(book.number("select F8 from TA4 where F1='A1'"), 120);
+}
+
+TEST_F(GoodsWindow, DuplicateCodeAndInUseGoods)
+{
+    addGoods("A1", "甲");
+    addGoods("B1", "乙");
+    addGoods("C1", "丙");
+    book.exec("insert into TB11 (F0,F1,F6,F7) values ('RK2612090001','A1',1,1)");
+    book.exec("insert into TC21 (F0,F1,F5,F6) values ('PD2612090001','B1',1,2)");
+    A4 w;
+    WindowDriver<A4> d{w};
+
+    d.pickRow(3);
+    d.menu("Menu_edit");
+    EXPECT_FALSE(d.box(0)->isReadOnly());
+    d.type(0, QStringLiteral("b1"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("[乙]已经使用了B1这个编码，请重新设置编码!"));
+    d.menu("Menu_cancel");
+
+    d.pickRow(1);
+    d.menu("Menu_edit");
+    EXPECT_TRUE(d.box(0)->isReadOnly());
+    d.menu("Menu_cancel");
+    d.menu("Menu_del");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("本编码已经在系统中采用，不可以删除！"));
+
+    // Only a stocktaking note names B1: it can go; so can the last goods.
+    d.pickRow(2);
+    book.prompt().answerYes(2);
+    d.menu("Menu_del");
+    EXPECT_EQ(book.number("select count(*) from TA4 where F1='B1'"), 0);
+    book.exec("delete from TB11");
+    d.pickRow(1);
+    d.menu("Menu_del");
+    d.menu("Menu_del");
+    book.prompt().answerYes();
+    d.menu("Menu_del");
+    EXPECT_EQ(book.number("select count(*) from TA4"), 0);
+    EXPECT_EQ(w.grid().rows(), 2);
+    EXPECT_EQ(w.curRow(), 0);
+    EXPECT_EQ(w.recordCount(), 0);
+}
+
+TEST_F(GoodsWindow, UnitJoinsTheListAfterAFailedSaveAndEditKeepsHiddenField)
+{
+    addGoods("A1", "甲");
+    book.exec("update TA4 set V5=9 where F1='A1'");
+    A4 w;
+    WindowDriver<A4> d{w};
+    d.menu("Menu_Add");
+    child<QComboBox>("CmbDW", w)->setEditText(QStringLiteral("箱"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("货品编码不能为空！"));
+    EXPECT_GE(child<QComboBox>("CmbDW", w)->findText(QStringLiteral("箱")), 0);
+    d.menu("Menu_cancel");
+    d.menu("Menu_edit");
+    d.type(4, QStringLiteral("M6"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.number("select V5 from TA4 where F1='A1'"), 9);
+    EXPECT_EQ(book.value("select F5 from TA4 where F1='A1'"), QStringLiteral("M6"));
+}
+
+TEST(GoodsStore, DerivedCodeF11)
+{
+    const struct {
+        const char *category, *goods, *expected;
+    } cases[] = {
+        {"01", "A001", "0001640000A001"},
+        {"1", "ABCDEFGHIJ", "0001510ABCDEFGH"},
+        {"ABCDEF", "X", "ABCD1010000000X"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(GoodsStore::MakeF11(QString::fromUtf8(c.category), QString::fromUtf8(c.goods)),
+                  QString::fromUtf8(c.expected))
+            << c.category << " " << c.goods;
+}
+
+TEST(GoodsStore, FailingInsertRollsBackTheEdit)
+{
+    TestBook book;
+    book.exec("insert into TA4 (F1,F2,F3,F8) values ('A1','甲','001',4)");
+    book.exec("create trigger refuse before insert on TA4 when new.F2='坏' begin select raise(abort,'refused'); end");
+    GoodsStore store(book.db());
+    auto record = *store.read(QStringLiteral("A1"));
+    record.name = QStringLiteral("坏");
+    const auto result = store.save(record, QStringLiteral("A1"));
+    EXPECT_EQ(result.outcome, masterdata::MasterRecordStore::Outcome::Failed);
+    EXPECT_TRUE(result.error.contains(QStringLiteral("refused")));
+    EXPECT_EQ(book.value("select F2||F8 from TA4"), QStringLiteral("甲4.0"));
+}
+
+} // namespace
