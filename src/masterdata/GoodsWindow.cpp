@@ -170,7 +170,7 @@ void A4::fillCombos()
 void A4::syncSalePrice()
 {
     const double factor = salePriceFactor();
-    if (factor == 0 || Edstu == 0)
+    if (factor == 0 || editState_ == 0)
         return;
     Txt[7]->setText(numtext::formatNumber(factor * numtext::leadingNumber(Txt[5]->text()), QStringLiteral("#0.00")));
 }
@@ -276,7 +276,7 @@ bool A4::showPicture(const QString &path)
 
 void A4::importPicture()
 {
-    if (Edstu == 0)
+    if (editState_ == 0)
         return;
     const QString start = picturePath_.isEmpty() ? QString() : QFileInfo(picturePath_).absolutePath();
     const QString path = FileDialogs::current().openFileName(this, QStringLiteral("导入货品图片"), start,
@@ -315,7 +315,7 @@ void A4::setBrowseMode()
     CmbDW->hide();
     LabInfo->setText(kNoPicture);
     setBrowseMenus(true);
-    Edstu = 0;
+    editState_ = 0;
     TabS->setFocus();
     setGridRow(CurRow);
     trackListRow();
@@ -331,7 +331,7 @@ void A4::setEditMode()
     TabS->setEnabled(false);
     for (int i = 1; i <= 9; ++i) {
         Txt[i]->setReadOnly(false);
-        if (Edstu == 1)
+        if (editState_ == 1)
             Txt[i]->clear();
     }
     Txt[2]->hide();
@@ -345,7 +345,7 @@ void A4::setEditMode()
 
 void A4::addRecord()
 {
-    Edstu = 1;
+    editState_ = 1;
     setEditMode();
     Txt[0]->setReadOnly(false);
     if (CmbLB->count() > 0)
@@ -382,7 +382,7 @@ void A4::editRecord()
     // An empty list has no goods to edit.
     if (RecordCount == 0)
         return;
-    Edstu = 2;
+    editState_ = 2;
     setEditMode();
     const QString code = cell(CurRow, 0).trimmed();
     CmbLB->setEditText(cell(CurRow, kCategoryCodeColumn).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
@@ -411,7 +411,7 @@ void A4::editRecord()
 
 void A4::saveRecord()
 {
-    if (Edstu == 0)
+    if (editState_ == 0)
         return;
     Txt[0]->setText(Txt[0]->text().toUpper());
 
@@ -467,7 +467,7 @@ void A4::saveRecord()
 
     std::optional<QString> oldCode;
     masterdata::GoodsEdits edits;
-    if (Edstu == 2) {
+    if (editState_ == 2) {
         oldCode = cell(CurRow, 0).trimmed();
         const bool pricesShown = Module1::instance().gOptKeepPrices != 0;
         edits.cost = pricesShown && Txt[5]->text() != loadedCost_;
@@ -482,8 +482,8 @@ void A4::saveRecord()
         return;
     }
 
-    const QString costText = (Edstu == 1 || edits.cost) ? Txt[5]->text().trimmed() : numberText(r.cost);
-    if (Edstu == 2) {
+    const QString costText = (editState_ == 1 || edits.cost) ? Txt[5]->text().trimmed() : numberText(r.cost);
+    if (editState_ == 2) {
         // Show what was stored: numbers the operator left alone come from the book.
         if (!edits.cost)
             Txt[5]->setText(costText);

@@ -126,7 +126,7 @@ MasterDataWindow::~MasterDataWindow() = default;
 
 void MasterDataWindow::initWindow()
 {
-    Edstu = 0;
+    editState_ = 0;
     GD->raise();
     setBrowseMenus(true);
     fillListGrid(kind_.listSql);
@@ -259,7 +259,7 @@ void MasterDataWindow::setBrowseMode()
     for (int i = 1; i < Txt.size(); ++i)
         Txt[i]->setReadOnly(true);
     setBrowseMenus(true);
-    Edstu = 0;
+    editState_ = 0;
     TabS->setFocus();
     setGridRow(CurRow);
     trackListRow();
@@ -272,7 +272,7 @@ void MasterDataWindow::setEditMode()
     TabS->setEnabled(false);
     for (int i = 1; i < Txt.size(); ++i) {
         Txt[i]->setReadOnly(false);
-        if (Edstu == 1)
+        if (editState_ == 1)
             Txt[i]->clear();
     }
     setBrowseMenus(false);
@@ -280,7 +280,7 @@ void MasterDataWindow::setEditMode()
 
 void MasterDataWindow::addRecord()
 {
-    Edstu = 1;
+    editState_ = 1;
     setEditMode();
     Txt[0]->setReadOnly(false);
     Txt[0]->clear();
@@ -292,7 +292,7 @@ void MasterDataWindow::editRecord()
     // An empty list has no record to edit.
     if (RecordCount == 0)
         return;
-    Edstu = 2;
+    editState_ = 2;
     setEditMode();
     Txt[0]->setReadOnly(store_.isCodeInUse(cell(CurRow, 0).trimmed()));
     Txt[0]->setFocus();
@@ -352,7 +352,7 @@ void MasterDataWindow::appendSavedRow(const QStringList &cells)
 
 void MasterDataWindow::saveRecord()
 {
-    if (Edstu == 0)
+    if (editState_ == 0)
         return;
     Txt[0]->setText(Txt[0]->text().toUpper());
     for (int i = 0; i < 2; ++i) {
@@ -365,13 +365,13 @@ void MasterDataWindow::saveRecord()
     for (QLineEdit *box : Txt)
         values.append(box->text().trimmed());
     const std::optional<QString> oldCode =
-        Edstu == 2 ? std::optional<QString>(cell(CurRow, 0).trimmed()) : std::nullopt;
+        editState_ == 2 ? std::optional<QString>(cell(CurRow, 0).trimmed()) : std::nullopt;
     const auto result = store_.save(values, oldCode);
     if (!result.ok()) {
         reportStoreFailure(result, Txt[0]);
         return;
     }
-    if (Edstu == 1)
+    if (editState_ == 1)
         ++RecordCount;
     else
         dropEditedRow();
@@ -438,7 +438,7 @@ void MasterDataWindow::closeWindow()
 
 void MasterDataWindow::closeEvent(QCloseEvent *event)
 {
-    if (Edstu != 0) {
+    if (editState_ != 0) {
         Module1::instance().WarnEditInProgress();
         event->ignore();
         return;
@@ -511,7 +511,7 @@ bool MasterDataWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (Edstu == 0) {
+        if (editState_ == 0) {
             TabS->setFocus();
         } else {
             QPalette palette = box->palette();

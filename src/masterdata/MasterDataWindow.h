@@ -25,17 +25,16 @@ class QTableView;
 // window widens it through the virtual steps below.
 class MasterDataWindow : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(int Edstu READ editState)
+    Q_PROPERTY(int Edstu READ Edstu)
 
 public:
     ~MasterDataWindow() override;
 
     // Edit state: 0 browse, 1 adding, 2 editing. Read by the main window on exit.
-    int Edstu = 0;
+    int Edstu() const { return editState_; }
     // The statement the condition query dialog hands back; empty = cancelled.
     QString PubSql;
 
-    int editState() const { return Edstu; }
     int curRow() const { return CurRow; }
     int recordCount() const { return RecordCount; }
     GridModel &grid() { return *model_; }
@@ -92,6 +91,7 @@ protected:
 
     MasterDataKind kind_;
     masterdata::MasterRecordStore store_;
+    int editState_ = 0;
     int CurRow = 0;
     int RecordCount = 0;
 

@@ -68,7 +68,7 @@ TEST_F(GoodsWindow, NewUserAddsGoodsWithStockCostAndPicture)
 
     d.menu("Menu_save");
     EXPECT_TRUE(book.prompt().shown.isEmpty()) << book.prompt().lastText().toStdString();
-    EXPECT_EQ(w.Edstu, 0);
+    EXPECT_EQ(w.Edstu(), 0);
     EXPECT_EQ(book.value("select F2||'|'||F3||'|'||F4||'|'||F11||'|'||F9 from TA4 where F1='A-1'"),
               QStringLiteral("螺丝|01|盒|00016300000A-1|") + picture);
     EXPECT_EQ(book.number("select F8 from TA4 where F1='A-1'"), 100);

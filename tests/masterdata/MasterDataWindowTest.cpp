@@ -23,14 +23,14 @@ TEST_F(SupplierWindow, NewUserAddsEditsAndIsRefusedDeletes)
     EXPECT_EQ(w.recordCount(), 1);
 
     d.menu("Menu_Add");
-    EXPECT_EQ(w.Edstu, 1);
+    EXPECT_EQ(w.Edstu(), 1);
     EXPECT_TRUE(d.menuVisible("Menu_save"));
     EXPECT_FALSE(d.menuVisible("Menu_Add"));
     d.type(0, QStringLiteral("a01"));
     d.type(1, QStringLiteral("五金公司"));
     d.type(3, QStringLiteral("0571-1234'5"));
     d.menu("Menu_save");
-    EXPECT_EQ(w.Edstu, 0);
+    EXPECT_EQ(w.Edstu(), 0);
     EXPECT_EQ(book.value("select F2 from TA1 where F1='A01'"), QStringLiteral("五金公司"));
     EXPECT_EQ(book.value("select F4 from TA1 where F1='A01'"), QStringLiteral("0571-1234'5"));
     EXPECT_EQ(d.box(0)->text(), QStringLiteral("A01"));
@@ -40,11 +40,11 @@ TEST_F(SupplierWindow, NewUserAddsEditsAndIsRefusedDeletes)
 
     // Editing keeps its own code: the duplicate test passes.
     d.menu("Menu_edit");
-    EXPECT_EQ(w.Edstu, 2);
+    EXPECT_EQ(w.Edstu(), 2);
     EXPECT_FALSE(d.box(0)->isReadOnly());
     d.type(1, QStringLiteral("五金总公司"));
     d.menu("Menu_save");
-    EXPECT_EQ(w.Edstu, 0);
+    EXPECT_EQ(w.Edstu(), 0);
     EXPECT_EQ(book.value("select F2 from TA1 where F1='A01'"), QStringLiteral("五金总公司"));
     EXPECT_EQ(book.number("select count(*) from TA1"), 2);
 
@@ -98,7 +98,7 @@ TEST_F(SupplierWindow, EmptyListKeepsBlankRowAndEditDoesNothing)
     EXPECT_EQ(status(), QStringLiteral("帐本"));
 
     d.menu("Menu_edit");
-    EXPECT_EQ(w.Edstu, 0);
+    EXPECT_EQ(w.Edstu(), 0);
     d.menu("Menu_del");
     EXPECT_TRUE(book.prompt().shown.isEmpty());
 
@@ -131,7 +131,7 @@ TEST_F(SupplierWindow, RequiredFieldsAndDuplicateCodesAreRefused)
     d.type(1, QStringLiteral("另一家"));
     d.menu("Menu_save");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("[乙公司]已经使用了B01这个编码，请重新设置编码!"));
-    EXPECT_EQ(w.Edstu, 1);
+    EXPECT_EQ(w.Edstu(), 1);
     EXPECT_EQ(book.number("select count(*) from TA1"), 3);
     d.menu("Menu_cancel");
 
@@ -141,7 +141,7 @@ TEST_F(SupplierWindow, RequiredFieldsAndDuplicateCodesAreRefused)
     d.type(0, QStringLiteral("B01"));
     d.menu("Menu_save");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("[乙公司]已经使用了B01这个编码，请重新设置编码!"));
-    EXPECT_EQ(w.Edstu, 2);
+    EXPECT_EQ(w.Edstu(), 2);
     EXPECT_EQ(book.number("select count(*) from TA1 where F1='C01'"), 1);
 }
 
@@ -172,7 +172,7 @@ TEST_F(SupplierWindow, FailingSaveLeavesTheRecordAsItWas)
     d.type(1, QStringLiteral("坏"));
     d.menu("Menu_save");
     EXPECT_TRUE(book.prompt().lastText().contains(QStringLiteral("refused")));
-    EXPECT_EQ(w.Edstu, 2);
+    EXPECT_EQ(w.Edstu(), 2);
     EXPECT_EQ(book.value("select F2 from TA1 where F1='A01'"), QStringLiteral("甲"));
     EXPECT_EQ(d.column(0), (QStringList{"001", "A01"}));
 }
@@ -188,7 +188,7 @@ TEST_F(SupplierWindow, CloseIsRefusedWhileEditing)
     EXPECT_FALSE(w.close());
     EXPECT_EQ(book.prompt().lastText(),
               QStringLiteral("正在有数据被编辑,现在退出会造成本次编辑的数据丢失。\n\n请您首先点击<保存>或<取消>菜单结束本次编辑。"));
-    EXPECT_EQ(w.Edstu, 1);
+    EXPECT_EQ(w.Edstu(), 1);
     d.menu("Menu_cancel");
     EXPECT_EQ(d.box(0)->text(), QStringLiteral("001"));
     d.menu("Menu_Return");
