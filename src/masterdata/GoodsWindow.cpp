@@ -223,6 +223,20 @@ void A4::layoutWindow()
     GD->setColumnHidden(kSaleColumn, true);
 }
 
+// The printed list carries the sale price in place of the cost for an
+// operator who may not see costs.
+QVector<QStringList> A4::printRows() const
+{
+    const bool cost = Module1::instance().gMayViewCost;
+    QVector<QStringList> rows;
+    rows.reserve(model_->rows() - 1);
+    for (int r = 1; r < model_->rows(); ++r) {
+        const QStringList c = model_->rowTexts(r);
+        rows.append({c[0], c[1], c[2], c[3], c[4], cost ? c[kCostColumn] : c[kSaleColumn], c[6]});
+    }
+    return rows;
+}
+
 // ---- card filling and modes ------------------------------------------------------
 
 void A4::fillCard()

@@ -31,6 +31,7 @@ protected:
     void editRecord() override;
     void saveRecord() override;
     void layoutWindow() override;
+    QVector<QStringList> printRows() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -422,6 +422,15 @@ void MasterDataWindow::queryList()
 {
 }
 
+QVector<QStringList> MasterDataWindow::printRows() const
+{
+    QVector<QStringList> rows;
+    rows.reserve(model_->rows() - 1);
+    for (int r = 1; r < model_->rows(); ++r)
+        rows.append(model_->rowTexts(r));
+    return rows;
+}
+
 void MasterDataWindow::printList()
 {
 }

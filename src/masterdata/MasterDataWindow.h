@@ -60,6 +60,9 @@ protected:
     virtual void layoutWindow();
     virtual void queryList();
     virtual void printList();
+    // The rows the printed list stages, one per grid row (the blank row of
+    // an empty list included), in the staging table's column order.
+    virtual QVector<QStringList> printRows() const;
 
     // Shared pieces of those steps.
     // Tab strip, grid and card in the window (column widths are the caller's).
