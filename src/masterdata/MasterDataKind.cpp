@@ -11,16 +11,24 @@ QList<QueryField> textFields(const QString &table, const QStringList &captions)
     return fields;
 }
 
-// Suppliers and receiving units share their seven fields and their template.
-MasterDataKind unitKind(const QString &name, const QString &table, const QString &what,
-                        const QString &listSql, QList<CodeReference> references)
+MasterDataKind named(const QString &name, const QString &table, const QString &windowCaption,
+                     const QString &listTab, const QString &cardTab)
 {
     MasterDataKind k;
     k.name = name;
     k.table = table;
-    k.windowCaption = what + QStringLiteral("资料");
-    k.listTabCaption = what + QStringLiteral("列表");
-    k.cardTabCaption = what + QStringLiteral("资料");
+    k.windowCaption = windowCaption;
+    k.listTabCaption = listTab;
+    k.cardTabCaption = cardTab;
+    return k;
+}
+
+// Suppliers and receiving units share their seven fields and their template.
+MasterDataKind unitKind(const QString &name, const QString &table, const QString &what,
+                        const QString &listSql, QList<CodeReference> references)
+{
+    MasterDataKind k = named(name, table, what + QStringLiteral("资料"), what + QStringLiteral("列表"),
+                             what + QStringLiteral("资料"));
     k.columnCaptions = {QStringLiteral("编码"), QStringLiteral("名称"), QStringLiteral("地址"), QStringLiteral("电话"),
                         QStringLiteral("传真"), QStringLiteral("电子信箱"), QStringLiteral("备注")};
     k.labelCaptions = {QStringLiteral("单位编码"), QStringLiteral("单位名称"), QStringLiteral("地址"), QStringLiteral("电话"),
@@ -31,9 +39,7 @@ MasterDataKind unitKind(const QString &name, const QString &table, const QString
     k.queryBase = QStringLiteral("Select ") + table + QStringLiteral(".* from ") + table + QStringLiteral(" ");
     k.queryFields = textFields(table, k.columnCaptions);
     k.queryStartField = 1;
-    k.reportFile = QStringLiteral("prnta12.rpt");
-    k.reportRunFile = QStringLiteral("Prnta12.rpt");
-    k.reportTitle = what + QStringLiteral("列表");
+    k.report = {QStringLiteral("prnta12.rpt"), QStringLiteral("Prnta12.rpt"), what + QStringLiteral("列表")};
     k.gridFreeHeightTwips = 400;
     return k;
 }
@@ -56,12 +62,8 @@ MasterDataKind receivingUnitKind()
 
 MasterDataKind categoryKind()
 {
-    MasterDataKind k;
-    k.name = QStringLiteral("A3");
-    k.table = QStringLiteral("TA3");
-    k.windowCaption = QStringLiteral("货品类别资料");
-    k.listTabCaption = QStringLiteral("货品类别列表");
-    k.cardTabCaption = QStringLiteral("货品类别资料");
+    MasterDataKind k = named(QStringLiteral("A3"), QStringLiteral("TA3"), QStringLiteral("货品类别资料"),
+                             QStringLiteral("货品类别列表"), QStringLiteral("货品类别资料"));
     k.columnCaptions = {QStringLiteral("编码"), QStringLiteral("类别")};
     k.labelCaptions = {QStringLiteral("类别编码"), QStringLiteral("类别名称")};
     k.listSql = QStringLiteral("select * from TA3 order by F1");
@@ -70,9 +72,7 @@ MasterDataKind categoryKind()
     k.queryBase = QStringLiteral("Select TA3.* from TA3 ");
     k.queryFields = textFields(k.table, k.columnCaptions);
     k.queryStartField = 1;
-    k.reportFile = QStringLiteral("prnTA3.rpt");
-    k.reportRunFile = QStringLiteral("PrnTA3.rpt");
-    k.reportTitle = QStringLiteral("货品类别编码表");
+    k.report = {QStringLiteral("prnTA3.rpt"), QStringLiteral("PrnTA3.rpt"), QStringLiteral("货品类别编码表")};
     k.gridFreeHeightTwips = 1100;
     k.codeMaxLength = 25;
     k.upperCaseTyping = true;
@@ -93,12 +93,8 @@ QList<CodeReference> goodsReferences()
 
 MasterDataKind goodsKind()
 {
-    MasterDataKind k;
-    k.name = QStringLiteral("A4");
-    k.table = QStringLiteral("TA4");
-    k.windowCaption = QStringLiteral("货品编码");
-    k.listTabCaption = QStringLiteral("货品编码列表");
-    k.cardTabCaption = QStringLiteral("货品编码资料");
+    MasterDataKind k = named(QStringLiteral("A4"), QStringLiteral("TA4"), QStringLiteral("货品编码"),
+                             QStringLiteral("货品编码列表"), QStringLiteral("货品编码资料"));
     k.columnCaptions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
                         QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("价格"),
                         QStringLiteral("备注"), QStringLiteral("类别编码"), QStringLiteral("销售价格")};
@@ -120,9 +116,7 @@ MasterDataKind goodsKind()
                      {QStringLiteral("价格"), QStringLiteral("TA4.F7"), QStringLiteral("1")},
                      {QStringLiteral("备注"), QStringLiteral("TA4.F6"), QStringLiteral("0")}};
     k.queryStartField = 0;
-    k.reportFile = QStringLiteral("prnTa4.rpt");
-    k.reportRunFile = QStringLiteral("PrnTa4.rpt");
-    k.reportTitle = QStringLiteral("货品编码资料");
+    k.report = {QStringLiteral("prnTa4.rpt"), QStringLiteral("PrnTa4.rpt"), QStringLiteral("货品编码资料")};
     k.gridFreeHeightTwips = 400;
     k.codeMaxLength = 25;
     k.upperCaseCodeTyping = true;

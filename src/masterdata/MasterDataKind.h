@@ -32,9 +32,11 @@ struct MasterDataKind {
     QString queryBase;           // base statement handed to the query dialog
     QList<QueryField> queryFields;
     int queryStartField = 1;     // the field the dialog opens on
-    QString reportFile;          // template name as the missing-file message spells it
-    QString reportRunFile;       // template name handed to the print host
-    QString reportTitle;         // value of the title formula Cpt
+    struct Report {
+        QString file;     // template name as the missing-file message spells it
+        QString runFile;  // template name handed to the print host
+        QString title;    // value of the title formula Cpt
+    } report;
     int gridFreeHeightTwips = 400;
     int codeMaxLength = 0;       // 0: no limit
     bool upperCaseTyping = false;      // every typed character, in every box

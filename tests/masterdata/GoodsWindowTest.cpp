@@ -118,9 +118,7 @@ TEST_F(GoodsWindow, CategoryIsCheckedByItsCodePart)
 {
     A4 w;
     WindowDriver<A4> d{w};
-    w.show();
-    QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(d.showActive());
     auto *category = child<QComboBox>("CmbLB", w);
     d.menu("Menu_Add");
     d.type(0, QStringLiteral("g1"));

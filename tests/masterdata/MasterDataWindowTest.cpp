@@ -217,9 +217,7 @@ TEST_F(SupplierWindow, FocusColourAndEnterMovesOn)
 {
     A1 w;
     WindowDriver<A1> d{w};
-    w.show();
-    QApplication::setActiveWindow(&w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(d.showActive());
     auto *tabs = w.findChild<QTabBar *>(QStringLiteral("TabS"));
     tabs->setCurrentIndex(1);
     d.box(2)->setFocus();

@@ -38,6 +38,13 @@ struct WindowDriver {
         QAction *action = w.template findChild<QAction *>(QString::fromLatin1(name));
         return action && action->isVisible();
     }
+    // Shows the window as the active one, so focus moves as on a screen.
+    bool showActive()
+    {
+        w.show();
+        QApplication::setActiveWindow(&w);
+        return QTest::qWaitForWindowActive(&w);
+    }
     QLineEdit *box(int i) { return w.template findChild<QLineEdit *>(QStringLiteral("Txt") + QString::number(i)); }
     void type(int i, const QString &text)
     {
