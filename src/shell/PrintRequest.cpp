@@ -128,6 +128,7 @@ bool RunPrintRequest(const PrintRequest &request, QWidget *parent)
     Prnt &host = Prnt::instance(parent);
     ReportControl &cry = *host.Cry;
     cry.setConnection(&m.gDb);
+    cry.setMoneyFormat(m.gMoneyFormat);
     cry.setDataFiles(0, m.gBookFile);
     cry.setReportFileName(m.gAppPath + request.reportFile);
     if (!request.selectionFormula.isEmpty())

@@ -239,6 +239,17 @@ TEST(ReportEngineTest, SelectionNarrowsStagedRowsWithItsValueBound)
     EXPECT_EQ(filled(book.db(), s(t), input).rows, QVector<QStringList>({{"x"}, {"z"}}));
 }
 
+TEST(ReportEngineTest, MoneyColumnsFollowTheBooksMoneyFormat)
+{
+    TestBook book;
+    book.exec("insert into Plist (V2) values (12.5), (0.0005)");
+    ReportInput input;
+    input.moneyFormat = "#0.000";
+    const FilledReport r = filled(book.db(), s("[data]\nfrom = Plist\n[columns]\ncolumn = 价格 | V2 | 5 | right | money | sum\n[total]\n"), input);
+    EXPECT_EQ(r.rows, QVector<QStringList>({{"12.500"}, {"0.001"}}));
+    EXPECT_EQ(r.totals, QStringList({"12.501"}));
+}
+
 TEST(ReportEngineTest, GroupsWithSubtotalsAndSqlSummaries)
 {
     TestBook book;

@@ -68,6 +68,13 @@ void ReportControl::setFormulas(int index, const QString &text)
     dirty_ = true;
 }
 
+void ReportControl::setMoneyFormat(const QString &format)
+{
+    if (format != moneyFormat_)
+        dirty_ = true;
+    moneyFormat_ = format;
+}
+
 void ReportControl::setWindowParentHandle(QWidget *parent)
 {
     if (windowParent_)
@@ -148,6 +155,7 @@ bool ReportControl::fill(QString *error)
 
     report::ReportInput input;
     input.selectionFormula = selectionFormula_;
+    input.moneyFormat = moneyFormat_;
     for (const QString &f : formulas_)
         if (!f.isEmpty())
             input.formulas.append(f);

@@ -53,6 +53,9 @@ public:
     // 1 runs the report; true when it ran (a cancelled print dialog counts as run).
     bool setAction(int action);
 
+    // The program's money format ("#0.00"), for the template column format "money".
+    void setMoneyFormat(const QString &format);
+
     void setWindowParentHandle(QWidget *parent);
     void setWindowLeft(int x);
     void setWindowTop(int y);
@@ -81,6 +84,7 @@ private:
     QString selectionFormula_;
     QStringList formulas_;
     int destination_ = 0;
+    QString moneyFormat_ = QStringLiteral("#0.00");
     int windowLeft_ = 0;
     int windowTop_ = 0;
     QPointer<QWidget> windowParent_;

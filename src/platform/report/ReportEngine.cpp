@@ -72,7 +72,12 @@ QString defaultOrder(const ReportTemplate &t)
 
 class Filler {
 public:
-    Filler(db::Database &db, const ReportTemplate &t, const ReportInput &in) : db_(db), t_(t), in_(in) {}
+    Filler(db::Database &db, const ReportTemplate &t, const ReportInput &in) : db_(db), t_(t), in_(in)
+    {
+        for (Column &c : t_.columns)
+            if (c.format.compare(QLatin1String("money"), Qt::CaseInsensitive) == 0)
+                c.format = in_.moneyFormat;
+    }
 
     std::optional<FilledReport> run(QString *error)
     {
@@ -354,7 +359,7 @@ private:
     }
 
     db::Database &db_;
-    const ReportTemplate &t_;
+    ReportTemplate t_;
     const ReportInput &in_;
     FilledReport r_;
 };

@@ -23,6 +23,7 @@ struct ReportInput {
     QString selectionFormula;  // "{TB1.F1}='RK0001'" or empty
     QStringList formulas;      // "name='value'" texts, in order
     QDate today = QDate::currentDate();
+    QString moneyFormat = QStringLiteral("#0.00");  // what the column format "money" stands for
 };
 
 enum class LineKind { Title, Text, Captions, Detail, GroupHeader, GroupTotal, Total };
