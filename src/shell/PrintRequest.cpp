@@ -97,7 +97,7 @@ bool StageRows(db::Database &db, const QString &table, const QStringList &column
     return true;
 }
 
-bool RunPrintRequest(const PrintRequest &request, QWidget *parent)
+bool RunPrintRequest(const PrintRequest &request)
 {
     BusyPointer busy;
     Module1 &m = Module1::instance();
@@ -125,7 +125,7 @@ bool RunPrintRequest(const PrintRequest &request, QWidget *parent)
     }
 
     const bool wasOpen = Prnt::loaded() != nullptr;
-    Prnt &host = Prnt::instance(parent);
+    Prnt &host = Prnt::instance();
     ReportControl &cry = *host.Cry;
     cry.setConnection(&m.gDb);
     cry.setMoneyFormat(m.gMoneyFormat);

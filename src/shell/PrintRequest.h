@@ -6,7 +6,6 @@
 #include <QVector>
 
 class GridModel;
-class QWidget;
 
 namespace db {
 class Database;
@@ -33,7 +32,9 @@ struct PrintRequest {
 // filled (one insert per row, values bound) and the report control reads it;
 // then the print host Prnt shows the preview. A staging or report failure is
 // shown to the operator and shows no preview. True when the report is on show.
-bool RunPrintRequest(const PrintRequest &request, QWidget *parent = nullptr);
+// The host outlives the window that printed: it is placed by Prnt's show hook
+// (the main window's MDI area), not parented to the caller.
+bool RunPrintRequest(const PrintRequest &request);
 
 // "Cpt='供货单位列表'": the name, "=", the value in single quotes (doubled inside).
 QString FormulaText(const QString &name, const QString &value);

@@ -490,6 +490,10 @@ TEST_F(ReportControlTest, PrintsTheReportOnShowThroughTheChosenPrinter)
     EXPECT_EQ(pdfPageCount(pdf), 1);
     EXPECT_EQ(cry.filledReport()->rows.size(), 1);
 
+    // Straight to a file, without a dialog.
+    ASSERT_TRUE(cry.exportPdf(book.dir() + "/export.pdf")) << cry.lastError().toStdString();
+    EXPECT_EQ(pdfPageCount(book.dir() + "/export.pdf"), 1);
+
     // A cancelled print dialog prints nothing and is no failure.
     ReportControl::setPrinterChooser([&](QPrinter &, QWidget *) { return false; });
     EXPECT_TRUE(cry.setAction(1));

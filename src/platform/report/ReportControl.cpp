@@ -120,6 +120,16 @@ bool ReportControl::setAction(int action)
     return ok;
 }
 
+bool ReportControl::exportPdf(const QString &path)
+{
+    lastError_.clear();
+    QString error;
+    if (((!dirty_ && filled_) || fill(&error)) && report::renderPdf(*filled_, path, &error))
+        return true;
+    lastError_ = error;
+    return false;
+}
+
 bool ReportControl::fill(QString *error)
 {
     filled_.reset();

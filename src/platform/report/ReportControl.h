@@ -56,6 +56,10 @@ public:
     // The program's money format ("#0.00"), for the template column format "money".
     void setMoneyFormat(const QString &format);
 
+    // Runs the report set up (as Action 1 does) and writes it to a PDF file
+    // without any window or dialog; false with the reason in lastError().
+    bool exportPdf(const QString &path);
+
     void setWindowParentHandle(QWidget *parent);
     void setWindowLeft(int x);
     void setWindowTop(int y);
