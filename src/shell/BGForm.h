@@ -7,8 +7,8 @@ class QPixmap;
 
 // The background window: fills the main window's client area behind every
 // function window with a picture, a big two-layer caption (a grey shadow and
-// the blue text over it) and a small line at the right. Disabled, so it never
-// takes the focus.
+// the blue text over it) and a small line at the right. It never takes the
+// focus or mouse input.
 class BGForm : public QWidget {
     Q_OBJECT
 public:

@@ -38,6 +38,8 @@ MForm::MForm(QWidget *parent)
     mdi_->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(mdi_);
     background_ = new BGForm(mdi_->viewport());
+    // The background follows the client area, which is sized after the frame.
+    mdi_->viewport()->installEventFilter(this);
 
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StB"));
@@ -79,7 +81,8 @@ void MForm::InitMainWindow()
         background_->setPicture(picture);
     background_->show();
     background_->lower();
-    background_->setEnabled(false);
+    // Never takes the focus or input (a disabled widget would grey its picture).
+    background_->setAttribute(Qt::WA_TransparentForMouseEvents);
     setWindowTitle(QStringLiteral("Vantoro仓库管理系统 Ver:") + m_.gVersion);
     setPanelText(1, mform::kPanel1Text);
     setPanelText(2, QStringLiteral("操作员："));
@@ -111,6 +114,8 @@ QString MForm::panelText(int panel) const
 
 bool MForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Resize && watched == mdi_->viewport())
+        LayoutMainWindow();
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (int i = 0; i < 4; ++i) {
             if (watched == panels_[i]) {

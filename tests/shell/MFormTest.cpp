@@ -52,7 +52,8 @@ TEST(MForm, LoadsCaptionPanelsAndBackground)
     // the shared procedures write through the installed panels
     f.book.m().ShowLoadingInStatusBar();
     EXPECT_EQ(child<QLabel>(&main, "StBPanel4")->text(), QStringLiteral("请稍候，系统正在读入数据……"));
-    EXPECT_FALSE(main.background()->isEnabled());
+    EXPECT_TRUE(main.background()->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(main.background()->focusPolicy(), Qt::NoFocus);
 }
 
 TEST(MForm, ExitBlockedOnlyByTheActiveEditingChild)

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QGlyphRun>
+#include <QMdiArea>
 #include <QTextLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -194,7 +195,14 @@ TEST(BGForm, LayoutSkipsNegativePictureHeight)
 TEST(MForm, ScreenshotAfterLoginRendersChinese)
 {
     ShellFixture f;
+    // A background picture in PNG under the name syspic.dat: its format is read from the content.
+    QImage picture(640, 400, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(200 - y / 4, 220 - y / 8, 255));
+    ASSERT_TRUE(picture.save(f.book.dir() + QStringLiteral("/syspic.dat"), "PNG"));
     MForm main;
+    EXPECT_FALSE(main.background()->Img()->pixmap().isNull());
     Login login(&main);
     child<QComboBox>(&login, "Cmb")->setEditText(QStringLiteral("001"));
     click(&login, "Cmd0");
@@ -202,6 +210,7 @@ TEST(MForm, ScreenshotAfterLoginRendersChinese)
     main.show();
     main.openWindow(QStringLiteral("C1"));
     const QImage shot = main.grab().toImage();
+    EXPECT_EQ(main.background()->size(), main.mdiArea()->viewport()->size());
     ASSERT_FALSE(shot.isNull());
     const QString target = qEnvironmentVariable("WAREHOUSE_SCREENSHOT");
     if (!target.isEmpty())
