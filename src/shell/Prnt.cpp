@@ -1,9 +1,11 @@
 #include "Prnt.h"
 
-#include "shell/WindowRegistry.h"
+#include "shell/MForm.h"
+#include "shell/ModalDialogs.h"
+#include "shell/PrntHelp.h"
 
 #include <QAction>
-#include <QDialog>
+#include <QMdiArea>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -14,7 +16,6 @@
 namespace {
 
 QPointer<Prnt> gPrnt;
-Prnt::ShowHook gShowHook;
 
 // Positions and sizes in twips, 15 to the pixel.
 constexpr int twips(int t) { return (t + 7) / 15; }
@@ -31,11 +32,6 @@ Prnt &Prnt::instance(QWidget *parent)
 Prnt *Prnt::loaded()
 {
     return gPrnt.data();
-}
-
-void Prnt::setShowHook(ShowHook hook)
-{
-    gShowHook = std::move(hook);
 }
 
 Prnt::Prnt(QWidget *parent) : QWidget(parent, parent ? Qt::Window : Qt::WindowFlags())
@@ -83,9 +79,14 @@ Prnt::Prnt(QWidget *parent) : QWidget(parent, parent ? Qt::Window : Qt::WindowFl
 
 void Prnt::showHost()
 {
-    if (gShowHook)
-        gShowHook(*this);
-    else {
+    MForm *main = MForm::instance();
+    auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (sub && main) {
+        sub->showNormal();
+        main->mdiArea()->setActiveSubWindow(sub);
+    } else if (main) {
+        main->showChild(this);
+    } else {
         show();
         raise();
         activateWindow();
@@ -110,17 +111,8 @@ void Prnt::closeHost()
 
 void Prnt::showHelp()
 {
-    QWidget *help = windows::create(QStringLiteral("PrntHelp"), this);
-    if (!help)
-        return;
-    if (auto *dialog = qobject_cast<QDialog *>(help)) {
-        dialog->exec();
-        delete dialog;
-        return;
-    }
-    help->setAttribute(Qt::WA_DeleteOnClose);
-    help->setWindowModality(Qt::ApplicationModal);
-    help->show();
+    PrntHelp help(this);
+    runModal(help);
 }
 
 void Prnt::resizeEvent(QResizeEvent *event)

@@ -3,7 +3,6 @@
 #include "platform/report/ReportControl.h"
 
 #include <QWidget>
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -23,11 +22,9 @@ public:
     // The open print host, or nullptr.
     static Prnt *loaded();
 
-    // Shows the host modeless and brings it forward. The main window installs
-    // a hook that places it in its MDI area; without one it shows on its own.
+    // Shows the host modeless and brings it forward: as a child in the main
+    // window's MDI area while there is a main window, else on its own.
     void showHost();
-    using ShowHook = std::function<void(Prnt &)>;
-    static void setShowHook(ShowHook hook);
 
     ReportControl *Cry;
     QPushButton *Cmd;      // "<- 帮 助"

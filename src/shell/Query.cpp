@@ -2,6 +2,7 @@
 
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
+#include "shell/ModalDialogs.h"
 #include "shell/Module1.h"
 #include "shell/SqlText.h"
 
@@ -21,7 +22,6 @@
 namespace {
 
 QPointer<Query> gQuery;
-Query::ModalDriver gModalDriver;
 
 const QString kAnd = QStringLiteral("并且");
 const QString kOr = QStringLiteral("或者");
@@ -50,11 +50,6 @@ Query &Query::instance(QWidget *parent)
 bool Query::isLoaded()
 {
     return !gQuery.isNull();
-}
-
-void Query::setModalDriver(ModalDriver driver)
-{
-    gModalDriver = std::move(driver);
 }
 
 Query::Query(QWidget *parent) : QDialog(parent)
@@ -140,12 +135,8 @@ int Query::showModal()
     if (loader)
         loader->PubConditions.clear();
     inModal_ = true;
-    if (gModalDriver)
-        gModalDriver(*this);
-    else
-        exec();
+    const int answer = runModal(*this);
     inModal_ = false;
-    const int answer = result();
     unload();
     return answer;
 }

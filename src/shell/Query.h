@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QString>
 #include <QVector>
-#include <functional>
 
 class QComboBox;
 class QDateEdit;
@@ -59,11 +58,9 @@ public:
     // True while a dialog is loaded.
     static bool isLoaded();
 
-    // Shows the dialog modally, then unloads it. Tests install a driver that
-    // works the dialog instead of the operator (no exec()).
+    // Shows the dialog modally (through runModal, which tests answer with a
+    // ScriptedDialogRunner handling "Query"), then unloads it.
     int showModal();
-    using ModalDriver = std::function<void(Query &)>;
-    static void setModalDriver(ModalDriver driver);  // empty = exec()
 
     // Clears GD, gives it three columns and one row per field, and adds the
     // captions to CmbF in the same order.

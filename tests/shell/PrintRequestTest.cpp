@@ -3,6 +3,8 @@
 #include "support/TestBook.h"
 
 #include "platform/GridModel.h"
+#include "shell/MForm.h"
+#include "shell/ModalDialogs.h"
 #include "shell/PrintRequest.h"
 #include "shell/Prnt.h"
 
@@ -11,6 +13,8 @@
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -202,6 +206,29 @@ TEST_F(PrintRequestTest, MenuPrintSendsTheReportOnShowToThePrinter)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("%PDF-"));
     EXPECT_TRUE(book.prompt().shown.isEmpty());
+}
+
+TEST_F(PrintRequestTest, TheHostOpensInTheMainWindowAndItsHelpModally)
+{
+    MForm main;
+    grid.setDataRows({{"A01"}});
+    ASSERT_TRUE(RunPrintRequest(listRequest(s("供货单位列表"))));
+    Prnt *host = Prnt::loaded();
+    auto *sub = qobject_cast<QMdiSubWindow *>(host->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(main.mdiArea()->subWindowList().count(sub), 1);
+    ASSERT_TRUE(RunPrintRequest(listRequest(s("出货单位列表"))));
+    EXPECT_EQ(host->parentWidget(), sub);
+    EXPECT_EQ(main.mdiArea()->subWindowList().count(sub), 1);
+
+    ScriptedDialogRunner runner;
+    host->Cmd->click();
+    EXPECT_EQ(runner.shown, QStringList({"PrntHelp"}));
+
+    host->Menu_Rtn->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Prnt::loaded(), nullptr);
+    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
 }
 
 TEST_F(PrintRequestTest, TheHelpButtonStays870TwipsAboveTheBottomEdge)

@@ -2,6 +2,7 @@
 // and finishing, and its answers run on a book.
 #include "support/TestBook.h"
 
+#include "shell/ModalDialogs.h"
 #include "shell/Query.h"
 
 #include <QComboBox>
@@ -28,7 +29,6 @@ protected:
     }
     void TearDown() override
     {
-        Query::setModalDriver({});
         if (Query::isLoaded())
             delete &Query::instance();
     }
@@ -277,24 +277,29 @@ TEST_F(QueryTest, CancellingEmptiesPubSqlAndEveryCallStartsAfresh)
     EXPECT_FALSE(Query::isLoaded());
 
     // Shown through showModal: the window's frame closed, the caller's PubSql stays empty.
-    Query::setModalDriver([](Query &dialog) {
+    ScriptedDialogRunner runner;
+    runner.handle("Query", [](QDialog &d) {
+        auto &dialog = static_cast<Query &>(d);
         EXPECT_EQ(dialog.Lst->count(), 0);
         dialog.Txt->setText("A");
         dialog.addCondition();
         dialog.reject();
+        return dialog.result();
     });
     Query &again = open();
-    again.showModal();
+    EXPECT_EQ(again.showModal(), QDialog::Rejected);
     EXPECT_EQ(caller.PubSql, QString());
     EXPECT_FALSE(Query::isLoaded());
 
-    Query::setModalDriver([](Query &dialog) {
+    runner.handle("Query", [](QDialog &d) {
+        auto &dialog = static_cast<Query &>(d);
         dialog.CmbF->setCurrentIndex(0);
         dialog.Txt->setText("B");
         dialog.addCondition();
         dialog.finishQuery();
+        return dialog.result();
     });
-    open().showModal();
+    EXPECT_EQ(open().showModal(), QDialog::Accepted);
     EXPECT_EQ(caller.PubSql, "Select TA1.* from TA1  Where TA1.F1 = 'B'  ");
     EXPECT_EQ(caller.PubConditions, "TA1.F1 = 'B'");
 }
