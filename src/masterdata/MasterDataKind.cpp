@@ -3,9 +3,9 @@
 namespace masterdata {
 namespace {
 
-QList<QueryField> textFields(const QString &table, const QStringList &captions)
+QVector<QueryField> textFields(const QString &table, const QStringList &captions)
 {
-    QList<QueryField> fields;
+    QVector<QueryField> fields;
     for (int i = 0; i < captions.size(); ++i)
         fields.append({captions[i], table + QStringLiteral(".F") + QString::number(i + 1), QStringLiteral("0")});
     return fields;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/Query.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,13 +10,6 @@
 struct CodeReference {
     QString table;
     QString field;
-};
-
-// One field offered to the condition query dialog.
-struct QueryField {
-    QString caption;
-    QString expression;  // SQL expression, e.g. "TA1.F2"
-    QString type;        // "0" text, "1" number, "2" date
 };
 
 // Everything that tells one master-data list/card window from another.
@@ -30,7 +25,7 @@ struct MasterDataKind {
     QString keepOneMessage;      // empty: the table may become empty
     QList<CodeReference> references;
     QString queryBase;           // base statement handed to the query dialog
-    QList<QueryField> queryFields;
+    QVector<QueryField> queryFields;
     int queryStartField = 1;     // the field the dialog opens on
     struct Report {
         QString file;     // template name as the missing-file message spells it

@@ -3,10 +3,12 @@
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
 #include "shell/Module1.h"
+#include "shell/PrintRequest.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -418,8 +420,19 @@ void MasterDataWindow::deleteRecord()
 
 // ---- query and print -------------------------------------------------------------
 
+// Narrows the list by the conditions the operator builds in the query dialog;
+// a cancelled dialog leaves the list as it was.
 void MasterDataWindow::queryList()
 {
+    PubSql.clear();
+    Query &query = Query::instance(this);
+    query.loader = this;
+    query.SqlHeadstr = kind_.queryBase;
+    query.setFields(kind_.queryFields);
+    query.CmbF->setCurrentIndex(kind_.queryStartField);
+    query.showModal();
+    if (!PubSql.isEmpty())
+        fillListGrid(PubSql);
 }
 
 QVector<QStringList> MasterDataWindow::printRows() const
@@ -431,8 +444,25 @@ QVector<QStringList> MasterDataWindow::printRows() const
     return rows;
 }
 
+// Prints the list as it is shown, through the staging table PrTA1.
 void MasterDataWindow::printList()
 {
+    PrintRequest request;
+    request.reportFile = kind_.report.runFile;
+    request.testedFile = kind_.report.file;
+    request.stagingTable = QStringLiteral("PrTA1");
+    const QVector<QStringList> rows = printRows();
+    for (int c = 0; c < rows.value(0).size(); ++c)
+        request.stagingColumns.append(QStringLiteral("F") + QString::number(c + 1));
+    request.stagingRows.reserve(rows.size());
+    for (const QStringList &row : rows) {
+        QVariantList values;
+        for (const QString &text : row)
+            values.append(text);
+        request.stagingRows.append(values);
+    }
+    request.formulas = {FormulaText(QStringLiteral("Cpt"), kind_.report.title)};
+    RunPrintRequest(request);
 }
 
 // ---- window ------------------------------------------------------------------

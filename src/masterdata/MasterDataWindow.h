@@ -2,6 +2,8 @@
 
 #include "masterdata/MasterDataKind.h"
 #include "masterdata/MasterRecordStore.h"
+#include "shell/EditStateSource.h"
+#include "shell/Query.h"
 
 #include <QList>
 #include <QWidget>
@@ -23,7 +25,7 @@ class QTableView;
 // card, and eight menu commands. Suppliers, receiving units and goods
 // categories are this window with their own MasterDataKind; the goods
 // window widens it through the virtual steps below.
-class MasterDataWindow : public QWidget {
+class MasterDataWindow : public QWidget, public EditStateSource, public QueryLoader {
     Q_OBJECT
     Q_PROPERTY(int Edstu READ Edstu)
 
@@ -31,9 +33,7 @@ public:
     ~MasterDataWindow() override;
 
     // Edit state: 0 browse, 1 adding, 2 editing. Read by the main window on exit.
-    int Edstu() const { return editState_; }
-    // The statement the condition query dialog hands back; empty = cancelled.
-    QString PubSql;
+    int Edstu() const override { return editState_; }
 
     int curRow() const { return CurRow; }
     int recordCount() const { return RecordCount; }

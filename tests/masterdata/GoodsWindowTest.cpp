@@ -1,3 +1,4 @@
+#include "ListServices.h"
 #include "WindowDriver.h"
 #include "masterdata/GoodsStore.h"
 #include "masterdata/GoodsWindow.h"
@@ -314,6 +315,51 @@ TEST_F(GoodsWindow, UnitJoinsTheListAfterAFailedSaveAndEditKeepsHiddenField)
     d.menu("Menu_save");
     EXPECT_EQ(book.number("select V5 from TA4 where F1='A1'"), 9);
     EXPECT_EQ(book.value("select F5 from TA4 where F1='A1'"), QStringLiteral("M6"));
+}
+
+TEST_F(GoodsWindow, QueryByPriceFindsGoodsOutsideTheCategories)
+{
+    addGoods("A1", "便宜", "01", 5);
+    addGoods("B1", "贵", "01", 12);
+    addGoods("X1", "无类别", "77", 20);
+    book.m().gMayViewCost = false;  // the price field is offered all the same
+    ListServices services;
+    A4 w;
+    WindowDriver<A4> d{w};
+    EXPECT_EQ(d.column(0), (QStringList{"A1", "B1"}));
+    int startField = -1;
+    services.answerQuery(5, 0, QStringLiteral("10"), &startField);
+    d.menu("Menu_query");
+    EXPECT_EQ(startField, 0);
+    QStringList found = d.column(0);
+    found.sort();
+    EXPECT_EQ(found, (QStringList{"B1", "X1"}));
+    const int x = d.column(0).indexOf(QStringLiteral("X1")) + 1;
+    EXPECT_EQ(d.cell(x, 2), QString());
+    EXPECT_EQ(d.cell(x, 7), QStringLiteral("77"));
+}
+
+TEST_F(GoodsWindow, PrintCarriesCostOrSalePriceByTheCostRight)
+{
+    addGoods("A1", "甲", "01", 10);  // sale 20
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("PrnTa4.rpt"));
+    for (const bool mayViewCost : {true, false}) {
+        book.m().gMayViewCost = mayViewCost;
+        A4 w;
+        WindowDriver<A4> d{w};
+        d.menu("Menu_print");
+        const report::FilledReport *shown = ListServices::shownReport();
+        ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+        EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("货品编码资料"));
+        EXPECT_EQ(book.value("select F1||'|'||F3||'|'||F6 from PrTA1"),
+                  mayViewCost ? QStringLiteral("A1|五金|10") : QStringLiteral("A1|五金|20"));
+    }
+    book.exec("delete from TA4");
+    A4 empty;
+    WindowDriver<A4> d{empty};
+    d.menu("Menu_print");
+    EXPECT_EQ(book.value("select count(*)||':'||coalesce(max(F1),'') from PrTA1"), QStringLiteral("1:"));
 }
 
 TEST(GoodsStore, DerivedCodeF11)

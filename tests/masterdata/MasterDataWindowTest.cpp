@@ -1,4 +1,5 @@
 #include "support/TestBook.h"
+#include "ListServices.h"
 #include "WindowDriver.h"
 #include "masterdata/MasterDataWindow.h"
 
@@ -234,6 +235,64 @@ TEST_F(SupplierWindow, FocusColourAndEnterMovesOn)
     EXPECT_FALSE(d.box(6)->hasFocus());
 }
 
+TEST_F(SupplierWindow, QueryNarrowsTheListAndPrintShowsIt)
+{
+    book.exec("insert into TA1 (F1,F2) values ('A01','五金公司')");
+    book.exec("insert into TA1 (F1,F2) values ('B01','电料行')");
+    book.exec("insert into TA1 (F1,F2) values ('C01','小五金店')");
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prnta12.rpt"));
+    A1 w;
+    WindowDriver<A1> d{w};
+
+    int startField = -1;
+    services.answerQuery(1, 1, QStringLiteral("五金"), &startField);
+    d.menu("Menu_query");
+    EXPECT_EQ(startField, 1);
+    EXPECT_EQ(w.PubSql, QStringLiteral("Select TA1.* from TA1  Where TA1.F2 like '%五金%' ESCAPE '\\'  "))
+        << w.PubSql.toStdString();
+    QStringList found = d.column(0);
+    found.sort();
+    EXPECT_EQ(found, (QStringList{"A01", "C01"}));
+    EXPECT_EQ(w.recordCount(), 2);
+
+    // A cancelled query leaves the list as it was.
+    services.cancelQuery();
+    d.menu("Menu_query");
+    EXPECT_EQ(w.recordCount(), 2);
+
+    d.menu("Menu_print");
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("供货单位列表"));
+    ASSERT_EQ(shown->rows.size(), 2);
+    EXPECT_EQ(book.number("select count(*) from PrTA1"), 2);
+
+    // The only listed supplier may go while the table holds others.
+    services.answerQuery(0, 0, QStringLiteral("B01"));
+    d.menu("Menu_query");
+    ASSERT_EQ(d.column(0), QStringList{"B01"});
+    book.prompt().answerYes();
+    d.menu("Menu_del");
+    EXPECT_EQ(book.number("select count(*) from TA1 where F1='B01'"), 0);
+    EXPECT_EQ(w.curRow(), 0);
+
+    // An empty list stages one blank row.
+    d.menu("Menu_print");
+    ASSERT_NE(ListServices::shownReport(), nullptr);
+    EXPECT_EQ(book.value("select count(*)||':'||coalesce(max(F1),'') from PrTA1"), QStringLiteral("1:"));
+}
+
+TEST_F(SupplierWindow, MissingTemplateIsNamed)
+{
+    ListServices services;
+    A2 w;
+    WindowDriver<A2> d{w};
+    d.menu("Menu_print");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("报表文件prnta12.rpt丢失！"));
+    EXPECT_EQ(ListServices::shownReport(), nullptr);
+}
+
 TEST(ReceivingUnitWindow, IsTheSameWindowOnItsOwnTable)
 {
     TestBook book;
@@ -283,6 +342,14 @@ TEST(CategoryWindow, UpperCasesTypingLimitsCodeAndKeepsCategoriesWithGoods)
     d.menu("Menu_del");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("系统中必须保留至少一种货品类别！"));
     EXPECT_EQ(book.number("select count(*) from TA3"), 1);
+
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("PrnTA3.rpt"));
+    d.menu("Menu_print");
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("货品类别编码表"));
+    EXPECT_EQ(book.value("select F1||F2 from PrTA1"), QStringLiteral("001所有货品"));
 }
 
 } // namespace
