@@ -209,7 +209,7 @@ void A4::fillListGrid(const QString &sql)
 void A4::layoutWindow()
 {
     placeControls();
-    const int w = qRound(double(GD->width()) / 7);
+    const int w = qRound(double(gridWidth()) / 7);
     const int half = qRound(w / 2.0);
     GD->setColumnWidth(0, w);
     GD->setColumnWidth(1, w + half);

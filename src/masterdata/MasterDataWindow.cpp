@@ -512,10 +512,15 @@ void MasterDataWindow::layoutWindow()
     placeControls();
     const int n = kind_.columnCount();
     if (n > 0) {
-        const int columnWidth = qRound(double(GD->width()) / n);
+        const int columnWidth = qRound(double(gridWidth()) / n);
         for (int c = 0; c < n; ++c)
             GD->setColumnWidth(c, columnWidth);
     }
+}
+
+int MasterDataWindow::gridWidth() const
+{
+    return GD->width() - 2 * GD->frameWidth();
 }
 
 void MasterDataWindow::placeControls()

@@ -67,6 +67,8 @@ protected:
     // Shared pieces of those steps.
     // Tab strip, grid and card in the window (column widths are the caller's).
     void placeControls();
+    // The width the grid's columns share.
+    int gridWidth() const;
     void showListStatus();
     void setGridRow(int row);
     void trackListRow();
