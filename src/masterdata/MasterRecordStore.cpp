@@ -70,9 +70,16 @@ MasterRecordStore::Result MasterRecordStore::store(const QString &code, const st
     db::Transaction tx(db_);
     if (!tx.isActive())
         return failed();
+    const bool sameCode = oldCode && oldCode->trimmed().compare(code.trimmed(), Qt::CaseInsensitive) == 0;
+    // A code another table refers to stays: the window locks it, and this
+    // catches a reference written meanwhile on another computer.
+    if (oldCode && !sameCode && isCodeInUse(*oldCode)) {
+        Result r;
+        r.outcome = Outcome::InUse;
+        return r;
+    }
     if (const auto holder = holderOf(code)) {
-        const bool sameRecord = oldCode && oldCode->trimmed().compare(code.trimmed(), Qt::CaseInsensitive) == 0;
-        if (!sameRecord) {
+        if (!sameCode) {
             Result r;
             r.outcome = Outcome::Duplicate;
             r.holder = *holder;

@@ -39,7 +39,8 @@ public:
     // place of the record oldCode.
     Result save(const QStringList &values, const std::optional<QString> &oldCode);
 
-    // The general save: duplicate test on code, then (editing) readOld while
+    // The general save: (editing under a new code) the old code must not be
+    // in use; the duplicate test on code; then (editing) readOld while
     // the old row still exists, the delete of oldCode, and insert; all or
     // nothing. The callbacks return false on a database error.
     Result store(const QString &code, const std::optional<QString> &oldCode,

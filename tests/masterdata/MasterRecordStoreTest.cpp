@@ -1,0 +1,44 @@
+#include "masterdata/MasterDataKind.h"
+#include "masterdata/MasterRecordStore.h"
+#include "support/TestBook.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using masterdata::MasterRecordStore;
+using Outcome = MasterRecordStore::Outcome;
+
+MasterRecordStore suppliers(TestBook &book)
+{
+    const MasterDataKind kind = masterdata::supplierKind();
+    return MasterRecordStore(book.db(), kind.table, kind.references, true);
+}
+
+TEST(MasterRecordStore, CodeReferencedMeanwhileIsNotChanged)
+{
+    TestBook book;
+    book.exec("insert into TA1 (F1,F2) values ('A01','甲')");
+    MasterRecordStore store = suppliers(book);
+    // A return to supplier names A01 after the window opened the edit.
+    book.exec("insert into TB3 (F1,F3) values ('TH2612090001','A01')");
+    const auto result = store.save({"B01", "甲"}, QStringLiteral("A01"));
+    EXPECT_EQ(result.outcome, Outcome::InUse);
+    EXPECT_EQ(book.value("select F1 from TA1 where F2='甲'"), QStringLiteral("A01"));
+    // Keeping the code is still an edit like any other.
+    EXPECT_TRUE(store.save({"A01", "甲乙"}, QStringLiteral("A01")).ok());
+    EXPECT_EQ(book.value("select F2 from TA1 where F1='A01'"), QStringLiteral("甲乙"));
+}
+
+TEST(MasterRecordStore, ReferencesAreFoundWhateverTheirCase)
+{
+    TestBook book;
+    book.exec("insert into TA1 (F1,F2) values ('A01','甲')");
+    book.exec("insert into TB1 (F1,F3) values ('RK2612090001','a01')");
+    MasterRecordStore store = suppliers(book);
+    EXPECT_TRUE(store.isCodeInUse(QStringLiteral("A01")));
+    EXPECT_EQ(store.remove(QStringLiteral("A01")).outcome, Outcome::InUse);
+    EXPECT_EQ(book.number("select count(*) from TA1"), 2);
+}
+
+} // namespace
