@@ -49,3 +49,54 @@ QString createBook(const QString &path)
 }
 
 } // namespace db
+
+#include <cstdio>
+
+namespace db {
+
+namespace {
+QString checkBook(const QString &path)
+{
+    Database copy;
+    if (!copy.open(path))
+        return copy.lastError();
+    bool ok = false;
+    const QString integrity = copy.scalar(QStringLiteral("PRAGMA integrity_check"), {}, &ok).toString();
+    if (!ok || integrity != QLatin1String("ok"))
+        return ok ? integrity : copy.lastError();
+    copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
+    return ok ? QString() : copy.lastError();
+}
+} // namespace
+
+QString compactCopy(const QString &source, const QString &target)
+{
+    const QString temporary = target + QStringLiteral(".tmp");
+    QFile::remove(temporary);
+    QString error;
+    {
+        Database book;
+        if (!book.open(source))
+            return book.lastError();
+        if (!book.exec(QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"),
+                       {temporary, QString::fromLatin1(kBookPassword)})) {
+            error = book.lastError();
+        } else {
+            bool ok = false;
+            book.scalar(QStringLiteral("SELECT sqlcipher_export('compacted')"), {}, &ok);
+            if (!ok)
+                error = book.lastError();
+            book.execScript(QStringLiteral("DETACH DATABASE compacted"));
+        }
+    }
+    if (error.isEmpty())
+        error = checkBook(temporary);
+    if (error.isEmpty()
+        && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+        error = QStringLiteral("无法写入文件 %1").arg(target);
+    if (!error.isEmpty())
+        QFile::remove(temporary);
+    return error;
+}
+
+} // namespace db

@@ -1,0 +1,279 @@
+// Benchmarks on an account book, each beside its floor: the same work done
+// bare through the sqlite3 API on the same book.
+//   book_bench --book=<path> [Google Benchmark options]
+// Without --book a book of 20,000 goods is built in a temporary folder.
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "BigBook.h"
+#include "db/Database.h"
+#include "shell/Module1.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char *const kLookupSql = "select F2 from TA4 where F1=?";
+const char *const kPrefixSql = "select F1,F2,F5,F4,F7 from TA4 where F1 like ? order by F1 limit 500";
+
+QString gBook;
+std::vector<QString> gCodes;     // goods codes in random order
+std::vector<QString> gPrefixes;  // code prefixes with at least 500 goods, "G010%"
+
+// A keyed connection of our own, as any program on the sqlite3 API would open it.
+sqlite3 *keyedConnection(benchmark::State &state)
+{
+    sqlite3 *handle = nullptr;
+    const QByteArray path = gBook.toUtf8();
+    int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword)));
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(handle));
+        sqlite3_close(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+std::vector<QByteArray> utf8(const std::vector<QString> &texts)
+{
+    std::vector<QByteArray> result;
+    for (const QString &text : texts)
+        result.push_back(text.toUtf8());
+    return result;
+}
+
+// ---- opening a book: the key derivation dominates ----
+
+void openModule(benchmark::State &state)
+{
+    for (auto _ : state) {
+        db::Database book;
+        if (!book.open(gBook)) {
+            state.SkipWithError(qPrintable(book.lastError()));
+            break;
+        }
+    }
+}
+
+void openBare(benchmark::State &state, int)
+{
+    for (auto _ : state) {
+        sqlite3 *handle = keyedConnection(state);
+        if (!handle)
+            break;
+        sqlite3_close(handle);
+    }
+}
+
+// ---- one goods name by code ----
+
+void lookupModule(benchmark::State &state)
+{
+    Module1 module;
+    if (!module.gDb.open(gBook)) {
+        state.SkipWithError(qPrintable(module.gDb.lastError()));
+        return;
+    }
+    const QString sql = QString::fromLatin1(kLookupSql);
+    size_t i = 0;
+    for (auto _ : state) {
+        const QString name = module.GetSingleValue(sql, {gCodes[i++ % gCodes.size()]});
+        if (name.isEmpty() || name == Module1::NoFound) {
+            state.SkipWithError("goods not found");
+            break;
+        }
+        benchmark::DoNotOptimize(name.constData());
+    }
+}
+
+void lookupBare(benchmark::State &state, bool prepareOnce)
+{
+    sqlite3 *handle = keyedConnection(state);
+    if (!handle)
+        return;
+    const std::vector<QByteArray> codes = utf8(gCodes);
+    sqlite3_stmt *kept = nullptr;
+    if (prepareOnce)
+        sqlite3_prepare_v2(handle, kLookupSql, -1, &kept, nullptr);
+    size_t i = 0;
+    for (auto _ : state) {
+        sqlite3_stmt *stmt = kept;
+        if (!prepareOnce)
+            sqlite3_prepare_v2(handle, kLookupSql, -1, &stmt, nullptr);
+        const QByteArray &code = codes[i++ % codes.size()];
+        sqlite3_bind_text(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC);
+        if (sqlite3_step(stmt) != SQLITE_ROW) {
+            state.SkipWithError("goods not found");
+            break;
+        }
+        benchmark::DoNotOptimize(sqlite3_column_text(stmt, 0));
+        if (prepareOnce)
+            sqlite3_reset(stmt);
+        else
+            sqlite3_finalize(stmt);
+    }
+    sqlite3_finalize(kept);
+    sqlite3_close(handle);
+}
+
+// ---- 500 goods by code prefix, as a goods list fills its grid ----
+
+void prefixModule(benchmark::State &state)
+{
+    Module1 module;
+    if (!module.gDb.open(gBook)) {
+        state.SkipWithError(qPrintable(module.gDb.lastError()));
+        return;
+    }
+    const QString sql = QString::fromLatin1(kPrefixSql);
+    size_t i = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        db::Statement st = module.gDb.prepare(sql);
+        st.bind(1, gPrefixes[i++ % gPrefixes.size()]);
+        QVector<QStringList> grid;
+        while (st.next())
+            grid.append({st.text(0), st.text(1), st.text(2), st.text(3), st.text(4)});
+        rows = int(grid.size());
+        benchmark::DoNotOptimize(grid.data());
+    }
+    state.counters["rows"] = rows;
+}
+
+void prefixBare(benchmark::State &state, int)
+{
+    sqlite3 *handle = keyedConnection(state);
+    if (!handle)
+        return;
+    const std::vector<QByteArray> prefixes = utf8(gPrefixes);
+    size_t i = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(handle, kPrefixSql, -1, &stmt, nullptr);
+        const QByteArray &prefix = prefixes[i++ % prefixes.size()];
+        sqlite3_bind_text(stmt, 1, prefix.constData(), int(prefix.size()), SQLITE_STATIC);
+        rows = 0;
+        size_t bytes = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < 5; ++c) {
+                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+                bytes += size_t(sqlite3_column_bytes(stmt, c));
+            }
+            ++rows;
+        }
+        benchmark::DoNotOptimize(bytes);
+        sqlite3_finalize(stmt);
+    }
+    state.counters["rows"] = rows;
+    sqlite3_close(handle);
+}
+
+// Goods codes in a fixed random order, and the prefixes that select 500 rows.
+QString loadSamples()
+{
+    db::Database book;
+    if (!book.open(gBook))
+        return book.lastError();
+    db::Statement st = book.prepare(QStringLiteral("select F1 from TA4 where F1 is not null and F1<>''"));
+    QMap<QString, int> perPrefix;
+    while (st.next()) {
+        const QString code = st.text(0);
+        gCodes.push_back(code);
+        if (code.size() > 3)
+            ++perPrefix[code.left(code.size() - 3)];
+    }
+    if (gCodes.empty())
+        return QStringLiteral("the book holds no goods");
+    std::shuffle(gCodes.begin(), gCodes.end(), std::mt19937(7));
+    if (gCodes.size() > 4096)
+        gCodes.resize(4096);
+    for (auto it = perPrefix.cbegin(); it != perPrefix.cend(); ++it)
+        if (it.value() >= 500)
+            gPrefixes.push_back(it.key() + QLatin1Char('%'));
+    if (gPrefixes.empty())
+        gPrefixes.push_back(QStringLiteral("%"));
+    return {};
+}
+
+void registerBenchmarks()
+{
+    using benchmark::kMicrosecond;
+    using benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("BM_OpenBook/module", openModule)->Unit(kMillisecond);
+    benchmark::RegisterBenchmark("BM_OpenBook/bare_sqlite", openBare, 0)->Unit(kMillisecond);
+    benchmark::RegisterBenchmark("BM_LookupByCode/module", lookupModule)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_LookupByCode/bare_sqlite", lookupBare, false)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_LookupByCode/bare_sqlite_prepared_once", lookupBare, true)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_PrefixSearch500/module", prefixModule)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_PrefixSearch500/bare_sqlite", prefixBare, 0)->Unit(kMicrosecond);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+
+    // Our own --book=<path>; everything else goes to Google Benchmark.
+    std::vector<char *> args;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
+            gBook = QString::fromLocal8Bit(argv[i] + 7);
+        else
+            args.push_back(argv[i]);
+    }
+
+    QTemporaryDir folder;
+    if (gBook.isEmpty()) {
+        if (!folder.isValid()) {
+            std::fprintf(stderr, "book_bench: no temporary folder\n");
+            return 1;
+        }
+        gBook = folder.filePath(QStringLiteral("bench.vzk"));
+        bench::BigBookSize size;
+        size.goods = 20000;
+        size.docsPerKind = 2500;
+        QElapsedTimer timer;
+        timer.start();
+        if (const QString error = bench::makeBigBook(gBook, size); !error.isEmpty()) {
+            std::fprintf(stderr, "book_bench: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::fprintf(stderr, "book_bench: no --book given; built %d goods in %.1f s\n", size.goods,
+                     timer.elapsed() / 1000.0);
+    }
+    if (const QString error = loadSamples(); !error.isEmpty()) {
+        std::fprintf(stderr, "book_bench: %s: %s\n", qPrintable(gBook), qPrintable(error));
+        return 1;
+    }
+    benchmark::AddCustomContext("book", gBook.toStdString());
+    benchmark::AddCustomContext("prefixes", std::to_string(gPrefixes.size()));
+
+    registerBenchmarks();
+    int count = int(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

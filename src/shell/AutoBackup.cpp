@@ -1,0 +1,94 @@
+// The automatic backup made when the program ends: a compacted, keyed copy of
+// the open book in the folder "数据备份", at most once per cycle of days, the
+// previous copy kept as one older generation (".___").
+#include "Module1.h"
+
+#include "db/BookFile.h"
+#include "db/DateText.h"
+#include "platform/NumberText.h"
+#include "platform/Prompt.h"
+#include "platform/TextFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace {
+
+// Backups of exactly this book name: name + a date + ".vzk" (or ".___"), so
+// that the backups of a book whose name merely begins with it are left alone.
+QStringList backupsOf(const QDir &folder, const QString &bookName, const QString &extension)
+{
+    const QRegularExpression pattern(QStringLiteral("^") + QRegularExpression::escape(bookName)
+                                     + QStringLiteral(R"(\d{4}-\d{1,2}-\d{1,2}\.)") + QRegularExpression::escape(extension)
+                                     + QStringLiteral("$"));
+    QStringList result;
+    for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
+        if (pattern.match(name).hasMatch())
+            result.append(name);
+    return result;
+}
+
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+void Module1::AutoBackupBook()
+{
+    if (IsOnNetworkFileSystem(gAppPath))
+        return;
+    const QString folderPath = gAppPath + QStringLiteral("数据备份");
+    QDir().mkpath(folderPath);
+    if (gBookName == gBookFile)
+        gBookName = QStringLiteral("帐本文件");
+    const QString settingsPath = gAppPath + gBookName + QStringLiteral("bak.set");
+    if (!QFileInfo::exists(settingsPath))
+        return;
+
+    auto fail = [] {
+        Prompt::current().message(QStringLiteral("自动备份"), QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"
+                                                                          "请在其它用户退出之后再备份数据！"));
+    };
+    bool readable = false;
+    const QStringList lines = textfile::read(settingsPath, &readable).split(QLatin1Char('\n'));
+    if (!readable)
+        return fail();
+    const int cycle = int(std::abs(std::lround(numtext::leadingNumber(lines.value(0).trimmed()))));
+    const QString lastText = lines.size() > 1 && !lines[1].trimmed().isEmpty() ? lines[1].trimmed() : QStringLiteral("0");
+    const QDateTime now = Now();
+    const QDate last = db::parseDate(lastText);
+    if (last.isValid() && std::abs(last.daysTo(now.date())) < cycle)
+        return;
+
+    QDir folder(folderPath);
+    const QString targetName = gBookName + now.date().toString(QStringLiteral("yyyy-M-d")) + QStringLiteral(".vzk");
+    const QString target = folder.filePath(targetName);
+    if (cycle > 0 && QFileInfo::exists(target))
+        return;
+
+    const QStringList previous = backupsOf(folder, gBookName, QStringLiteral("vzk"));
+    if (!previous.isEmpty()) {
+        for (const QString &old : backupsOf(folder, gBookName, QStringLiteral("___")))
+            folder.remove(old);
+        const QString first = previous.first();
+        if (!folder.rename(first, first.left(first.size() - 3) + QStringLiteral("___")))
+            return fail();
+    }
+
+    WaitCursor wait;
+    gDb.close();
+    QCoreApplication::processEvents();
+    if (!db::compactCopy(gBookFile, target).isEmpty())
+        return fail();
+    QCoreApplication::processEvents();
+    const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");
+    if (!textfile::writeAtomically(settingsPath, settings.toUtf8()))
+        return fail();
+}

@@ -1,0 +1,72 @@
+// The account-book list dbsetup.dat beside the program: line 1 "Yes"/"No"
+// (show the chooser or open the first book), then pairs of name and path lines.
+#include "Module1.h"
+
+#include "platform/TextFile.h"
+
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace {
+const QString kAppPathMark = QStringLiteral("%AppPath%");
+
+QStringList fileLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();  // the line break ending the last line starts no line
+    return lines;
+}
+} // namespace
+
+bool Module1::LoadBookList()
+{
+    bookList = {};
+    const QString listFile = gAppPath + QStringLiteral("dbsetup.dat");
+    bool askChooser = true;
+    bool failed = false;
+    if (QFileInfo::exists(listFile)) {
+        bool readable = false;
+        const QStringList lines = fileLines(textfile::read(listFile, &readable));
+        if (!readable) {
+            failed = true;
+        } else {
+            askChooser = lines.isEmpty() || lines.first().trimmed() != QLatin1String("No");
+            for (int i = 1; i < lines.size(); i += 2) {
+                QString path = i + 1 < lines.size() ? lines[i + 1] : lines[i];
+                if (path.startsWith(kAppPathMark))
+                    path = gAppPath + path.mid(kAppPathMark.size());
+                bookList.names.append(lines[i]);
+                bookList.paths.append(path);
+            }
+            if (!askChooser) {
+                if (bookList.paths.isEmpty()) {
+                    failed = true;
+                } else {
+                    gBookFile = bookList.paths.first();
+                    gBookName = bookList.names.first();
+                }
+            }
+        }
+    }
+    if (!QFileInfo::exists(listFile) || failed) {
+        askChooser = true;
+        bookList.names.append(gBookName);
+        bookList.paths.append(gBookFile);
+    }
+    bookList.selected = 0;
+    return askChooser;
+}
+
+bool Module1::IsOnNetworkFileSystem(const QString &path)
+{
+    if (path.startsWith(QLatin1String("//")) || path.startsWith(QLatin1String("\\\\")))
+        return true;
+    const QByteArray type = QStorageInfo(path).fileSystemType().toLower();
+    static const QByteArrayList network = {"nfs", "nfs4", "cifs", "smb", "smb2", "smb3", "smbfs",
+                                           "fuse.sshfs", "sshfs", "afs", "ncpfs", "davfs", "fuse.davfs2", "9p"};
+    return network.contains(type);
+}

@@ -1,0 +1,141 @@
+#include "support/TestBook.h"
+
+#include "db/BookFile.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <gtest/gtest.h>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+} // namespace
+
+TEST(BookList, ReadsTheListFile)
+{
+    TestBook book;
+    Module1 &m = book.m();
+    const QString listFile = m.gAppPath + "dbsetup.dat";
+    m.gBookFile = m.gAppPath + "darvex.dat";
+    m.gBookName = "货品进出存帐本";
+
+    // no list file: the chooser with the default book
+    EXPECT_TRUE(m.LoadBookList());
+    EXPECT_EQ(m.bookList.names, QStringList{"货品进出存帐本"});
+
+    writeFile(listFile, "No\r\n一号库\r\n%AppPath%one.vzk\r\n二号库\r\n/data/two.vzk\r\n");
+    EXPECT_FALSE(m.LoadBookList());
+    EXPECT_EQ(m.gBookFile, m.gAppPath + "one.vzk");
+    EXPECT_EQ(m.gBookName, QStringLiteral("一号库"));
+    EXPECT_EQ(m.bookList.paths, (QStringList{m.gAppPath + "one.vzk", "/data/two.vzk"}));
+
+    // "no" in lower case shows the chooser; a name at the end serves as its own path
+    writeFile(listFile, "no\n一号库\n/a.vzk\n孤本");
+    EXPECT_TRUE(m.LoadBookList());
+    EXPECT_EQ(m.bookList.paths, (QStringList{"/a.vzk", "孤本"}));
+
+    // files of older installations are in GB18030
+    QStringEncoder gb("GB18030");
+    writeFile(listFile, gb.encode(QStringLiteral("No\n三号库\n/c.vzk\n")));
+    EXPECT_FALSE(m.LoadBookList());
+    EXPECT_EQ(m.gBookName, QStringLiteral("三号库"));
+
+    // a "No" list without books falls back to the chooser with the current book
+    writeFile(listFile, "No\n");
+    EXPECT_TRUE(m.LoadBookList());
+    EXPECT_EQ(m.bookList.names, QStringList{"三号库"});
+    EXPECT_EQ(m.bookList.selected, 0);
+}
+
+class AutoBackupTest : public ::testing::Test {
+protected:
+    TestBook book;
+    QString folder() { return book.m().gAppPath + QStringLiteral("数据备份"); }
+    QStringList backups() { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
+    void settings(const QByteArray &content)
+    {
+        writeFile(book.m().gAppPath + book.m().gBookName + "bak.set", content);
+    }
+    void run(int year, int month, int day)
+    {
+        book.m().setClock([=] { return QDateTime(QDate(year, month, day), QTime(18, 30)); });
+        if (!book.db().isOpen())
+            book.db().open(book.bookPath());
+        book.m().AutoBackupBook();
+    }
+};
+
+TEST_F(AutoBackupTest, NoSettingsFileNoBackup)
+{
+    run(2026, 12, 9);
+    EXPECT_TRUE(backups().isEmpty());
+    EXPECT_TRUE(book.db().isOpen());
+}
+
+TEST_F(AutoBackupTest, CycleDecidesAndTheCopyIsAKeyedBook)
+{
+    book.exec("insert into TA3 (F1,F2) values ('B1','备份检查')");
+    settings("7\n2026-12-6 09:00:00\n");
+    run(2026, 12, 9);  // 3 days: not due
+    EXPECT_TRUE(backups().isEmpty());
+    settings("7\n2026-12-2 09:00:00\n");
+    run(2026, 12, 9);  // 7 days: due
+    EXPECT_EQ(backups(), QStringList{"测试帐本2026-12-9.vzk"});
+    EXPECT_FALSE(book.db().isOpen());  // the book is closed for the exit
+    EXPECT_TRUE(textfile::read(book.m().gAppPath + "测试帐本bak.set").startsWith("7\n2026-12-09 18:30:00"));
+
+    db::Database copy;
+    ASSERT_TRUE(copy.open(folder() + "/测试帐本2026-12-9.vzk"));
+    EXPECT_EQ(copy.scalar("select F2 from TA3 where F1='B1'").toString(), QStringLiteral("备份检查"));
+    EXPECT_FALSE(copy.open(folder() + "/测试帐本2026-12-9.vzk", "wrong"));
+
+    // clock set back by 8 days: the day count is absolute, so a backup is due
+    run(2026, 12, 1);
+    EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-1.vzk", "测试帐本2026-12-9.___"}));
+}
+
+TEST_F(AutoBackupTest, CycleZeroKeepsOneOlderGenerationAndLeavesOtherBooksAlone)
+{
+    settings("0\n");
+    QDir().mkpath(folder());
+    writeFile(folder() + "/测试帐本二号2026-12-1.vzk", "other book");
+    writeFile(folder() + "/测试帐本二号2026-11-1.___", "other book");
+    run(2026, 12, 9);
+    run(2026, 12, 9);  // the same day again: the first becomes the older generation
+    EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-9.___", "测试帐本2026-12-9.vzk",
+                                      "测试帐本二号2026-11-1.___", "测试帐本二号2026-12-1.vzk"}));
+    run(2026, 12, 10);
+    EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-10.vzk", "测试帐本2026-12-9.___",
+                                      "测试帐本二号2026-11-1.___", "测试帐本二号2026-12-1.vzk"}));
+}
+
+TEST_F(AutoBackupTest, TodaysBackupOnceWithACycleAndCommandLineBooksAsBookFile)
+{
+    settings("2\n");
+    run(2026, 12, 9);
+    settings("2\n");
+    run(2026, 12, 9);
+    EXPECT_EQ(backups(), QStringList{"测试帐本2026-12-9.vzk"});
+
+    book.m().gBookName = book.m().gBookFile;
+    writeFile(book.m().gAppPath + "帐本文件bak.set", "0\n");
+    run(2026, 12, 9);
+    EXPECT_TRUE(backups().contains("帐本文件2026-12-9.vzk"));
+}
+
+TEST_F(AutoBackupTest, FailureIsReported)
+{
+    settings("0\n");
+    book.m().gBookFile = book.m().gAppPath + "missing.vzk";
+    run(2026, 12, 9);
+    EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n请在其它用户退出之后再备份数据！"));
+    EXPECT_FALSE(Module1::IsOnNetworkFileSystem(book.dir()));
+    EXPECT_TRUE(Module1::IsOnNetworkFileSystem("//server/share/"));
+}
