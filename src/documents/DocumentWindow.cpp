@@ -794,6 +794,8 @@ void DocumentWindow::SubmitEntryStrip()
 {
     if (Edstu == Browse)
         return;
+    if (TxtEnter->isVisible())
+        CommitCellEdit();  // an open cell is written before the strip changes the grid
     HideSearchPanel();
     AddLineFromEntryStrip();
     TxtHPBM->setFocus();
@@ -802,6 +804,8 @@ void DocumentWindow::SubmitEntryStrip()
 
 void DocumentWindow::DeleteLineByCode()
 {
+    if (TxtEnter->isVisible())
+        CommitCellEdit();
     HideSearchPanel();
     const std::optional<int> row = editor_.deleteByCode(TxtHPBM->text());
     if (row) {
