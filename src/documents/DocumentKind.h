@@ -1,15 +1,14 @@
 #pragma once
 
+#include "db/Database.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <map>
 
 class Module1;
-
-namespace db {
-class Database;
-}
 
 namespace documents {
 
@@ -35,10 +34,23 @@ struct PostingContext {
     bool noAverageCostUpdate = false;
     double salePriceFactor = 0;
     QString stamp;  // the line stamp text: the posting time, "00-00-00" on cancel
+
+    // A statement prepared once per posting run and reset for each use
+    // (invalid when it cannot be prepared: the error is in database.lastError()).
+    db::Statement &prepared(const QString &sql)
+    {
+        auto it = statements.find(sql);
+        if (it == statements.end())
+            it = statements.emplace(sql, database.prepare(sql)).first;
+        it->second.reset();
+        return it->second;
+    }
+    std::map<QString, db::Statement> statements;
+    QString error;  // set by a hook when a statement fails
 };
 
 // Posts one stored line into its goods row and stamps it. Returns false
-// (the error in database.lastError()) when a statement fails.
+// (the error in context.error, else database.lastError()) when a statement fails.
 using LinePosting = std::function<bool(PostingContext &context, const StoredLine &line)>;
 
 // Asks whether qty of code may go out on document docNo; tells the operator

@@ -256,10 +256,10 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
 
     PostingContext context{kind, database, number, cancel ? -kind.direction : kind.direction, cancel,
                            m.gOptNoAverageCostUpdate == 1, salePriceFactor(m),
-                           cancel ? QStringLiteral("00-00-00") : now};
+                           cancel ? QStringLiteral("00-00-00") : now, {}, {}};
     for (const StoredLine &line : lines) {
         if (kind.postLine && !kind.postLine(context, line))
-            return failed(database);
+            return context.error.isEmpty() ? failed(database) : Outcome::refused(QString(), context.error);
     }
     if (!transaction.commit())
         return failed(database);

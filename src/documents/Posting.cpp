@@ -26,18 +26,21 @@ GoodsFigures postToGoods(const GoodsFigures &before, double q, double p, int sig
 
 namespace {
 
-bool readGoods(db::Database &database, const QString &code, GoodsFigures &figures, bool &found)
+bool readGoods(PostingContext &context, const QString &code, GoodsFigures &figures, bool &found)
 {
-    db::Statement st = database.prepare(QStringLiteral("select F8,F7,F71 from TA4 where F1=?"));
+    db::Statement &st = context.prepared(QStringLiteral("select F8,F7,F71 from TA4 where F1=?"));
     if (!st.isValid() || !st.bindAll({code}))
         return false;
     found = st.next();
+    if (!found && st.hasError())
+        context.error = st.error();
     if (!found)
         return !st.hasError();
     figures.quantity = st.number(0);
     figures.cost = st.number(1);
     figures.costKnown = !st.isNull(1);
     figures.salePrice = st.number(2);
+    st.reset();
     return true;
 }
 
@@ -47,7 +50,7 @@ bool postInboundLine(PostingContext &context, const StoredLine &line)
 {
     GoodsFigures before;
     bool found = false;
-    if (!readGoods(context.database, line.code, before, found))
+    if (!readGoods(context, line.code, before, found))
         return false;
     if (!found)
         return true;  // the caller checked every goods row before posting
@@ -58,17 +61,24 @@ bool postInboundLine(PostingContext &context, const StoredLine &line)
     QVariant sale = after.salePrice;
     if (after.salePrice == before.salePrice)
         sale = QVariant();  // unchanged: keep what is stored, Null included
+    auto run = [&context](const QString &sql, const QVariantList &values) {
+        db::Statement &st = context.prepared(sql);
+        if (!st.isValid())
+            return false;
+        if (!st.bindAll(values) || !st.run()) {
+            context.error = st.error();
+            return false;
+        }
+        return true;
+    };
     const bool ok = sale.isNull()
-        ? context.database.exec(QStringLiteral("update TA4 set F8=?,F7=? where F1=?"),
-                                {after.quantity, cost, line.code})
-        : context.database.exec(QStringLiteral("update TA4 set F8=?,F7=?,F71=? where F1=?"),
-                                {after.quantity, cost, sale, line.code});
+        ? run(QStringLiteral("update TA4 set F8=?,F7=? where F1=?"), {after.quantity, cost, line.code})
+        : run(QStringLiteral("update TA4 set F8=?,F7=?,F71=? where F1=?"), {after.quantity, cost, sale, line.code});
     if (!ok)
         return false;
-    return context.database.exec(QStringLiteral("update ") + context.kind.lineTable
-                                     + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
-                                 {after.quantity, after.costKnown ? after.cost : 0.0, context.stamp,
-                                  context.number, line.code});
+    return run(QStringLiteral("update ") + context.kind.lineTable
+                   + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
+               {after.quantity, after.costKnown ? after.cost : 0.0, context.stamp, context.number, line.code});
 }
 
 } // namespace documents
