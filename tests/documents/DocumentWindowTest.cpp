@@ -393,3 +393,31 @@ TEST_F(DocumentWindowTest, SearchPanelPicksAndGoesBack)
     EXPECT_EQ(code->text(), "G1");
     EXPECT_TRUE(code->hasFocus());
 }
+
+TEST_F(DocumentWindowTest, QuantityOnlyModeShowsQuantities)
+{
+    m().gOptKeepPrices = 0;
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 2, 3}});
+    book.exec("update TB1 set F9=2.125");
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(window->listGrid().textMatrix(0, 5), "数量");
+    EXPECT_EQ(window->listGrid().textMatrix(1, 5), "2.125");
+    EXPECT_EQ(child<QLabel>(QStringLiteral("Lab5"))->text(), "数量合计");
+    EXPECT_FALSE(child<QAction>(QStringLiteral("Menu_prn1"))->isEnabled());
+    auto *lines = child<QTableView>(QStringLiteral("GdMx"));
+    EXPECT_TRUE(lines->isColumnHidden(4));
+    EXPECT_TRUE(lines->isColumnHidden(5));
+    trigger(QStringLiteral("Menu_edit"));
+    enterLine(QStringLiteral("G2"), QStringLiteral("4"));
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "6");  // quantities are summed
+}
+
+TEST_F(DocumentWindowTest, SearchErrorLeavesThePanelCollapsed)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    book.exec("drop table TA4");
+    child<QPushButton>(QStringLiteral("CmdQuery"))->click();
+    EXPECT_FALSE(window->isSearchPanelExpanded());
+    EXPECT_EQ(book.prompt().shown.size(), 1);
+}
