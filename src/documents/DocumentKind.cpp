@@ -28,11 +28,40 @@ QString priceText(Module1 &module, const QVariant &cost)
 
 const QString kCancelQuestionEnd = QStringLiteral("\n\n真的要继续吗？");
 
-DocumentKind inboundBase()
+// The texts of an inbound kind follow from its caption and its kind word.
+struct CancelTexts {
+    QString noRow;
+    QString notAudited;
+    QString warning;  // the question before the final "真的要继续吗？"
+};
+
+DocumentKind inboundKind(const QString &name, const QString &caption, const QString &word, const QString &prefix,
+                         const QString &headerTable, const QString &lineTable, int direction, const CancelTexts &cancel)
 {
     DocumentKind k;
+    k.direction = direction;
+    k.cancelNoRowMessage = cancel.noRow;
+    k.cancelNotAuditedMessage = cancel.notAudited;
+    k.cancelConfirmation = cancel.warning + kCancelQuestionEnd;
+    k.name = name;
+    k.windowCaption = caption;
+    k.kindWord = word;
+    k.listTabCaption = word + QStringLiteral("单列表");
+    k.detailTabCaption = word + QStringLiteral("单明细");
+    k.prefix = prefix;
+    k.headerTable = headerTable;
+    k.lineTable = lineTable;
     k.partyTable = QStringLiteral("TA1");
     k.partyCodeCaption = QStringLiteral("供货单位编码");
+    k.headerLabels = {word + QStringLiteral("单号"), word + QStringLiteral("时间"), QStringLiteral("供货单位"),
+                      QStringLiteral("录入员"),      QStringLiteral("审核人"),      QStringLiteral("金额合计"),
+                      QStringLiteral("附注")};
+    k.quantityCaption = word + QStringLiteral("数量");
+    k.priceCaption = word + QStringLiteral("价格");
+    k.emptyNoteMessage = QStringLiteral("不能保存空的单据！请录入") + word + QStringLiteral("货品！");
+    k.lineNotFoundMessage = QStringLiteral("此") + word + QStringLiteral("单中没有指定的货品编码：");
+    k.printItems = {QStringLiteral("&1.") + caption + QStringLiteral("(方案一)"),
+                    QStringLiteral("&2.") + caption + QStringLiteral("(方案二)")};
     k.auditConfirmation = QStringLiteral("审核操作将对库存货品进行更新，\n\n审核后单据将不可修改！\n\n真的要继续吗？");
     k.postLine = postInboundLine;
     return k;
@@ -40,30 +69,13 @@ DocumentKind inboundBase()
 
 DocumentKind makeStockIn()
 {
-    DocumentKind k = inboundBase();
-    k.name = QStringLiteral("B1");
-    k.windowCaption = QStringLiteral("货品入库单");
-    k.listTabCaption = QStringLiteral("入库单列表");
-    k.detailTabCaption = QStringLiteral("入库单明细");
-    k.prefix = QStringLiteral("RK");
-    k.headerTable = QStringLiteral("TB1");
-    k.lineTable = QStringLiteral("TB11");
-    k.headerLabels = {QStringLiteral("入库单号"), QStringLiteral("入库时间"), QStringLiteral("供货单位"),
-                      QStringLiteral("录入员"),   QStringLiteral("审核人"),   QStringLiteral("金额合计"),
-                      QStringLiteral("附注")};
-    k.kindWord = QStringLiteral("入库");
-    k.quantityCaption = QStringLiteral("入库数量");
-    k.priceCaption = QStringLiteral("入库价格");
-    k.emptyNoteMessage = QStringLiteral("不能保存空的单据！请录入入库货品！");
-    k.lineNotFoundMessage = QStringLiteral("此入库单中没有指定的货品编码：");
-    k.printItems = {QStringLiteral("&1.货品入库单(方案一)"), QStringLiteral("&2.货品入库单(方案二)")};
+    DocumentKind k = inboundKind(
+        QStringLiteral("B1"), QStringLiteral("货品入库单"), QStringLiteral("入库"), QStringLiteral("RK"),
+        QStringLiteral("TB1"), QStringLiteral("TB11"), +1,
+        {QStringLiteral("请选择要操作的数据行！"), QStringLiteral("该单据未审核，不能执行撤销审核！"),
+         QStringLiteral("如果这批已审核入库的货品已经出库，\n\n撤销审核操作可能会造成库存货品数据出现负数！")});
     k.hasNewGoodsPanel = true;
     k.busyPointerOnList = true;
-    k.direction = +1;
-    k.cancelNoRowMessage = QStringLiteral("请选择要操作的数据行！");
-    k.cancelNotAuditedMessage = QStringLiteral("该单据未审核，不能执行撤销审核！");
-    k.cancelConfirmation = QStringLiteral("如果这批已审核入库的货品已经出库，\n\n撤销审核操作可能会造成库存货品数据出现负数！")
-                           + kCancelQuestionEnd;
     k.proposePrice = [](Module1 &m, const QVariant &cost) {
         return m.gMayViewCost ? priceText(m, cost) : QStringLiteral("0");
     };
@@ -72,23 +84,12 @@ DocumentKind makeStockIn()
 
 DocumentKind makeSupplierReturn()
 {
-    DocumentKind k = inboundBase();
-    k.name = QStringLiteral("B3");
-    k.windowCaption = QStringLiteral("公司退货单");
-    k.listTabCaption = QStringLiteral("退货单列表");
-    k.detailTabCaption = QStringLiteral("退货单明细");
-    k.prefix = QStringLiteral("TH");
-    k.headerTable = QStringLiteral("TB3");
-    k.lineTable = QStringLiteral("TB31");
-    k.headerLabels = {QStringLiteral("退货单号"), QStringLiteral("退货时间"), QStringLiteral("供货单位"),
-                      QStringLiteral("录入员"),   QStringLiteral("审核人"),   QStringLiteral("金额合计"),
-                      QStringLiteral("附注")};
-    k.kindWord = QStringLiteral("退货");
-    k.quantityCaption = QStringLiteral("退货数量");
-    k.priceCaption = QStringLiteral("退货价格");
-    k.emptyNoteMessage = QStringLiteral("不能保存空的单据！请录入退货货品！");
-    k.lineNotFoundMessage = QStringLiteral("此退货单中没有指定的货品编码：");
-    k.printItems = {QStringLiteral("&1.公司退货单(方案一)"), QStringLiteral("&2.公司退货单(方案二)")};
+    DocumentKind k = inboundKind(
+        QStringLiteral("B3"), QStringLiteral("公司退货单"), QStringLiteral("退货"), QStringLiteral("TH"),
+        QStringLiteral("TB3"), QStringLiteral("TB31"), -1,
+        {QStringLiteral("请选择要操作的行！"), QStringLiteral("该单据未审核，不能做撤销审核操作！"),
+         QStringLiteral("撤销审核操作将对库存货品进行更新，\n\n请小心操作！")});
+    // The return writes some texts its own way and checks the stock.
     k.doubleNameColumn = false;
     k.loadedQuantityAsNumToText = false;
     k.totalAsNumToText = false;
@@ -96,11 +97,7 @@ DocumentKind makeSupplierReturn()
     k.upperCasePartyInBox = false;
     k.lookupAmountAsNumToText = true;
     k.unknownCellCodeShort = true;
-    k.direction = -1;
     k.confirmBeforeLockDate = true;
-    k.cancelNoRowMessage = QStringLiteral("请选择要操作的行！");
-    k.cancelNotAuditedMessage = QStringLiteral("该单据未审核，不能做撤销审核操作！");
-    k.cancelConfirmation = QStringLiteral("撤销审核操作将对库存货品进行更新，\n\n请小心操作！") + kCancelQuestionEnd;
     k.proposePrice = [](Module1 &m, const QVariant &cost) { return cost.isNull() ? QString() : priceText(m, cost); };
     k.stockCheck = [](Module1 &m, const QString &code, double qty, const QString &docNo) {
         return m.CheckStockEnough(code, qty, docNo);

@@ -421,3 +421,18 @@ TEST_F(DocumentWindowTest, SearchErrorLeavesThePanelCollapsed)
     EXPECT_FALSE(window->isSearchPanelExpanded());
     EXPECT_EQ(book.prompt().shown.size(), 1);
 }
+
+TEST_F(DocumentWindowTest, EnterMovesFromHeaderToPartyToGoodsCode)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    auto *combo = child<QComboBox>(QStringLiteral("CmbLB"));
+    for (const char *box : {"Txt0", "Txt6"}) {
+        auto *header = child(QString::fromLatin1(box));
+        header->setFocus();
+        QTest::keyClick(header, Qt::Key_Return);
+        EXPECT_TRUE(combo->hasFocus() || combo->lineEdit()->hasFocus()) << box;
+    }
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(child(QStringLiteral("TxtHPBM"))->hasFocus());
+}
