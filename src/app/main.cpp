@@ -1,4 +1,5 @@
 // The program: checks that a screen is there, then runs the start procedure.
+#include "shell/ShellWindows.h"
 #include "shell/Startup.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ int main(int argc, char **argv)
         return 1;
     }
     QApplication app(argc, argv);
+    register_shell_windows();  // placeholders first: the subsystems replace them
     registerAllWindows();
     return runProgram(app);
 }

@@ -1,17 +1,186 @@
 #include "Startup.h"
+
+#include "AppSettings.h"
+#include "MForm.h"
+#include "ModalDialogs.h"
 #include "Module1.h"
+#include "ProgramEnd.h"
+#include "WindowRegistry.h"
+#include "ZbSet.h"
+#include "frmTip.h"
+#include "platform/Prompt.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace {
+const QString kDefaultBookFile = QStringLiteral("darvex.dat");
+const QString kDefaultBookName = QStringLiteral("货品进出存帐本");
+
+QString alarmAdvice()
+{
+    return QStringLiteral("\n\n如果希望系统不再自动报警，\n"
+                          "您可以在主界面[系统管理]->[系统设置]->[系统功能设置]中关闭本功能。");
+}
+
+bool found(const QString &value)
+{
+    return value != Module1::NoFound && !value.isEmpty();
+}
+} // namespace
+
+QString ParseCommandLineBook(const QString &commandLine)
+{
+    QString text = commandLine.trimmed();
+    if (text.isEmpty())
+        return {};
+    if (text.startsWith(QLatin1Char('"'))) {
+        const int close = text.indexOf(QLatin1Char('"'), 1);
+        return close < 0 ? QString() : text.mid(1, close - 1);
+    }
+    const int blank = text.indexOf(QLatin1Char(' '));
+    return blank < 0 ? text : text.left(blank);
+}
+
+QString CommandLineText(const QStringList &arguments)
+{
+    QStringList parts;
+    for (const QString &arg : arguments)
+        parts << (arg.contains(QLatin1Char(' ')) ? QLatin1Char('"') + arg + QLatin1Char('"') : arg);
+    return parts.join(QLatin1Char(' '));
+}
+
+Startup::Startup(Module1 &module)
+    : m_(module)
+{
+}
+
+Startup::~Startup() = default;
+
+void Startup::SetDefaults(const QString &programFolder)
+{
+    m_.ResetToDefaults();
+    m_.gAppPath = programFolder;
+    if (!m_.gAppPath.endsWith(QLatin1Char('/')))
+        m_.gAppPath += QLatin1Char('/');
+}
+
+bool Startup::OpenCommandLineBook(const QString &commandLine)
+{
+    m_.gBookFile = ParseCommandLineBook(commandLine);
+    if (m_.gBookFile.isEmpty())
+        return false;
+    if (!QFileInfo(m_.gBookFile).isFile()) {
+        m_.gBookFile.clear();
+        return false;
+    }
+    if (m_.gDb.open(m_.gBookFile)) {
+        // An account book has a theVer table whose mark is empty.
+        if (m_.GetSingleValue(QStringLiteral("select Versn from theVer")).isEmpty()) {
+            m_.gBookName = m_.gBookFile;
+            return true;
+        }
+        m_.gDb.close();
+    }
+    Prompt::current().message(QString(),
+                              QStringLiteral("文件[") + m_.gBookFile + QStringLiteral("]不是Vantoro") + m_.gVersion +
+                                  QStringLiteral("帐本文件！"),
+                              Prompt::Icon::Information);
+    m_.gBookFile.clear();
+    return false;
+}
+
+bool Startup::OpenListedBook()
+{
+    m_.gBookFile = m_.gAppPath + kDefaultBookFile;
+    m_.gBookName = kDefaultBookName;
+    if (m_.LoadBookList())
+        return RunBookChooser();
+    if (m_.gDb.open(m_.gBookFile))
+        return true;
+    Prompt::current().message(QStringLiteral("提示"),
+                              QStringLiteral("无法打开帐本！系统返回如下信息：\n\n") + m_.gDb.lastError() +
+                                  QStringLiteral("\n\n请重新设置帐本"),
+                              Prompt::Icon::Exclamation);
+    return RunBookChooser();
+}
+
+bool Startup::RunBookChooser()
+{
+    QWidget *made = windows::create(QStringLiteral("ZbSet"), nullptr);
+    auto *chooser = qobject_cast<QDialog *>(made);
+    if (!chooser) {
+        delete made;
+        chooser = new ZbSet;
+    }
+    QPointer<QDialog> guard(chooser);
+    runModal(*chooser);
+    delete guard.data();
+    return !program::endRequested() && m_.gDb.isOpen();
+}
+
+MForm *Startup::ShowMainWindow()
+{
+    main_ = std::make_unique<MForm>();
+    main_->show();
+    return main_.get();
+}
+
+bool Startup::RunLogin()
+{
+    return main_ && main_->ShowLogin();
+}
+
+void Startup::StartupDuties()
+{
+    m_.LoadPeriodStart();
+
+    using namespace appsettings;
+    const QString showTips = read(programName(), kOptionsSection, kShowTipsKey, QStringLiteral("1"));
+    if (showTips.trimmed().toInt() != 0) {
+        frmTip tip(main_.get());
+        runModal(tip);
+    }
+
+    if (!main_ || !main_->stockMenuEnabled())
+        return;
+    if (m_.gOptAlarmHighAtStart == 1 &&
+        found(m_.GetSingleValue(
+            QStringLiteral("select TA4.F1 from TA4 where TA4.F8>TA4.V2 and TA4.V2<>0 limit 1"))) &&
+        Prompt::current().ask(QStringLiteral(" 库存自动报警--超出最高存量"),
+                              QStringLiteral("库存中发现超过最高存量的货品！您要查看详细内容吗？") + alarmAdvice(),
+                              Prompt::Icon::Question)) {
+        main_->openWindow(QStringLiteral("C1"), {{QStringLiteral("AutoOpen"), 2}});
+    }
+    if (m_.gOptAlarmLowAtStart == 1 &&
+        found(m_.GetSingleValue(QStringLiteral("select TA4.F1 from TA4 where TA4.F8<TA4.V1 limit 1"))) &&
+        Prompt::current().ask(QStringLiteral(" 库存自动报警--低于安全存量"),
+                              QStringLiteral("库存中发现低于安全存量的货品！您要查看详细内容吗？") + alarmAdvice(),
+                              Prompt::Icon::Question)) {
+        main_->openNewWindow(QStringLiteral("C1"), {{QStringLiteral("AutoOpen"), 1}});
+    }
+}
+
+bool Startup::Main(const QString &programFolder, const QString &commandLine)
+{
+    SetDefaults(programFolder);
+    if (!OpenCommandLineBook(commandLine) && !OpenListedBook())
+        return false;
+    ShowMainWindow();
+    if (!RunLogin())
+        return false;
+    StartupDuties();
+    return !program::endRequested();
+}
 
 int runProgram(QApplication &app)
 {
-    Module1 &m = Module1::instance();
-    m.ResetToDefaults();
-    m.gAppPath = QApplication::applicationDirPath() + QLatin1Char('/');
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("货品进出存管理系统 ") + m.gVersion);
-    window.resize(1024, 700);
-    window.show();
+    // Dialogs closed before the main window exists must not end the program.
+    app.setQuitOnLastWindowClosed(false);
+    Startup startup(Module1::instance());
+    if (!startup.Main(QApplication::applicationDirPath(), CommandLineText(app.arguments().mid(1))))
+        return 0;
+    app.setQuitOnLastWindowClosed(true);
     return app.exec();
 }

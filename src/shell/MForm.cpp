@@ -1,0 +1,322 @@
+#include "MForm.h"
+
+#include "AppSettings.h"
+#include "BGForm.h"
+#include "BookFileType.h"
+#include "DesktopServices.h"
+#include "EditStateSource.h"
+#include "Login.h"
+#include "ModalDialogs.h"
+#include "Module1.h"
+#include "Pictures.h"
+#include "ProgramEnd.h"
+#include "WindowRegistry.h"
+#include "ZbSet.h"
+#include "platform/Prompt.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+
+namespace {
+MForm *gMainWindow = nullptr;
+} // namespace
+
+MForm::MForm(QWidget *parent)
+    : QMainWindow(parent)
+    , m_(Module1::instance())
+{
+    setObjectName(QStringLiteral("MForm"));
+    gMainWindow = this;
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(mdi_);
+    background_ = new BGForm(mdi_->viewport());
+    // The background follows the client area, which is sized after the frame.
+    mdi_->viewport()->installEventFilter(this);
+
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StB"));
+    setStatusBar(bar);
+    // Panel widths follow the window: 1 = 3/8, 2 and 3 = 1/8 each, 4 the rest.
+    const int stretch[4] = {3, 1, 1, 3};
+    for (int i = 0; i < 4; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QStringLiteral("StBPanel%1").arg(i + 1));
+        panels_[i]->setFrameShape(QFrame::StyledPanel);
+        panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        panels_[i]->installEventFilter(this);
+        bar->addWidget(panels_[i], stretch[i]);
+    }
+    m_.setStatusPanels(this);
+
+    buildMenus();
+    InitMainWindow();
+    resize(1024, 720);
+}
+
+MForm::~MForm()
+{
+    if (&m_.statusPanels() == this)
+        m_.setStatusPanels(nullptr);
+    if (gMainWindow == this)
+        gMainWindow = nullptr;
+}
+
+MForm *MForm::instance()
+{
+    return gMainWindow;
+}
+
+void MForm::InitMainWindow()
+{
+    const QPixmap picture = loadPicture(m_.gAppPath + QStringLiteral("syspic.dat"));
+    if (!picture.isNull())
+        background_->setPicture(picture);
+    background_->show();
+    background_->lower();
+    // Never takes the focus or input (a disabled widget would grey its picture).
+    background_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setWindowTitle(QStringLiteral("Vantoro仓库管理系统 Ver:") + m_.gVersion);
+    setPanelText(1, mform::kPanel1Text);
+    setPanelText(2, QStringLiteral("操作员："));
+    m_.ShowBookNameInStatusBar();
+    LayoutMainWindow();
+}
+
+void MForm::LayoutMainWindow()
+{
+    background_->Form_Resize();
+}
+
+void MForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    LayoutMainWindow();
+}
+
+void MForm::setPanelText(int panel, const QString &text)
+{
+    if (panel >= 1 && panel <= 4)
+        panels_[panel - 1]->setText(text);
+}
+
+QString MForm::panelText(int panel) const
+{
+    return panel >= 1 && panel <= 4 ? panels_[panel - 1]->text() : QString();
+}
+
+bool MForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && watched == mdi_->viewport())
+        LayoutMainWindow();
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (int i = 0; i < 4; ++i) {
+            if (watched == panels_[i]) {
+                StatusPanelClick(i + 1);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- windows ----
+
+namespace {
+void setProperties(QObject *window, const QVariantMap &properties)
+{
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+        window->setProperty(it.key().toUtf8().constData(), it.value());
+}
+} // namespace
+
+QWidget *MForm::openWindow(const QString &name, const QVariantMap &properties)
+{
+    if (QMdiSubWindow *open = shared_.value(name)) {
+        setProperties(open->widget(), properties);
+        open->showNormal();
+        mdi_->setActiveSubWindow(open);
+        return open->widget();
+    }
+    QWidget *window = openNewWindow(name, properties);
+    if (window && window->parentWidget())
+        shared_.insert(name, qobject_cast<QMdiSubWindow *>(window->parentWidget()));
+    return window;
+}
+
+QWidget *MForm::openNewWindow(const QString &name, const QVariantMap &properties)
+{
+    QWidget *window = windows::create(name, this);
+    if (!window) {
+        Prompt::current().message(QStringLiteral("提示"), QStringLiteral("窗口 ") + name + QStringLiteral(" 无法打开！"),
+                                  Prompt::Icon::Information);
+        return nullptr;
+    }
+    setProperties(window, properties);
+    if (auto *dialog = qobject_cast<QDialog *>(window)) {
+        QPointer<QDialog> guard(dialog);
+        runModal(*dialog);
+        delete guard.data();
+        return nullptr;
+    }
+    showChild(window);
+    return window;
+}
+
+QMdiSubWindow *MForm::showChild(QWidget *window)
+{
+    QMdiSubWindow *sub = mdi_->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    background_->lower();
+    window->show();
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    return sub;
+}
+
+bool MForm::closeFunctionWindows()
+{
+    const auto subs = mdi_->subWindowList();
+    for (QMdiSubWindow *sub : subs) {
+        auto *editing = dynamic_cast<EditStateSource *>(sub->widget());
+        if (editing && editing->Edstu() != 0) {
+            mdi_->setActiveSubWindow(sub);
+            m_.WarnEditInProgress();
+            return false;
+        }
+    }
+    for (QMdiSubWindow *sub : subs) {
+        if (!sub->close())
+            return false;
+    }
+    return true;
+}
+
+// ---- rights ----
+
+void MForm::ApplyRights(const OperatorRights &rights)
+{
+    const auto menu = [this](const char *name) { return findChild<QMenu *>(QString::fromLatin1(name))->menuAction(); };
+    const auto item = [this](const char *name) { return findChild<QAction *>(QString::fromLatin1(name)); };
+    menu("Menu_A")->setEnabled(rights.masterData);
+    menu("Menu_B")->setEnabled(rights.inbound);
+    menu("Menu_C")->setEnabled(rights.stock);
+    menu("Menu_D")->setEnabled(rights.outbound);
+    item("Menu_C18_1")->setEnabled(rights.mayViewCost);
+    item("Menu_S1")->setEnabled(rights.admin);
+    menu("Menu_S3")->setEnabled(rights.admin);
+    menu("Menu_S25")->setEnabled(rights.admin);
+    item("Menu_zbhf")->setEnabled(rights.admin);
+    menu("Menu_E")->setEnabled(rights.mayViewCost);
+}
+
+bool MForm::stockMenuEnabled() const
+{
+    return findChild<QMenu *>(QStringLiteral("Menu_C"))->menuAction()->isEnabled();
+}
+
+// ---- exit ----
+
+void MForm::closeEvent(QCloseEvent *event)
+{
+    if (exiting_ || ConfirmExit())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MForm::ConfirmExit()
+{
+    if (QMdiSubWindow *active = mdi_->currentSubWindow()) {
+        auto *editing = dynamic_cast<EditStateSource *>(active->widget());
+        if (editing && editing->Edstu() != 0) {
+            m_.WarnEditInProgress();
+            return false;
+        }
+    }
+    if (!Prompt::current().ask(QString(), QStringLiteral("真的要退出系统吗？"), Prompt::Icon::Question))
+        return false;
+    m_.AutoBackupBook();
+    using namespace appsettings;
+    const QString programPath = m_.gAppPath + QFileInfo(appsettings::programPath()).fileName();
+    if (read(kMainApplication, kMainSection, kMainFileKey) != programPath)
+        save(kMainApplication, kMainSection, kMainFileKey, programPath);
+    if (read(kMainApplication, kMainSection, kVersionKey) != m_.gVersion)
+        save(kMainApplication, kMainSection, kVersionKey, m_.gVersion);
+    RegisterBookFileType(programPath, m_.gAppPath + QStringLiteral("zb.ico"));
+    exiting_ = true;
+    program::endNow();
+    return true;
+}
+
+// ---- book switch, login, status panels ----
+
+void MForm::SwitchAccountBook()
+{
+    // The function windows work on rows of the open book: they close first.
+    if (!closeFunctionWindows())
+        return;
+    const QString old = m_.gBookFile;
+    m_.LoadBookList();
+    m_.gDb.close();
+    QWidget *made = windows::create(QStringLiteral("ZbSet"), this);
+    auto *chooser = qobject_cast<QDialog *>(made);
+    if (!chooser) {
+        delete made;
+        chooser = new ZbSet(this);
+    }
+    QPointer<QDialog> guard(chooser);
+    if (auto *cmd3 = chooser->findChild<QAbstractButton *>(QStringLiteral("Cmd3")))
+        cmd3->setText(ZbSet::kReturnCaption);
+    runModal(*chooser);
+    delete guard.data();
+    if (program::endRequested())
+        return;
+    if (m_.gBookFile != old) {
+        m_.ShowBookNameInStatusBar();
+        ShowLogin();
+    }
+}
+
+bool MForm::ShowLogin()
+{
+    Login login(this);
+    const int result = runModal(login);
+    return result == QDialog::Accepted && !program::endRequested();
+}
+
+void MForm::StatusPanelClick(int panel)
+{
+    const bool panel4ShowsBook = panelText(4) == m_.gBookName;
+    switch (panel) {
+    case 1:
+        showAbout(QString(), QString(), QString(), QString());
+        break;
+    case 2:
+        if (panel4ShowsBook)
+            ShowLogin();
+        break;
+    case 3:
+        openWindow(QStringLiteral("S2"));
+        break;
+    case 4: {
+        if (m_.gUserCode == login::kAdministrator && panel4ShowsBook) {
+            SwitchAccountBook();
+            break;
+        }
+        const QString calculator = m_.gAppPath + QStringLiteral("jisuan.exe");
+        if (QFileInfo::exists(calculator))
+            Desktop::current().startProgram(calculator);
+        break;
+    }
+    default:
+        break;
+    }
+}

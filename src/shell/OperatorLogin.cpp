@@ -1,0 +1,55 @@
+#include "OperatorLogin.h"
+
+#include "Passwords.h"
+
+namespace login {
+
+Check CheckPassword(db::Database &db, const QString &code, const QString &typed)
+{
+    Check result{Outcome::Ok, code.trimmed(), {}};
+    if (result.code.isEmpty()) {
+        result.outcome = Outcome::EmptyCode;
+        return result;
+    }
+    db::Statement st = db.prepare(QStringLiteral("select F3 from TE1 where F1=?"));
+    if (!st.isValid() || !st.bindAll({result.code})) {
+        result.outcome = Outcome::LookupFailed;
+        result.error = db.lastError();
+        return result;
+    }
+    if (!st.next()) {
+        result.outcome = st.hasError() ? Outcome::LookupFailed : Outcome::UnknownCode;
+        result.error = st.error();
+        return result;
+    }
+    if (!passwords::matches(st.text(0), typed))
+        result.outcome = Outcome::WrongPassword;
+    return result;
+}
+
+OperatorRights ReadOperatorRights(db::Database &db, const QString &code)
+{
+    OperatorRights rights;
+    if (code == kAdministrator)
+        return rights;
+    db::Statement st = db.prepare(QStringLiteral("select F61,F62,F63,F64,F65,F66 from TE1 where F1=?"));
+    if (!st.isValid() || !st.bindAll({code})) {
+        rights = {false, false, false, false, false, false};
+        return rights;
+    }
+    if (!st.next()) {
+        if (st.hasError())
+            rights = {false, false, false, false, false, false};
+        return rights;
+    }
+    const auto granted = [&st](int column) { return !st.isNull(column) && st.number(column) != 0; };
+    rights.masterData = granted(0);
+    rights.inbound = granted(1);
+    rights.stock = granted(2);
+    rights.outbound = granted(3);
+    rights.mayViewCost = granted(4);
+    rights.admin = granted(5);
+    return rights;
+}
+
+} // namespace login

@@ -1,0 +1,150 @@
+#include "ZbSet.h"
+
+#include "Module1.h"
+#include "ProgramEnd.h"
+#include "platform/Prompt.h"
+#include "platform/TextFile.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+ZbSet::ZbSet(QWidget *parent)
+    : QDialog(parent)
+    , m_(Module1::instance())
+{
+    setObjectName(QStringLiteral("ZbSet"));
+    setWindowTitle(QStringLiteral("Vantoro仓管系统标准版--帐本设置"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    auto *grid = new QGridLayout(this);
+    auto *label1 = new QLabel(QStringLiteral("帐本名称："), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    auto *label2 = new QLabel(QStringLiteral("帐本文件："), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    for (int i = 0; i < 2; ++i) {
+        cmb_[i] = new QComboBox(this);
+        cmb_[i]->setObjectName(QStringLiteral("Cmb%1").arg(i));
+        cmb_[i]->setMinimumWidth(360);
+    }
+    cmb_[0]->addItems(m_.bookList.names);
+    cmb_[1]->addItems(m_.bookList.paths);
+    const int selected = m_.bookList.selected;
+    if (selected >= 0 && selected < cmb_[0]->count()) {
+        cmb_[0]->setCurrentIndex(selected);
+        cmb_[1]->setCurrentIndex(selected);
+    }
+    // Entry i of one list belongs to entry i of the other.
+    for (int i = 0; i < 2; ++i) {
+        connect(cmb_[i], &QComboBox::currentIndexChanged, this, [this, i](int index) {
+            cmb_[1 - i]->setCurrentIndex(index);
+            cmb_[i]->setToolTip(cmb_[i]->currentText());
+        });
+    }
+    chk_ = new QCheckBox(QStringLiteral("下次启动系统默认使用该帐本不显示本窗口"), this);
+    chk_->setObjectName(QStringLiteral("Chk"));
+
+    cmd0_ = new QPushButton(QStringLiteral("打开帐本"), this);
+    cmd0_->setObjectName(QStringLiteral("Cmd0"));
+    cmd3_ = new QPushButton(QStringLiteral("退出系统"), this);
+    cmd3_->setObjectName(QStringLiteral("Cmd3"));
+    connect(cmd0_, &QPushButton::clicked, this, &ZbSet::OpenChosenBook);
+    connect(cmd3_, &QPushButton::clicked, this, &ZbSet::Leave);
+
+    grid->addWidget(label1, 0, 0);
+    grid->addWidget(cmb_[0], 0, 1);
+    grid->addWidget(label2, 1, 0);
+    grid->addWidget(cmb_[1], 1, 1);
+    grid->addWidget(chk_, 2, 0, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmd0_);
+    buttons->addWidget(cmd3_);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+}
+
+void ZbSet::OpenChosenBook()
+{
+    const int index = cmb_[1]->currentIndex();
+    if (index < 0 || cmb_[1]->count() == 0) {
+        Prompt::current().message(QString(), QStringLiteral("请先选择一个帐本！"), Prompt::Icon::Information);
+        return;
+    }
+    const QString path = cmb_[1]->currentText();
+    if (!m_.gDb.open(path)) {
+        Prompt::current().message(QString(),
+                                  QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") + m_.gDb.lastError() +
+                                      QStringLiteral("\n\n请重新进行帐本设置!"),
+                                  Prompt::Icon::Exclamation);
+        return;
+    }
+    m_.gBookFile = path;
+    m_.gBookName = cmb_[0]->itemText(index);
+    WriteBookList();
+    AllowClose = true;
+    accept();
+}
+
+void ZbSet::Leave()
+{
+    if (cmd3_->text() == kReturnCaption) {
+        // Back to the book that was open; a book that can no longer be opened
+        // is reported and the window stays, so the program never runs without one.
+        if (!m_.gDb.open(m_.gBookFile)) {
+            Prompt::current().message(QString(),
+                                      QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") +
+                                          m_.gDb.lastError() + QStringLiteral("\n\n请重新进行帐本设置!"),
+                                      Prompt::Icon::Exclamation);
+            return;
+        }
+        AllowClose = true;
+        accept();
+        return;
+    }
+    WriteBookList();
+    AllowClose = true;
+    program::endNow();
+    done(QDialog::Rejected);
+}
+
+bool ZbSet::WriteBookList()
+{
+    const auto listed = [this](const QString &path) {
+        const QString &app = m_.gAppPath;
+        return !app.isEmpty() && path.startsWith(app, Qt::CaseSensitive)
+                   ? QStringLiteral("%AppPath%") + path.mid(app.size())
+                   : path;
+    };
+    const int selected = cmb_[0]->currentIndex();
+    QStringList lines;
+    lines << (chk_->isChecked() ? QStringLiteral("No") : QStringLiteral("Yes"));
+    if (selected >= 0) {
+        lines << cmb_[0]->itemText(selected) << listed(cmb_[1]->itemText(selected));
+    }
+    for (int i = 0; i < cmb_[0]->count(); ++i) {
+        if (i == selected)
+            continue;
+        lines << cmb_[0]->itemText(i) << listed(cmb_[1]->itemText(i));
+    }
+    return textfile::writeAtomically(m_.gAppPath + QStringLiteral("dbsetup.dat"),
+                                     (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+}
+
+void ZbSet::reject()
+{
+    // Esc does not leave the chooser: only its buttons do.
+    if (AllowClose)
+        QDialog::reject();
+}
+
+void ZbSet::closeEvent(QCloseEvent *event)
+{
+    if (AllowClose)
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class Module1;
+
+// The account-book chooser, shown modally. Its lists come from
+// Module1::bookList (filled by LoadBookList before the window is made).
+// It is left only through its buttons:
+//  - Cmd0 "打开帐本" opens the chosen book into gDb, sets gBookFile and
+//    gBookName, rewrites dbsetup.dat and accepts;
+//  - Cmd3 with the caption kReturnCaption (set by the book switch) reopens
+//    gBookFile and accepts; with its own caption "退出系统" it rewrites
+//    dbsetup.dat and ends the program (program::endNow) and rejects.
+// A chooser registered later under "ZbSet" keeps the same protocol.
+class ZbSet : public QDialog {
+    Q_OBJECT
+public:
+    explicit ZbSet(QWidget *parent = nullptr);
+
+    static inline const QString kReturnCaption = QStringLiteral("返回系统");
+
+    void OpenChosenBook();
+    void Leave();
+    // Writes dbsetup.dat: "No"/"Yes", the chosen book first, then the others;
+    // paths in the program folder as "%AppPath%" + the rest.
+    bool WriteBookList();
+
+    bool AllowClose = false;
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Module1 &m_;
+    QComboBox *cmb_[2];
+    QCheckBox *chk_;
+    QPushButton *cmd0_;
+    QPushButton *cmd3_;
+};

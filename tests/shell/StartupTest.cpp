@@ -1,0 +1,235 @@
+#include "ShellFixture.h"
+
+#include "db/BookFile.h"
+#include "shell/MForm.h"
+#include "shell/Startup.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+TEST(Startup, ParseCommandLineBook)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"", ""},
+        {"   ", ""},
+        {"/data/a.vzk", "/data/a.vzk"},
+        {"  /data/a.vzk  ", "/data/a.vzk"},
+        {"\"/my books/a.vzk\" /switch", "/my books/a.vzk"},
+        {"\"/my books/a.vzk", ""},           // no closing quote: nothing
+        {"/my books/a.vzk", "/my"},          // unquoted: cut at the first blank
+        {"\"\" rest", ""},
+    };
+    for (auto [text, book] : cases)
+        EXPECT_EQ(ParseCommandLineBook(QString::fromUtf8(text)).toStdString(), book) << text;
+    EXPECT_EQ(CommandLineText({"/my books/a.vzk", "-x"}), QStringLiteral("\"/my books/a.vzk\" -x"));
+    EXPECT_EQ(ParseCommandLineBook(CommandLineText({"/my books/a.vzk"})), QStringLiteral("/my books/a.vzk"));
+}
+
+namespace {
+// A book in a folder with a blank in its name.
+QString bookWithBlank(const QString &dir)
+{
+    QDir(dir).mkpath(QStringLiteral("my books"));
+    const QString path = dir + QStringLiteral("/my books/仓库 一.vzk");
+    EXPECT_TRUE(db::createBook(path).isEmpty());
+    return path;
+}
+} // namespace
+
+TEST(Startup, CommandLineBookQuotedWithSwitchOpens)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    EXPECT_EQ(f.book.m().gAppPath, f.book.dir() + QLatin1Char('/'));
+    EXPECT_EQ(f.book.m().gMoneyFormat, QStringLiteral("#0.00"));
+    const QString path = bookWithBlank(f.book.dir());
+    ASSERT_TRUE(s.OpenCommandLineBook(QLatin1Char('"') + path + QStringLiteral("\" /nosplash")));
+    EXPECT_EQ(f.book.m().gBookFile, path);
+    EXPECT_EQ(f.book.m().gBookName, path);
+    EXPECT_EQ(f.book.m().gDb.path(), path);
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());
+}
+
+TEST(Startup, CommandLineBookRefusals)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    const QString withBlank = bookWithBlank(f.book.dir());
+
+    // unquoted path with a blank: cut, names no file, dropped silently
+    EXPECT_FALSE(s.OpenCommandLineBook(withBlank));
+    EXPECT_TRUE(f.book.m().gBookFile.isEmpty());
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());
+
+    // an account book whose theVer has no row
+    const QString empty = f.book.dir() + QStringLiteral("/empty.vzk");
+    ASSERT_TRUE(db::createBook(empty).isEmpty());
+    {
+        db::Database other;
+        ASSERT_TRUE(other.open(empty));
+        ASSERT_TRUE(other.exec(QStringLiteral("delete from theVer")));
+    }
+    EXPECT_FALSE(s.OpenCommandLineBook(empty));
+    EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("文件[") + empty + QStringLiteral("]不是Vantoro9.69帐本文件！"));
+    EXPECT_EQ(f.book.prompt().shown.last().title, QString());
+    EXPECT_FALSE(f.book.m().gDb.isOpen());
+    EXPECT_TRUE(f.book.m().gBookFile.isEmpty());
+
+    // a theVer mark that is not empty, and a file that is no book at all
+    const QString marked = f.book.dir() + QStringLiteral("/marked.vzk");
+    ASSERT_TRUE(db::createBook(marked).isEmpty());
+    {
+        db::Database other;
+        ASSERT_TRUE(other.open(marked));
+        ASSERT_TRUE(other.exec(QStringLiteral("update theVer set Versn='9.0'")));
+    }
+    const QString foreign = f.book.dir() + QStringLiteral("/notes.txt");
+    ASSERT_TRUE(textfile::writeAtomically(foreign, "just some text, no book\n"));
+    for (const QString &path : {marked, foreign}) {
+        f.book.prompt().clear();
+        EXPECT_FALSE(s.OpenCommandLineBook(path)) << path.toStdString();
+        EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("文件[") + path + QStringLiteral("]不是Vantoro9.69帐本文件！"));
+        EXPECT_FALSE(f.book.m().gDb.isOpen());
+    }
+}
+
+TEST(Startup, ListSayingNoOpensFirstBookWithoutChooser)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
+                                          "No\n测试帐本\n%AppPath%测试帐本.vzk\n别的\n/none/x.vzk\n"));
+    EXPECT_TRUE(s.OpenListedBook());
+    EXPECT_EQ(f.book.m().gBookFile, f.book.bookPath());
+    EXPECT_EQ(f.book.m().gBookName, QStringLiteral("测试帐本"));
+    EXPECT_TRUE(f.book.m().gDb.isOpen());
+    EXPECT_TRUE(f.dialogs.shown.isEmpty());
+}
+
+TEST(Startup, UnopenableListedBookShowsErrorThenChooser)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
+                                          "No\n丢失的帐本\n/none/lost.vzk\n测试帐本\n%AppPath%测试帐本.vzk\n"));
+    // The chooser: pick the second entry and open it.
+    f.dialogs.handle(QStringLiteral("ZbSet"), [](QDialog &d) {
+        child<QComboBox>(&d, "Cmb0")->setCurrentIndex(1);
+        click(&d, "Cmd0");
+        return d.result();
+    });
+    EXPECT_TRUE(s.OpenListedBook());
+    ASSERT_EQ(f.book.prompt().shown.size(), 1);
+    EXPECT_EQ(f.book.prompt().shown[0].title, QStringLiteral("提示"));
+    EXPECT_TRUE(f.book.prompt().shown[0].text.startsWith(QStringLiteral("无法打开帐本！系统返回如下信息：\n\n")));
+    EXPECT_TRUE(f.book.prompt().shown[0].text.endsWith(QStringLiteral("\n\n请重新设置帐本")));
+    EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("ZbSet")});
+    EXPECT_EQ(f.book.m().gBookFile, f.book.bookPath());
+    EXPECT_EQ(f.book.m().gBookName, QStringLiteral("测试帐本"));
+    EXPECT_TRUE(f.book.m().gDb.isOpen());
+}
+
+TEST(Startup, ChooserExitEndsTheStart)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    f.dialogs.handle(QStringLiteral("ZbSet"), [](QDialog &d) {
+        click(&d, "Cmd3");  // "退出系统"
+        return d.result();
+    });
+    EXPECT_FALSE(s.Main(f.book.dir(), QString()));
+    EXPECT_TRUE(program::endRequested());
+    EXPECT_EQ(s.mainWindow(), nullptr);
+    // The default entry of a missing list, written back by the exit.
+    EXPECT_EQ(textfile::read(f.book.dir() + QStringLiteral("/dbsetup.dat")),
+              QStringLiteral("Yes\r\n货品进出存帐本\r\n%AppPath%darvex.dat\r\n"));
+}
+
+TEST(Startup, MainRunsEveryStepWithTheCommandLineBook)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001.系统管理员")));
+    ASSERT_TRUE(s.Main(f.book.dir(), QLatin1Char('"') + f.book.bookPath() + QLatin1Char('"')));
+    ASSERT_NE(s.mainWindow(), nullptr);
+    EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("Login"), QStringLiteral("frmTip")}));
+    EXPECT_EQ(f.book.m().gUserCode, QStringLiteral("001"));
+    EXPECT_EQ(s.mainWindow()->panelText(3), QStringLiteral("系统管理员"));
+    EXPECT_EQ(s.mainWindow()->panelText(4), f.book.bookPath());
+    EXPECT_EQ(s.mainWindow()->windowTitle(), QStringLiteral("Vantoro仓库管理系统 Ver:9.69"));
+    EXPECT_EQ(f.book.m().gPeriodStart, QDate(2026, 1, 1));
+}
+
+namespace {
+struct AlarmCase {
+    const char *name;
+    bool stockRight;
+    int low, high;  // the start-up alarm options
+    const char *answers;  // one Y/N per question asked
+    int expectedQuestions;
+    QList<int> expectedViews;  // AutoOpen of the stock lists opened, in order
+};
+} // namespace
+
+TEST(Startup, StockAlarms)
+{
+    const AlarmCase cases[] = {
+        {"both yes", true, 1, 1, "YY", 2, {2, 1}},
+        {"both no", true, 1, 1, "NN", 2, {}},
+        {"high only", true, 0, 1, "Y", 1, {2}},
+        {"no stock right", false, 1, 1, "", 0, {}},
+        {"options off", true, 0, 0, "", 0, {}},
+    };
+    for (const AlarmCase &c : cases) {
+        ShellFixture f;
+        Startup s(f.book.m());
+        s.SetDefaults(f.book.dir());
+        // one goods above its maximum, one below its safety stock, one with no maximum
+        f.book.exec("insert into TA4 (F1,F8,V1,V2) values ('HI',50,0,10),('LO',1,5,0),('ZERO',99,0,0)");
+        f.book.exec("insert into TE1 (F1,F2,F3,F61,F62,F63,F64,F65,F66) values ('002','张三','',1,1,0,1,1,1)");
+        f.book.m().gUserCode = c.stockRight ? QStringLiteral("001") : QStringLiteral("002");
+        MForm *main = s.ShowMainWindow();
+        main->ApplyRights(login::ReadOperatorRights(f.book.db(), f.book.m().gUserCode));
+        f.book.m().gOptAlarmLowAtStart = c.low;
+        f.book.m().gOptAlarmHighAtStart = c.high;
+        for (const char *a = c.answers; *a; ++a)
+            *a == 'Y' ? f.book.prompt().answerYes() : f.book.prompt().answerNo();
+        s.StartupDuties();
+
+        int questions = 0;
+        for (const auto &shown : f.book.prompt().shown)
+            questions += shown.kind == QLatin1String("ask");
+        EXPECT_EQ(questions, c.expectedQuestions) << c.name;
+        QList<int> views;
+        for (QMdiSubWindow *sub : main->mdiArea()->subWindowList())
+            views << sub->widget()->property("AutoOpen").toInt();
+        EXPECT_EQ(views, c.expectedViews) << c.name;
+    }
+}
+
+TEST(Startup, HighAlarmTextAndNoAlarmForZeroMaximum)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    s.ShowMainWindow();
+    f.book.m().gOptAlarmHighAtStart = 1;
+    f.book.exec("insert into TA4 (F1,F8,V1,V2) values ('ZERO',99,0,0)");
+    s.StartupDuties();
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());
+
+    f.book.exec("insert into TA4 (F1,F8,V1,V2) values ('HI',50,0,10)");
+    s.StartupDuties();
+    ASSERT_EQ(f.book.prompt().shown.size(), 1);
+    EXPECT_EQ(f.book.prompt().shown[0].title, QStringLiteral(" 库存自动报警--超出最高存量"));
+    EXPECT_EQ(f.book.prompt().shown[0].text,
+              QStringLiteral("库存中发现超过最高存量的货品！您要查看详细内容吗？\n\n如果希望系统不再自动报警，\n"
+                             "您可以在主界面[系统管理]->[系统设置]->[系统功能设置]中关闭本功能。"));
+}
