@@ -293,7 +293,7 @@ void DocumentWindow::InitDocumentWindow()
     mListAll = false;
     if (m_.gUserCode != QStringLiteral("001") || !kind_.canCancelAudit)
         Menu_noOK->setVisible(false);
-    Edstu = Browse;
+    edstu_ = Browse;
     FillPartnerCombo();
     mListOrder = kind_.listOrder();
     Frm->hide();
@@ -505,7 +505,7 @@ void DocumentWindow::SetBrowseMode()
     Menu_save->setVisible(false);
     Menu_cancel->setVisible(false);
     PicLRQ->hide();
-    Edstu = Browse;
+    edstu_ = Browse;
     TabS->setFocus();
     if (mListRow > list_.rows() - 1)
         mListRow = list_.rows() - 1;
@@ -520,7 +520,7 @@ void DocumentWindow::SetEditMode()
     TabS->setEnabled(false);
     for (int i = 1; i < 7; ++i) {
         Txt[i]->setReadOnly(false);
-        if (Edstu == New)
+        if (edstu_ == New)
             Txt[i]->clear();
     }
     for (int i = 3; i < 6; ++i)
@@ -539,7 +539,7 @@ void DocumentWindow::SetEditMode()
 
 void DocumentWindow::NewDocument()
 {
-    Edstu = New;
+    edstu_ = New;
     SetEditMode();
     Txt[0]->setReadOnly(false);
     CmbLB->setCurrentIndex(CmbLB->count() > 0 ? 0 : -1);
@@ -575,7 +575,7 @@ void DocumentWindow::EditDocument()
         message(kTip, QStringLiteral("此单据已经审核，不可修改！"));
         return;
     }
-    Edstu = Edit;
+    edstu_ = Edit;
     SetEditMode();
     CmbLB->setEditText(listCell(mListRow, 7).trimmed() + QLatin1Char('.') + Txt[2]->text().trimmed());
     Txt[0]->setReadOnly(false);
@@ -626,9 +626,9 @@ void DocumentWindow::removeListRow()
 
 void DocumentWindow::CancelEdit()
 {
-    if (Edstu == New)
+    if (edstu_ == New)
         m_.ReleaseDocNo(mReservedNo);
-    Edstu = Browse;
+    edstu_ = Browse;
     TxtEnter->hide();
     SetBrowseMode();
     LoadDocumentFromListRow();
@@ -641,7 +641,7 @@ void DocumentWindow::CloseWindow()
 
 void DocumentWindow::closeEvent(QCloseEvent *event)
 {
-    if (Edstu != Browse) {
+    if (edstu_ != Browse) {
         m_.WarnEditInProgress();
         event->ignore();
         return;
@@ -654,12 +654,12 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
 
 void DocumentWindow::SaveDocument()
 {
-    if (Edstu == Browse)
+    if (edstu_ == Browse)
         return;
     if (TxtEnter->isVisible())
         CommitCellEdit();
     SaveRequest request;
-    request.edit = Edstu == Edit;
+    request.edit = edstu_ == Edit;
     request.number = Txt[0]->text();
     request.date = Txt[1]->text();
     request.party = CmbLB->currentText();
@@ -792,7 +792,7 @@ void DocumentWindow::AddLineFromEntryStrip()
 
 void DocumentWindow::SubmitEntryStrip()
 {
-    if (Edstu == Browse)
+    if (edstu_ == Browse)
         return;
     if (TxtEnter->isVisible())
         CommitCellEdit();  // an open cell is written before the strip changes the grid
@@ -838,7 +838,7 @@ void DocumentWindow::BeginCellEdit(int row, int col)
         GdMx->selectionModel()->select(QItemSelection(lines_.index(row - 1, 0), lines_.index(row - 1, 6)),
                                        QItemSelectionModel::ClearAndSelect);
     }
-    if (Edstu != Browse) {
+    if (edstu_ != Browse) {
         if (editor_.isEditable(row, col))
             PlaceCellEditBox();
         TxtHPBM->setText(lines_.textMatrix(row, ColCode));
@@ -859,7 +859,7 @@ void DocumentWindow::PlaceCellEditBox()
 
 void DocumentWindow::CommitCellEdit()
 {
-    if (Edstu == Browse || !TxtEnter->isVisible() || committing_)
+    if (edstu_ == Browse || !TxtEnter->isVisible() || committing_)
         return;
     committing_ = true;
     int row = mLineRow;
@@ -966,7 +966,7 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
         if (watched != Txt[i])
             continue;
         if (type == QEvent::FocusIn) {
-            if (Edstu == Browse) {
+            if (edstu_ == Browse) {
                 TabS->setFocus();
                 return false;
             }

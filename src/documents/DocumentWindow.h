@@ -3,6 +3,7 @@
 #include "documents/DocumentKind.h"
 #include "documents/LineEditor.h"
 #include "platform/GridModel.h"
+#include "shell/EditStateSource.h"
 
 #include <QWidget>
 #include <array>
@@ -26,9 +27,9 @@ namespace documents {
 // unaudited notes, tab 2 shows one note (header boxes and line grid). A
 // DocumentKind configures it; the kinds differ only through its parameters
 // and hooks.
-class DocumentWindow : public QWidget {
+class DocumentWindow : public QWidget, public EditStateSource {
     Q_OBJECT
-    Q_PROPERTY(int Edstu READ editState)
+    Q_PROPERTY(int Edstu READ Edstu)
 
 public:
     enum EditState { Browse = 0, New = 1, Edit = 2 };
@@ -37,8 +38,8 @@ public:
     ~DocumentWindow() override;
 
     const DocumentKind &kind() const { return kind_; }
-    int editState() const { return Edstu; }
-    int Edstu = Browse;  // 0 browse, 1 adding, 2 editing
+    // The edit state the main window reads: 0 browse, 1 adding, 2 editing.
+    int Edstu() const override { return edstu_; }
 
     GridModel &listGrid() { return list_; }
     GridModel &lineGrid() { return lines_; }
@@ -119,6 +120,7 @@ private:
     GridModel search_{3};
     LineEditor editor_;
 
+    int edstu_ = Browse;
     bool mListAll = false;
     QString mListOrder;
     int mListRow = 1;

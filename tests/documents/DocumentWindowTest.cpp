@@ -89,7 +89,7 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
     EXPECT_EQ(window->listGrid().rows(), 2);
 
     trigger(QStringLiteral("Menu_Add"));
-    EXPECT_EQ(window->Edstu, 1);
+    EXPECT_EQ(window->Edstu(), 1);
     EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "RK2612090001");
     EXPECT_EQ(book.value("select DanF1||':'||Flg from DanNo"), "RK2612090001:0.0");
     EXPECT_EQ(child(QStringLiteral("Txt1"))->text(), "2026-12-09");
@@ -122,7 +122,7 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
     EXPECT_TRUE(book.prompt().shown.isEmpty()) << book.prompt().lastText().toStdString();
 
     trigger(QStringLiteral("Menu_save"));
-    EXPECT_EQ(window->Edstu, 0);
+    EXPECT_EQ(window->Edstu(), 0);
     EXPECT_EQ(book.prompt().lastText(),
               "单据保存成功！\n\n但是现在单据并没有正式生效，\n\n必须经[审核]操作，单据才正式生效并更新库存！");
     EXPECT_EQ(window->listGrid().rowTexts(1),
@@ -145,7 +145,7 @@ TEST_F(DocumentWindowTest, CancelOfANewNoteReleasesItsNumber)
     trigger(QStringLiteral("Menu_Add"));
     EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "RK2612090001");
     trigger(QStringLiteral("Menu_cancel"));
-    EXPECT_EQ(window->Edstu, 0);
+    EXPECT_EQ(window->Edstu(), 0);
     EXPECT_EQ(book.value("select count(*) from DanNo"), "0");
     trigger(QStringLiteral("Menu_Add"));
     EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "RK2612090001");
@@ -157,7 +157,7 @@ TEST_F(DocumentWindowTest, CloseIsRefusedWhileEditing)
     trigger(QStringLiteral("Menu_Add"));
     trigger(QStringLiteral("Menu_Return"));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->Edstu, 1);
+    EXPECT_EQ(window->Edstu(), 1);
     EXPECT_TRUE(book.prompt().lastText().startsWith("正在有数据被编辑"));
     trigger(QStringLiteral("Menu_cancel"));
     m().gBookName = QStringLiteral("帐本甲");
@@ -271,7 +271,7 @@ TEST_F(DocumentWindowTest, EditAndDeleteOfAnAuditedNoteAreRefused)
     book.exec("update TB1 set F6='李四'");
     trigger(QStringLiteral("Menu_edit"));
     EXPECT_EQ(book.prompt().lastText(), "此单据已经审核，不可修改！");
-    EXPECT_EQ(window->Edstu, 0);
+    EXPECT_EQ(window->Edstu(), 0);
     book.prompt().answerYes();
     trigger(QStringLiteral("Menu_del"));
     EXPECT_EQ(book.prompt().lastText(), "该单据已审核，不能删除！");
@@ -293,11 +293,11 @@ TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
     open(QStringLiteral("B1"));
     EXPECT_EQ(window->listGrid().textMatrix(1, 0), "RK1");  // newest stamp first
     trigger(QStringLiteral("Menu_edit"));
-    EXPECT_EQ(window->Edstu, 2);
+    EXPECT_EQ(window->Edstu(), 2);
     EXPECT_EQ(window->lineGrid().rows(), 3);  // the line and an empty row
     enterLine(QStringLiteral("G2"), QStringLiteral("4"));
     trigger(QStringLiteral("Menu_save"));
-    EXPECT_EQ(window->Edstu, 0);
+    EXPECT_EQ(window->Edstu(), 0);
     EXPECT_EQ(window->listGrid().textMatrix(1, 0), "RK2");
     EXPECT_EQ(window->listGrid().textMatrix(2, 0), "RK1");
     EXPECT_EQ(window->listRow(), 2);
