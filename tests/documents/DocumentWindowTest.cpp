@@ -1,11 +1,14 @@
 #include "DocumentFixture.h"
 
 #include "documents/DocumentWindow.h"
+#include "shell/MForm.h"
 #include "shell/WindowRegistry.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -435,4 +438,23 @@ TEST_F(DocumentWindowTest, EnterMovesFromHeaderToPartyToGoodsCode)
     }
     QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
     EXPECT_TRUE(child(QStringLiteral("TxtHPBM"))->hasFocus());
+}
+
+TEST_F(DocumentWindowTest, MainMenuOpensTheDocumentWindowsAndExitWaitsForAnEdit)
+{
+    register_documents_windows();
+    MForm main;
+    for (const char *kind : {"B3", "B1"}) {
+        main.findChild<QAction *>(QStringLiteral("Menu_") + QLatin1String(kind))->trigger();
+        QMdiSubWindow *active = main.mdiArea()->activeSubWindow();
+        ASSERT_NE(active, nullptr);
+        auto *document = qobject_cast<DocumentWindow *>(active->widget());
+        ASSERT_NE(document, nullptr) << kind;
+        EXPECT_EQ(document->kind().name, kind);
+    }
+    auto *stockIn = qobject_cast<DocumentWindow *>(main.mdiArea()->activeSubWindow()->widget());
+    stockIn->NewDocument();
+    EXPECT_FALSE(main.ConfirmExit());
+    EXPECT_TRUE(book.prompt().lastText().startsWith("正在有数据被编辑"));
+    stockIn->CancelEdit();
 }
