@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QStyleOptionComboBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -45,6 +47,20 @@ QTableView *makeGrid(GridModel *model, const QString &name, QWidget *parent)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return view;
+}
+
+// Opens the picker's calendar, as a click on its drop-down arrow does; the
+// date is thus always chosen in the picker.
+void openCalendar(QDateEdit *picker)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(picker);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    const QPointF arrow =
+        picker->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, picker).center();
+    QCoreApplication::postEvent(picker, new QMouseEvent(QEvent::MouseButtonPress, arrow, picker->mapToGlobal(arrow),
+                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
 }
 
 bool isEnter(QEvent *event)
@@ -977,7 +993,7 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
                 if (date.isValid())
                     DTP1->setDate(date);
                 DTP1->setFocus();
-                QCoreApplication::postEvent(DTP1, new QKeyEvent(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier));
+                openCalendar(DTP1);
             }
             HideSearchPanel();
         } else if (type == QEvent::FocusOut) {

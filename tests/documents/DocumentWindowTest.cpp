@@ -5,7 +5,9 @@
 #include "shell/WindowRegistry.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -457,4 +459,23 @@ TEST_F(DocumentWindowTest, MainMenuOpensTheDocumentWindowsAndExitWaitsForAnEdit)
     EXPECT_FALSE(main.ConfirmExit());
     EXPECT_TRUE(book.prompt().lastText().startsWith("正在有数据被编辑"));
     stockIn->CancelEdit();
+}
+
+TEST_F(DocumentWindowTest, DateBoxHandsOverToThePickerWithItsCalendarOpen)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    auto *date = child(QStringLiteral("Txt1"));
+    date->setText(QStringLiteral("2026-12-03"));
+    date->setFocus();
+    auto *picker = child<QDateEdit>(QStringLiteral("DTP1"));
+    EXPECT_EQ(picker->date(), QDate(2026, 12, 3));
+    EXPECT_TRUE(picker->hasFocus());
+    QApplication::processEvents();
+    QWidget *popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_NE(popup->findChild<QCalendarWidget *>(), nullptr);
+    popup->close();
+    picker->setDate(QDate(2026, 12, 5));
+    EXPECT_EQ(date->text(), "2026-12-05");
 }
