@@ -3,6 +3,7 @@
 #include "db/DateText.h"
 #include "documents/DocumentService.h"
 #include "documents/GoodsSearch.h"
+#include "documents/NewGoodsPanel.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/Module1.h"
@@ -173,6 +174,11 @@ void DocumentWindow::buildControls()
     searchBody_ = new QWidget(PicLRQ);
     auto *body = new QVBoxLayout(searchBody_);
     body->setContentsMargins(0, 0, 0, 0);
+    if (kind_.hasNewGoodsPanel) {
+        FrmNewGoods = new NewGoodsPanel(m_, searchBody_);
+        body->addWidget(FrmNewGoods);
+        connect(FrmNewGoods, &NewGoodsPanel::backRequested, this, [this] { RunSearchPanelCommand(1); });
+    }
     GdQuery = makeGrid(&search_, QStringLiteral("GdQuery"), searchBody_);
     GdQuery->setMinimumHeight(240);
     body->addWidget(GdQuery);
@@ -180,14 +186,17 @@ void DocumentWindow::buildControls()
     LabInfo = new QLabel(QStringLiteral("所有货品资料列表"), searchBody_);
     LabInfo->setObjectName(QStringLiteral("LabInfo"));
     foot->addWidget(LabInfo, 1);
-    const QStringList boxCaptions{QStringLiteral("选 定"), QStringLiteral("返 回")};
-    for (int i = 0; i < 2; ++i) {
+    const QStringList boxCaptions{QStringLiteral("选 定"), QStringLiteral("返 回"), QStringLiteral("新 增")};
+    for (int i = 0; i < (FrmNewGoods ? 3 : 2); ++i) {
         CmdBox[i] = new QPushButton(boxCaptions[i], searchBody_);
         CmdBox[i]->setObjectName(QStringLiteral("CmdBox%1").arg(i));
         connect(CmdBox[i], &QPushButton::clicked, this, [this, i] { RunSearchPanelCommand(i); });
+        CmdBox[i]->installEventFilter(this);
         foot->addWidget(CmdBox[i]);
     }
     body->addLayout(foot);
+    if (FrmNewGoods)
+        FrmNewGoods->setNextAfterLast(CmdBox[0]);
     panel->addWidget(searchBody_);
     top->addWidget(PicLRQ, 1, Qt::AlignTop);
     root->addLayout(top);
@@ -370,6 +379,8 @@ void DocumentWindow::FillPartnerCombo()
     while (st.isValid() && st.next())
         CmbLB->addItem(st.text(0).trimmed() + QLatin1Char('.') + st.text(1).trimmed());
     CmbLB->setCurrentIndex(-1);
+    if (FrmNewGoods)
+        FrmNewGoods->fillCategories();
 }
 
 void DocumentWindow::SetListGridHeaders()
@@ -909,6 +920,11 @@ bool DocumentWindow::isSearchPanelExpanded() const
 
 void DocumentWindow::HideSearchPanel()
 {
+    if (FrmNewGoods) {
+        FrmNewGoods->hide();
+        CmdBox[0]->setText(QStringLiteral("选 定"));
+    }
+    GdQuery->show();
     searchBody_->hide();
     PicLRQ->setPalette(QPalette());
 }
@@ -943,9 +959,44 @@ void DocumentWindow::SearchGoodsByCodePrefix()
     GdQuery->selectRow(0);
 }
 
+bool DocumentWindow::inNewGoodsMode() const
+{
+    return FrmNewGoods && CmdBox[0]->text() == QStringLiteral("保 存");
+}
+
+void DocumentWindow::SaveNewGoodsAndAddLine()
+{
+    const NewGoodsOutcome outcome = saveNewGoods(m_, FrmNewGoods->input());
+    if (!outcome.categoryCode.isEmpty())
+        FrmNewGoods->setCategoryCode(outcome.categoryCode);
+    if (!outcome.done) {
+        Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        FrmNewGoods->focusField(outcome.field);
+        return;
+    }
+    const NewGoods goods = FrmNewGoods->input();
+    QString code = goods.code;
+    code.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    TxtHPBM->setText(code.trimmed());
+    TxtSL->setText(goods.quantity);
+    AddLineFromEntryStrip();
+    CmdBox[2]->setFocus();
+}
+
 void DocumentWindow::RunSearchPanelCommand(int index)
 {
-    if (index == 0) {
+    if (index == 0 && inNewGoodsMode()) {
+        SaveNewGoodsAndAddLine();
+    } else if (index == 2 && FrmNewGoods) {
+        if (inNewGoodsMode()) {
+            FrmNewGoods->clearBoxes();
+            return;
+        }
+        GdQuery->hide();
+        CmdBox[0]->setText(QStringLiteral("保 存"));
+        LabInfo->setText(QStringLiteral("增加新的货品资料"));
+        FrmNewGoods->enter(TxtHPBM->text());
+    } else if (index == 0) {
         const QModelIndex current = GdQuery->currentIndex();
         TxtHPBM->setText(search_.textMatrix(current.isValid() ? current.row() + 1 : 1, 0));
         TxtSL->setFocus();
@@ -1061,6 +1112,11 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == GdMx && type == QEvent::FocusIn) {
         HideSearchPanel();
         return false;
+    }
+    if (type == QEvent::KeyPress && FrmNewGoods && std::find(CmdBox.begin(), CmdBox.end(), watched) != CmdBox.end()
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        RunSearchPanelCommand(1);
+        return true;
     }
     if (watched == GdQuery && type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();

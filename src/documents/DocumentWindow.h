@@ -23,6 +23,8 @@ class Module1;
 
 namespace documents {
 
+class NewGoodsPanel;
+
 // The document window every document kind shares: tab 1 lists the kind's
 // unaudited notes, tab 2 shows one note (header boxes and line grid). A
 // DocumentKind configures it; the kinds differ only through its parameters
@@ -105,6 +107,8 @@ private:
     void PlaceCellEditBox();
     void HandleCellEditEnter();
     void AddLineFromEntryStrip();
+    bool inNewGoodsMode() const;
+    void SaveNewGoodsAndAddLine();
     void removeListRow();
     void setLineCurrent(int row, int col);
     void highlight(QWidget *box, bool on);
@@ -152,7 +156,8 @@ private:
     QPushButton *CmdDel = nullptr;
     QTableView *GdQuery = nullptr;
     QLabel *LabInfo = nullptr;
-    std::array<QPushButton *, 2> CmdBox{};
+    std::array<QPushButton *, 3> CmdBox{};  // CmdBox(2) only with the new-goods panel
+    NewGoodsPanel *FrmNewGoods = nullptr;
 
     QAction *Menu_Add = nullptr;
     QAction *Menu_edit = nullptr;
