@@ -1,0 +1,154 @@
+#include "ReportPainter.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+
+namespace report {
+
+namespace {
+
+constexpr double kCellPadding = 2.0;  // points
+
+class PagePainter {
+public:
+    PagePainter(const FilledReport &r, QPainter &p, double dpi) : r_(r), p_(p)
+    {
+        scale_ = dpi / 72.0;
+        p_.scale(scale_, scale_);
+        width_ = r.layout.pageLayout().paintRect(QPageLayout::Point).width();
+        height_ = r.layout.pageLayout().paintRect(QPageLayout::Point).height();
+        double total = 0;
+        for (const Column &c : r.layout.columns)
+            total += c.width;
+        double x = 0;
+        for (const Column &c : r.layout.columns) {
+            const double w = total > 0 ? width_ * c.width / total : 0;
+            columnX_.append(x);
+            columnW_.append(w);
+            x += w;
+        }
+    }
+
+    void paintPage(const ReportPage &page)
+    {
+        double y = 0;
+        for (const ReportLine &l : page.header)
+            y = paintLine(l, y);
+        for (const ReportLine &l : page.body)
+            y = paintLine(l, y);
+        double footerHeight = 0;
+        for (const ReportLine &l : page.footer)
+            footerHeight += l.height;
+        y = height_ - footerHeight;
+        for (const ReportLine &l : page.footer)
+            y = paintLine(l, y);
+    }
+
+private:
+    // A font of the given size in points, drawn through the painter's scale.
+    QFont font(double points, bool bold) const
+    {
+        QFont f;
+        f.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                       QStringLiteral("Noto Sans CJK")});
+        // Point sizes are turned into pixels by the device's resolution, then
+        // scaled again by the painter: divide the resolution back out.
+        f.setPointSizeF(points * 72.0 / p_.device()->logicalDpiY());
+        f.setBold(bold);
+        return f;
+    }
+
+    void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align)
+    {
+        const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
+        const QString shown =
+            QFontMetricsF(p_.font(), p_.device()).elidedText(text, Qt::ElideRight, qMax(0.0, inner.width()));
+        p_.drawText(inner, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
+    }
+
+    double paintLine(const ReportLine &l, double y)
+    {
+        const QRectF full(0, y, width_, l.height);
+        const double body = r_.layout.fontSize;
+        switch (l.kind) {
+        case LineKind::Title:
+        case LineKind::Text:
+        case LineKind::GroupHeader: {
+            p_.setFont(font(l.kind == LineKind::Title ? r_.layout.titleFontSize : body,
+                            l.kind != LineKind::Text));
+            if (l.cells.size() == 3) {
+                p_.drawText(full, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[0]);
+                p_.drawText(full, int(Qt::AlignHCenter | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[1]);
+                p_.drawText(full, int(Qt::AlignRight | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[2]);
+            }
+            break;
+        }
+        case LineKind::Captions:
+            p_.setFont(font(body, true));
+            for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
+                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], Qt::AlignHCenter);
+            p_.drawLine(QPointF(0, y), QPointF(width_, y));
+            p_.drawLine(QPointF(0, y + l.height), QPointF(width_, y + l.height));
+            break;
+        case LineKind::Detail:
+        case LineKind::GroupTotal:
+        case LineKind::Total:
+            p_.setFont(font(body, l.kind != LineKind::Detail));
+            if (l.kind != LineKind::Detail)
+                p_.drawLine(QPointF(0, y), QPointF(width_, y));
+            for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
+                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], r_.layout.columns[c].align);
+            break;
+        }
+        return y + l.height;
+    }
+
+    const FilledReport &r_;
+    QPainter &p_;
+    double scale_ = 1;
+    double width_ = 0;
+    double height_ = 0;
+    QVector<double> columnX_;
+    QVector<double> columnW_;
+};
+
+} // namespace
+
+void applyPageLayout(const FilledReport &report, QPrinter &printer)
+{
+    printer.setPageLayout(report.layout.pageLayout());
+}
+
+bool paintReport(const FilledReport &report, QPagedPaintDevice &device)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PagePainter pages(report, painter, device.logicalDpiX());
+    for (int i = 0; i < report.pages.size(); ++i) {
+        if (i > 0 && !device.newPage())
+            return false;
+        pages.paintPage(report.pages[i]);
+    }
+    return painter.end();
+}
+
+bool renderPdf(const FilledReport &report, const QString &path, QString *error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setCreator(QStringLiteral("warehouse"));
+    applyPageLayout(report, printer);
+    if (!paintReport(report, printer) || !QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("无法写入文件%1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace report

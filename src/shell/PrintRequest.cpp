@@ -1,0 +1,155 @@
+#include "PrintRequest.h"
+
+#include "platform/GridModel.h"
+#include "platform/Prompt.h"
+#include "platform/report/ReportTemplate.h"
+#include "shell/Module1.h"
+#include "shell/Prnt.h"
+#include "shell/SqlText.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+// The hourglass for the whole request.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+};
+
+void tell(const QString &text)
+{
+    Prompt::current().message(QStringLiteral("提示"), text, Prompt::Icon::Information);
+}
+
+bool isIdentifier(const QString &name)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return re.match(name).hasMatch();
+}
+
+} // namespace
+
+QString FormulaText(const QString &name, const QString &value)
+{
+    return name + QLatin1Char('=') + sqltext::quoted(value);
+}
+
+QString SelectionFormulaText(const QString &headerTable, const QString &number)
+{
+    return QLatin1Char('{') + headerTable + QStringLiteral(".F1}=") + sqltext::quoted(number);
+}
+
+bool ReportFileExists(const QString &fileName)
+{
+    return !report::findFileIgnoringCase(Module1::instance().gAppPath + fileName).isEmpty();
+}
+
+QVector<QVariantList> GridTextRows(const GridModel &grid, const QVector<int> &columns, int firstRow, int lastRow)
+{
+    QVector<QVariantList> rows;
+    const int last = lastRow < 0 ? grid.rows() - 1 : qMin(lastRow, grid.rows() - 1);
+    for (int r = firstRow; r <= last; ++r) {
+        QVariantList row;
+        for (int c : columns)
+            row.append(grid.textMatrix(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+bool StageRows(db::Database &db, const QString &table, const QStringList &columns,
+               const QVector<QVariantList> &rows, QString *error)
+{
+    if (!isIdentifier(table) || columns.isEmpty()
+        || !std::all_of(columns.begin(), columns.end(), isIdentifier)) {
+        *error = QStringLiteral("打印数据表或字段名不正确：%1").arg(table);
+        return false;
+    }
+    if (!db.exec(QStringLiteral("delete from ") + table)) {
+        *error = db.lastError();
+        return false;
+    }
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                            .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    db::Statement insert = db.prepare(sql);
+    if (!insert.isValid()) {
+        *error = db.lastError();
+        return false;
+    }
+    for (const QVariantList &row : rows) {
+        QVariantList values = row;
+        while (values.size() < columns.size())
+            values.append(QString());
+        values = values.mid(0, columns.size());
+        insert.reset();
+        if (!insert.bindAll(values) || !insert.run()) {
+            *error = insert.error().isEmpty() ? db.lastError() : insert.error();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RunPrintRequest(const PrintRequest &request)
+{
+    BusyPointer busy;
+    Module1 &m = Module1::instance();
+
+    if (!request.testedFile.isEmpty() && !ReportFileExists(request.testedFile)) {
+        tell(request.missingMessage.isEmpty()
+                 ? QStringLiteral("报表文件") + request.testedFile + QStringLiteral("丢失！")
+                 : request.missingMessage);
+        return false;
+    }
+
+    // Staging and the report's read of the staged rows are one transaction, so
+    // two computers printing through the same table cannot mix their rows.
+    db::Transaction transaction(m.gDb);
+    if (!transaction.isActive()) {
+        tell(QStringLiteral("无法准备打印数据！系统返回如下信息：\n") + m.gDb.lastError());
+        return false;
+    }
+    if (!request.stagingTable.isEmpty()) {
+        QString error;
+        if (!StageRows(m.gDb, request.stagingTable, request.stagingColumns, request.stagingRows, &error)) {
+            tell(QStringLiteral("无法准备打印数据！系统返回如下信息：\n") + error);
+            return false;
+        }
+    }
+
+    const bool wasOpen = Prnt::loaded() != nullptr;
+    Prnt &host = Prnt::instance();
+    ReportControl &cry = *host.Cry;
+    cry.setConnection(&m.gDb);
+    cry.setMoneyFormat(m.gMoneyFormat);
+    cry.setDataFiles(0, m.gBookFile);
+    cry.setReportFileName(m.gAppPath + request.reportFile);
+    if (!request.selectionFormula.isEmpty())
+        cry.setSelectionFormula(request.selectionFormula);
+    for (int i = 0; i < request.formulas.size(); ++i)
+        cry.setFormulas(i, request.formulas[i]);
+    cry.setDestination(0);
+    const bool shown = cry.setAction(1);  // a failure is shown to the operator by the control
+
+    if (!transaction.commit()) {
+        tell(QStringLiteral("无法准备打印数据！系统返回如下信息：\n") + m.gDb.lastError());
+        if (!wasOpen)
+            delete &host;
+        return false;
+    }
+    if (!shown) {
+        if (!wasOpen)
+            delete &host;
+        return false;
+    }
+    host.showHost();
+    host.Cmd->raise();
+    return true;
+}
