@@ -15,6 +15,12 @@ QString DocumentKind::listStatement() const
         .arg(h, p);
 }
 
+QString DocumentKind::queryStatement() const
+{
+    return QStringLiteral("select %1.F1,%1.F2,%2.F2 AS LB,%1.F5,%1.F6,%1.F9,%1.F10,%1.F3 from %1 left join %2 on %1.F3=%2.F1  ")
+        .arg(headerTable, partyTable);
+}
+
 namespace {
 
 // The price text of a cost price: rounded to the money decimals, written
@@ -76,6 +82,8 @@ DocumentKind makeStockIn()
          QStringLiteral("如果这批已审核入库的货品已经出库，\n\n撤销审核操作可能会造成库存货品数据出现负数！")});
     k.hasNewGoodsPanel = true;
     k.busyPointerOnList = true;
+    k.schemeOneReport = QStringLiteral("prntb10.rpt");
+    k.stagedTitle = QStringLiteral("货品入库单");
     k.proposePrice = [](Module1 &m, const QVariant &cost) {
         return m.gMayViewCost ? priceText(m, cost) : QStringLiteral("0");
     };
@@ -98,6 +106,12 @@ DocumentKind makeSupplierReturn()
     k.lookupAmountAsNumToText = true;
     k.unknownCellCodeShort = true;
     k.confirmBeforeLockDate = true;
+    k.schemeOneReport = QStringLiteral("prntb30.rpt");
+    k.schemeOneMissingMessage = QStringLiteral("报表文件丢失！");
+    k.stagedTitle = QStringLiteral("退  货  单");
+    k.stagedNumbersAsText = false;
+    k.stagedTotalAsNumToText = false;
+    k.stagedSignatureLine = false;
     k.proposePrice = [](Module1 &m, const QVariant &cost) { return cost.isNull() ? QString() : priceText(m, cost); };
     k.stockCheck = [](Module1 &m, const QString &code, double qty, const QString &docNo) {
         return m.CheckStockEnough(code, qty, docNo);

@@ -107,6 +107,14 @@ struct DocumentKind {
     QString cancelNotAuditedMessage;
     QString cancelConfirmation;              // the whole question before a cancel
 
+    // Printing: scheme one reads the note from the book, scheme two stages the grid.
+    QString schemeOneReport;                 // "prntb10.rpt"
+    QString schemeOneMissingMessage;         // "" = "报表文件" + name + "丢失！"
+    QString stagedTitle;                     // formula Cpt of scheme two
+    bool stagedNumbersAsText = true;         // Plist F6..F8: the cell texts (else numbers)
+    bool stagedTotalAsNumToText = true;      // formula sumje: NumToText (else the box as shown)
+    bool stagedSignatureLine = true;         // formula qianming
+
     // Hooks (see the types above). Unset stockCheck means no check.
     PriceProposal proposePrice;
     StockCheck stockCheck;
@@ -115,6 +123,7 @@ struct DocumentKind {
 
     // Derived texts.
     QString listStatement() const;   // the unaudited notes, joined with the party table
+    QString queryStatement() const;  // every note of the kind, for the condition query
     QString listOrder() const { return QStringLiteral(" order by ") + headerTable + QStringLiteral(".H8 desc "); }
     QString listPrefix() const { return kindWord + QStringLiteral("单列表：共 "); }
     QString linePrefix() const { return kindWord + QStringLiteral("单明细：共 "); }

@@ -1,6 +1,7 @@
 #include "DocumentWindow.h"
 
 #include "db/DateText.h"
+#include "documents/DocumentPrinting.h"
 #include "documents/DocumentService.h"
 #include "documents/GoodsSearch.h"
 #include "documents/NewGoodsPanel.h"
@@ -110,7 +111,7 @@ void DocumentWindow::buildMenus(QMenuBar *bar)
     for (int i = 0; i < kind_.printItems.size(); ++i) {
         auto *item = printMenu_->addAction(kind_.printItems[i]);
         item->setObjectName(QStringLiteral("Menu_prn%1").arg(i));
-        connect(item, &QAction::triggered, this, [this, i] { emit printRequested(i); });
+        connect(item, &QAction::triggered, this, [this, i] { PrintDocument(i); });
         Menu_prn.append(item);
     }
     Menu_save = add(QStringLiteral("Menu_save"), QStringLiteral("&S.保存"));
@@ -122,7 +123,7 @@ void DocumentWindow::buildMenus(QMenuBar *bar)
     connect(Menu_del, &QAction::triggered, this, &DocumentWindow::DeleteDocument);
     connect(Menu_Ok, &QAction::triggered, this, &DocumentWindow::AuditDocument);
     connect(Menu_noOK, &QAction::triggered, this, &DocumentWindow::CancelAudit);
-    connect(Menu_query, &QAction::triggered, this, &DocumentWindow::queryRequested);
+    connect(Menu_query, &QAction::triggered, this, &DocumentWindow::QueryDocuments);
     connect(Menu_save, &QAction::triggered, this, &DocumentWindow::SaveDocument);
     connect(Menu_cancel, &QAction::triggered, this, &DocumentWindow::CancelEdit);
     connect(Menu_Return, &QAction::triggered, this, &DocumentWindow::CloseWindow);
@@ -796,6 +797,56 @@ void DocumentWindow::CancelAudit()
     }
     Txt[4]->clear();
     list_.setTextMatrix(mListRow, 4, QString());
+}
+
+// ---- condition query and printing ---------------------------------------------------
+
+void DocumentWindow::QueryDocuments()
+{
+    PubSql.clear();
+    Query &query = Query::instance(this);
+    query.loader = this;
+    query.SqlHeadstr = kind_.queryStatement();
+    const QString &h = kind_.headerTable;
+    auto field = [&](int listColumn, const char *field, const char *type) {
+        return QueryField{list_.textMatrix(0, listColumn), h + QLatin1Char('.') + QLatin1String(field),
+                          QLatin1String(type)};
+    };
+    query.setFields({field(0, "F1", "0"), field(1, "F2", "2"), field(7, "F3", "0"), field(3, "F5", "0"),
+                     field(4, "F6", "0"), field(5, "F9", "1"), field(6, "F10", "0")});
+    query.CmbF->setCurrentIndex(0);
+    query.showModal();
+    mListAll = true;  // from now on the list may hold audited notes
+    if (onDetailTab())
+        TabS->setCurrentIndex(0);
+    if (!PubSql.isEmpty())
+        LoadDocumentList(PubSql);
+}
+
+void DocumentWindow::PrintDocument(int index)
+{
+    if (index != 0) {
+        PrintStagedDocument();
+        return;
+    }
+    if (listIsEmpty()) {
+        message(kTip, QStringLiteral("无数据可打印！"));
+        return;
+    }
+    RunPrintRequest(schemeOneRequest(kind_, listCell(mListRow, 0)));
+}
+
+void DocumentWindow::PrintStagedDocument()
+{
+    if (!onDetailTab())
+        LoadDocumentFromListRow();
+    if (lines_.textMatrix(1, ColCode).trimmed().isEmpty()) {
+        message(kTip, QStringLiteral("无数据可打印！"));
+        return;
+    }
+    RunPrintRequest(schemeTwoRequest(kind_, lines_,
+                                     {Txt[0]->text(), Txt[1]->text(), Txt[2]->text(), Txt[3]->text(),
+                                      Txt[4]->text(), Txt[5]->text()}));
 }
 
 // ---- line entry -------------------------------------------------------------------

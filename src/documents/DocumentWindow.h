@@ -4,6 +4,7 @@
 #include "documents/LineEditor.h"
 #include "platform/GridModel.h"
 #include "shell/EditStateSource.h"
+#include "shell/Query.h"
 
 #include <QWidget>
 #include <array>
@@ -29,7 +30,7 @@ class NewGoodsPanel;
 // unaudited notes, tab 2 shows one note (header boxes and line grid). A
 // DocumentKind configures it; the kinds differ only through its parameters
 // and hooks.
-class DocumentWindow : public QWidget, public EditStateSource {
+class DocumentWindow : public QWidget, public EditStateSource, public QueryLoader {
     Q_OBJECT
     Q_PROPERTY(int Edstu READ Edstu)
 
@@ -65,6 +66,8 @@ public slots:
     void AuditDocument();
     void CancelAudit();
     void CloseWindow();
+    void QueryDocuments();
+    void PrintDocument(int index);
 
     void SubmitEntryStrip();
     void DeleteLineByCode();
@@ -78,11 +81,6 @@ public slots:
 
     void SelectListRow(int row);  // as a click on a list row
     void SwitchTab(int index);
-
-signals:
-    // The print items (Menu_prn(i)) ask for a print of the current note.
-    void printRequested(int layout);
-    void queryRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -107,6 +105,7 @@ private:
     void PlaceCellEditBox();
     void HandleCellEditEnter();
     void AddLineFromEntryStrip();
+    void PrintStagedDocument();
     bool inNewGoodsMode() const;
     void SaveNewGoodsAndAddLine();
     void removeListRow();
