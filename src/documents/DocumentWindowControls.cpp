@@ -240,15 +240,7 @@ void DocumentWindow::buildControls()
     connect(CmdEnter, &QPushButton::clicked, this, &DocumentWindow::SubmitEntryStrip);
     connect(CmdDel, &QPushButton::clicked, this, &DocumentWindow::DeleteLineByCode);
     connect(CmdQuery, &QPushButton::clicked, this, &DocumentWindow::SearchGoodsByCodePrefix);
-    connect(TxtHPBM, &QLineEdit::textEdited, this, [this](const QString &text) {
-        // Codes are upper-cased as they are typed.
-        const QString upper = text.toUpper();
-        if (upper != text) {
-            const int pos = TxtHPBM->cursorPosition();
-            TxtHPBM->setText(upper);
-            TxtHPBM->setCursorPosition(pos);
-        }
-    });
+    upperCaseAsTyped(TxtHPBM);  // codes
     connect(Txt[1], &QLineEdit::textChanged, this, [this](const QString &text) {
         const QDate date = db::parseDate(text.trimmed());
         if (date.isValid() && date != DTP1->date()) {

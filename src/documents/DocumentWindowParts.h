@@ -8,6 +8,7 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QString>
 #include <QStyle>
@@ -52,6 +53,19 @@ inline bool isEnter(QEvent *event)
         return false;
     const int key = static_cast<QKeyEvent *>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Letters typed into box become capitals as they are typed.
+inline void upperCaseAsTyped(QLineEdit *box)
+{
+    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString &text) {
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int pos = box->cursorPosition();
+            box->setText(upper);
+            box->setCursorPosition(pos);
+        }
+    });
 }
 
 } // namespace documents::windowparts

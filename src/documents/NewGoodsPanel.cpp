@@ -1,5 +1,7 @@
 #include "NewGoodsPanel.h"
 
+#include "DocumentWindowParts.h"
+
 #include "platform/FileDialogs.h"
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
@@ -33,18 +35,8 @@ NewGoodsPanel::NewGoodsPanel(Module1 &module, QWidget *parent) : QFrame(parent),
         TxtN[i] = new QLineEdit(this);
         TxtN[i]->setObjectName(QStringLiteral("TxtN%1").arg(i));
         TxtN[i]->installEventFilter(this);
-        if (i != kPictureBox) {
-            // Typed letters become capitals; a file path keeps its case.
-            QLineEdit *box = TxtN[i];
-            connect(box, &QLineEdit::textEdited, this, [box](const QString &text) {
-                const QString upper = text.toUpper();
-                if (upper != text) {
-                    const int pos = box->cursorPosition();
-                    box->setText(upper);
-                    box->setCursorPosition(pos);
-                }
-            });
-        }
+        if (i != kPictureBox)
+            windowparts::upperCaseAsTyped(TxtN[i]);  // a file path keeps its case
     }
     TxtN[2]->hide();  // receives the category code
     CmbHPLB = new QComboBox(this);
