@@ -88,13 +88,14 @@ void DocumentWindow::resizeEvent(QResizeEvent *event)
 
 void DocumentWindow::LayoutDocumentWindow()
 {
-    const int listWidth = GD->viewport()->width();
+    // Both grids span the window; a hidden grid has no width of its own yet.
+    const int listWidth = width() - 30;
     if (listWidth > 0) {
         for (int c = 0; c < 7; ++c)
             GD->setColumnWidth(c, listWidth / 7);
     }
     GD->setColumnHidden(7, true);
-    const int lineWidth = GdMx->viewport()->width();
+    const int lineWidth = width() - 30;
     if (lineWidth > 0) {
         const int base = kind_.doubleNameColumn ? lineWidth / 8 : lineWidth / 7;
         for (int c = 0; c < 7; ++c)

@@ -186,7 +186,7 @@ void DocumentWindow::SearchGoodsByCodePrefix()
     palette.setColor(QPalette::Window, kSearchBackground);
     PicLRQ->setPalette(palette);
     searchBody_->show();
-    const int w = GdQuery->viewport()->width();
+    const int w = PicLRQ->width() - 30;
     if (w > 0) {
         GdQuery->setColumnWidth(0, w / 4);
         GdQuery->setColumnWidth(1, kind_.doubleNameColumn ? w / 2 + w / 11 : w / 2 + w / 8 - 17);
