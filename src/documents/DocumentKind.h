@@ -1,0 +1,137 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <map>
+
+class Module1;
+
+namespace documents {
+
+struct DocumentKind;
+
+// One stored line of a document as posting reads it.
+struct StoredLine {
+    QString code;
+    double quantity = 0;
+    double price = 0;
+    double bookQuantity = 0;  // stocktaking lines only
+};
+
+// What one posting run knows: the kind, the note, the direction and the
+// options in force. sign is +1 or -1: the kind's direction for an audit,
+// its opposite for a cancel.
+struct PostingContext {
+    const DocumentKind &kind;
+    db::Database &database;
+    QString number;
+    int sign = 1;
+    bool cancel = false;
+    bool noAverageCostUpdate = false;
+    double salePriceFactor = 0;
+    QString stamp;  // the line stamp text: the posting time, "00-00-00" on cancel
+
+    // A statement prepared once per posting run and reset for each use
+    // (invalid when it cannot be prepared: the error is in database.lastError()).
+    db::Statement &prepared(const QString &sql)
+    {
+        auto it = statements.find(sql);
+        if (it == statements.end())
+            it = statements.emplace(sql, database.prepare(sql)).first;
+        it->second.reset();
+        return it->second;
+    }
+    std::map<QString, db::Statement> statements;
+    QString error;  // set by a hook when a statement fails
+};
+
+// Posts one stored line into its goods row and stamps it. Returns false
+// (the error in context.error, else database.lastError()) when a statement fails.
+using LinePosting = std::function<bool(PostingContext &context, const StoredLine &line)>;
+
+// Asks whether qty of code may go out on document docNo; tells the operator
+// and answers false when not.
+using StockCheck = std::function<bool(Module1 &module, const QString &code, double qty, const QString &docNo)>;
+
+// The price text proposed for a new line, from the goods' cost price (null when none).
+using PriceProposal = std::function<QString(Module1 &module, const QVariant &costPrice)>;
+
+// A step run inside the save transaction after the checks, before the rows
+// are written (a kind may create rows it needs, e.g. an unknown party).
+// Returns false (the error in database.lastError()) to roll the save back.
+struct SaveRequest;
+using ExtraSaveStep = std::function<bool(db::Database &database, const SaveRequest &request)>;
+
+// The parameters of a document kind. The document window, the save and the
+// audit read everything that differs between kinds from here; a kind that
+// needs another rule replaces a hook.
+struct DocumentKind {
+    QString name;                // window registry name: "B1"
+    QString windowCaption;       // "货品入库单"
+    QString listTabCaption;      // "入库单列表"
+    QString detailTabCaption;    // "入库单明细"
+    QString prefix;              // number prefix "RK"
+    QString headerTable;         // "TB1"
+    QString lineTable;           // "TB11"
+    QString partyTable;          // "TA1"; empty: the kind has no party
+    QStringList headerLabels;    // Lab(0)..Lab(6)
+    QString partyCodeCaption;    // list column 7: "供货单位编码"
+    QString kindWord;            // "入库": list/line status texts and messages
+    QString quantityCaption;     // line column 3: "入库数量"
+    QString priceCaption;        // line column 4: "入库价格"
+    QString emptyNoteMessage;    // save without lines
+    QString lineNotFoundMessage; // delete by code: text before the code
+    QStringList printItems;      // Menu_prn captions
+    bool hasNewGoodsPanel = false;
+    bool busyPointerOnList = false;
+    bool doubleNameColumn = true;            // line grid: column 1 twice as wide
+    bool loadedQuantityAsNumToText = true;   // loaded quantity cell: NumToText (else general text)
+    bool totalAsNumToText = true;            // total box: NumToText (else general text)
+    bool consumeEnterInQuantity = true;
+    bool upperCasePartyInBox = true;         // the party code shown after save
+    bool lookupAmountAsNumToText = false;    // amount cell after a code typed in a cell
+    bool unknownCellCodeShort = false;       // "无效的" caption "!" for an unknown cell code
+    bool headerHasStamp = true;              // header H8 written on save and audit
+    bool showSavedNotice = true;
+    bool canCancelAudit = true;
+
+    // Audit and cancel audit.
+    int direction = +1;                      // +1 goods come in, -1 go out
+    bool confirmBeforeLockDate = false;      // audit: confirmation before the lock-date test
+    QString auditConfirmation;               // the question before an audit
+    QString cancelNoRowMessage;
+    QString cancelNotAuditedMessage;
+    QString cancelConfirmation;              // the whole question before a cancel
+
+    // Printing: scheme one reads the note from the book, scheme two stages the grid.
+    QString schemeOneReport;                 // "prntb10.rpt"
+    QString schemeOneMissingMessage;         // "" = "报表文件" + name + "丢失！"
+    QString stagedTitle;                     // formula Cpt of scheme two
+    bool stagedNumbersAsText = true;         // Plist F6..F8: the cell texts (else numbers)
+    bool stagedTotalAsNumToText = true;      // formula sumje: NumToText (else the box as shown)
+    bool stagedSignatureLine = true;         // formula qianming
+
+    // Hooks (see the types above). Unset stockCheck means no check.
+    PriceProposal proposePrice;
+    StockCheck stockCheck;
+    ExtraSaveStep extraSaveStep;
+    LinePosting postLine;
+
+    // Derived texts.
+    QString listStatement() const;   // the unaudited notes, joined with the party table
+    QString queryStatement() const;  // every note of the kind, for the condition query
+    QString listOrder() const { return QStringLiteral(" order by ") + headerTable + QStringLiteral(".H8 desc "); }
+    QString listPrefix() const { return kindWord + QStringLiteral("单列表：共 "); }
+    QString linePrefix() const { return kindWord + QStringLiteral("单明细：共 "); }
+    QString noLinesText() const { return kindWord + QStringLiteral("单明细：无货品信息"); }
+};
+
+// The two inbound kinds.
+const DocumentKind &stockInNoteKind();         // B1
+const DocumentKind &supplierReturnNoteKind();  // B3
+
+} // namespace documents

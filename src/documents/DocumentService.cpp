@@ -1,0 +1,281 @@
+#include "DocumentService.h"
+
+#include "db/DateText.h"
+#include "platform/NumberText.h"
+#include "shell/Module1.h"
+
+namespace documents {
+
+namespace {
+
+const QString kTip = QStringLiteral("提示");
+
+Outcome failed(db::Database &database)
+{
+    return Outcome::refused(QString(), database.lastError());
+}
+
+QString label(const DocumentKind &kind, int i)
+{
+    return kind.headerLabels.value(i);
+}
+
+} // namespace
+
+double salePriceFactor(const Module1 &module)
+{
+    // Through its short text form, so 1.2 stays 1.2 and not 1.2000000476...
+    return numtext::leadingNumber(QString::number(module.gOptSalePriceFactor));
+}
+
+QString lockDateText(const Module1 &module)
+{
+    return db::dateText(module.gPeriodStart);
+}
+
+bool isBeforeLockDate(Module1 &module, const QString &noteDate)
+{
+    module.LoadPeriodStart();
+    const QDate date = db::parseDate(noteDate.trimmed());
+    if (!date.isValid())
+        return true;  // a note without a readable date is never posted
+    return module.gPeriodStart.isValid() && module.gPeriodStart.daysTo(date) < 0;
+}
+
+// ---- save ------------------------------------------------------------------
+
+SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest &r)
+{
+    SaveOutcome out;
+    auto refuse = [&out](const QString &title, const QString &message, Outcome::Focus focus = Outcome::Focus::None) {
+        out.done = false;
+        out.title = title;
+        out.message = message;
+        out.icon = Prompt::Icon::Information;
+        out.focus = focus;
+        return out;
+    };
+
+    const QString number = r.number.trimmed();
+    if (number.isEmpty() || number == Module1::EnterDocNoText)
+        return refuse(kTip, label(kind, 0) + QStringLiteral("不能为空！"), Outcome::Focus::Number);
+    out.number = number;
+
+    QString partyCode = r.party.trimmed();
+    if (!kind.partyTable.isEmpty()) {
+        if (partyCode.isEmpty())
+            return refuse(kTip, label(kind, 2) + QStringLiteral("不能为空！"), Outcome::Focus::Party);
+        const int point = r.party.indexOf(QLatin1Char('.'));
+        partyCode = point >= 0 ? r.party.left(point) : r.party.trimmed();
+        if (kind.upperCasePartyInBox)
+            partyCode = partyCode.toUpper();
+        const QString name = m.GetSingleValue(
+            QStringLiteral("select F2 from ") + kind.partyTable + QStringLiteral(" where F1=?"), {partyCode.trimmed()});
+        if (name == Module1::NoFound || name.isEmpty())
+            return refuse(kTip, label(kind, 2) + QStringLiteral("编码输入错误！"), Outcome::Focus::Party);
+        out.partyResolved = true;
+        out.partyCode = partyCode;
+        out.partyName = name.trimmed();
+    } else if (partyCode.isEmpty()) {
+        return refuse(kTip, label(kind, 2) + QStringLiteral("不能为空！"), Outcome::Focus::Party);
+    }
+
+    if (r.lines.isEmpty() || r.lines.first().code.trimmed().isEmpty())
+        return refuse(kTip, kind.emptyNoteMessage);
+
+    const QDate date = db::parseDate(r.date.trimmed());
+    if (!date.isValid())
+        return refuse(kTip, label(kind, 1) + QStringLiteral("不是有效的日期！"));
+    out.date = db::dateText(date);
+
+    const QString reserved = r.reservedNo.trimmed();
+    const bool numberChanged = number != reserved;
+    if (numberChanged) {
+        QString candidate = number;
+        if (!m.IsDocNoFree(candidate))
+            return refuse(QString(), QStringLiteral("系统内已经有其它单据使用了 ") + r.number + QStringLiteral(" 这个单号!"));
+    }
+
+    db::Database &database = m.gDb;
+    db::Transaction transaction(database);
+    if (!transaction.isActive()) {
+        static_cast<Outcome &>(out) = failed(database);
+        return out;
+    }
+
+    const QString existing = m.GetSingleValue(
+        QStringLiteral("select F1 from ") + kind.headerTable + QStringLiteral(" where F1=?"), {number});
+    const QString oldNumber = r.oldNumber.trimmed();
+    if (existing != Module1::NoFound && (!r.edit || oldNumber != number))
+        return refuse(kTip, QStringLiteral("已经存在[") + r.number + QStringLiteral("]这个编码，请重新设置编码!"),
+                      Outcome::Focus::Number);
+
+    if (r.edit) {
+        // The note may have been audited on another computer since it was opened.
+        const QString auditor = m.GetSingleValue(
+            QStringLiteral("select F6 from ") + kind.headerTable + QStringLiteral(" where F1=?"), {oldNumber});
+        if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty())
+            return refuse(kTip, QStringLiteral("此单据已经审核，不可修改！"));
+    }
+
+    auto fail = [&]() {
+        const QString error = database.lastError();
+        transaction.rollback();
+        return refuse(QString(), error);
+    };
+
+    if (kind.extraSaveStep && !kind.extraSaveStep(database, r))
+        return fail();
+
+    if (r.edit) {
+        if (!database.exec(QStringLiteral("delete from ") + kind.lineTable + QStringLiteral(" where F0=?"), {oldNumber})
+            || !database.exec(QStringLiteral("delete from ") + kind.headerTable + QStringLiteral(" where F1=?"),
+                              {oldNumber}))
+            return fail();
+    }
+
+    const QVariantList header{number, out.date, partyCode.trimmed().toUpper(), r.enteredBy.trimmed(),
+                              numtext::leadingNumber(r.total), r.remark.trimmed()};
+    const bool headerOk = kind.headerHasStamp
+        ? database.exec(QStringLiteral("insert into ") + kind.headerTable
+                            + QStringLiteral(" (H8,F1,F2,F3,F5,F9,F10) VALUES (?,?,?,?,?,?,?)"),
+                        QVariantList{db::stampText(m.Now())} + header)
+        : database.exec(QStringLiteral("insert into ") + kind.headerTable
+                            + QStringLiteral(" (F1,F2,F3,F5,F9,F10) VALUES (?,?,?,?,?,?)"),
+                        header);
+    if (!headerOk)
+        return fail();
+
+    db::Statement insertLine = database.prepare(QStringLiteral("insert into ") + kind.lineTable
+                                                + QStringLiteral(" (F0,F1,F6,F7,F8) VALUES (?,?,?,?,?)"));
+    if (!insertLine.isValid())
+        return fail();
+    for (const SaveLine &line : r.lines) {
+        const QString code = line.code.trimmed();
+        if (code.isEmpty())
+            continue;
+        insertLine.reset();
+        if (!insertLine.bindAll({number, code, numtext::leadingNumber(line.quantity),
+                                 numtext::leadingNumber(line.price), line.remark})
+            || !insertLine.run()) {
+            const QString error = insertLine.error();
+            transaction.rollback();
+            return refuse(QString(), error);
+        }
+    }
+
+    if (numberChanged) {
+        m.ReleaseDocNo(reserved);
+        QString saved = number;
+        m.ReserveDocNo(saved, 1);
+    }
+
+    if (!transaction.commit())
+        return fail();
+    out.done = true;
+    out.title.clear();
+    out.message.clear();
+    return out;
+}
+
+// ---- delete ----------------------------------------------------------------
+
+Outcome deleteDocument(Module1 &m, const DocumentKind &kind, const QString &numberText)
+{
+    const QString number = numberText.trimmed();
+    db::Database &database = m.gDb;
+    db::Transaction transaction(database);
+    if (!transaction.isActive())
+        return failed(database);
+    const QString auditor = m.GetSingleValue(
+        QStringLiteral("select F6 from ") + kind.headerTable + QStringLiteral(" where F1=?"), {number});
+    if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty())
+        return Outcome::refused(kTip, QStringLiteral("该单据已审核，不能删除！"));
+    if (!database.exec(QStringLiteral("delete from ") + kind.headerTable + QStringLiteral(" WHERE F1=?"), {number})
+        || !database.exec(QStringLiteral("delete from ") + kind.lineTable + QStringLiteral(" WHERE F0=?"), {number}))
+        return failed(database);
+    if (!transaction.commit())
+        return failed(database);
+    return Outcome::success();
+}
+
+// ---- audit and cancel audit ------------------------------------------------
+
+namespace {
+
+Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bool cancel)
+{
+    const QString number = numberText.trimmed();
+    db::Database &database = m.gDb;
+    db::Transaction transaction(database);
+    if (!transaction.isActive())
+        return failed(database);
+
+    // Every goods row must be there before anything changes.
+    bool ok = false;
+    const QVariant missing = database.scalar(
+        QStringLiteral("select count(*) from %1 L left join TA4 on TA4.F1=L.F1 where L.F0=? and TA4.F1 is null")
+            .arg(kind.lineTable),
+        {number}, &ok);
+    if (!ok)
+        return failed(database);
+    if (missing.toInt() > 0)
+        return Outcome::refused(QString(), QStringLiteral("货品编码资料丢失！"), Prompt::Icon::Exclamation);
+
+    const QString now = db::stampText(m.Now());
+    QString mark;
+    QVariantList params;
+    if (!cancel) {
+        mark = kind.headerHasStamp ? QStringLiteral("update %1 set F6=?,H8=? where F1=? and (F6 is null or F6='')")
+                                   : QStringLiteral("update %1 set F6=? where F1=? and (F6 is null or F6='')");
+        params = kind.headerHasStamp ? QVariantList{m.gUserName, now, number} : QVariantList{m.gUserName, number};
+    } else {
+        mark = kind.headerHasStamp ? QStringLiteral("update %1 set F6='',H8=? where F1=? and F6<>''")
+                                   : QStringLiteral("update %1 set F6='' where F1=? and F6<>''");
+        params = kind.headerHasStamp ? QVariantList{now, number} : QVariantList{number};
+    }
+    if (!database.exec(mark.arg(kind.headerTable), params))
+        return failed(database);
+    if (database.changes() != 1) {
+        // Audited (or cancelled) meanwhile, e.g. on another computer: nothing is posted.
+        return cancel ? Outcome::refused(kTip, kind.cancelNotAuditedMessage)
+                      : Outcome::refused(kTip, QStringLiteral("该单据已审核，不需要再次审核！"));
+    }
+
+    QVector<StoredLine> lines;
+    {
+        db::Statement st = database.prepare(QStringLiteral("select F1,F6,F7 from ") + kind.lineTable
+                                            + QStringLiteral(" where F0=? order by F1"));
+        if (!st.isValid() || !st.bindAll({number}))
+            return failed(database);
+        while (st.next())
+            lines.append(StoredLine{st.text(0), st.number(1), st.number(2)});
+        if (st.hasError())
+            return Outcome::refused(QString(), st.error());
+    }
+
+    PostingContext context{kind, database, number, cancel ? -kind.direction : kind.direction, cancel,
+                           m.gOptNoAverageCostUpdate == 1, salePriceFactor(m),
+                           cancel ? QStringLiteral("00-00-00") : now, {}, {}};
+    for (const StoredLine &line : lines) {
+        if (kind.postLine && !kind.postLine(context, line))
+            return context.error.isEmpty() ? failed(database) : Outcome::refused(QString(), context.error);
+    }
+    if (!transaction.commit())
+        return failed(database);
+    return Outcome::success();
+}
+
+} // namespace
+
+Outcome auditDocument(Module1 &m, const DocumentKind &kind, const QString &number)
+{
+    return post(m, kind, number, false);
+}
+
+Outcome cancelAudit(Module1 &m, const DocumentKind &kind, const QString &number)
+{
+    return post(m, kind, number, true);
+}
+
+} // namespace documents

@@ -1,0 +1,591 @@
+#include "DocumentWindow.h"
+#include "DocumentWindowParts.h"
+
+#include "db/DateText.h"
+#include "documents/DocumentPrinting.h"
+#include "documents/DocumentService.h"
+#include "documents/GoodsSearch.h"
+#include "documents/NewGoodsPanel.h"
+#include "platform/NumberText.h"
+#include "platform/Prompt.h"
+#include "shell/Module1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QStyleOptionComboBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace documents {
+
+using namespace windowparts;
+
+DocumentWindow::DocumentWindow(const DocumentKind &kind, QWidget *parent)
+    : QWidget(parent), kind_(kind), m_(Module1::instance()), editor_(m_, kind, lines_)
+{
+    setObjectName(kind.name);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kind.windowCaption);
+    buildControls();
+    InitDocumentWindow();
+}
+
+DocumentWindow::~DocumentWindow() = default;
+
+// ---- window load, layout, list ---------------------------------------------
+
+void DocumentWindow::InitDocumentWindow()
+{
+    if (m_.gOptKeepPrices == 0 && Menu_prn.size() > 1)
+        Menu_prn[1]->setEnabled(false);
+    mListAll = false;
+    if (m_.gUserCode != QStringLiteral("001") || !kind_.canCancelAudit)
+        Menu_noOK->setVisible(false);
+    edstu_ = Browse;
+    FillPartnerCombo();
+    mListOrder = kind_.listOrder();
+    Frm->hide();
+    GD->show();
+    LoadDocumentList(kind_.listStatement());
+    Txt[0]->setMaxLength(25);
+    Menu_T->setVisible(false);
+    // Browse mode's fixed parts.
+    for (int i = 0; i < 7; ++i)
+        Txt[i]->setReadOnly(true);
+    CmbLB->hide();
+    Menu_save->setVisible(false);
+    Menu_cancel->setVisible(false);
+    PicLRQ->hide();
+    HideSearchPanel();
+    DTP1->setEnabled(false);
+    editor_.setHeaders();
+    if (m_.gOptKeepPrices == 0)
+        Lab[5]->setText(QStringLiteral("数量合计"));
+    LayoutDocumentWindow();
+}
+
+void DocumentWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    LayoutDocumentWindow();
+}
+
+void DocumentWindow::LayoutDocumentWindow()
+{
+    // Both grids span the window; a hidden grid has no width of its own yet.
+    const int listWidth = width() - 30;
+    if (listWidth > 0) {
+        for (int c = 0; c < 7; ++c)
+            GD->setColumnWidth(c, listWidth / 7);
+    }
+    GD->setColumnHidden(7, true);
+    const int lineWidth = width() - 30;
+    if (lineWidth > 0) {
+        const int base = kind_.doubleNameColumn ? lineWidth / 8 : lineWidth / 7;
+        for (int c = 0; c < 7; ++c)
+            GdMx->setColumnWidth(c, base);
+        if (kind_.doubleNameColumn)
+            GdMx->setColumnWidth(1, 2 * base);
+    }
+    if (m_.gOptKeepPrices == 0) {
+        GdMx->setColumnHidden(ColPrice, true);
+        GdMx->setColumnHidden(ColAmount, true);
+    }
+}
+
+void DocumentWindow::FillPartnerCombo()
+{
+    CmbLB->clear();
+    if (kind_.partyTable.isEmpty())
+        return;
+    db::Statement st = m_.gDb.prepare(QStringLiteral("select F1,F2 from ") + kind_.partyTable
+                                      + QStringLiteral(" order by F1"));
+    while (st.isValid() && st.next())
+        CmbLB->addItem(st.text(0).trimmed() + QLatin1Char('.') + st.text(1).trimmed());
+    CmbLB->setCurrentIndex(-1);
+    if (FrmNewGoods)
+        FrmNewGoods->fillCategories();
+}
+
+void DocumentWindow::SetListGridHeaders()
+{
+    list_.setCaptions({kind_.headerLabels.value(0), kind_.kindWord + QStringLiteral("日期"), kind_.headerLabels.value(2),
+                       QStringLiteral("录入员"), QStringLiteral("审核人"),
+                       m_.gOptKeepPrices == 0 ? QStringLiteral("数量") : QStringLiteral("金额"),
+                       QStringLiteral("附注"), kind_.partyCodeCaption});
+    for (int c = 0; c < 7; ++c)
+        list_.setColAlignment(c, Qt::AlignCenter);
+    list_.clearRows();
+    GD->setColumnHidden(7, true);
+    mListRow = 1;
+}
+
+void DocumentWindow::LoadDocumentList(const QString &statement)
+{
+    SetListGridHeaders();
+    db::Statement st = m_.gDb.prepare(statement + mListOrder);
+    if (!st.isValid()) {
+        message(kTip, m_.gDb.lastError());
+        return;
+    }
+    const bool keepPrices = m_.gOptKeepPrices != 0;
+    if (kind_.busyPointerOnList)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    loading_ = true;
+    list_.fillFromStatement(st, [keepPrices](const db::Statement &s) {
+        QStringList row;
+        for (int c = 0; c < 8; ++c)
+            row.append(s.text(c));
+        if (!s.isNull(5)) {
+            row[5] = keepPrices ? numtext::numToText(numtext::leadingNumber(numtext::formatNumber(s.number(5), QStringLiteral("#0.00"))))
+                                : numtext::generalText(s.number(5));
+        }
+        return row;
+    });
+    loading_ = false;
+    if (kind_.busyPointerOnList)
+        QApplication::restoreOverrideCursor();
+    if (st.hasError())
+        message(kTip, st.error());
+    mListRows = listIsEmpty() ? 0 : list_.rows() - 1;
+    mListRow = 1;
+    ShowListStatus();
+}
+
+void DocumentWindow::ShowListStatus()
+{
+    if (mListRow > list_.rows() - 1)
+        mListRow = list_.rows() - 1;
+    if (mListRow < 1)
+        mListRow = 1;
+    loading_ = true;
+    GD->setCurrentIndex(list_.index(mListRow - 1, 0));
+    GD->selectRow(mListRow - 1);
+    loading_ = false;
+    if (list_.rows() == 2 && listIsEmpty())
+        m_.statusPanels().setPanelText(4, QStringLiteral("无单据信息"));
+    else
+        m_.statusPanels().setPanelText(4, kind_.listPrefix() + QString::number(list_.rows() - 1)
+                                              + QStringLiteral(" 条记录 当前为第 ") + QString::number(mListRow)
+                                              + QStringLiteral(" 条"));
+}
+
+void DocumentWindow::TrackListRow()
+{
+    const QModelIndex current = GD->currentIndex();
+    if (current.isValid())
+        mListRow = current.row() + 1;
+    ShowListStatus();
+}
+
+void DocumentWindow::SelectListRow(int row)
+{
+    mListRow = row;
+    ShowListStatus();
+}
+
+bool DocumentWindow::onDetailTab() const
+{
+    return TabS->currentIndex() == 1;
+}
+
+void DocumentWindow::SwitchTab(int index)
+{
+    if (index == 0) {
+        Frm->hide();
+        GD->show();
+        TrackListRow();
+        GD->setFocus();
+    } else {
+        GD->hide();
+        Frm->show();
+        LoadDocumentFromListRow();
+    }
+}
+
+void DocumentWindow::LoadDocumentFromListRow()
+{
+    if (mListRow == 0)
+        mListRow = 1;
+    for (int i = 0; i < 7; ++i)
+        Txt[i]->setText(listCell(mListRow, i));
+    CmbLB->setEditText(listCell(mListRow, 7).trimmed() + QLatin1Char('.') + Txt[2]->text().trimmed());
+    LoadDocumentLines();
+}
+
+void DocumentWindow::LoadDocumentLines()
+{
+    const QString error = editor_.loadLines(Txt[0]->text());
+    if (!error.isEmpty())
+        message(kTip, error);
+    mLineRow = 1;
+    ShowLineStatus();
+}
+
+void DocumentWindow::ShowLineStatus()
+{
+    if (mLineRow >= lines_.rows())
+        mLineRow = lines_.rows() - 1;
+    if (mLineRow < 1)
+        mLineRow = 1;
+    const QModelIndex current = GdMx->currentIndex();
+    GdMx->setCurrentIndex(lines_.index(mLineRow - 1, current.isValid() ? current.column() : 0));
+    if (editor_.isEmpty()) {
+        m_.statusPanels().setPanelText(4, kind_.noLinesText());
+        return;
+    }
+    mLineRows = editor_.lineCount();
+    m_.statusPanels().setPanelText(4, kind_.linePrefix() + QString::number(mLineRows)
+                                          + QStringLiteral(" 条记录 当前为第 ") + QString::number(mLineRow)
+                                          + QStringLiteral(" 条"));
+}
+
+// ---- modes -------------------------------------------------------------------
+
+void DocumentWindow::SetBrowseMode()
+{
+    TabS->setEnabled(true);
+    for (int i = 1; i < 7; ++i)
+        Txt[i]->setReadOnly(true);
+    Txt[0]->setReadOnly(true);
+    Txt[2]->show();
+    CmbLB->hide();
+    for (QAction *a : {Menu_Add, Menu_Ok, Menu_edit, Menu_del, Menu_query, Menu_print})
+        a->setVisible(true);
+    Menu_noOK->setVisible(m_.gUserCode == QStringLiteral("001") && kind_.canCancelAudit);
+    Menu_save->setVisible(false);
+    Menu_cancel->setVisible(false);
+    PicLRQ->hide();
+    edstu_ = Browse;
+    TabS->setFocus();
+    if (mListRow > list_.rows() - 1)
+        mListRow = list_.rows() - 1;
+    ShowListStatus();
+    DTP1->setEnabled(false);
+}
+
+void DocumentWindow::SetEditMode()
+{
+    if (TabS->currentIndex() == 0)
+        TabS->setCurrentIndex(1);  // shows the note of the current list row
+    TabS->setEnabled(false);
+    for (int i = 1; i < 7; ++i) {
+        Txt[i]->setReadOnly(false);
+        if (edstu_ == New)
+            Txt[i]->clear();
+    }
+    for (int i = 3; i < 6; ++i)
+        Txt[i]->setReadOnly(true);
+    Txt[2]->hide();
+    CmbLB->show();
+    for (QAction *a : {Menu_Add, Menu_Ok, Menu_noOK, Menu_edit, Menu_del, Menu_query, Menu_print})
+        a->setVisible(false);
+    Menu_save->setVisible(true);
+    Menu_cancel->setVisible(true);
+    HideSearchPanel();
+    PicLRQ->show();
+    DTP1->setEnabled(true);
+    Menu_T->setVisible(false);
+}
+
+void DocumentWindow::NewDocument()
+{
+    edstu_ = New;
+    SetEditMode();
+    Txt[0]->setReadOnly(false);
+    CmbLB->setCurrentIndex(CmbLB->count() > 0 ? 0 : -1);
+    if (CmbLB->count() == 0)
+        CmbLB->setEditText(QString());
+    Txt[0]->setText(m_.NextDocNo(kind_.prefix, kind_.headerTable));
+    mReservedNo = Txt[0]->text();
+    if (mReservedNo != Module1::EnterDocNoText)
+        m_.ReserveDocNo(mReservedNo, 0);
+    TxtHPBM->setFocus();
+    editor_.setHeaders();
+    Txt[3]->setText(m_.gUserName);
+    Txt[1]->setText(db::dateText(m_.Today()));
+    UpdateDocumentTotal();
+    BeginCellEdit(1, ColCode);
+}
+
+void DocumentWindow::EditDocument()
+{
+    if (!listCell(mListRow, 4).trimmed().isEmpty()) {
+        message(kTip, QStringLiteral("此单据已经审核，不可修改！"));
+        return;
+    }
+    if (listIsEmpty()) {
+        message(kTip, QStringLiteral("没有数据可修改！"));
+        return;
+    }
+    // The list may be older than the book: a note audited meanwhile is not edited.
+    const QString auditor = m_.GetSingleValue(QStringLiteral("select F6 from ") + kind_.headerTable
+                                                  + QStringLiteral(" where F1=?"),
+                                              {listCell(mListRow, 0).trimmed()});
+    if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty()) {
+        message(kTip, QStringLiteral("此单据已经审核，不可修改！"));
+        return;
+    }
+    edstu_ = Edit;
+    SetEditMode();
+    CmbLB->setEditText(listCell(mListRow, 7).trimmed() + QLatin1Char('.') + Txt[2]->text().trimmed());
+    Txt[0]->setReadOnly(false);
+    TxtHPBM->setFocus();
+    Txt[3]->setText(m_.gUserName);
+    editor_.ensureTrailingEmptyRow();
+    BeginCellEdit(lines_.rows() - 1, ColCode);
+    mReservedNo = Txt[0]->text();
+}
+
+void DocumentWindow::DeleteDocument()
+{
+    if (listIsEmpty()) {
+        message(kTip, QStringLiteral("无单据可删除！"));
+        return;
+    }
+    TrackListRow();
+    if (!listCell(mListRow, 4).trimmed().isEmpty()) {
+        message(kTip, QStringLiteral("该单据已审核，不能删除！"));
+        return;
+    }
+    if (!Prompt::current().ask(kTip, QStringLiteral("真的要删除编码为") + listCell(mListRow, 0)
+                                         + QStringLiteral("的单据吗？"),
+                               Prompt::Icon::Question))
+        return;
+    const Outcome outcome = deleteDocument(m_, kind_, listCell(mListRow, 0));
+    if (!outcome.done) {
+        Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        return;
+    }
+    removeListRow();
+    mListRows = list_.rows() - 1;
+    if (onDetailTab())
+        TabS->setCurrentIndex(0);
+    ShowListStatus();
+}
+
+void DocumentWindow::removeListRow()
+{
+    if (list_.rows() >= 3) {
+        list_.removeItem(mListRow);
+        if (mListRow > list_.rows() - 1)
+            mListRow = list_.rows() - 1;
+    } else {
+        SetListGridHeaders();
+    }
+}
+
+void DocumentWindow::CancelEdit()
+{
+    if (edstu_ == New)
+        m_.ReleaseDocNo(mReservedNo);
+    edstu_ = Browse;
+    TxtEnter->hide();
+    SetBrowseMode();
+    LoadDocumentFromListRow();
+}
+
+void DocumentWindow::CloseWindow()
+{
+    close();
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
+    if (edstu_ != Browse) {
+        m_.WarnEditInProgress();
+        event->ignore();
+        return;
+    }
+    m_.ShowBookNameInStatusBar();
+    event->accept();
+}
+
+// ---- save, audit, cancel audit ---------------------------------------------------
+
+void DocumentWindow::SaveDocument()
+{
+    if (edstu_ == Browse)
+        return;
+    if (TxtEnter->isVisible())
+        CommitCellEdit();
+    SaveRequest request;
+    request.edit = edstu_ == Edit;
+    request.number = Txt[0]->text();
+    request.date = Txt[1]->text();
+    request.party = CmbLB->currentText();
+    request.enteredBy = Txt[3]->text();
+    request.total = Txt[5]->text();
+    request.remark = Txt[6]->text();
+    request.reservedNo = mReservedNo;
+    request.oldNumber = listCell(mListRow, 0);
+    for (int r = 1; r < lines_.rows(); ++r)
+        request.lines.append({lines_.textMatrix(r, ColCode), lines_.textMatrix(r, ColQuantity),
+                              lines_.textMatrix(r, ColPrice), lines_.textMatrix(r, ColRemark)});
+
+    const SaveOutcome outcome = saveDocument(m_, kind_, request);
+    if (outcome.partyResolved) {
+        CmbLB->setEditText(outcome.partyCode);
+        Txt[2]->setText(outcome.partyName);
+    }
+    if (!outcome.done) {
+        Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        if (outcome.focus == Outcome::Focus::Number)
+            Txt[0]->setFocus();
+        else if (outcome.focus == Outcome::Focus::Party)
+            CmbLB->setFocus();
+        return;
+    }
+
+    if (request.edit)
+        removeListRow();
+    list_.addItem(QStringList{outcome.number, outcome.date, Txt[2]->text().trimmed(), Txt[3]->text().trimmed(),
+                              QString(), Txt[5]->text().trimmed(), Txt[6]->text().trimmed(),
+                              CmbLB->currentText().trimmed()}
+                      .join(QLatin1Char('\t')));
+    if (listIsEmpty())
+        list_.removeItem(1);
+    mListRow = list_.rows() - 1;
+    mListRows = list_.rows() - 1;
+    ShowListStatus();
+    SetBrowseMode();
+    LoadDocumentFromListRow();
+    if (kind_.showSavedNotice)
+        m_.ShowSavedNotAuditedNotice();
+}
+
+void DocumentWindow::AuditDocument()
+{
+    if (listIsEmpty()) {
+        message(kTip, QStringLiteral("没有供审核的单据！"));
+        return;
+    }
+    if (!listCell(mListRow, 4).trimmed().isEmpty()) {
+        message(kTip, QStringLiteral("该单据已审核，不需要再次审核！"));
+        return;
+    }
+    auto lockDateRefuses = [this] {
+        if (!isBeforeLockDate(m_, listCell(mListRow, 1)))
+            return false;
+        message(QString(), QStringLiteral("单据日期不能在 ") + lockDateText(m_) + QStringLiteral(" 之前！"));
+        return true;
+    };
+    auto confirmed = [this] { return Prompt::current().ask(kTip, kind_.auditConfirmation, Prompt::Icon::Question); };
+    if (kind_.confirmBeforeLockDate) {
+        if (!confirmed() || lockDateRefuses())
+            return;
+    } else if (lockDateRefuses() || !confirmed()) {
+        return;
+    }
+    if (!onDetailTab())
+        LoadDocumentFromListRow();
+    const Outcome outcome = auditDocument(m_, kind_, listCell(mListRow, 0));
+    if (!outcome.done) {
+        Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        return;
+    }
+    if (mListAll) {
+        list_.setTextMatrix(mListRow, 4, m_.gUserName);
+    } else {
+        removeListRow();
+        mListRows = listIsEmpty() ? 0 : list_.rows() - 1;
+        ShowListStatus();
+    }
+    if (onDetailTab())
+        TabS->setCurrentIndex(0);
+}
+
+void DocumentWindow::CancelAudit()
+{
+    if (listIsEmpty()) {
+        message(kTip, kind_.cancelNoRowMessage);
+        return;
+    }
+    if (listCell(mListRow, 4).trimmed().isEmpty()) {
+        message(kTip, kind_.cancelNotAuditedMessage);
+        return;
+    }
+    if (isBeforeLockDate(m_, listCell(mListRow, 1))) {
+        message(QString(), QStringLiteral("单据日期在 ") + lockDateText(m_) + QStringLiteral(" 之前，不能撤销审核！"));
+        return;
+    }
+    if (!Prompt::current().ask(kTip, kind_.cancelConfirmation, Prompt::Icon::Question))
+        return;
+    if (!onDetailTab())
+        LoadDocumentFromListRow();
+    const Outcome outcome = cancelAudit(m_, kind_, listCell(mListRow, 0));
+    if (!outcome.done) {
+        Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        return;
+    }
+    Txt[4]->clear();
+    list_.setTextMatrix(mListRow, 4, QString());
+}
+
+// ---- condition query and printing ---------------------------------------------------
+
+void DocumentWindow::QueryDocuments()
+{
+    PubSql.clear();
+    Query &query = Query::instance(this);
+    query.loader = this;
+    query.SqlHeadstr = kind_.queryStatement();
+    const QString &h = kind_.headerTable;
+    auto field = [&](int listColumn, const char *field, const char *type) {
+        return QueryField{list_.textMatrix(0, listColumn), h + QLatin1Char('.') + QLatin1String(field),
+                          QLatin1String(type)};
+    };
+    query.setFields({field(0, "F1", "0"), field(1, "F2", "2"), field(7, "F3", "0"), field(3, "F5", "0"),
+                     field(4, "F6", "0"), field(5, "F9", "1"), field(6, "F10", "0")});
+    query.CmbF->setCurrentIndex(0);
+    query.showModal();
+    mListAll = true;  // from now on the list may hold audited notes
+    if (onDetailTab())
+        TabS->setCurrentIndex(0);
+    if (!PubSql.isEmpty())
+        LoadDocumentList(PubSql);
+}
+
+void DocumentWindow::PrintDocument(int index)
+{
+    if (index != 0) {
+        PrintStagedDocument();
+        return;
+    }
+    if (listIsEmpty()) {
+        message(kTip, QStringLiteral("无数据可打印！"));
+        return;
+    }
+    RunPrintRequest(schemeOneRequest(kind_, listCell(mListRow, 0)));
+}
+
+void DocumentWindow::PrintStagedDocument()
+{
+    if (!onDetailTab())
+        LoadDocumentFromListRow();
+    if (lines_.textMatrix(1, ColCode).trimmed().isEmpty()) {
+        message(kTip, QStringLiteral("无数据可打印！"));
+        return;
+    }
+    RunPrintRequest(schemeTwoRequest(kind_, lines_,
+                                     {Txt[0]->text(), Txt[1]->text(), Txt[2]->text(), Txt[3]->text(),
+                                      Txt[4]->text(), Txt[5]->text()}));
+}
+
+} // namespace documents

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "documents/DocumentKind.h"
+#include "platform/GridModel.h"
+
+#include <QString>
+#include <optional>
+
+class Module1;
+
+namespace documents {
+
+// Line grid columns.
+enum LineColumn { ColCode = 0, ColName = 1, ColUnit = 2, ColQuantity = 3, ColPrice = 4, ColAmount = 5, ColRemark = 6 };
+
+// The rules of the line grid of a document: loading the stored lines, the
+// entry strip (add or merge a line, delete a line by code), the in-cell
+// commits and the Enter walk through the cells, and the document total.
+// Works on the grid model alone; messages go through Prompt::current().
+class LineEditor {
+public:
+    LineEditor(Module1 &module, const DocumentKind &kind, GridModel &grid);
+
+    GridModel &grid() { return grid_; }
+
+    // Caption row and one empty row.
+    void setHeaders();
+    // Loads the stored lines of the note in goods-code order; the error text on failure.
+    QString loadLines(const QString &number);
+
+    // The number of lines (a trailing row without a code not counted); 0 for an empty grid.
+    int lineCount() const;
+    bool isEmpty() const;
+    // The first row whose trimmed code equals code exactly; 0 when none.
+    int findCode(const QString &code) const;
+
+    // Entry strip. quantityBox may be set to "0" (a refused merge). Returns
+    // the row made current, or nullopt when nothing was done.
+    std::optional<int> addFromEntryStrip(const QString &codeBox, QString &quantityBox, const QString &docNo);
+    // Deletes the line of the code after confirmation; returns the row to make current
+    // (nullopt when the code box was empty or no line holds it).
+    std::optional<int> deleteByCode(const QString &codeBox);
+
+    // In-cell commit of text into (row, col). Returns the column under edit
+    // afterwards (1 after an emptied code) and sets row to the line to make
+    // current (another row after a duplicate code).
+    int commitCell(int &row, int col, const QString &text, const QString &docNo);
+    // Fills row from the goods of code; false when it did not.
+    bool lookupGoods(int row, const QString &code, const QString &docNo);
+
+    // The cell the Enter key moves to from (row, col) after a commit; nullopt: no move.
+    std::optional<std::pair<int, int>> nextCell(int row, int col) const;
+    // Whether (row, col) takes the in-cell edit box.
+    bool isEditable(int row, int col) const;
+
+    // The total box text: the sum of the amounts (quantities when prices are not kept).
+    QString totalText() const;
+    // Keeps exactly one empty row at the end.
+    void ensureTrailingEmptyRow();
+
+private:
+    QString caption() const { return grid_.textMatrix(0, ColCode); }
+    void setAmount(int row, bool numToTextForm = false);
+
+    Module1 &m_;
+    const DocumentKind &kind_;
+    GridModel &grid_;
+};
+
+} // namespace documents

@@ -1,0 +1,84 @@
+#include "Posting.h"
+
+#include "db/Database.h"
+
+#include <cmath>
+
+namespace documents {
+
+GoodsFigures postToGoods(const GoodsFigures &before, double q, double p, int sign, const PostingOptions &options)
+{
+    GoodsFigures after = before;
+    const double n = before.quantity + sign * q;
+    after.quantity = n;
+    if (options.noAverageCostUpdate || std::fabs(n) < kZeroQuantity) {
+        if (std::fabs(n) < kZeroQuantity)
+            after.quantity = 0;
+        return after;
+    }
+    const double value = before.cost * before.quantity + sign * p * q;
+    if (options.salePriceFactor != 0)
+        after.salePrice = value * options.salePriceFactor / n;
+    after.cost = value / n;
+    after.costKnown = true;
+    return after;
+}
+
+namespace {
+
+bool readGoods(PostingContext &context, const QString &code, GoodsFigures &figures, bool &found)
+{
+    db::Statement &st = context.prepared(QStringLiteral("select F8,F7,F71 from TA4 where F1=?"));
+    if (!st.isValid() || !st.bindAll({code}))
+        return false;
+    found = st.next();
+    if (!found && st.hasError())
+        context.error = st.error();
+    if (!found)
+        return !st.hasError();
+    figures.quantity = st.number(0);
+    figures.cost = st.number(1);
+    figures.costKnown = !st.isNull(1);
+    figures.salePrice = st.number(2);
+    st.reset();
+    return true;
+}
+
+} // namespace
+
+bool postInboundLine(PostingContext &context, const StoredLine &line)
+{
+    GoodsFigures before;
+    bool found = false;
+    if (!readGoods(context, line.code, before, found))
+        return false;
+    if (!found)
+        return true;  // the caller checked every goods row before posting
+    const PostingOptions options{context.noAverageCostUpdate, context.salePriceFactor};
+    const GoodsFigures after = postToGoods(before, line.quantity, line.price, context.sign, options);
+
+    QVariant cost = after.costKnown ? QVariant(after.cost) : QVariant();
+    QVariant sale = after.salePrice;
+    if (after.salePrice == before.salePrice)
+        sale = QVariant();  // unchanged: keep what is stored, Null included
+    auto run = [&context](const QString &sql, const QVariantList &values) {
+        db::Statement &st = context.prepared(sql);
+        if (!st.isValid())
+            return false;
+        if (!st.bindAll(values) || !st.run()) {
+            context.error = st.error();
+            return false;
+        }
+        return true;
+    };
+    const bool ok = sale.isNull()
+        ? run(QStringLiteral("update TA4 set F8=?,F7=? where F1=?"), {after.quantity, cost, line.code})
+        : run(QStringLiteral("update TA4 set F8=?,F7=?,F71=? where F1=?"), {after.quantity, cost, sale, line.code});
+    if (!ok)
+        return false;
+    return run(QStringLiteral("update ") + context.kind.lineTable
+                   + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
+               {after.quantity, after.costKnown ? after.cost : 0.0, context.stamp, context.number, line.code});
+}
+
+} // namespace documents

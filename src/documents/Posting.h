@@ -1,0 +1,35 @@
+#pragma once
+
+#include "documents/DocumentKind.h"
+
+namespace documents {
+
+// A goods row's stock figures as posting reads and writes them. A Null
+// quantity or cost reads as 0; costKnown tells whether a cost was stored.
+struct GoodsFigures {
+    double quantity = 0;    // F8
+    double cost = 0;        // F7
+    double salePrice = 0;   // F71
+    bool costKnown = false;
+};
+
+struct PostingOptions {
+    bool noAverageCostUpdate = false;
+    double salePriceFactor = 0;  // 0: the sale price is not coupled to the cost
+};
+
+// A new quantity this close to zero counts as zero: floating residue must not
+// turn the average-cost division into a huge price.
+inline constexpr double kZeroQuantity = 1e-9;
+
+// One line posted into the goods figures: quantity moves by sign * q; unless
+// the options forbid it, the cost becomes the moving weighted average of the
+// stock at its cost and the line at its price p, and the sale price follows
+// by the factor. When the new quantity is zero the prices stay.
+GoodsFigures postToGoods(const GoodsFigures &before, double q, double p, int sign, const PostingOptions &options);
+
+// The posting of the inbound kinds: reads the goods row, applies postToGoods,
+// writes F8/F7/F71 and stamps the note's lines of this goods with H6/H7/H8.
+bool postInboundLine(PostingContext &context, const StoredLine &line);
+
+} // namespace documents

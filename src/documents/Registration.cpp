@@ -1,0 +1,13 @@
+#include "documents/DocumentWindow.h"
+#include "shell/WindowRegistry.h"
+
+// The document windows the main menu opens by name.
+void register_documents_windows()
+{
+    windows::registerFactory(QStringLiteral("B1"), [](QWidget *parent) -> QWidget * {
+        return new documents::DocumentWindow(documents::stockInNoteKind(), parent);
+    });
+    windows::registerFactory(QStringLiteral("B3"), [](QWidget *parent) -> QWidget * {
+        return new documents::DocumentWindow(documents::supplierReturnNoteKind(), parent);
+    });
+}

@@ -1,0 +1,481 @@
+#include "DocumentFixture.h"
+
+#include "documents/DocumentWindow.h"
+#include "shell/MForm.h"
+#include "shell/WindowRegistry.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+void register_documents_windows();
+
+using namespace documents;
+
+namespace {
+
+class DocumentWindowTest : public DocumentBook {
+protected:
+    DocumentWindowTest()
+    {
+        addGoods(QStringLiteral("G1"), 10, 5, 6, QStringLiteral("螺丝"), QVariant(), QStringLiteral("盒"));
+        addGoods(QStringLiteral("G2"), 4, 2.5, 3, QStringLiteral("垫片"), QStringLiteral("M6"));
+    }
+
+    DocumentWindow *open(const QString &name)
+    {
+        register_documents_windows();
+        window.reset(qobject_cast<DocumentWindow *>(windows::create(name, nullptr)));
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->resize(900, 600);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window.get();
+    }
+
+    template <typename T = QLineEdit>
+    T *child(const QString &name)
+    {
+        T *w = window->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    void trigger(const QString &action) { child<QAction>(action)->trigger(); }
+    QString cell(int r, int c) { return window->lineGrid().textMatrix(r, c); }
+    QString panel4() { return m().statusPanels().panelText(4); }
+
+    // Types a line into the entry strip and submits it with the button.
+    void enterLine(const QString &code, const QString &quantity)
+    {
+        auto *codeBox = child(QStringLiteral("TxtHPBM"));
+        codeBox->setFocus();
+        codeBox->clear();
+        QTest::keyClicks(codeBox, code);
+        child(QStringLiteral("TxtSL"))->setText(quantity);
+        child<QPushButton>(QStringLiteral("CmdEnter"))->click();
+    }
+
+    // Types text into the open cell box and presses Enter.
+    void typeInCell(const QString &text)
+    {
+        auto *box = child(QStringLiteral("TxtEnter"));
+        ASSERT_TRUE(box->isVisible());
+        box->setText(text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    std::pair<int, int> openCell()
+    {
+        auto *box = child(QStringLiteral("TxtEnter"));
+        if (!box->isVisible())
+            return {-1, -1};
+        return {window->lineRow(), window->lineCol()};
+    }
+
+    std::unique_ptr<DocumentWindow> window;
+};
+
+} // namespace
+
+TEST_F(DocumentWindowTest, StockInLifeCycle)
+{
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(window->windowTitle(), "货品入库单");
+    EXPECT_EQ(panel4(), "无单据信息");
+    EXPECT_EQ(window->listGrid().rows(), 2);
+
+    trigger(QStringLiteral("Menu_Add"));
+    EXPECT_EQ(window->Edstu(), 1);
+    EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "RK2612090001");
+    EXPECT_EQ(book.value("select DanF1||':'||Flg from DanNo"), "RK2612090001:0.0");
+    EXPECT_EQ(child(QStringLiteral("Txt1"))->text(), "2026-12-09");
+    EXPECT_EQ(child(QStringLiteral("Txt3"))->text(), "系统管理员");
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("CmbLB"))->currentText(), "001.默认货品来源");
+    EXPECT_FALSE(child<QAction>(QStringLiteral("Menu_Add"))->isVisible());
+    EXPECT_TRUE(child<QAction>(QStringLiteral("Menu_save"))->isVisible());
+    EXPECT_EQ(openCell(), std::make_pair(1, 0));
+
+    enterLine(QStringLiteral("g1"), QStringLiteral("3"));
+    EXPECT_EQ(child(QStringLiteral("TxtHPBM"))->text(), "G1");  // upper-cased as typed
+    EXPECT_EQ(cell(1, 0), "G1");
+    EXPECT_EQ(cell(1, 1), "螺丝/");  // a Null specification reads as empty text
+    EXPECT_EQ(cell(1, 2), "盒");
+    EXPECT_EQ(cell(1, 4), "5");
+    EXPECT_EQ(cell(1, 5), "15");
+    EXPECT_EQ(window->lineGrid().rows(), 3);  // the line and the trailing empty row
+    enterLine(QStringLiteral("G1"), QStringLiteral("2"));
+    EXPECT_EQ(cell(1, 3), "5");
+    EXPECT_EQ(cell(1, 5), "25");
+    EXPECT_EQ(window->lineGrid().rows(), 3);
+    for (const char *nothing : {"0", "abc", ""}) {
+        enterLine(QStringLiteral("G2"), QString::fromUtf8(nothing));
+        EXPECT_EQ(window->lineGrid().rows(), 3) << nothing;
+    }
+    enterLine(QStringLiteral("G2"), QStringLiteral("0.5"));
+    EXPECT_EQ(cell(2, 5), "1.25");
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "26.25");
+    EXPECT_EQ(panel4(), "入库单明细：共 2 条记录 当前为第 2 条");
+    EXPECT_TRUE(book.prompt().shown.isEmpty()) << book.prompt().lastText().toStdString();
+
+    trigger(QStringLiteral("Menu_save"));
+    EXPECT_EQ(window->Edstu(), 0);
+    EXPECT_EQ(book.prompt().lastText(),
+              "单据保存成功！\n\n但是现在单据并没有正式生效，\n\n必须经[审核]操作，单据才正式生效并更新库存！");
+    EXPECT_EQ(window->listGrid().rowTexts(1),
+              QStringList({"RK2612090001", "2026-12-09", "默认货品来源", "系统管理员", "", "26.25", "", "001"}));
+    EXPECT_EQ(book.value("select group_concat(F1||':'||F6, ',') from TB11"), "G1:5.0,G2:0.5");
+
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 15);
+    EXPECT_NEAR(goods("F7", "G1"), 5, 1e-12);
+    EXPECT_DOUBLE_EQ(goods("F8", "G2"), 4.5);
+    EXPECT_EQ(window->listGrid().rows(), 2);
+    EXPECT_EQ(window->listGrid().textMatrix(1, 0), "");
+    EXPECT_EQ(panel4(), "无单据信息");
+}
+
+TEST_F(DocumentWindowTest, CancelOfANewNoteReleasesItsNumber)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "RK2612090001");
+    trigger(QStringLiteral("Menu_cancel"));
+    EXPECT_EQ(window->Edstu(), 0);
+    EXPECT_EQ(book.value("select count(*) from DanNo"), "0");
+    trigger(QStringLiteral("Menu_Add"));
+    EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "RK2612090001");
+}
+
+TEST_F(DocumentWindowTest, CloseIsRefusedWhileEditing)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    trigger(QStringLiteral("Menu_Return"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Edstu(), 1);
+    EXPECT_TRUE(book.prompt().lastText().startsWith("正在有数据被编辑"));
+    trigger(QStringLiteral("Menu_cancel"));
+    m().gBookName = QStringLiteral("帐本甲");
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(panel4(), "帐本甲");
+}
+
+TEST_F(DocumentWindowTest, ReturnToSupplierStockCheckForNewAndMergedLines)
+{
+    m().gOptNoOverdraw = 1;
+    open(QStringLiteral("B3"));
+    trigger(QStringLiteral("Menu_Add"));
+    EXPECT_EQ(child(QStringLiteral("Txt0"))->text(), "TH2612090001");
+    enterLine(QStringLiteral("G2"), QStringLiteral("5"));
+    EXPECT_EQ(book.prompt().lastText(), "G2库存数量不足！");
+    EXPECT_EQ(cell(1, 0), "");
+    enterLine(QStringLiteral("G2"), QStringLiteral("3"));
+    EXPECT_EQ(cell(1, 3), "3");
+    EXPECT_EQ(cell(1, 4), "2.5");  // the return proposes the cost price
+    book.prompt().clear();
+    enterLine(QStringLiteral("G2"), QStringLiteral("3"));
+    EXPECT_EQ(book.prompt().lastText(), "G2库存数量不足！");
+    EXPECT_EQ(cell(1, 3), "3");
+    EXPECT_EQ(child(QStringLiteral("TxtSL"))->text(), "0");
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "7.5");
+}
+
+TEST_F(DocumentWindowTest, CellEditingWalksTheLineWithEnter)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    typeInCell(QStringLiteral("g1"));
+    EXPECT_EQ(cell(1, 0), "G1");
+    EXPECT_EQ(cell(1, 3), "1");
+    EXPECT_EQ(openCell(), std::make_pair(1, 3));
+    typeInCell(QStringLiteral("4"));
+    EXPECT_EQ(openCell(), std::make_pair(1, 4));
+    typeInCell(QStringLiteral("2.50"));
+    EXPECT_EQ(cell(1, 4), "2.5");
+    EXPECT_EQ(cell(1, 5), "10");
+    EXPECT_EQ(openCell(), std::make_pair(1, 6));
+    typeInCell(QStringLiteral(" 备注 "));
+    EXPECT_EQ(cell(1, 6), " 备注 ");
+    EXPECT_EQ(openCell(), std::make_pair(2, 0));  // the trailing empty row
+
+    // An unknown code leaves the empty row and reopens its code cell.
+    typeInCell(QStringLiteral("NOPE"));
+    EXPECT_TRUE(book.prompt().lastText().startsWith("货品资料库中不存在这个货品编码！"));
+    EXPECT_EQ(openCell(), std::make_pair(2, 0));
+
+    // A code that another line holds: message, and Enter goes on at that line.
+    typeInCell(QStringLiteral("G1"));
+    EXPECT_EQ(book.prompt().lastText(), "相同的货品编码已经存在！");
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_EQ(openCell(), std::make_pair(1, 3));
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "10");
+
+    // Emptying a code asks, and Yes removes the line.
+    window->BeginCellEdit(1, 0);
+    book.prompt().answerYes();
+    typeInCell(QString());
+    EXPECT_EQ(book.prompt().lastText(), "真的要删除货品[螺丝/]吗？");
+    EXPECT_EQ(cell(1, 0), "");
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "0");
+}
+
+TEST_F(DocumentWindowTest, LockedPriceAndQuantityOnlySkipThePriceCell)
+{
+    for (const auto &[lock, keep] : {std::pair{1, 1}, std::pair{0, 0}}) {
+        m().gOptLockLinePrice = lock;
+        m().gOptKeepPrices = keep;
+        open(QStringLiteral("B1"));
+        trigger(QStringLiteral("Menu_Add"));
+        typeInCell(QStringLiteral("G1"));
+        typeInCell(QStringLiteral("2"));
+        EXPECT_EQ(openCell(), std::make_pair(1, 6)) << lock << keep;
+        trigger(QStringLiteral("Menu_cancel"));
+    }
+}
+
+TEST_F(DocumentWindowTest, ReturnChecksALookedUpCodeForTheQuantityWritten)
+{
+    m().gOptNoOverdraw = 1;
+    book.exec("update TA4 set F8=0 where F1='G2'");
+    open(QStringLiteral("B3"));
+    trigger(QStringLiteral("Menu_Add"));
+    typeInCell(QStringLiteral("G2"));
+    EXPECT_EQ(book.prompt().lastText(), "G2库存数量不足！");
+    EXPECT_EQ(cell(1, 0), "");
+}
+
+TEST_F(DocumentWindowTest, AbsoluteQuantitiesOptionAppliesToTheEntryStrip)
+{
+    m().gOptAbsoluteQuantities = 1;
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    auto *qty = child(QStringLiteral("TxtSL"));
+    auto *code = child(QStringLiteral("TxtHPBM"));
+    code->setText(QStringLiteral("G1"));
+    qty->setText(QStringLiteral("-3"));
+    QTest::keyClick(qty, Qt::Key_Return);
+    EXPECT_EQ(cell(1, 3), "3");
+}
+
+TEST_F(DocumentWindowTest, EditAndDeleteOfAnAuditedNoteAreRefused)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}});
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(panel4(), "入库单列表：共 1 条记录 当前为第 1 条");
+    // Audited on another computer after the list was loaded.
+    book.exec("update TB1 set F6='李四'");
+    trigger(QStringLiteral("Menu_edit"));
+    EXPECT_EQ(book.prompt().lastText(), "此单据已经审核，不可修改！");
+    EXPECT_EQ(window->Edstu(), 0);
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_del"));
+    EXPECT_EQ(book.prompt().lastText(), "该单据已审核，不能删除！");
+    EXPECT_EQ(book.value("select count(*) from TB11"), "1");
+
+    // With the auditor in the list row no question is asked at all.
+    window->listGrid().setTextMatrix(1, 4, QStringLiteral("李四"));
+    book.prompt().clear();
+    trigger(QStringLiteral("Menu_del"));
+    EXPECT_EQ(book.prompt().texts(), QStringList{"该单据已审核，不能删除！"});
+}
+
+TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}},
+            QStringLiteral("2026-12-02 08:00:00"));
+    addNote(B1, QStringLiteral("RK2"), QStringLiteral("2026-12-01"), {{QStringLiteral("G2"), 2, 2}},
+            QStringLiteral("2026-12-01 08:00:00"));
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 0), "RK1");  // newest stamp first
+    trigger(QStringLiteral("Menu_edit"));
+    EXPECT_EQ(window->Edstu(), 2);
+    EXPECT_EQ(window->lineGrid().rows(), 3);  // the line and an empty row
+    enterLine(QStringLiteral("G2"), QStringLiteral("4"));
+    trigger(QStringLiteral("Menu_save"));
+    EXPECT_EQ(window->Edstu(), 0);
+    EXPECT_EQ(window->listGrid().textMatrix(1, 0), "RK2");
+    EXPECT_EQ(window->listGrid().textMatrix(2, 0), "RK1");
+    EXPECT_EQ(window->listRow(), 2);
+    EXPECT_EQ(book.value("select group_concat(F1||':'||F6) from (select * from TB11 where F0='RK1' order by F1)"),
+              "G1:1.0,G2:4.0");
+
+    book.prompt().answerYes(2);
+    trigger(QStringLiteral("Menu_del"));
+    trigger(QStringLiteral("Menu_del"));
+    EXPECT_EQ(book.value("select count(*) from TB1"), "0");
+    EXPECT_EQ(panel4(), "无单据信息");
+    book.prompt().clear();
+    trigger(QStringLiteral("Menu_del"));
+    EXPECT_EQ(book.prompt().lastText(), "无单据可删除！");
+}
+
+TEST_F(DocumentWindowTest, LockDateAndConfirmationInEachKindsOrder)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2025-12-31"), {{QStringLiteral("G1"), 1, 1}});
+    addNote(B3, QStringLiteral("TH1"), QStringLiteral("2025-12-31"), {{QStringLiteral("G1"), 1, 1}});
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(book.prompt().texts(), QStringList{"单据日期不能在 2026-01-01 之前！"});
+    EXPECT_EQ(book.prompt().shown.last().title, "");
+
+    book.prompt().clear();
+    open(QStringLiteral("B3"));
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    ASSERT_EQ(book.prompt().shown.size(), 2);
+    EXPECT_EQ(book.prompt().shown[0].kind, "ask");
+    EXPECT_EQ(book.prompt().shown[1].text, "单据日期不能在 2026-01-01 之前！");
+
+    // Cancel audit of an audited note before the lock date, reached through a query's answer.
+    book.exec("update TB3 set F6='李四'");
+    window->setListAll(true);
+    window->LoadDocumentList(QStringLiteral("select TB3.F1,TB3.F2,TA1.F2,TB3.F5,TB3.F6,TB3.F9,TB3.F10,TB3.F3 "
+                                            "from TB3 left join TA1 on TB3.F3=TA1.F1 "));
+    book.prompt().clear();
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_EQ(book.prompt().texts(), QStringList{"单据日期在 2026-01-01 之前，不能撤销审核！"});
+    EXPECT_EQ(book.value("select F6 from TB3"), "李四");
+}
+
+TEST_F(DocumentWindowTest, AuditInAQueryAnswerKeepsTheRowAndCancelClearsIt)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 10, 6}});
+    open(QStringLiteral("B1"));
+    window->setListAll(true);
+    book.prompt().answerYes(2);
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "系统管理员");
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 20);
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "");
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
+    EXPECT_EQ(book.prompt().shown[1].text,
+              "如果这批已审核入库的货品已经出库，\n\n撤销审核操作可能会造成库存货品数据出现负数！\n\n真的要继续吗？");
+}
+
+TEST_F(DocumentWindowTest, CancelAuditMenuOnlyForTheHighestAdministrator)
+{
+    m().gUserCode = QStringLiteral("002");
+    open(QStringLiteral("B1"));
+    EXPECT_FALSE(child<QAction>(QStringLiteral("Menu_noOK"))->isVisible());
+    trigger(QStringLiteral("Menu_Add"));
+    trigger(QStringLiteral("Menu_cancel"));
+    EXPECT_FALSE(child<QAction>(QStringLiteral("Menu_noOK"))->isVisible());
+}
+
+TEST_F(DocumentWindowTest, SearchPanelPicksAndGoesBack)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    auto *code = child(QStringLiteral("TxtHPBM"));
+    code->setFocus();
+    code->setText(QStringLiteral(" g "));
+    QTest::keyClick(code, Qt::Key_Down);
+    EXPECT_TRUE(window->isSearchPanelExpanded());
+    EXPECT_EQ(child<QLabel>(QStringLiteral("LabInfo"))->text(), "所有货品编码以“g”开头的记录");
+    auto *grid = child<QTableView>(QStringLiteral("GdQuery"));
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(code->text(), "G2");
+    EXPECT_EQ(child(QStringLiteral("TxtSL"))->text(), "1");
+    EXPECT_FALSE(window->isSearchPanelExpanded());
+
+    code->setText(QStringLiteral("G1"));
+    child<QPushButton>(QStringLiteral("CmdQuery"))->click();
+    EXPECT_TRUE(window->isSearchPanelExpanded());
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_FALSE(window->isSearchPanelExpanded());
+    EXPECT_EQ(code->text(), "G1");
+    EXPECT_TRUE(code->hasFocus());
+}
+
+TEST_F(DocumentWindowTest, QuantityOnlyModeShowsQuantities)
+{
+    m().gOptKeepPrices = 0;
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 2, 3}});
+    book.exec("update TB1 set F9=2.125");
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(window->listGrid().textMatrix(0, 5), "数量");
+    EXPECT_EQ(window->listGrid().textMatrix(1, 5), "2.125");
+    EXPECT_EQ(child<QLabel>(QStringLiteral("Lab5"))->text(), "数量合计");
+    EXPECT_FALSE(child<QAction>(QStringLiteral("Menu_prn1"))->isEnabled());
+    auto *lines = child<QTableView>(QStringLiteral("GdMx"));
+    EXPECT_TRUE(lines->isColumnHidden(4));
+    EXPECT_TRUE(lines->isColumnHidden(5));
+    trigger(QStringLiteral("Menu_edit"));
+    enterLine(QStringLiteral("G2"), QStringLiteral("4"));
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "6");  // quantities are summed
+}
+
+TEST_F(DocumentWindowTest, SearchErrorLeavesThePanelCollapsed)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    book.exec("drop table TA4");
+    child<QPushButton>(QStringLiteral("CmdQuery"))->click();
+    EXPECT_FALSE(window->isSearchPanelExpanded());
+    EXPECT_EQ(book.prompt().shown.size(), 1);
+}
+
+TEST_F(DocumentWindowTest, EnterMovesFromHeaderToPartyToGoodsCode)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    auto *combo = child<QComboBox>(QStringLiteral("CmbLB"));
+    for (const char *box : {"Txt0", "Txt6"}) {
+        auto *header = child(QString::fromLatin1(box));
+        header->setFocus();
+        QTest::keyClick(header, Qt::Key_Return);
+        EXPECT_TRUE(combo->hasFocus() || combo->lineEdit()->hasFocus()) << box;
+    }
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(child(QStringLiteral("TxtHPBM"))->hasFocus());
+}
+
+TEST_F(DocumentWindowTest, MainMenuOpensTheDocumentWindowsAndExitWaitsForAnEdit)
+{
+    register_documents_windows();
+    MForm main;
+    for (const char *kind : {"B3", "B1"}) {
+        main.findChild<QAction *>(QStringLiteral("Menu_") + QLatin1String(kind))->trigger();
+        QMdiSubWindow *active = main.mdiArea()->activeSubWindow();
+        ASSERT_NE(active, nullptr);
+        auto *document = qobject_cast<DocumentWindow *>(active->widget());
+        ASSERT_NE(document, nullptr) << kind;
+        EXPECT_EQ(document->kind().name, kind);
+    }
+    auto *stockIn = qobject_cast<DocumentWindow *>(main.mdiArea()->activeSubWindow()->widget());
+    stockIn->NewDocument();
+    EXPECT_FALSE(main.ConfirmExit());
+    EXPECT_TRUE(book.prompt().lastText().startsWith("正在有数据被编辑"));
+    stockIn->CancelEdit();
+}
+
+TEST_F(DocumentWindowTest, DateBoxHandsOverToThePickerWithItsCalendarOpen)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    auto *date = child(QStringLiteral("Txt1"));
+    date->setText(QStringLiteral("2026-12-03"));
+    date->setFocus();
+    auto *picker = child<QDateEdit>(QStringLiteral("DTP1"));
+    EXPECT_EQ(picker->date(), QDate(2026, 12, 3));
+    EXPECT_TRUE(picker->hasFocus());
+    QApplication::processEvents();
+    QWidget *popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_NE(popup->findChild<QCalendarWidget *>(), nullptr);
+    popup->close();
+    picker->setDate(QDate(2026, 12, 5));
+    EXPECT_EQ(date->text(), "2026-12-05");
+}
