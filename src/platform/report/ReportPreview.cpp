@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <climits>
 #include <cmath>
 
 namespace report {
@@ -63,7 +64,7 @@ void PageView::setCurrentPage(int page)
         return;
     current_ = qBound(0, page, pageCount() - 1);
     navigating_ = true;
-    verticalScrollBar()->setValue(current_ * pageStep());
+    verticalScrollBar()->setValue(pageTop(current_));
     navigating_ = false;
     emitPageIfChanged();
 }
@@ -119,6 +120,12 @@ int PageView::pageStep() const
     return pageSize().height() + kGap;
 }
 
+// The scroll position that shows a page's top edge (with the gap above it).
+int PageView::pageTop(int page) const
+{
+    return int(qMin<qint64>(qint64(page) * pageStep(), INT_MAX));
+}
+
 // Fits the zoom to the mode, then sizes the scroll bars to the stacked pages,
 // keeping the page on show in view.
 void PageView::relayout()
@@ -142,7 +149,7 @@ void PageView::relayout()
     navigating_ = true;
     v->setRange(0, int(qBound<qint64>(0, height - viewport()->height(), qint64(INT_MAX))));
     if (pages > 0)
-        v->setValue(current_ * pageStep());
+        v->setValue(pageTop(current_));
     navigating_ = false;
     viewport()->update();
     emit zoomChanged(zoom_);

@@ -59,6 +59,7 @@ private:
     double pixelsPerPoint() const;
     QSize pageSize() const;  // one page on screen, in pixels
     int pageStep() const;    // a page and the gap below it
+    int pageTop(int page) const;
     void relayout();
     void applyZoom(double factor, ZoomMode mode);
     void emitPageIfChanged();
