@@ -5,6 +5,7 @@
 #include "shell/MForm.h"
 #include "shell/Passwords.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -192,4 +193,25 @@ TEST(Passwords, StoredFormAndMatch)
     EXPECT_TRUE(passwords::matches(QString(), QString()));
     EXPECT_FALSE(passwords::matches(QString(), QStringLiteral(" ")));
     EXPECT_FALSE(passwords::matches(QStringLiteral("pbkdf2-sha256$x$y"), QStringLiteral("x")));  // damaged hash
+}
+
+TEST(Login, EnterWalksToTheLoginButtonAndPressesIt)
+{
+    ShellFixture f;
+    MForm main;
+    Login dialog(&main);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto *cmb = child<QComboBox>(&dialog, "Cmb");
+    cmb->setFocus();
+    QTest::keyClicks(cmb, QStringLiteral("001"));
+    QTest::keyClick(cmb, Qt::Key_Return);
+    auto *password = child<QLineEdit>(&dialog, "Txt1");
+    ASSERT_EQ(QApplication::focusWidget(), password);
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Cmd0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(f.book.m().gUserCode, QStringLiteral("001"));
+    EXPECT_EQ(main.panelText(3), QStringLiteral("系统管理员"));
 }
