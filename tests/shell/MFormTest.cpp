@@ -10,6 +10,7 @@
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -39,6 +40,17 @@ QString programPathIn(const TestBook &book)
 {
     return book.dir() + QLatin1Char('/') + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
+
+// A backup cycle of 0 days: every confirmed exit backs the book up.
+void backupAtEveryExit(TestBook &book)
+{
+    ASSERT_TRUE(textfile::writeAtomically(book.m().gAppPath + book.m().gBookName + QStringLiteral("bak.set"), "0\n"));
+}
+
+QStringList backups(TestBook &book)
+{
+    return QDir(book.m().gAppPath + QStringLiteral("数据备份")).entryList(QDir::Files);
+}
 } // namespace
 
 TEST(MForm, LoadsCaptionPanelsAndBackground)
@@ -59,6 +71,7 @@ TEST(MForm, LoadsCaptionPanelsAndBackground)
 TEST(MForm, ExitBlockedOnlyByTheActiveEditingChild)
 {
     ShellFixture f;
+    backupAtEveryExit(f.book);
     MForm main;
     auto *editing = new EditingWindow;
     main.showChild(editing);
@@ -80,16 +93,21 @@ TEST(MForm, ExitBlockedOnlyByTheActiveEditingChild)
     EXPECT_TRUE(setting(appsettings::kMainFileKey).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(bookfiletype::desktopEntryPath()));
     EXPECT_TRUE(f.book.db().isOpen());
+    EXPECT_TRUE(backups(f.book).isEmpty());
     EXPECT_FALSE(program::endRequested());
 }
 
 TEST(MForm, ConfirmedExitWritesSettingsAndFileType)
 {
     ShellFixture f;
+    backupAtEveryExit(f.book);
     MForm main;
     f.book.prompt().answerYes();
     EXPECT_TRUE(main.close());
     EXPECT_TRUE(program::endRequested());
+    const QStringList made = backups(f.book);
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_TRUE(made[0].startsWith(QStringLiteral("测试帐本")) && made[0].endsWith(QStringLiteral(".vzk")));
     EXPECT_EQ(setting(QStringLiteral("MainFile")), programPathIn(f.book));
     EXPECT_EQ(setting(QStringLiteral("Ver")), QStringLiteral("9.69"));
     EXPECT_TRUE(setting(QStringLiteral("MainFiLe")).isEmpty());  // one spelling only
