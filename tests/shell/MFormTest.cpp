@@ -304,3 +304,21 @@ TEST(MForm, BookSwitch)
     EXPECT_EQ(f.book.db().path(), other);
     EXPECT_EQ(main.panelText(4), QStringLiteral("第二帐本"));
 }
+
+TEST(MForm, WindowClosedInTheSameStepOpensAnew)
+{
+    ShellFixture f;
+    MForm main;
+    QWidget *first = main.openWindow(QStringLiteral("C3"));
+    ASSERT_NE(first, nullptr);
+    QPointer<QMdiSubWindow> closed = main.mdiArea()->activeSubWindow();
+    ASSERT_TRUE(closed->close());  // deleted only when the event loop runs again
+    QWidget *again = main.openWindow(QStringLiteral("C3"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, first);
+    EXPECT_FALSE(again->parentWidget()->isHidden());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(main.openWindow(QStringLiteral("C3")), again);  // the open one is brought to the front
+}
