@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <QTest>
 
 namespace {
 // An editing window as the master-data and document windows are.
@@ -321,4 +322,15 @@ TEST(MForm, WindowClosedInTheSameStepOpensAnew)
     EXPECT_TRUE(closed.isNull());
     EXPECT_EQ(main.mdiArea()->subWindowList().size(), 1);
     EXPECT_EQ(main.openWindow(QStringLiteral("C3")), again);  // the open one is brought to the front
+}
+
+TEST(MForm, DoubleClickedStatusPanelsOpenTheirWindows)
+{
+    ShellFixture f;
+    MForm main;
+    f.book.m().ShowBookNameInStatusBar();
+    for (const char *panel : {"StBPanel1", "StBPanel2", "StBPanel3"})
+        QTest::mouseDClick(child<QLabel>(&main, panel), Qt::LeftButton);
+    // the about window, the login (panel 4 shows the book), the personal settings
+    EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("AboutUS"), QStringLiteral("Login"), QStringLiteral("S2")}));
 }
