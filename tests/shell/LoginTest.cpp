@@ -36,7 +36,7 @@ bool menuEnabled(MForm &main, const char *name)
 TEST(Login, ChecksAndMessages)
 {
     ShellFixture f;
-    f.book.exec("insert into TE1 (F1,F2,F3) values ('002','张三',null),('003','李四',?)",
+    f.book.exec("insert into TE1 (F1,F2,F3) values ('002','张三',null),('003','李四',?),('004','王五','Plain 1')",
                 {passwords::storedForm(QStringLiteral("Secret"))});
     MForm main;
     struct Case {
@@ -50,6 +50,8 @@ TEST(Login, ChecksAndMessages)
         {"003.李四", "secret", "密码输入错误！"},   // letter case counts
         {"003.李四", "", "密码输入错误！"},
         {"003.李四", "Secret", nullptr},
+        {"004.王五", "plain 1", "密码输入错误！"},  // a plain text of an older book, compared exactly
+        {"004.王五", "Plain 1", nullptr},
         {" 002 ", "", nullptr},                     // a code typed by hand, blanks ignored
         {"001.系统管理员", "", nullptr},
     };
