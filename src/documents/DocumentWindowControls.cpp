@@ -140,6 +140,7 @@ void DocumentWindow::buildControls()
     for (int i = 0; i < (FrmNewGoods ? 3 : 2); ++i) {
         CmdBox[i] = new QPushButton(boxCaptions[i], searchBody_);
         CmdBox[i]->setObjectName(QStringLiteral("CmdBox%1").arg(i));
+        CmdBox[i]->setAutoDefault(true);  // Enter on a focused button presses it
         connect(CmdBox[i], &QPushButton::clicked, this, [this, i] { RunSearchPanelCommand(i); });
         CmdBox[i]->installEventFilter(this);
         foot->addWidget(CmdBox[i]);
