@@ -109,6 +109,7 @@ private:
     bool inNewGoodsMode() const;
     void SaveNewGoodsAndAddLine();
     void removeListRow();
+    void refreshListRowFromBook();
     void setLineCurrent(int row, int col);
     void highlight(QWidget *box, bool on);
     void message(const QString &title, const QString &text);

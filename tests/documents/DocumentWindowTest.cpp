@@ -269,24 +269,60 @@ TEST_F(DocumentWindowTest, AbsoluteQuantitiesOptionAppliesToTheEntryStrip)
 
 TEST_F(DocumentWindowTest, EditAndDeleteOfAnAuditedNoteAreRefused)
 {
-    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}});
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}},
+            QStringLiteral("2026-12-02 08:00:00"));
+    addNote(B1, QStringLiteral("RK2"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}});
     open(QStringLiteral("B1"));
-    EXPECT_EQ(panel4(), "入库单列表：共 1 条记录 当前为第 1 条");
-    // Audited on another computer after the list was loaded.
+    EXPECT_EQ(panel4(), "入库单列表：共 2 条记录 当前为第 1 条");
+    // Audited on another computer after the list was loaded: refused, and the
+    // stale row leaves the list of open notes.
     book.exec("update TB1 set F6='李四'");
     trigger(QStringLiteral("Menu_edit"));
     EXPECT_EQ(book.prompt().lastText(), "此单据已经审核，不可修改！");
     EXPECT_EQ(window->Edstu(), 0);
+    EXPECT_EQ(panel4(), "入库单列表：共 1 条记录 当前为第 1 条");
     book.prompt().answerYes();
     trigger(QStringLiteral("Menu_del"));
     EXPECT_EQ(book.prompt().lastText(), "该单据已审核，不能删除！");
-    EXPECT_EQ(book.value("select count(*) from TB11"), "1");
+    EXPECT_EQ(book.value("select count(*) from TB11"), "2");
+    EXPECT_EQ(panel4(), "无单据信息");
 
     // With the auditor in the list row no question is asked at all.
-    window->listGrid().setTextMatrix(1, 4, QStringLiteral("李四"));
+    window->setListAll(true);
+    window->LoadDocumentList(B1.queryStatement());
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "李四");
     book.prompt().clear();
     trigger(QStringLiteral("Menu_del"));
     EXPECT_EQ(book.prompt().texts(), QStringList{"该单据已审核，不能删除！"});
+}
+
+TEST_F(DocumentWindowTest, RefusedAuditBringsTheStaleListRowInLine)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 10, 6}});
+    // The open-notes list: the note audited elsewhere leaves it.
+    open(QStringLiteral("B1"));
+    book.exec("update TB1 set F6='李四'");
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(book.prompt().lastText(), "该单据已审核，不需要再次审核！");
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
+    EXPECT_EQ(panel4(), "无单据信息");
+
+    // A query's answer keeps the row and shows who audited it; a cancel made
+    // elsewhere clears the auditor again.
+    book.exec("update TB1 set F6=''");
+    open(QStringLiteral("B1"));
+    window->setListAll(true);
+    book.exec("update TB1 set F6='李四'");
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "李四");
+    book.exec("update TB1 set F6=''");
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_EQ(book.prompt().lastText(), "该单据未审核，不能执行撤销审核！");
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "");
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
 }
 
 TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
