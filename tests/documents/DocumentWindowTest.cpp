@@ -414,10 +414,18 @@ TEST_F(DocumentWindowTest, SearchPanelPicksAndGoesBack)
     open(QStringLiteral("B1"));
     trigger(QStringLiteral("Menu_Add"));
     auto *code = child(QStringLiteral("TxtHPBM"));
+    auto *panel = child<QWidget>(QStringLiteral("PicLRQ"));
+    auto *note = child<QWidget>(QStringLiteral("Frm"));
+    const QRect noteBefore = note->geometry();
+    const QRect collapsed = panel->geometry();
     code->setFocus();
     code->setText(QStringLiteral(" g "));
     QTest::keyClick(code, Qt::Key_Down);
     EXPECT_TRUE(window->isSearchPanelExpanded());
+    // Expanded, the panel drops down over the note, which stays where it was.
+    EXPECT_EQ(note->geometry(), noteBefore);
+    EXPECT_EQ(panel->geometry().topLeft(), collapsed.topLeft());
+    EXPECT_GT(panel->geometry().bottom(), note->geometry().top() + 200);
     EXPECT_EQ(child<QLabel>(QStringLiteral("LabInfo"))->text(), "所有货品编码以“g”开头的记录");
     auto *grid = child<QTableView>(QStringLiteral("GdQuery"));
     QTest::keyClick(grid, Qt::Key_Down);
@@ -425,6 +433,7 @@ TEST_F(DocumentWindowTest, SearchPanelPicksAndGoesBack)
     EXPECT_EQ(code->text(), "G2");
     EXPECT_EQ(child(QStringLiteral("TxtSL"))->text(), "1");
     EXPECT_FALSE(window->isSearchPanelExpanded());
+    EXPECT_EQ(panel->geometry(), collapsed);
 
     code->setText(QStringLiteral("G1"));
     child<QPushButton>(QStringLiteral("CmdQuery"))->click();
