@@ -2,6 +2,8 @@
 
 #include "documents/DocumentWindow.h"
 #include "shell/MForm.h"
+#include "shell/ModalDialogs.h"
+#include "shell/Query.h"
 #include "shell/WindowRegistry.h"
 
 #include <QAction>
@@ -142,6 +144,49 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
     EXPECT_EQ(window->listGrid().rows(), 2);
     EXPECT_EQ(window->listGrid().textMatrix(1, 0), "");
     EXPECT_EQ(panel4(), "无单据信息");
+}
+
+TEST_F(DocumentWindowTest, WorkedExampleAuditedAndCancelledThroughTheWindow)
+{
+    m().gOptSalePriceFactor = 1.2f;
+    book.exec("update TA4 set F8=10, F7=5, F71=6 where F1='G1'");
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("10"));
+    window->BeginCellEdit(1, 4);
+    typeInCell(QStringLiteral("6"));
+    EXPECT_EQ(cell(1, 5), "60");
+    trigger(QStringLiteral("Menu_save"));
+    EXPECT_TRUE(book.prompt().lastText().startsWith("单据保存成功！"));
+
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 20);
+    EXPECT_DOUBLE_EQ(goods("F7", "G1"), 5.5);
+    EXPECT_NEAR(goods("F71", "G1"), 6.6, 1e-12);
+    EXPECT_EQ(book.value("select H6||'/'||H7 from TB11"), "20.0/5.5");
+    EXPECT_EQ(panel4(), "无单据信息");
+
+    // As "001": the audited note is queried back and its audit cancelled.
+    ScriptedDialogRunner runner;
+    runner.handle("Query", [](QDialog &d) {
+        auto &q = static_cast<Query &>(d);
+        q.CmbF->setCurrentIndex(4);
+        q.Txt->setText(QStringLiteral("系统管理员"));
+        q.addCondition();
+        q.finishQuery();
+        return q.result();
+    });
+    trigger(QStringLiteral("Menu_query"));
+    ASSERT_EQ(window->listGrid().rowTexts(1).mid(0, 5),
+              QStringList({"RK2612090001", "2026-12-09", "默认货品来源", "系统管理员", "系统管理员"}));
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
+    EXPECT_NEAR(goods("F7", "G1"), 5, 1e-12);
+    EXPECT_NEAR(goods("F71", "G1"), 6, 1e-12);
+    EXPECT_EQ(book.value("select H8 from TB11"), "00-00-00");
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "");
 }
 
 TEST_F(DocumentWindowTest, CancelOfANewNoteReleasesItsNumber)

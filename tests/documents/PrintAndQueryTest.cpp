@@ -153,6 +153,25 @@ TEST_F(PrintAndQueryTest, QueryFindsAuditedNotesAndKeepsThemListed)
     numbers.sort();
     EXPECT_EQ(numbers, QStringList({"RK1", "RK2"}));
 
+    // Total > 1000 compares the stored total and finds audited notes too.
+    book.exec("update TB1 set F9 = case F1 when 'RK1' then 1200 when 'RK2' then 1000 else 1000.5 end");
+    runner.handle("Query", [](QDialog &d) {
+        auto &q = static_cast<Query &>(d);
+        q.CmbF->setCurrentIndex(5);
+        EXPECT_EQ(q.CmbF->currentText(), "金额");
+        q.CmbGX->setCurrentIndex(0);
+        q.Txt->setText("1000");
+        q.addCondition();
+        q.finishQuery();
+        return q.result();
+    });
+    trigger("Menu_query");
+    numbers.clear();
+    for (int r = 1; r < window->listGrid().rows(); ++r)
+        numbers << window->listGrid().textMatrix(r, 0) + ":" + window->listGrid().textMatrix(r, 4);
+    numbers.sort();
+    EXPECT_EQ(numbers, QStringList({"RK1:李四", "RK3:"}));
+
     // Date >= includes the day itself.
     runner.handle("Query", [](QDialog &d) {
         auto &q = static_cast<Query &>(d);
