@@ -274,6 +274,58 @@ TEST_F(DocumentWindowTest, CellEditingWalksTheLineWithEnter)
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "0");
 }
 
+TEST_F(DocumentWindowTest, CodeCellRetypedOrReplaced)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("5"));
+    // The line's own code again: nothing changes.
+    window->BeginCellEdit(1, 0);
+    typeInCell(QStringLiteral("g1"));
+    EXPECT_EQ(cell(1, 3), "5");
+    EXPECT_EQ(openCell(), std::make_pair(1, 3));
+    // Another known code: the line takes that goods with quantity 1.
+    window->BeginCellEdit(1, 0);
+    typeInCell(QStringLiteral("G2"));
+    EXPECT_EQ(window->lineGrid().rowTexts(1).mid(0, 6), QStringList({"G2", "垫片/M6", "个", "1", "2.5", "2.5"}));
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "2.5");
+    EXPECT_TRUE(book.prompt().shown.isEmpty());
+}
+
+TEST_F(DocumentWindowTest, DeleteLineByCode)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("3"));
+    enterLine(QStringLiteral("G2"), QStringLiteral("2"));
+    auto *code = child(QStringLiteral("TxtHPBM"));
+    auto *del = child<QPushButton>(QStringLiteral("CmdDel"));
+    code->clear();
+    del->click();
+    EXPECT_EQ(book.prompt().lastText(), "请输入要删除的货品编码或点击要删除的行！");
+    code->setText(QStringLiteral("G9 "));
+    del->click();
+    EXPECT_EQ(book.prompt().lastText(), "此入库单中没有指定的货品编码：G9 ！");
+
+    // No keeps the line but makes it current.
+    code->setText(QStringLiteral("G1"));
+    book.prompt().answerNo();
+    del->click();
+    EXPECT_EQ(book.prompt().lastText(), "真的要删除货品[螺丝/]吗？");
+    EXPECT_EQ(window->lineGrid().rows(), 4);
+    EXPECT_EQ(window->lineRow(), 1);
+
+    // Yes on the last line: it goes and the trailing empty row becomes current.
+    code->setText(QStringLiteral("G2"));
+    book.prompt().answerYes();
+    del->click();
+    EXPECT_EQ(window->lineGrid().rows(), 3);
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_EQ(window->lineRow(), 2);
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "15");
+    EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 2 条");
+}
+
 TEST_F(DocumentWindowTest, LockedPriceAndQuantityOnlySkipThePriceCell)
 {
     for (const auto &[lock, keep] : {std::pair{1, 1}, std::pair{0, 0}}) {
