@@ -228,9 +228,7 @@ void DocumentWindow::SaveNewGoodsAndAddLine()
         return;
     }
     const NewGoods goods = FrmNewGoods->input();
-    QString code = goods.code;
-    code.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
-    TxtHPBM->setText(code.trimmed());
+    TxtHPBM->setText(goods.code.trimmed());
     TxtSL->setText(goods.quantity);
     AddLineFromEntryStrip();
     CmdBox[2]->setFocus();
@@ -239,6 +237,7 @@ void DocumentWindow::SaveNewGoodsAndAddLine()
 void DocumentWindow::RunSearchPanelCommand(int index)
 {
     if (index == 0 && inNewGoodsMode()) {
+        FrmNewGoods->dropLineBreaksInCode();
         SaveNewGoodsAndAddLine();
     } else if (index == 2 && FrmNewGoods) {
         if (inNewGoodsMode()) {

@@ -100,6 +100,14 @@ void NewGoodsPanel::clearBoxes()
     TxtN[0]->setFocus();
 }
 
+void NewGoodsPanel::dropLineBreaksInCode()
+{
+    QString code = TxtN[0]->text();
+    code.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    if (code != TxtN[0]->text())
+        TxtN[0]->setText(code);
+}
+
 NewGoods NewGoodsPanel::input() const
 {
     return NewGoods{TxtN[0]->text(), TxtN[1]->text(), CmbHPLB->currentText(), TxtN[3]->text(), TxtN[4]->text(),

@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 
@@ -324,6 +325,32 @@ TEST_F(DocumentWindowTest, DeleteLineByCode)
     EXPECT_EQ(window->lineRow(), 2);
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "15");
     EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 2 条");
+}
+
+TEST_F(DocumentWindowTest, MoneyDecimalsRoundTheLinesButNotTheListTotal)
+{
+    m().gMoneyFormat = QStringLiteral("#0.000");
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1.23456}});
+    book.exec("update TB1 set F9=1.23456");
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 5), "1.23");
+    child<QTabBar>(QStringLiteral("TabS"))->setCurrentIndex(1);
+    EXPECT_EQ(cell(1, 4), "1.235");
+    EXPECT_EQ(cell(1, 5), "1.235");
+    EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 1 条");
+}
+
+TEST_F(DocumentWindowTest, HalfUnitAmountAndTotalTextsPerKind)
+{
+    addGoods(QStringLiteral("G3"), 5, 0.5);
+    for (const char *kind : {"B1", "B3"}) {
+        open(QString::fromLatin1(kind));
+        trigger(QStringLiteral("Menu_Add"));
+        enterLine(QStringLiteral("G3"), QStringLiteral("1"));
+        EXPECT_EQ(cell(1, 5), ".5") << kind;
+        EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), QString::fromLatin1(kind) == "B1" ? "0.5" : ".5") << kind;
+        trigger(QStringLiteral("Menu_cancel"));
+    }
 }
 
 TEST_F(DocumentWindowTest, LockedPriceAndQuantityOnlySkipThePriceCell)
