@@ -96,17 +96,23 @@ void DocumentWindow::LayoutDocumentWindow()
     }
     GD->setColumnHidden(7, true);
     const int lineWidth = width() - 30;
+    const bool quantityOnly = m_.gOptKeepPrices == 0;
     if (lineWidth > 0) {
         const int base = kind_.doubleNameColumn ? lineWidth / 8 : lineWidth / 7;
-        for (int c = 0; c < 7; ++c)
-            GdMx->setColumnWidth(c, base);
+        std::array<int, 7> widths;
+        widths.fill(base);
         if (kind_.doubleNameColumn)
-            GdMx->setColumnWidth(1, 2 * base);
+            widths[ColName] = 2 * base;
+        if (quantityOnly) {
+            // The name takes the price column's room, the remark the amount's.
+            widths[ColName] += widths[ColPrice];
+            widths[ColRemark] += widths[ColAmount];
+        }
+        for (int c = 0; c < 7; ++c)
+            GdMx->setColumnWidth(c, widths[c]);
     }
-    if (m_.gOptKeepPrices == 0) {
-        GdMx->setColumnHidden(ColPrice, true);
-        GdMx->setColumnHidden(ColAmount, true);
-    }
+    GdMx->setColumnHidden(ColPrice, quantityOnly);
+    GdMx->setColumnHidden(ColAmount, quantityOnly);
 }
 
 void DocumentWindow::FillPartnerCombo()

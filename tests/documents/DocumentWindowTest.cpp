@@ -468,6 +468,8 @@ TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
     EXPECT_EQ(window->listRow(), 2);
     EXPECT_EQ(book.value("select group_concat(F1||':'||F6) from (select * from TB11 where F0='RK1' order by F1)"),
               "G1:1.0,G2:4.0");
+    // The editing operator becomes the entry clerk; the stamp is this save's.
+    EXPECT_EQ(book.value("select F5||'|'||H8 from TB1 where F1='RK1'"), "系统管理员|2026-12-09 10:00:00");
 
     book.prompt().answerYes(2);
     trigger(QStringLiteral("Menu_del"));
@@ -581,6 +583,10 @@ TEST_F(DocumentWindowTest, QuantityOnlyModeShowsQuantities)
     auto *lines = child<QTableView>(QStringLiteral("GdMx"));
     EXPECT_TRUE(lines->isColumnHidden(4));
     EXPECT_TRUE(lines->isColumnHidden(5));
+    // Their room goes to the name and the remark, also after a resize.
+    window->resize(1000, 600);
+    EXPECT_EQ(lines->columnWidth(1), 3 * lines->columnWidth(0));
+    EXPECT_EQ(lines->columnWidth(6), 2 * lines->columnWidth(0));
     trigger(QStringLiteral("Menu_edit"));
     enterLine(QStringLiteral("G2"), QStringLiteral("4"));
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "6");  // quantities are summed
