@@ -28,7 +28,11 @@ PrintRequest schemeTwoRequest(const DocumentKind &kind, const GridModel &lines, 
         auto cell = [&lines, r](int col) { return lines.textMatrix(r, col); };
         // Number cells are read by their leading number: an empty cell is staged as 0.
         auto number = [&cell](int col) { return QVariant(numtext::leadingNumber(cell(col))); };
-        auto shown = [&](int col) { return kind.stagedNumbersAsText ? QVariant(cell(col)) : number(col); };
+        // The text columns get the cell as shown, or the number's own text (12.50 as 12.5,
+        // never the database's "5.0").
+        auto shown = [&](int col) {
+            return QVariant(kind.stagedNumbersAsText ? cell(col) : numtext::numToText(numtext::leadingNumber(cell(col))));
+        };
         request.stagingRows.append({QStringLiteral("%1").arg(r, 5, 10, QLatin1Char('0')), cell(ColCode),
                                     shown(ColQuantity), shown(ColPrice), shown(ColAmount), cell(ColRemark),
                                     number(ColQuantity), number(ColPrice)});

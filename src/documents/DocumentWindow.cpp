@@ -96,17 +96,23 @@ void DocumentWindow::LayoutDocumentWindow()
     }
     GD->setColumnHidden(7, true);
     const int lineWidth = width() - 30;
+    const bool quantityOnly = m_.gOptKeepPrices == 0;
     if (lineWidth > 0) {
         const int base = kind_.doubleNameColumn ? lineWidth / 8 : lineWidth / 7;
-        for (int c = 0; c < 7; ++c)
-            GdMx->setColumnWidth(c, base);
+        std::array<int, 7> widths;
+        widths.fill(base);
         if (kind_.doubleNameColumn)
-            GdMx->setColumnWidth(1, 2 * base);
+            widths[ColName] = 2 * base;
+        if (quantityOnly) {
+            // The name takes the price column's room, the remark the amount's.
+            widths[ColName] += widths[ColPrice];
+            widths[ColRemark] += widths[ColAmount];
+        }
+        for (int c = 0; c < 7; ++c)
+            GdMx->setColumnWidth(c, widths[c]);
     }
-    if (m_.gOptKeepPrices == 0) {
-        GdMx->setColumnHidden(ColPrice, true);
-        GdMx->setColumnHidden(ColAmount, true);
-    }
+    GdMx->setColumnHidden(ColPrice, quantityOnly);
+    GdMx->setColumnHidden(ColAmount, quantityOnly);
 }
 
 void DocumentWindow::FillPartnerCombo()
@@ -340,6 +346,7 @@ void DocumentWindow::EditDocument()
                                               {listCell(mListRow, 0).trimmed()});
     if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty()) {
         message(kTip, QStringLiteral("此单据已经审核，不可修改！"));
+        refreshListRowFromBook();
         return;
     }
     edstu_ = Edit;
@@ -371,6 +378,7 @@ void DocumentWindow::DeleteDocument()
     const Outcome outcome = deleteDocument(m_, kind_, listCell(mListRow, 0));
     if (!outcome.done) {
         Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        refreshListRowFromBook();
         return;
     }
     removeListRow();
@@ -389,6 +397,30 @@ void DocumentWindow::removeListRow()
     } else {
         SetListGridHeaders();
     }
+}
+
+// The list row may be older than the book: the note audited, cancelled or
+// deleted on another computer since the list was loaded. The row is brought
+// in line with the stored note, so the list never offers a stale state.
+void DocumentWindow::refreshListRowFromBook()
+{
+    if (listIsEmpty())
+        return;
+    const QString auditor = m_.GetSingleValue(QStringLiteral("select F6 from ") + kind_.headerTable
+                                                  + QStringLiteral(" where F1=?"),
+                                              {listCell(mListRow, 0).trimmed()});
+    const bool gone = auditor == Module1::NoFound;
+    if (gone || (!mListAll && !auditor.trimmed().isEmpty())) {
+        removeListRow();
+        mListRows = listIsEmpty() ? 0 : list_.rows() - 1;
+        if (onDetailTab())
+            TabS->setCurrentIndex(0);
+        ShowListStatus();
+        return;
+    }
+    list_.setTextMatrix(mListRow, 4, auditor.trimmed());
+    if (onDetailTab())
+        Txt[4]->setText(auditor.trimmed());
 }
 
 void DocumentWindow::CancelEdit()
@@ -498,6 +530,7 @@ void DocumentWindow::AuditDocument()
     const Outcome outcome = auditDocument(m_, kind_, listCell(mListRow, 0));
     if (!outcome.done) {
         Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        refreshListRowFromBook();
         return;
     }
     if (mListAll) {
@@ -532,6 +565,7 @@ void DocumentWindow::CancelAudit()
     const Outcome outcome = cancelAudit(m_, kind_, listCell(mListRow, 0));
     if (!outcome.done) {
         Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        refreshListRowFromBook();
         return;
     }
     Txt[4]->clear();

@@ -106,9 +106,11 @@ private:
     void HandleCellEditEnter();
     void AddLineFromEntryStrip();
     void PrintStagedDocument();
+    void placeSearchPanel();
     bool inNewGoodsMode() const;
     void SaveNewGoodsAndAddLine();
     void removeListRow();
+    void refreshListRowFromBook();
     void setLineCurrent(int row, int col);
     void highlight(QWidget *box, bool on);
     void message(const QString &title, const QString &text);
@@ -134,6 +136,7 @@ private:
     QString mReservedNo;
     bool committing_ = false;
     bool loading_ = false;
+    bool built_ = false;  // every control exists
 
     QTabBar *TabS = nullptr;
     QTableView *GD = nullptr;
@@ -148,6 +151,7 @@ private:
     QLineEdit *TxtEnter = nullptr;
     QFrame *PicLRQ = nullptr;
     QWidget *searchBody_ = nullptr;
+    QWidget *searchPlace_ = nullptr;  // the room the collapsed panel takes in the layout
     QLineEdit *TxtHPBM = nullptr;
     QLineEdit *TxtSL = nullptr;
     QPushButton *CmdQuery = nullptr;

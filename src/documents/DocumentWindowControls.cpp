@@ -140,6 +140,7 @@ void DocumentWindow::buildControls()
     for (int i = 0; i < (FrmNewGoods ? 3 : 2); ++i) {
         CmdBox[i] = new QPushButton(boxCaptions[i], searchBody_);
         CmdBox[i]->setObjectName(QStringLiteral("CmdBox%1").arg(i));
+        CmdBox[i]->setAutoDefault(true);  // Enter on a focused button presses it
         connect(CmdBox[i], &QPushButton::clicked, this, [this, i] { RunSearchPanelCommand(i); });
         CmdBox[i]->installEventFilter(this);
         foot->addWidget(CmdBox[i]);
@@ -148,7 +149,12 @@ void DocumentWindow::buildControls()
     if (FrmNewGoods)
         FrmNewGoods->setNextAfterLast(CmdBox[0]);
     panel->addWidget(searchBody_);
-    top->addWidget(PicLRQ, 1, Qt::AlignTop);
+    // The panel lies on the window itself, right of the tab captions; the
+    // layout keeps only the room of its collapsed strip, so that expanded it
+    // drops down over the list or the note instead of pushing them down.
+    searchBody_->hide();
+    searchPlace_ = new QWidget(this);
+    top->addWidget(searchPlace_, 1, Qt::AlignTop);
     root->addLayout(top);
 
     // Tab 1: the list.
@@ -249,6 +255,11 @@ void DocumentWindow::buildControls()
         }
     });
     connect(DTP1, &QDateEdit::dateChanged, this, [this](const QDate &date) { Txt[1]->setText(db::dateText(date)); });
+
+    // Measured once every control exists (measuring polishes the widgets).
+    searchPlace_->setFixedHeight(PicLRQ->sizeHint().height());
+    searchPlace_->installEventFilter(this);
+    built_ = true;
 }
 
 } // namespace documents

@@ -156,6 +156,19 @@ bool DocumentWindow::isSearchPanelExpanded() const
     return searchBody_->isVisible() || !searchBody_->isHidden();
 }
 
+// Collapsed the panel fills its room beside the tab captions; expanded it
+// keeps that top edge and width and lies over what is below, as far as the
+// window reaches.
+void DocumentWindow::placeSearchPanel()
+{
+    const QRect room = searchPlace_->geometry();
+    int height = room.height();
+    if (isSearchPanelExpanded())
+        height = qMin(qMax(kExpandedSearchHeight, PicLRQ->sizeHint().height()), this->height() - room.top());
+    PicLRQ->setGeometry(room.left(), room.top(), room.width(), qMax(height, room.height()));
+    PicLRQ->raise();
+}
+
 void DocumentWindow::HideSearchPanel()
 {
     if (FrmNewGoods) {
@@ -165,6 +178,7 @@ void DocumentWindow::HideSearchPanel()
     GdQuery->show();
     searchBody_->hide();
     PicLRQ->setPalette(QPalette());
+    placeSearchPanel();
 }
 
 void DocumentWindow::SearchGoodsByCodePrefix()
@@ -186,6 +200,7 @@ void DocumentWindow::SearchGoodsByCodePrefix()
     palette.setColor(QPalette::Window, kSearchBackground);
     PicLRQ->setPalette(palette);
     searchBody_->show();
+    placeSearchPanel();
     const int w = PicLRQ->width() - 30;
     if (w > 0) {
         GdQuery->setColumnWidth(0, w / 4);
@@ -213,9 +228,7 @@ void DocumentWindow::SaveNewGoodsAndAddLine()
         return;
     }
     const NewGoods goods = FrmNewGoods->input();
-    QString code = goods.code;
-    code.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
-    TxtHPBM->setText(code.trimmed());
+    TxtHPBM->setText(goods.code.trimmed());
     TxtSL->setText(goods.quantity);
     AddLineFromEntryStrip();
     CmdBox[2]->setFocus();
@@ -224,6 +237,7 @@ void DocumentWindow::SaveNewGoodsAndAddLine()
 void DocumentWindow::RunSearchPanelCommand(int index)
 {
     if (index == 0 && inNewGoodsMode()) {
+        FrmNewGoods->dropLineBreaksInCode();
         SaveNewGoodsAndAddLine();
     } else if (index == 2 && FrmNewGoods) {
         if (inNewGoodsMode()) {
@@ -234,6 +248,7 @@ void DocumentWindow::RunSearchPanelCommand(int index)
         CmdBox[0]->setText(QStringLiteral("保 存"));
         LabInfo->setText(QStringLiteral("增加新的货品资料"));
         FrmNewGoods->enter(TxtHPBM->text());
+        placeSearchPanel();
     } else if (index == 0) {
         const QModelIndex current = GdQuery->currentIndex();
         TxtHPBM->setText(search_.textMatrix(current.isValid() ? current.row() + 1 : 1, 0));
@@ -265,6 +280,8 @@ void DocumentWindow::message(const QString &title, const QString &text)
 
 bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (!built_)
+        return QWidget::eventFilter(watched, event);  // still being built
     const QEvent::Type type = event->type();
     // Header boxes.
     for (int i = 0; i < 7; ++i) {
@@ -345,6 +362,10 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
             HandleCellEditEnter();
             return true;
         }
+        return false;
+    }
+    if (watched == searchPlace_ && (type == QEvent::Resize || type == QEvent::Move)) {
+        placeSearchPanel();
         return false;
     }
     if (watched == GdMx && type == QEvent::FocusIn) {

@@ -20,6 +20,7 @@ namespace documents::windowparts {
 inline const QString kTip = QStringLiteral("提示");
 inline const QColor kHighlight(192, 255, 255);
 inline const QColor kSearchBackground(192, 255, 192);
+inline constexpr int kExpandedSearchHeight = 322;  // 4830 twips
 
 inline QTableView *makeGrid(GridModel *model, const QString &name, QWidget *parent)
 {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,8 +64,13 @@ NewGoodsPanel::NewGoodsPanel(Module1 &module, QWidget *parent) : QFrame(parent),
     place(LabN[9], TxtN[9], 3, 2);
     place(LabN[6], TxtN[6], 4, 0);
     place(LabN[7], TxtN[7], 4, 2);
-    place(LabN[8], TxtN[8], 5, 0, 2);
-    grid->addWidget(CmdOpenPic, 5, 3);
+    // The picture path runs the full width, the browse button at its right.
+    auto *picture = new QHBoxLayout;
+    picture->addWidget(TxtN[8], 1);
+    CmdOpenPic->setFixedWidth(CmdOpenPic->fontMetrics().horizontalAdvance(CmdOpenPic->text()) + 24);
+    picture->addWidget(CmdOpenPic);
+    grid->addWidget(LabN[8], 5, 0);
+    grid->addLayout(picture, 5, 1, 1, 3);
     enterOrder_ = {TxtN[0], CmbHPLB, TxtN[1], TxtN[3], TxtN[4], TxtN[5], TxtN[9], TxtN[6], TxtN[7]};
     hide();
 }
@@ -92,6 +98,14 @@ void NewGoodsPanel::clearBoxes()
     for (QLineEdit *box : TxtN)
         box->clear();
     TxtN[0]->setFocus();
+}
+
+void NewGoodsPanel::dropLineBreaksInCode()
+{
+    QString code = TxtN[0]->text();
+    code.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    if (code != TxtN[0]->text())
+        TxtN[0]->setText(code);
 }
 
 NewGoods NewGoodsPanel::input() const

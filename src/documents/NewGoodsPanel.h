@@ -24,6 +24,8 @@ public:
     // Shows the panel with the code box holding code; the other boxes keep their texts.
     void enter(const QString &code);
     void clearBoxes();
+    // A code pasted with line breaks: they are taken out of the code box.
+    void dropLineBreaksInCode();
     NewGoods input() const;
     void setCategoryCode(const QString &code);
     void focusField(NewGoodsOutcome::Field field);

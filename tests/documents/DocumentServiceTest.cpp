@@ -46,6 +46,35 @@ TEST_F(AuditTest, WorkedExampleAndItsCancel)
     EXPECT_EQ(book.value("select F6 from TB1"), "");
 }
 
+TEST_F(AuditTest, OptionsInForceReachThePosting)
+{
+    addGoods(QStringLiteral("G1"), 10, 5, 7);
+    struct Case {
+        const char *name;
+        int noCostUpdate;
+        float factor;
+        double cost, sale;
+    };
+    const Case cases[] = {
+        {"no cost update", 1, 1.2f, 5, 7},
+        {"factor 0 leaves the sale price", 0, 0, 5.5, 7},
+        {"factor 2 sets it from the new cost", 0, 2, 5.5, 11},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        book.exec("update TA4 set F8=10, F7=5, F71=7");
+        book.exec("delete from TB1");
+        book.exec("delete from TB11");
+        addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-09"), {{QStringLiteral("G1"), 10, 6}});
+        m().gOptNoAverageCostUpdate = c.noCostUpdate;
+        m().gOptSalePriceFactor = c.factor;
+        ASSERT_TRUE(auditDocument(m(), B1, QStringLiteral("RK1")).done);
+        EXPECT_DOUBLE_EQ(goods("F8", "G1"), 20);
+        EXPECT_NEAR(goods("F7", "G1"), c.cost, 1e-12);
+        EXPECT_NEAR(goods("F71", "G1"), c.sale, 1e-12);
+    }
+}
+
 TEST_F(AuditTest, ReturnToSupplierTakesOutAndStampsZeroCostForGoodsWithout)
 {
     addGoods(QStringLiteral("G1"), 4, QVariant());

@@ -2,6 +2,8 @@
 
 #include "documents/DocumentWindow.h"
 #include "shell/MForm.h"
+#include "shell/ModalDialogs.h"
+#include "shell/Query.h"
 #include "shell/WindowRegistry.h"
 
 #include <QAction>
@@ -13,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 
@@ -144,6 +147,49 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
     EXPECT_EQ(panel4(), "无单据信息");
 }
 
+TEST_F(DocumentWindowTest, WorkedExampleAuditedAndCancelledThroughTheWindow)
+{
+    m().gOptSalePriceFactor = 1.2f;
+    book.exec("update TA4 set F8=10, F7=5, F71=6 where F1='G1'");
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("10"));
+    window->BeginCellEdit(1, 4);
+    typeInCell(QStringLiteral("6"));
+    EXPECT_EQ(cell(1, 5), "60");
+    trigger(QStringLiteral("Menu_save"));
+    EXPECT_TRUE(book.prompt().lastText().startsWith("单据保存成功！"));
+
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 20);
+    EXPECT_DOUBLE_EQ(goods("F7", "G1"), 5.5);
+    EXPECT_NEAR(goods("F71", "G1"), 6.6, 1e-12);
+    EXPECT_EQ(book.value("select H6||'/'||H7 from TB11"), "20.0/5.5");
+    EXPECT_EQ(panel4(), "无单据信息");
+
+    // As "001": the audited note is queried back and its audit cancelled.
+    ScriptedDialogRunner runner;
+    runner.handle("Query", [](QDialog &d) {
+        auto &q = static_cast<Query &>(d);
+        q.CmbF->setCurrentIndex(4);
+        q.Txt->setText(QStringLiteral("系统管理员"));
+        q.addCondition();
+        q.finishQuery();
+        return q.result();
+    });
+    trigger(QStringLiteral("Menu_query"));
+    ASSERT_EQ(window->listGrid().rowTexts(1).mid(0, 5),
+              QStringList({"RK2612090001", "2026-12-09", "默认货品来源", "系统管理员", "系统管理员"}));
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
+    EXPECT_NEAR(goods("F7", "G1"), 5, 1e-12);
+    EXPECT_NEAR(goods("F71", "G1"), 6, 1e-12);
+    EXPECT_EQ(book.value("select H8 from TB11"), "00-00-00");
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "");
+}
+
 TEST_F(DocumentWindowTest, CancelOfANewNoteReleasesItsNumber)
 {
     open(QStringLiteral("B1"));
@@ -229,6 +275,84 @@ TEST_F(DocumentWindowTest, CellEditingWalksTheLineWithEnter)
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "0");
 }
 
+TEST_F(DocumentWindowTest, CodeCellRetypedOrReplaced)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("5"));
+    // The line's own code again: nothing changes.
+    window->BeginCellEdit(1, 0);
+    typeInCell(QStringLiteral("g1"));
+    EXPECT_EQ(cell(1, 3), "5");
+    EXPECT_EQ(openCell(), std::make_pair(1, 3));
+    // Another known code: the line takes that goods with quantity 1.
+    window->BeginCellEdit(1, 0);
+    typeInCell(QStringLiteral("G2"));
+    EXPECT_EQ(window->lineGrid().rowTexts(1).mid(0, 6), QStringList({"G2", "垫片/M6", "个", "1", "2.5", "2.5"}));
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "2.5");
+    EXPECT_TRUE(book.prompt().shown.isEmpty());
+}
+
+TEST_F(DocumentWindowTest, DeleteLineByCode)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("3"));
+    enterLine(QStringLiteral("G2"), QStringLiteral("2"));
+    auto *code = child(QStringLiteral("TxtHPBM"));
+    auto *del = child<QPushButton>(QStringLiteral("CmdDel"));
+    code->clear();
+    del->click();
+    EXPECT_EQ(book.prompt().lastText(), "请输入要删除的货品编码或点击要删除的行！");
+    code->setText(QStringLiteral("G9 "));
+    del->click();
+    EXPECT_EQ(book.prompt().lastText(), "此入库单中没有指定的货品编码：G9 ！");
+
+    // No keeps the line but makes it current.
+    code->setText(QStringLiteral("G1"));
+    book.prompt().answerNo();
+    del->click();
+    EXPECT_EQ(book.prompt().lastText(), "真的要删除货品[螺丝/]吗？");
+    EXPECT_EQ(window->lineGrid().rows(), 4);
+    EXPECT_EQ(window->lineRow(), 1);
+
+    // Yes on the last line: it goes and the trailing empty row becomes current.
+    code->setText(QStringLiteral("G2"));
+    book.prompt().answerYes();
+    del->click();
+    EXPECT_EQ(window->lineGrid().rows(), 3);
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_EQ(window->lineRow(), 2);
+    EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "15");
+    EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 2 条");
+}
+
+TEST_F(DocumentWindowTest, MoneyDecimalsRoundTheLinesButNotTheListTotal)
+{
+    m().gMoneyFormat = QStringLiteral("#0.000");
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1.23456}});
+    book.exec("update TB1 set F9=1.23456");
+    open(QStringLiteral("B1"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 5), "1.23");
+    child<QTabBar>(QStringLiteral("TabS"))->setCurrentIndex(1);
+    EXPECT_EQ(cell(1, 4), "1.235");
+    EXPECT_EQ(cell(1, 5), "1.235");
+    EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 1 条");
+}
+
+TEST_F(DocumentWindowTest, HalfUnitAmountAndTotalTextsPerKind)
+{
+    addGoods(QStringLiteral("G3"), 5, 0.5);
+    for (const char *kind : {"B1", "B3"}) {
+        open(QString::fromLatin1(kind));
+        trigger(QStringLiteral("Menu_Add"));
+        enterLine(QStringLiteral("G3"), QStringLiteral("1"));
+        EXPECT_EQ(cell(1, 5), ".5") << kind;
+        EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), QString::fromLatin1(kind) == "B1" ? "0.5" : ".5") << kind;
+        trigger(QStringLiteral("Menu_cancel"));
+    }
+}
+
 TEST_F(DocumentWindowTest, LockedPriceAndQuantityOnlySkipThePriceCell)
 {
     for (const auto &[lock, keep] : {std::pair{1, 1}, std::pair{0, 0}}) {
@@ -269,24 +393,60 @@ TEST_F(DocumentWindowTest, AbsoluteQuantitiesOptionAppliesToTheEntryStrip)
 
 TEST_F(DocumentWindowTest, EditAndDeleteOfAnAuditedNoteAreRefused)
 {
-    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}});
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}},
+            QStringLiteral("2026-12-02 08:00:00"));
+    addNote(B1, QStringLiteral("RK2"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 1, 1}});
     open(QStringLiteral("B1"));
-    EXPECT_EQ(panel4(), "入库单列表：共 1 条记录 当前为第 1 条");
-    // Audited on another computer after the list was loaded.
+    EXPECT_EQ(panel4(), "入库单列表：共 2 条记录 当前为第 1 条");
+    // Audited on another computer after the list was loaded: refused, and the
+    // stale row leaves the list of open notes.
     book.exec("update TB1 set F6='李四'");
     trigger(QStringLiteral("Menu_edit"));
     EXPECT_EQ(book.prompt().lastText(), "此单据已经审核，不可修改！");
     EXPECT_EQ(window->Edstu(), 0);
+    EXPECT_EQ(panel4(), "入库单列表：共 1 条记录 当前为第 1 条");
     book.prompt().answerYes();
     trigger(QStringLiteral("Menu_del"));
     EXPECT_EQ(book.prompt().lastText(), "该单据已审核，不能删除！");
-    EXPECT_EQ(book.value("select count(*) from TB11"), "1");
+    EXPECT_EQ(book.value("select count(*) from TB11"), "2");
+    EXPECT_EQ(panel4(), "无单据信息");
 
     // With the auditor in the list row no question is asked at all.
-    window->listGrid().setTextMatrix(1, 4, QStringLiteral("李四"));
+    window->setListAll(true);
+    window->LoadDocumentList(B1.queryStatement());
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "李四");
     book.prompt().clear();
     trigger(QStringLiteral("Menu_del"));
     EXPECT_EQ(book.prompt().texts(), QStringList{"该单据已审核，不能删除！"});
+}
+
+TEST_F(DocumentWindowTest, RefusedAuditBringsTheStaleListRowInLine)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 10, 6}});
+    // The open-notes list: the note audited elsewhere leaves it.
+    open(QStringLiteral("B1"));
+    book.exec("update TB1 set F6='李四'");
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(book.prompt().lastText(), "该单据已审核，不需要再次审核！");
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
+    EXPECT_EQ(panel4(), "无单据信息");
+
+    // A query's answer keeps the row and shows who audited it; a cancel made
+    // elsewhere clears the auditor again.
+    book.exec("update TB1 set F6=''");
+    open(QStringLiteral("B1"));
+    window->setListAll(true);
+    book.exec("update TB1 set F6='李四'");
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "李四");
+    book.exec("update TB1 set F6=''");
+    book.prompt().answerYes();
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_EQ(book.prompt().lastText(), "该单据未审核，不能执行撤销审核！");
+    EXPECT_EQ(window->listGrid().textMatrix(1, 4), "");
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
 }
 
 TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
@@ -308,6 +468,8 @@ TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
     EXPECT_EQ(window->listRow(), 2);
     EXPECT_EQ(book.value("select group_concat(F1||':'||F6) from (select * from TB11 where F0='RK1' order by F1)"),
               "G1:1.0,G2:4.0");
+    // The editing operator becomes the entry clerk; the stamp is this save's.
+    EXPECT_EQ(book.value("select F5||'|'||H8 from TB1 where F1='RK1'"), "系统管理员|2026-12-09 10:00:00");
 
     book.prompt().answerYes(2);
     trigger(QStringLiteral("Menu_del"));
@@ -378,10 +540,18 @@ TEST_F(DocumentWindowTest, SearchPanelPicksAndGoesBack)
     open(QStringLiteral("B1"));
     trigger(QStringLiteral("Menu_Add"));
     auto *code = child(QStringLiteral("TxtHPBM"));
+    auto *panel = child<QWidget>(QStringLiteral("PicLRQ"));
+    auto *note = child<QWidget>(QStringLiteral("Frm"));
+    const QRect noteBefore = note->geometry();
+    const QRect collapsed = panel->geometry();
     code->setFocus();
     code->setText(QStringLiteral(" g "));
     QTest::keyClick(code, Qt::Key_Down);
     EXPECT_TRUE(window->isSearchPanelExpanded());
+    // Expanded, the panel drops down over the note, which stays where it was.
+    EXPECT_EQ(note->geometry(), noteBefore);
+    EXPECT_EQ(panel->geometry().topLeft(), collapsed.topLeft());
+    EXPECT_GT(panel->geometry().bottom(), note->geometry().top() + 200);
     EXPECT_EQ(child<QLabel>(QStringLiteral("LabInfo"))->text(), "所有货品编码以“g”开头的记录");
     auto *grid = child<QTableView>(QStringLiteral("GdQuery"));
     QTest::keyClick(grid, Qt::Key_Down);
@@ -389,6 +559,7 @@ TEST_F(DocumentWindowTest, SearchPanelPicksAndGoesBack)
     EXPECT_EQ(code->text(), "G2");
     EXPECT_EQ(child(QStringLiteral("TxtSL"))->text(), "1");
     EXPECT_FALSE(window->isSearchPanelExpanded());
+    EXPECT_EQ(panel->geometry(), collapsed);
 
     code->setText(QStringLiteral("G1"));
     child<QPushButton>(QStringLiteral("CmdQuery"))->click();
@@ -412,6 +583,10 @@ TEST_F(DocumentWindowTest, QuantityOnlyModeShowsQuantities)
     auto *lines = child<QTableView>(QStringLiteral("GdMx"));
     EXPECT_TRUE(lines->isColumnHidden(4));
     EXPECT_TRUE(lines->isColumnHidden(5));
+    // Their room goes to the name and the remark, also after a resize.
+    window->resize(1000, 600);
+    EXPECT_EQ(lines->columnWidth(1), 3 * lines->columnWidth(0));
+    EXPECT_EQ(lines->columnWidth(6), 2 * lines->columnWidth(0));
     trigger(QStringLiteral("Menu_edit"));
     enterLine(QStringLiteral("G2"), QStringLiteral("4"));
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "6");  // quantities are summed

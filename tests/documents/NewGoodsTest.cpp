@@ -86,11 +86,30 @@ TEST_F(NewGoodsTest, CreatedFromTheSearchPanelAndAddedAsALine)
     window.findChild<QPushButton *>(QStringLiteral("CmdBox0"))->click();
     EXPECT_EQ(book.prompt().lastText(), "入库数量不能为0！");
 
+    // Enter on the focused save button saves; a pasted line break leaves the code box.
     box(9)->setText(QStringLiteral("2"));
-    window.findChild<QPushButton *>(QStringLiteral("CmdBox0"))->click();
+    box(0)->setText(QStringLiteral("NEW1\r\n"));
+    auto *save = window.findChild<QPushButton *>(QStringLiteral("CmdBox0"));
+    save->setFocus();
+    QTest::keyClick(save, Qt::Key_Return);
     EXPECT_EQ(book.value("select F2||'/'||F7||'/'||F8 from TA4 where F1='NEW1'"), "BOLT/12.5/0.0");
     const GridModel &lines = window.lineGrid();
     EXPECT_EQ(lines.rowTexts(1).mid(0, 6), QStringList({"NEW1", "BOLT/", "", "2", "12.5", "25"}));
+    EXPECT_EQ(box(0)->text(), "NEW1");
+    EXPECT_EQ(box(1)->text(), "BOLT");  // the boxes stay filled for the next goods
+
+    // "新 增" again empties the boxes; without the option -3 stays and makes the line.
+    m().gOptAbsoluteQuantities = 0;
+    window.findChild<QPushButton *>(QStringLiteral("CmdBox2"))->click();
+    EXPECT_EQ(box(1)->text(), "");
+    box(0)->setText(QStringLiteral("NEW2"));
+    box(1)->setText(QStringLiteral("NUT"));
+    box(9)->setFocus();
+    box(9)->setText(QStringLiteral("-3"));
+    box(0)->setFocus();
+    EXPECT_EQ(box(9)->text(), "-3");
+    save->click();
+    EXPECT_EQ(lines.rowTexts(2).mid(0, 4), QStringList({"NEW2", "NUT/", "", "-3"}));
 
     // The goods stays when the note is cancelled.
     window.CancelEdit();

@@ -77,12 +77,21 @@ TEST_F(PrintAndQueryTest, SchemeTwoStagesTheGridRowsWithTheHeaderAsFormulas)
     EXPECT_EQ(shown()->formula("danNo"), "RK1");
     EXPECT_EQ(shown()->formula("gys"), "供货单位：默认货品来源");
     EXPECT_EQ(shown()->rows.size(), 3);
+    EXPECT_EQ(shown()->rows[2].mid(0, 2), QStringList({"3", "G3"}));  // the serial prints as 1, 2, 3
+
+    // The return stages numbers as their own text: a clerk reads 3, never 3.0.
+    addNote(B3, QStringLiteral("TH1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G3"), 3, 2.5}});
+    delete Prnt::loaded();
+    open(B3);
+    trigger("Menu_prn1");
+    ASSERT_NE(shown(), nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(book.value("select F6||'|'||F7||'|'||F8 from Plist"), "3|2.5|7.5");
 }
 
 TEST_F(PrintAndQueryTest, SchemeTwoFormulasPerKind)
 {
     GridModel lines(7);
-    lines.setDataRows({{"G1", "螺丝/", "个", "2", "", "", ""}});
+    lines.setDataRows({{"G1", "螺丝/", "个", "2", "", "", ""}, {"G2", "垫片/", "个", "0.5", "12.50", "6.25", "r"}});
     const PrintedHeader header{"RK1", "2026-12-01", "东方", "张三", "", "1200.00"};
     const PrintRequest stockIn = schemeTwoRequest(B1, lines, header);
     EXPECT_EQ(stockIn.formulas, QStringList({"Cpt='货品入库单'", "danNo='RK1'", "rq='2026-12-01'", "gys='供货单位：东方'",
@@ -94,7 +103,8 @@ TEST_F(PrintAndQueryTest, SchemeTwoFormulasPerKind)
     EXPECT_EQ(supplierReturn.formulas.value(0), "Cpt='退  货  单'");
     EXPECT_EQ(supplierReturn.formulas.value(4), "sumje='1200.00'");
     EXPECT_EQ(supplierReturn.formulas.size(), 5);
-    EXPECT_EQ(supplierReturn.stagingRows[0], QVariantList({"00001", "G1", 2.0, 0.0, 0.0, "", 2.0, 0.0}));
+    EXPECT_EQ(supplierReturn.stagingRows[0], QVariantList({"00001", "G1", "2", "0", "0", "", 2.0, 0.0}));
+    EXPECT_EQ(supplierReturn.stagingRows[1], QVariantList({"00002", "G2", "0.5", "12.5", "6.25", "r", 0.5, 12.5}));
 }
 
 TEST_F(PrintAndQueryTest, NothingToPrintAndMissingTemplates)
@@ -142,6 +152,25 @@ TEST_F(PrintAndQueryTest, QueryFindsAuditedNotesAndKeepsThemListed)
         numbers << window->listGrid().textMatrix(r, 0);
     numbers.sort();
     EXPECT_EQ(numbers, QStringList({"RK1", "RK2"}));
+
+    // Total > 1000 compares the stored total and finds audited notes too.
+    book.exec("update TB1 set F9 = case F1 when 'RK1' then 1200 when 'RK2' then 1000 else 1000.5 end");
+    runner.handle("Query", [](QDialog &d) {
+        auto &q = static_cast<Query &>(d);
+        q.CmbF->setCurrentIndex(5);
+        EXPECT_EQ(q.CmbF->currentText(), "金额");
+        q.CmbGX->setCurrentIndex(0);
+        q.Txt->setText("1000");
+        q.addCondition();
+        q.finishQuery();
+        return q.result();
+    });
+    trigger("Menu_query");
+    numbers.clear();
+    for (int r = 1; r < window->listGrid().rows(); ++r)
+        numbers << window->listGrid().textMatrix(r, 0) + ":" + window->listGrid().textMatrix(r, 4);
+    numbers.sort();
+    EXPECT_EQ(numbers, QStringList({"RK1:李四", "RK3:"}));
 
     // Date >= includes the day itself.
     runner.handle("Query", [](QDialog &d) {
