@@ -160,7 +160,10 @@ void A4::fillCombos()
     while (categories.next())
         CmbLB->addItem(categories.text(0).trimmed() + QStringLiteral(".") + categories.text(1).trimmed());
     CmbDW->clear();
-    db::Statement units = db.prepare(QStringLiteral("select F4 from TA4 where F4<>'' group by F4 order by F4"));
+    // The units in use, each once, in order: the distinct values first, so
+    // only those few are sorted, not every goods row.
+    db::Statement units =
+        db.prepare(QStringLiteral("select F4 from (select distinct F4 from TA4 where F4<>'') order by F4"));
     while (units.next())
         CmbDW->addItem(units.text(0));
     CmbDW->setCurrentIndex(-1);
