@@ -92,6 +92,12 @@ TEST_F(GoodsWindow, NewUserAddsGoodsWithStockCostAndPicture)
     QTest::mouseDClick(child<QLabel>("Img", w), Qt::LeftButton);
     EXPECT_EQ(book.fileDialogs().captions.size(), 2);
     EXPECT_EQ(book.fileDialogs().captions.first(), QStringLiteral("导入货品图片"));
+
+    // Opened again, the card shows the stored picture and its path.
+    A4 again;
+    child<QTabBar>("TabS", again)->setCurrentIndex(1);
+    EXPECT_EQ(child<QLabel>("LabInfo", again)->text(), picture);
+    EXPECT_FALSE(child<QLabel>("Img", again)->pixmap().isNull());
 }
 
 TEST_F(GoodsWindow, MissingOrUnreadablePictureShowsNone)
@@ -354,6 +360,9 @@ TEST_F(GoodsWindow, PrintCarriesCostOrSalePriceByTheCostRight)
         EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("货品编码资料"));
         EXPECT_EQ(book.value("select F1||'|'||F3||'|'||F6 from PrTA1"),
                   mayViewCost ? QStringLiteral("A1|五金|10") : QStringLiteral("A1|五金|20"));
+        // Prices print with the book's decimals.
+        ASSERT_EQ(shown->rows.size(), 1);
+        EXPECT_EQ(shown->rows[0].value(5), mayViewCost ? QStringLiteral("10.00") : QStringLiteral("20.00"));
     }
     book.exec("delete from TA4");
     A4 empty;

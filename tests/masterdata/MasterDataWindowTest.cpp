@@ -309,6 +309,15 @@ TEST(ReceivingUnitWindow, IsTheSameWindowOnItsOwnTable)
     book.exec("delete from TA2 where F1='K01'");
     d.menu("Menu_del");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("系统中必须保留至少一条出货单位记录！"));
+
+    // The one template, with this list's title.
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prnta12.rpt"));
+    d.menu("Menu_print");
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("出货单位列表"));
+    EXPECT_EQ(shown->rows.size(), 2);
 }
 
 TEST(CategoryWindow, UpperCasesTypingLimitsCodeAndKeepsCategoriesWithGoods)
