@@ -103,9 +103,11 @@ void A4::buildCard()
     cardLayout_->setRowStretch(kind_.boxCount() + 1, 1);
     cardLayout_->setColumnStretch(3, 1);
 
+    // The opening boxes are never locked: they show only while "001" may edit them.
     for (int i : {10, 11}) {
         Lab[i]->hide();
         Txt[i]->hide();
+        Txt[i]->setReadOnly(false);
     }
     connect(Txt[5], &QLineEdit::textEdited, this, [this] { syncSalePrice(); });
 }

@@ -260,6 +260,14 @@ TEST_F(GoodsWindow, EditKeepsAnAuditPostedMeanwhile)
     WindowDriver<A4>::typeText(child<QLineEdit>("TxtSL", w), QStringLiteral("0"));  // 12 -> 120
     d.menu("Menu_save");
     EXPECT_EQ(book.number("select F8 from TA4 where F1='A1'"), 120);
+
+    // So are the opening values, by their own option; the one left alone is the book's.
+    book.m().gOptAdminEditsOpening = 1;
+    d.menu("Menu_edit");
+    book.exec("update TA4 set V4=7 where F1='A1'");
+    d.type(10, QStringLiteral("8"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select V3||'|'||V4 from TA4 where F1='A1'"), QStringLiteral("8.0|7.0"));
 }
 
 TEST_F(GoodsWindow, DuplicateCodeAndInUseGoods)
