@@ -1,6 +1,7 @@
 #include "support/TestBook.h"
 #include "ListServices.h"
 #include "WindowDriver.h"
+#include "masterdata/GoodsWindow.h"
 #include "masterdata/MasterDataWindow.h"
 
 #include <QApplication>
@@ -286,11 +287,18 @@ TEST_F(SupplierWindow, QueryNarrowsTheListAndPrintShowsIt)
 TEST_F(SupplierWindow, MissingTemplateIsNamed)
 {
     ListServices services;
-    A2 w;
-    WindowDriver<A2> d{w};
-    d.menu("Menu_print");
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("报表文件prnta12.rpt丢失！"));
-    EXPECT_EQ(ListServices::shownReport(), nullptr);
+    const auto missing = [&](MasterDataWindow &w) {
+        WindowDriver<MasterDataWindow> d{w};
+        d.menu("Menu_print");
+        EXPECT_EQ(ListServices::shownReport(), nullptr);
+        return book.prompt().lastText();
+    };
+    A2 units;
+    EXPECT_EQ(missing(units), QStringLiteral("报表文件prnta12.rpt丢失！"));
+    A3 categories;
+    EXPECT_EQ(missing(categories), QStringLiteral("报表文件prnTA3.rpt丢失！"));
+    A4 goods;
+    EXPECT_EQ(missing(goods), QStringLiteral("报表文件prnTa4.rpt丢失！"));
 }
 
 TEST(ReceivingUnitWindow, IsTheSameWindowOnItsOwnTable)
