@@ -63,9 +63,10 @@ void A4::buildCard()
     CmbDW->setEditable(true);
     CmbDW->setInsertPolicy(QComboBox::NoInsert);
     cardLayout_->addWidget(CmbDW, 3, 1);
+    // An editable combo holds the focus itself and hands keys to its line.
     for (QComboBox *combo : {CmbLB, CmbDW}) {
         combo->hide();
-        combo->lineEdit()->installEventFilter(this);
+        combo->installEventFilter(this);
     }
     QWidget::setTabOrder(Txt[1], CmbLB);
     QWidget::setTabOrder(CmbLB, CmbDW);
@@ -527,7 +528,7 @@ bool A4::eventFilter(QObject *watched, QEvent *event)
             importPicture();
         return false;
     }
-    if (watched == CmbLB->lineEdit() || watched == CmbDW->lineEdit()) {
+    if (watched == CmbLB || watched == CmbDW) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -144,6 +144,21 @@ TEST_F(GoodsWindow, CategoryIsCheckedByItsCodePart)
     EXPECT_EQ(d.box(2)->text(), QStringLiteral("电料"));
 }
 
+TEST_F(GoodsWindow, EnterWalksTheCardThroughBothCombos)
+{
+    A4 w;
+    WindowDriver<A4> d{w};
+    ASSERT_TRUE(d.showActive());
+    d.menu("Menu_Add");
+    d.box(1)->setFocus();
+    QStringList walked;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        walked.append(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(walked, (QStringList{"CmbLB", "CmbDW", "Txt4", "Txt5"}));
+}
+
 TEST_F(GoodsWindow, ListJoinsCategoriesAndCardShowsLimits)
 {
     addGoods("B1", "乙");
