@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include "BigBook.h"
+#include "db/BookFile.h"
 #include "db/Database.h"
 #include "shell/Module1.h"
 
@@ -13,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -213,6 +215,84 @@ QString loadSamples()
     return {};
 }
 
+// ---- the next stock-in number, in the month of the book's newest note ----
+
+const char *const kLastNumberSql = "select F1 from TB1 where F1 like ? order by F1 desc limit 1";
+
+// The month (as a date in it) of the newest stock-in number, e.g. RK2512... gives 2025-12-1.
+QDate newestNumberMonth(db::Database &book)
+{
+    const QString last = book.scalar(QStringLiteral("select max(F1) from TB1")).toString();
+    return last.size() >= 6 ? QDate(2000 + last.mid(2, 2).toInt(), last.mid(4, 2).toInt(), 28) : QDate();
+}
+
+void nextDocNoModule(benchmark::State &state)
+{
+    Module1 module;
+    if (!module.gDb.open(gBook)) {
+        state.SkipWithError(qPrintable(module.gDb.lastError()));
+        return;
+    }
+    const QDate month = newestNumberMonth(module.gDb);
+    if (!month.isValid()) {
+        state.SkipWithError("the book holds no stock-in notes");
+        return;
+    }
+    module.setClock([month] { return QDateTime(month, QTime(12, 0)); });
+    for (auto _ : state) {
+        const QString number = module.NextDocNo(QStringLiteral("RK"), QStringLiteral("TB1"));
+        benchmark::DoNotOptimize(number.constData());
+    }
+}
+
+void nextDocNoBare(benchmark::State &state, int)
+{
+    sqlite3 *handle = keyedConnection(state);
+    if (!handle)
+        return;
+    db::Database book;
+    book.open(gBook);
+    const QByteArray pattern = (QStringLiteral("RK") + newestNumberMonth(book).toString(QStringLiteral("yyMM"))
+                                + QStringLiteral("______")).toUtf8();
+    for (auto _ : state) {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(handle, kLastNumberSql, -1, &stmt, nullptr);
+        sqlite3_bind_text(stmt, 1, pattern.constData(), int(pattern.size()), SQLITE_STATIC);
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            benchmark::DoNotOptimize(sqlite3_column_text(stmt, 0));
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(handle);
+}
+
+// ---- the automatic backup's compacted, checked copy beside a plain file copy ----
+
+void backupModule(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("backup.vzk"));
+    for (auto _ : state) {
+        if (const QString error = db::compactCopy(gBook, target); !error.isEmpty()) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        QFile::remove(target);
+    }
+}
+
+void backupFileCopy(benchmark::State &state, int)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("copy.vzk"));
+    for (auto _ : state) {
+        if (!QFile::copy(gBook, target)) {
+            state.SkipWithError("file copy failed");
+            break;
+        }
+        QFile::remove(target);
+    }
+}
+
 void registerBenchmarks()
 {
     using benchmark::kMicrosecond;
@@ -224,6 +304,10 @@ void registerBenchmarks()
     benchmark::RegisterBenchmark("BM_LookupByCode/bare_sqlite_prepared_once", lookupBare, true)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_PrefixSearch500/module", prefixModule)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_PrefixSearch500/bare_sqlite", prefixBare, 0)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_NextDocNo/module", nextDocNoModule)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_NextDocNo/bare_sqlite", nextDocNoBare, 0)->Unit(kMicrosecond);
+    benchmark::RegisterBenchmark("BM_Backup/module", backupModule)->Unit(kMillisecond)->Iterations(2);
+    benchmark::RegisterBenchmark("BM_Backup/file_copy", backupFileCopy, 0)->Unit(kMillisecond)->Iterations(2);
 }
 
 } // namespace

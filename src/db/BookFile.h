@@ -16,7 +16,7 @@ namespace db {
 
 // Writes a compacted, keyed copy of the book at source into target (through a
 // temporary file in target's folder that is checked — opens with the key,
-// passes the integrity check, its theVer table is readable — and then renamed
+// passes the structure check, its theVer table is readable — and then renamed
 // into place). Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
 

@@ -11,10 +11,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -73,20 +75,29 @@ void Module1::AutoBackupBook()
     if (cycle > 0 && QFileInfo::exists(target))
         return;
 
+    // The new copy is made and checked first; only then does the previous one
+    // become the older generation, so a failed backup never costs the last good one.
+    const QString staged = target + QStringLiteral(".new");
+    {
+        WaitCursor wait;
+        gDb.close();
+        QCoreApplication::processEvents();
+        if (!db::compactCopy(gBookFile, staged).isEmpty()) {
+            QFile::remove(staged);
+            return fail();
+        }
+    }
     const QStringList previous = backupsOf(folder, gBookName, QStringLiteral("vzk"));
     if (!previous.isEmpty()) {
         for (const QString &old : backupsOf(folder, gBookName, QStringLiteral("___")))
             folder.remove(old);
         const QString first = previous.first();
-        if (!folder.rename(first, first.left(first.size() - 3) + QStringLiteral("___")))
-            return fail();
+        folder.rename(first, first.left(first.size() - 3) + QStringLiteral("___"));
     }
-
-    WaitCursor wait;
-    gDb.close();
-    QCoreApplication::processEvents();
-    if (!db::compactCopy(gBookFile, target).isEmpty())
+    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(staged);
         return fail();
+    }
     QCoreApplication::processEvents();
     const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");
     if (!textfile::writeAtomically(settingsPath, settings.toUtf8()))

@@ -38,6 +38,11 @@ void Module1::ResetToDefaults()
     gAutoCreateReceivingUnit = 1;
     gUsePdan10Layout = 0;
     gVersion = QStringLiteral("9.69");
+    ResetOptionsToDefaults();
+}
+
+void Module1::ResetOptionsToDefaults()
+{
     gOptNoOverdraw = 0;
     gOptLockLinePrice = 0;
     gOptNoAverageCostUpdate = 0;

@@ -62,6 +62,8 @@ public:
 
     // Puts every variable above back to its start value (the book stays open).
     void ResetToDefaults();
+    // Puts the system options and gMoneyFormat back to their defaults.
+    void ResetOptionsToDefaults();
 
     // ---- shared lookups and number texts ----
 
@@ -98,6 +100,8 @@ public:
     void WarnEditInProgress();
 
     // ---- options ----
+    // Loads the open book's options over their defaults, so an option without
+    // a row has its default, never the value of a book used before.
     void LoadSysSettings();
 
     // ---- account-book list and automatic backup ----

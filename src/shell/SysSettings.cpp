@@ -7,6 +7,7 @@
 
 void Module1::LoadSysSettings()
 {
+    ResetOptionsToDefaults();
     db::Statement rows = gDb.prepare(QStringLiteral("select ID,setval,setstr from sysinfo order by ID"));
     if (!rows.isValid())
         return;

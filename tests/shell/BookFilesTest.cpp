@@ -129,6 +129,31 @@ TEST_F(AutoBackupTest, TodaysBackupOnceWithACycleAndCommandLineBooksAsBookFile)
     EXPECT_TRUE(backups().contains("帐本文件2026-12-9.vzk"));
 }
 
+TEST_F(AutoBackupTest, AFailedBackupKeepsThePreviousOne)
+{
+    settings("0\n");
+    run(2026, 12, 9);
+    ASSERT_EQ(backups(), QStringList{"测试帐本2026-12-9.vzk"});
+    // the book file turns unreadable: the next backup fails and the last good one stays as it was
+    QFile::remove(book.bookPath());
+    writeFile(book.bookPath(), "garbage");
+    run(2026, 12, 10);
+    EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
+    EXPECT_EQ(backups(), QStringList{"测试帐本2026-12-9.vzk"});
+    db::Database copy;
+    EXPECT_TRUE(copy.open(folder() + "/测试帐本2026-12-9.vzk"));
+}
+
+TEST_F(AutoBackupTest, ABookNameThatIsNoFileNameIsReported)
+{
+    QDir().mkpath(book.m().gAppPath + "子目录");
+    book.m().gBookName = "子目录/书";
+    settings("0\n");
+    run(2026, 12, 9);
+    EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
+    EXPECT_TRUE(backups().isEmpty());
+}
+
 TEST_F(AutoBackupTest, FailureIsReported)
 {
     settings("0\n");

@@ -107,11 +107,19 @@ TEST(SysSettings, LoadSysSettings)
     EXPECT_EQ(book.m().gMoneyFormat, QStringLiteral("#0.00000000"));
     EXPECT_EQ(book.m().gOptAdminEditsOpening, 1);
 
-    // a Null value stops the loading; what was read so far stays
+    // a Null value stops the loading; what was read so far stays, the rest is at its default
     book.exec("delete from sysinfo");
-    book.exec("insert into sysinfo values (0,0,''),(1,null,''),(2,1,''),(4,0,'')");
+    book.exec("insert into sysinfo values (0,1,''),(1,null,''),(2,1,''),(4,0,'3')");
+    book.m().LoadSysSettings();
+    EXPECT_EQ(book.m().gOptNoOverdraw, 1);
+    EXPECT_EQ(book.m().gOptNoAverageCostUpdate, 0);
+    EXPECT_FLOAT_EQ(book.m().gOptSalePriceFactor, 0.0f);
+
+    // another book without option rows runs with the defaults, not the values of the book before
+    book.exec("delete from sysinfo");
     book.m().LoadSysSettings();
     EXPECT_EQ(book.m().gOptNoOverdraw, 0);
-    EXPECT_EQ(book.m().gOptNoAverageCostUpdate, 0);
-    EXPECT_FLOAT_EQ(book.m().gOptSalePriceFactor, 1.2f);
+    EXPECT_EQ(book.m().gOptKeepPrices, 1);
+    EXPECT_EQ(book.m().gOptMoneyDecimals, 2);
+    EXPECT_EQ(book.m().gMoneyFormat, QStringLiteral("#0.00"));
 }
