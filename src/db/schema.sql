@@ -57,12 +57,14 @@ CREATE TABLE PrTA1 (F1 TEXT, F2 TEXT, F3 TEXT, F4 TEXT, F5 TEXT, F6 TEXT, F7 TEX
 CREATE TABLE PRTc1 (F0 TEXT, F1 TEXT, F2 TEXT, F3 TEXT, F4 TEXT, F5 TEXT, F6 REAL, F7 REAL, F8 REAL);
 CREATE TABLE PRTB2 (F0 TEXT, F1 TEXT, F2 TEXT, F3 TEXT, F4 TEXT, F5 TEXT, F6 REAL, F7 REAL, F8 REAL);
 
--- Lookups by code and number, lines by document and by goods, headers by date.
+-- Lookups by code and number, lines by document and by goods, headers by date;
+-- the goods' units, which the goods window lists once each.
 CREATE INDEX TA1_F1 ON TA1 (F1);
 CREATE INDEX TA2_F1 ON TA2 (F1);
 CREATE INDEX TA3_F1 ON TA3 (F1);
 CREATE INDEX TA4_F1 ON TA4 (F1);
 CREATE INDEX TA4_F3 ON TA4 (F3);
+CREATE INDEX TA4_F4 ON TA4 (F4);
 CREATE INDEX TB1_F1 ON TB1 (F1);
 CREATE INDEX TB1_F2 ON TB1 (F2);
 CREATE INDEX TB3_F1 ON TB3 (F1);

@@ -63,9 +63,10 @@ void A4::buildCard()
     CmbDW->setEditable(true);
     CmbDW->setInsertPolicy(QComboBox::NoInsert);
     cardLayout_->addWidget(CmbDW, 3, 1);
+    // An editable combo holds the focus itself and hands keys to its line.
     for (QComboBox *combo : {CmbLB, CmbDW}) {
         combo->hide();
-        combo->lineEdit()->installEventFilter(this);
+        combo->installEventFilter(this);
     }
     QWidget::setTabOrder(Txt[1], CmbLB);
     QWidget::setTabOrder(CmbLB, CmbDW);
@@ -103,9 +104,11 @@ void A4::buildCard()
     cardLayout_->setRowStretch(kind_.boxCount() + 1, 1);
     cardLayout_->setColumnStretch(3, 1);
 
+    // The opening boxes are never locked: they show only while "001" may edit them.
     for (int i : {10, 11}) {
         Lab[i]->hide();
         Txt[i]->hide();
+        Txt[i]->setReadOnly(false);
     }
     connect(Txt[5], &QLineEdit::textEdited, this, [this] { syncSalePrice(); });
 }
@@ -160,7 +163,10 @@ void A4::fillCombos()
     while (categories.next())
         CmbLB->addItem(categories.text(0).trimmed() + QStringLiteral(".") + categories.text(1).trimmed());
     CmbDW->clear();
-    db::Statement units = db.prepare(QStringLiteral("select F4 from TA4 where F4<>'' group by F4 order by F4"));
+    // The units in use, each once, in order: the distinct values first, so
+    // only those few are sorted, not every goods row.
+    db::Statement units =
+        db.prepare(QStringLiteral("select F4 from (select distinct F4 from TA4 where F4<>'') order by F4"));
     while (units.next())
         CmbDW->addItem(units.text(0));
     CmbDW->setCurrentIndex(-1);
@@ -522,7 +528,7 @@ bool A4::eventFilter(QObject *watched, QEvent *event)
             importPicture();
         return false;
     }
-    if (watched == CmbLB->lineEdit() || watched == CmbDW->lineEdit()) {
+    if (watched == CmbLB || watched == CmbDW) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {

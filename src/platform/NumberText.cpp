@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -104,9 +105,14 @@ QString generalText(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return QStringLiteral("0");
+    // The same text as printf's "%.15G" (std::to_chars is defined that way),
+    // without printf's slow path: lists format many thousands of these.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    QString text = QString::fromLatin1(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    for (char *p = buffer; p != written.ptr; ++p)
+        if (*p == 'e')
+            *p = 'E';
+    QString text = QString::fromLatin1(buffer, int(written.ptr - buffer));
     // %G writes "1E-05" style exponents already; drop the zero before a point.
     if (text.startsWith(QLatin1String("0.")))
         text.remove(0, 1);

@@ -92,6 +92,12 @@ TEST_F(GoodsWindow, NewUserAddsGoodsWithStockCostAndPicture)
     QTest::mouseDClick(child<QLabel>("Img", w), Qt::LeftButton);
     EXPECT_EQ(book.fileDialogs().captions.size(), 2);
     EXPECT_EQ(book.fileDialogs().captions.first(), QStringLiteral("导入货品图片"));
+
+    // Opened again, the card shows the stored picture and its path.
+    A4 again;
+    child<QTabBar>("TabS", again)->setCurrentIndex(1);
+    EXPECT_EQ(child<QLabel>("LabInfo", again)->text(), picture);
+    EXPECT_FALSE(child<QLabel>("Img", again)->pixmap().isNull());
 }
 
 TEST_F(GoodsWindow, MissingOrUnreadablePictureShowsNone)
@@ -136,6 +142,21 @@ TEST_F(GoodsWindow, CategoryIsCheckedByItsCodePart)
     d.menu("Menu_save");
     EXPECT_EQ(book.value("select F3 from TA4 where F1='G1'"), QStringLiteral("02"));
     EXPECT_EQ(d.box(2)->text(), QStringLiteral("电料"));
+}
+
+TEST_F(GoodsWindow, EnterWalksTheCardThroughBothCombos)
+{
+    A4 w;
+    WindowDriver<A4> d{w};
+    ASSERT_TRUE(d.showActive());
+    d.menu("Menu_Add");
+    d.box(1)->setFocus();
+    QStringList walked;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        walked.append(QApplication::focusWidget()->objectName());
+    }
+    EXPECT_EQ(walked, (QStringList{"CmbLB", "CmbDW", "Txt4", "Txt5"}));
 }
 
 TEST_F(GoodsWindow, ListJoinsCategoriesAndCardShowsLimits)
@@ -254,6 +275,14 @@ TEST_F(GoodsWindow, EditKeepsAnAuditPostedMeanwhile)
     WindowDriver<A4>::typeText(child<QLineEdit>("TxtSL", w), QStringLiteral("0"));  // 12 -> 120
     d.menu("Menu_save");
     EXPECT_EQ(book.number("select F8 from TA4 where F1='A1'"), 120);
+
+    // So are the opening values, by their own option; the one left alone is the book's.
+    book.m().gOptAdminEditsOpening = 1;
+    d.menu("Menu_edit");
+    book.exec("update TA4 set V4=7 where F1='A1'");
+    d.type(10, QStringLiteral("8"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select V3||'|'||V4 from TA4 where F1='A1'"), QStringLiteral("8.0|7.0"));
 }
 
 TEST_F(GoodsWindow, DuplicateCodeAndInUseGoods)
@@ -354,6 +383,9 @@ TEST_F(GoodsWindow, PrintCarriesCostOrSalePriceByTheCostRight)
         EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("货品编码资料"));
         EXPECT_EQ(book.value("select F1||'|'||F3||'|'||F6 from PrTA1"),
                   mayViewCost ? QStringLiteral("A1|五金|10") : QStringLiteral("A1|五金|20"));
+        // Prices print with the book's decimals.
+        ASSERT_EQ(shown->rows.size(), 1);
+        EXPECT_EQ(shown->rows[0].value(5), mayViewCost ? QStringLiteral("10.00") : QStringLiteral("20.00"));
     }
     book.exec("delete from TA4");
     A4 empty;

@@ -1,6 +1,7 @@
 #include "support/TestBook.h"
 #include "ListServices.h"
 #include "WindowDriver.h"
+#include "masterdata/GoodsWindow.h"
 #include "masterdata/MasterDataWindow.h"
 
 #include <QApplication>
@@ -286,11 +287,18 @@ TEST_F(SupplierWindow, QueryNarrowsTheListAndPrintShowsIt)
 TEST_F(SupplierWindow, MissingTemplateIsNamed)
 {
     ListServices services;
-    A2 w;
-    WindowDriver<A2> d{w};
-    d.menu("Menu_print");
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("报表文件prnta12.rpt丢失！"));
-    EXPECT_EQ(ListServices::shownReport(), nullptr);
+    const auto missing = [&](MasterDataWindow &w) {
+        WindowDriver<MasterDataWindow> d{w};
+        d.menu("Menu_print");
+        EXPECT_EQ(ListServices::shownReport(), nullptr);
+        return book.prompt().lastText();
+    };
+    A2 units;
+    EXPECT_EQ(missing(units), QStringLiteral("报表文件prnta12.rpt丢失！"));
+    A3 categories;
+    EXPECT_EQ(missing(categories), QStringLiteral("报表文件prnTA3.rpt丢失！"));
+    A4 goods;
+    EXPECT_EQ(missing(goods), QStringLiteral("报表文件prnTa4.rpt丢失！"));
 }
 
 TEST(ReceivingUnitWindow, IsTheSameWindowOnItsOwnTable)
@@ -309,6 +317,15 @@ TEST(ReceivingUnitWindow, IsTheSameWindowOnItsOwnTable)
     book.exec("delete from TA2 where F1='K01'");
     d.menu("Menu_del");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("系统中必须保留至少一条出货单位记录！"));
+
+    // The one template, with this list's title.
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prnta12.rpt"));
+    d.menu("Menu_print");
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("出货单位列表"));
+    EXPECT_EQ(shown->rows.size(), 2);
 }
 
 TEST(CategoryWindow, UpperCasesTypingLimitsCodeAndKeepsCategoriesWithGoods)

@@ -9,7 +9,7 @@ namespace report {
 
 namespace {
 
-constexpr double kCellPadding = 2.0;  // points
+constexpr double kCellPadding = 4.0;  // points each side: a right-aligned number keeps clear of the next column
 
 // Draws pages with a painter whose units are points, its origin the top-left
 // corner of the printable area.
