@@ -1,0 +1,402 @@
+#include "ReportWindow.h"
+
+#include "db/Database.h"
+#include "platform/GridModel.h"
+#include "platform/NumberText.h"
+#include "platform/Prompt.h"
+#include "shell/Module1.h"
+#include "shell/PrintRequest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace stock {
+
+namespace {
+
+// Window sizes are given in twips; 15 twips make one pixel.
+constexpr double kTwipsPerPixel = 15.0;
+
+// The busy pointer while a list is read.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+};
+
+void notice(const QString &text)
+{
+    Prompt::current().message(QStringLiteral("提示"), text, Prompt::Icon::Information);
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(parent), kind_(std::move(kind))
+{
+    setObjectName(kind_.name);
+    setWindowTitle(kind_.caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);
+    body_ = new QWidget(this);
+    body_->installEventFilter(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(body_);
+
+    model_ = new GridModel(int(kind_.captions.size()), this);
+    GD = new QTableView(body_);
+    GD->setObjectName(QStringLiteral("GD"));
+    GD->setModel(model_);
+    GD->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GD->setSelectionMode(QAbstractItemView::SingleSelection);
+    GD->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GD->verticalHeader()->hide();
+    GD->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    GD->verticalHeader()->setDefaultSectionSize(GD->fontMetrics().height() + 6);
+    GD->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    GD->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
+
+    resize(640, 400);
+    setReportGridHeaders();
+}
+
+ReportWindow::~ReportWindow() = default;
+
+bool ReportWindow::quantityOnly()
+{
+    return Module1::instance().gOptKeepPrices == 0;
+}
+
+// ---- menus ---------------------------------------------------------------------
+
+QAction *ReportWindow::addQueryMenu()
+{
+    QAction *action = menuBar_->addAction(QStringLiteral("&Q.查找"));
+    action->setObjectName(QStringLiteral("Menu_query"));
+    connect(action, &QAction::triggered, this, [this] { queryReport(); });
+    return action;
+}
+
+QMenu *ReportWindow::addSortMenu(const QVector<ReportSortItem> &items, int checkedIndex)
+{
+    auto *menu = new QMenu(QStringLiteral("&S.排序"), this);
+    menu->menuAction()->setObjectName(QStringLiteral("Menu_Sort"));
+    menuBar_->addMenu(menu);
+    sortItems_ = items;
+    for (const ReportSortItem &item : items) {
+        QAction *action = menu->addAction(item.caption);
+        action->setObjectName(QStringLiteral("menu_S") + QString::number(item.index));
+        action->setCheckable(true);
+        action->setChecked(item.index == checkedIndex);
+        action->setVisible(item.visible);
+        const int index = item.index;
+        connect(action, &QAction::triggered, this, [this, index] { sortReport(index); });
+        sortActions_.append(action);
+    }
+    return menu;
+}
+
+QAction *ReportWindow::sortItem(int index) const
+{
+    for (int i = 0; i < sortItems_.size(); ++i)
+        if (sortItems_[i].index == index)
+            return sortActions_[i];
+    return nullptr;
+}
+
+void ReportWindow::addPrintMenu(const QVector<ReportPrint> &prints)
+{
+    prints_ = prints;
+    if (prints.size() == 1) {
+        QAction *action = menuBar_->addAction(prints[0].caption);
+        action->setObjectName(prints[0].objectName);
+        connect(action, &QAction::triggered, this, [this] { printReport(0); });
+        return;
+    }
+    auto *menu = new QMenu(QStringLiteral("&P.打印"), this);
+    menu->menuAction()->setObjectName(QStringLiteral("Menu_print"));
+    menuBar_->addMenu(menu);
+    for (int i = 0; i < prints.size(); ++i) {
+        QAction *action = menu->addAction(prints[i].caption);
+        action->setObjectName(prints[i].objectName);
+        connect(action, &QAction::triggered, this, [this, i] { printReport(i); });
+    }
+}
+
+QAction *ReportWindow::addReturnMenu()
+{
+    QAction *action = menuBar_->addAction(QStringLiteral("&R.返回"));
+    action->setObjectName(QStringLiteral("Menu_Return"));
+    connect(action, &QAction::triggered, this, [this] { closeWindow(); });
+    return action;
+}
+
+// ---- the grid ------------------------------------------------------------------
+
+QString ReportWindow::cell(int row, int col) const
+{
+    return model_->textMatrix(row, col);
+}
+
+int ReportWindow::recordCount() const
+{
+    if (!hasTotals_ && model_->rows() == 2 && cell(1, 0).trimmed().isEmpty())
+        return 0;
+    return model_->rows() - 1 - (hasTotals_ ? 1 : 0);
+}
+
+void ReportWindow::setReportGridHeaders()
+{
+    model_->setCols(int(kind_.captions.size()));
+    model_->clearRows();
+    model_->setCaptions(kind_.captions);
+    hasTotals_ = false;
+    CurRow = 1;
+}
+
+QString ReportWindow::fieldText(const db::Statement &row, int column)
+{
+    const QVariant value = row.value(column);
+    switch (value.typeId()) {
+    case QMetaType::Double:
+        return numtext::numToText(value.toDouble());
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    default:
+        return value.isNull() ? QString() : value.toString();
+    }
+}
+
+QStringList ReportWindow::rowTexts(const db::Statement &row) const
+{
+    QStringList texts;
+    const int n = qMin(model_->cols(), row.columnCount());
+    texts.reserve(model_->cols());
+    for (int c = 0; c < n; ++c)
+        texts.append(fieldText(row, c));
+    return texts;
+}
+
+QString ReportWindow::fillStatement(const QString &sql) const
+{
+    return sql + QLatin1Char(' ') + OrderClause;
+}
+
+// Reads the whole list in one pass, then adds the totals row. A failing
+// statement is shown with its own message; the rows read so far stay, without
+// a totals row.
+void ReportWindow::fillReportGrid(const QString &sql)
+{
+    BusyPointer busy;
+    setReportGridHeaders();
+    lastFillSql_ = fillStatement(sql);
+    db::Database &db = Module1::instance().gDb;
+    db::Statement st = db.prepare(lastFillSql_);
+    if (!st.isValid()) {
+        notice(db.lastError());
+        showListStatus();
+        return;
+    }
+    QVector<QStringList> rows;
+    while (st.next())
+        rows.append(rowTexts(st));
+    const bool failed = st.hasError();
+    if (!rows.isEmpty() && !failed) {
+        QVector<double> sums(kind_.totalledColumns.size(), 0.0);
+        for (const QStringList &row : rows)
+            for (int i = 0; i < sums.size(); ++i)
+                sums[i] += numtext::leadingNumber(row.value(kind_.totalledColumns[i]));
+        QStringList totals;
+        for (int c = 0; c < model_->cols(); ++c)
+            totals.append(QString());
+        totals[kind_.totalsLabelColumn] = kind_.totalsLabel;
+        for (int i = 0; i < sums.size(); ++i)
+            totals[kind_.totalledColumns[i]] = numtext::numToText(sums[i]);
+        rows.append(totals);
+        hasTotals_ = true;
+    }
+    if (!rows.isEmpty())
+        model_->setDataRows(std::move(rows));
+    if (failed)
+        notice(st.error());
+    CurRow = 1;
+    showListStatus();
+}
+
+void ReportWindow::setGridRow(int row)
+{
+    syncingGrid_ = true;
+    if (row >= 1 && row < model_->rows())
+        GD->selectionModel()->setCurrentIndex(model_->index(row - 1, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        GD->selectionModel()->clear();
+    syncingGrid_ = false;
+}
+
+// The totals row cannot be chosen: the last data row is taken instead.
+void ReportWindow::onCurrentRowChanged(int viewRow)
+{
+    if (syncingGrid_ || viewRow < 0)
+        return;
+    int row = viewRow + 1;
+    if (hasTotals_ && row == model_->rows() - 1) {
+        row = model_->rows() - 2;
+        GD->setFocus();
+    }
+    CurRow = row;
+    showListStatus();
+}
+
+void ReportWindow::showListStatus()
+{
+    setGridRow(CurRow);
+    const int count = recordCount();
+    Module1::instance().statusPanels().setPanelText(
+        4, count == 0 ? QStringLiteral("无信息")
+                      : kind_.statusPrefix + QString::number(count) + QStringLiteral(" 条记录 当前为第 ") +
+                            QString::number(CurRow) + QStringLiteral(" 条"));
+}
+
+// ---- sort, query, print --------------------------------------------------------
+
+QString ReportWindow::sortOrder(int index) const
+{
+    for (const ReportSortItem &item : sortItems_)
+        if (item.index == index)
+            return item.order;
+    return OrderClause;
+}
+
+void ReportWindow::sortReport(int index)
+{
+    for (int i = 0; i < sortItems_.size(); ++i)
+        sortActions_[i]->setChecked(sortItems_[i].index == index);
+    OrderClause = sortOrder(index);
+    if (!ReportSql.isEmpty())
+        fillReportGrid(ReportSql);
+}
+
+// The operator's conditions replace the list's; a cancelled dialog changes nothing.
+void ReportWindow::queryReport()
+{
+    PubSql.clear();
+    Query &query = Query::instance(this);
+    query.loader = this;
+    query.SqlHeadstr = queryBase();
+    query.setFields(queryFields());
+    query.CmbF->setCurrentIndex(queryStartField());
+    query.showModal();
+    const bool answered = !PubSql.isEmpty();
+    if (answered)
+        ReportSql = PubSql;
+    afterQuery(answered);
+}
+
+void ReportWindow::afterQuery(bool answered)
+{
+    if (answered)
+        fillReportGrid(ReportSql);
+}
+
+// Stages the data rows (never the totals row) and shows the report's preview.
+void ReportWindow::printReport(int print)
+{
+    if (recordCount() == 0) {
+        notice(kind_.emptyPrintMessage);
+        return;
+    }
+    const ReportPrint &p = prints_[print];
+    PrintRequest request;
+    request.reportFile = p.reportFile;
+    request.testedFile = p.testedFile;
+    request.stagingTable = p.stagingTable;
+    request.stagingColumns = QStringList{QStringLiteral("F0"), QStringLiteral("F1"), QStringLiteral("F2"),
+                                         QStringLiteral("F3"), QStringLiteral("F4"), QStringLiteral("F5"),
+                                         QStringLiteral("F6"), QStringLiteral("F7"), QStringLiteral("F8")};
+    const int count = recordCount();
+    request.stagingRows.reserve(count);
+    for (int r = 1; r <= count; ++r) {
+        QVariantList values{QStringLiteral("1")};
+        values += stagingValues(print, r);
+        request.stagingRows.append(values);
+    }
+    request.formulas = p.formulas;
+    RunPrintRequest(request);
+}
+
+// ---- window --------------------------------------------------------------------
+
+void ReportWindow::closeWindow()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void ReportWindow::closeEvent(QCloseEvent *event)
+{
+    Module1::instance().ShowBookNameInStatusBar();
+    event->accept();
+}
+
+void ReportWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutReportWindow();
+}
+
+void ReportWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    layoutReportWindow();
+}
+
+bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == body_ && event->type() == QEvent::Resize)
+        layoutReportWindow();
+    return QWidget::eventFilter(watched, event);
+}
+
+// The grid fills the window less its height margin; the columns share its
+// width by the window's formula; hidden columns and, in quantity-only mode,
+// the price and amount columns get no width (their texts stay).
+void ReportWindow::layoutReportWindow()
+{
+    const int margin = qRound(kind_.heightMarginTwips / kTwipsPerPixel);
+    GD->setGeometry(0, 0, body_->width(), qMax(0, body_->height() - margin));
+    const double gridTwips = GD->width() * kTwipsPerPixel;
+    const int columnTwips = qMax(0, qRound(gridTwips / kind_.widthDivisor - kind_.widthLessTwips));
+    QVector<int> widths(model_->cols(), qRound(columnTwips / kTwipsPerPixel));
+    for (int c : kind_.hiddenColumns)
+        widths[c] = 0;
+    if (quantityOnly()) {
+        for (const auto &[neighbour, hidden] : kind_.quantityOnlyTransfers) {
+            widths[neighbour] += widths[hidden];
+            widths[hidden] = 0;
+        }
+    }
+    for (int c = 0; c < widths.size(); ++c) {
+        GD->setColumnHidden(c, widths[c] == 0);
+        if (widths[c] > 0)
+            GD->setColumnWidth(c, widths[c]);
+    }
+}
+
+} // namespace stock

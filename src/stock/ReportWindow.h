@@ -1,0 +1,155 @@
+#pragma once
+
+#include "shell/Query.h"
+
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <QVector>
+#include <QWidget>
+
+class GridModel;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTableView;
+
+namespace db {
+class Statement;
+}
+
+namespace stock {
+
+// What one report window is: its grid, counter, totals row and sizes.
+struct ReportWindowKind {
+    QString name;                 // objectName, e.g. "C1"
+    QString caption;              // window caption
+    QStringList captions;         // one per grid column
+    QString statusPrefix;         // e.g. "货品库存资料：共 "
+    QString totalsLabel;          // e.g. "合计："
+    int totalsLabelColumn = 0;
+    QVector<int> totalledColumns;
+    int heightMarginTwips = 0;    // the grid is this much less high than the window
+    int widthDivisor = 1;         // each column: grid width / widthDivisor - widthLessTwips
+    int widthLessTwips = 0;
+    QVector<int> hiddenColumns;   // always width 0
+    // Quantity-only mode: {neighbour, hidden} — the price or amount column
+    // hands its width to the neighbour and gets width 0.
+    QVector<QPair<int, int>> quantityOnlyTransfers;
+    QString emptyPrintMessage = QStringLiteral("无数据可打印！");
+};
+
+// One item of the sort menu: its index names the action ("menu_S" + index).
+struct ReportSortItem {
+    int index = 0;
+    QString caption;
+    QString order;  // ORDER BY text
+    bool visible = true;
+};
+
+// One print item: the template tested and printed, the staging table and formulas.
+struct ReportPrint {
+    QString objectName;   // e.g. "Menu_print" (the only item) or "Menu_print1"
+    QString caption;
+    QString testedFile;   // tested beside the program
+    QString reportFile;   // the template run
+    QString stagingTable; // e.g. "PRTc1"
+    QStringList formulas; // FormulaText(...) texts
+};
+
+// The read-only report window: one grid with a caption row, one row per
+// record and a totals row; a record counter in status panel 4; sort, query
+// and print menus; a return menu. Each report window is this frame with its
+// own ReportWindowKind, menus and the hooks below.
+class ReportWindow : public QWidget, public QueryLoader {
+    Q_OBJECT
+public:
+    ~ReportWindow() override;
+
+    // Kept for the report windows that hand a print statement around.
+    QString PubPrntSql;
+
+    GridModel &grid() { return *model_; }
+    const GridModel &grid() const { return *model_; }
+    int curRow() const { return CurRow; }
+    // Data rows on show (the totals row not counted).
+    int recordCount() const;
+    QString reportSql() const { return ReportSql; }
+    QString orderClause() const { return OrderClause; }
+    // The statement the last fill ran.
+    QString lastFillSql() const { return lastFillSql_; }
+
+    // True in quantity-only mode (prices are not kept).
+    static bool quantityOnly();
+
+protected:
+    ReportWindow(ReportWindowKind kind, QWidget *parent);
+
+    // ---- menus, added by the window in its order ----
+    QMenuBar *menuBar() const { return menuBar_; }
+    QAction *addQueryMenu();
+    QMenu *addSortMenu(const QVector<ReportSortItem> &items, int checkedIndex);
+    void addPrintMenu(const QVector<ReportPrint> &prints);
+    QAction *addReturnMenu();
+    QAction *sortItem(int index) const;
+
+    // ---- the frame's steps ----
+    void setReportGridHeaders();
+    void fillReportGrid(const QString &sql);
+    void showListStatus();
+    void sortReport(int index);
+    void queryReport();
+    void printReport(int print);
+    void closeWindow();
+    void layoutReportWindow();
+
+    // ---- hooks ----
+    // The statement run for sql: the window's additions, then OrderClause.
+    virtual QString fillStatement(const QString &sql) const;
+    // The grid texts of one record (cell rules applied).
+    virtual QStringList rowTexts(const db::Statement &row) const;
+    // The ORDER BY text of a sort item.
+    virtual QString sortOrder(int index) const;
+    // Query dialog: base SELECT, fields and the field it opens on.
+    virtual QString queryBase() const = 0;
+    virtual QVector<QueryField> queryFields() const = 0;
+    virtual int queryStartField() const = 0;
+    // After the dialog: answered is false when it was cancelled.
+    virtual void afterQuery(bool answered);
+    // Staged values F1..F8 of data row for the print item.
+    virtual QVariantList stagingValues(int print, int row) const = 0;
+
+    // The text of a record's field: numbers in their plain text, Null empty.
+    static QString fieldText(const db::Statement &row, int column);
+    QString cell(int row, int col) const;
+
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    ReportWindowKind kind_;
+    QString ReportSql;
+    QString OrderClause;
+    int CurRow = 1;
+
+    QTableView *GD = nullptr;
+    GridModel *model_ = nullptr;
+
+private:
+    void onCurrentRowChanged(int viewRow);
+    void setGridRow(int row);
+    bool hasTotalsRow() const { return hasTotals_; }
+
+    QMenuBar *menuBar_ = nullptr;
+    QWidget *body_ = nullptr;
+    QVector<ReportSortItem> sortItems_;
+    QVector<QAction *> sortActions_;
+    QVector<ReportPrint> prints_;
+    QString lastFillSql_;
+    bool hasTotals_ = false;
+    bool syncingGrid_ = false;
+};
+
+} // namespace stock

@@ -1,0 +1,118 @@
+// The stocktaking report: audited lines of today, totals, search, sort and both prints.
+#include "masterdata/ListServices.h"
+#include "masterdata/WindowDriver.h"
+#include "stock/StocktakingReport.h"
+#include "support/TestBook.h"
+
+#include <QTableView>
+
+namespace {
+
+struct StocktakingReport : ::testing::Test {
+    TestBook book;
+
+    StocktakingReport()
+    {
+        book.m().setClock([] { return QDateTime(QDate(2026, 3, 9), QTime(10, 0)); });
+        book.exec("insert into TA4 (F1,F2,F4,F5) values ('G1','螺钉','盒','M3'),('G2','螺母','个','M4')");
+        // audited today: a gain and a loss
+        note("PD1", "2026-03-09", "王五", "李四", {{"G1", 10, 12, 2.5}, {"G2", 8, 5, 1.25}});
+        note("PD2", "2026-03-09", "赵六", "", {{"G1", 1, 9, 1}});      // not audited
+        note("PD3", "2026-03-08", "张三", "李四", {{"G2", 1, 2, 3}});  // audited yesterday
+    }
+    struct Line {
+        const char *goods;
+        double book, counted, price;
+    };
+    void note(const char *no, const char *date, const char *taker, const char *auditor, QVector<Line> lines)
+    {
+        book.exec("insert into TC2 (F1,F2,F3,F6) values (?,?,?,?)",
+                  {QString::fromLatin1(no), QString::fromLatin1(date), QString::fromUtf8(taker),
+                   *auditor ? QVariant(QString::fromUtf8(auditor)) : QVariant()});
+        for (const Line &l : lines)
+            book.exec("insert into TC21 (F0,F1,F5,F6,F7) values (?,?,?,?,?)",
+                      {QString::fromLatin1(no), QString::fromLatin1(l.goods), l.book, l.counted, l.price});
+    }
+};
+
+TEST_F(StocktakingReport, OpensOnTheAuditedLinesOfToday)
+{
+    C3 w;
+    WindowDriver<C3> d{w};
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("库存货品盘点统计"));
+    ASSERT_EQ(w.grid().rows(), 4);
+    EXPECT_EQ(w.grid().rowTexts(1),
+              (QStringList{"PD1", "2026-03-09", "王五", "G1", "螺钉", "M3", "盒", "2", "2.50", "5.00"}));
+    EXPECT_EQ(w.grid().rowTexts(2).mid(7), (QStringList{"-3", "1.25", "-3.75"}));
+    EXPECT_EQ(w.grid().rowTexts(3), (QStringList{"", "", "", "", "", "", "", "", "盈亏额合计：", "1.25"}));
+    EXPECT_EQ(book.m().statusPanels().panelText(4), QStringLiteral("货品入库资料：共 2 条记录 当前为第 1 条"));
+
+    w.resize(900, 400);
+    w.show();
+    auto *grid = w.findChild<QTableView *>(QStringLiteral("GD"));
+    EXPECT_TRUE(grid->isColumnHidden(2));
+    EXPECT_FALSE(grid->isColumnHidden(8));
+}
+
+TEST_F(StocktakingReport, SearchKeepsUnauditedNotesOutAndSortsByDate)
+{
+    ListServices services;
+    C3 w;
+    WindowDriver<C3> d{w};
+    // 货品编码 = G1 Or 货品编码 = G2: every audited line of any date, never PD2's.
+    services.dialogs.handle(QStringLiteral("Query"), [](QDialog &dialog) {
+        auto &q = static_cast<Query &>(dialog);
+        EXPECT_EQ(q.CmbF->currentIndex(), 1);
+        q.CmbF->setCurrentIndex(3);
+        q.Txt->setText(QStringLiteral("G1"));
+        q.addCondition();
+        q.CmbLG->setCurrentIndex(1);
+        q.CmbF->setCurrentIndex(3);
+        q.Txt->setText(QStringLiteral("G2"));
+        q.addCondition();
+        q.finishQuery();
+        return q.result();
+    });
+    d.menu("Menu_query");
+    EXPECT_EQ(d.column(0).mid(0, 3), (QStringList{"PD3", "PD1", "PD1"})) << w.lastFillSql().toStdString();
+    EXPECT_EQ(w.recordCount(), 3);
+
+    d.menu("menu_S2");
+    EXPECT_EQ(d.column(3).mid(0, 3), (QStringList{"G1", "G2", "G2"}));
+    d.menu("menu_S1");
+    EXPECT_EQ(d.column(1).mid(0, 3), (QStringList{"2026-03-08", "2026-03-09", "2026-03-09"}));
+    d.menu("menu_S5");
+    EXPECT_EQ(d.column(9).mid(0, 3), (QStringList{"-3.75", "3.00", "5.00"}));
+}
+
+TEST_F(StocktakingReport, PrintsStageJournalAndSummaryRows)
+{
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prntlst.rpt"));
+    book.m().gOptKeepPrices = 0;  // prices are staged all the same
+    C3 w;
+    WindowDriver<C3> d{w};
+    const QString staged = QStringLiteral(
+        "select group_concat(F0||'|'||F1||'|'||F2||'|'||F3||'|'||F4||'|'||F5||'|'||F6||'|'||F7||'|'||F8, ';') "
+        "from PRTB2");
+
+    d.menu("Menu_print1");
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("货品盘点流水帐"));
+    EXPECT_EQ(book.value(staged), QStringLiteral("1|PD1|2026-03-09|王五|G1|螺钉/M3/盒|2.0|2.5|5.0;"
+                                                 "1|PD1|2026-03-09|王五|G2|螺母/M4/个|-3.0|1.25|-3.75"));
+
+    d.menu("Menu_print2");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("报表文件prntc3.rpt丢失！"));
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prntc3.rpt"));
+    d.menu("Menu_print2");
+    shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("货品盘点报表"));
+    EXPECT_EQ(shown->rows.size(), 2);
+    EXPECT_EQ(book.value(staged), QStringLiteral("1|PD1|2026-03-09|王五|G1|螺钉|2.0|2.5|5.0;"
+                                                 "1|PD1|2026-03-09|王五|G2|螺母|-3.0|1.25|-3.75"));
+}
+
+} // namespace
