@@ -9,7 +9,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolButton>
 #include <QRegularExpression>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -511,4 +516,97 @@ TEST_F(ReportControlTest, ANewReportClearsTheFormulasOfTheLastOne)
     ASSERT_TRUE(cry.setAction(1));
     EXPECT_EQ(cry.filledReport()->formula("Cpt"), s("二"));
     EXPECT_EQ(cry.filledReport()->formula("rq"), QString());
+}
+
+namespace {
+
+// Pixels in rect darker than the ground and the pages' shadow: text and lines.
+int inkedPixels(const QImage &image, const QRect &rect)
+{
+    int inked = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 40)
+                ++inked;
+    return inked;
+}
+
+} // namespace
+
+TEST_F(ReportControlTest, ThePreviewDrawsOnlyThePagesInViewAndTurnsThem)
+{
+    // 100 mm pages of 10 rows: 250 rows make 25 pages.
+    writeFile(book.dir() + "/long.rpt", s("[page]\nsize = 100x100\nmargins = 10\nfont = 10\ntitlefont = 12\n"
+                                          "[data]\nfrom = PrTA1\n[header]\ntitle = 列表\n"
+                                          "[columns]\ncolumn = 编码 | F1\n[footer]\nline = | 第{page}页 |\n"));
+    book.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 250) "
+              "insert into PrTA1 (F1) select i from n");
+    setUp("long.rpt");
+    host.show();
+    ASSERT_TRUE(cry.setAction(1));
+    ReportPreview *preview = cry.previewWidget();
+    ASSERT_NE(preview, nullptr);
+    PageView *view = preview->pageView();
+    ASSERT_EQ(view->pageCount(), 25);
+    EXPECT_EQ(view->currentPage(), 0);
+    EXPECT_EQ(view->pagesDrawn(), 0);  // nothing is drawn before it is shown
+
+    const QImage first = host.grab().toImage();
+    EXPECT_GE(view->pagesDrawn(), 1);
+    EXPECT_LE(view->pagesDrawn(), 2);
+    const QRect viewArea(view->viewport()->mapTo(&host, QPoint(0, 0)), view->viewport()->size());
+    EXPECT_GT(inkedPixels(first, viewArea), 50);  // the page's lines and texts
+
+    auto *spin = preview->findChild<QSpinBox *>("PageNumber");
+    auto *total = preview->findChild<QLabel *>("PageTotal");
+    ASSERT_TRUE(spin && total);
+    EXPECT_EQ(spin->value(), 1);
+    EXPECT_EQ(total->text(), "/ 25");
+
+    // The buttons turn pages; the last page is drawn without those between.
+    const auto click = [&](const char *name) {
+        auto *b = preview->findChild<QToolButton *>(name);
+        ASSERT_NE(b, nullptr) << name;
+        b->click();
+    };
+    const int drawnBefore = view->pagesDrawn();
+    click("PageLast");
+    EXPECT_EQ(view->currentPage(), 24);
+    EXPECT_EQ(spin->value(), 25);
+    host.grab();
+    EXPECT_LE(view->pagesDrawn() - drawnBefore, 2);
+    click("PagePrevious");
+    EXPECT_EQ(view->currentPage(), 23);
+    click("PageNext");
+    EXPECT_EQ(view->currentPage(), 24);
+    click("PageFirst");
+    EXPECT_EQ(view->currentPage(), 0);
+    spin->setValue(2);
+    const int pageStep = view->verticalScrollBar()->value();
+    EXPECT_GT(pageStep, view->viewport()->height() / 2);
+    spin->setValue(12);
+    EXPECT_EQ(view->currentPage(), 11);
+    EXPECT_EQ(view->verticalScrollBar()->value(), 11 * pageStep);
+
+    // Zoom: in and out by steps, back to the page's width, or the whole page.
+    const double fitted = view->zoomFactor();
+    click("ZoomIn");
+    EXPECT_GT(view->zoomFactor(), fitted);
+    EXPECT_EQ(view->currentPage(), 11);
+    click("ZoomOut");
+    click("ZoomOut");
+    EXPECT_LT(view->zoomFactor(), fitted);
+    click("FitWidth");
+    EXPECT_DOUBLE_EQ(view->zoomFactor(), fitted);
+    click("FitPage");
+    EXPECT_LT(view->zoomFactor(), fitted);  // the window is wider than it is high
+
+    // A new report replaces the one on show and starts at its first page.
+    book.exec("delete from PrTA1 where rowid > 15");
+    setUp("long.rpt");
+    ASSERT_TRUE(cry.setAction(1));
+    EXPECT_EQ(cry.previewWidget(), preview);
+    EXPECT_EQ(view->pageCount(), 2);
+    EXPECT_EQ(view->currentPage(), 0);
+    EXPECT_EQ(total->text(), "/ 2");
 }

@@ -9,6 +9,8 @@
 #include "shell/Prnt.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCursor>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
@@ -133,6 +135,11 @@ TEST_F(PrintRequestTest, AnEmptyListStagesOneBlankRowAndStillPreviews)
     ASSERT_NE(shownReport(), nullptr);
     EXPECT_EQ(shownReport()->rows, QVector<QStringList>({QStringList(7, QString())}));
     EXPECT_EQ(shownReport()->pageCount(), 1);
+    Prnt *host = Prnt::loaded();
+    EXPECT_TRUE(host->isVisible());
+    ASSERT_NE(host->Cry->previewWidget(), nullptr);
+    EXPECT_TRUE(host->Cry->previewWidget()->isVisible());
+    EXPECT_EQ(host->Cry->previewWidget()->pageView()->pageCount(), 1);
 }
 
 TEST_F(PrintRequestTest, ASecondRequestReusesTheOpenHost)
@@ -239,8 +246,56 @@ TEST_F(PrintRequestTest, TheHelpButtonStays870TwipsAboveTheBottomEdge)
     EXPECT_EQ(host.Menu_prnt->text(), s("&P.打印"));
     EXPECT_EQ(host.Menu_Rtn->text(), s("&R.返回"));
     EXPECT_EQ(host.Label1->text(), s("对不起，您的电脑没有安装打印机!"));
+    // Without a preview the operator sees the label.
+    EXPECT_EQ(host.PreviewArea->childAt(host.Label1->geometry().center()), host.Label1);
+
+    // With a report on show, the preview lies over the label and the button over the preview.
+    grid.setDataRows({{"A01"}});
+    ASSERT_TRUE(RunPrintRequest(listRequest(s("供货单位列表"))));
+    ASSERT_EQ(Prnt::loaded(), &host);
+    EXPECT_NE(host.PreviewArea->childAt(host.Label1->geometry().center()), host.Label1);
     for (const QSize size : {QSize(640, 480), QSize(800, 300), QSize(500, 700)}) {
         host.resize(size);
         EXPECT_EQ(host.Cmd->geometry(), QRect(300, size.height() - 58, 73, 23)) << size.height();
+        EXPECT_EQ(host.childAt(host.Cmd->geometry().center()), host.Cmd) << size.height();
+        EXPECT_EQ(host.Cry->previewWidget()->size(), host.PreviewArea->size());
     }
+}
+
+namespace {
+
+// Records the mouse pointer shown with each message.
+class PointerPrompt : public Prompt {
+public:
+    explicit PointerPrompt(RecordingPrompt &restore) : restore_(restore) { Prompt::setCurrent(this); }
+    ~PointerPrompt() override { Prompt::setCurrent(&restore_); }
+    void message(const QString &, const QString &, Icon) override
+    {
+        const QCursor *cursor = QApplication::overrideCursor();
+        shapes.append(cursor ? cursor->shape() : Qt::ArrowCursor);
+    }
+    bool ask(const QString &, const QString &, Icon) override { return false; }
+    std::optional<QString> inputText(const QString &, const QString &, const QString &) override { return {}; }
+
+    QList<Qt::CursorShape> shapes;
+
+private:
+    RecordingPrompt &restore_;
+};
+
+} // namespace
+
+TEST_F(PrintRequestTest, TheHourglassShowsForTheWholeRequestOnly)
+{
+    PrintRequest r = listRequest(s("供货单位列表"));
+    {
+        PointerPrompt prompt(book.prompt());
+        r.testedFile = "none.rpt";
+        EXPECT_FALSE(RunPrintRequest(r));
+        EXPECT_EQ(prompt.shapes, QList<Qt::CursorShape>({Qt::WaitCursor}));
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    r.testedFile = "prnta12.rpt";
+    ASSERT_TRUE(RunPrintRequest(r));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -6,10 +6,13 @@
 #include "shell/Query.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -41,7 +44,8 @@ protected:
         q.loader = &caller;
         q.SqlHeadstr = head;
         q.setFields({{s("编码"), "TA1.F1", "0"}, {s("名称"), "TA1.F2", "0"}, {s("地址"), "TA1.F3", "0"},
-                     {s("金额"), "1.5*length(TA1.F1)", "1"}, {s("日期"), "TB1.F2", "2"}});
+                     {s("金额"), "1.5*length(TA1.F1)", "1"}, {s("日期"), "TB1.F2", "2"},
+                     {s("其他"), "TA1.F4", "9"}});
         q.CmbF->setCurrentIndex(1);
         return q;
     }
@@ -54,6 +58,14 @@ protected:
         q.CmbGX->setCurrentIndex(relation);
         q.Txt->setText(value);
         q.addCondition();
+    }
+
+    static QStringList items(QComboBox *box)
+    {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i)
+            out.append(box->itemText(i));
+        return out;
     }
 
     QStringList lines(QListWidget *list)
@@ -88,6 +100,13 @@ TEST_F(QueryTest, RelationsAndValueBoxFollowTheFieldType)
     EXPECT_EQ(q.windowTitle(), s("查找条件"));
     EXPECT_EQ(q.CPT->text(), s("              项目         关系         值"));
     EXPECT_TRUE(q.CmbLG->isHidden());
+    EXPECT_EQ(items(q.CmbLG), QStringList({s("并且"), s("或者"), s("排除")}));
+    EXPECT_EQ(q.CmdAdd->text(), s("增 加"));
+    EXPECT_EQ(q.CmdRemove->text(), s("删 除"));
+    EXPECT_EQ(q.CmdQuery->text(), s("查 找"));
+    EXPECT_EQ(q.CmdCancel->text(), s("取 消"));
+    EXPECT_EQ(q.Lst->toolTip(), s("查询条件窗口"));
+    EXPECT_EQ(items(q.CmbF), QStringList({s("编码"), s("名称"), s("地址"), s("金额"), s("日期"), s("其他")}));
     const struct {
         int field;
         QStringList relations;
@@ -99,15 +118,20 @@ TEST_F(QueryTest, RelationsAndValueBoxFollowTheFieldType)
     };
     for (const auto &c : cases) {
         q.CmbF->setCurrentIndex(c.field);
-        QStringList items;
-        for (int i = 0; i < q.CmbGX->count(); ++i)
-            items.append(q.CmbGX->itemText(i));
-        EXPECT_EQ(items, c.relations);
+        EXPECT_EQ(items(q.CmbGX), c.relations);
         EXPECT_EQ(q.CmbGX->currentIndex(), 0);
         EXPECT_EQ(q.DTP->isHidden(), !c.date);
         EXPECT_EQ(q.Txt->isHidden(), c.date);
     }
     EXPECT_EQ(q.DTP->date(), QDate(2026, 1, 5));
+
+    // A field of an unknown type offers no relation, and nothing is added for it.
+    q.CmbF->setCurrentIndex(5);
+    EXPECT_EQ(q.CmbGX->count(), 0);
+    q.Txt->setText("x");
+    q.addCondition();
+    EXPECT_EQ(q.Lst->count(), 0);
+    EXPECT_EQ(q.LstSql->count(), 0);
 }
 
 TEST_F(QueryTest, ThreeConditionsThenTheFirstRemoved)
@@ -139,6 +163,36 @@ TEST_F(QueryTest, ThreeConditionsThenTheFirstRemoved)
     // "bob's" has a c in its address; AND NOT leaves Bob alone.
     EXPECT_EQ(run(caller.PubSql), QStringList({"C"}));
     EXPECT_FALSE(Query::isLoaded());
+}
+
+TEST_F(QueryTest, EveryJoinWordAndItsPromotionToTheFirstCondition)
+{
+    const struct {
+        int join;
+        const char *shown;
+        const char *piece, *promoted;
+        QStringList found;
+    } cases[] = {
+        {0, "并且    名称  等于     Bob", " And TA1.F2 = 'Bob'  ", " Where TA1.F2 = 'Bob'  ", {"C"}},
+        {1, "或者    名称  等于     Bob", " Or TA1.F2 = 'Bob'  ", " Where TA1.F2 = 'Bob'  ", {"C"}},
+        {2, "排除    名称  等于     Bob", " AND Not TA1.F2 = 'Bob'  ", " Where Not TA1.F2 = 'Bob'  ",
+         {"001", "A", "B", "D", "E"}},
+    };
+    for (const auto &c : cases) {
+        Query &q = open();
+        add(q, 0, 0, "A");
+        add(q, 1, 0, "Bob", c.join);
+        EXPECT_EQ(lines(q.Lst).last(), s(c.shown));
+        EXPECT_EQ(lines(q.LstSql).last(), c.piece);
+
+        q.Lst->setCurrentRow(0);
+        q.removeCondition();
+        EXPECT_EQ(lines(q.Lst), QStringList({s("      名称  等于     Bob")}));
+        EXPECT_EQ(lines(q.LstSql), QStringList({c.promoted}));
+        q.Txt->clear();
+        q.finishQuery();
+        EXPECT_EQ(run(caller.PubSql + " order by F1"), c.found) << c.join;
+    }
 }
 
 TEST_F(QueryTest, ConditionsCombineAndBeforeOrAndCanBeParenthesised)
@@ -230,6 +284,7 @@ TEST_F(QueryTest, NoConditionGivesTheBaseStatementOrTheReminder)
     EXPECT_TRUE(Query::isLoaded());
     ASSERT_EQ(book.prompt().shown.size(), 1);
     EXPECT_EQ(book.prompt().shown[0].title, QString());
+    EXPECT_EQ(book.prompt().shown[0].icon, Prompt::Icon::Information);
     EXPECT_EQ(book.prompt().lastText(),
               head + s("如果要让系统无条件列出所有数据，请保持“值”一栏中内容为空，再按[查找]按钮。") + tail);
 
@@ -265,6 +320,17 @@ TEST_F(QueryTest, EnterInTheValueBoxAddsTheCondition)
     QTest::keyClicks(q.Txt, "A");
     QTest::keyClick(q.Txt, Qt::Key_Return);
     EXPECT_EQ(lines(q.LstSql), QStringList({" Where TA1.F1 = 'A'  "}));
+}
+
+TEST_F(QueryTest, TheValueBoxSelectsItsTextOnFocus)
+{
+    Query &q = open();
+    q.Txt->setText(s("东城"));
+    q.Txt->deselect();
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);  // a tab would select by itself
+    QCoreApplication::sendEvent(q.Txt, &focusIn);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(q.Txt->selectedText(), s("东城"));
 }
 
 TEST_F(QueryTest, CancellingEmptiesPubSqlAndEveryCallStartsAfresh)

@@ -3,12 +3,12 @@
 #include "db/Database.h"
 #include "platform/Prompt.h"
 #include "platform/report/ReportPainter.h"
+#include "platform/report/ReportPreview.h"
 #include "platform/report/ReportTemplate.h"
 
 #include <QEvent>
 #include <QFileInfo>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QWidget>
 
@@ -26,7 +26,7 @@ ReportControl::ReportControl(QObject *parent) : QObject(parent) {}
 
 ReportControl::~ReportControl()
 {
-    delete preview_;  // it paints through previewPrinter_
+    delete preview_;  // the preview belongs to the control, not to the window it lies in
 }
 
 void ReportControl::setDataFiles(int index, const QString &path)
@@ -174,7 +174,7 @@ bool ReportControl::fill(QString *error)
         *error = QStringLiteral("报表%1无法生成：\n%2").arg(name, why);
         return false;
     }
-    filled_ = std::move(*filled);
+    filled_ = std::make_shared<const report::FilledReport>(std::move(*filled));
     dirty_ = false;
     return true;
 }
@@ -186,19 +186,13 @@ bool ReportControl::showPreview(QString *error)
         return false;
     }
     if (!preview_) {
-        previewPrinter_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        previewPrinter_->setOutputFormat(QPrinter::PdfFormat);  // a preview needs no printer installed
-        preview_ = new QPrintPreviewWidget(previewPrinter_.get(), windowParent_);
+        // Drawn on the screen: a preview needs no printer installed.
+        preview_ = new report::ReportPreview(windowParent_);
         preview_->setObjectName(QStringLiteral("Preview"));
-        connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
-            if (filled_)
-                report::paintReport(*filled_, *printer);
-        });
     }
-    report::applyPageLayout(*filled_, *previewPrinter_);
     placePreview();
+    preview_->setReport(filled_);
     preview_->show();
-    preview_->updatePreview();
     return true;
 }
 

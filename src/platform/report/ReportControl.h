@@ -1,17 +1,15 @@
 #pragma once
 
 #include "platform/report/ReportEngine.h"
+#include "platform/report/ReportPreview.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QPrintPreviewWidget>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QPrinter;
-class QPrintPreviewWidget;
 class QWidget;
 
 namespace db {
@@ -22,7 +20,8 @@ class Database;
 // DataFiles, ReportFileName, SelectionFormula, Formulas, Destination, then
 // sets Action to 1, which runs the template on the book:
 //  - Destination 0 shows the pages in a preview inside the window given by
-//    setWindowParentHandle, at (WindowLeft, WindowTop);
+//    setWindowParentHandle, at (WindowLeft, WindowTop); the preview draws a
+//    page only when it comes into view;
 //  - Destination 1 asks for a printer (the print dialog, which can also
 //    print to a PDF file) and prints.
 // Failures (missing or faulty template, database errors) are shown to the
@@ -65,9 +64,9 @@ public:
     void setWindowTop(int y);
 
     // The report of the last successful run; nullptr before one.
-    const report::FilledReport *filledReport() const { return filled_ ? &*filled_ : nullptr; }
+    const report::FilledReport *filledReport() const { return filled_.get(); }
     QString lastError() const { return lastError_; }
-    QPrintPreviewWidget *previewWidget() const { return preview_; }
+    report::ReportPreview *previewWidget() const { return preview_; }
 
     // How Destination 1 asks for a printer; tests answer it themselves.
     using PrinterChooser = std::function<bool(QPrinter &printer, QWidget *parent)>;
@@ -92,9 +91,10 @@ private:
     int windowLeft_ = 0;
     int windowTop_ = 0;
     QPointer<QWidget> windowParent_;
-    QPointer<QPrintPreviewWidget> preview_;
-    std::unique_ptr<QPrinter> previewPrinter_;
+    QPointer<report::ReportPreview> preview_;
     bool dirty_ = true;  // a property changed since the last fill
-    std::optional<report::FilledReport> filled_;
+    // Shared with the preview, which keeps the report it shows until it is
+    // handed the next one.
+    std::shared_ptr<const report::FilledReport> filled_;
     QString lastError_;
 };

@@ -5,6 +5,7 @@
 
 #include <QRectF>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -324,36 +325,47 @@ private:
             return false;
         }
 
+        // Page breaks follow from the line heights alone: a page takes body
+        // lines while they fit between its header and footer.
         ReportPage page;
         double used = 0;
-        for (const ReportLine &line : body) {
+        for (ReportLine &line : body) {
             if (used + line.height > room + 1e-6 && !page.body.isEmpty()) {
-                r_.pages.append(page);
-                page.body.clear();
+                r_.pages.append(std::move(page));
+                page = ReportPage();
                 used = 0;
             }
-            page.body.append(line);
             used += line.height;
+            page.body.append(std::move(line));
         }
-        r_.pages.append(page);  // an empty report still has its one page
+        r_.pages.append(std::move(page));  // an empty report still has its one page
 
+        // Page numbers: only text lines that name them are touched, so the
+        // detail lines stay shared with the rows.
         const QString pages = QString::number(r_.pages.size());
+        const auto resolve = [&](QVector<ReportLine> &lines, const QString &number) {
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const ReportLine &l = std::as_const(lines)[i];
+                if (l.kind != LineKind::Title && l.kind != LineKind::Text && l.kind != LineKind::GroupHeader)
+                    continue;
+                if (std::none_of(l.cells.begin(), l.cells.end(), [](const QString &cell) {
+                        return cell.contains(QLatin1String("{page"), Qt::CaseInsensitive);
+                    }))
+                    continue;
+                for (QString &cell : lines[i].cells) {
+                    cell.replace(QStringLiteral("{page}"), number, Qt::CaseInsensitive);
+                    cell.replace(QStringLiteral("{pages}"), pages, Qt::CaseInsensitive);
+                }
+            }
+        };
         for (int p = 0; p < r_.pages.size(); ++p) {
             const QString number = QString::number(p + 1);
-            const auto resolve = [&](QVector<ReportLine> lines) {
-                for (ReportLine &l : lines) {
-                    if (l.kind != LineKind::Title && l.kind != LineKind::Text && l.kind != LineKind::GroupHeader)
-                        continue;
-                    for (QString &cell : l.cells) {
-                        cell.replace(QStringLiteral("{page}"), number, Qt::CaseInsensitive);
-                        cell.replace(QStringLiteral("{pages}"), pages, Qt::CaseInsensitive);
-                    }
-                }
-                return lines;
-            };
-            r_.pages[p].header = resolve(header);
-            r_.pages[p].body = resolve(r_.pages[p].body);
-            r_.pages[p].footer = resolve(footer);
+            ReportPage &target = r_.pages[p];
+            target.header = header;
+            target.footer = footer;
+            resolve(target.header, number);
+            resolve(target.body, number);
+            resolve(target.footer, number);
         }
         return true;
     }

@@ -11,12 +11,12 @@ namespace {
 
 constexpr double kCellPadding = 2.0;  // points
 
+// Draws pages with a painter whose units are points, its origin the top-left
+// corner of the printable area.
 class PagePainter {
 public:
-    PagePainter(const FilledReport &r, QPainter &p, double dpi) : r_(r), p_(p)
+    PagePainter(const FilledReport &r, QPainter &p) : r_(r), p_(p)
     {
-        scale_ = dpi / 72.0;
-        p_.scale(scale_, scale_);
         width_ = r.layout.pageLayout().paintRect(QPageLayout::Point).width();
         height_ = r.layout.pageLayout().paintRect(QPageLayout::Point).height();
         double total = 0;
@@ -54,7 +54,8 @@ private:
         f.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
                        QStringLiteral("Noto Sans CJK")});
         // Point sizes are turned into pixels by the device's resolution, then
-        // scaled again by the painter: divide the resolution back out.
+        // scaled again by the painter (which works in points): divide the
+        // resolution back out.
         f.setPointSizeF(points * 72.0 / p_.device()->logicalDpiY());
         f.setBold(bold);
         return f;
@@ -107,7 +108,6 @@ private:
 
     const FilledReport &r_;
     QPainter &p_;
-    double scale_ = 1;
     double width_ = 0;
     double height_ = 0;
     QVector<double> columnX_;
@@ -127,13 +127,22 @@ bool paintReport(const FilledReport &report, QPagedPaintDevice &device)
     if (!painter.begin(&device))
         return false;
     painter.setRenderHint(QPainter::TextAntialiasing);
-    PagePainter pages(report, painter, device.logicalDpiX());
+    painter.scale(device.logicalDpiX() / 72.0, device.logicalDpiY() / 72.0);
+    PagePainter pages(report, painter);
     for (int i = 0; i < report.pages.size(); ++i) {
         if (i > 0 && !device.newPage())
             return false;
         pages.paintPage(report.pages[i]);
     }
     return painter.end();
+}
+
+void paintPage(const FilledReport &report, int page, QPainter &painter)
+{
+    if (page < 0 || page >= report.pages.size())
+        return;
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PagePainter(report, painter).paintPage(report.pages[page]);
 }
 
 bool renderPdf(const FilledReport &report, const QString &path, QString *error)

@@ -1,0 +1,171 @@
+// Printing a long list: staging its rows in PrTA1, filling and laying out the
+// report, and showing the first page of the preview in the print host; beside
+// its floor, the bare staging inserts through the sqlite3 API.
+//   print_bench [--rows=N] [Google Benchmark options]
+// The list (N goods rows, 100,000 by default) is printed on a new book in a
+// temporary folder with the goods list template that lies beside the program.
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "db/BookFile.h"
+#include "db/Database.h"
+#include "shell/Module1.h"
+#include "shell/PrintRequest.h"
+#include "shell/Prnt.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+QString gBook;
+int gRows = 100000;
+
+const QStringList kColumns = {"F1", "F2", "F3", "F4", "F5", "F6", "F7"};
+
+// The goods list as the goods window stages it: code, name, category, unit,
+// specification, price, remark.
+QVector<QVariantList> goodsRows()
+{
+    QVector<QVariantList> rows;
+    rows.reserve(gRows);
+    for (int i = 0; i < gRows; ++i) {
+        rows.append({QStringLiteral("G%1").arg(i, 6, 10, QLatin1Char('0')),
+                     QStringLiteral("货品名称%1").arg(i), QStringLiteral("类别%1").arg(i % 100),
+                     QStringLiteral("个"), QStringLiteral("规格%1").arg(i % 37),
+                     QString::number(10 + i % 90) + QStringLiteral(".50"),
+                     i % 5 == 0 ? QStringLiteral("备注") : QString()});
+    }
+    return rows;
+}
+
+// Stage + fill + lay out + the host shown with its first page drawn.
+void printList(benchmark::State &state)
+{
+    Module1 module;
+    if (!module.gDb.open(gBook)) {
+        state.SkipWithError(qPrintable(module.gDb.lastError()));
+        return;
+    }
+    module.gAppPath = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
+    module.gBookFile = gBook;
+    Module1::setInstance(&module);
+
+    PrintRequest request;
+    request.testedFile = QStringLiteral("prnTa4.rpt");
+    request.reportFile = QStringLiteral("PrnTa4.rpt");
+    request.stagingTable = QStringLiteral("PrTA1");
+    request.stagingColumns = kColumns;
+    request.stagingRows = goodsRows();
+    request.formulas = {FormulaText(QStringLiteral("Cpt"), QStringLiteral("货品编码资料"))};
+
+    int pages = 0;
+    for (auto _ : state) {
+        if (!RunPrintRequest(request) || !Prnt::loaded()->Cry->filledReport()) {
+            state.SkipWithError("the report did not show");
+            break;
+        }
+        // Draw what the operator sees: the host with the preview's first page.
+        Prnt *host = Prnt::loaded();
+        QImage shown(host->size(), QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&shown);
+        host->render(&painter);
+        painter.end();
+        benchmark::DoNotOptimize(shown.constBits());
+        pages = host->Cry->filledReport()->pageCount();
+    }
+    delete Prnt::loaded();
+    Module1::setInstance(nullptr);
+    state.counters["rows"] = gRows;
+    state.counters["pages"] = pages;
+}
+
+// The floor: emptying PrTA1 and one bound insert per row, in one transaction.
+void stageBare(benchmark::State &state)
+{
+    sqlite3 *handle = nullptr;
+    const QByteArray path = gBook.toUtf8();
+    if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword))) != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(handle));
+        sqlite3_close(handle);
+        return;
+    }
+    std::vector<std::vector<QByteArray>> rows;
+    rows.reserve(gRows);
+    for (const QVariantList &row : goodsRows()) {
+        std::vector<QByteArray> texts;
+        for (const QVariant &v : row)
+            texts.push_back(v.toString().toUtf8());
+        rows.push_back(std::move(texts));
+    }
+    for (auto _ : state) {
+        sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_exec(handle, "delete from PrTA1", nullptr, nullptr, nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(handle, "insert into PrTA1 (F1,F2,F3,F4,F5,F6,F7) values (?,?,?,?,?,?,?)", -1, &stmt,
+                           nullptr);
+        for (const auto &row : rows) {
+            for (int c = 0; c < 7; ++c)
+                sqlite3_bind_text(stmt, c + 1, row[c].constData(), int(row[c].size()), SQLITE_STATIC);
+            if (sqlite3_step(stmt) != SQLITE_DONE) {
+                state.SkipWithError(sqlite3_errmsg(handle));
+                break;
+            }
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(handle);
+    state.counters["rows"] = gRows;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    std::vector<char *> args;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strncmp(argv[i], "--rows=", 7) == 0)
+            gRows = std::atoi(argv[i] + 7);
+        else
+            args.push_back(argv[i]);
+    }
+    if (gRows < 0) {
+        std::fprintf(stderr, "print_bench: --rows must be 0 or more\n");
+        return 1;
+    }
+
+    QTemporaryDir folder;
+    gBook = folder.filePath(QStringLiteral("print.vzk"));
+    if (const QString error = db::createBook(gBook); !error.isEmpty()) {
+        std::fprintf(stderr, "print_bench: %s\n", qPrintable(error));
+        return 1;
+    }
+    benchmark::AddCustomContext("rows", std::to_string(gRows));
+    benchmark::RegisterBenchmark("BM_ListPrintFirstPage/print_host", printList)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ListPrintFirstPage/bare_staging", stageBare)->Unit(benchmark::kMillisecond);
+
+    int count = int(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
