@@ -268,3 +268,25 @@ TEST_F(OutboundTest, SchemeTwoFormulasPerKind)
     EXPECT_EQ(in.stagingRows[0], QVariantList({"00001", "G1", 2.0, 12.35, 24.7, "r", 2.0, 12.35}));
     EXPECT_EQ(schemeOneRequest(D3, QStringLiteral(" TK1 ")).selectionFormula, "{TD3.F1}='TK1'");
 }
+
+TEST_F(OutboundTest, ACodeTypedIntoACellIsCheckedForTheQuantityItGets)
+{
+    m().gOptNoOverdraw = 1;
+    book.exec("update TA4 set F8=0 where F1='G1'");
+    GridModel grid(7);
+    LineEditor editor(m(), D1, grid);
+    editor.setHeaders();
+    int row = 1;
+    editor.commitCell(row, ColCode, QStringLiteral("G1"), QStringLiteral("CK1"));
+    EXPECT_EQ(book.prompt().lastText(), "G1库存数量不足！");
+    EXPECT_EQ(grid.textMatrix(1, ColCode), "");
+}
+
+TEST_F(OutboundTest, AUnitWithAnEmptyNameIsTakenAsItIs)
+{
+    book.exec("insert into TA2 (F1,F2) values ('E1','')");
+    const SaveOutcome out = saveDocument(m(), D1, note(QStringLiteral("CK1"), QStringLiteral("e1")));
+    ASSERT_TRUE(out.done) << out.message.toStdString();
+    EXPECT_EQ(book.value("select count(*) from TA2 where F1='E1'"), "1");
+    EXPECT_EQ(out.partyName, "");
+}
