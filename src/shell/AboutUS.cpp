@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QVBoxLayout>
@@ -33,7 +34,13 @@ AboutUS::AboutUS(QWidget *parent)
         lab->adjustSize();
         lab->move(i == 0 ? 3 : 0, i == 0 ? 3 : 0);
     }
-    layout->addWidget(caption);
+    auto *head = new QHBoxLayout;
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    head->addWidget(picture, 0, Qt::AlignTop);
+    head->addWidget(caption, 1);
+    layout->addLayout(head);
 
     auto *label1 = new QLabel(QStringLiteral("标准版 ") + Module1::instance().gVersion, this);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -54,6 +61,11 @@ AboutUS::AboutUS(QWidget *parent)
     darvex->setObjectName(QStringLiteral("LabDarvex"));
     frameLayout->addWidget(darvex);
     layout->addWidget(frame);
+
+    auto *kkk = new QFrame(this);
+    kkk->setObjectName(QStringLiteral("kkk"));
+    kkk->setFrameShape(QFrame::HLine);
+    layout->addWidget(kkk);
 
     auto *buttons = new QHBoxLayout;
     const char *captions[3] = {"访问网站", "发送邮件", "返回系统"};

@@ -63,7 +63,8 @@ Login::Login(MForm *mainWindow, QWidget *parent)
     for (int i = 0; i < 3; ++i) {
         auto *cmd = new QPushButton(QString::fromUtf8(captions[i]), this);
         cmd->setObjectName(QStringLiteral("Cmd%1").arg(i));
-        cmd->setAutoDefault(false);
+        // Enter on a focused button presses it (the boxes turn Enter into Tab themselves).
+        cmd->setAutoDefault(true);
         grid->addWidget(cmd, 3, i + 1);
         connect(cmd, &QPushButton::clicked, this, [this, i] { LoginCommand(i); });
     }

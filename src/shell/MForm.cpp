@@ -139,7 +139,10 @@ void setProperties(QObject *window, const QVariantMap &properties)
 
 QWidget *MForm::openWindow(const QString &name, const QVariantMap &properties)
 {
-    if (QMdiSubWindow *open = shared_.value(name)) {
+    // A window closed but not yet deleted (that happens when control returns
+    // to the event loop) is gone for the operator: a new one opens.
+    QMdiSubWindow *open = shared_.value(name);
+    if (open && !open->isHidden()) {
         setProperties(open->widget(), properties);
         open->showNormal();
         mdi_->setActiveSubWindow(open);

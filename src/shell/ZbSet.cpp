@@ -1,5 +1,7 @@
 #include "ZbSet.h"
 
+#include "AboutUS.h"
+#include "ModalDialogs.h"
 #include "Module1.h"
 #include "ProgramEnd.h"
 #include "platform/Prompt.h"
@@ -12,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 
 ZbSet::ZbSet(QWidget *parent)
     : QDialog(parent)
@@ -55,16 +58,23 @@ ZbSet::ZbSet(QWidget *parent)
     connect(cmd0_, &QPushButton::clicked, this, &ZbSet::OpenChosenBook);
     connect(cmd3_, &QPushButton::clicked, this, &ZbSet::Leave);
 
+    // The window's picture; a double-click on it shows the about window.
+    auto *image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(48, 48));
+    image->installEventFilter(this);
+    grid->addWidget(image, 0, 2, 2, 1, Qt::AlignTop);
+
     grid->addWidget(label1, 0, 0);
     grid->addWidget(cmb_[0], 0, 1);
     grid->addWidget(label2, 1, 0);
     grid->addWidget(cmb_[1], 1, 1);
-    grid->addWidget(chk_, 2, 0, 1, 2);
+    grid->addWidget(chk_, 2, 0, 1, 3);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmd0_);
     buttons->addWidget(cmd3_);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->addLayout(buttons, 3, 0, 1, 3);
 }
 
 void ZbSet::OpenChosenBook()
@@ -147,4 +157,14 @@ void ZbSet::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+bool ZbSet::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick && watched->objectName() == QLatin1String("Image1")) {
+        AboutUS about(this);
+        runModal(about);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

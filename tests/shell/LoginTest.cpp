@@ -5,6 +5,7 @@
 #include "shell/MForm.h"
 #include "shell/Passwords.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -35,7 +36,7 @@ bool menuEnabled(MForm &main, const char *name)
 TEST(Login, ChecksAndMessages)
 {
     ShellFixture f;
-    f.book.exec("insert into TE1 (F1,F2,F3) values ('002','张三',null),('003','李四',?)",
+    f.book.exec("insert into TE1 (F1,F2,F3) values ('002','张三',null),('003','李四',?),('004','王五','Plain 1')",
                 {passwords::storedForm(QStringLiteral("Secret"))});
     MForm main;
     struct Case {
@@ -49,6 +50,8 @@ TEST(Login, ChecksAndMessages)
         {"003.李四", "secret", "密码输入错误！"},   // letter case counts
         {"003.李四", "", "密码输入错误！"},
         {"003.李四", "Secret", nullptr},
+        {"004.王五", "plain 1", "密码输入错误！"},  // a plain text of an older book, compared exactly
+        {"004.王五", "Plain 1", nullptr},
         {" 002 ", "", nullptr},                     // a code typed by hand, blanks ignored
         {"001.系统管理员", "", nullptr},
     };
@@ -192,4 +195,25 @@ TEST(Passwords, StoredFormAndMatch)
     EXPECT_TRUE(passwords::matches(QString(), QString()));
     EXPECT_FALSE(passwords::matches(QString(), QStringLiteral(" ")));
     EXPECT_FALSE(passwords::matches(QStringLiteral("pbkdf2-sha256$x$y"), QStringLiteral("x")));  // damaged hash
+}
+
+TEST(Login, EnterWalksToTheLoginButtonAndPressesIt)
+{
+    ShellFixture f;
+    MForm main;
+    Login dialog(&main);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    auto *cmb = child<QComboBox>(&dialog, "Cmb");
+    cmb->setFocus();
+    QTest::keyClicks(cmb, QStringLiteral("001"));
+    QTest::keyClick(cmb, Qt::Key_Return);
+    auto *password = child<QLineEdit>(&dialog, "Txt1");
+    ASSERT_EQ(QApplication::focusWidget(), password);
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("Cmd0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(f.book.m().gUserCode, QStringLiteral("001"));
+    EXPECT_EQ(main.panelText(3), QStringLiteral("系统管理员"));
 }

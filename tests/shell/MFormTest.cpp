@@ -10,11 +10,13 @@
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <QTest>
 
 namespace {
 // An editing window as the master-data and document windows are.
@@ -39,6 +41,17 @@ QString programPathIn(const TestBook &book)
 {
     return book.dir() + QLatin1Char('/') + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
+
+// A backup cycle of 0 days: every confirmed exit backs the book up.
+void backupAtEveryExit(TestBook &book)
+{
+    ASSERT_TRUE(textfile::writeAtomically(book.m().gAppPath + book.m().gBookName + QStringLiteral("bak.set"), "0\n"));
+}
+
+QStringList backups(TestBook &book)
+{
+    return QDir(book.m().gAppPath + QStringLiteral("数据备份")).entryList(QDir::Files);
+}
 } // namespace
 
 TEST(MForm, LoadsCaptionPanelsAndBackground)
@@ -59,6 +72,7 @@ TEST(MForm, LoadsCaptionPanelsAndBackground)
 TEST(MForm, ExitBlockedOnlyByTheActiveEditingChild)
 {
     ShellFixture f;
+    backupAtEveryExit(f.book);
     MForm main;
     auto *editing = new EditingWindow;
     main.showChild(editing);
@@ -80,16 +94,21 @@ TEST(MForm, ExitBlockedOnlyByTheActiveEditingChild)
     EXPECT_TRUE(setting(appsettings::kMainFileKey).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(bookfiletype::desktopEntryPath()));
     EXPECT_TRUE(f.book.db().isOpen());
+    EXPECT_TRUE(backups(f.book).isEmpty());
     EXPECT_FALSE(program::endRequested());
 }
 
 TEST(MForm, ConfirmedExitWritesSettingsAndFileType)
 {
     ShellFixture f;
+    backupAtEveryExit(f.book);
     MForm main;
     f.book.prompt().answerYes();
     EXPECT_TRUE(main.close());
     EXPECT_TRUE(program::endRequested());
+    const QStringList made = backups(f.book);
+    ASSERT_EQ(made.size(), 1);
+    EXPECT_TRUE(made[0].startsWith(QStringLiteral("测试帐本")) && made[0].endsWith(QStringLiteral(".vzk")));
     EXPECT_EQ(setting(QStringLiteral("MainFile")), programPathIn(f.book));
     EXPECT_EQ(setting(QStringLiteral("Ver")), QStringLiteral("9.69"));
     EXPECT_TRUE(setting(QStringLiteral("MainFiLe")).isEmpty());  // one spelling only
@@ -285,4 +304,33 @@ TEST(MForm, BookSwitch)
     EXPECT_EQ(f.book.m().gBookFile, other);
     EXPECT_EQ(f.book.db().path(), other);
     EXPECT_EQ(main.panelText(4), QStringLiteral("第二帐本"));
+}
+
+TEST(MForm, WindowClosedInTheSameStepOpensAnew)
+{
+    ShellFixture f;
+    MForm main;
+    QWidget *first = main.openWindow(QStringLiteral("C3"));
+    ASSERT_NE(first, nullptr);
+    QPointer<QMdiSubWindow> closed = main.mdiArea()->activeSubWindow();
+    ASSERT_TRUE(closed->close());  // deleted only when the event loop runs again
+    QWidget *again = main.openWindow(QStringLiteral("C3"));
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, first);
+    EXPECT_FALSE(again->parentWidget()->isHidden());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_EQ(main.mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(main.openWindow(QStringLiteral("C3")), again);  // the open one is brought to the front
+}
+
+TEST(MForm, DoubleClickedStatusPanelsOpenTheirWindows)
+{
+    ShellFixture f;
+    MForm main;
+    f.book.m().ShowBookNameInStatusBar();
+    for (const char *panel : {"StBPanel1", "StBPanel2", "StBPanel3"})
+        QTest::mouseDClick(child<QLabel>(&main, panel), Qt::LeftButton);
+    // the about window, the login (panel 4 shows the book), the personal settings
+    EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("AboutUS"), QStringLiteral("Login"), QStringLiteral("S2")}));
 }

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTest>
 
 namespace {
 QString tipSetting()
@@ -213,8 +214,9 @@ TEST(MForm, ScreenshotAfterLoginRendersChinese)
     EXPECT_EQ(main.background()->size(), main.mdiArea()->viewport()->size());
     ASSERT_FALSE(shot.isNull());
     const QString target = qEnvironmentVariable("WAREHOUSE_SCREENSHOT");
-    if (!target.isEmpty())
+    if (!target.isEmpty()) {
         EXPECT_TRUE(shot.save(target));
+    }
     const QString caption = QStringLiteral("基础数据入库管理库存管理操作员系统管理员Vantoro仓库管理");
     for (QWidget *w : {static_cast<QWidget *>(main.menuBar()), static_cast<QWidget *>(main.statusBar()),
                        static_cast<QWidget *>(main.background()->LabBig(1))}) {
@@ -231,5 +233,23 @@ TEST(MForm, ScreenshotAfterLoginRendersChinese)
             }
         }
         EXPECT_EQ(glyphs, caption.size());
+    }
+}
+
+TEST(AboutUS, DoubleClickOnTheLoginAndChooserPictures)
+{
+    ShellFixture f;
+    MForm main;
+    Login login(&main);
+    ZbSet chooser;
+    for (QDialog *window : {static_cast<QDialog *>(&login), static_cast<QDialog *>(&chooser)}) {
+        f.dialogs.shown.clear();
+        f.dialogs.handle(QStringLiteral("AboutUS"), [](QDialog &about) {
+            EXPECT_TRUE(about.property("linkstr").toString().isEmpty());  // link unchanged
+            click(&about, "Cmd2");
+            return about.result();
+        });
+        QTest::mouseDClick(child<QLabel>(window, "Image1"), Qt::LeftButton);
+        EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("AboutUS")}) << window->objectName().toStdString();
     }
 }

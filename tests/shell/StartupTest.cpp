@@ -233,3 +233,19 @@ TEST(Startup, HighAlarmTextAndNoAlarmForZeroMaximum)
               QStringLiteral("库存中发现超过最高存量的货品！您要查看详细内容吗？\n\n如果希望系统不再自动报警，\n"
                              "您可以在主界面[系统管理]->[系统设置]->[系统功能设置]中关闭本功能。"));
 }
+
+TEST(Startup, MainFallsBackToTheListForAnUnquotedPathWithABlank)
+{
+    ShellFixture f;
+    const QString withBlank = bookWithBlank(f.book.dir());
+    ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
+                                          "No\n测试帐本\n%AppPath%测试帐本.vzk\n"));
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001")));
+    Startup s(f.book.m());
+    ASSERT_TRUE(s.Main(f.book.dir(), withBlank + QStringLiteral(" /x")));
+    EXPECT_EQ(f.book.m().gDb.path(), f.book.bookPath());
+    EXPECT_EQ(f.book.m().gBookName, QStringLiteral("测试帐本"));
+    EXPECT_EQ(s.mainWindow()->panelText(4), QStringLiteral("测试帐本"));
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());  // dropped without a message
+    EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("Login"), QStringLiteral("frmTip")}));
+}
