@@ -61,10 +61,15 @@ using StockCheck = std::function<bool(Module1 &module, const QString &code, doub
 using PriceProposal = std::function<QString(Module1 &module, const QVariant &costPrice)>;
 
 // A step run inside the save transaction after the checks, before the rows
-// are written (a kind may create rows it needs, e.g. an unknown party).
+// are written (a kind may create rows it needs, e.g. an unknown party);
+// partyCode is the party code as the header stores it, trimmed.
 // Returns false (the error in database.lastError()) to roll the save back.
 struct SaveRequest;
-using ExtraSaveStep = std::function<bool(db::Database &database, const SaveRequest &request)>;
+using ExtraSaveStep =
+    std::function<bool(db::Database &database, const SaveRequest &request, const QString &partyCode)>;
+
+// The signature line of scheme two (formula qianming) from the entered-by and auditor boxes.
+using StagedSignature = std::function<QString(const QString &enteredBy, const QString &auditor)>;
 
 // The parameters of a document kind. The document window, the save and the
 // audit read everything that differs between kinds from here; a kind that
@@ -80,6 +85,7 @@ struct DocumentKind {
     QString partyTable;          // "TA1"; empty: the kind has no party
     QStringList headerLabels;    // Lab(0)..Lab(6)
     QString partyCodeCaption;    // list column 7: "供货单位编码"
+    QString listPartyCaption;    // list column 2; empty: the party label Lab(2)
     QString kindWord;            // "入库": list/line status texts and messages
     QString quantityCaption;     // line column 3: "入库数量"
     QString priceCaption;        // line column 4: "入库价格"
@@ -95,6 +101,10 @@ struct DocumentKind {
     bool upperCasePartyInBox = true;         // the party code shown after save
     bool lookupAmountAsNumToText = false;    // amount cell after a code typed in a cell
     bool unknownCellCodeShort = false;       // "无效的" caption "!" for an unknown cell code
+    QString priceField = QStringLiteral("F7");  // the goods price a new line proposes (TA4.F7 cost, F71 sale)
+    bool stripAmountAsNumToText = false;     // amount of a line added by the entry strip: NumToText (else general)
+    bool lookupAmountMoneyRounded = false;   // amount after a code typed in a cell: money-rounded
+    bool createsUnknownParty = false;        // save: an unknown party code is created (by extraSaveStep), not refused
     bool headerHasStamp = true;              // header H8 written on save and audit
     bool showSavedNotice = true;
     bool canCancelAudit = true;
@@ -114,6 +124,8 @@ struct DocumentKind {
     bool stagedNumbersAsText = true;         // Plist F6..F8: the cell texts (else numbers)
     bool stagedTotalAsNumToText = true;      // formula sumje: NumToText (else the box as shown)
     bool stagedSignatureLine = true;         // formula qianming
+    QString stagedPartyLabel = QStringLiteral("供货单位：");  // formula gys: label before the party name
+    StagedSignature stagedSignature;         // the qianming text; unset: the stock-in note's line
 
     // Hooks (see the types above). Unset stockCheck means no check.
     PriceProposal proposePrice;

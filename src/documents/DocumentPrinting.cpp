@@ -42,9 +42,12 @@ PrintRequest schemeTwoRequest(const DocumentKind &kind, const GridModel &lines, 
     request.formulas = {FormulaText(QStringLiteral("Cpt"), kind.stagedTitle),
                         FormulaText(QStringLiteral("danNo"), header.number),
                         FormulaText(QStringLiteral("rq"), header.date),
-                        FormulaText(QStringLiteral("gys"), QStringLiteral("供货单位：") + header.party),
+                        FormulaText(QStringLiteral("gys"), kind.stagedPartyLabel + header.party),
                         FormulaText(QStringLiteral("sumje"), total)};
-    if (kind.stagedSignatureLine) {
+    if (kind.stagedSignatureLine && kind.stagedSignature) {
+        request.formulas.append(
+            FormulaText(QStringLiteral("qianming"), kind.stagedSignature(header.enteredBy, header.auditor)));
+    } else if (kind.stagedSignatureLine) {
         const QString gap(18, QLatin1Char(' '));
         request.formulas.append(FormulaText(QStringLiteral("qianming"), QStringLiteral("制单人:") + header.enteredBy + gap
                                                                             + QStringLiteral("审核人:") + header.auditor

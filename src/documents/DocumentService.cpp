@@ -71,11 +71,23 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
             partyCode = partyCode.toUpper();
         const QString name = m.GetSingleValue(
             QStringLiteral("select F2 from ") + kind.partyTable + QStringLiteral(" where F1=?"), {partyCode.trimmed()});
-        if (name == Module1::NoFound || name.isEmpty())
-            return refuse(kTip, label(kind, 2) + QStringLiteral("编码输入错误！"), Outcome::Focus::Party);
-        out.partyResolved = true;
-        out.partyCode = partyCode;
-        out.partyName = name.trimmed();
+        if (kind.createsUnknownParty) {
+            // An unknown code becomes a new party, named by its code, inside the
+            // save's transaction (extraSaveStep); a known code with an empty
+            // name is that party. An empty code (text such as ".x") is no party.
+            partyCode = partyCode.trimmed();
+            if (partyCode.isEmpty())
+                return refuse(kTip, label(kind, 2) + QStringLiteral("不能为空！"), Outcome::Focus::Party);
+            out.partyResolved = true;
+            out.partyCode = partyCode;
+            out.partyName = name == Module1::NoFound ? partyCode : name.trimmed();
+        } else {
+            if (name == Module1::NoFound || name.isEmpty())
+                return refuse(kTip, label(kind, 2) + QStringLiteral("编码输入错误！"), Outcome::Focus::Party);
+            out.partyResolved = true;
+            out.partyCode = partyCode;
+            out.partyName = name.trimmed();
+        }
     } else if (partyCode.isEmpty()) {
         return refuse(kTip, label(kind, 2) + QStringLiteral("不能为空！"), Outcome::Focus::Party);
     }
@@ -124,7 +136,7 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
         return refuse(QString(), error);
     };
 
-    if (kind.extraSaveStep && !kind.extraSaveStep(database, r))
+    if (kind.extraSaveStep && !kind.extraSaveStep(database, r, partyCode.trimmed()))
         return fail();
 
     if (r.edit) {

@@ -131,7 +131,8 @@ void DocumentWindow::FillPartnerCombo()
 
 void DocumentWindow::SetListGridHeaders()
 {
-    list_.setCaptions({kind_.headerLabels.value(0), kind_.kindWord + QStringLiteral("日期"), kind_.headerLabels.value(2),
+    const QString partyCaption = kind_.listPartyCaption.isEmpty() ? kind_.headerLabels.value(2) : kind_.listPartyCaption;
+    list_.setCaptions({kind_.headerLabels.value(0), kind_.kindWord + QStringLiteral("日期"), partyCaption,
                        QStringLiteral("录入员"), QStringLiteral("审核人"),
                        m_.gOptKeepPrices == 0 ? QStringLiteral("数量") : QStringLiteral("金额"),
                        QStringLiteral("附注"), kind_.partyCodeCaption});

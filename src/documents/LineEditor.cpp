@@ -127,8 +127,8 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
         return r;
     }
 
-    db::Statement st = m_.gDb.prepare(QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.F7 from TA4 where TA4.F1=?")
-                                          .arg(kGoodsName));
+    db::Statement st = m_.gDb.prepare(QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.%2 from TA4 where TA4.F1=?")
+                                          .arg(kGoodsName, kind_.priceField));
     if (!st.isValid() || !st.bindAll({code})) {
         Prompt::current().message(kTip, m_.gDb.lastError(), Prompt::Icon::Information);
         return std::nullopt;
@@ -156,7 +156,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
     if (grid_.textMatrix(1, ColCode).trimmed().isEmpty())
         grid_.removeItem(1);
     const int r = grid_.rows() - 1;
-    setAmount(r);
+    setAmount(r, kind_.stripAmountAsNumToText);
     ensureTrailingEmptyRow();
     return r;
 }
@@ -187,8 +187,8 @@ bool LineEditor::lookupGoods(int row, const QString &code, const QString &docNo)
     if (code.isEmpty())
         return false;
     bool result = false;
-    db::Statement st = m_.gDb.prepare(QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.F7 from TA4 where TA4.F1=?")
-                                          .arg(kGoodsName));
+    db::Statement st = m_.gDb.prepare(QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.%2 from TA4 where TA4.F1=?")
+                                          .arg(kGoodsName, kind_.priceField));
     if (!st.isValid() || !st.bindAll({code})) {
         Prompt::current().message(kTip, m_.gDb.lastError(), Prompt::Icon::Information);
     } else if (st.next()) {
@@ -201,7 +201,12 @@ bool LineEditor::lookupGoods(int row, const QString &code, const QString &docNo)
             grid_.setTextMatrix(row, ColQuantity, QStringLiteral("1"));
             grid_.setTextMatrix(row, ColPrice,
                                 kind_.proposePrice ? kind_.proposePrice(m_, st.value(3)) : QStringLiteral("0"));
-            setAmount(row, kind_.lookupAmountAsNumToText);
+            if (kind_.lookupAmountMoneyRounded)
+                grid_.setTextMatrix(row, ColAmount,
+                                    numtext::numToText(num(m_.money(num(grid_.textMatrix(row, ColQuantity))
+                                                                    * num(grid_.textMatrix(row, ColPrice))))));
+            else
+                setAmount(row, kind_.lookupAmountAsNumToText);
         }
     } else if (st.hasError()) {
         Prompt::current().message(kTip, st.error(), Prompt::Icon::Information);

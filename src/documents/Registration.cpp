@@ -1,4 +1,5 @@
 #include "documents/DocumentWindow.h"
+#include "documents/OutboundKinds.h"
 #include "shell/WindowRegistry.h"
 
 // The document windows the main menu opens by name.
@@ -9,5 +10,11 @@ void register_documents_windows()
     });
     windows::registerFactory(QStringLiteral("B3"), [](QWidget *parent) -> QWidget * {
         return new documents::DocumentWindow(documents::supplierReturnNoteKind(), parent);
+    });
+    windows::registerFactory(QStringLiteral("D1"), [](QWidget *parent) -> QWidget * {
+        return new documents::DocumentWindow(documents::stockOutNoteKind(), parent);
+    });
+    windows::registerFactory(QStringLiteral("D3"), [](QWidget *parent) -> QWidget * {
+        return new documents::DocumentWindow(documents::returnInNoteKind(), parent);
     });
 }
