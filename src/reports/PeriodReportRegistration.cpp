@@ -1,0 +1,4 @@
+// Not built yet: the shell placeholders stay in place.
+void registerPeriodReportWindows()
+{
+}
