@@ -70,11 +70,11 @@ ZbSet::ZbSet(QWidget *parent)
     grid->addWidget(label2, 1, 0);
     grid->addWidget(cmb_[1], 1, 1);
     grid->addWidget(chk_, 2, 0, 1, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmd0_);
-    buttons->addWidget(cmd3_);
-    grid->addLayout(buttons, 3, 0, 1, 3);
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch();
+    buttons_->addWidget(cmd0_);
+    buttons_->addWidget(cmd3_);
+    grid->addLayout(buttons_, 3, 0, 1, 3);
 }
 
 void ZbSet::OpenChosenBook()
