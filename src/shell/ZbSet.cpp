@@ -41,10 +41,15 @@ ZbSet::ZbSet(QWidget *parent)
         cmb_[0]->setCurrentIndex(selected);
         cmb_[1]->setCurrentIndex(selected);
     }
-    // Entry i of one list belongs to entry i of the other.
+    // Entry i of one list belongs to entry i of the other. While an entry is
+    // added to or removed from both lists one after the other, the lists
+    // differ in length for a moment: an index the other list does not have
+    // yet is left alone, so the two never chase each other.
     for (int i = 0; i < 2; ++i) {
         connect(cmb_[i], &QComboBox::currentIndexChanged, this, [this, i](int index) {
-            cmb_[1 - i]->setCurrentIndex(index);
+            QComboBox *other = cmb_[1 - i];
+            if (other->currentIndex() != index && index < other->count())
+                other->setCurrentIndex(index);
             cmb_[i]->setToolTip(cmb_[i]->currentText());
         });
     }
