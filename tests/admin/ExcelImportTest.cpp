@@ -1,0 +1,242 @@
+#include "admin/ExcelSheet.h"
+#include "admin/FromExcel.h"
+#include "admin/GoodsImport.h"
+#include "platform/GridModel.h"
+#include "support/TestBook.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QString kWorkbook = QStringLiteral(ADMIN_TEST_DATA "/goods.xls");
+const QString kGoodsSheet = QStringLiteral("货品");
+
+TEST(ExcelSheet, ReadsTheRecordsBelowTheFieldNamesAsText)
+{
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(kWorkbook, QStringLiteral(" 货品 "), table, error)) << error.toStdString();
+    EXPECT_EQ(table.fieldNames.size(), 12);
+    EXPECT_EQ(table.fieldNames.first(), QStringLiteral("编码"));
+    ASSERT_EQ(table.records.size(), 7);
+    EXPECT_EQ(table.records[0].mid(0, 3), (QStringList{"hd01", "螺丝", "五金"}));
+    EXPECT_EQ(table.records[1][7], QStringLiteral("0.8"));
+    EXPECT_EQ(table.records[0][9], QStringLiteral("100"));
+    EXPECT_EQ(table.records[5], QStringList(12, QString()));
+    EXPECT_EQ(table.records[6][0], QStringLiteral("1001"));
+}
+
+TEST(ExcelSheet, RefusesAMissingSheetFileOrAFileThatIsNoWorkbook)
+{
+    TestBook book;
+    admin::ExcelTable table;
+    QString error;
+    EXPECT_FALSE(admin::readExcelSheet(kWorkbook, QStringLiteral("Sheet9"), table, error));
+    EXPECT_EQ(error, QStringLiteral("在Excel文件中找不到工作表“Sheet9”。"));
+    EXPECT_FALSE(admin::readExcelSheet(book.dir() + "/none.xls", kGoodsSheet, table, error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("无法读入Excel文件“none.xls”"))) << error.toStdString();
+    QFile text(book.dir() + "/goods.xlsx");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("PK\x03\x04 not a BIFF workbook");
+    text.close();
+    EXPECT_FALSE(admin::readExcelSheet(text.fileName(), kGoodsSheet, table, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("Excel 97-2003"))) << error.toStdString();
+}
+
+// The import window on a temporary book holding a category 五金 and a goods EX1.
+struct ImportWindow {
+    ImportWindow()
+    {
+        book.exec("insert into TA3 (F1,F2) values ('WJ','五金'),('OLD','旧类')");
+        book.exec("insert into TA4 (F1,F2,F3,F4,F5,F7,F71,F8,V1) values ('EX1','旧货','OLD','件','规格',9,10,11,5)");
+        w = std::make_unique<FromExcel>();
+    }
+    template <typename T>
+    T *child(const QString &name)
+    {
+        T *found = w->findChild<T *>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    void read(const QString &sheet)
+    {
+        child<QLineEdit>("TxtFile")->setText(kWorkbook);
+        child<QLineEdit>("TxtTab")->setText(sheet);
+        child<QPushButton>("Cmdrst")->click();
+    }
+    // The mapping lists in order; "" leaves a list empty.
+    void map(const QStringList &texts)
+    {
+        for (int i = 0; i < 12; ++i)
+            child<QComboBox>(QStringLiteral("CmbCol%1").arg(i))->setEditText(texts.value(i));
+    }
+    // Runs the import, answering its question Yes.
+    void run()
+    {
+        book.prompt().answerYes();
+        trigger();
+    }
+    // Runs the import without an answer queued (a question is answered No).
+    void trigger() { child<QAction>("Menu_Run")->trigger(); }
+    QString goods(const QString &code, const char *fields)
+    {
+        return book.value(QStringLiteral("select ") + QLatin1String(fields) + " from TA4 where F1=?", {code});
+    }
+    QString panel4() { return book.m().statusPanels().panelText(4); }
+
+    TestBook book;
+    std::unique_ptr<FromExcel> w;
+};
+
+TEST(FromExcelWindow, ReadsASheetIntoTheGridWithOneSpareLetteredColumn)
+{
+    ImportWindow iw;
+    EXPECT_EQ(iw.panel4(), QStringLiteral("请选择Excel文件，输入工作表名，读入数据"));
+    EXPECT_EQ(iw.child<QLineEdit>("txtLB0")->text(), QStringLiteral("001"));
+    EXPECT_EQ(iw.child<QLineEdit>("txtLB1")->text(), QStringLiteral("所有货品"));
+    auto *code = iw.child<QComboBox>("CmbCol0");
+    QTest::keyClicks(code->lineEdit(), "b");
+    for (int pass = 0; pass < 2; ++pass)
+        iw.read(QStringLiteral("三列"));
+    GridModel &grid = iw.w->grid();
+    ASSERT_EQ(grid.cols(), 4);
+    EXPECT_EQ(grid.rows(), 3);
+    EXPECT_EQ(grid.rowTexts(0), (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(grid.rowTexts(2), (QStringList{"4", "5", "6", ""}));
+    EXPECT_EQ(iw.panel4(), QStringLiteral("共有：2行，3列"));
+    // Reading again offers the letters once; what was typed stays.
+    ASSERT_EQ(code->count(), 4);
+    EXPECT_EQ(code->itemText(3), QStringLiteral("D"));
+    EXPECT_EQ(code->currentText(), QStringLiteral("B"));
+    EXPECT_EQ(iw.child<QComboBox>("CmbCol1")->currentText(), QString());
+
+    iw.read(QStringLiteral("没有这张表"));
+    EXPECT_EQ(iw.panel4(), QStringLiteral("请检查工作表名称，重新读入数据"));
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("在Excel文件中找不到工作表“没有这张表”。"));
+}
+
+TEST(FromExcelWindow, ImportsGoodRowsAndReportsTheOthers)
+{
+    ImportWindow iw;
+    iw.read(kGoodsSheet);
+    iw.map({"A", "B", "C", "D", "E", "FG", "H", "I", "", "J", "K", "L"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().texts().mid(1),
+              (QStringList{QStringLiteral("数据导入成功！"),
+                           QStringLiteral("以下3行没有导入：\n第3行：货品编码为空\n第4行：货品名称为空\n"
+                                          "第7行：销售价格“abc”不是数字")}));
+    EXPECT_EQ(iw.panel4(), QStringLiteral("数据已成功导入系统"));
+    // A new code is stored upper-cased, its category found by name.
+    EXPECT_EQ(iw.goods("hd01", "F1||'|'||F2||'|'||F3||'|'||F4||'|'||F5||'|'||F6"),
+              QStringLiteral("HD01|螺丝|WJ|个|M6|  镀锌  常用"));
+    EXPECT_EQ(iw.goods("HD01", "F7||'|'||V4||'|'||F71||'|'||F8||'|'||V3||'|'||V1||'|'||V2"),
+              QStringLiteral("1.5|1.5|2.0|100.0|100.0|10.0|500.0"));
+    EXPECT_EQ(iw.goods("HD02", "F3||'|'||F6||'|'||V1"), QStringLiteral("001|    |0.0"));
+    // An existing code is updated in place, never doubled.
+    EXPECT_EQ(iw.book.number("select count(*) from TA4 where F1='EX1'"), 1);
+    EXPECT_EQ(iw.goods("EX1", "F2||'|'||F3||'|'||F4||'|'||F7||'|'||F8"), QStringLiteral("旧货新名|001|箱|3.0|7.0"));
+    EXPECT_EQ(iw.book.number("select count(*) from TA4"), 3);
+    EXPECT_EQ(iw.book.number("select count(*) from TA3"), 3);
+}
+
+TEST(FromExcelWindow, TakesCategoryCodesFromLeadingCharactersOfACell)
+{
+    ImportWindow iw;
+    iw.child<QLineEdit>("txtLB1")->setText(QStringLiteral("导入类"));
+    iw.read(kGoodsSheet);
+    iw.map({"A", "B", "C", "", "", "", "", "", "A,2"});
+    iw.run();
+    ASSERT_EQ(iw.book.prompt().lastText().section('\n', 0, 0), QStringLiteral("以下2行没有导入："));
+    // A name found wins over the code column.
+    EXPECT_EQ(iw.goods("HD01", "F3"), QStringLiteral("WJ"));
+    EXPECT_EQ(iw.goods("HD02", "F3"), QStringLiteral("hd"));
+    EXPECT_EQ(iw.goods("1001", "F3||'|'||F4||'|'||F5||'|'||F7||'|'||F71"), QStringLiteral("10| | |0.0|0.0"));
+    EXPECT_EQ(iw.goods("EX1", "F3||'|'||F4||'|'||F7"), QStringLiteral("EX|件|9.0"));
+    // New categories get the cell's name or else the default name; a skipped
+    // row (XX9, no name) leaves no category behind.
+    QStringList categories;
+    db::Statement st = iw.book.db().prepare("select F1||'/'||F2 from TA3 order by rowid");
+    while (st.next())
+        categories << st.text(0);
+    EXPECT_EQ(categories, (QStringList{"001/所有货品", "WJ/五金", "OLD/旧类", "hd/导入类", "EX/导入类", "10/电器"}));
+}
+
+TEST(FromExcelWindow, WithoutCategoryListsAnExistingGoodsKeepsItsCategory)
+{
+    ImportWindow iw;
+    iw.read(kGoodsSheet);
+    iw.map({"A", "B"});
+    iw.run();
+    EXPECT_EQ(iw.goods("EX1", "F2||'|'||F3||'|'||F4||'|'||F5||'|'||F7||'|'||F71||'|'||F8||'|'||V1"),
+              QStringLiteral("旧货新名|OLD|件|规格|9.0|10.0|11.0|5.0"));
+    EXPECT_EQ(iw.goods("HD01", "F3||'|'||F4||'|'||F5||'|'||F7||'|'||F8||'|'||coalesce(V1,'null')"),
+              QStringLiteral("001| | |0.0|0.0|null"));
+    EXPECT_EQ(iw.goods("1001", "F2"), QStringLiteral("数字编码货品"));
+}
+
+TEST(FromExcelWindow, RefusesBeforeImportingAnything)
+{
+    ImportWindow iw;
+    iw.trigger();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("请选择Excel文件，填写工作表名称，读入数据，之后再执行导入！"));
+    iw.read(kGoodsSheet);
+    iw.trigger();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("必须指定哪一列为货品编码数据！"));
+    iw.map({"A", "Z"});
+    iw.trigger();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("“货品名称”所指定的列“Z”不在读入的数据中，请重新指定！"));
+    iw.map({"A", "B"});
+    iw.child<QLineEdit>("txtLB0")->setText(" ");
+    iw.trigger();
+    EXPECT_EQ(iw.book.prompt().lastText(),
+              QStringLiteral("请输入默认的类列编码及名称，如果Excel数据中类别栏为空，则按默认类列处理。"));
+    iw.child<QLineEdit>("txtLB0")->setText("001");
+    iw.trigger();
+    EXPECT_TRUE(iw.book.prompt().lastText().startsWith(QStringLiteral("此操作危险！")));
+    iw.book.m().gUserCode = QStringLiteral("002");
+    iw.trigger();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("本操作仅系统最高权限用户001可以执行！"));
+    EXPECT_EQ(iw.book.number("select count(*) from TA4"), 1);
+}
+
+TEST(FromExcelWindow, AFailingRowUndoesTheWholeImport)
+{
+    ImportWindow iw;
+    iw.book.exec("create trigger refuse before insert on TA4 when new.F1='HD02' "
+                 "begin select raise(abort,'refused'); end");
+    iw.read(kGoodsSheet);
+    iw.map({"A", "B", "", "", "", "", "", "", "A,2"});
+    iw.run();
+    EXPECT_TRUE(iw.book.prompt().lastText().startsWith(
+        QStringLiteral("导入数据失败！可能是外部Excel文件格式不正确，或您的设置有误！\n第2行：")))
+        << iw.book.prompt().lastText().toStdString();
+    EXPECT_EQ(iw.panel4(), QStringLiteral("导入失败，请检查Excel文件格式及相关设置"));
+    EXPECT_EQ(iw.book.number("select count(*) from TA4"), 1);
+    EXPECT_EQ(iw.book.number("select count(*) from TA3"), 3);
+}
+
+TEST(FromExcelWindow, DeletedRowsAreNotImported)
+{
+    ImportWindow iw;
+    iw.read(kGoodsSheet);
+    auto *gd = iw.child<QTableView>("GD");
+    gd->setCurrentIndex(gd->model()->index(0, 0));  // grid row 1: hd01
+    iw.book.prompt().answerYes();
+    iw.child<QAction>("Menu_del")->trigger();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("确实要删除选中的数据吗？"));
+    EXPECT_EQ(iw.panel4(), QStringLiteral("共有：6行，12列"));
+    iw.map({"A", "B"});
+    iw.run();
+    EXPECT_EQ(iw.goods("HD01", "F1"), QStringLiteral("<none>"));
+    EXPECT_EQ(iw.goods("HD02", "F1"), QStringLiteral("HD02"));
+}
+
+} // namespace
