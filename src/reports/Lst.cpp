@@ -124,12 +124,20 @@ QVariantList Lst::fillParameters() const
     return {db::dateText(Module1::instance().Today())};
 }
 
+// Text columns as read (empty for Null); quantity, price and amount as
+// numbers (0 for Null), prices and amounts rounded to the money decimals.
 QStringList Lst::rowTexts(const db::Statement &row) const
 {
-    QStringList texts = ReportWindow::rowTexts(row);
-    texts[QuantityColumn] = numtext::numToText(row.number(QuantityColumn));
-    texts[PriceColumn] = moneyText(row.number(PriceColumn));
-    texts[AmountColumn] = moneyText(row.number(AmountColumn));
+    QStringList texts;
+    texts.reserve(ColumnCount);
+    for (int c = 0; c < ColumnCount; ++c) {
+        if (c == QuantityColumn)
+            texts.append(numtext::numToText(row.number(c)));
+        else if (c == PriceColumn || c == AmountColumn)
+            texts.append(moneyText(row.number(c)));
+        else
+            texts.append(fieldText(row, c));
+    }
     return texts;
 }
 
