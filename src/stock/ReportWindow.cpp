@@ -206,6 +206,11 @@ void ReportWindow::fillReportGrid(const QString &sql)
     lastFillSql_ = fillStatement(sql);
     db::Database &db = Module1::instance().gDb;
     db::Statement st = db.prepare(lastFillSql_);
+    if (st.isValid() && !st.bindAll(fillParameters())) {
+        notice(st.error().isEmpty() ? db.lastError() : st.error());
+        showListStatus();
+        return;
+    }
     if (!st.isValid()) {
         notice(db.lastError());
         showListStatus();
@@ -307,6 +312,16 @@ void ReportWindow::queryReport()
     afterQuery(answered);
 }
 
+QVariant ReportWindow::stagingKey(int, int) const
+{
+    return QStringLiteral("1");
+}
+
+QStringList ReportWindow::printFormulas(int print) const
+{
+    return prints_[print].formulas;
+}
+
 void ReportWindow::afterQuery(bool answered)
 {
     if (answered)
@@ -325,17 +340,18 @@ void ReportWindow::printReport(int print)
     request.reportFile = p.reportFile;
     request.testedFile = p.testedFile;
     request.stagingTable = p.stagingTable;
-    request.stagingColumns = QStringList{QStringLiteral("F0"), QStringLiteral("F1"), QStringLiteral("F2"),
-                                         QStringLiteral("F3"), QStringLiteral("F4"), QStringLiteral("F5"),
-                                         QStringLiteral("F6"), QStringLiteral("F7"), QStringLiteral("F8")};
+    request.stagingColumns = p.stagingColumns;
+    if (request.stagingColumns.isEmpty())
+        for (int c = 0; c <= 8; ++c)
+            request.stagingColumns.append(QStringLiteral("F") + QString::number(c));
     const int count = recordCount();
     request.stagingRows.reserve(count);
     for (int r = 1; r <= count; ++r) {
-        QVariantList values{QStringLiteral("1")};
+        QVariantList values{stagingKey(print, r)};
         values += stagingValues(print, r);
         request.stagingRows.append(values);
     }
-    request.formulas = p.formulas;
+    request.formulas = printFormulas(print);
     RunPrintRequest(request);
 }
 
@@ -397,6 +413,7 @@ void ReportWindow::layoutReportWindow()
         if (widths[c] > 0)
             GD->setColumnWidth(c, widths[c]);
     }
+    adjustColumns();
 }
 
 } // namespace stock

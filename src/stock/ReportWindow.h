@@ -56,6 +56,8 @@ struct ReportPrint {
     QString reportFile;   // the template run
     QString stagingTable; // e.g. "PRTc1"
     QStringList formulas; // FormulaText(...) texts
+    // The staging table's columns; empty: F0..F8 (F0 the key, F1..F8 the values).
+    QStringList stagingColumns;
 };
 
 // The read-only report window: one grid with a caption row, one row per
@@ -119,6 +121,14 @@ protected:
     virtual void afterQuery(bool answered);
     // Staged values F1..F8 of data row for the print item.
     virtual QVariantList stagingValues(int print, int row) const = 0;
+    // The staged key (F0) of data row; "1" unless the window numbers its rows.
+    virtual QVariant stagingKey(int print, int row) const;
+    // The formulas of a print item; by default those it was added with.
+    virtual QStringList printFormulas(int print) const;
+    // Values bound to the fill statement's parameters ("?"), in order.
+    virtual QVariantList fillParameters() const { return {}; }
+    // Runs after the columns were laid out: a window's own column widths.
+    virtual void adjustColumns() {}
 
     // The text of a record's field: numbers in their plain text, Null empty.
     static QString fieldText(const db::Statement &row, int column);
