@@ -32,9 +32,11 @@ QString groupedSums(const QStringList &parts)
            QStringLiteral(") group by g)");
 }
 
+} // namespace
+
 // One pass over the goods: the newest saved report of each goods (by an index
 // lookup) and the period's grouped sums in and out.
-QString generationSql()
+QString PeriodReportSql()
 {
     const QString in = groupedSums(
         {movementLines(QStringLiteral("TB1"), QStringLiteral("TB11"), QStringLiteral("L.F6"),
@@ -58,6 +60,8 @@ QString generationSql()
            in + QStringLiteral(" i on i.g=TA4.F1 left join ") + out +
            QStringLiteral(" o on o.g=TA4.F1 order by TA4.F1");
 }
+
+namespace {
 
 const QString kInsertSql = QStringLiteral(
     "insert into jxc (SortNo,Bdate,Edate,Hpbm,Gprice,\"As\",Aj,Bs,Bj,Cs,Cj,Ds,Dj,Es,Ej,Fs,Fj,Gs,Gj) "
@@ -115,7 +119,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     if (!db.exec(QStringLiteral("delete from jxc where SortNo=0")))
         return fail(db.lastError());
 
-    db::Statement goods = db.prepare(generationSql());
+    db::Statement goods = db.prepare(PeriodReportSql());
     if (!goods.isValid())
         return fail(db.lastError());
     goods.bindAll({db::dateText(start), db::dateText(end.addDays(1))});

@@ -74,6 +74,11 @@ struct GenerationResult {
 GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, const QDate &end, int closingMethod,
                                       const QString &moneyFormat);
 
+// The one statement generation reads: every goods with its newest saved
+// report and its grouped sums in and out; binds ?1 the period start and ?2
+// the day after its end (ISO dates).
+QString PeriodReportSql();
+
 // The rows of saved report number (0: the generated one), optionally narrowed
 // by conditions on jxc and TA4 fields (SQL text, joined with "and"); cells
 // are the plain texts of the stored values; the totals row carries "合计："
