@@ -154,9 +154,10 @@ QString ReportWindow::cell(int row, int col) const
 
 int ReportWindow::recordCount() const
 {
-    if (!hasTotals_ && model_->rows() == 2 && cell(1, 0).trimmed().isEmpty())
+    const int first = kind_.headingRows;
+    if (!hasTotals_ && model_->rows() == first + 1 && cell(first, 0).trimmed().isEmpty())
         return 0;
-    return model_->rows() - 1 - (hasTotals_ ? 1 : 0);
+    return qMax(0, model_->rows() - first - (hasTotals_ ? 1 : 0));
 }
 
 void ReportWindow::setReportGridHeaders()
@@ -260,9 +261,11 @@ void ReportWindow::onCurrentRowChanged(int viewRow)
         return;
     int row = viewRow + 1;
     if (hasTotals_ && row == model_->rows() - 1) {
-        row = model_->rows() - 2;
+        row = kind_.totalsRowPicksFirst ? kind_.headingRows : model_->rows() - 2;
         GD->setFocus();
     }
+    if (row < kind_.headingRows)
+        row = kind_.headingRows;
     CurRow = row;
     showListStatus();
 }
@@ -274,7 +277,7 @@ void ReportWindow::showListStatus()
     Module1::instance().statusPanels().setPanelText(
         4, count == 0 ? QStringLiteral("无信息")
                       : kind_.statusPrefix + QString::number(count) + QStringLiteral(" 条记录 当前为第 ") +
-                            QString::number(CurRow) + QStringLiteral(" 条"));
+                            QString::number(qMax(0, CurRow - (kind_.headingRows - 1))) + QStringLiteral(" 条"));
 }
 
 // ---- sort, query, print --------------------------------------------------------

@@ -38,6 +38,11 @@ struct ReportWindowKind {
     // hands its width to the neighbour and gets width 0.
     QVector<QPair<int, int>> quantityOnlyTransfers;
     QString emptyPrintMessage = QStringLiteral("无数据可打印！");
+    // Caption rows above the data: row 0 (the view's header) and, for a
+    // two-line heading, grid rows 1 .. headingRows-1 shown as the first rows.
+    int headingRows = 1;
+    // Choosing the totals row moves to the first data row instead of the last.
+    bool totalsRowPicksFirst = false;
 };
 
 // One item of the sort menu: its index names the action ("menu_S" + index).
@@ -104,7 +109,8 @@ protected:
     void queryReport();
     void printReport(int print);
     void closeWindow();
-    void layoutReportWindow();
+    virtual void layoutReportWindow();
+    void setHasTotalsRow(bool has) { hasTotals_ = has; }
 
     // ---- hooks ----
     // The statement run for sql: the window's additions, then OrderClause.

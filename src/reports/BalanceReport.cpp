@@ -1,0 +1,123 @@
+#include "BalanceReport.h"
+
+#include "db/Database.h"
+#include "db/DateText.h"
+#include "platform/NumberText.h"
+
+namespace reports {
+
+namespace {
+
+using numtext::formatNumber;
+using numtext::generalText;
+using numtext::leadingNumber;
+
+// Per goods: quantity of audited lines of one kind within the period and after it.
+QString kindSums(const char *head, const char *lines)
+{
+    const QString h = QLatin1String(head), l = QLatin1String(lines);
+    return QStringLiteral("(select L.F1 as g, sum(case when H.F2<?2 then L.F6 end) as w, "
+                          "sum(case when H.F2>=?2 then L.F6 end) as a from ") +
+           l + QStringLiteral(" L join ") + h +
+           QStringLiteral(" H on H.F1=L.F0 where H.F6<>'' and H.F2>=?1 group by L.F1)");
+}
+
+// A quantity with more than five decimals or in exponent form is cut to three.
+QString tidy(const QString &text)
+{
+    QString t = text;
+    if (t.contains(QLatin1Char('E')))
+        t = formatNumber(leadingNumber(t), QStringLiteral("#0.000"));
+    const int point = t.indexOf(QLatin1Char('.'));
+    if (point >= 0 && t.size() - point - 1 > 5)
+        t = formatNumber(leadingNumber(t), QStringLiteral("#0.000"));
+    return generalText(leadingNumber(t));
+}
+
+} // namespace
+
+QString likePattern(const QString &typed)
+{
+    QString p;
+    for (const QChar ch : typed) {
+        if (ch == QLatin1Char('*'))
+            p += QLatin1Char('%');
+        else if (ch == QLatin1Char('?'))
+            p += QLatin1Char('_');
+        else if (ch == QLatin1Char('%') || ch == QLatin1Char('_') || ch == QLatin1Char('\\'))
+            p += QLatin1Char('\\') + ch;
+        else
+            p += ch;
+    }
+    return p;
+}
+
+bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const QString &moneyFormat,
+                          BalanceReport *out, QString *error)
+{
+    QString sql = QStringLiteral("select TA4.F1, TA4.F2||'/'||TA4.F5, ") +
+                  (filter.costPrice ? QStringLiteral("TA4.F7") : QStringLiteral("TA4.F71")) +
+                  QStringLiteral(", TA4.F4, TA4.F8, b.w, b.a, r.w, r.a, o.w, o.a, i.w, i.a from TA4 left join ") +
+                  kindSums("TB1", "TB11") + QStringLiteral(" b on b.g=TA4.F1 left join ") + kindSums("TB3", "TB31") +
+                  QStringLiteral(" r on r.g=TA4.F1 left join ") + kindSums("TD1", "TD11") +
+                  QStringLiteral(" o on o.g=TA4.F1 left join ") + kindSums("TD3", "TD31") +
+                  QStringLiteral(" i on i.g=TA4.F1 where ");
+    sql += filter.categoryCode.isEmpty() ? QStringLiteral("TA4.F3 is not null and ?3 is null")
+                                         : QStringLiteral("TA4.F3=?3");
+    const QString pattern = filter.goodsPattern.trimmed();
+    const bool allGoods = pattern.isEmpty() || pattern == QStringLiteral("所有货品");
+    sql += allGoods ? QStringLiteral(" and ?4 is null") : QStringLiteral(" and TA4.F1 like ?4 escape '\\'");
+    sql += QStringLiteral(" order by ") + filter.order;
+
+    db::Statement st = db.prepare(sql);
+    if (!st.isValid()) {
+        *error = db.lastError();
+        return false;
+    }
+    st.bindAll({db::dateText(filter.from), db::dateText(filter.to.addDays(1)),
+                filter.categoryCode.isEmpty() ? QVariant() : QVariant(filter.categoryCode),
+                allGoods ? QVariant() : QVariant(likePattern(pattern))});
+    BalanceReport report;
+    QVector<double> totals(10, 0.0);
+    while (st.next()) {
+        double q = st.number(4);
+        if (generalText(q).contains(QLatin1Char('E')))
+            q = leadingNumber(formatNumber(q, QStringLiteral("#0.000")));
+        const double in = st.number(5), inAfter = st.number(6);
+        const double ret = st.number(7), retAfter = st.number(8);
+        const double outQ = st.number(9), outAfter = st.number(10);
+        const double rin = st.number(11), rinAfter = st.number(12);
+        const double end = q - inAfter + retAfter + outAfter - rinAfter;
+        if (end + in + ret + outQ + rin == 0)
+            continue;
+        auto viaText = [](double v) { return leadingNumber(generalText(v)); };
+        const double start = viaText(end) - viaText(in) - viaText(rin) + viaText(ret) + viaText(outQ);
+        QStringList c = {st.text(0),
+                         st.text(1),
+                         formatNumber(st.number(2), moneyFormat),
+                         st.text(3),
+                         tidy(generalText(start)),
+                         generalText(in),
+                         generalText(ret),
+                         generalText(outQ),
+                         generalText(rin),
+                         tidy(generalText(end))};
+        for (int col = 4; col < 10; ++col)
+            totals[col] += leadingNumber(c[col]);
+        report.rows.append(c);
+    }
+    if (st.hasError()) {
+        *error = st.error();
+        return false;
+    }
+    if (!report.rows.isEmpty()) {
+        report.totals = QStringList(10);
+        report.totals[3] = QStringLiteral("合计：");
+        for (int col = 4; col < 10; ++col)
+            report.totals[col] = generalText(totals[col]);
+    }
+    *out = report;
+    return true;
+}
+
+} // namespace reports

@@ -1,0 +1,339 @@
+#include "PeriodReport.h"
+
+#include "db/Database.h"
+#include "db/DateText.h"
+#include "platform/NumberText.h"
+#include "shell/Module1.h"
+
+#include <cmath>
+
+namespace reports {
+
+namespace {
+
+using numtext::formatNumber;
+using numtext::generalText;
+using numtext::leadingNumber;
+using numtext::numToText;
+
+// Lines of audited notes of one kind dated start <= date < day after end:
+// goods code, quantity and amount. Stocktaking lines count only on their side.
+QString movementLines(const QString &head, const QString &lines, const QString &qty, const QString &amount,
+                      const QString &extra = QString())
+{
+    return QStringLiteral("select L.F1 as g, ") + qty + QStringLiteral(" as q, ") + amount +
+           QStringLiteral(" as a from ") + lines + QStringLiteral(" L join ") + head +
+           QStringLiteral(" H on H.F1=L.F0 where H.F6<>'' and H.F2>=?1 and H.F2<?2") + extra;
+}
+
+QString groupedSums(const QStringList &parts)
+{
+    return QStringLiteral("(select g, sum(q) as q, sum(a) as a from (") + parts.join(QStringLiteral(" union all ")) +
+           QStringLiteral(") group by g)");
+}
+
+} // namespace
+
+// One pass over the goods: the newest saved report of each goods (by an index
+// lookup) and the period's grouped sums in and out.
+QString PeriodReportSql()
+{
+    const QString in = groupedSums(
+        {movementLines(QStringLiteral("TB1"), QStringLiteral("TB11"), QStringLiteral("L.F6"),
+                       QStringLiteral("L.F6*L.F7")),
+         movementLines(QStringLiteral("TD3"), QStringLiteral("TD31"), QStringLiteral("L.F6"),
+                       QStringLiteral("L.F6*L.F7")),
+         movementLines(QStringLiteral("TC2"), QStringLiteral("TC21"), QStringLiteral("L.F6-L.F5"),
+                       QStringLiteral("L.F6*L.F7-L.F5*L.F7"), QStringLiteral(" and (L.F6-L.F5)>0"))});
+    const QString out = groupedSums(
+        {movementLines(QStringLiteral("TD1"), QStringLiteral("TD11"), QStringLiteral("L.F6"),
+                       QStringLiteral("L.F6*L.F7")),
+         movementLines(QStringLiteral("TB3"), QStringLiteral("TB31"), QStringLiteral("L.F6"),
+                       QStringLiteral("L.F6*L.F7")),
+         movementLines(QStringLiteral("TC2"), QStringLiteral("TC21"), QStringLiteral("L.F5-L.F6"),
+                       QStringLiteral("L.F5*L.F7-L.F6*L.F7"), QStringLiteral(" and (L.F5-L.F6)>0"))});
+    return QStringLiteral(
+               "select TA4.F1, TA4.F2||'/'||TA4.F5||'/'||TA4.F4, TA4.F7, TA4.F8, TA4.V3, TA4.V4, "
+               "p.rowid, p.Gs, p.Gj, p.Ds, p.Dj, p.Fs, p.Fj, i.q, i.a, o.q, o.a from TA4 "
+               "left join jxc p on p.rowid=(select j.rowid from jxc j where j.Hpbm=TA4.F1 and j.SortNo>0 "
+               "order by j.SortNo desc limit 1) left join ") +
+           in + QStringLiteral(" i on i.g=TA4.F1 left join ") + out +
+           QStringLiteral(" o on o.g=TA4.F1 order by TA4.F1");
+}
+
+namespace {
+
+const QString kInsertSql = QStringLiteral(
+    "insert into jxc (SortNo,Bdate,Edate,Hpbm,Gprice,\"As\",Aj,Bs,Bj,Cs,Cj,Ds,Dj,Es,Ej,Fs,Fj,Gs,Gj) "
+    "values (0,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+// A number in the text of a cell with more than five decimals, or in exponent
+// form, is shortened to three decimals; trailing zeros go.
+QString tidyQuantity(const QString &text)
+{
+    QString t = text;
+    const int point = t.indexOf(QLatin1Char('.'));
+    if (t.contains(QLatin1Char('E')) || (point >= 0 && t.size() - point - 1 > 5))
+        t = formatNumber(leadingNumber(t), QStringLiteral("#0.000"));
+    return generalText(leadingNumber(t));
+}
+
+} // namespace
+
+QDate PeriodStartOf(db::Database &db)
+{
+    const QDate end = db::parseDate(
+        db.scalar(QStringLiteral("select Edate from jxc where SortNo>0 order by SortNo desc limit 1")).toString());
+    if (end.isValid())
+        return end.addDays(1);
+    const QDate yearStart = db::parseDate(db.scalar(QStringLiteral("select F7 from reginfo")).toString());
+    return yearStart.isValid() ? yearStart : QDate(2004, 1, 1);
+}
+
+GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, const QDate &end, int closingMethod,
+                                      const QString &moneyFormat)
+{
+    GenerationResult result;
+    auto fail = [&](const QString &error) {
+        result.status = GenerationResult::Failed;
+        result.error = error;
+        result.report = {};
+        return result;
+    };
+    auto money = [&](double v) { return leadingNumber(formatNumber(v, moneyFormat)); };
+
+    db::Transaction tx(db);
+    if (!tx.isActive())
+        return fail(db.lastError());
+    // Another operator may have saved a report of this period since the window
+    // computed its start: then the period is no longer open.
+    bool ok = false;
+    const QVariant covered = db.scalar(QStringLiteral("select 1 from jxc where SortNo>0 and Edate>=? limit 1"),
+                                       {db::dateText(start)}, &ok);
+    if (!ok)
+        return fail(db.lastError());
+    if (!covered.isNull()) {
+        result.status = GenerationResult::Conflict;
+        return result;
+    }
+    if (!db.exec(QStringLiteral("delete from jxc where SortNo=0")))
+        return fail(db.lastError());
+
+    db::Statement goods = db.prepare(PeriodReportSql());
+    if (!goods.isValid())
+        return fail(db.lastError());
+    goods.bindAll({db::dateText(start), db::dateText(end.addDays(1))});
+    db::Statement insert = db.prepare(kInsertSql);
+    if (!insert.isValid())
+        return fail(db.lastError());
+
+    const QString startText = db::dateText(start);
+    const QString endText = db::dateText(end);
+    QVector<double> totals(kPeriodColumnCount, 0.0);
+    int goodsCount = 0;
+    while (goods.next()) {
+        ++goodsCount;
+        double q = goods.number(3);
+        if (generalText(q).contains(QLatin1Char('E')))
+            q = leadingNumber(formatNumber(q, QStringLiteral("#0.000")));
+        const double cost = goods.number(2);
+        const double costClosing = money(q * cost);
+        const double openingQty = goods.number(4);
+        const double openingAmount = goods.isNull(5) ? 0.0 : money(openingQty * goods.number(5));
+        const bool hasPrevious = !goods.isNull(6);
+        const double carriedQty = hasPrevious ? goods.number(7) : openingQty;
+        const double carriedAmount = hasPrevious ? goods.number(8) : openingAmount;
+        const double prevDs = goods.number(9), prevDj = goods.number(10);
+        const double prevFs = goods.number(11), prevFj = goods.number(12);
+        const double inQty = goods.number(13), inAmount = goods.number(14);
+        const double outQty = goods.number(15), outAmount = goods.number(16);
+
+        // Nothing on hand, nothing carried and nothing out: not reported.
+        if (q == 0 && carriedQty == 0 && outQty == 0)
+            continue;
+
+        QStringList c(kPeriodColumnCount);
+        c[kCode] = goods.text(0);
+        c[kNameSpecUnit] = goods.text(1);
+        c[kCostPrice] = formatNumber(cost, moneyFormat);
+        c[kOpeningQty] = numToText(openingQty);
+        c[kOpeningAmount] = numToText(openingAmount);
+        c[kCarriedQty] = numToText(carriedQty);
+        c[kCarriedAmount] = numToText(money(carriedAmount));
+        c[kPeriodInQty] = numToText(inQty);
+        c[kPeriodInAmount] = numToText(money(inAmount));
+        c[kYearInQty] = numToText(prevDs + inQty);
+        c[kYearInAmount] = numToText(money(prevDj + inAmount));
+        c[kPeriodOutQty] = numToText(outQty);
+        c[kPeriodOutAmount] = numToText(money(outAmount));
+        c[kYearOutQty] = numToText(prevFs + outQty);
+        c[kYearOutAmount] = numToText(money(prevFj + outAmount));
+        c[kClosingQty] = numToText(q);
+        auto value = [&](int col) { return leadingNumber(c[col]); };
+        switch (closingMethod) {
+        case kByCostPrice:
+            c[kClosingAmount] = formatNumber(costClosing, moneyFormat);
+            break;
+        case kByCumulativeMovement:
+            c[kClosingAmount] = generalText(
+                Module1::SubtractExact(value(kOpeningAmount) + value(kYearInAmount), value(kYearOutAmount)));
+            break;
+        default:
+            c[kClosingAmount] = generalText(
+                Module1::SubtractExact(value(kCarriedAmount) + value(kPeriodInAmount), value(kPeriodOutAmount)));
+            break;
+        }
+        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+            totals[col] += value(col);
+        c[kClosingQty] = tidyQuantity(c[kClosingQty]);
+
+        QVariantList values{startText, endText, c[kCode], cost};
+        for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
+            values.append(value(col));
+        insert.reset();
+        if (!insert.bindAll(values) || !insert.run())
+            return fail(insert.error().isEmpty() ? db.lastError() : insert.error());
+        result.report.rows.append(c);
+    }
+    if (goods.hasError())
+        return fail(goods.error());
+    if (!tx.commit())
+        return fail(db.lastError());
+
+    if (goodsCount == 0) {
+        result.status = GenerationResult::NoGoods;
+        return result;
+    }
+    result.report.totals = QStringList(kPeriodColumnCount);
+    result.report.totals[kOpeningAmount] = QStringLiteral("合计：");
+    for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+        result.report.totals[col] = generalText(totals[col]);
+    result.status = result.report.rows.isEmpty() ? GenerationResult::AllSkipped : GenerationResult::Done;
+    return result;
+}
+
+bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, PeriodReportRows *out,
+                      QString *error)
+{
+    QString sql = QStringLiteral(
+        "select jxc.Hpbm,TA4.F2||'/'||TA4.F5||'/'||TA4.F4,jxc.Gprice,jxc.\"As\",jxc.Aj,jxc.Bs,jxc.Bj,jxc.Cs,"
+        "jxc.Cj,jxc.Ds,jxc.Dj,jxc.Es,jxc.Ej,jxc.Fs,jxc.Fj,jxc.Gs,jxc.Gj,jxc.Edate "
+        "from jxc left join TA4 on TA4.F1=jxc.Hpbm where jxc.SortNo=?");
+    if (!conditions.trimmed().isEmpty())
+        sql += QStringLiteral(" and (") + conditions + QLatin1Char(')');
+    sql += QStringLiteral(" order by jxc.Hpbm");
+    db::Statement st = db.prepare(sql);
+    if (!st.isValid()) {
+        *error = db.lastError();
+        return false;
+    }
+    st.bind(1, number);
+    PeriodReportRows report;
+    QVector<double> totals(kPeriodColumnCount, 0.0);
+    while (st.next()) {
+        QStringList c(kPeriodColumnCount);
+        for (int col = 0; col < kPeriodColumnCount; ++col) {
+            const QVariant v = st.value(col);
+            if (v.isNull())
+                continue;
+            c[col] = (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong)
+                         ? generalText(v.toDouble())
+                         : v.toString();
+        }
+        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+            totals[col] += leadingNumber(c[col]);
+        report.endDate = db::parseDate(st.text(kPeriodColumnCount));
+        report.rows.append(c);
+    }
+    if (st.hasError()) {
+        *error = st.error();
+        return false;
+    }
+    if (!report.rows.isEmpty()) {
+        report.totals = QStringList(kPeriodColumnCount);
+        report.totals[kCode] = QStringLiteral("合计：");
+        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+            report.totals[col] = generalText(totals[col]);
+    }
+    *out = report;
+    return true;
+}
+
+int SavePeriodReport(db::Database &db, QString *error)
+{
+    db::Transaction tx(db);
+    bool ok = tx.isActive();
+    QVariant pending, low, high;
+    if (ok)
+        pending = db.scalar(QStringLiteral("select 1 from jxc where SortNo=0 limit 1"), {}, &ok);
+    if (ok)
+        low = db.scalar(QStringLiteral("select min(SortNo) from jxc"), {}, &ok);
+    if (ok)
+        high = db.scalar(QStringLiteral("select max(SortNo) from jxc"), {}, &ok);
+    if (!ok) {
+        *error = db.lastError();
+        return -1;
+    }
+    if (pending.isNull())
+        return 0;
+    const int number = int(qMax(std::abs(low.toDouble()) + 1, high.toDouble() + 1));
+    if (!db.exec(QStringLiteral("update jxc set SortNo=? where SortNo=0"), {number}) || !tx.commit()) {
+        *error = db.lastError();
+        return -1;
+    }
+    return number;
+}
+
+bool DeletePeriodReport(db::Database &db, int number, QString *error)
+{
+    db::Transaction tx(db);
+    if (!tx.isActive()) {
+        *error = db.lastError();
+        return false;
+    }
+    if (number > 0) {
+        bool ok = false;
+        const QVariant newest = db.scalar(QStringLiteral("select max(SortNo) from jxc where SortNo>0"), {}, &ok);
+        if (!ok) {
+            *error = db.lastError();
+            return false;
+        }
+        // Only the newest report of the year may go: the one before it then
+        // ends the closed periods again.
+        if (newest.isNull() || int(newest.toDouble()) != number) {
+            *error = QStringLiteral("只能删除本会计年度最新的报表！");
+            return false;
+        }
+    }
+    const bool done = number < 0 ? db.exec(QStringLiteral("delete from jxc where SortNo<0"))
+                                 : db.exec(QStringLiteral("delete from jxc where SortNo=?"), {number});
+    if (!done || !tx.commit()) {
+        *error = db.lastError();
+        return false;
+    }
+    return true;
+}
+
+bool UpdateCostPrices(db::Database &db, const QVector<CostPrice> &prices, QString *error)
+{
+    db::Transaction tx(db);
+    db::Statement update = db.prepare(QStringLiteral("update TA4 set F7=? where F1=?"));
+    if (!tx.isActive() || !update.isValid()) {
+        *error = db.lastError();
+        return false;
+    }
+    for (const CostPrice &p : prices) {
+        update.reset();
+        if (!update.bindAll({p.price, p.code}) || !update.run()) {
+            *error = update.error().isEmpty() ? db.lastError() : update.error();
+            return false;
+        }
+    }
+    if (!tx.commit()) {
+        *error = db.lastError();
+        return false;
+    }
+    return true;
+}
+
+} // namespace reports
