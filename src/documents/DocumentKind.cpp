@@ -8,6 +8,8 @@ namespace documents {
 
 QString DocumentKind::listStatement() const
 {
+    if (!ownListStatement.isEmpty())
+        return ownListStatement;
     const QString &h = headerTable;
     const QString &p = partyTable;
     return QStringLiteral("select %1.F1,%1.F2,%2.F2 AS LB,%1.F5,%1.F6,%1.F9,%1.F10,%1.F3 from %1,%2 "
@@ -17,6 +19,8 @@ QString DocumentKind::listStatement() const
 
 QString DocumentKind::queryStatement() const
 {
+    if (!ownQueryStatement.isEmpty())
+        return ownQueryStatement;
     return QStringLiteral("select %1.F1,%1.F2,%2.F2 AS LB,%1.F5,%1.F6,%1.F9,%1.F10,%1.F3 from %1 left join %2 on %1.F3=%2.F1  ")
         .arg(headerTable, partyTable);
 }

@@ -7,7 +7,9 @@
 #include <QVariant>
 #include <functional>
 #include <map>
+#include <memory>
 
+class GridModel;
 class Module1;
 
 namespace documents {
@@ -68,6 +70,12 @@ struct SaveRequest;
 using ExtraSaveStep =
     std::function<bool(db::Database &database, const SaveRequest &request, const QString &partyCode)>;
 
+// The line grid's rules of a kind whose lines hold other figures than
+// quantity and price (see LineEditor); unset: the standard line grid.
+class LineEditor;
+using LineEditorFactory =
+    std::function<std::unique_ptr<LineEditor>(Module1 &module, const DocumentKind &kind, GridModel &grid)>;
+
 // The signature line of scheme two (formula qianming) from the entered-by and auditor boxes.
 using StagedSignature = std::function<QString(const QString &enteredBy, const QString &auditor)>;
 
@@ -82,7 +90,7 @@ struct DocumentKind {
     QString prefix;              // number prefix "RK"
     QString headerTable;         // "TB1"
     QString lineTable;           // "TB11"
-    QString partyTable;          // "TA1"; empty: the kind has no party
+    QString partyTable;          // "TA1"; empty: the kind has no party, box 2 is typed text (stored in F3)
     QStringList headerLabels;    // Lab(0)..Lab(6)
     QString partyCodeCaption;    // list column 7: "供货单位编码"
     QString listPartyCaption;    // list column 2; empty: the party label Lab(2)
@@ -108,6 +116,20 @@ struct DocumentKind {
     bool headerHasStamp = true;              // header H8 written on save and audit
     bool showSavedNotice = true;
     bool canCancelAudit = true;
+    bool openCellEditOnEntry = true;         // new and edit open the in-cell box (else the focus stays in the strip)
+    bool quantityOnlyRoomToName = false;     // quantity-only mode: price and amount room both to the name column
+    bool totalInRedWhenNegative = false;     // the total box is painted red below 0
+    bool linesCarryBookQuantity = false;     // lines store the book quantity (F5) beside quantity and price
+    QString browseCaption;                   // window caption in browse mode; empty: unchanged
+    QString editCaption;                     // window caption in new and edit mode; empty: unchanged
+    QString statusWord;                      // the word of the status texts; empty: kindWord
+    QString listAmountCaption = QStringLiteral("金额");     // list column 5
+    QString listQuantityCaption = QStringLiteral("数量");   // list column 5 in quantity-only mode
+    QString quantityOnlyTotalLabel = QStringLiteral("数量合计");
+    bool listTotalAsGeneral = false;         // list column 5: the number's general text (else "#0.00" with prices)
+    QString searchStockCaption = QStringLiteral("现存");    // goods search, third column
+    QString ownListStatement;                // the opening list with its own order; empty: built from the tables
+    QString ownQueryStatement;               // the condition query's base; empty: built from the tables
 
     // Audit and cancel audit.
     int direction = +1;                      // +1 goods come in, -1 go out
@@ -119,7 +141,8 @@ struct DocumentKind {
 
     // Printing: scheme one reads the note from the book, scheme two stages the grid.
     QString schemeOneReport;                 // "prntb10.rpt"
-    QString schemeOneMissingMessage;         // "" = "报表文件" + name + "丢失！"
+    QString schemeOneMissingMessage;         // "" = "报表文件" + tested name + "丢失！"
+    QString schemeOneTestedFile;             // the name tested beside the program; empty: schemeOneReport
     QString stagedTitle;                     // formula Cpt of scheme two
     bool stagedNumbersAsText = true;         // Plist F6..F8: the cell texts (else numbers)
     bool stagedTotalAsNumToText = true;      // formula sumje: NumToText (else the box as shown)
@@ -132,14 +155,20 @@ struct DocumentKind {
     StockCheck stockCheck;
     ExtraSaveStep extraSaveStep;
     LinePosting postLine;
+    LineEditorFactory lineEditor;
 
     // Derived texts.
     QString listStatement() const;   // the unaudited notes, joined with the party table
     QString queryStatement() const;  // every note of the kind, for the condition query
-    QString listOrder() const { return QStringLiteral(" order by ") + headerTable + QStringLiteral(".H8 desc "); }
-    QString listPrefix() const { return kindWord + QStringLiteral("单列表：共 "); }
-    QString linePrefix() const { return kindWord + QStringLiteral("单明细：共 "); }
-    QString noLinesText() const { return kindWord + QStringLiteral("单明细：无货品信息"); }
+    QString listOrder() const
+    {
+        return ownListStatement.isEmpty() ? QStringLiteral(" order by ") + headerTable + QStringLiteral(".H8 desc ")
+                                          : QString();
+    }
+    QString statusText() const { return statusWord.isEmpty() ? kindWord : statusWord; }
+    QString listPrefix() const { return statusText() + QStringLiteral("单列表：共 "); }
+    QString linePrefix() const { return statusText() + QStringLiteral("单明细：共 "); }
+    QString noLinesText() const { return statusText() + QStringLiteral("单明细：无货品信息"); }
 };
 
 // The two inbound kinds.

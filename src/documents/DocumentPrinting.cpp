@@ -10,7 +10,7 @@ PrintRequest schemeOneRequest(const DocumentKind &kind, const QString &number)
 {
     PrintRequest request;
     request.reportFile = kind.schemeOneReport;
-    request.testedFile = kind.schemeOneReport;
+    request.testedFile = kind.schemeOneTestedFile.isEmpty() ? kind.schemeOneReport : kind.schemeOneTestedFile;
     request.missingMessage = kind.schemeOneMissingMessage;
     request.selectionFormula = SelectionFormulaText(kind.headerTable, number.trimmed());
     return request;

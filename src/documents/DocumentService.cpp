@@ -88,8 +88,12 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
             out.partyCode = partyCode;
             out.partyName = name.trimmed();
         }
-    } else if (partyCode.isEmpty()) {
-        return refuse(kTip, label(kind, 2) + QStringLiteral("不能为空！"), Outcome::Focus::Party);
+    } else {
+        // Box 2 is plain text (the stocktaker): number, date and box 2 are each required.
+        if (r.date.trimmed().isEmpty())
+            return refuse(kTip, label(kind, 1) + QStringLiteral("不能为空！"));
+        if (partyCode.isEmpty())
+            return refuse(kTip, label(kind, 2) + QStringLiteral("不能为空！"), Outcome::Focus::Party);
     }
 
     if (r.lines.isEmpty() || r.lines.first().code.trimmed().isEmpty())
@@ -146,7 +150,8 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
             return fail();
     }
 
-    const QVariantList header{number, out.date, partyCode.trimmed().toUpper(), r.enteredBy.trimmed(),
+    const QString f3 = kind.partyTable.isEmpty() ? partyCode : partyCode.trimmed().toUpper();
+    const QVariantList header{number, out.date, f3, r.enteredBy.trimmed(),
                               numtext::leadingNumber(r.total), r.remark.trimmed()};
     const bool headerOk = kind.headerHasStamp
         ? database.exec(QStringLiteral("insert into ") + kind.headerTable
@@ -158,8 +163,11 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
     if (!headerOk)
         return fail();
 
-    db::Statement insertLine = database.prepare(QStringLiteral("insert into ") + kind.lineTable
-                                                + QStringLiteral(" (F0,F1,F6,F7,F8) VALUES (?,?,?,?,?)"));
+    const bool book = kind.linesCarryBookQuantity;
+    db::Statement insertLine = database.prepare(
+        QStringLiteral("insert into ") + kind.lineTable
+        + (book ? QStringLiteral(" (F0,F1,F6,F7,F8,F5) VALUES (?,?,?,?,?,?)")
+                : QStringLiteral(" (F0,F1,F6,F7,F8) VALUES (?,?,?,?,?)")));
     if (!insertLine.isValid())
         return fail();
     for (const SaveLine &line : r.lines) {
@@ -167,9 +175,11 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
         if (code.isEmpty())
             continue;
         insertLine.reset();
-        if (!insertLine.bindAll({number, code, numtext::leadingNumber(line.quantity),
-                                 numtext::leadingNumber(line.price), line.remark})
-            || !insertLine.run()) {
+        QVariantList values{number, code, numtext::leadingNumber(line.quantity), numtext::leadingNumber(line.price),
+                            line.remark};
+        if (book)
+            values.append(numtext::leadingNumber(line.bookQuantity));
+        if (!insertLine.bindAll(values) || !insertLine.run()) {
             const QString error = insertLine.error();
             transaction.rollback();
             return refuse(QString(), error);
@@ -218,6 +228,8 @@ namespace {
 Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bool cancel)
 {
     const QString number = numberText.trimmed();
+    if (cancel && !kind.canCancelAudit)
+        return Outcome::refused(kTip, QStringLiteral("该单据不能撤销审核！"));
     db::Database &database = m.gDb;
     db::Transaction transaction(database);
     if (!transaction.isActive())
@@ -256,12 +268,13 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
 
     QVector<StoredLine> lines;
     {
-        db::Statement st = database.prepare(QStringLiteral("select F1,F6,F7 from ") + kind.lineTable
-                                            + QStringLiteral(" where F0=? order by F1"));
+        const QString book = kind.linesCarryBookQuantity ? QStringLiteral("F5") : QStringLiteral("0");
+        db::Statement st = database.prepare(QStringLiteral("select F1,F6,F7,%1 from %2 where F0=? order by F1")
+                                                .arg(book, kind.lineTable));
         if (!st.isValid() || !st.bindAll({number}))
             return failed(database);
         while (st.next())
-            lines.append(StoredLine{st.text(0), st.number(1), st.number(2)});
+            lines.append(StoredLine{st.text(0), st.number(1), st.number(2), st.number(3)});
         if (st.hasError())
             return Outcome::refused(QString(), st.error());
     }

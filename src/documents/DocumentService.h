@@ -16,6 +16,7 @@ struct SaveLine {
     QString quantity;
     QString price;
     QString remark;
+    QString bookQuantity = {};  // kinds whose lines carry the book quantity
 };
 
 // Everything save needs from the window: the header boxes as typed, the
@@ -24,7 +25,7 @@ struct SaveRequest {
     bool edit = false;          // editing a stored note (else a new one)
     QString number;             // Txt(0)
     QString date;               // Txt(1)
-    QString party;              // the party box: "code.name" or a typed code
+    QString party;              // the party box: "code.name" or a typed code; without a party table box 2
     QString enteredBy;          // Txt(3)
     QString total;              // Txt(5)
     QString remark;             // Txt(6)

@@ -36,8 +36,18 @@ namespace documents {
 
 using namespace windowparts;
 
+namespace {
+
+std::unique_ptr<LineEditor> makeLineEditor(Module1 &module, const DocumentKind &kind, GridModel &grid)
+{
+    return kind.lineEditor ? kind.lineEditor(module, kind, grid) : std::make_unique<LineEditor>(module, kind, grid);
+}
+
+} // namespace
+
 DocumentWindow::DocumentWindow(const DocumentKind &kind, QWidget *parent)
-    : QWidget(parent), kind_(kind), m_(Module1::instance()), editor_(m_, kind, lines_)
+    : QWidget(parent), kind_(kind), m_(Module1::instance()), editorOwner_(makeLineEditor(m_, kind, lines_)),
+      editor_(*editorOwner_)
 {
     setObjectName(kind.name);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -76,7 +86,7 @@ void DocumentWindow::InitDocumentWindow()
     DTP1->setEnabled(false);
     editor_.setHeaders();
     if (m_.gOptKeepPrices == 0)
-        Lab[5]->setText(QStringLiteral("数量合计"));
+        Lab[5]->setText(kind_.quantityOnlyTotalLabel);
     LayoutDocumentWindow();
 }
 
@@ -104,9 +114,10 @@ void DocumentWindow::LayoutDocumentWindow()
         if (kind_.doubleNameColumn)
             widths[ColName] = 2 * base;
         if (quantityOnly) {
-            // The name takes the price column's room, the remark the amount's.
+            // The name takes the price column's room, the remark the amount's
+            // (or the name both).
             widths[ColName] += widths[ColPrice];
-            widths[ColRemark] += widths[ColAmount];
+            widths[kind_.quantityOnlyRoomToName ? ColName : ColRemark] += widths[ColAmount];
         }
         for (int c = 0; c < 7; ++c)
             GdMx->setColumnWidth(c, widths[c]);
@@ -134,7 +145,7 @@ void DocumentWindow::SetListGridHeaders()
     const QString partyCaption = kind_.listPartyCaption.isEmpty() ? kind_.headerLabels.value(2) : kind_.listPartyCaption;
     list_.setCaptions({kind_.headerLabels.value(0), kind_.kindWord + QStringLiteral("日期"), partyCaption,
                        QStringLiteral("录入员"), QStringLiteral("审核人"),
-                       m_.gOptKeepPrices == 0 ? QStringLiteral("数量") : QStringLiteral("金额"),
+                       m_.gOptKeepPrices == 0 ? kind_.listQuantityCaption : kind_.listAmountCaption,
                        QStringLiteral("附注"), kind_.partyCodeCaption});
     for (int c = 0; c < 7; ++c)
         list_.setColAlignment(c, Qt::AlignCenter);
@@ -151,7 +162,7 @@ void DocumentWindow::LoadDocumentList(const QString &statement)
         message(kTip, m_.gDb.lastError());
         return;
     }
-    const bool keepPrices = m_.gOptKeepPrices != 0;
+    const bool keepPrices = m_.gOptKeepPrices != 0 && !kind_.listTotalAsGeneral;
     if (kind_.busyPointerOnList)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     loading_ = true;
@@ -273,6 +284,8 @@ void DocumentWindow::SetBrowseMode()
     Txt[0]->setReadOnly(true);
     Txt[2]->show();
     CmbLB->hide();
+    if (!kind_.browseCaption.isEmpty())
+        setWindowTitle(kind_.browseCaption);
     for (QAction *a : {Menu_Add, Menu_Ok, Menu_edit, Menu_del, Menu_query, Menu_print})
         a->setVisible(true);
     Menu_noOK->setVisible(m_.gUserCode == QStringLiteral("001") && kind_.canCancelAudit);
@@ -299,8 +312,12 @@ void DocumentWindow::SetEditMode()
     }
     for (int i = 3; i < 6; ++i)
         Txt[i]->setReadOnly(true);
-    Txt[2]->hide();
-    CmbLB->show();
+    if (hasParty()) {
+        Txt[2]->hide();
+        CmbLB->show();
+    }
+    if (!kind_.editCaption.isEmpty())
+        setWindowTitle(kind_.editCaption);
     for (QAction *a : {Menu_Add, Menu_Ok, Menu_noOK, Menu_edit, Menu_del, Menu_query, Menu_print})
         a->setVisible(false);
     Menu_save->setVisible(true);
@@ -325,10 +342,13 @@ void DocumentWindow::NewDocument()
         m_.ReserveDocNo(mReservedNo, 0);
     TxtHPBM->setFocus();
     editor_.setHeaders();
+    if (!hasParty())
+        Txt[2]->setText(m_.gUserName);
     Txt[3]->setText(m_.gUserName);
     Txt[1]->setText(db::dateText(m_.Today()));
     UpdateDocumentTotal();
-    BeginCellEdit(1, ColCode);
+    if (kind_.openCellEditOnEntry)
+        BeginCellEdit(1, ColCode);
 }
 
 void DocumentWindow::EditDocument()
@@ -357,7 +377,8 @@ void DocumentWindow::EditDocument()
     TxtHPBM->setFocus();
     Txt[3]->setText(m_.gUserName);
     editor_.ensureTrailingEmptyRow();
-    BeginCellEdit(lines_.rows() - 1, ColCode);
+    if (kind_.openCellEditOnEntry)
+        BeginCellEdit(lines_.rows() - 1, ColCode);
     mReservedNo = Txt[0]->text();
 }
 
@@ -462,15 +483,13 @@ void DocumentWindow::SaveDocument()
     request.edit = edstu_ == Edit;
     request.number = Txt[0]->text();
     request.date = Txt[1]->text();
-    request.party = CmbLB->currentText();
+    request.party = hasParty() ? CmbLB->currentText() : Txt[2]->text();
     request.enteredBy = Txt[3]->text();
     request.total = Txt[5]->text();
     request.remark = Txt[6]->text();
     request.reservedNo = mReservedNo;
     request.oldNumber = listCell(mListRow, 0);
-    for (int r = 1; r < lines_.rows(); ++r)
-        request.lines.append({lines_.textMatrix(r, ColCode), lines_.textMatrix(r, ColQuantity),
-                              lines_.textMatrix(r, ColPrice), lines_.textMatrix(r, ColRemark)});
+    request.lines = editor_.saveLines();
 
     const SaveOutcome outcome = saveDocument(m_, kind_, request);
     if (outcome.partyResolved) {
@@ -490,7 +509,7 @@ void DocumentWindow::SaveDocument()
         removeListRow();
     list_.addItem(QStringList{outcome.number, outcome.date, Txt[2]->text().trimmed(), Txt[3]->text().trimmed(),
                               QString(), Txt[5]->text().trimmed(), Txt[6]->text().trimmed(),
-                              CmbLB->currentText().trimmed()}
+                              (hasParty() ? CmbLB->currentText() : Txt[2]->text()).trimmed()}
                       .join(QLatin1Char('\t')));
     if (listIsEmpty())
         list_.removeItem(1);
@@ -547,6 +566,8 @@ void DocumentWindow::AuditDocument()
 
 void DocumentWindow::CancelAudit()
 {
+    if (!kind_.canCancelAudit)
+        return;
     if (listIsEmpty()) {
         message(kTip, kind_.cancelNoRowMessage);
         return;
@@ -586,7 +607,7 @@ void DocumentWindow::QueryDocuments()
         return QueryField{list_.textMatrix(0, listColumn), h + QLatin1Char('.') + QLatin1String(field),
                           QLatin1String(type)};
     };
-    query.setFields({field(0, "F1", "0"), field(1, "F2", "2"), field(7, "F3", "0"), field(3, "F5", "0"),
+    query.setFields({field(0, "F1", "0"), field(1, "F2", "2"), field(hasParty() ? 7 : 2, "F3", "0"), field(3, "F5", "0"),
                      field(4, "F6", "0"), field(5, "F9", "1"), field(6, "F10", "0")});
     query.CmbF->setCurrentIndex(0);
     query.showModal();

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -117,13 +118,15 @@ private:
     QString listCell(int row, int col) const { return list_.textMatrix(row, col); }
     bool listIsEmpty() const { return list_.textMatrix(1, 0).trimmed().isEmpty(); }
     bool onDetailTab() const;
+    bool hasParty() const { return !kind_.partyTable.isEmpty(); }
 
     const DocumentKind &kind_;
     Module1 &m_;
     GridModel list_{8};
     GridModel lines_{7};
     GridModel search_{3};
-    LineEditor editor_;
+    std::unique_ptr<LineEditor> editorOwner_;  // the kind's line rules
+    LineEditor &editor_;
 
     int edstu_ = Browse;
     bool mListAll = false;

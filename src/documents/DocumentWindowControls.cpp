@@ -53,10 +53,16 @@ void DocumentWindow::buildMenus(QMenuBar *bar)
     Menu_noOK = add(QStringLiteral("Menu_noOK"), QStringLiteral("&X.撤销审核"));
     Menu_query = add(QStringLiteral("Menu_query"), QStringLiteral("&Q.查找"));
     Menu_T = add(QStringLiteral("Menu_T"), QStringLiteral("&T.打印条码"));
-    printMenu_ = new QMenu(QStringLiteral("&P.打印"), this);
-    Menu_print = printMenu_->menuAction();
-    Menu_print->setObjectName(QStringLiteral("Menu_print"));
-    bar->addAction(Menu_print);
+    if (kind_.printItems.isEmpty()) {
+        // One print command and no layouts to choose from.
+        Menu_print = add(QStringLiteral("Menu_print"), QStringLiteral("&P.打印"));
+        connect(Menu_print, &QAction::triggered, this, [this] { PrintDocument(0); });
+    } else {
+        printMenu_ = new QMenu(QStringLiteral("&P.打印"), this);
+        Menu_print = printMenu_->menuAction();
+        Menu_print->setObjectName(QStringLiteral("Menu_print"));
+        bar->addAction(Menu_print);
+    }
     for (int i = 0; i < kind_.printItems.size(); ++i) {
         auto *item = printMenu_->addAction(kind_.printItems[i]);
         item->setObjectName(QStringLiteral("Menu_prn%1").arg(i));
@@ -254,6 +260,14 @@ void DocumentWindow::buildControls()
             DTP1->setDate(date);
         }
     });
+    if (kind_.totalInRedWhenNegative) {
+        connect(Txt[5], &QLineEdit::textChanged, this, [this](const QString &text) {
+            QPalette palette = Txt[5]->palette();
+            palette.setColor(QPalette::Text, numtext::leadingNumber(text) < 0 ? QColor(Qt::red)
+                                                                            : QApplication::palette().color(QPalette::Text));
+            Txt[5]->setPalette(palette);
+        });
+    }
     connect(DTP1, &QDateEdit::dateChanged, this, [this](const QDate &date) { Txt[1]->setText(db::dateText(date)); });
 
     // Measured once every control exists (measuring polishes the widgets).

@@ -188,7 +188,7 @@ void DocumentWindow::SearchGoodsByCodePrefix()
         return;
     }
     const GoodsSearchResult result = searchGoodsByCodePrefix(m_.gDb, TxtHPBM->text());
-    search_.setCaptions({QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), QStringLiteral("现存")});
+    search_.setCaptions({QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), kind_.searchStockCaption});
     if (!result.error.isEmpty()) {
         search_.clearRows();
         message(kTip, result.error);
@@ -305,7 +305,10 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
         } else if (type == QEvent::FocusOut) {
             highlight(Txt[i], false);
         } else if (isEnter(event)) {
-            CmbLB->setFocus();
+            if (hasParty())
+                CmbLB->setFocus();
+            else
+                focusNextChild();
             return true;
         }
         return false;

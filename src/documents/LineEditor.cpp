@@ -33,10 +33,26 @@ LineEditor::LineEditor(Module1 &module, const DocumentKind &kind, GridModel &gri
 {
 }
 
+QStringList LineEditor::captions() const
+{
+    return {QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), QStringLiteral("计量单位"),
+            kind_.quantityCaption, kind_.priceCaption, QStringLiteral("小计金额"), QStringLiteral("备注")};
+}
+
+QString LineEditor::goodsNameExpression()
+{
+    return kGoodsName;
+}
+
+QString LineEditor::goodsStatement(const DocumentKind &kind)
+{
+    return QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.%2,TA4.F8 from TA4 where TA4.F1=?")
+        .arg(kGoodsName, kind.priceField);
+}
+
 void LineEditor::setHeaders()
 {
-    grid_.setCaptions({QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), QStringLiteral("计量单位"),
-                       kind_.quantityCaption, kind_.priceCaption, QStringLiteral("小计金额"), QStringLiteral("备注")});
+    grid_.setCaptions(captions());
     for (int c = 0; c < 7; ++c)
         grid_.setColAlignment(c, Qt::AlignCenter);
     grid_.clearRows();
@@ -110,11 +126,8 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
     if (code.isEmpty())
         return std::nullopt;
     double q = num(quantityBox);
-    if (q == 0)
+    if (!takeStripQuantity(q))
         return std::nullopt;
-    // With the no-negative-quantities option a quantity is always taken as its absolute value.
-    if (m_.gOptAbsoluteQuantities == 1)
-        q = std::fabs(q);
 
     if (const int r = findCode(code)) {
         const double present = num(grid_.textMatrix(r, ColQuantity));
@@ -127,8 +140,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
         return r;
     }
 
-    db::Statement st = m_.gDb.prepare(QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.%2 from TA4 where TA4.F1=?")
-                                          .arg(kGoodsName, kind_.priceField));
+    db::Statement st = m_.gDb.prepare(goodsStatement(kind_));
     if (!st.isValid() || !st.bindAll({code})) {
         Prompt::current().message(kTip, m_.gDb.lastError(), Prompt::Icon::Information);
         return std::nullopt;
@@ -148,8 +160,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
     if (kind_.stockCheck && !kind_.stockCheck(m_, codeBox, q, docNo))
         return std::nullopt;
 
-    const QString price = kind_.proposePrice ? kind_.proposePrice(m_, st.value(3)) : QStringLiteral("0");
-    const QString row = QStringList{st.text(0), st.text(1), st.text(2), general(q), price}.join(QLatin1Char('\t'));
+    const QString row = newLineCells(st, q).join(QLatin1Char('\t'));
     if (grid_.rows() >= 3 && grid_.textMatrix(grid_.rows() - 1, ColCode).trimmed().isEmpty())
         grid_.removeItem(grid_.rows() - 1);
     grid_.addItem(row);
@@ -182,31 +193,60 @@ std::optional<int> LineEditor::deleteByCode(const QString &codeBox)
     return qMin(r, grid_.rows() - 1);
 }
 
+QStringList LineEditor::newLineCells(const db::Statement &goods, double q) const
+{
+    const QString price = kind_.proposePrice ? kind_.proposePrice(m_, goods.value(3)) : QStringLiteral("0");
+    return {goods.text(0), goods.text(1), goods.text(2), general(q), price};
+}
+
+bool LineEditor::takeStripQuantity(double &q) const
+{
+    if (q == 0)
+        return false;
+    // With the no-negative-quantities option a quantity is always taken as its absolute value.
+    if (m_.gOptAbsoluteQuantities == 1)
+        q = std::fabs(q);
+    return true;
+}
+
+void LineEditor::fillLookedUpLine(int row, const db::Statement &st)
+{
+    grid_.setTextMatrix(row, ColCode, st.text(0));
+    grid_.setTextMatrix(row, ColName, st.text(1));
+    grid_.setTextMatrix(row, ColUnit, st.text(2));
+    grid_.setTextMatrix(row, ColQuantity, QStringLiteral("1"));
+    grid_.setTextMatrix(row, ColPrice, kind_.proposePrice ? kind_.proposePrice(m_, st.value(3)) : QStringLiteral("0"));
+    if (kind_.lookupAmountMoneyRounded)
+        grid_.setTextMatrix(row, ColAmount,
+                            numtext::numToText(num(m_.money(num(grid_.textMatrix(row, ColQuantity))
+                                                            * num(grid_.textMatrix(row, ColPrice))))));
+    else
+        setAmount(row, kind_.lookupAmountAsNumToText);
+}
+
+QString LineEditor::deleteLineQuestion(const QString &name) const
+{
+    return QStringLiteral("真的要删除货品[") + name + QStringLiteral("]吗？");
+}
+
+bool LineEditor::priceEditable() const
+{
+    return m_.gOptLockLinePrice == 0;
+}
+
 bool LineEditor::lookupGoods(int row, const QString &code, const QString &docNo)
 {
     if (code.isEmpty())
         return false;
     bool result = false;
-    db::Statement st = m_.gDb.prepare(QStringLiteral("select TA4.F1,%1 AS MC,TA4.F4,TA4.%2 from TA4 where TA4.F1=?")
-                                          .arg(kGoodsName, kind_.priceField));
+    db::Statement st = m_.gDb.prepare(goodsStatement(kind_));
     if (!st.isValid() || !st.bindAll({code})) {
         Prompt::current().message(kTip, m_.gDb.lastError(), Prompt::Icon::Information);
     } else if (st.next()) {
         // The line gets the quantity 1, so that is what the stock must cover.
         if (!kind_.stockCheck || kind_.stockCheck(m_, code, 1, docNo)) {
             result = true;
-            grid_.setTextMatrix(row, ColCode, st.text(0));
-            grid_.setTextMatrix(row, ColName, st.text(1));
-            grid_.setTextMatrix(row, ColUnit, st.text(2));
-            grid_.setTextMatrix(row, ColQuantity, QStringLiteral("1"));
-            grid_.setTextMatrix(row, ColPrice,
-                                kind_.proposePrice ? kind_.proposePrice(m_, st.value(3)) : QStringLiteral("0"));
-            if (kind_.lookupAmountMoneyRounded)
-                grid_.setTextMatrix(row, ColAmount,
-                                    numtext::numToText(num(m_.money(num(grid_.textMatrix(row, ColQuantity))
-                                                                    * num(grid_.textMatrix(row, ColPrice))))));
-            else
-                setAmount(row, kind_.lookupAmountAsNumToText);
+            fillLookedUpLine(row, st);
         }
     } else if (st.hasError()) {
         Prompt::current().message(kTip, st.error(), Prompt::Icon::Information);
@@ -230,8 +270,7 @@ int LineEditor::commitCell(int &row, int col, const QString &text, const QString
     if (text.trimmed().isEmpty() && col == ColCode) {
         if (!grid_.textMatrix(row, ColCode).trimmed().isEmpty()) {
             const QString name = grid_.textMatrix(row, ColName).trimmed();
-            if (Prompt::current().ask(kTip, QStringLiteral("真的要删除货品[") + name + QStringLiteral("]吗？"),
-                                      Prompt::Icon::Question)) {
+            if (Prompt::current().ask(kTip, deleteLineQuestion(name), Prompt::Icon::Question)) {
                 grid_.removeItem(row);
                 row = qMin(row, grid_.rows() - 1);
             }
@@ -280,7 +319,7 @@ bool LineEditor::isEditable(int row, int col) const
         return false;
     if (col == ColCode)
         return true;
-    if (col == ColPrice && m_.gOptLockLinePrice == 1)
+    if (col == ColPrice && !priceEditable())
         return false;
     if (col == ColQuantity || col == ColPrice || col == ColRemark)
         return !grid_.textMatrix(row, ColCode).trimmed().isEmpty();
@@ -293,7 +332,7 @@ std::optional<std::pair<int, int>> LineEditor::nextCell(int row, int col) const
     case ColCode:
         return std::pair{row, grid_.textMatrix(row, ColCode).trimmed().isEmpty() ? int(ColCode) : int(ColQuantity)};
     case ColQuantity:
-        return std::pair{row, (m_.gOptKeepPrices == 1 && m_.gOptLockLinePrice == 0) ? int(ColPrice) : int(ColRemark)};
+        return std::pair{row, (m_.gOptKeepPrices == 1 && priceEditable()) ? int(ColPrice) : int(ColRemark)};
     case ColPrice:
         return std::pair{row, int(ColRemark)};
     case ColRemark:
@@ -312,6 +351,15 @@ QString LineEditor::totalText() const
     for (int r = 1; r < grid_.rows(); ++r)
         total = general(num(total) + num(grid_.textMatrix(r, c)));
     return kind_.totalAsNumToText ? numtext::numToText(num(total)) : total;
+}
+
+QVector<SaveLine> LineEditor::saveLines() const
+{
+    QVector<SaveLine> lines;
+    for (int r = 1; r < grid_.rows(); ++r)
+        lines.append({grid_.textMatrix(r, ColCode), grid_.textMatrix(r, ColQuantity), grid_.textMatrix(r, ColPrice),
+                      grid_.textMatrix(r, ColRemark)});
+    return lines;
 }
 
 } // namespace documents

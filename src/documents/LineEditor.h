@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "documents/DocumentService.h"
 #include "platform/GridModel.h"
 
 #include <QString>
@@ -17,16 +18,19 @@ enum LineColumn { ColCode = 0, ColName = 1, ColUnit = 2, ColQuantity = 3, ColPri
 // entry strip (add or merge a line, delete a line by code), the in-cell
 // commits and the Enter walk through the cells, and the document total.
 // Works on the grid model alone; messages go through Prompt::current().
+// A kind whose lines hold other figures derives from it (DocumentKind::lineEditor)
+// and replaces the virtual steps.
 class LineEditor {
 public:
     LineEditor(Module1 &module, const DocumentKind &kind, GridModel &grid);
+    virtual ~LineEditor() = default;
 
     GridModel &grid() { return grid_; }
 
     // Caption row and one empty row.
     void setHeaders();
     // Loads the stored lines of the note in goods-code order; the error text on failure.
-    QString loadLines(const QString &number);
+    virtual QString loadLines(const QString &number);
 
     // The number of lines (a trailing row without a code not counted); 0 for an empty grid.
     int lineCount() const;
@@ -54,13 +58,31 @@ public:
     bool isEditable(int row, int col) const;
 
     // The total box text: the sum of the amounts (quantities when prices are not kept).
-    QString totalText() const;
+    virtual QString totalText() const;
     // Keeps exactly one empty row at the end.
     void ensureTrailingEmptyRow();
+    // The lines as save reads them (rows without a code included).
+    virtual QVector<SaveLine> saveLines() const;
 
-private:
+protected:
+    // The goods columns a new line reads: 0 code, 1 name/specification,
+    // 2 unit, 3 the kind's price field, 4 quantity on hand.
+    static QString goodsStatement(const DocumentKind &kind);
+    // Name and specification joined by "/" over TA4 (a Null part reads as empty text).
+    static QString goodsNameExpression();
+
+    virtual QStringList captions() const;
+    // The strip quantity q as the line takes it; false: nothing is added.
+    virtual bool takeStripQuantity(double &q) const;
+    // The cells 0.. of a line added by the entry strip.
+    virtual QStringList newLineCells(const db::Statement &goods, double q) const;
+    // Fills row from the goods found for a code typed into the code cell.
+    virtual void fillLookedUpLine(int row, const db::Statement &goods);
+    virtual void setAmount(int row, bool numToTextForm = false);
+    virtual QString deleteLineQuestion(const QString &name) const;
+    virtual bool priceEditable() const;
+
     QString caption() const { return grid_.textMatrix(0, ColCode); }
-    void setAmount(int row, bool numToTextForm = false);
 
     Module1 &m_;
     const DocumentKind &kind_;

@@ -1,5 +1,6 @@
 #include "documents/DocumentWindow.h"
 #include "documents/OutboundKinds.h"
+#include "documents/StocktakingKind.h"
 #include "shell/WindowRegistry.h"
 
 // The document windows the main menu opens by name.
@@ -16,5 +17,8 @@ void register_documents_windows()
     });
     windows::registerFactory(QStringLiteral("D3"), [](QWidget *parent) -> QWidget * {
         return new documents::DocumentWindow(documents::returnInNoteKind(), parent);
+    });
+    windows::registerFactory(QStringLiteral("C2"), [](QWidget *parent) -> QWidget * {
+        return new documents::DocumentWindow(documents::stocktakingNoteKind(), parent);
     });
 }

@@ -88,6 +88,7 @@ void GridModel::addItem(const QString &tabSeparated, int index)
     const int at = (index < 1 || index > rows()) ? rows() : index;
     beginInsertRows({}, at - 1, at - 1);
     cells_.insert(at, row);
+    shiftForeground(at, +1);
     endInsertRows();
 }
 
@@ -97,11 +98,13 @@ void GridModel::removeItem(int row)
         return;
     if (rows() == 2) {
         cells_[1] = blankRow();
+        shiftForeground(1, 0);
         emit dataChanged(index(0, 0), index(0, cols_ - 1));
         return;
     }
     beginRemoveRows({}, row - 1, row - 1);
     cells_.removeAt(row);
+    shiftForeground(row, -1);
     endRemoveRows();
 }
 
@@ -151,6 +154,25 @@ void GridModel::fillFromStatement(db::Statement &statement,
         }
     }
     setDataRows(std::move(dataRows));
+}
+
+// Cell colours belong to their rows: a row inserted at row moves the colours
+// from there one row down (delta +1); a row removed at row drops its colours
+// and moves the later ones up (delta -1); delta 0 only drops row's colours.
+void GridModel::shiftForeground(int row, int delta)
+{
+    if (foreground_.isEmpty())
+        return;
+    QHash<quint64, QColor> moved;
+    for (auto it = foreground_.cbegin(); it != foreground_.cend(); ++it) {
+        const int r = int(it.key() >> 32);
+        const int c = int(quint32(it.key()));
+        if (r < row)
+            moved.insert(it.key(), it.value());
+        else if (r > row || delta > 0)
+            moved.insert(cellKey(r + delta, c), it.value());
+    }
+    foreground_ = std::move(moved);
 }
 
 void GridModel::setCellForeground(int row, int col, const QColor &color)

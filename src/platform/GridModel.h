@@ -50,6 +50,7 @@ public:
     void fillFromStatement(db::Statement &statement,
                            const std::function<QStringList(const db::Statement &)> &format = {});
 
+    // A cell's fore colour; it moves with its row when rows are added or removed.
     void setCellForeground(int row, int col, const QColor &color);
     QColor cellForeground(int row, int col) const;
 
@@ -63,6 +64,7 @@ public:
 
 private:
     QStringList blankRow() const;
+    void shiftForeground(int row, int delta);
 
     int cols_;
     QVector<QStringList> cells_;

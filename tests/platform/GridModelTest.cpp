@@ -40,3 +40,22 @@ TEST(GridModel, SetDataRowsReplacesTheBlankRowAndPads)
     grid.setTextMatrix(5, 0, "ignored");
     EXPECT_EQ(grid.textMatrix(5, 0), QString());
 }
+
+TEST(GridModel, CellColoursMoveWithTheirRows)
+{
+    GridModel grid(2);
+    grid.setDataRows({{"a", "1"}, {"b", "2"}, {"c", "3"}});
+    const QColor red(255, 0, 0);
+    grid.setCellForeground(2, 1, red);
+    grid.setCellForeground(3, 1, red);
+    grid.removeItem(2);  // b goes: c's colour moves up with c
+    EXPECT_EQ(grid.cellForeground(2, 1), red);
+    EXPECT_FALSE(grid.cellForeground(3, 1).isValid());
+    grid.addItem("z\t0", 1);  // inserted before a: c moves down again
+    EXPECT_FALSE(grid.cellForeground(1, 1).isValid());
+    EXPECT_EQ(grid.cellForeground(3, 1), red);
+    grid.removeItem(1);
+    grid.removeItem(1);
+    grid.removeItem(1);  // the last row is blanked and loses its colour
+    EXPECT_FALSE(grid.cellForeground(1, 1).isValid());
+}

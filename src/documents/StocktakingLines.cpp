@@ -1,0 +1,126 @@
+#include "StocktakingLines.h"
+
+#include "platform/NumberText.h"
+#include "shell/Module1.h"
+
+namespace documents {
+
+namespace {
+
+const QString kTwoDecimals = QStringLiteral("#0.00");
+
+double num(const QString &text)
+{
+    return numtext::leadingNumber(text);
+}
+
+// A stored value in a pattern; Null stays an empty cell.
+QString formatted(const QVariant &value, const QString &pattern)
+{
+    return value.isNull() ? QString() : numtext::formatNumber(value.toDouble(), pattern);
+}
+
+} // namespace
+
+QStringList StocktakingLineEditor::captions() const
+{
+    return {QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), QStringLiteral("帐面数量"),
+            QStringLiteral("实盘数量"), QStringLiteral("核算价格"),      QStringLiteral("盈亏金额"),
+            QStringLiteral("备注")};
+}
+
+QString StocktakingLineEditor::loadLines(const QString &numberText)
+{
+    setHeaders();
+    const QString number = numberText.trimmed();
+    if (number.isEmpty())
+        return {};
+    db::Statement st = m_.gDb.prepare(
+        QStringLiteral("select TC21.F1,%1 AS MC,TC21.F5,TC21.F6,TC21.F7,(TC21.F6-TC21.F5)*TC21.F7 AS JE,TC21.F8 "
+                       "FROM TC21,TA4 WHERE TC21.F1=TA4.F1 AND TC21.F0=? ORDER BY TC21.F1")
+            .arg(goodsNameExpression()));
+    if (!st.isValid() || !st.bindAll({number}))
+        return m_.gDb.lastError();
+    const QString money = m_.gMoneyFormat;
+    grid_.fillFromStatement(st, [&money](const db::Statement &s) {
+        return QStringList{s.text(0),
+                           s.text(1),
+                           formatted(s.value(2), kTwoDecimals),
+                           formatted(s.value(3), kTwoDecimals),
+                           formatted(s.value(4), money),
+                           formatted(s.value(5), money),
+                           s.text(6)};
+    });
+    for (int r = 1; r < grid_.rows(); ++r)
+        colourLoss(r);
+    return st.hasError() ? st.error() : QString();
+}
+
+// Every counted quantity is taken as typed, 0 included: a goods counted
+// as none is a line that takes its whole book quantity out.
+bool StocktakingLineEditor::takeStripQuantity(double &) const
+{
+    return true;
+}
+
+QStringList StocktakingLineEditor::newLineCells(const db::Statement &goods, double q) const
+{
+    // The price in the money format, then shown with two decimals as the
+    // book quantity is; save stores both as shown.
+    const QVariant cost = goods.value(3);
+    const QString price = cost.isNull() ? QString() : numtext::formatNumber(num(m_.money(cost.toDouble())), kTwoDecimals);
+    return {goods.text(0), goods.text(1), formatted(goods.value(4), kTwoDecimals), numtext::generalText(q), price};
+}
+
+void StocktakingLineEditor::fillLookedUpLine(int row, const db::Statement &goods)
+{
+    grid_.setTextMatrix(row, ColCode, goods.text(0));
+    grid_.setTextMatrix(row, ColName, goods.text(1));
+    grid_.setTextMatrix(row, ColQuantity, QStringLiteral("0"));
+    grid_.setTextMatrix(row, ColBook, formatted(goods.value(4), kTwoDecimals));
+    grid_.setTextMatrix(row, ColPrice, formatted(goods.value(3), m_.gMoneyFormat));
+    grid_.setTextMatrix(row, ColAmount, m_.money(difference(row) * num(grid_.textMatrix(row, ColPrice))));
+    colourLoss(row);
+}
+
+double StocktakingLineEditor::difference(int row) const
+{
+    return num(grid_.textMatrix(row, ColQuantity)) - num(grid_.textMatrix(row, ColBook));
+}
+
+void StocktakingLineEditor::setAmount(int row, bool)
+{
+    grid_.setTextMatrix(row, ColAmount, numtext::generalText(difference(row) * num(grid_.textMatrix(row, ColPrice))));
+    colourLoss(row);
+}
+
+void StocktakingLineEditor::colourLoss(int row)
+{
+    grid_.setCellForeground(row, ColAmount, num(grid_.textMatrix(row, ColAmount)) < 0 ? QColor(Qt::red) : QColor());
+}
+
+QString StocktakingLineEditor::deleteLineQuestion(const QString &name) const
+{
+    return QStringLiteral("真的要删除货品[") + name + QStringLiteral("]的盘点资料吗？");
+}
+
+QString StocktakingLineEditor::totalText() const
+{
+    const bool keepPrices = m_.gOptKeepPrices != 0;
+    QString total;
+    for (int r = 1; r < grid_.rows(); ++r) {
+        const double add = keepPrices ? num(grid_.textMatrix(r, ColAmount)) : difference(r);
+        total = numtext::generalText(num(total) + add);
+    }
+    return keepPrices ? m_.money(num(total)) : total;
+}
+
+QVector<SaveLine> StocktakingLineEditor::saveLines() const
+{
+    QVector<SaveLine> lines = LineEditor::saveLines();
+    for (int i = 0; i < lines.size(); ++i)
+        lines[i].bookQuantity = grid_.textMatrix(i + 1, ColBook);
+    return lines;
+}
+
+} // namespace documents
