@@ -145,6 +145,14 @@ QAction *ReportWindow::addReturnMenu()
     return action;
 }
 
+void ReportWindow::setTopFrame(QWidget *frame)
+{
+    topFrame_ = frame;
+    frame->setParent(body_);
+    frame->show();
+    layoutReportWindow();
+}
+
 // ---- the grid ------------------------------------------------------------------
 
 QString ReportWindow::cell(int row, int col) const
@@ -255,7 +263,7 @@ void ReportWindow::onCurrentRowChanged(int viewRow)
         return;
     int row = viewRow + 1;
     if (hasTotals_ && row == model_->rows() - 1) {
-        row = model_->rows() - 2;
+        row = kind_.totalsRowPicksFirst ? 1 : model_->rows() - 2;
         GD->setFocus();
     }
     CurRow = row;
@@ -305,6 +313,10 @@ void ReportWindow::queryReport()
     if (answered)
         ReportSql = PubSql;
     afterQuery(answered);
+}
+
+void ReportWindow::adjustColumnWidths(QVector<int> &) const
+{
 }
 
 void ReportWindow::afterQuery(bool answered)
@@ -380,12 +392,18 @@ bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 void ReportWindow::layoutReportWindow()
 {
     const int margin = qRound(kind_.heightMarginTwips / kTwipsPerPixel);
-    GD->setGeometry(0, 0, body_->width(), qMax(0, body_->height() - margin));
+    int top = 0;
+    if (topFrame_) {
+        top = topFrame_->sizeHint().height();
+        topFrame_->setGeometry(0, 0, body_->width(), top);
+    }
+    GD->setGeometry(0, top, body_->width(), qMax(0, body_->height() - top - margin));
     const double gridTwips = GD->width() * kTwipsPerPixel;
     const int columnTwips = qMax(0, qRound(gridTwips / kind_.widthDivisor - kind_.widthLessTwips));
     QVector<int> widths(model_->cols(), qRound(columnTwips / kTwipsPerPixel));
     for (int c : kind_.hiddenColumns)
         widths[c] = 0;
+    adjustColumnWidths(widths);
     if (quantityOnly()) {
         for (const auto &[neighbour, hidden] : kind_.quantityOnlyTransfers) {
             widths[neighbour] += widths[hidden];

@@ -38,6 +38,8 @@ struct ReportWindowKind {
     // hands its width to the neighbour and gets width 0.
     QVector<QPair<int, int>> quantityOnlyTransfers;
     QString emptyPrintMessage = QStringLiteral("无数据可打印！");
+    // Choosing the totals row moves to the first data row instead of the last.
+    bool totalsRowPicksFirst = false;
 };
 
 // One item of the sort menu: its index names the action ("menu_S" + index).
@@ -94,6 +96,11 @@ protected:
     QAction *addReturnMenu();
     QAction *sortItem(int index) const;
 
+    // A frame of filter controls above the grid (the window keeps it; the
+    // frame places it at the top, its own height, and the grid below).
+    void setTopFrame(QWidget *frame);
+    QWidget *topFrame() const { return topFrame_; }
+
     // ---- the frame's steps ----
     void setReportGridHeaders();
     void fillReportGrid(const QString &sql);
@@ -115,6 +122,8 @@ protected:
     virtual QString queryBase() const = 0;
     virtual QVector<QueryField> queryFields() const = 0;
     virtual int queryStartField() const = 0;
+    // Column widths (pixels) before quantity-only mode takes its columns.
+    virtual void adjustColumnWidths(QVector<int> &widths) const;
     // After the dialog: answered is false when it was cancelled.
     virtual void afterQuery(bool answered);
     // Staged values F1..F8 of data row for the print item.
@@ -144,6 +153,7 @@ private:
 
     QMenuBar *menuBar_ = nullptr;
     QWidget *body_ = nullptr;
+    QWidget *topFrame_ = nullptr;
     QVector<ReportSortItem> sortItems_;
     QVector<QAction *> sortActions_;
     QVector<ReportPrint> prints_;
