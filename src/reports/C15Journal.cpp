@@ -97,6 +97,32 @@ QVariantList passValues(const JournalFilter &filter, int moneyDecimals)
     return values;
 }
 
+// A larger page cache for the run: the lines, goods and the new journal
+// stay in memory instead of being decrypted again and spilled part-way.
+// The connection's own size comes back afterwards.
+class RunCache {
+public:
+    explicit RunCache(db::Database &db) : db_(db)
+    {
+        bool ok = false;
+        const QVariant size = db_.scalar(QStringLiteral("PRAGMA cache_size"), {}, &ok);
+        if (ok && !size.isNull()) {
+            previous_ = size.toLongLong();
+            db_.exec(QStringLiteral("PRAGMA cache_size=%1").arg(kRunCacheKiB));
+        }
+    }
+    ~RunCache()
+    {
+        if (previous_)
+            db_.exec(QStringLiteral("PRAGMA cache_size=%1").arg(*previous_));
+    }
+
+private:
+    static constexpr int kRunCacheKiB = -131072;  // 128 MiB
+    db::Database &db_;
+    std::optional<qint64> previous_;
+};
+
 } // namespace
 
 double RoundStored(double value, int decimals)
@@ -168,6 +194,7 @@ RunResult GenerateJournal(db::Database &db, const JournalFilter &filter, int mon
         return r;
     };
 
+    RunCache cache(db);
     db::Transaction transaction(db);
     if (!transaction.isActive()) {
         result.error = db.lastError();
