@@ -37,6 +37,7 @@ struct MasterDataKind {
     bool upperCaseTyping = false;      // every typed character, in every box
     bool upperCaseCodeTyping = false;  // every typed character in the code box
     bool placeAtLeftEdge = false;
+    bool queryAndPrint = true;         // the list offers the query and print commands
 
     int columnCount() const { return int(columnCaptions.size()); }
     int boxCount() const { return int(labelCaptions.size()); }

@@ -249,8 +249,10 @@ void MasterDataWindow::fillCard()
 
 void MasterDataWindow::setBrowseMenus(bool browsing)
 {
-    for (QAction *action : {menuAdd_, menuEdit_, menuDel_, menuQuery_, menuPrint_})
+    for (QAction *action : {menuAdd_, menuEdit_, menuDel_})
         action->setVisible(browsing);
+    for (QAction *action : {menuQuery_, menuPrint_})
+        action->setVisible(browsing && kind_.queryAndPrint);
     menuSave_->setVisible(!browsing);
     menuCancel_->setVisible(!browsing);
 }

@@ -63,6 +63,9 @@ public:
     void StatusPanelClick(int panel);
     // Shows the login window modally; false when the program is to end.
     bool ShowLogin();
+    // Closes the function windows (they show rows of the open book); false,
+    // with the edit warning, when one of them is editing.
+    bool closeFunctionWindows();
 
 public slots:
     void LoginAgain();
@@ -89,8 +92,6 @@ private:
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption, std::function<void()> action = {});
     void addSeparator(QMenu *menu, const QString &name);
     void showAbout(const QString &caption, const QString &link, const QString &cmd0, const QString &cmd1);
-    // Function windows: false (with the warning) when one of them is editing.
-    bool closeFunctionWindows();
 
     Module1 &m_;
     QMdiArea *mdi_;

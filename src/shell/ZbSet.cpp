@@ -41,10 +41,15 @@ ZbSet::ZbSet(QWidget *parent)
         cmb_[0]->setCurrentIndex(selected);
         cmb_[1]->setCurrentIndex(selected);
     }
-    // Entry i of one list belongs to entry i of the other.
+    // Entry i of one list belongs to entry i of the other. While an entry is
+    // added to or removed from both lists one after the other, the lists
+    // differ in length for a moment: an index the other list does not have
+    // yet is left alone, so the two never chase each other.
     for (int i = 0; i < 2; ++i) {
         connect(cmb_[i], &QComboBox::currentIndexChanged, this, [this, i](int index) {
-            cmb_[1 - i]->setCurrentIndex(index);
+            QComboBox *other = cmb_[1 - i];
+            if (other->currentIndex() != index && index < other->count())
+                other->setCurrentIndex(index);
             cmb_[i]->setToolTip(cmb_[i]->currentText());
         });
     }
@@ -70,11 +75,11 @@ ZbSet::ZbSet(QWidget *parent)
     grid->addWidget(label2, 1, 0);
     grid->addWidget(cmb_[1], 1, 1);
     grid->addWidget(chk_, 2, 0, 1, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmd0_);
-    buttons->addWidget(cmd3_);
-    grid->addLayout(buttons, 3, 0, 1, 3);
+    buttons_ = new QHBoxLayout;
+    buttons_->addStretch();
+    buttons_->addWidget(cmd0_);
+    buttons_->addWidget(cmd3_);
+    grid->addLayout(buttons_, 3, 0, 1, 3);
 }
 
 void ZbSet::OpenChosenBook()

@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QPushButton;
 class Module1;
 
@@ -38,10 +39,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+    // Shared with the full account-book window of the administration, which
+    // adds its buttons between Cmd0 and Cmd3.
     Module1 &m_;
     QComboBox *cmb_[2];
     QCheckBox *chk_;
     QPushButton *cmd0_;
     QPushButton *cmd3_;
+    QHBoxLayout *buttons_;
 };

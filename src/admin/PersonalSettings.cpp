@@ -1,0 +1,102 @@
+#include "PersonalSettings.h"
+
+#include "db/Database.h"
+#include "shell/Passwords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace personal {
+
+namespace {
+QString typographic(QString text)
+{
+    return text.replace(QLatin1Char('\''), QChar(0x2019));
+}
+} // namespace
+
+QString readNote(db::Database &db, const QString &code)
+{
+    return db.scalar(QStringLiteral("select pad from TE1 where F1=?"), {code}).toString();
+}
+
+QString storedNote(const QString &text)
+{
+    return typographic(text);
+}
+
+bool saveNote(db::Database &db, const QString &code, const QString &storedText)
+{
+    return db.exec(QStringLiteral("update TE1 set pad=? where F1=?"), {storedText, code});
+}
+
+QString storedCaption(const QString &text)
+{
+    return QLatin1Char(' ') + typographic(text).trimmed();
+}
+
+bool saveCaption(db::Database &db, const QString &code, const QString &storedText)
+{
+    return db.exec(QStringLiteral("update TE1 set F75=? where F1=?"), {storedText, code});
+}
+
+PasswordChange changePassword(db::Database &db, const QString &code, const QString &oldPassword,
+                              const QString &newPassword, const QString &confirmation)
+{
+    if (newPassword != confirmation)
+        return {PasswordOutcome::Mismatch, {}};
+    db::Transaction tx(db);
+    if (!tx.isActive())
+        return {PasswordOutcome::Failed, db.lastError()};
+    db::Statement st = db.prepare(QStringLiteral("select F3 from TE1 where F1=?"));
+    if (!st.isValid() || !st.bindAll({code}))
+        return {PasswordOutcome::Failed, db.lastError()};
+    if (!st.next()) {
+        if (st.hasError())
+            return {PasswordOutcome::Failed, st.error()};
+        return {PasswordOutcome::WrongOld, {}};  // no such operator
+    }
+    const QString stored = st.text(0);
+    st = db::Statement();
+    if (!passwords::matches(stored, oldPassword))
+        return {PasswordOutcome::WrongOld, {}};
+    if (!db.exec(QStringLiteral("update TE1 set F3=? where F1=?"), {passwords::storedForm(newPassword), code}) ||
+        !tx.commit())
+        return {PasswordOutcome::Failed, db.lastError()};
+    return {PasswordOutcome::Changed, {}};
+}
+
+QString ownPicturePath(const QString &appPath, const QString &code)
+{
+    return appPath + QStringLiteral("image/") + code + QStringLiteral(".jpg");
+}
+
+QString defaultPicturePath(const QString &appPath)
+{
+    return appPath + QStringLiteral("syspic.dat");
+}
+
+std::optional<QString> setOwnPicture(const QString &appPath, const QString &code, const QString &source)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.errorString();
+    const QByteArray content = in.readAll();
+    if (in.error() != QFile::NoError)
+        return in.errorString();
+    QDir().mkpath(appPath + QStringLiteral("image"));
+    QSaveFile out(ownPicturePath(appPath, code));
+    if (!out.open(QIODevice::WriteOnly))
+        return out.errorString();
+    if (out.write(content) != content.size() || !out.commit())
+        return out.errorString();
+    return std::nullopt;
+}
+
+void removeOwnPicture(const QString &appPath, const QString &code)
+{
+    QFile::remove(ownPicturePath(appPath, code));
+}
+
+} // namespace personal

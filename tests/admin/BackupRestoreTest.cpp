@@ -1,0 +1,216 @@
+#include "AdminFixture.h"
+
+#include "admin/BookBackup.h"
+#include "admin/S32.h"
+#include "admin/sysDBbak.h"
+#include "db/BookFile.h"
+#include "platform/TextFile.h"
+#include "shell/EditStateSource.h"
+#include "shell/MForm.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+
+namespace {
+const QString kSaved = QStringLiteral("保存成功！");
+const QString kBackupDone = QStringLiteral("备份完成！请妥善保存备份文件！");
+
+QString settingsOf(AdminFixture &f)
+{
+    return f.file(QStringLiteral("测试帐本bak.set"));
+}
+
+void saveCycle(sysDBbak &w, const QString &typed)
+{
+    child<QLineEdit>(&w, "Txt")->setText(typed);
+    click(&w, "Command2");
+}
+
+class EditingWindow : public QWidget, public EditStateSource {
+public:
+    int Edstu() const override { return 1; }
+};
+} // namespace
+
+TEST(Backup, CycleIsRoundedHalfToEvenAndNeverNegative)
+{
+    const struct {
+        const char *typed;
+        int days;
+    } cases[] = {{"-3", 0}, {"2.5", 2}, {"3.5", 4}, {"abc", 0}, {"7天", 7}, {"", 0}, {"0", 0}};
+    for (const auto &c : cases)
+        EXPECT_EQ(backup::cycleDays(QString::fromUtf8(c.typed)), c.days) << c.typed;
+}
+
+TEST(Backup, SavingTheCycleKeepsTheLastAutomaticBackup)
+{
+    AdminFixture f;
+    {
+        // no settings file yet: empty box, "还没有备份记录" kept as line 2
+        sysDBbak w;
+        EXPECT_TRUE(child<QLineEdit>(&w, "Txt")->text().isEmpty());
+        EXPECT_EQ(child<QLineEdit>(&w, "Txt")->maxLength(), 4);
+        EXPECT_TRUE(child<QLabel>(&w, "LabInfo")->text().endsWith(QStringLiteral("\n     还没有备份记录")));
+        saveCycle(w, QStringLiteral("2.5"));
+        EXPECT_EQ(child<QLineEdit>(&w, "Txt")->text(), QStringLiteral("2"));
+        EXPECT_EQ(f.book.prompt().shown.last().title, QStringLiteral("提示"));
+        EXPECT_EQ(f.book.prompt().lastText(), kSaved);
+        EXPECT_EQ(textfile::read(settingsOf(f)), QStringLiteral("2\r\n还没有备份记录\r\n"));
+    }
+    {
+        // a file written by the automatic backup: its date stays line 2
+        ASSERT_TRUE(textfile::writeAtomically(settingsOf(f), "7\n2026-01-05 10:00:00\n"));
+        sysDBbak w;
+        EXPECT_EQ(child<QLineEdit>(&w, "Txt")->text(), QStringLiteral("7"));
+        EXPECT_TRUE(child<QLabel>(&w, "LabInfo")->text().endsWith(QStringLiteral("\n     2026-01-05 10:00:00")));
+        saveCycle(w, QStringLiteral("-4"));
+        EXPECT_EQ(textfile::read(settingsOf(f)), QStringLiteral("0\r\n2026-01-05 10:00:00\r\n"));
+    }
+    {
+        // a file of one line: the cycle is no date of a backup
+        ASSERT_TRUE(textfile::writeAtomically(settingsOf(f), "5\n"));
+        sysDBbak w;
+        EXPECT_EQ(w.LastAutoBackup, backup::kNoBackupYet);
+    }
+    {
+        // a book opened from the command line carries its path as name
+        f.m().gBookName = f.m().gBookFile;
+        sysDBbak w;
+        saveCycle(w, QStringLiteral("3"));
+        EXPECT_EQ(textfile::read(f.file(QStringLiteral("帐本文件bak.set"))), QStringLiteral("3\r\n还没有备份记录\r\n"));
+    }
+}
+
+TEST(Backup, ManualBackupIsAKeyedCopyWithTheSameRows)
+{
+    AdminFixture f;
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G1','螺丝',5),('G2','螺母',7)"));
+    sysDBbak w;
+    const QString target = f.file(QStringLiteral("数据备份/备份-测试帐本.vzk"));
+    click(&w, "Command3");  // cancelled
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());
+    EXPECT_EQ(f.book.fileDialogs().captions, QStringList{QStringLiteral("系统数据备份至......")});
+
+    f.book.fileDialogs().answer(target);
+    click(&w, "Command3");
+    EXPECT_EQ(f.book.prompt().lastText(), kBackupDone);
+    EXPECT_EQ(valueIn(target, QStringLiteral("select group_concat(F1||F2||F8) from TA4 order by F1")),
+              QStringLiteral("G1螺丝5.0,G2螺母7.0"));
+    EXPECT_TRUE(f.book.db().isOpen());
+    EXPECT_EQ(f.book.db().path(), f.book.bookPath());
+
+    // the same name again is refused and the dialog comes back; the old backup stays
+    f.book.exec(QStringLiteral("delete from TA4"));
+    f.book.prompt().clear();
+    const QString second = f.file(QStringLiteral("数据备份/第二份.vzk"));
+    f.book.fileDialogs().answer(target);
+    f.book.fileDialogs().answer(second);
+    click(&w, "Command3");
+    EXPECT_EQ(f.book.prompt().texts(),
+              (QStringList{QStringLiteral("目标位置已备份的同名文件，请删除目标文件或更换备份位置！"), kBackupDone}));
+    EXPECT_EQ(valueIn(target, QStringLiteral("select count(*) from TA4")), QStringLiteral("2"));
+    EXPECT_EQ(valueIn(second, QStringLiteral("select count(*) from TA4")), QStringLiteral("0"));
+    EXPECT_EQ(QDir(f.file(QStringLiteral("数据备份"))).entryList(QDir::Files).size(), 2);  // no temporary left
+}
+
+TEST(Backup, NetworkProgramFolderRefusesBackupAndRestore)
+{
+    AdminFixture f;
+    f.m().gAppPath = QStringLiteral("//server/share/");
+    sysDBbak backupWindow;
+    click(&backupWindow, "Command3");
+    S32 restoreWindow;
+    click(&restoreWindow, "Command1");
+    EXPECT_EQ(f.book.prompt().texts(), (QStringList{QStringLiteral("对不起，备份数据只能在数据库本地电脑上完成！"),
+                                                    QStringLiteral("数据恢复只能在数据库本地电脑上执行！")}));
+    EXPECT_TRUE(f.book.fileDialogs().captions.isEmpty());
+    EXPECT_TRUE(f.book.db().isOpen());
+}
+
+TEST(Restore, BringsBackTheRowsAndAsksForANewLogin)
+{
+    AdminFixture f;
+    MForm main;
+    f.m().ShowBookNameInStatusBar();
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G1','螺丝',5)"));
+    const QString saved = f.file(QStringLiteral("数据备份/备份-测试帐本.vzk"));
+    ASSERT_TRUE(QDir().mkpath(f.file(QStringLiteral("数据备份"))));
+    ASSERT_TRUE(backup::backupBook(f.book.bookPath(), saved).isEmpty());
+    f.book.exec(QStringLiteral("delete from TA4"));
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G9','后加',1)"));
+
+    S32 w;
+    click(&w, "Command1");  // cancelled: the book stays open, nothing shown
+    EXPECT_TRUE(f.book.db().isOpen());
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());
+
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001")));
+    f.book.fileDialogs().answer(saved);
+    click(&w, "Command1");
+    EXPECT_EQ(f.book.fileDialogs().captions.last(), QStringLiteral("从备份文件中恢复数据到现在的系统"));
+    EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("数据恢复成功！为了数据安全，请重新登录！"));
+    EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("Login")});
+    EXPECT_EQ(f.book.db().path(), f.book.bookPath());
+    EXPECT_EQ(f.book.value(QStringLiteral("select group_concat(F1) from TA4")), QStringLiteral("G1"));
+    EXPECT_EQ(f.m().gBookName, QStringLiteral("测试帐本"));
+    EXPECT_EQ(main.panelText(4), QStringLiteral("测试帐本"));
+    EXPECT_FALSE(QFileInfo::exists(f.book.bookPath() + QStringLiteral(".restore")));
+}
+
+TEST(Restore, RefusesForeignFilesWithoutTouchingTheOpenBook)
+{
+    AdminFixture f;
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G1','螺丝',5)"));
+    QTemporaryDir outside;
+    const QString text = outside.path() + QStringLiteral("/文本.vzk");
+    ASSERT_TRUE(textfile::writeAtomically(text, QByteArray(4096, 'x')));
+    const QString otherKey = outside.path() + QStringLiteral("/别的密码.vzk");
+    const QString noMark = outside.path() + QStringLiteral("/无标记.vzk");
+    for (const auto &[path, key] : {std::pair{otherKey, QStringLiteral("other")},
+                                    std::pair{noMark, QString::fromLatin1(db::kBookPassword)}}) {
+        db::Database foreign;
+        ASSERT_TRUE(foreign.open(path, key, true));
+        ASSERT_TRUE(foreign.exec(QStringLiteral("create table TA4 (F1)")));
+    }
+    f.book.db().close();
+    const QByteArray before = bytesOf(f.book.bookPath());
+    ASSERT_TRUE(f.book.db().open(f.book.bookPath()));
+
+    S32 w;
+    for (const QString &path : {text, otherKey, noMark, outside.path() + QStringLiteral("/没有.vzk")}) {
+        SCOPED_TRACE(path.toStdString());
+        f.book.prompt().clear();
+        f.book.fileDialogs().answer(path);
+        click(&w, "Command1");
+        ASSERT_EQ(f.book.prompt().shown.size(), 1);
+        EXPECT_EQ(f.book.prompt().shown[0].title, QStringLiteral("提示"));
+        EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("系统数据恢复失败！原因如下：\n")));
+        EXPECT_GT(f.book.prompt().lastText().size(), QStringLiteral("系统数据恢复失败！原因如下：\n").size());
+        EXPECT_TRUE(f.book.db().isOpen());
+        EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='G1'")), QStringLiteral("螺丝"));
+    }
+    EXPECT_TRUE(f.dialogs.shown.isEmpty());
+    f.book.db().close();
+    EXPECT_EQ(bytesOf(f.book.bookPath()), before);
+    EXPECT_FALSE(program::endRequested());
+}
+
+TEST(Restore, AWindowInTheMiddleOfAnEditStopsItAndTheBackupButtonOpensTheBackupWindow)
+{
+    AdminFixture f;
+    MForm main;
+    main.showChild(new EditingWindow);
+    const QString saved = f.file(QStringLiteral("备份.vzk"));
+    ASSERT_TRUE(backup::backupBook(f.book.bookPath(), saved).isEmpty());
+    f.book.exec(QStringLiteral("insert into TA4 (F1) values ('新')"));
+    S32 w;
+    f.book.fileDialogs().answer(saved);
+    click(&w, "Command1");
+    EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("正在有数据被编辑")));
+    EXPECT_EQ(f.book.value(QStringLiteral("select count(*) from TA4")), QStringLiteral("1"));
+
+    click(&w, "Command3");
+    EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("sysDBbak")});
+}
