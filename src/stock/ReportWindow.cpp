@@ -145,6 +145,14 @@ QAction *ReportWindow::addReturnMenu()
     return action;
 }
 
+void ReportWindow::setTopFrame(QWidget *frame)
+{
+    topFrame_ = frame;
+    frame->setParent(body_);
+    frame->show();
+    layoutReportWindow();
+}
+
 // ---- the grid ------------------------------------------------------------------
 
 QString ReportWindow::cell(int row, int col) const
@@ -325,6 +333,10 @@ QStringList ReportWindow::printFormulas(int print) const
     return prints_[print].formulas;
 }
 
+void ReportWindow::adjustColumnWidths(QVector<int> &) const
+{
+}
+
 void ReportWindow::afterQuery(bool answered)
 {
     if (answered)
@@ -399,12 +411,18 @@ bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 void ReportWindow::layoutReportWindow()
 {
     const int margin = qRound(kind_.heightMarginTwips / kTwipsPerPixel);
-    GD->setGeometry(0, 0, body_->width(), qMax(0, body_->height() - margin));
+    int top = 0;
+    if (topFrame_) {
+        top = topFrame_->sizeHint().height();
+        topFrame_->setGeometry(0, 0, body_->width(), top);
+    }
+    GD->setGeometry(0, top, body_->width(), qMax(0, body_->height() - top - margin));
     const double gridTwips = GD->width() * kTwipsPerPixel;
     const int columnTwips = qMax(0, qRound(gridTwips / kind_.widthDivisor - kind_.widthLessTwips));
     QVector<int> widths(model_->cols(), qRound(columnTwips / kTwipsPerPixel));
     for (int c : kind_.hiddenColumns)
         widths[c] = 0;
+    adjustColumnWidths(widths);
     if (quantityOnly()) {
         for (const auto &[neighbour, hidden] : kind_.quantityOnlyTransfers) {
             widths[neighbour] += widths[hidden];

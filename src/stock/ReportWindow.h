@@ -101,6 +101,11 @@ protected:
     QAction *addReturnMenu();
     QAction *sortItem(int index) const;
 
+    // A frame of filter controls above the grid (the window keeps it; the
+    // frame places it at the top, its own height, and the grid below).
+    void setTopFrame(QWidget *frame);
+    QWidget *topFrame() const { return topFrame_; }
+
     // ---- the frame's steps ----
     void setReportGridHeaders();
     void fillReportGrid(const QString &sql);
@@ -123,6 +128,8 @@ protected:
     virtual QString queryBase() const = 0;
     virtual QVector<QueryField> queryFields() const = 0;
     virtual int queryStartField() const = 0;
+    // Column widths (pixels) before quantity-only mode takes its columns.
+    virtual void adjustColumnWidths(QVector<int> &widths) const;
     // After the dialog: answered is false when it was cancelled.
     virtual void afterQuery(bool answered);
     // Staged values F1..F8 of data row for the print item.
@@ -160,6 +167,7 @@ private:
 
     QMenuBar *menuBar_ = nullptr;
     QWidget *body_ = nullptr;
+    QWidget *topFrame_ = nullptr;
     QVector<ReportSortItem> sortItems_;
     QVector<QAction *> sortActions_;
     QVector<ReportPrint> prints_;

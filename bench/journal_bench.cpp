@@ -1,0 +1,179 @@
+// The goods in/out journal on a large book: generating TC15 for one month and
+// for the whole book, each beside its floor (the bare insert-selects of the
+// same rows, without rounding or Null handling, in one transaction through
+// the sqlite3 API, with the page cache the run sets); and the window generating
+// a month and showing it.
+//   journal_bench --book=<path> [Google Benchmark options]
+// The book is copied to a temporary folder first (the journal is written into
+// it). Without --book a book of about 1,000,000 document lines is built there.
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "BigBook.h"
+#include "db/Database.h"
+#include "db/DateText.h"
+#include "reports/C15.h"
+#include "reports/C15Journal.h"
+#include "shell/Module1.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+QString gBook;
+Module1 *gModule = nullptr;
+
+struct Period {
+    QDate start, end;
+};
+// The generated books hold documents of 2024 and 2025.
+const Period kMonth{QDate(2025, 6, 1), QDate(2025, 6, 30)};
+const Period kWhole{QDate(2024, 1, 1), QDate(2025, 12, 31)};
+
+void generate(benchmark::State &state, Period period)
+{
+    journal::JournalFilter filter;
+    filter.start = period.start;
+    filter.end = period.end;
+    for (auto _ : state) {
+        const journal::RunResult r = journal::GenerateJournal(gModule->gDb, filter, 2);
+        if (r.outcome != journal::RunOutcome::Done) {
+            state.SkipWithError(qPrintable(r.error));
+            return;
+        }
+    }
+    state.counters["rows"] = gModule->gDb.scalar(QStringLiteral("select count(*) from TC15")).toDouble();
+}
+
+// The floor: the same rows copied by four plain insert-selects.
+void generateBare(benchmark::State &state, Period period)
+{
+    sqlite3 *handle = nullptr;
+    const QByteArray path = gModule->gDb.path().toUtf8();
+    if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword))) != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(handle));
+        sqlite3_close(handle);
+        return;
+    }
+    struct Pass {
+        const char *h, *l, *p, *in, *out;
+    } passes[] = {{"TB1", "TB11", "TA1", "L.F6,L.F6*L.F7", "0,0"},
+                  {"TB3", "TB31", "TA1", "0,0", "L.F6,L.F6*L.F7"},
+                  {"TD1", "TD11", "TA2", "0,0", "L.F6,L.F6*L.F7"},
+                  {"TD3", "TD31", "TA2", "L.F6,L.F6*L.F7", "0,0"}};
+    // The run's page cache, as the generation sets it.
+    sqlite3_exec(handle, "PRAGMA cache_size=-131072", nullptr, nullptr, nullptr);
+    std::vector<QByteArray> statements;
+    for (const Pass &p : passes)
+        statements.push_back(
+            QStringLiteral("insert into TC15 (F1,F2,F3,F4,F5,F6,F7,F8,F9,F10,F11,F12,F13,F14,F15,F16,F17,F18) "
+                           "select H.F1,H.F2,P.F2,H.F10,TA3.F2,L.F1,TA4.F2,TA4.F5,TA4.F4,L.F7,%1,%2,L.H6,L.H6*L.H7,"
+                           "L.F8,H.H8 from %3 H left join %4 P on H.F3=P.F1 left join %5 L on L.F0=H.F1 "
+                           "left join TA4 on L.F1=TA4.F1 left join TA3 on TA4.F3=TA3.F1 "
+                           "where H.F2>='%6' and H.F2<='%7'")
+                .arg(QString::fromLatin1(p.in), QString::fromLatin1(p.out), QString::fromLatin1(p.h),
+                     QString::fromLatin1(p.p), QString::fromLatin1(p.l), db::dateText(period.start),
+                     db::dateText(period.end))
+                .toUtf8());
+    for (auto _ : state) {
+        bool ok = sqlite3_exec(handle, "BEGIN IMMEDIATE; delete from TC15", nullptr, nullptr, nullptr) == SQLITE_OK;
+        for (const QByteArray &sql : statements)
+            ok = ok && sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        ok = ok && sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (!ok) {
+            state.SkipWithError(sqlite3_errmsg(handle));
+            break;
+        }
+    }
+    sqlite3_close(handle);
+}
+
+// The window: "生成报表" over a month, then the journal on show.
+void windowMonth(benchmark::State &state)
+{
+    int rows = 0;
+    for (auto _ : state) {
+        C15 window;
+        window.findChild<QDateEdit *>(QStringLiteral("DTP0"))->setDate(kMonth.start);
+        window.findChild<QDateEdit *>(QStringLiteral("DTP1"))->setDate(kMonth.end);
+        window.findChild<QPushButton *>(QStringLiteral("Cmd"))->click();
+        rows = window.recordCount();
+    }
+    state.counters["rows"] = rows;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    std::vector<char *> args;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
+            gBook = QString::fromLocal8Bit(argv[i] + 7);
+        else
+            args.push_back(argv[i]);
+    }
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("journal.vzk"));
+    if (gBook.isEmpty()) {
+        QElapsedTimer timer;
+        timer.start();
+        if (const QString error = bench::makeBigBook(path, bench::BigBookSize{}); !error.isEmpty()) {
+            std::fprintf(stderr, "journal_bench: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::fprintf(stderr, "journal_bench: no --book given; built a book in %.1f s\n", timer.elapsed() / 1000.0);
+    } else if (!QFile::copy(gBook, path)) {
+        std::fprintf(stderr, "journal_bench: cannot copy %s\n", qPrintable(gBook));
+        return 1;
+    }
+    Module1 module;
+    if (!module.gDb.open(path)) {
+        std::fprintf(stderr, "journal_bench: %s\n", qPrintable(module.gDb.lastError()));
+        return 1;
+    }
+    module.gBookFile = path;
+    Module1::setInstance(&module);
+    gModule = &module;
+    const double lines = module.gDb
+                             .scalar(QStringLiteral("select (select count(*) from TB11)+(select count(*) from TB31)"
+                                                    "+(select count(*) from TD11)+(select count(*) from TD31)"))
+                             .toDouble();
+    benchmark::AddCustomContext("book", (gBook.isEmpty() ? path : gBook).toStdString());
+    benchmark::AddCustomContext("document lines", QString::number(lines, 'f', 0).toStdString());
+
+    benchmark::RegisterBenchmark("BM_JournalMonth/generate", generate, kMonth)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_JournalMonth/bare_insert_select", generateBare, kMonth)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_JournalMonth/window", windowMonth)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_JournalWholeBook/generate", generate, kWhole)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_JournalWholeBook/bare_insert_select", generateBare, kWhole)
+        ->Unit(benchmark::kMillisecond);
+
+    int count = int(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Module1::setInstance(nullptr);
+    return 0;
+}

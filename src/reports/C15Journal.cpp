@@ -1,0 +1,239 @@
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "C15Journal.h"
+
+#include "db/Database.h"
+#include "db/DateText.h"
+#include "platform/NumberText.h"
+
+#include <QVariantList>
+#include <cmath>
+
+namespace journal {
+
+namespace {
+
+// One document kind: header, lines, party table, and whether its lines are goods in.
+struct JournalPass {
+    const char *header;
+    const char *lines;
+    const char *party;
+    bool inbound;
+};
+
+constexpr JournalPass kPasses[] = {
+    {"TB1", "TB11", "TA1", true},
+    {"TB3", "TB31", "TA1", false},
+    {"TD1", "TD11", "TA2", false},
+    {"TD3", "TD31", "TA2", true},
+};
+
+// round_stored(x, n): RoundStored on a number; Null reads as 0.
+void roundStoredFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    const double value = sqlite3_value_type(argv[0]) == SQLITE_NULL ? 0.0 : sqlite3_value_double(argv[0]);
+    sqlite3_result_double(context, RoundStored(value, sqlite3_value_int(argv[1])));
+}
+
+// Polled by SQLite every so many steps of a running statement.
+int progressHandler(void *check)
+{
+    return (*static_cast<const CancelCheck *>(check))() ? 1 : 0;
+}
+
+// Installs the cancel check on the connection for one run.
+class ProgressHook {
+public:
+    ProgressHook(sqlite3 *handle, const CancelCheck *check) : handle_(handle)
+    {
+        if (check && *check)
+            sqlite3_progress_handler(handle_, 20000, progressHandler, const_cast<CancelCheck *>(check));
+    }
+    ~ProgressHook() { sqlite3_progress_handler(handle_, 0, nullptr, nullptr); }
+
+private:
+    sqlite3 *handle_;
+};
+
+// The insert-select of one pass; ?1 money decimals, ?2 ?3 the period, then
+// the filters in the order category, goods, party.
+QString passStatement(const JournalPass &pass, const JournalFilter &filter)
+{
+    const QString moved = QStringLiteral("round_stored(L.F6,5),round_stored(L.F6*L.F7,?1)");
+    const QString none = QStringLiteral("0,0");
+
+    QString sql = QStringLiteral(
+        "insert into TC15 (F1,F2,F3,F4,F5,F6,F7,F8,F9,F10,F11,F12,F13,F14,F15,F16,F17,F18) "
+        "select coalesce(H.F1,''),coalesce(H.F2,''),coalesce(P.F2,''),coalesce(H.F10,''),coalesce(TA3.F2,''),"
+        "coalesce(L.F1,''),coalesce(TA4.F2,''),coalesce(TA4.F5,''),coalesce(TA4.F4,''),"
+        "round_stored(L.F7,?1),%1,%2,round_stored(L.H6,5),round_stored(L.H6*L.H7,?1),"
+        "coalesce(L.F8,''),coalesce(H.H8,'00-01-01') "
+        "from %3 H left join %4 P on H.F3=P.F1 left join %5 L on L.F0=H.F1 "
+        "left join TA4 on L.F1=TA4.F1 left join TA3 on TA4.F3=TA3.F1 "
+        "where H.F2>=?2 and H.F2<=?3")
+                      .arg(pass.inbound ? moved : none, pass.inbound ? none : moved,
+                           QString::fromLatin1(pass.header), QString::fromLatin1(pass.party),
+                           QString::fromLatin1(pass.lines));
+    int next = 4;
+    if (!filter.categoryCode.isEmpty())
+        sql += QStringLiteral(" and TA4.F3=?%1").arg(next++);
+    if (!filter.goodsPattern.isEmpty())
+        sql += QStringLiteral(" and L.F1 like ?%1 escape '\\'").arg(next++);
+    if (!filter.partyPattern.isEmpty())
+        sql += QStringLiteral(" and H.F3 like ?%1 escape '\\'").arg(next++);
+    return sql;
+}
+
+QVariantList passValues(const JournalFilter &filter, int moneyDecimals)
+{
+    QVariantList values{moneyDecimals, db::dateText(filter.start), db::dateText(filter.end)};
+    if (!filter.categoryCode.isEmpty())
+        values.append(filter.categoryCode);
+    if (!filter.goodsPattern.isEmpty())
+        values.append(LikePattern(filter.goodsPattern));
+    if (!filter.partyPattern.isEmpty())
+        values.append(LikePattern(filter.partyPattern));
+    return values;
+}
+
+// A larger page cache for the run: the lines, goods and the new journal
+// stay in memory instead of being decrypted again and spilled part-way.
+// The connection's own size comes back afterwards.
+class RunCache {
+public:
+    explicit RunCache(db::Database &db) : db_(db)
+    {
+        bool ok = false;
+        const QVariant size = db_.scalar(QStringLiteral("PRAGMA cache_size"), {}, &ok);
+        if (ok && !size.isNull()) {
+            previous_ = size.toLongLong();
+            db_.exec(QStringLiteral("PRAGMA cache_size=%1").arg(kRunCacheKiB));
+        }
+    }
+    ~RunCache()
+    {
+        if (previous_)
+            db_.exec(QStringLiteral("PRAGMA cache_size=%1").arg(*previous_));
+    }
+
+private:
+    static constexpr int kRunCacheKiB = -131072;  // 128 MiB
+    db::Database &db_;
+    std::optional<qint64> previous_;
+};
+
+} // namespace
+
+double RoundStored(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return value;
+    decimals = qBound(0, decimals, 15);
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = value * scale;
+    if (std::fabs(scaled) >= 4.0e15)
+        return value;  // no digits left to round at this magnitude
+    const double fraction = std::fabs(scaled - std::trunc(scaled));
+    // Away from a tie the binary value rounds as its decimal one does; a
+    // near-tie is settled on the decimal text.
+    if (std::fabs(fraction - 0.5) > 1e-6)
+        return std::round(scaled) / scale;
+    return numtext::roundDecimal(value, decimals);
+}
+
+QString LikePattern(const QString &pattern)
+{
+    QString like;
+    like.reserve(pattern.size() + 4);
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('*'))
+            like += QLatin1Char('%');
+        else if (c == QLatin1Char('?'))
+            like += QLatin1Char('_');
+        else {
+            if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+                like += QLatin1Char('\\');
+            like += c;
+        }
+    }
+    return like;
+}
+
+QString PartyCode(const QString &comboText)
+{
+    const QString text = comboText.trimmed();
+    if (text == QStringLiteral("所有单位"))
+        return {};
+    const int point = text.indexOf(QLatin1Char('.'));
+    return point >= 1 ? text.left(point) : text;
+}
+
+QString GoodsPattern(const QString &boxText)
+{
+    const QString text = boxText.trimmed();
+    return text == QStringLiteral("所有货品") ? QString() : text;
+}
+
+RunResult GenerateJournal(db::Database &db, const JournalFilter &filter, int moneyDecimals,
+                          const CancelCheck &cancelled)
+{
+    RunResult result;
+    sqlite3 *handle = db.handle();
+    if (!handle) {
+        result.error = QStringLiteral("帐本没有打开");
+        return result;
+    }
+    sqlite3_create_function_v2(handle, "round_stored", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               roundStoredFunction, nullptr, nullptr, nullptr);
+
+    const auto isCancelled = [&] { return cancelled && cancelled(); };
+    const auto fail = [&](RunResult &r) {
+        r.outcome = isCancelled() ? RunOutcome::Cancelled : RunOutcome::Failed;
+        r.error = r.outcome == RunOutcome::Failed ? db.lastError() : QString();
+        return r;
+    };
+
+    RunCache cache(db);
+    db::Transaction transaction(db);
+    if (!transaction.isActive()) {
+        result.error = db.lastError();
+        return result;
+    }
+    ProgressHook hook(handle, &cancelled);
+    if (!db.exec(QStringLiteral("delete from TC15")))
+        return fail(result);
+    const QVariantList values = passValues(filter, moneyDecimals);
+    for (const JournalPass &pass : kPasses) {
+        if (isCancelled() || !db.exec(passStatement(pass, filter), values))
+            return fail(result);
+    }
+    if (isCancelled())
+        return fail(result);
+    if (!db.exec(QStringLiteral("delete from c15set"))
+        || !db.exec(QStringLiteral("insert into c15set (D1,D2,A3,A4) values (?,?,?,?)"),
+                    {db::dateText(filter.start), db::dateText(filter.end), filter.categoryCode,
+                     filter.goodsBoxText.trimmed()}))
+        return fail(result);
+    if (!transaction.commit()) {
+        result.error = db.lastError();
+        return result;
+    }
+    result.outcome = RunOutcome::Done;
+    return result;
+}
+
+std::optional<SavedFilter> ReadSavedFilter(db::Database &db)
+{
+    db::Statement st = db.prepare(QStringLiteral("select D1,D2,A3,A4 from c15set limit 1"));
+    if (!st.isValid() || !st.next())
+        return std::nullopt;
+    SavedFilter saved;
+    saved.start = db::parseDate(st.text(0));
+    saved.end = db::parseDate(st.text(1));
+    saved.categoryCode = st.text(2);
+    saved.goodsBoxText = st.text(3);
+    return saved;
+}
+
+} // namespace journal
