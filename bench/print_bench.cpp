@@ -33,7 +33,7 @@ int gRows = 100000;
 const QStringList kColumns = {"F1", "F2", "F3", "F4", "F5", "F6", "F7"};
 
 // The goods list as the goods window stages it: code, name, category, unit,
-// specification, price, remark.
+// model, price, remark.
 QVector<QVariantList> goodsRows()
 {
     QVector<QVariantList> rows;

@@ -15,7 +15,7 @@ const char *const kCaptions[kGoodsColumnLists] = {
     "成本价格", "销售价格", "类别编码", "数量", "最低库存", "最高库存",
 };
 
-enum List { Code, Name, CategoryName, Unit, Specification, Remark, Cost, Sale, CategoryCode, Quantity, Low, High };
+enum List { Code, Name, CategoryName, Unit, Model, Remark, Cost, Sale, CategoryCode, Quantity, Low, High };
 
 int columnOfLetter(QChar letter)
 {
@@ -84,7 +84,7 @@ bool parseGoodsColumns(const QStringList &texts, int columns, GoodsColumns &map,
 {
     map = {};
     int *const single[kGoodsColumnLists] = {&map.code,  &map.name,     &map.categoryName, &map.unit,
-                                            &map.specification, nullptr, &map.cost, &map.salePrice,
+                                            &map.model, nullptr, &map.cost, &map.salePrice,
                                             &map.categoryCode, &map.quantity, &map.safetyStock, &map.highestStock};
     for (int list = 0; list < kGoodsColumnLists; ++list) {
         const QString text = texts.value(list).trimmed().toUpper();
@@ -209,8 +209,8 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
             set.set("F4", row.text(map.unit));
         else if (!exists)
             set.set("F4", QStringLiteral(" "));
-        if (map.specification >= 0)
-            set.set("F5", row.text(map.specification));
+        if (map.model >= 0)
+            set.set("F5", row.text(map.model));
         else if (!exists)
             set.set("F5", QStringLiteral(" "));
         if (map.cost >= 0 || !exists) {

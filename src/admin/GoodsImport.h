@@ -17,7 +17,7 @@ struct GoodsColumns {
     int name = -1;
     int categoryName = -1;
     int unit = -1;
-    int specification = -1;
+    int model = -1;
     QVector<int> remark;          // joined, each part after two blanks
     int cost = -1;                // cost price and year-opening price
     int salePrice = -1;

@@ -14,7 +14,7 @@ namespace documents {
 inline constexpr int kGoodsSearchLimit = 500;
 
 struct GoodsSearchResult {
-    QVector<QStringList> rows;  // code, "name/specification", "quantity unit"
+    QVector<QStringList> rows;  // code, "name/model", "quantity unit"
     QString status;             // the status line text
     QString error;              // non-empty when the query failed
 };

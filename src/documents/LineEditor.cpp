@@ -23,7 +23,7 @@ QString general(double value)
     return numtext::generalText(value);
 }
 
-// Name and specification joined by "/"; a Null part reads as empty text.
+// Name and model joined by "/"; a Null part reads as empty text.
 const QString kGoodsName = QStringLiteral("coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')");
 
 } // namespace

@@ -65,10 +65,10 @@ public:
     virtual QVector<SaveLine> saveLines() const;
 
 protected:
-    // The goods columns a new line reads: 0 code, 1 name/specification,
+    // The goods columns a new line reads: 0 code, 1 name/model,
     // 2 unit, 3 the kind's price field, 4 quantity on hand.
     static QString goodsStatement(const DocumentKind &kind);
-    // Name and specification joined by "/" over TA4 (a Null part reads as empty text).
+    // Name and model joined by "/" over TA4 (a Null part reads as empty text).
     static QString goodsNameExpression();
 
     virtual QStringList captions() const;

@@ -41,7 +41,7 @@ std::optional<GoodsRecord> GoodsStore::read(const QString &code)
     r.name = st.text(1);
     r.category = st.text(2);
     r.unit = st.text(3);
-    r.specification = st.text(4);
+    r.model = st.text(4);
     r.remark = st.text(5);
     r.picturePath = st.text(6);
     r.cost = st.number(7);
@@ -85,7 +85,7 @@ MasterRecordStore::Result GoodsStore::save(GoodsRecord &record, const std::optio
     const auto insert = [&] {
         return db_.exec(QStringLiteral("insert into TA4 (F1,F2,F3,F4,F5,F7,F6,F71,F11,F9,F8,V1,V2,V3,V4,V5) "
                                        "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                        {record.code, record.name, record.category, record.unit, record.specification, record.cost,
+                        {record.code, record.name, record.category, record.unit, record.model, record.cost,
                          record.remark, record.sale, MakeF11(record.category, record.code), record.picturePath,
                          record.quantityOnHand, record.safetyStock, record.maximumStock, record.openingQuantity,
                          record.openingPrice, kept});

@@ -17,7 +17,7 @@ struct GoodsRecord {
     QString name;
     QString category;      // category code
     QString unit;
-    QString specification;
+    QString model;
     QString remark;
     QString picturePath;   // written as it is
     double cost = 0;             // F7

@@ -385,7 +385,7 @@ void A4::fillCardFromBook(const GoodsRecord &r)
     Txt[1]->setText(r.name);
     Txt[2]->setText(goods_.categoryName(r.category).value_or(QString()));
     Txt[3]->setText(r.unit);
-    Txt[4]->setText(r.specification);
+    Txt[4]->setText(r.model);
     Txt[5]->setText(numberText(r.cost));
     Txt[6]->setText(r.remark);
     Txt[7]->setText(numberText(r.sale));
@@ -474,7 +474,7 @@ void A4::saveRecord()
     r.name = Txt[1]->text().trimmed();
     r.category = category;
     r.unit = Txt[3]->text().trimmed();
-    r.specification = Txt[4]->text().trimmed();
+    r.model = Txt[4]->text().trimmed();
     r.remark = Txt[6]->text().trimmed();
     r.picturePath = picturePath_.isEmpty() ? kPictureHint : picturePath_;
     r.cost = numtext::leadingNumber(Txt[5]->text());
@@ -514,7 +514,7 @@ void A4::saveRecord()
     } else {
         ++RecordCount;
     }
-    appendSavedRow({r.code, r.name, Txt[2]->text().trimmed(), r.unit, r.specification, costText, r.remark, r.category,
+    appendSavedRow({r.code, r.name, Txt[2]->text().trimmed(), r.unit, r.model, costText, r.remark, r.category,
                     numberText(r.sale)});
     setBrowseMode();
 }

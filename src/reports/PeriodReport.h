@@ -17,7 +17,7 @@ namespace reports {
 // Grid columns of a period report (and the jxc fields they fill).
 enum PeriodColumn {
     kCode = 0,       // Hpbm
-    kNameSpecUnit,   // name/specification/unit
+    kNameSpecUnit,   // name/model/unit
     kCostPrice,      // Gprice
     kOpeningQty,     // As
     kOpeningAmount,  // Aj

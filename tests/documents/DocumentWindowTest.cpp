@@ -110,7 +110,7 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
     enterLine(QStringLiteral("g1"), QStringLiteral("3"));
     EXPECT_EQ(child(QStringLiteral("TxtHPBM"))->text(), "G1");  // upper-cased as typed
     EXPECT_EQ(cell(1, 0), "G1");
-    EXPECT_EQ(cell(1, 1), "螺丝/");  // a Null specification reads as empty text
+    EXPECT_EQ(cell(1, 1), "螺丝/");  // a Null model reads as empty text
     EXPECT_EQ(cell(1, 2), "盒");
     EXPECT_EQ(cell(1, 4), "5");
     EXPECT_EQ(cell(1, 5), "15");
