@@ -202,10 +202,11 @@ void DocumentWindow::buildControls()
     topGrid->addWidget(Txt[1], 0, 3);
     topGrid->addWidget(DTP1, 0, 4);
     topGrid->addWidget(Lab[2], 0, 5);
+    // The party text box and the party combo share one place: only one of
+    // them shows at a time, so the hidden one must not keep half the row.
     topGrid->addWidget(Txt[2], 0, 6);
-    topGrid->addWidget(CmbLB, 0, 7);
+    topGrid->addWidget(CmbLB, 0, 6);
     topGrid->setColumnStretch(6, 1);
-    topGrid->setColumnStretch(7, 1);
     auto *btmGrid = new QGridLayout(FrmBtm);
     for (int i = 3; i < 7; ++i) {
         btmGrid->addWidget(Lab[i], 0, 2 * (i - 3));

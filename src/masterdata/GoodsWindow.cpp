@@ -215,8 +215,8 @@ void A4::fillListGrid(const QString &sql)
 void A4::layoutWindow()
 {
     placeControls();
-    const int w = qRound(double(gridWidth()) / 7);
-    const int half = qRound(w / 2.0);
+    const int w = gridWidth() / 7;  // rounded down: no scroll bar for a pixel
+    const int half = w / 2;
     GD->setColumnWidth(0, w);
     GD->setColumnWidth(1, w + half);
     GD->setColumnWidth(2, w);

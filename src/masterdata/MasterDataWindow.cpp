@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTabBar>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -514,7 +515,7 @@ void MasterDataWindow::layoutWindow()
     placeControls();
     const int n = kind_.columnCount();
     if (n > 0) {
-        const int columnWidth = qRound(double(gridWidth()) / n);
+        const int columnWidth = gridWidth() / n;  // rounded down: no scroll bar for a pixel
         for (int c = 0; c < n; ++c)
             GD->setColumnWidth(c, columnWidth);
     }
@@ -522,7 +523,8 @@ void MasterDataWindow::layoutWindow()
 
 int MasterDataWindow::gridWidth() const
 {
-    return GD->width() - 2 * GD->frameWidth();
+    const QScrollBar *vertical = GD->verticalScrollBar();
+    return GD->width() - 2 * GD->frameWidth() - (vertical->isVisible() ? vertical->width() : 0);
 }
 
 void MasterDataWindow::placeControls()

@@ -122,8 +122,7 @@ void C18::buildFrame()
     Cmd->setObjectName(QStringLiteral("Cmd"));
     row->addWidget(Cmd);
     row->addStretch();
-    if (auto *box = qobject_cast<QVBoxLayout *>(layout()))
-        box->insertWidget(0, frame);
+    setTopFrame(frame);
     connect(Cmd, &QPushButton::clicked, this, [this] { FillReportGrid(); });
     connect(GD, &QTableView::clicked, this, [this] { showListStatus(); });
 }

@@ -117,8 +117,7 @@ void C181::buildFrame()
     row->addWidget(CmdDel);
     row->addStretch();
     row->addWidget(Labyear);
-    if (auto *box = qobject_cast<QVBoxLayout *>(layout()))
-        box->insertWidget(0, frame);
+    setTopFrame(frame);
 
     connect(Comb, &QComboBox::activated, this, [this] { chooseReport(); });
     connect(Cmd, &QPushButton::clicked, this, [this] { generateOrOpen(); });

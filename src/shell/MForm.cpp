@@ -175,9 +175,18 @@ QWidget *MForm::openNewWindow(const QString &name, const QVariantMap &properties
 
 QMdiSubWindow *MForm::showChild(QWidget *window)
 {
+    // The sub-window would shrink to the window's size hint, which is tiny for
+    // windows that place their controls themselves: keep the size the window
+    // gave itself, else fill most of the work area; never more than the area.
+    const QSize own = window->testAttribute(Qt::WA_Resized) ? window->size() : QSize();
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     background_->lower();
+    const QSize area = mdi_->viewport()->size();
+    const QSize frame = sub->sizeHint() - window->sizeHint();
+    QSize wanted = own.isValid() ? own + frame : QSize(area.width() * 9 / 10, area.height() * 9 / 10);
+    wanted = wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area);
+    sub->resize(wanted);
     window->show();
     sub->show();
     mdi_->setActiveSubWindow(sub);
