@@ -182,13 +182,12 @@ QMdiSubWindow *MForm::showChild(QWidget *window)
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     background_->lower();
-    const QSize area = mdi_->viewport()->size();
-    const QSize frame = sub->sizeHint() - window->sizeHint();
-    QSize wanted = own.isValid() ? own + frame : QSize(area.width() * 9 / 10, area.height() * 9 / 10);
-    wanted = wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area);
-    sub->resize(wanted);
     window->show();
     sub->show();
+    const QSize frame = sub->size() - window->size();  // title bar and borders
+    const QSize area = mdi_->viewport()->size();
+    QSize wanted = own.isValid() ? own + frame : QSize(area.width() * 9 / 10, area.height() * 9 / 10);
+    sub->resize(wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area));
     mdi_->setActiveSubWindow(sub);
     return sub;
 }

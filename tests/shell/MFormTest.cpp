@@ -334,3 +334,27 @@ TEST(MForm, DoubleClickedStatusPanelsOpenTheirWindows)
     // the about window, the login (panel 4 shows the book), the personal settings
     EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("AboutUS"), QStringLiteral("Login"), QStringLiteral("S2")}));
 }
+
+TEST(MForm, ChildWindowsKeepTheirOwnSizeOrFillTheWorkArea)
+{
+    ShellFixture f;
+    MForm main;
+    main.resize(1280, 800);
+    main.show();
+    QCoreApplication::processEvents();
+    const QSize area = main.mdiArea()->viewport()->size();
+
+    // a window that places its controls itself has a tiny size hint: it must not open tiny
+    auto *unsized = new QWidget;
+    QMdiSubWindow *sub = main.showChild(unsized);
+    EXPECT_GE(sub->width(), area.width() * 8 / 10);
+    EXPECT_GE(sub->height(), area.height() * 8 / 10);
+    EXPECT_LE(sub->width(), area.width());
+    EXPECT_LE(sub->height(), area.height());
+
+    // a window that sized itself keeps its size
+    auto *sized = new QWidget;
+    sized->resize(640, 400);
+    main.showChild(sized);
+    EXPECT_EQ(sized->size(), QSize(640, 400));
+}
