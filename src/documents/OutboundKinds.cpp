@@ -1,6 +1,7 @@
 #include "OutboundKinds.h"
 
 #include "db/Database.h"
+#include "documents/Posting.h"
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
 
@@ -8,17 +9,7 @@ namespace documents {
 
 bool postOutboundLine(PostingContext &context, const StoredLine &line)
 {
-    auto run = [&context](const QString &sql, const QVariantList &values) {
-        db::Statement &st = context.prepared(sql);
-        if (!st.isValid())
-            return false;
-        if (!st.bindAll(values) || !st.run()) {
-            context.error = st.error();
-            return false;
-        }
-        return true;
-    };
-    if (!run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"), {context.sign * line.quantity, line.code}))
+    if (!context.run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"), {context.sign * line.quantity, line.code}))
         return false;
     db::Statement &read = context.prepared(QStringLiteral("select F8,F7 from TA4 where F1=?"));
     if (!read.isValid() || !read.bindAll({line.code}))
@@ -31,9 +22,7 @@ bool postOutboundLine(PostingContext &context, const StoredLine &line)
     const QVariant quantity = read.value(0);
     const QVariant cost = read.value(1);
     read.reset();
-    return run(QStringLiteral("update ") + context.kind.lineTable
-                   + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
-               {quantity, cost, context.stamp, context.number, line.code});
+    return stampPostedLines(context, line.code, quantity, cost);
 }
 
 namespace {
