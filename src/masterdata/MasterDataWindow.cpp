@@ -2,6 +2,7 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "shell/HostWindow.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -65,7 +66,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     connect(menuPrint_, &QAction::triggered, this, [this] { printList(); });
     connect(menuSave_, &QAction::triggered, this, [this] { saveRecord(); });
     connect(menuCancel_, &QAction::triggered, this, [this] { cancelEdit(); });
-    connect(menuReturn_, &QAction::triggered, this, [this] { closeWindow(); });
+    connect(menuReturn_, &QAction::triggered, this, [this] { CloseHostWindow(this); });
 
     body_ = new QWidget(this);
     body_->installEventFilter(this);
@@ -454,8 +455,7 @@ void MasterDataWindow::printList()
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
     const QVector<QStringList> rows = printRows();
-    for (int c = 0; c < rows.value(0).size(); ++c)
-        request.stagingColumns.append(QStringLiteral("F") + QString::number(c + 1));
+    request.stagingColumns = StagingColumns(1, rows.value(0).size());
     request.stagingRows.reserve(rows.size());
     for (const QStringList &row : rows) {
         QVariantList values;
@@ -468,14 +468,6 @@ void MasterDataWindow::printList()
 }
 
 // ---- window ------------------------------------------------------------------
-
-void MasterDataWindow::closeWindow()
-{
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
 
 void MasterDataWindow::closeEvent(QCloseEvent *event)
 {

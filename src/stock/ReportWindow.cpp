@@ -4,6 +4,7 @@
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
+#include "shell/HostWindow.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -12,7 +13,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -357,8 +357,7 @@ void ReportWindow::printReport(int print)
     request.stagingTable = p.stagingTable;
     request.stagingColumns = p.stagingColumns;
     if (request.stagingColumns.isEmpty())
-        for (int c = 0; c <= 8; ++c)
-            request.stagingColumns.append(QStringLiteral("F") + QString::number(c));
+        request.stagingColumns = StagingColumns(0, 8);
     const int count = recordCount();
     request.stagingRows.reserve(count);
     for (int r = 1; r <= count; ++r) {
@@ -374,10 +373,7 @@ void ReportWindow::printReport(int print)
 
 void ReportWindow::closeWindow()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseHostWindow(this);
 }
 
 void ReportWindow::closeEvent(QCloseEvent *event)
