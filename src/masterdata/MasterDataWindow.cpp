@@ -3,6 +3,7 @@
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
 #include "shell/HostWindow.h"
+#include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,17 +83,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     TabS->addTab(kind_.cardTabCaption);
 
     model_ = new GridModel(kind_.columnCount(), this);
-    GD = new QTableView(body_);
-    GD->setObjectName(QStringLiteral("GD"));
-    GD->setModel(model_);
-    GD->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GD->setSelectionMode(QAbstractItemView::SingleSelection);
-    GD->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GD->verticalHeader()->hide();
-    GD->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    GD->verticalHeader()->setDefaultSectionSize(GD->fontMetrics().height() + 6);
-    GD->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    GD->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    GD = CreateListGrid(QStringLiteral("GD"), model_, body_);
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
     connect(GD, &QTableView::doubleClicked, this, [this] {

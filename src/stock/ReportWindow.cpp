@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/HostWindow.h"
+#include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -56,17 +56,7 @@ ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(par
     layout->addWidget(body_);
 
     model_ = new GridModel(int(kind_.captions.size()), this);
-    GD = new QTableView(body_);
-    GD->setObjectName(QStringLiteral("GD"));
-    GD->setModel(model_);
-    GD->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GD->setSelectionMode(QAbstractItemView::SingleSelection);
-    GD->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GD->verticalHeader()->hide();
-    GD->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    GD->verticalHeader()->setDefaultSectionSize(GD->fontMetrics().height() + 6);
-    GD->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    GD->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    GD = CreateListGrid(QStringLiteral("GD"), model_, body_);
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
 
