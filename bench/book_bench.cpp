@@ -5,23 +5,19 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
-#include "BigBook.h"
+#include "BenchSupport.h"
 #include "db/BookFile.h"
 #include "db/Database.h"
 #include "shell/Module1.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,24 +30,6 @@ const char *const kPrefixSql = "select F1,F2,F5,F4,F7 from TA4 where F1 like ? o
 QString gBook;
 std::vector<QString> gCodes;     // goods codes in random order
 std::vector<QString> gPrefixes;  // code prefixes with at least 500 goods, "G010%"
-
-// A keyed connection of our own, as any program on the sqlite3 API would open it.
-sqlite3 *keyedConnection(benchmark::State &state)
-{
-    sqlite3 *handle = nullptr;
-    const QByteArray path = gBook.toUtf8();
-    int rc = sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword)));
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(handle));
-        sqlite3_close(handle);
-        return nullptr;
-    }
-    return handle;
-}
 
 std::vector<QByteArray> utf8(const std::vector<QString> &texts)
 {
@@ -77,7 +55,7 @@ void openModule(benchmark::State &state)
 void openBare(benchmark::State &state, int)
 {
     for (auto _ : state) {
-        sqlite3 *handle = keyedConnection(state);
+        sqlite3 *handle = bench::keyedConnection(state, gBook, true);
         if (!handle)
             break;
         sqlite3_close(handle);
@@ -89,10 +67,8 @@ void openBare(benchmark::State &state, int)
 void lookupModule(benchmark::State &state)
 {
     Module1 module;
-    if (!module.gDb.open(gBook)) {
-        state.SkipWithError(qPrintable(module.gDb.lastError()));
+    if (!bench::openOrSkip(state, module.gDb, gBook))
         return;
-    }
     const QString sql = QString::fromLatin1(kLookupSql);
     size_t i = 0;
     for (auto _ : state) {
@@ -107,7 +83,7 @@ void lookupModule(benchmark::State &state)
 
 void lookupBare(benchmark::State &state, bool prepareOnce)
 {
-    sqlite3 *handle = keyedConnection(state);
+    sqlite3 *handle = bench::keyedConnection(state, gBook, true);
     if (!handle)
         return;
     const std::vector<QByteArray> codes = utf8(gCodes);
@@ -140,10 +116,8 @@ void lookupBare(benchmark::State &state, bool prepareOnce)
 void prefixModule(benchmark::State &state)
 {
     Module1 module;
-    if (!module.gDb.open(gBook)) {
-        state.SkipWithError(qPrintable(module.gDb.lastError()));
+    if (!bench::openOrSkip(state, module.gDb, gBook))
         return;
-    }
     const QString sql = QString::fromLatin1(kPrefixSql);
     size_t i = 0;
     int rows = 0;
@@ -161,7 +135,7 @@ void prefixModule(benchmark::State &state)
 
 void prefixBare(benchmark::State &state, int)
 {
-    sqlite3 *handle = keyedConnection(state);
+    sqlite3 *handle = bench::keyedConnection(state, gBook, true);
     if (!handle)
         return;
     const std::vector<QByteArray> prefixes = utf8(gPrefixes);
@@ -172,16 +146,7 @@ void prefixBare(benchmark::State &state, int)
         sqlite3_prepare_v2(handle, kPrefixSql, -1, &stmt, nullptr);
         const QByteArray &prefix = prefixes[i++ % prefixes.size()];
         sqlite3_bind_text(stmt, 1, prefix.constData(), int(prefix.size()), SQLITE_STATIC);
-        rows = 0;
-        size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < 5; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                bytes += size_t(sqlite3_column_bytes(stmt, c));
-            }
-            ++rows;
-        }
-        benchmark::DoNotOptimize(bytes);
+        rows = bench::readTextRows(stmt, 5);
         sqlite3_finalize(stmt);
     }
     state.counters["rows"] = rows;
@@ -229,10 +194,8 @@ QDate newestNumberMonth(db::Database &book)
 void nextDocNoModule(benchmark::State &state)
 {
     Module1 module;
-    if (!module.gDb.open(gBook)) {
-        state.SkipWithError(qPrintable(module.gDb.lastError()));
+    if (!bench::openOrSkip(state, module.gDb, gBook))
         return;
-    }
     const QDate month = newestNumberMonth(module.gDb);
     if (!month.isValid()) {
         state.SkipWithError("the book holds no stock-in notes");
@@ -247,7 +210,7 @@ void nextDocNoModule(benchmark::State &state)
 
 void nextDocNoBare(benchmark::State &state, int)
 {
-    sqlite3 *handle = keyedConnection(state);
+    sqlite3 *handle = bench::keyedConnection(state, gBook, true);
     if (!handle)
         return;
     db::Database book;
@@ -314,50 +277,14 @@ void registerBenchmarks()
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-
-    // Our own --book=<path>; everything else goes to Google Benchmark.
-    std::vector<char *> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
-            gBook = QString::fromLocal8Bit(argv[i] + 7);
-        else
-            args.push_back(argv[i]);
-    }
-
-    QTemporaryDir folder;
-    if (gBook.isEmpty()) {
-        if (!folder.isValid()) {
-            std::fprintf(stderr, "book_bench: no temporary folder\n");
-            return 1;
-        }
-        gBook = folder.filePath(QStringLiteral("bench.vzk"));
-        bench::BigBookSize size;
-        size.goods = 20000;
-        size.docsPerKind = 2500;
-        QElapsedTimer timer;
-        timer.start();
-        if (const QString error = bench::makeBigBook(gBook, size); !error.isEmpty()) {
-            std::fprintf(stderr, "book_bench: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::fprintf(stderr, "book_bench: no --book given; built %d goods in %.1f s\n", size.goods,
-                     timer.elapsed() / 1000.0);
-    }
-    if (const QString error = loadSamples(); !error.isEmpty()) {
-        std::fprintf(stderr, "book_bench: %s: %s\n", qPrintable(gBook), qPrintable(error));
+    bench::Program program(argc, argv, bench::App::Core);
+    gBook = program.book(bench::BookUse::InPlace, QStringLiteral("bench.vzk"), {.goods = 20000, .docsPerKind = 2500});
+    if (gBook.isEmpty())
         return 1;
-    }
-    benchmark::AddCustomContext("book", gBook.toStdString());
+    if (const QString error = loadSamples(); !error.isEmpty())
+        return bench::fail(gBook + QStringLiteral(": ") + error);
     benchmark::AddCustomContext("prefixes", std::to_string(gPrefixes.size()));
 
     registerBenchmarks();
-    int count = int(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return program.run();
 }

@@ -3,7 +3,7 @@
 //   documents_bench --book=<path> [Google Benchmark options]
 // The book is copied to a temporary folder first (saves and audits write to it).
 // Without --book a book of 20,000 goods is built there.
-#include "BigBook.h"
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DateText.h"
 #include "documents/DocumentKind.h"
@@ -13,12 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -178,48 +173,24 @@ void auditFloor(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QString source;
-    std::vector<char *> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
-            source = QString::fromLocal8Bit(argv[i] + 7);
-        else
-            args.push_back(argv[i]);
-    }
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("documents.vzk"));
-    if (source.isEmpty()) {
-        bench::BigBookSize size;
-        size.goods = 20000;
-        size.docsPerKind = 2500;
-        if (const QString error = bench::makeBigBook(path, size); !error.isEmpty()) {
-            std::fprintf(stderr, "documents_bench: %s\n", qPrintable(error));
-            return 1;
-        }
-    } else if (!QFile::copy(source, path)) {
-        std::fprintf(stderr, "documents_bench: cannot copy %s\n", qPrintable(source));
+    bench::Program program(argc, argv, bench::App::Core);
+    const QString path =
+        program.book(bench::BookUse::Copy, QStringLiteral("documents.vzk"), {.goods = 20000, .docsPerKind = 2500});
+    if (path.isEmpty())
         return 1;
-    }
     Module1 module;
     Module1::setInstance(&module);
     gModule = &module;
-    if (!module.gDb.open(path)) {
-        std::fprintf(stderr, "documents_bench: %s\n", qPrintable(module.gDb.lastError()));
-        return 1;
-    }
+    if (!module.gDb.open(path))
+        return bench::fail(module.gDb.lastError());
     module.gUserName = QStringLiteral("bench");
-    if (const QString error = loadSamples(module.gDb); !error.isEmpty()) {
-        std::fprintf(stderr, "documents_bench: %s\n", qPrintable(error));
-        return 1;
-    }
+    if (const QString error = loadSamples(module.gDb); !error.isEmpty())
+        return bench::fail(error);
     // The note that the save and audit benchmarks rewrite.
     documents::SaveRequest first = saveRequest();
     first.edit = false;
-    if (const auto out = documents::saveDocument(module, documents::stockInNoteKind(), first); !out.done) {
-        std::fprintf(stderr, "documents_bench: %s\n", qPrintable(out.message));
-        return 1;
-    }
+    if (const auto out = documents::saveDocument(module, documents::stockInNoteKind(), first); !out.done)
+        return bench::fail(out.message);
 
     using benchmark::kMicrosecond;
     using benchmark::kMillisecond;
@@ -229,13 +200,5 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("BM_Save200/floor", saveFloor)->Unit(kMillisecond);
     benchmark::RegisterBenchmark("BM_AuditAndCancel200/module", auditModule)->Unit(kMillisecond);
     benchmark::RegisterBenchmark("BM_AuditAndCancel200/floor", auditFloor)->Unit(kMillisecond);
-
-    int count = int(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return program.run();
 }

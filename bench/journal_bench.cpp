@@ -9,7 +9,7 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
-#include "BigBook.h"
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DateText.h"
 #include "reports/C15.h"
@@ -18,20 +18,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDateEdit>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
 
-QString gBook;
 Module1 *gModule = nullptr;
 
 struct Period {
@@ -59,14 +52,9 @@ void generate(benchmark::State &state, Period period)
 // The floor: the same rows copied by four plain insert-selects.
 void generateBare(benchmark::State &state, Period period)
 {
-    sqlite3 *handle = nullptr;
-    const QByteArray path = gModule->gDb.path().toUtf8();
-    if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword))) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(handle));
-        sqlite3_close(handle);
+    sqlite3 *handle = bench::keyedConnection(state, gModule->gDb.path());
+    if (!handle)
         return;
-    }
     struct Pass {
         const char *h, *l, *p, *in, *out;
     } passes[] = {{"TB1", "TB11", "TA1", "L.F6,L.F6*L.F7", "0,0"},
@@ -118,37 +106,13 @@ void windowMonth(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-
-    std::vector<char *> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
-            gBook = QString::fromLocal8Bit(argv[i] + 7);
-        else
-            args.push_back(argv[i]);
-    }
-
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("journal.vzk"));
-    if (gBook.isEmpty()) {
-        QElapsedTimer timer;
-        timer.start();
-        if (const QString error = bench::makeBigBook(path, bench::BigBookSize{}); !error.isEmpty()) {
-            std::fprintf(stderr, "journal_bench: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::fprintf(stderr, "journal_bench: no --book given; built a book in %.1f s\n", timer.elapsed() / 1000.0);
-    } else if (!QFile::copy(gBook, path)) {
-        std::fprintf(stderr, "journal_bench: cannot copy %s\n", qPrintable(gBook));
+    bench::Program program(argc, argv, bench::App::Widgets);
+    const QString path = program.book(bench::BookUse::Copy, QStringLiteral("journal.vzk"), {});
+    if (path.isEmpty())
         return 1;
-    }
     Module1 module;
-    if (!module.gDb.open(path)) {
-        std::fprintf(stderr, "journal_bench: %s\n", qPrintable(module.gDb.lastError()));
-        return 1;
-    }
+    if (!module.gDb.open(path))
+        return bench::fail(module.gDb.lastError());
     module.gBookFile = path;
     Module1::setInstance(&module);
     gModule = &module;
@@ -156,7 +120,6 @@ int main(int argc, char **argv)
                              .scalar(QStringLiteral("select (select count(*) from TB11)+(select count(*) from TB31)"
                                                     "+(select count(*) from TD11)+(select count(*) from TD31)"))
                              .toDouble();
-    benchmark::AddCustomContext("book", (gBook.isEmpty() ? path : gBook).toStdString());
     benchmark::AddCustomContext("document lines", QString::number(lines, 'f', 0).toStdString());
 
     benchmark::RegisterBenchmark("BM_JournalMonth/generate", generate, kMonth)->Unit(benchmark::kMillisecond);
@@ -167,13 +130,7 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("BM_JournalWholeBook/bare_insert_select", generateBare, kWhole)
         ->Unit(benchmark::kMillisecond);
 
-    int count = int(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int exitCode = program.run();
     Module1::setInstance(nullptr);
-    return 0;
+    return exitCode;
 }

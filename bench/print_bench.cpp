@@ -7,6 +7,7 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "BenchSupport.h"
 #include "db/BookFile.h"
 #include "db/Database.h"
 #include "shell/Module1.h"
@@ -15,14 +16,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -52,13 +49,8 @@ QVector<QVariantList> goodsRows()
 void printList(benchmark::State &state)
 {
     Module1 module;
-    if (!module.gDb.open(gBook)) {
-        state.SkipWithError(qPrintable(module.gDb.lastError()));
+    if (!bench::openForPrinting(state, module, gBook))
         return;
-    }
-    module.gAppPath = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
-    module.gBookFile = gBook;
-    Module1::setInstance(&module);
 
     PrintRequest request;
     request.testedFile = QStringLiteral("prnTa4.rpt");
@@ -92,14 +84,9 @@ void printList(benchmark::State &state)
 // The floor: emptying PrTA1 and one bound insert per row, in one transaction.
 void stageBare(benchmark::State &state)
 {
-    sqlite3 *handle = nullptr;
-    const QByteArray path = gBook.toUtf8();
-    if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword))) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(handle));
-        sqlite3_close(handle);
+    sqlite3 *handle = bench::keyedConnection(state, gBook);
+    if (!handle)
         return;
-    }
     std::vector<std::vector<QByteArray>> rows;
     rows.reserve(gRows);
     for (const QVariantList &row : goodsRows()) {
@@ -134,38 +121,17 @@ void stageBare(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    bench::Program program(argc, argv, bench::App::Widgets);
+    if (const auto rows = program.take("--rows="))
+        gRows = std::atoi(rows->toLocal8Bit().constData());
+    if (gRows < 0)
+        return bench::fail(QStringLiteral("--rows must be 0 or more"));
 
-    std::vector<char *> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--rows=", 7) == 0)
-            gRows = std::atoi(argv[i] + 7);
-        else
-            args.push_back(argv[i]);
-    }
-    if (gRows < 0) {
-        std::fprintf(stderr, "print_bench: --rows must be 0 or more\n");
-        return 1;
-    }
-
-    QTemporaryDir folder;
-    gBook = folder.filePath(QStringLiteral("print.vzk"));
-    if (const QString error = db::createBook(gBook); !error.isEmpty()) {
-        std::fprintf(stderr, "print_bench: %s\n", qPrintable(error));
-        return 1;
-    }
+    gBook = program.filePath(QStringLiteral("print.vzk"));
+    if (const QString error = db::createBook(gBook); !error.isEmpty())
+        return bench::fail(error);
     benchmark::AddCustomContext("rows", std::to_string(gRows));
     benchmark::RegisterBenchmark("BM_ListPrintFirstPage/print_host", printList)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ListPrintFirstPage/bare_staging", stageBare)->Unit(benchmark::kMillisecond);
-
-    int count = int(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return program.run();
 }

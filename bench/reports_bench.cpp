@@ -8,7 +8,7 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
-#include "BigBook.h"
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DateText.h"
 #include "db/SqlFunctions.h"
@@ -16,17 +16,11 @@
 #include "reports/LstSql.h"
 #include "shell/ModalDialogs.h"
 #include "shell/Module1.h"
-#include "shell/Query.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -59,18 +53,13 @@ QString busiestDay(db::Database &db)
 void openStatistics(benchmark::State &state, bool whole)
 {
     Module1 module;
-    if (!module.gDb.open(gBook)) {
-        state.SkipWithError(qPrintable(module.gDb.lastError()));
+    if (!bench::openOrSkip(state, module.gDb, gBook))
         return;
-    }
     const QDate day = db::parseDate(gDay);
     module.setClock([day] { return QDateTime(day, QTime(12, 0)); });
     Module1::setInstance(&module);
     ScriptedDialogRunner dialogs;
-    dialogs.handle(QStringLiteral("Query"), [](QDialog &d) {
-        static_cast<Query &>(d).finishQuery();
-        return int(QDialog::Accepted);
-    });
+    bench::searchAtOnce(dialogs);
     int rows = 0;
     for (auto _ : state) {
         Lst window;
@@ -85,14 +74,9 @@ void openStatistics(benchmark::State &state, bool whole)
 
 void listQueryBare(benchmark::State &state, bool whole)
 {
-    sqlite3 *handle = nullptr;
-    const QByteArray path = gBook.toUtf8();
-    if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword))) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(handle));
-        sqlite3_close(handle);
+    sqlite3 *handle = bench::keyedConnection(state, gBook);
+    if (!handle)
         return;
-    }
     // The same connection set-up as the book's: page cache and datediff.
     sqlite3_exec(handle, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     db::registerSqlFunctions(handle);
@@ -100,23 +84,12 @@ void listQueryBare(benchmark::State &state, bool whole)
     const QByteArray day = gDay.toUtf8();
     int rows = 0;
     for (auto _ : state) {
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(handle, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-            state.SkipWithError(sqlite3_errmsg(handle));
+        sqlite3_stmt *stmt = bench::prepareOrSkip(state, handle, sql);
+        if (!stmt)
             break;
-        }
         if (!whole)
             sqlite3_bind_text(stmt, 1, day.constData(), int(day.size()), SQLITE_STATIC);
-        rows = 0;
-        size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < ColumnCount; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                bytes += size_t(sqlite3_column_bytes(stmt, c));
-            }
-            ++rows;
-        }
-        benchmark::DoNotOptimize(bytes);
+        rows = bench::readTextRows(stmt, ColumnCount);
         sqlite3_finalize(stmt);
     }
     sqlite3_close(handle);
@@ -127,40 +100,17 @@ void listQueryBare(benchmark::State &state, bool whole)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-
-    std::vector<char *> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
-            gBook = QString::fromLocal8Bit(argv[i] + 7);
-        else
-            args.push_back(argv[i]);
-    }
-
-    QTemporaryDir folder;
-    if (gBook.isEmpty()) {
-        gBook = folder.filePath(QStringLiteral("statistics.vzk"));
-        bench::BigBookSize size;  // 4 kinds x 25,000 notes x about 10 lines
-        QElapsedTimer timer;
-        timer.start();
-        if (const QString error = bench::makeBigBook(gBook, size); !error.isEmpty()) {
-            std::fprintf(stderr, "reports_bench: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::fprintf(stderr, "reports_bench: no --book given; built %d notes per kind in %.1f s\n", size.docsPerKind,
-                     timer.elapsed() / 1000.0);
-    }
+    bench::Program program(argc, argv, bench::App::Widgets);
+    // 4 kinds x 25,000 notes x about 10 lines
+    gBook = program.book(bench::BookUse::InPlace, QStringLiteral("statistics.vzk"), {});
+    if (gBook.isEmpty())
+        return 1;
     {
         db::Database book;
-        if (!book.open(gBook)) {
-            std::fprintf(stderr, "reports_bench: %s\n", qPrintable(book.lastError()));
-            return 1;
-        }
+        if (!book.open(gBook))
+            return bench::fail(book.lastError());
         gDay = busiestDay(book);
     }
-    benchmark::AddCustomContext("book", gBook.toStdString());
     benchmark::AddCustomContext("day", gDay.toStdString());
     benchmark::RegisterBenchmark("BM_StatisticsOpen/window", openStatistics, false)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StatisticsOpen/bare_list_query", listQueryBare, false)
@@ -168,13 +118,5 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("BM_StatisticsAllLines/window", openStatistics, true)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StatisticsAllLines/bare_list_query", listQueryBare, true)
         ->Unit(benchmark::kMillisecond);
-
-    int count = int(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return program.run();
 }

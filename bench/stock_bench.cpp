@@ -4,26 +4,17 @@
 // through the sqlite3 API.
 //   stock_bench --book=<path> [Google Benchmark options]
 // Without --book a book of 100,000 goods is built in a temporary folder.
-#define SQLITE_HAS_CODEC 1
-#include <sqlite3.h>
-
-#include "BigBook.h"
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "shell/ModalDialogs.h"
 #include "shell/Module1.h"
-#include "shell/Query.h"
 #include "stock/StockList.h"
 #include "stock/StockListSql.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -43,16 +34,11 @@ QString listSql(bool whole)
 void openStockList(benchmark::State &state, bool whole)
 {
     Module1 module;
-    if (!module.gDb.open(gBook)) {
-        state.SkipWithError(qPrintable(module.gDb.lastError()));
+    if (!bench::openOrSkip(state, module.gDb, gBook))
         return;
-    }
     Module1::setInstance(&module);
     ScriptedDialogRunner dialogs;
-    dialogs.handle(QStringLiteral("Query"), [](QDialog &d) {
-        static_cast<Query &>(d).finishQuery();
-        return int(QDialog::Accepted);
-    });
+    bench::searchAtOnce(dialogs);
     int rows = 0;
     for (auto _ : state) {
         C1 window;
@@ -68,79 +54,22 @@ void openStockList(benchmark::State &state, bool whole)
 
 void listQueryBare(benchmark::State &state, bool whole)
 {
-    sqlite3 *handle = nullptr;
-    const QByteArray path = gBook.toUtf8();
-    if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword))) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(handle));
-        sqlite3_close(handle);
-        return;
-    }
-    const QByteArray sql = listSql(whole).toUtf8();
-    int rows = 0;
-    for (auto _ : state) {
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(handle, sql.constData(), -1, &stmt, nullptr);
-        rows = 0;
-        size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < 8; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                bytes += size_t(sqlite3_column_bytes(stmt, c));
-            }
-            ++rows;
-        }
-        benchmark::DoNotOptimize(bytes);
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(handle);
-    state.counters["rows"] = rows;
+    bench::bareListQuery(state, gBook, listSql(whole).toUtf8(), 8);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-
-    std::vector<char *> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--book=", 7) == 0)
-            gBook = QString::fromLocal8Bit(argv[i] + 7);
-        else
-            args.push_back(argv[i]);
-    }
-
-    QTemporaryDir folder;
-    if (gBook.isEmpty()) {
-        gBook = folder.filePath(QStringLiteral("stock.vzk"));
-        bench::BigBookSize size;
-        size.docsPerKind = 100;
-        QElapsedTimer timer;
-        timer.start();
-        if (const QString error = bench::makeBigBook(gBook, size); !error.isEmpty()) {
-            std::fprintf(stderr, "stock_bench: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::fprintf(stderr, "stock_bench: no --book given; built %d goods in %.1f s\n", size.goods,
-                     timer.elapsed() / 1000.0);
-    }
-    benchmark::AddCustomContext("book", gBook.toStdString());
+    bench::Program program(argc, argv, bench::App::Widgets);
+    gBook = program.book(bench::BookUse::InPlace, QStringLiteral("stock.vzk"), {.docsPerKind = 100});
+    if (gBook.isEmpty())
+        return 1;
     benchmark::RegisterBenchmark("BM_StockListOpen/window", openStockList, false)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StockListOpen/bare_list_query", listQueryBare, false)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StockListAllGoods/window", openStockList, true)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_StockListAllGoods/bare_list_query", listQueryBare, true)
         ->Unit(benchmark::kMillisecond);
-
-    int count = int(args.size());
-    args.push_back(nullptr);
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return program.run();
 }

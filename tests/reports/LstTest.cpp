@@ -92,7 +92,7 @@ TEST_F(Statistics, EachKindListsTodaysAuditedLinesWithTotals)
     for (const KindCase &k : kKinds) {
         SCOPED_TRACE(k.code);
         Lst w;
-        WindowDriver<Lst> d{w};
+        [[maybe_unused]] WindowDriver<Lst> d{w};
         w.setProperty("whoami", QString::fromLatin1(k.code));
         EXPECT_EQ(w.windowTitle(), s(k.caption));
         const QStringList caps = w.grid().rowTexts(0);

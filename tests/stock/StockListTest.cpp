@@ -126,8 +126,9 @@ TEST_F(StockList, AlarmViewsListOnlyTheirGoods)
         EXPECT_EQ(w.windowTitle(), QString::fromUtf8(c.caption));
         EXPECT_EQ(checked(w, "Menu_Bellow"), c.low);
         EXPECT_EQ(checked(w, "Menu_Morethan"), c.high);
-        if (c.autoOpen)
+        if (c.autoOpen) {
             EXPECT_TRUE(w.lastFillSql().endsWith(QStringLiteral("limit 1000")));
+        }
     }
 
     // The menu switches the view; once shown, AutoOpen no longer does.

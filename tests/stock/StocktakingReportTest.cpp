@@ -38,7 +38,7 @@ struct StocktakingReport : ::testing::Test {
 TEST_F(StocktakingReport, OpensOnTheAuditedLinesOfToday)
 {
     C3 w;
-    WindowDriver<C3> d{w};
+    [[maybe_unused]] WindowDriver<C3> d{w};
     EXPECT_EQ(w.windowTitle(), QStringLiteral("库存货品盘点统计"));
     ASSERT_EQ(w.grid().rows(), 4);
     EXPECT_EQ(w.grid().rowTexts(1),

@@ -1,0 +1,199 @@
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "BenchSupport.h"
+
+#include "db/BookFile.h"
+#include "db/Database.h"
+#include "shell/ModalDialogs.h"
+#include "shell/Module1.h"
+#include "shell/Query.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+#include <cstring>
+
+namespace bench {
+
+namespace {
+
+std::unique_ptr<QCoreApplication> makeApp(int &argc, char **argv, App app)
+{
+    if (app == App::Core)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+} // namespace
+
+// The application takes its own options out of argv first.
+Program::Program(int &argc, char **argv, App app)
+    : m_app(makeApp(argc, argv, app)),
+      m_args(argv, argv + argc)
+{
+}
+
+Program::~Program() = default;
+
+std::optional<QString> Program::take(const char *prefix)
+{
+    const size_t length = std::strlen(prefix);
+    std::optional<QString> value;
+    for (auto it = m_args.begin() + (m_args.empty() ? 0 : 1); it != m_args.end();) {
+        if (std::strncmp(*it, prefix, length) == 0) {
+            value = QString::fromLocal8Bit(*it + length);
+            it = m_args.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return value;
+}
+
+QString Program::filePath(const QString &name) const
+{
+    return m_folder.filePath(name);
+}
+
+QString Program::book(BookUse use, const QString &fileName, const BigBookSize &size)
+{
+    const QString given = take("--book=").value_or(QString());
+    if (!given.isEmpty() && use == BookUse::InPlace) {
+        benchmark::AddCustomContext("book", given.toStdString());
+        return given;
+    }
+    if (!m_folder.isValid()) {
+        fail(QStringLiteral("no temporary folder"));
+        return {};
+    }
+    const QString path = m_folder.filePath(fileName);
+    if (!given.isEmpty()) {
+        if (!QFile::copy(given, path)) {
+            fail(QStringLiteral("cannot copy ") + given);
+            return {};
+        }
+    } else {
+        QElapsedTimer timer;
+        timer.start();
+        if (const QString error = makeBigBook(path, size); !error.isEmpty()) {
+            fail(error);
+            return {};
+        }
+        std::fprintf(stderr, "%s: no --book given; built %d goods and %d notes per kind in %.1f s\n",
+                     qPrintable(QCoreApplication::applicationName()), size.goods, size.docsPerKind,
+                     timer.elapsed() / 1000.0);
+    }
+    benchmark::AddCustomContext("book", (given.isEmpty() ? path : given).toStdString());
+    return path;
+}
+
+int Program::run()
+{
+    int count = int(m_args.size());
+    m_args.push_back(nullptr);
+    benchmark::Initialize(&count, m_args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, m_args.data()))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(message));
+    return 1;
+}
+
+bool openOrSkip(benchmark::State &state, db::Database &book, const QString &path)
+{
+    if (book.open(path))
+        return true;
+    state.SkipWithError(qPrintable(book.lastError()));
+    return false;
+}
+
+bool openForPrinting(benchmark::State &state, Module1 &module, const QString &path)
+{
+    if (!openOrSkip(state, module.gDb, path))
+        return false;
+    module.gAppPath = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
+    module.gBookFile = path;
+    Module1::setInstance(&module);
+    return true;
+}
+
+void searchAtOnce(ScriptedDialogRunner &dialogs)
+{
+    dialogs.handle(QStringLiteral("Query"), [](QDialog &d) {
+        static_cast<Query &>(d).finishQuery();
+        return int(QDialog::Accepted);
+    });
+}
+
+sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool readSchema)
+{
+    sqlite3 *handle = nullptr;
+    const QByteArray file = path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword)));
+    if (rc == SQLITE_OK && readSchema)
+        rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(handle));
+        sqlite3_close(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByteArray &sql)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK)
+        return stmt;
+    state.SkipWithError(sqlite3_errmsg(handle));
+    return nullptr;
+}
+
+void bareListQuery(benchmark::State &state, const QString &path, const QByteArray &sql, int columns)
+{
+    sqlite3 *handle = keyedConnection(state, path);
+    if (!handle)
+        return;
+    int rows = 0;
+    for (auto _ : state) {
+        sqlite3_stmt *stmt = prepareOrSkip(state, handle, sql);
+        if (!stmt)
+            break;
+        rows = readTextRows(stmt, columns);
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(handle);
+    state.counters["rows"] = rows;
+}
+
+int readTextRows(sqlite3_stmt *stmt, int columns)
+{
+    int rows = 0;
+    size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+            bytes += size_t(sqlite3_column_bytes(stmt, c));
+        }
+        ++rows;
+    }
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
+} // namespace bench

@@ -1,0 +1,103 @@
+#pragma once
+
+// What every benchmark program shares: its command line and temporary folder,
+// the book it runs on, the bare sqlite3 connection its floors use, and the run.
+
+#include "BigBook.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class Module1;
+class ScriptedDialogRunner;
+class QCoreApplication;
+namespace benchmark {
+class State;
+}
+namespace db {
+class Database;
+}
+
+namespace bench {
+
+// What the benchmarks do with a given book.
+enum class BookUse {
+    InPlace,  // read it where it lies
+    Copy,     // write to a copy of it in the temporary folder
+};
+
+// The application object a benchmark program needs.
+enum class App {
+    Core,     // no windows
+    Widgets,  // windows, on the offscreen platform unless QT_QPA_PLATFORM says otherwise
+};
+
+// A benchmark program: its application object; its own options are taken from
+// the command line, the rest goes to Google Benchmark; books it builds or
+// copies lie in a temporary folder that lives as long as it does.
+class Program {
+public:
+    Program(int &argc, char **argv, App app);
+    ~Program();
+
+    // The value of "<prefix>value" (e.g. "--rows="), the last one given, with
+    // every such argument taken out of the command line; none when absent.
+    std::optional<QString> take(const char *prefix);
+
+    // A path in the temporary folder.
+    QString filePath(const QString &name) const;
+
+    // The book the benchmarks run on, from --book=<path>: that book (in place or
+    // copied into the temporary folder as fileName), or without --book a book of
+    // size generated there. Names the given or generated book in the context
+    // "book". Prints the fault and returns an empty text when there is no book.
+    QString book(BookUse use, const QString &fileName, const BigBookSize &size);
+
+    // Runs the benchmarks the rest of the command line selects; the exit code.
+    int run();
+
+private:
+    std::unique_ptr<QCoreApplication> m_app;
+    std::vector<char *> m_args;
+    QTemporaryDir m_folder;
+};
+
+// Prints "<program>: message" on the error output; returns the exit code 1.
+int fail(const QString &message);
+
+// Opens path in book; false, with the benchmark skipped on the error, when it does not.
+bool openOrSkip(benchmark::State &state, db::Database &book, const QString &path);
+
+// Opens path in module, made the running one with its runtime files beside the
+// program, ready to print; false, skipped on the error, when the book does not open.
+bool openForPrinting(benchmark::State &state, Module1 &module, const QString &path);
+
+// The query dialog, whenever a window opens it, searches at once with the
+// conditions it holds (none, as first shown) while dialogs lives.
+void searchAtOnce(ScriptedDialogRunner &dialogs);
+
+// A keyed connection of our own, as any program on the sqlite3 API would open it;
+// with readSchema the key is proved by reading the schema. Null, with the
+// benchmark skipped on the error, when it does not open.
+sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool readSchema = false);
+
+// The statement sql prepared on handle; null, with the benchmark skipped on the
+// error, when it does not prepare.
+sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByteArray &sql);
+
+// The floor of a window's list: the bare statement sql run on a keyed
+// connection to path and every row's first columns read; the rows in the
+// counter "rows".
+void bareListQuery(benchmark::State &state, const QString &path, const QByteArray &sql, int columns);
+
+// Steps stmt through all its rows reading the texts of the first columns, as a
+// grid is filled; the number of rows.
+int readTextRows(sqlite3_stmt *stmt, int columns);
+
+} // namespace bench
