@@ -14,27 +14,29 @@ Result failed(db::Database &db, const QString &error = {})
     return r;
 }
 
-// The name of the operator holding code; nullopt for a free code. ok is
-// false when the lookup fails.
-std::optional<QString> holderOf(db::Database &db, const QString &code, bool &ok)
+// The refusal of a code another operator holds (Duplicate, with the
+// holder's name) or that cannot be looked up (Failed); nullopt for a free code.
+std::optional<Result> refusalOfTakenCode(db::Database &db, const QString &code)
 {
-    ok = true;
     db::Statement st = db.prepare(QStringLiteral("select F2 from TE1 where F1=?"));
-    if (!st.isValid() || !st.bindAll({code})) {
-        ok = false;
-        return std::nullopt;
-    }
+    if (!st.isValid() || !st.bindAll({code}))
+        return failed(db);
     if (!st.next()) {
-        ok = !st.hasError();
+        if (st.hasError())
+            return failed(db);
         return std::nullopt;
     }
-    return st.text(0);
+    Result r;
+    r.outcome = Outcome::Duplicate;
+    r.holder = st.text(0);
+    return r;
 }
 
-QVariantList rightValues(const Rights &rights)
+// The stored fields F1, F2, F61..F66 of an operator: code and name trimmed, rights as 0/1.
+QVariantList operatorValues(const Operator &op)
 {
-    QVariantList values;
-    for (int r : rights)
+    QVariantList values{op.code.trimmed(), op.name.trimmed()};
+    for (int r : op.rights)
         values.append(r ? 1 : 0);
     return values;
 }
@@ -71,18 +73,10 @@ Result addOperator(db::Database &db, const Operator &op)
     db::Transaction tx(db);
     if (!tx.isActive())
         return failed(db);
-    bool ok = false;
-    if (const auto holder = holderOf(db, code, ok)) {
-        Result r;
-        r.outcome = Outcome::Duplicate;
-        r.holder = *holder;
-        return r;
-    }
-    if (!ok)
-        return failed(db);
-    QVariantList values{code, op.name.trimmed()};
-    values += rightValues(op.rights);
-    if (!db.exec(QStringLiteral("insert into TE1 (F1,F2,F61,F62,F63,F64,F65,F66) values (?,?,?,?,?,?,?,?)"), values))
+    if (auto refusal = refusalOfTakenCode(db, code))
+        return *refusal;
+    if (!db.exec(QStringLiteral("insert into TE1 (F1,F2,F61,F62,F63,F64,F65,F66) values (?,?,?,?,?,?,?,?)"),
+                 operatorValues(op)))
         return failed(db);
     if (!tx.commit())
         return failed(db);
@@ -99,18 +93,10 @@ Result updateOperator(db::Database &db, const QString &oldCode, const Operator &
     if (!tx.isActive())
         return failed(db);
     if (code.compare(from, Qt::CaseInsensitive) != 0) {
-        bool ok = false;
-        if (const auto holder = holderOf(db, code, ok)) {
-            Result r;
-            r.outcome = Outcome::Duplicate;
-            r.holder = *holder;
-            return r;
-        }
-        if (!ok)
-            return failed(db);
+        if (auto refusal = refusalOfTakenCode(db, code))
+            return *refusal;
     }
-    QVariantList values{code, op.name.trimmed()};
-    values += rightValues(op.rights);
+    QVariantList values = operatorValues(op);
     values.append(from);
     if (!db.exec(QStringLiteral("update TE1 set F1=?,F2=?,F61=?,F62=?,F63=?,F64=?,F65=?,F66=? where F1=?"), values))
         return failed(db);

@@ -1,22 +1,18 @@
 #pragma once
 
-#include <QDialog>
+#include "ClearingDialog.h"
 
 class QLineEdit;
-class QRadioButton;
 
 // Removes one supplier, receiving unit or goods record together with every
 // document that refers to it.
-class S302 : public QDialog {
+class S302 : public admin::ClearingDialog {
     Q_OBJECT
 public:
     explicit S302(QWidget *parent = nullptr);
 
-    void done(int result) override;
-
 private:
-    void run();
+    void run() override;
 
-    QRadioButton *opt_[4] = {};
     QLineEdit *txt_ = nullptr;
 };

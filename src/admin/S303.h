@@ -1,21 +1,17 @@
 #pragma once
 
-#include <QDialog>
+#include "ClearingDialog.h"
 
 class QDateEdit;
-class QRadioButton;
 
 // Removes the documents of one kind dated before a cut-off day.
-class S303 : public QDialog {
+class S303 : public admin::ClearingDialog {
     Q_OBJECT
 public:
     explicit S303(QWidget *parent = nullptr);
 
-    void done(int result) override;
-
 private:
-    void run();
+    void run() override;
 
-    QRadioButton *opt_[5] = {};
     QDateEdit *dtp_ = nullptr;
 };

@@ -47,6 +47,19 @@ struct PostingContext {
         it->second.reset();
         return it->second;
     }
+    // Runs one write through its prepared statement. False on failure: the
+    // statement's error in error, or in database.lastError() when it cannot be prepared.
+    bool run(const QString &sql, const QVariantList &values)
+    {
+        db::Statement &st = prepared(sql);
+        if (!st.isValid())
+            return false;
+        if (!st.bindAll(values) || !st.run()) {
+            error = st.error();
+            return false;
+        }
+        return true;
+    }
     std::map<QString, db::Statement> statements;
     QString error;  // set by a hook when a statement fails
 };

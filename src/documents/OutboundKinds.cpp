@@ -1,24 +1,14 @@
 #include "OutboundKinds.h"
 
 #include "db/Database.h"
-#include "platform/NumberText.h"
-#include "shell/Module1.h"
+#include "documents/PartyNoteKind.h"
+#include "documents/Posting.h"
 
 namespace documents {
 
 bool postOutboundLine(PostingContext &context, const StoredLine &line)
 {
-    auto run = [&context](const QString &sql, const QVariantList &values) {
-        db::Statement &st = context.prepared(sql);
-        if (!st.isValid())
-            return false;
-        if (!st.bindAll(values) || !st.run()) {
-            context.error = st.error();
-            return false;
-        }
-        return true;
-    };
-    if (!run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"), {context.sign * line.quantity, line.code}))
+    if (!context.run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"), {context.sign * line.quantity, line.code}))
         return false;
     db::Statement &read = context.prepared(QStringLiteral("select F8,F7 from TA4 where F1=?"));
     if (!read.isValid() || !read.bindAll({line.code}))
@@ -31,75 +21,36 @@ bool postOutboundLine(PostingContext &context, const StoredLine &line)
     const QVariant quantity = read.value(0);
     const QVariant cost = read.value(1);
     read.reset();
-    return run(QStringLiteral("update ") + context.kind.lineTable
-                   + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
-               {quantity, cost, context.stamp, context.number, line.code});
+    return stampPostedLines(context, line.code, quantity, cost);
 }
 
 namespace {
 
-// The sale price of the goods rounded to the money decimals, without trailing
-// zeros; Null gives "0".
-QString salePriceText(Module1 &module, const QVariant &sale)
+// Both outbound kinds propose the sale price and write the amounts of new
+// lines their own way.
+DocumentKind outboundKind(const PartyNoteNames &names, int direction)
 {
-    if (sale.isNull())
-        return QStringLiteral("0");
-    return numtext::numToText(numtext::leadingNumber(module.money(sale.toDouble())));
-}
-
-DocumentKind outboundKind(const QString &name, const QString &caption, const QString &word, const QString &prefix,
-                          const QString &headerTable, const QString &lineTable, int direction)
-{
-    DocumentKind k;
-    k.name = name;
-    k.windowCaption = caption;
-    k.kindWord = word;
-    k.listTabCaption = word + QStringLiteral("单列表");
-    k.detailTabCaption = word + QStringLiteral("单明细");
-    k.prefix = prefix;
-    k.headerTable = headerTable;
-    k.lineTable = lineTable;
-    k.partyTable = QStringLiteral("TA2");
-    k.headerLabels = {word + QStringLiteral("单号"), word + QStringLiteral("时间"), QStringLiteral("出货单位"),
-                      QStringLiteral("录入员"),      QStringLiteral("审核人"),      QStringLiteral("金额合计"),
-                      QStringLiteral("附注")};
-    k.quantityCaption = word + QStringLiteral("数量");
-    k.priceCaption = word + QStringLiteral("价格");
-    k.emptyNoteMessage = QStringLiteral("不能保存空的单据！请录入") + word + QStringLiteral("货品！");
-    k.lineNotFoundMessage = QStringLiteral("此") + word + QStringLiteral("单中没有指定的货品编码：");
-    k.printItems = {QStringLiteral("&1.") + caption + QStringLiteral("(方案一)"),
-                    QStringLiteral("&2.") + caption + QStringLiteral("(方案二)")};
-    // Both propose the sale price and write the amounts of new lines their own way.
+    DocumentKind k = partyNoteKind(names, direction);
+    k.postLine = postOutboundLine;
     k.priceField = QStringLiteral("F71");
-    k.proposePrice = salePriceText;
+    k.proposePrice = moneyPriceText;
     k.stripAmountAsNumToText = true;
     k.lookupAmountMoneyRounded = true;
     k.unknownCellCodeShort = true;
     k.upperCasePartyInBox = false;
-
-    k.direction = direction;
-    k.auditConfirmation = QStringLiteral("审核操作将对库存货品进行更新，\n\n审核后单据将不可修改！\n\n真的要继续吗？");
-    k.cancelNoRowMessage = QStringLiteral("请选择要操作的行！");
-    k.cancelNotAuditedMessage = QStringLiteral("该单据未审核，不能做撤销审核操作！");
-    k.cancelConfirmation = QStringLiteral("撤销审核操作将对库存货品进行更新，\n\n请小心操作！\n\n真的要继续吗？");
-    k.postLine = postOutboundLine;
-
     k.schemeOneMissingMessage = QStringLiteral("报表文件丢失！");
-    k.stagedTitle = caption;
-    k.stagedPartyLabel = QStringLiteral("出货单位：");
     return k;
 }
 
 DocumentKind makeStockOut()
 {
-    DocumentKind k = outboundKind(QStringLiteral("D1"), QStringLiteral("货品出库单"), QStringLiteral("出库"),
-                                  QStringLiteral("CK"), QStringLiteral("TD1"), QStringLiteral("TD11"), -1);
-    k.partyCodeCaption = QStringLiteral("出货单位编码");
+    DocumentKind k = outboundKind({QStringLiteral("D1"), QStringLiteral("货品出库单"), QStringLiteral("出库"),
+                                   QStringLiteral("CK"), QStringLiteral("TD1"), QStringLiteral("TD11"),
+                                   QStringLiteral("TA2"), QStringLiteral("出货单位")},
+                                  -1);
     k.busyPointerOnList = true;
     k.confirmBeforeLockDate = true;
-    k.stockCheck = [](Module1 &m, const QString &code, double qty, const QString &docNo) {
-        return m.CheckStockEnough(code, qty, docNo);
-    };
+    k.stockCheck = checkStockEnough;
     // A receiving unit the book lacks is created, named by its code, as part of the save.
     k.createsUnknownParty = true;
     k.extraSaveStep = [](db::Database &database, const SaveRequest &, const QString &code) {
@@ -117,19 +68,14 @@ DocumentKind makeStockOut()
 
 DocumentKind makeReturnIn()
 {
-    DocumentKind k = outboundKind(QStringLiteral("D3"), QStringLiteral("货品退库单"), QStringLiteral("退库"),
-                                  QStringLiteral("TK"), QStringLiteral("TD3"), QStringLiteral("TD31"), +1);
+    DocumentKind k = outboundKind({QStringLiteral("D3"), QStringLiteral("货品退库单"), QStringLiteral("退库"),
+                                   QStringLiteral("TK"), QStringLiteral("TD3"), QStringLiteral("TD31"),
+                                   QStringLiteral("TA2"), QStringLiteral("出货单位")},
+                                  +1);
     k.partyCodeCaption = QStringLiteral("退库单位编码");
     k.listPartyCaption = QStringLiteral("退库单位");
-    // The returns-in note lays its line columns out evenly and writes some texts plainly.
-    k.doubleNameColumn = false;
-    k.loadedQuantityAsNumToText = false;
-    k.totalAsNumToText = false;
-    k.consumeEnterInQuantity = false;
+    useReturnNoteLayout(k);
     k.schemeOneReport = QStringLiteral("prntd30.rpt");
-    k.stagedNumbersAsText = false;
-    k.stagedTotalAsNumToText = false;
-    k.stagedSignatureLine = false;
     return k;
 }
 

@@ -61,24 +61,19 @@ bool postInboundLine(PostingContext &context, const StoredLine &line)
     QVariant sale = after.salePrice;
     if (after.salePrice == before.salePrice)
         sale = QVariant();  // unchanged: keep what is stored, Null included
-    auto run = [&context](const QString &sql, const QVariantList &values) {
-        db::Statement &st = context.prepared(sql);
-        if (!st.isValid())
-            return false;
-        if (!st.bindAll(values) || !st.run()) {
-            context.error = st.error();
-            return false;
-        }
-        return true;
-    };
     const bool ok = sale.isNull()
-        ? run(QStringLiteral("update TA4 set F8=?,F7=? where F1=?"), {after.quantity, cost, line.code})
-        : run(QStringLiteral("update TA4 set F8=?,F7=?,F71=? where F1=?"), {after.quantity, cost, sale, line.code});
+        ? context.run(QStringLiteral("update TA4 set F8=?,F7=? where F1=?"), {after.quantity, cost, line.code})
+        : context.run(QStringLiteral("update TA4 set F8=?,F7=?,F71=? where F1=?"), {after.quantity, cost, sale, line.code});
     if (!ok)
         return false;
-    return run(QStringLiteral("update ") + context.kind.lineTable
-                   + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
-               {after.quantity, after.costKnown ? after.cost : 0.0, context.stamp, context.number, line.code});
+    return stampPostedLines(context, line.code, after.quantity, after.costKnown ? after.cost : 0.0);
+}
+
+bool stampPostedLines(PostingContext &context, const QString &code, const QVariant &quantity, const QVariant &cost)
+{
+    return context.run(QStringLiteral("update ") + context.kind.lineTable
+                           + QStringLiteral(" set H6=?,H7=?,H8=? where F0=? and F1=?"),
+                       {quantity, cost, context.stamp, context.number, code});
 }
 
 } // namespace documents

@@ -28,6 +28,10 @@ inline constexpr double kZeroQuantity = 1e-9;
 // by the factor. When the new quantity is zero the prices stay.
 GoodsFigures postToGoods(const GoodsFigures &before, double q, double p, int sign, const PostingOptions &options);
 
+// Stamps the note's lines of one goods with the quantity after posting (H6),
+// the cost price (H7) and the context's stamp (H8).
+bool stampPostedLines(PostingContext &context, const QString &code, const QVariant &quantity, const QVariant &cost);
+
 // The posting of the inbound kinds: reads the goods row, applies postToGoods,
 // writes F8/F7/F71 and stamps the note's lines of this goods with H6/H7/H8.
 bool postInboundLine(PostingContext &context, const StoredLine &line);

@@ -9,14 +9,8 @@ bool postStocktakingLine(PostingContext &context, const StoredLine &line)
 {
     // The difference as its 15-digit text says it, so 10.1 - 10 adds 0.1.
     const double difference = numtext::leadingNumber(numtext::generalText(line.quantity - line.bookQuantity));
-    db::Statement &st = context.prepared(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"));
-    if (!st.isValid())
-        return false;
-    if (!st.bindAll({context.sign * difference, line.code}) || !st.run()) {
-        context.error = st.error();
-        return false;
-    }
-    return true;
+    return context.run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"),
+                       {context.sign * difference, line.code});
 }
 
 namespace {

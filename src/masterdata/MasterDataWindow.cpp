@@ -2,6 +2,8 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "shell/HostWindow.h"
+#include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -11,7 +13,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,7 +67,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     connect(menuPrint_, &QAction::triggered, this, [this] { printList(); });
     connect(menuSave_, &QAction::triggered, this, [this] { saveRecord(); });
     connect(menuCancel_, &QAction::triggered, this, [this] { cancelEdit(); });
-    connect(menuReturn_, &QAction::triggered, this, [this] { closeWindow(); });
+    connect(menuReturn_, &QAction::triggered, this, [this] { CloseHostWindow(this); });
 
     body_ = new QWidget(this);
     body_->installEventFilter(this);
@@ -83,17 +84,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     TabS->addTab(kind_.cardTabCaption);
 
     model_ = new GridModel(kind_.columnCount(), this);
-    GD = new QTableView(body_);
-    GD->setObjectName(QStringLiteral("GD"));
-    GD->setModel(model_);
-    GD->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GD->setSelectionMode(QAbstractItemView::SingleSelection);
-    GD->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GD->verticalHeader()->hide();
-    GD->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    GD->verticalHeader()->setDefaultSectionSize(GD->fontMetrics().height() + 6);
-    GD->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    GD->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    GD = CreateListGrid(QStringLiteral("GD"), model_, body_);
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
     connect(GD, &QTableView::doubleClicked, this, [this] {
@@ -455,8 +446,7 @@ void MasterDataWindow::printList()
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
     const QVector<QStringList> rows = printRows();
-    for (int c = 0; c < rows.value(0).size(); ++c)
-        request.stagingColumns.append(QStringLiteral("F") + QString::number(c + 1));
+    request.stagingColumns = StagingColumns(1, rows.value(0).size());
     request.stagingRows.reserve(rows.size());
     for (const QStringList &row : rows) {
         QVariantList values;
@@ -469,14 +459,6 @@ void MasterDataWindow::printList()
 }
 
 // ---- window ------------------------------------------------------------------
-
-void MasterDataWindow::closeWindow()
-{
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
 
 void MasterDataWindow::closeEvent(QCloseEvent *event)
 {

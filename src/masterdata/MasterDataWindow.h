@@ -74,7 +74,6 @@ protected:
     void trackListRow();
     void switchTab(int index);
     void cancelEdit();
-    void closeWindow();
     // Grid upkeep after a save: drops the edited row, appends the saved one.
     void dropEditedRow();
     void appendSavedRow(const QStringList &cells);

@@ -221,8 +221,7 @@ void C18::printReport()
     request.reportFile = QStringLiteral("pjxc01.rpt");
     request.testedFile = QStringLiteral("pjxc01.rpt");
     request.stagingTable = QStringLiteral("Plist");
-    for (int f = 0; f <= 10; ++f)
-        request.stagingColumns.append(QStringLiteral("F") + QString::number(f));
+    request.stagingColumns = StagingColumns(0, 10);
     for (int r = 1; r <= g.rows() - 2; ++r) {
         QVariantList values{QStringLiteral("%1").arg(r, 4, 10, QLatin1Char('0'))};
         for (int c = 0; c < 10; ++c)

@@ -35,9 +35,7 @@ stock::ReportWindowKind statisticsFrame()
 
 QStringList stagingColumns()
 {
-    QStringList columns;
-    for (int c = 0; c <= ColumnCount; ++c)
-        columns.append(QStringLiteral("F") + QString::number(c));
+    QStringList columns = StagingColumns(0, ColumnCount);
     columns << QStringLiteral("V1") << QStringLiteral("V2");
     return columns;
 }

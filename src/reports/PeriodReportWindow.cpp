@@ -499,8 +499,7 @@ void C181::printReport(int item)
     request.reportFile = QStringLiteral("Pjxc02.rpt");
     request.testedFile = QStringLiteral("pjxc02.rpt");
     request.stagingTable = QStringLiteral("Plist");
-    for (int f = 0; f <= 13; ++f)
-        request.stagingColumns.append(QStringLiteral("F") + QString::number(f));
+    request.stagingColumns = StagingColumns(0, 13);
     const GridModel &g = grid();
     const int last = g.rows() - 2;
     for (int r = 2; r <= last; ++r) {

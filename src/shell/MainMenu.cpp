@@ -35,9 +35,22 @@ void MForm::addSeparator(QMenu *menu, const QString &name)
 
 void MForm::buildMenus()
 {
-    const auto open = [this](const char *name) { return [this, name] { openWindow(QString::fromLatin1(name)); }; };
-    const auto statistics = [this](const char *kind) {
-        return [this, kind] { openWindow(QStringLiteral("Lst"), {{QStringLiteral("whoami"), QString::fromLatin1(kind)}}); };
+    const auto open = [this](const QString &name) { return [this, name] { openWindow(name); }; };
+    const auto statistics = [this](const QString &kind) {
+        return [this, kind] { openWindow(QStringLiteral("Lst"), {{QStringLiteral("whoami"), kind}}); };
+    };
+    // The inbound and outbound menus: a note and its statistics, a separator,
+    // the return note and its statistics (windows X1 .. X4, items Menu_X1 .. Menu_X4).
+    const auto noteMenu = [&](const QString &letter, const QString &caption, const QString &separator,
+                              const QString &note, const QString &noteStatistics, const QString &returnNote,
+                              const QString &returnStatistics) {
+        const QString item = QStringLiteral("Menu_") + letter;
+        QMenu *menu = addMenu(nullptr, item, caption);
+        addItem(menu, item + QLatin1Char('1'), QStringLiteral("&1.") + note, open(letter + QLatin1Char('1')));
+        addItem(menu, item + QLatin1Char('2'), QStringLiteral("&2.") + noteStatistics, statistics(letter + QLatin1Char('2')));
+        addSeparator(menu, separator);
+        addItem(menu, item + QLatin1Char('3'), QStringLiteral("&3.") + returnNote, open(letter + QLatin1Char('3')));
+        addItem(menu, item + QLatin1Char('4'), QStringLiteral("&4.") + returnStatistics, statistics(letter + QLatin1Char('4')));
     };
 
     QMenu *a = addMenu(nullptr, QStringLiteral("Menu_A"), QStringLiteral("&A.基础数据"));
@@ -48,12 +61,8 @@ void MForm::buildMenus()
     addSeparator(a, QStringLiteral("menu_Aline"));
     addItem(a, QStringLiteral("Menu_A5"), QStringLiteral("&5.从Excell导入货品资料"), open("FromExcel"));
 
-    QMenu *b = addMenu(nullptr, QStringLiteral("Menu_B"), QStringLiteral("&B.入库管理"));
-    addItem(b, QStringLiteral("Menu_B1"), QStringLiteral("&1.货品入库单"), open("B1"));
-    addItem(b, QStringLiteral("Menu_B2"), QStringLiteral("&2.入库单统计"), statistics("B2"));
-    addSeparator(b, QStringLiteral("bl"));
-    addItem(b, QStringLiteral("Menu_B3"), QStringLiteral("&3.公司退货单"), open("B3"));
-    addItem(b, QStringLiteral("Menu_B4"), QStringLiteral("&4.退货单统计"), statistics("B4"));
+    noteMenu(QStringLiteral("B"), QStringLiteral("&B.入库管理"), QStringLiteral("bl"), QStringLiteral("货品入库单"),
+             QStringLiteral("入库单统计"), QStringLiteral("公司退货单"), QStringLiteral("退货单统计"));
 
     QMenu *c = addMenu(nullptr, QStringLiteral("Menu_C"), QStringLiteral("&C.库存管理"));
     addItem(c, QStringLiteral("Menu_C1"), QStringLiteral("&1.仓库存货统计"), open("C1"));
@@ -66,12 +75,8 @@ void MForm::buildMenus()
     addItem(c, QStringLiteral("Menu_C2"), QStringLiteral("&2.库存货品盘点"), open("C2"));
     addItem(c, QStringLiteral("Menu_C3"), QStringLiteral("&3.库存盘点统计"), open("C3"));
 
-    QMenu *d = addMenu(nullptr, QStringLiteral("Menu_D"), QStringLiteral("&D.出库管理"));
-    addItem(d, QStringLiteral("Menu_D1"), QStringLiteral("&1.货品出库单"), open("D1"));
-    addItem(d, QStringLiteral("Menu_D2"), QStringLiteral("&2.出库单统计"), statistics("D2"));
-    addSeparator(d, QStringLiteral("dl"));
-    addItem(d, QStringLiteral("Menu_D3"), QStringLiteral("&3.货品退库单"), open("D3"));
-    addItem(d, QStringLiteral("Menu_D4"), QStringLiteral("&4.退库单统计"), statistics("D4"));
+    noteMenu(QStringLiteral("D"), QStringLiteral("&D.出库管理"), QStringLiteral("dl"), QStringLiteral("货品出库单"),
+             QStringLiteral("出库单统计"), QStringLiteral("货品退库单"), QStringLiteral("退库单统计"));
 
     QMenu *e = addMenu(nullptr, QStringLiteral("Menu_E"), QStringLiteral("&E.综合报表"));
     addItem(e, QStringLiteral("Menu_E1"), QStringLiteral("&1.货品进出流水帐"), open("C15"));

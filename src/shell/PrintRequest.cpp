@@ -48,6 +48,14 @@ bool ReportFileExists(const QString &fileName)
     return !report::findFileIgnoringCase(Module1::instance().gAppPath + fileName).isEmpty();
 }
 
+QStringList StagingColumns(int first, int last)
+{
+    QStringList columns;
+    for (int f = first; f <= last; ++f)
+        columns.append(QStringLiteral("F") + QString::number(f));
+    return columns;
+}
+
 QVector<QVariantList> GridTextRows(const GridModel &grid, const QVector<int> &columns, int firstRow, int lastRow)
 {
     QVector<QVariantList> rows;

@@ -44,6 +44,9 @@ QString SelectionFormulaText(const QString &headerTable, const QString &number);
 // True when gAppPath holds a file of this name, without regard to letter case.
 bool ReportFileExists(const QString &fileName);
 
+// The staging column names "F<first>" .. "F<last>".
+QStringList StagingColumns(int first, int last);
+
 // The cell texts of grid rows firstRow .. lastRow (-1: the last row) in the
 // given columns, as staging rows. An empty list gives its one blank row.
 QVector<QVariantList> GridTextRows(const GridModel &grid, const QVector<int> &columns, int firstRow = 1,

@@ -1,5 +1,6 @@
 #include "Prnt.h"
 
+#include "shell/HostWindow.h"
 #include "shell/MForm.h"
 #include "shell/ModalDialogs.h"
 #include "shell/PrntHelp.h"
@@ -103,10 +104,7 @@ void Prnt::printReport()
 
 void Prnt::closeHost()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseHostWindow(this);
 }
 
 void Prnt::showHelp()

@@ -4,6 +4,8 @@
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
+#include "shell/HostWindow.h"
+#include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -11,8 +13,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -56,17 +56,7 @@ ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(par
     layout->addWidget(body_);
 
     model_ = new GridModel(int(kind_.captions.size()), this);
-    GD = new QTableView(body_);
-    GD->setObjectName(QStringLiteral("GD"));
-    GD->setModel(model_);
-    GD->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GD->setSelectionMode(QAbstractItemView::SingleSelection);
-    GD->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GD->verticalHeader()->hide();
-    GD->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    GD->verticalHeader()->setDefaultSectionSize(GD->fontMetrics().height() + 6);
-    GD->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    GD->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    GD = CreateListGrid(QStringLiteral("GD"), model_, body_);
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
 
@@ -357,8 +347,7 @@ void ReportWindow::printReport(int print)
     request.stagingTable = p.stagingTable;
     request.stagingColumns = p.stagingColumns;
     if (request.stagingColumns.isEmpty())
-        for (int c = 0; c <= 8; ++c)
-            request.stagingColumns.append(QStringLiteral("F") + QString::number(c));
+        request.stagingColumns = StagingColumns(0, 8);
     const int count = recordCount();
     request.stagingRows.reserve(count);
     for (int r = 1; r <= count; ++r) {
@@ -374,10 +363,7 @@ void ReportWindow::printReport(int print)
 
 void ReportWindow::closeWindow()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CloseHostWindow(this);
 }
 
 void ReportWindow::closeEvent(QCloseEvent *event)

@@ -3,8 +3,12 @@
 #include "support/TestBook.h"
 #include "documents/DocumentKind.h"
 #include "documents/DocumentService.h"
+#include "platform/report/ReportEngine.h"
+#include "shell/Prnt.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <initializer_list>
 #include <gtest/gtest.h>
 
 // A book with a fixed clock (2026-12-09 10:00) and helpers for goods and notes.
@@ -39,6 +43,21 @@ protected:
     double goods(const QString &field, const QString &code)
     {
         return book.number(QStringLiteral("select %1 from TA4 where F1=?").arg(field), {code});
+    }
+
+    // Copies report templates from the program folder beside the book.
+    void copyTemplates(std::initializer_list<const char *> files)
+    {
+        for (const char *file : files)
+            ASSERT_TRUE(QFile::copy(qEnvironmentVariable("WAREHOUSE_APP_DIR") + "/" + file,
+                                    book.dir() + "/" + QString::fromLatin1(file)));
+    }
+
+    // The report the print host shows; nullptr when no host is loaded.
+    static const report::FilledReport *shown()
+    {
+        Prnt *host = Prnt::loaded();
+        return host ? host->Cry->filledReport() : nullptr;
     }
 
     TestBook book;

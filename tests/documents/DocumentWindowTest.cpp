@@ -1,4 +1,4 @@
-#include "DocumentFixture.h"
+#include "DocumentWindowFixture.h"
 
 #include "documents/DocumentWindow.h"
 #include "shell/MForm.h"
@@ -19,72 +19,17 @@
 #include <QTableView>
 #include <QTest>
 
-void register_documents_windows();
-
 using namespace documents;
 
 namespace {
 
-class DocumentWindowTest : public DocumentBook {
+class DocumentWindowTest : public DocumentWindowBook {
 protected:
     DocumentWindowTest()
     {
         addGoods(QStringLiteral("G1"), 10, 5, 6, QStringLiteral("螺丝"), QVariant(), QStringLiteral("盒"));
         addGoods(QStringLiteral("G2"), 4, 2.5, 3, QStringLiteral("垫片"), QStringLiteral("M6"));
     }
-
-    DocumentWindow *open(const QString &name)
-    {
-        register_documents_windows();
-        window.reset(qobject_cast<DocumentWindow *>(windows::create(name, nullptr)));
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        window->resize(900, 600);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return window.get();
-    }
-
-    template <typename T = QLineEdit>
-    T *child(const QString &name)
-    {
-        T *w = window->findChild<T *>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    void trigger(const QString &action) { child<QAction>(action)->trigger(); }
-    QString cell(int r, int c) { return window->lineGrid().textMatrix(r, c); }
-    QString panel4() { return m().statusPanels().panelText(4); }
-
-    // Types a line into the entry strip and submits it with the button.
-    void enterLine(const QString &code, const QString &quantity)
-    {
-        auto *codeBox = child(QStringLiteral("TxtHPBM"));
-        codeBox->setFocus();
-        codeBox->clear();
-        QTest::keyClicks(codeBox, code);
-        child(QStringLiteral("TxtSL"))->setText(quantity);
-        child<QPushButton>(QStringLiteral("CmdEnter"))->click();
-    }
-
-    // Types text into the open cell box and presses Enter.
-    void typeInCell(const QString &text)
-    {
-        auto *box = child(QStringLiteral("TxtEnter"));
-        ASSERT_TRUE(box->isVisible());
-        box->setText(text);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
-
-    std::pair<int, int> openCell()
-    {
-        auto *box = child(QStringLiteral("TxtEnter"));
-        if (!box->isVisible())
-            return {-1, -1};
-        return {window->lineRow(), window->lineCol()};
-    }
-
-    std::unique_ptr<DocumentWindow> window;
 };
 
 } // namespace

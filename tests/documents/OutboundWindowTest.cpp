@@ -1,4 +1,4 @@
-#include "DocumentFixture.h"
+#include "DocumentWindowFixture.h"
 
 #include "documents/DocumentWindow.h"
 #include "documents/OutboundKinds.h"
@@ -18,13 +18,11 @@
 #include <QTabBar>
 #include <QTest>
 
-void register_documents_windows();
-
 using namespace documents;
 
 namespace {
 
-class OutboundWindowTest : public DocumentBook {
+class OutboundWindowTest : public DocumentWindowBook {
 protected:
     OutboundWindowTest()
     {
@@ -33,49 +31,6 @@ protected:
     }
     void TearDown() override { delete Prnt::loaded(); }
 
-    DocumentWindow *open(const QString &name)
-    {
-        register_documents_windows();
-        window.reset(qobject_cast<DocumentWindow *>(windows::create(name, nullptr)));
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        window->resize(900, 600);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return window.get();
-    }
-    template <typename T = QLineEdit>
-    T *child(const QString &name)
-    {
-        T *w = window->findChild<T *>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    void trigger(const QString &action) { child<QAction>(action)->trigger(); }
-    QString cell(int r, int c) { return window->lineGrid().textMatrix(r, c); }
-    QString panel4() { return m().statusPanels().panelText(4); }
-    void enterLine(const QString &code, const QString &quantity)
-    {
-        auto *codeBox = child(QStringLiteral("TxtHPBM"));
-        codeBox->setFocus();
-        codeBox->clear();
-        QTest::keyClicks(codeBox, code);
-        child(QStringLiteral("TxtSL"))->setText(quantity);
-        child<QPushButton>(QStringLiteral("CmdEnter"))->click();
-    }
-    void copyTemplates()
-    {
-        for (const char *file : {"prntd10.rpt", "prntd30.rpt", "Pdan.rpt"})
-            ASSERT_TRUE(QFile::copy(qEnvironmentVariable("WAREHOUSE_APP_DIR") + "/" + file,
-                                    book.dir() + "/" + QString::fromLatin1(file)));
-    }
-    const report::FilledReport *shown()
-    {
-        Prnt *host = Prnt::loaded();
-        return host ? host->Cry->filledReport() : nullptr;
-    }
-
-    std::unique_ptr<DocumentWindow> window;
     const DocumentKind &D1 = stockOutNoteKind();
     const DocumentKind &D3 = returnInNoteKind();
 };
@@ -198,7 +153,7 @@ TEST_F(OutboundWindowTest, ReturnsInRefusesAnUnknownUnitAndCancelAuditReverses)
 
 TEST_F(OutboundWindowTest, PrintsBothSchemes)
 {
-    copyTemplates();
+    copyTemplates({"prntd10.rpt", "prntd30.rpt", "Pdan.rpt"});
     addNote(D1, QStringLiteral("CK1"), QStringLiteral("2026-12-01"),
             {{QStringLiteral("G1"), 2, 3}, {QStringLiteral("G2"), 4, 2.5}});
     open(QStringLiteral("D1"));

@@ -22,9 +22,7 @@ class PrintAndQueryTest : public DocumentBook {
 protected:
     void SetUp() override
     {
-        for (const char *file : {"prntb10.rpt", "prntb30.rpt", "Pdan.rpt"})
-            ASSERT_TRUE(QFile::copy(qEnvironmentVariable("WAREHOUSE_APP_DIR") + "/" + file,
-                                    book.dir() + "/" + QString::fromLatin1(file)));
+        copyTemplates({"prntb10.rpt", "prntb30.rpt", "Pdan.rpt"});
         addGoods(QStringLiteral("G1"), 10, 5, 6, QStringLiteral("螺丝"));
         addGoods(QStringLiteral("G2"), 10, 5, 6, QStringLiteral("垫片"));
         addGoods(QStringLiteral("G3"), 10, 5, 6, QStringLiteral("螺母"));
@@ -37,11 +35,6 @@ protected:
         window->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     void trigger(const char *action) { window->findChild<QAction *>(QLatin1String(action))->trigger(); }
-    const report::FilledReport *shown()
-    {
-        Prnt *host = Prnt::loaded();
-        return host ? host->Cry->filledReport() : nullptr;
-    }
 
     std::unique_ptr<DocumentWindow> window;
 };

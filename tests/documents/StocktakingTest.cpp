@@ -1,4 +1,4 @@
-#include "DocumentFixture.h"
+#include "DocumentWindowFixture.h"
 
 #include "documents/DocumentWindow.h"
 #include "documents/StocktakingKind.h"
@@ -21,15 +21,13 @@
 #include <QTableView>
 #include <QTest>
 
-void register_documents_windows();
-
 using namespace documents;
 
 namespace {
 
 const QString kUser = QStringLiteral("系统管理员");
 
-class StocktakingTest : public DocumentBook {
+class StocktakingTest : public DocumentWindowBook {
 protected:
     StocktakingTest()
     {
@@ -38,51 +36,10 @@ protected:
     }
     void TearDown() override { delete Prnt::loaded(); }
 
-    DocumentWindow *open()
-    {
-        register_documents_windows();
-        window.reset(qobject_cast<DocumentWindow *>(windows::create(QStringLiteral("C2"), nullptr)));
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        window->resize(900, 600);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        return window.get();
-    }
-    template <typename T = QLineEdit>
-    T *child(const QString &name)
-    {
-        T *w = window->findChild<T *>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-    void trigger(const QString &action) { child<QAction>(action)->trigger(); }
+    DocumentWindow *open() { return DocumentWindowBook::open(QStringLiteral("C2")); }
     QStringList line(int r) { return window->lineGrid().rowTexts(r); }
     bool red(int r) { return window->lineGrid().cellForeground(r, 5) == QColor(Qt::red); }
     QString total() { return child(QStringLiteral("Txt5"))->text(); }
-    QString panel4() { return m().statusPanels().panelText(4); }
-    void enterLine(const QString &code, const QString &counted)
-    {
-        auto *codeBox = child(QStringLiteral("TxtHPBM"));
-        codeBox->setFocus();
-        codeBox->clear();
-        QTest::keyClicks(codeBox, code);
-        child(QStringLiteral("TxtSL"))->setText(counted);
-        child<QPushButton>(QStringLiteral("CmdEnter"))->click();
-    }
-    void typeInCell(const QString &text)
-    {
-        auto *box = child(QStringLiteral("TxtEnter"));
-        ASSERT_TRUE(box->isVisible());
-        box->setText(text);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
-    std::pair<int, int> openCell()
-    {
-        if (!child(QStringLiteral("TxtEnter"))->isVisible())
-            return {-1, -1};
-        return {window->lineRow(), window->lineCol()};
-    }
 
     // A stored unaudited stocktaking note with lines (code, book, counted, price).
     void addCount(const QString &number, const QString &date,
@@ -107,7 +64,6 @@ protected:
         return r;
     }
 
-    std::unique_ptr<DocumentWindow> window;
     const DocumentKind &C2 = stocktakingNoteKind();
 };
 
