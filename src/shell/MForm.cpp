@@ -182,12 +182,14 @@ QMdiSubWindow *MForm::showChild(QWidget *window)
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     background_->lower();
+    // Sized before it shows, so a window that places itself when shown wins.
+    const QMargins m = sub->contentsMargins();  // title bar and borders
+    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
+    const QSize area = mdi_->viewport()->size();
+    const QSize wanted = own.isValid() ? own + frame : QSize(area.width() * 9 / 10, area.height() * 9 / 10);
+    sub->resize(wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area));
     window->show();
     sub->show();
-    const QSize frame = sub->size() - window->size();  // title bar and borders
-    const QSize area = mdi_->viewport()->size();
-    QSize wanted = own.isValid() ? own + frame : QSize(area.width() * 9 / 10, area.height() * 9 / 10);
-    sub->resize(wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area));
     mdi_->setActiveSubWindow(sub);
     return sub;
 }
