@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace db {
 
 // Creates a new, keyed account book at path from the schema and its default
@@ -19,5 +21,22 @@ namespace db {
 // passes the structure check, its theVer table is readable — and then renamed
 // into place). Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
+
+} // namespace db
+
+namespace db {
+
+// Reports a copy's progress: pages copied so far of all pages.
+using CopyProgress = std::function<void(int copiedPages, int totalPages)>;
+
+// Writes a keyed copy of the book at source into target, page by page under
+// one read transaction of the book (so the copy is one committed state of it,
+// while other connections go on reading), through a temporary file in
+// target's folder that is checked like a compacted copy and then renamed into
+// place. A lock of another connection is waited for as long as any statement
+// waits. Returns an empty text on success, else the reason; busy, when given,
+// tells whether the reason is such a lock.
+QString copyBook(const QString &source, const QString &target, const CopyProgress &progress = {},
+                 bool *busy = nullptr);
 
 } // namespace db
