@@ -26,12 +26,12 @@ QString compactCopy(const QString &source, const QString &target);
 
 namespace db {
 
-// Reports a copy's progress: pages copied so far of all pages.
-using CopyProgress = std::function<void(int copiedPages, int totalPages)>;
+// Reports a copy's progress: bytes copied so far of all bytes.
+using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 
-// Writes a keyed copy of the book at source into target, page by page under
-// one read transaction of the book (so the copy is one committed state of it,
-// while other connections go on reading), through a temporary file in
+// Writes a copy of the book at source into target: its file as it lies, read
+// under a read transaction of the book (so the copy is one committed state of
+// it, while other connections go on reading), through a temporary file in
 // target's folder that is checked like a compacted copy and then renamed into
 // place. A lock of another connection is waited for as long as any statement
 // waits. Returns an empty text on success, else the reason; busy, when given,

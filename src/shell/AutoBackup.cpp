@@ -47,17 +47,17 @@ public:
 // large book's backup at exit does not look like a program that hangs.
 class BackupProgress {
 public:
-    void operator()(int copied, int total)
+    void operator()(qint64 copied, qint64 total)
     {
         if (!dialog_ && clock_.elapsed() > 500 && QApplication::instance()->inherits("QApplication")) {
-            dialog_ = std::make_shared<QProgressDialog>(QStringLiteral("正在自动备份数据，请稍候……"), QString(), 0, total);
+            dialog_ = std::make_shared<QProgressDialog>(QStringLiteral("正在自动备份数据，请稍候……"), QString(), 0, 1000);
             dialog_->setWindowTitle(QStringLiteral("自动备份"));
             dialog_->setWindowModality(Qt::ApplicationModal);
             dialog_->setMinimumDuration(0);
             dialog_->show();
         }
-        if (dialog_)
-            dialog_->setValue(copied);
+        if (dialog_ && total > 0)
+            dialog_->setValue(int(copied * 1000 / total));
         QCoreApplication::processEvents();
     }
 

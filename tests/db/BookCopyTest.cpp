@@ -75,8 +75,8 @@ TEST(BookCopy, CopyHoldsEveryTableAsTheBookAndIsKeyed)
     book.exec("delete from TB1 where F1='RK000007'");  // a free page or two
     const QString target = book.dir() + "/copy.vzk";
 
-    int lastCopied = -1, lastTotal = 0;
-    ASSERT_EQ(db::copyBook(book.bookPath(), target, [&](int copied, int total) { lastCopied = copied, lastTotal = total; }),
+    qint64 lastCopied = -1, lastTotal = 0;
+    ASSERT_EQ(db::copyBook(book.bookPath(), target, [&](qint64 copied, qint64 total) { lastCopied = copied, lastTotal = total; }),
               QString());
     const auto tables = tablesOf(target);
     EXPECT_GE(tables.size(), 27);
@@ -104,7 +104,7 @@ TEST(BookCopy, ACopyTakenWhileAnotherConnectionWritesIsOneCommittedState)
 
     const QString target = book.dir() + "/copy.vzk";
     int commitDuringCopy = SQLITE_OK;
-    const QString error = db::copyBook(book.bookPath(), target, [&](int, int) {
+    const QString error = db::copyBook(book.bookPath(), target, [&](qint64, qint64) {
         postNote(writer, "RK3", "G1", 11);
         // the copy's read transaction holds the book: the writer cannot commit into it
         commitDuringCopy = sqlite3_exec(writer.handle(), "COMMIT", nullptr, nullptr, nullptr);
@@ -135,8 +135,9 @@ TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)
         bool busy = true;
         const QString error = db::copyBook(c.source, c.target, {}, &busy);
         EXPECT_FALSE(error.isEmpty()) << c.target.toStdString();
-        if (!c.reason.isEmpty())
+        if (!c.reason.isEmpty()) {
             EXPECT_EQ(error, c.reason);
+        }
         EXPECT_FALSE(busy);
         EXPECT_FALSE(QFile::exists(c.target));
     }
