@@ -82,8 +82,9 @@ bool openForPrinting(benchmark::State &state, Module1 &module, const QString &pa
 // conditions it holds (none, as first shown) while dialogs lives.
 void searchAtOnce(ScriptedDialogRunner &dialogs);
 
-// A keyed connection of our own, as any program on the sqlite3 API would open it;
-// with readSchema the key is proved by reading the schema. Null, with the
+// A keyed connection of our own, as any program on the sqlite3 API would open it,
+// with the program's page cache; with readSchema the key is proved by reading
+// the schema. Null, with the
 // benchmark skipped on the error, when it does not open.
 sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool readSchema = false);
 

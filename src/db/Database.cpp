@@ -139,6 +139,22 @@ bool Statement::isNull(int column) const
     return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+Statement::Type Statement::type(int column) const
+{
+    switch (stmt_ ? sqlite3_column_type(stmt_, column) : SQLITE_NULL) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Real;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
+    default:
+        return Type::Null;
+    }
+}
+
 QVariant Statement::value(int column) const
 {
     if (!stmt_)
