@@ -8,6 +8,8 @@
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "frmTip.h"
+#include "ProgramIcon.h"
+#include "platform/DesktopLocale.h"
 #include "platform/Prompt.h"
 
 #include <QApplication>
@@ -123,7 +125,7 @@ bool Startup::RunBookChooser()
 MForm *Startup::ShowMainWindow()
 {
     main_ = std::make_unique<MForm>();
-    main_->show();
+    main_->showAtSavedPlace();
     return main_.get();
 }
 
@@ -178,6 +180,8 @@ int runProgram(QApplication &app)
 {
     // Dialogs closed before the main window exists must not end the program.
     app.setQuitOnLastWindowClosed(false);
+    InstallChineseDesktop(app);
+    QApplication::setWindowIcon(ProgramIcon());
     Startup startup(Module1::instance());
     if (!startup.Main(QApplication::applicationDirPath(), CommandLineText(app.arguments().mid(1))))
         return 0;
