@@ -3,9 +3,9 @@
 #include "AppSettings.h"
 #include "BGForm.h"
 #include "BookFileType.h"
-#include "DesktopServices.h"
 #include "ChildMenuKeys.h"
 #include "DesktopDefaults.h"
+#include "DesktopServices.h"
 #include "EditStateSource.h"
 #include "HostWindow.h"
 #include "Login.h"
@@ -13,20 +13,21 @@
 #include "Module1.h"
 #include "Pictures.h"
 #include "ProgramEnd.h"
+#include "ProgramIcon.h"
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "platform/Prompt.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace {
@@ -42,6 +43,8 @@ MForm::MForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("MForm"));
     gMainWindow = this;
+    // Every window of the program (function windows, dialogs) shows its icon.
+    QApplication::setWindowIcon(ProgramIcon());
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(mdi_);
@@ -68,7 +71,7 @@ MForm::MForm(QWidget *parent)
     buildMenus();
     InitMainWindow();
     // Shown normal (not maximised), the window fills most of the screen.
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
+    if (const QScreen *screen = QApplication::primaryScreen())
         resize(screen->availableSize() * 9 / 10);
 }
 

@@ -8,7 +8,6 @@
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "frmTip.h"
-#include "ProgramIcon.h"
 #include "platform/DesktopLocale.h"
 #include "platform/Prompt.h"
 
@@ -181,7 +180,6 @@ int runProgram(QApplication &app)
     // Dialogs closed before the main window exists must not end the program.
     app.setQuitOnLastWindowClosed(false);
     InstallChineseDesktop(app);
-    QApplication::setWindowIcon(ProgramIcon());
     Startup startup(Module1::instance());
     if (!startup.Main(QApplication::applicationDirPath(), CommandLineText(app.arguments().mid(1))))
         return 0;

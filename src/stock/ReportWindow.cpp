@@ -61,7 +61,6 @@ ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(par
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
 
-    resize(640, 400);
     setReportGridHeaders();
 }
 

@@ -143,6 +143,7 @@ void checkWindow(QMdiSubWindow *sub, QWidget *viewport)
     QRect frame = sub->geometry();
     if (name == QLatin1String("A3") || name == QLatin1String("S1"))
         frame.setTop(qMax(frame.top(), 0));
+    EXPECT_EQ(sub->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey()) << "not the program's icon";
     EXPECT_TRUE(area.contains(frame)) << "window outside the work area: " << frame.x() << "," << frame.y() << " "
                                       << frame.width() << "x" << frame.height() << " in " << area.width() << "x"
                                       << area.height();
@@ -175,6 +176,7 @@ void checkWindow(QMdiSubWindow *sub, QWidget *viewport)
 
 TEST_F(RunningProgram, EveryWindowFitsTheScreenAndReadsWhole)
 {
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
     // The main window fills the screen on first start; the login caption
     // carries today's date in the Chinese short form.
     EXPECT_EQ(main().frameGeometry(), main().screen()->availableGeometry());
