@@ -193,7 +193,7 @@ QMdiSubWindow *MForm::showChild(QWidget *window)
     // windows that place their controls themselves: keep the size the window
     // gave itself, else fill the work area; never more than the area, and
     // placed so the whole window can be seen.
-    const QSize own = window->testAttribute(Qt::WA_Resized) ? window->size() : QSize();
+    const QSize own = HasOwnSize(window) ? window->size() : QSize();
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     CloseHostWhenWindowCloses(window);
