@@ -76,8 +76,7 @@ bool RecordingPrompt::ask(const QString &title, const QString &text, Icon icon)
 
 std::optional<QString> RecordingPrompt::inputText(const QString &title, const QString &label, const QString &initial)
 {
-    Q_UNUSED(initial);
-    shown.append({QStringLiteral("input"), title, label, Icon::None});
+    shown.append({QStringLiteral("input"), title, label, Icon::None, initial});
     return inputs_.isEmpty() ? std::nullopt : inputs_.dequeue();
 }
 

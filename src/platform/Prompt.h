@@ -46,6 +46,7 @@ public:
         QString title;
         QString text;
         Icon icon;
+        QString proposed = {};  // an input box's proposed answer
     };
 
     RecordingPrompt();   // installs itself as the current prompt

@@ -277,7 +277,12 @@ void MForm::SwitchAccountBook()
     if (!closeFunctionWindows())
         return;
     const QString old = m_.gBookFile;
+    const QString oldName = m_.gBookName;
+    // Filling the lists from a "No" list names its first book: the open book
+    // stays the one "返回系统" reopens and a new book copies.
     m_.LoadBookList();
+    m_.gBookFile = old;
+    m_.gBookName = oldName;
     m_.gDb.close();
     QWidget *made = windows::create(QStringLiteral("ZbSet"), this);
     auto *chooser = qobject_cast<QDialog *>(made);
@@ -314,7 +319,7 @@ void MForm::StatusPanelClick(int panel)
         break;
     case 2:
         if (panel4ShowsBook)
-            ShowLogin();
+            LoginAgain();
         break;
     case 3:
         openWindow(QStringLiteral("S2"));

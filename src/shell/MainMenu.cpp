@@ -116,7 +116,9 @@ void MForm::buildMenus()
 
 void MForm::LoginAgain()
 {
-    ShowLogin();
+    // The open windows were made under the previous operator's rights.
+    if (closeFunctionWindows())
+        ShowLogin();
 }
 
 void MForm::QuitProgram()

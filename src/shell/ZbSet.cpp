@@ -149,6 +149,11 @@ bool ZbSet::WriteBookList()
                                      (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 
+bool ZbSet::isBookInUse(const QString &path) const
+{
+    return cmd3_->text() == kReturnCaption && path == m_.gBookFile;
+}
+
 void ZbSet::reject()
 {
     // Esc does not leave the chooser: only its buttons do.
