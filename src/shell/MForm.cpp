@@ -76,7 +76,7 @@ MForm *MForm::instance()
 
 void MForm::InitMainWindow()
 {
-    const QPixmap picture = loadPicture(m_.gAppPath + QStringLiteral("syspic.dat"));
+    const QPixmap picture = loadPicture(m_.gProgramPath + QStringLiteral("syspic.dat"));
     if (!picture.isNull())
         background_->setPicture(picture);
     background_->show();
@@ -258,12 +258,12 @@ bool MForm::ConfirmExit()
         return false;
     m_.AutoBackupBook();
     using namespace appsettings;
-    const QString programPath = m_.gAppPath + QFileInfo(appsettings::programPath()).fileName();
+    const QString programPath = m_.gProgramPath + QFileInfo(appsettings::programPath()).fileName();
     if (read(kMainApplication, kMainSection, kMainFileKey) != programPath)
         save(kMainApplication, kMainSection, kMainFileKey, programPath);
     if (read(kMainApplication, kMainSection, kVersionKey) != m_.gVersion)
         save(kMainApplication, kMainSection, kVersionKey, m_.gVersion);
-    RegisterBookFileType(programPath, m_.gAppPath + QStringLiteral("zb.ico"));
+    RegisterBookFileType(programPath, m_.gProgramPath + QStringLiteral("zb.ico"));
     exiting_ = true;
     program::endNow();
     return true;
@@ -329,7 +329,7 @@ void MForm::StatusPanelClick(int panel)
             SwitchAccountBook();
             break;
         }
-        const QString calculator = m_.gAppPath + QStringLiteral("jisuan.exe");
+        const QString calculator = m_.gProgramPath + QStringLiteral("jisuan.exe");
         if (QFileInfo::exists(calculator))
             Desktop::current().startProgram(calculator);
         break;

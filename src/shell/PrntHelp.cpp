@@ -22,7 +22,7 @@ PrntHelp::PrntHelp(QWidget *parent)
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(loadPicture(Module1::instance().gAppPath + QStringLiteral("image/prnthelp.png")));
+    image->setPixmap(loadPicture(Module1::instance().gProgramPath + QStringLiteral("image/prnthelp.png")));
     grid->addWidget(image, 1, 0, 1, 4);
 
     const char *texts[4] = {"翻页按钮", "缩放显示", "可设置打印起止页、打印份数", "可输出数据到Excel等类型的文件"};
