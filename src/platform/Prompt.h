@@ -29,9 +29,15 @@ public:
     static void setCurrent(Prompt *prompt);
 };
 
+class QMessageBox;
+
 // Shows QMessageBox / QInputDialog over the active window.
 class MessageBoxPrompt : public Prompt {
 public:
+    // The box message() (question false) or ask() (question true) shows.
+    static QMessageBox *makeBox(const QString &title, const QString &text, Icon icon, bool question,
+                                QWidget *parent = nullptr);
+
     void message(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text, Icon icon) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
