@@ -55,6 +55,13 @@ bool MessageBoxPrompt::ask(const QString &title, const QString &text, Icon icon)
     return box->exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxPrompt::confirm(const QString &title, const QString &text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
 std::optional<QString> MessageBoxPrompt::inputText(const QString &title, const QString &label, const QString &initial)
 {
     bool ok = false;
@@ -83,6 +90,12 @@ void RecordingPrompt::message(const QString &title, const QString &text, Icon ic
 bool RecordingPrompt::ask(const QString &title, const QString &text, Icon icon)
 {
     shown.append({QStringLiteral("ask"), title, text, icon});
+    return answers_.isEmpty() ? false : answers_.dequeue();
+}
+
+bool RecordingPrompt::confirm(const QString &title, const QString &text, Icon icon)
+{
+    shown.append({QStringLiteral("confirm"), title, text, icon});
     return answers_.isEmpty() ? false : answers_.dequeue();
 }
 

@@ -342,7 +342,8 @@ void ReportWindow::printReport(int print)
     }
     const ReportPrint &p = prints_[print];
     PrintRequest request;
-    request.reportFile = p.reportFile;
+    request.reportFile =
+        quantityOnly() && !p.quantityOnlyReportFile.isEmpty() ? p.quantityOnlyReportFile : p.reportFile;
     request.testedFile = p.testedFile;
     request.stagingTable = p.stagingTable;
     request.stagingColumns = p.stagingColumns;

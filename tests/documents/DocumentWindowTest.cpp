@@ -38,6 +38,7 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
 {
     open(QStringLiteral("B1"));
     EXPECT_EQ(window->windowTitle(), "货品入库单");
+    EXPECT_EQ(child<QLabel>(QStringLiteral("Label2"))->text(), "数量：");
     EXPECT_EQ(panel4(), "无单据信息");
     EXPECT_EQ(window->listGrid().rows(), 2);
 
