@@ -362,8 +362,8 @@ void DocumentWindow::EditDocument()
     const QString auditor = m_.GetSingleValue(QStringLiteral("select F6 from ") + kind_.headerTable
                                                   + QStringLiteral(" where F1=?"),
                                               {listCell(mListRow, 0).trimmed()});
-    if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty()) {
-        message(kTip, QStringLiteral("此单据已经审核，不可修改！"));
+    if (auditor == Module1::NoFound || !auditor.trimmed().isEmpty()) {
+        message(kTip, auditor == Module1::NoFound ? kNoteGoneMessage : QStringLiteral("此单据已经审核，不可修改！"));
         refreshListRowFromBook();
         return;
     }

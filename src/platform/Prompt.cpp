@@ -55,6 +55,13 @@ bool MessageBoxPrompt::ask(const QString &title, const QString &text, Icon icon)
     return box->exec() == QMessageBox::Yes;
 }
 
+bool MessageBoxPrompt::confirm(const QString &title, const QString &text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
 std::optional<QString> MessageBoxPrompt::inputText(const QString &title, const QString &label, const QString &initial)
 {
     bool ok = false;
@@ -86,10 +93,15 @@ bool RecordingPrompt::ask(const QString &title, const QString &text, Icon icon)
     return answers_.isEmpty() ? false : answers_.dequeue();
 }
 
+bool RecordingPrompt::confirm(const QString &title, const QString &text, Icon icon)
+{
+    shown.append({QStringLiteral("confirm"), title, text, icon});
+    return answers_.isEmpty() ? false : answers_.dequeue();
+}
+
 std::optional<QString> RecordingPrompt::inputText(const QString &title, const QString &label, const QString &initial)
 {
-    Q_UNUSED(initial);
-    shown.append({QStringLiteral("input"), title, label, Icon::None});
+    shown.append({QStringLiteral("input"), title, label, Icon::None, initial});
     return inputs_.isEmpty() ? std::nullopt : inputs_.dequeue();
 }
 

@@ -32,7 +32,7 @@ Login::Login(MForm *mainWindow, QWidget *parent)
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(loadPicture(m_.gAppPath + QStringLiteral("image/login.jpg")));
+    image->setPixmap(loadPicture(m_.gProgramPath + QStringLiteral("image/login.jpg")));
     image->installEventFilter(this);
     grid->addWidget(image, 0, 0, 1, 4);
 
@@ -211,7 +211,7 @@ void Login::DressBackground()
         bg->setLabelsVisible(true);
         return;
     }
-    const QString system = m_.gAppPath + QStringLiteral("syspic.dat");
+    const QString system = m_.gProgramPath + QStringLiteral("syspic.dat");
     if (QFileInfo::exists(system)) {
         const QPixmap picture = loadPicture(system);
         if (!picture.isNull())

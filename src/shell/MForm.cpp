@@ -90,7 +90,7 @@ MForm *MForm::instance()
 
 void MForm::InitMainWindow()
 {
-    const QPixmap picture = loadPicture(m_.gAppPath + QStringLiteral("syspic.dat"));
+    const QPixmap picture = loadPicture(m_.gProgramPath + QStringLiteral("syspic.dat"));
     if (!picture.isNull())
         background_->setPicture(picture);
     background_->show();
@@ -296,12 +296,12 @@ bool MForm::ConfirmExit()
         return false;
     m_.AutoBackupBook();
     using namespace appsettings;
-    const QString programPath = m_.gAppPath + QFileInfo(appsettings::programPath()).fileName();
+    const QString programPath = m_.gProgramPath + QFileInfo(appsettings::programPath()).fileName();
     if (read(kMainApplication, kMainSection, kMainFileKey) != programPath)
         save(kMainApplication, kMainSection, kMainFileKey, programPath);
     if (read(kMainApplication, kMainSection, kVersionKey) != m_.gVersion)
         save(kMainApplication, kMainSection, kVersionKey, m_.gVersion);
-    RegisterBookFileType(programPath, m_.gAppPath + QStringLiteral("zb.ico"));
+    RegisterBookFileType(programPath, m_.gProgramPath + QStringLiteral("zb.ico"));
     saveGeometryToSettings();
     exiting_ = true;
     program::endNow();
@@ -316,7 +316,12 @@ void MForm::SwitchAccountBook()
     if (!closeFunctionWindows())
         return;
     const QString old = m_.gBookFile;
+    const QString oldName = m_.gBookName;
+    // Filling the lists from a "No" list names its first book: the open book
+    // stays the one "返回系统" reopens and a new book copies.
     m_.LoadBookList();
+    m_.gBookFile = old;
+    m_.gBookName = oldName;
     m_.gDb.close();
     QWidget *made = windows::create(QStringLiteral("ZbSet"), this);
     auto *chooser = qobject_cast<QDialog *>(made);
@@ -353,7 +358,7 @@ void MForm::StatusPanelClick(int panel)
         break;
     case 2:
         if (panel4ShowsBook)
-            ShowLogin();
+            LoginAgain();
         break;
     case 3:
         openWindow(QStringLiteral("S2"));
@@ -363,7 +368,7 @@ void MForm::StatusPanelClick(int panel)
             SwitchAccountBook();
             break;
         }
-        const QString calculator = m_.gAppPath + QStringLiteral("jisuan.exe");
+        const QString calculator = m_.gProgramPath + QStringLiteral("jisuan.exe");
         if (QFileInfo::exists(calculator))
             Desktop::current().startProgram(calculator);
         break;

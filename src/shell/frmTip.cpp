@@ -71,7 +71,7 @@ frmTip::frmTip(QWidget *parent)
     // Showing the tips switches them on at start-up again.
     chk_->setChecked(true);
     const QString file = QStringLiteral("Learn.dat");
-    if (!LoadTips(Module1::instance().gAppPath + file)) {
+    if (!LoadTips(Module1::instance().gProgramPath + file)) {
         lblTipText_->setText(QStringLiteral("文件 ") + file + QStringLiteral(" 没有被找到吗? ") +
                              QStringLiteral("\n\n") + QStringLiteral("创建文本文件名为 ") + file +
                              QStringLiteral(" 使用记事本每行写一条提示。 ") +

@@ -170,14 +170,15 @@ void ReportWindow::setReportGridHeaders()
 
 QString ReportWindow::fieldText(const db::Statement &row, int column)
 {
-    const QVariant value = row.value(column);
-    switch (value.typeId()) {
-    case QMetaType::Double:
-        return numtext::numToText(value.toDouble());
-    case QMetaType::LongLong:
-        return QString::number(value.toLongLong());
+    switch (row.type(column)) {
+    case db::Statement::Type::Real:
+        return numtext::numToText(row.number(column));
+    case db::Statement::Type::Text:
+        return row.text(column);
+    case db::Statement::Type::Null:
+        return {};
     default:
-        return value.isNull() ? QString() : value.toString();
+        return row.value(column).toString();
     }
 }
 
@@ -342,7 +343,8 @@ void ReportWindow::printReport(int print)
     }
     const ReportPrint &p = prints_[print];
     PrintRequest request;
-    request.reportFile = p.reportFile;
+    request.reportFile =
+        quantityOnly() && !p.quantityOnlyReportFile.isEmpty() ? p.quantityOnlyReportFile : p.reportFile;
     request.testedFile = p.testedFile;
     request.stagingTable = p.stagingTable;
     request.stagingColumns = p.stagingColumns;
