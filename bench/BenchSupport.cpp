@@ -125,6 +125,7 @@ bool openForPrinting(benchmark::State &state, Module1 &module, const QString &pa
     if (!openOrSkip(state, module.gDb, path))
         return false;
     module.gAppPath = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
+    module.gProgramPath = module.gAppPath;
     module.gBookFile = path;
     Module1::setInstance(&module);
     return true;

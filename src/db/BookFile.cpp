@@ -48,6 +48,18 @@ QString createBook(const QString &path)
     return {};
 }
 
+QString accountBookError(Database &book)
+{
+    bool ok = false;
+    const int found = book.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and "
+                                                 "name in ('TE1','TA4')"),
+                                  {}, &ok)
+                          .toInt();
+    if (!ok)
+        return book.lastError();
+    return found == 2 ? QString() : QStringLiteral("文件中没有帐本的数据表（TE1、TA4），不是帐本文件。");
+}
+
 } // namespace db
 
 #define SQLITE_HAS_CODEC 1

@@ -195,4 +195,41 @@ double roundDecimal(double value, int decimals)
         .toDouble();
 }
 
+double roundSignificant(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return value;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    return std::strtod(buffer, nullptr);
+}
+
+bool isResidue(double value, double scale)
+{
+    // About twenty units in the last place of the operands (below their
+    // 15th significant digit), never less than a fixed 1e-9.
+    return std::fabs(value) <= std::max(1e-9, std::fabs(scale) * 5e-15);
+}
+
+bool notAbove(double a, double b, double scale)
+{
+    return a <= b || isResidue(a - b, scale);
+}
+
+bool isStorable(double value)
+{
+    return std::isfinite(value) && std::fabs(value) < kNumberLimit;
+}
+
+bool readNumber(const QString &text, double &value)
+{
+    value = leadingNumber(text);
+    return isStorable(value);
+}
+
+QString unstorableMessage(const QString &boxName)
+{
+    return boxName + QStringLiteral("：数值无效或太大！\n数量、价格和金额的绝对值都必须小于1000000000000000（10的15次方）。");
+}
+
 } // namespace numtext

@@ -53,7 +53,7 @@ QString PeriodReportSql()
          movementLines(QStringLiteral("TC2"), QStringLiteral("TC21"), QStringLiteral("L.F5-L.F6"),
                        QStringLiteral("L.F5*L.F7-L.F6*L.F7"), QStringLiteral(" and (L.F5-L.F6)>0"))});
     return QStringLiteral(
-               "select TA4.F1, TA4.F2||'/'||TA4.F5||'/'||TA4.F4, TA4.F7, TA4.F8, TA4.V3, TA4.V4, "
+               "select TA4.F1, coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')||'/'||coalesce(TA4.F4,''), TA4.F7, TA4.F8, TA4.V3, TA4.V4, "
                "p.rowid, p.Gs, p.Gj, p.Ds, p.Dj, p.Fs, p.Fj, i.q, i.a, o.q, o.a from TA4 "
                "left join jxc p on p.rowid=(select j.rowid from jxc j where j.Hpbm=TA4.F1 and j.SortNo>0 "
                "order by j.SortNo desc limit 1) left join ") +
@@ -223,7 +223,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
                       QString *error)
 {
     QString sql = QStringLiteral(
-        "select jxc.Hpbm,TA4.F2||'/'||TA4.F5||'/'||TA4.F4,jxc.Gprice,jxc.\"As\",jxc.Aj,jxc.Bs,jxc.Bj,jxc.Cs,"
+        "select jxc.Hpbm,coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')||'/'||coalesce(TA4.F4,''),jxc.Gprice,jxc.\"As\",jxc.Aj,jxc.Bs,jxc.Bj,jxc.Cs,"
         "jxc.Cj,jxc.Ds,jxc.Dj,jxc.Es,jxc.Ej,jxc.Fs,jxc.Fj,jxc.Gs,jxc.Gj,jxc.Edate "
         "from jxc left join TA4 on TA4.F1=jxc.Hpbm where jxc.SortNo=?");
     if (!conditions.trimmed().isEmpty())

@@ -110,7 +110,7 @@ void C1::buildMenus()
     Menu_price[1]->setChecked(true);
 
     addPrintMenu({{QStringLiteral("Menu_print"), QStringLiteral("&P.打印"), QStringLiteral("prntc1.rpt"),
-                   QStringLiteral("Prntc1.rpt"), QStringLiteral("PRTc1"), {}, {}}});
+                   QStringLiteral("Prntc1.rpt"), QStringLiteral("PRTc1"), {}, {}, QStringLiteral("Prntc1sl.rpt")}});
     addReturnMenu();
 }
 
