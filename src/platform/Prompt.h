@@ -34,9 +34,15 @@ public:
     static void setCurrent(Prompt *prompt);
 };
 
+class QMessageBox;
+
 // Shows QMessageBox / QInputDialog over the active window.
 class MessageBoxPrompt : public Prompt {
 public:
+    // The box message() (question false) or ask() (question true) shows.
+    static QMessageBox *makeBox(const QString &title, const QString &text, Icon icon, bool question,
+                                QWidget *parent = nullptr);
+
     void message(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text, Icon icon) override;
     bool confirm(const QString &title, const QString &text, Icon icon) override;
@@ -52,6 +58,7 @@ public:
         QString title;
         QString text;
         Icon icon;
+        QString proposed = {};  // an input box's proposed answer
     };
 
     RecordingPrompt();   // installs itself as the current prompt

@@ -183,13 +183,20 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
                 Module1::SubtractExact(value(kCarriedAmount) + value(kPeriodInAmount), value(kPeriodOutAmount)));
             break;
         }
-        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-            totals[col] += value(col);
-        c[kClosingQty] = tidyQuantity(c[kClosingQty]);
-
-        QVariantList values{startText, endText, c[kCode], cost};
+        // Each number as its text shows it, read once for the totals and the insert.
+        double shown[kPeriodColumnCount] = {};
         for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
-            values.append(value(col));
+            shown[col] = value(col);
+        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+            totals[col] += shown[col];
+        c[kClosingQty] = tidyQuantity(c[kClosingQty]);
+        shown[kClosingQty] = value(kClosingQty);  // the totals took it before it was tidied
+
+        QVariantList values;
+        values.reserve(4 + kPeriodColumnCount - kOpeningQty);
+        values << startText << endText << c[kCode] << cost;
+        for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
+            values.append(shown[col]);
         insert.reset();
         if (!insert.bindAll(values) || !insert.run())
             return fail(insert.error().isEmpty() ? db.lastError() : insert.error());
