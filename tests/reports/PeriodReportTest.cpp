@@ -306,6 +306,16 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->formula(QStringLiteral("rq")), QStringLiteral("2026-01-01 至 2026-03-09"));
     EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
+
+    // Saved and reopened, the totals label sits in column 0: the year print sums the same.
+    button(w, "CmdDel")->click();
+    button(w, "Cmd")->click();
+    ASSERT_EQ(d.cell(w.grid().rows() - 1, 0), QStringLiteral("合计："));
+    d.menu("Menu_P1");
+    shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
+    EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
 }
 
 } // namespace
