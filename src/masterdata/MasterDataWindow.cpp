@@ -114,7 +114,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     cardLayout_->setRowStretch(kind_.boxCount(), 1);
 
     connect(TabS, &QTabBar::currentChanged, this, [this](int index) { switchTab(index); });
-    resize(twips(9600), twips(6000));
+    SetDefaultSize(this, twips(9600), twips(6000));
 }
 
 MasterDataWindow::~MasterDataWindow() = default;

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr const char *kDefaultSizeProperty = "defaultSizeOnly";
+
 // Watches a window inside a sub-window: when the window is hidden by its own
 // close while the sub-window still shows (a minimised sub-window hides it too), the sub-window hides at once and is
 // deleted with the window when control returns to the event loop.
@@ -46,4 +48,15 @@ void CloseHostWhenWindowCloses(QWidget *window)
 {
     if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
         new HostCloser(window, sub);
+}
+
+void SetDefaultSize(QWidget *window, int width, int height)
+{
+    window->resize(width, height);
+    window->setProperty(kDefaultSizeProperty, true);
+}
+
+bool HasOwnSize(const QWidget *window)
+{
+    return window->testAttribute(Qt::WA_Resized) && !window->property(kDefaultSizeProperty).toBool();
 }

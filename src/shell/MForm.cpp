@@ -193,7 +193,7 @@ QMdiSubWindow *MForm::showChild(QWidget *window)
     // windows that place their controls themselves: keep the size the window
     // gave itself, else fill the work area; never more than the area, and
     // placed so the whole window can be seen.
-    const QSize own = window->testAttribute(Qt::WA_Resized) ? window->size() : QSize();
+    const QSize own = HasOwnSize(window) ? window->size() : QSize();
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     CloseHostWhenWindowCloses(window);
@@ -220,10 +220,15 @@ void MForm::showAtSavedPlace()
 {
     const QByteArray saved = QByteArray::fromBase64(
         appsettings::read(appsettings::programName(), kWindowSection, kGeometryKey).toLatin1());
-    if (saved.isEmpty() || !restoreGeometry(saved))
-        showMaximized();
-    else
+    if (!saved.isEmpty() && restoreGeometry(saved)) {
         show();
+        return;
+    }
+    // Cover the screen's work area first: without a window manager (or one
+    // that ignores the request) maximising alone leaves the default size.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
 }
 
 void MForm::saveGeometryToSettings()

@@ -61,6 +61,7 @@ ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(par
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
 
+    SetDefaultSize(this, 640, 400);
     setReportGridHeaders();
 }
 

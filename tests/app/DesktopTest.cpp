@@ -236,6 +236,25 @@ TEST_F(RunningProgram, EveryWindowFitsTheScreenAndReadsWhole)
     }
 }
 
+TEST_F(RunningProgram, MainWindowComesBackWhereItWasLeft)
+{
+    const QRect placed(120, 90, 900, 600);
+    main().showNormal();
+    main().setGeometry(placed);
+    settle();
+    const QRect left = main().geometry();
+    book.prompt().answerYes();
+    item("Quit")->trigger();
+    ASSERT_TRUE(program::endRequested());
+    program::clearEndRequest();
+
+    Startup again(book.m());
+    ASSERT_TRUE(again.Main(folder, QString()));
+    settle();
+    EXPECT_FALSE(again.mainWindow()->isMaximized());
+    EXPECT_EQ(again.mainWindow()->geometry(), left);
+}
+
 class DocumentKeys : public RunningProgram {
 protected:
     // The stock-in window adding a note with one line of goods G1.
