@@ -164,7 +164,7 @@ void MasterDataWindow::fillListGrid(const QString &sql)
         notice(store_.database().lastError());
         return;
     }
-    QVector<QStringList> rows;
+    GridModel::DataRows rows(*model_);
     while (st.next())
         rows.append(listRowTexts(st));
     if (st.hasError())

@@ -4,16 +4,49 @@
 
 GridModel::GridModel(int cols, QObject *parent) : QAbstractTableModel(parent), cols_(qMax(1, cols))
 {
-    cells_ = {blankRow(), blankRow()};
+    appendBlankRow();
+    appendBlankRow();
 }
 
-QStringList GridModel::blankRow() const
+namespace {
+
+// Appends one row of cols cells from texts to the row store: shorter lists are
+// padded with empty cells, longer ones cut.
+void appendRow(QVector<QString> &texts, QVector<int> &ends, int cols, const QStringList &cells)
 {
-    QStringList row;
-    row.reserve(cols_);
-    for (int i = 0; i < cols_; ++i)
-        row.append(QString());
-    return row;
+    const int n = qMin(cols, int(cells.size()));
+    qsizetype length = 0;
+    for (int c = 0; c < n; ++c)
+        length += cells[c].size();
+    QString text;
+    text.reserve(length);
+    for (int c = 0; c < n; ++c) {
+        text.append(cells[c]);
+        ends.append(int(text.size()));
+    }
+    for (int c = n; c < cols; ++c)
+        ends.append(int(text.size()));
+    texts.append(std::move(text));
+}
+
+QStringView cellOf(const QVector<QString> &texts, const QVector<int> &ends, int cols, int row, int col)
+{
+    const qsizetype first = qsizetype(row) * cols;
+    const int start = col == 0 ? 0 : ends[first + col - 1];
+    return QStringView(texts[row]).mid(start, ends[first + col] - start);
+}
+
+} // namespace
+
+QStringView GridModel::cell(int row, int col) const
+{
+    return cellOf(texts_, ends_, cols_, row, col);
+}
+
+void GridModel::appendBlankRow()
+{
+    texts_.append(QString());
+    ends_.insert(ends_.size(), cols_, 0);
 }
 
 static quint64 cellKey(int row, int col)
@@ -25,10 +58,12 @@ void GridModel::setRows(int rows)
 {
     rows = qMax(2, rows);
     beginResetModel();
-    while (cells_.size() > rows)
-        cells_.removeLast();
-    while (cells_.size() < rows)
-        cells_.append(blankRow());
+    if (texts_.size() > rows) {
+        texts_.resize(rows);
+        ends_.resize(qsizetype(rows) * cols_);
+    }
+    while (texts_.size() < rows)
+        appendBlankRow();
     endResetModel();
 }
 
@@ -36,28 +71,41 @@ void GridModel::setCols(int cols)
 {
     cols = qMax(1, cols);
     beginResetModel();
-    cols_ = cols;
-    for (auto &row : cells_) {
-        while (row.size() > cols)
-            row.removeLast();
-        while (row.size() < cols)
-            row.append(QString());
+    QVector<int> ends;
+    ends.reserve(texts_.size() * cols);
+    for (int r = 0; r < rows(); ++r) {
+        const qsizetype first = qsizetype(r) * cols_;
+        for (int c = 0; c < cols; ++c)
+            ends.append(c < cols_ ? ends_[first + c] : ends.last());
+        texts_[r].truncate(ends.last());
     }
+    cols_ = cols;
+    ends_ = std::move(ends);
     endResetModel();
 }
 
 QString GridModel::textMatrix(int row, int col) const
 {
+    return cellView(row, col).toString();
+}
+
+QStringView GridModel::cellView(int row, int col) const
+{
     if (row < 0 || row >= rows() || col < 0 || col >= cols_)
         return {};
-    return cells_[row][col];
+    return cell(row, col);
 }
 
 void GridModel::setTextMatrix(int row, int col, const QString &text)
 {
     if (row < 0 || row >= rows() || col < 0 || col >= cols_)
         return;
-    cells_[row][col] = text;
+    const qsizetype first = qsizetype(row) * cols_;
+    const int start = col == 0 ? 0 : ends_[first + col - 1];
+    const int delta = int(text.size()) - (ends_[first + col] - start);
+    texts_[row].replace(start, ends_[first + col] - start, text);
+    for (int c = col; c < cols_; ++c)
+        ends_[first + c] += delta;
     if (row == 0)
         emit headerDataChanged(Qt::Horizontal, col, col);
     else
@@ -66,7 +114,13 @@ void GridModel::setTextMatrix(int row, int col, const QString &text)
 
 QStringList GridModel::rowTexts(int row) const
 {
-    return row >= 0 && row < rows() ? cells_[row] : QStringList();
+    QStringList texts;
+    if (row < 0 || row >= rows())
+        return texts;
+    texts.reserve(cols_);
+    for (int c = 0; c < cols_; ++c)
+        texts.append(cell(row, c).toString());
+    return texts;
 }
 
 void GridModel::setCaptions(const QStringList &captions)
@@ -74,20 +128,19 @@ void GridModel::setCaptions(const QStringList &captions)
     if (captions.size() != cols_)
         setCols(int(captions.size()));
     for (int c = 0; c < cols_; ++c)
-        cells_[0][c] = captions.value(c);
-    emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+        setTextMatrix(0, c, captions.value(c));
 }
 
 void GridModel::addItem(const QString &tabSeparated, int index)
 {
-    QStringList row = tabSeparated.split(QLatin1Char('\t'));
-    while (row.size() < cols_)
-        row.append(QString());
-    while (row.size() > cols_)
-        row.removeLast();
+    QVector<QString> text;
+    QVector<int> ends;
+    appendRow(text, ends, cols_, tabSeparated.split(QLatin1Char('\t')));
     const int at = (index < 1 || index > rows()) ? rows() : index;
     beginInsertRows({}, at - 1, at - 1);
-    cells_.insert(at, row);
+    texts_.insert(at, std::move(text.first()));
+    ends_.insert(qsizetype(at) * cols_, cols_, 0);
+    std::copy(ends.cbegin(), ends.cend(), ends_.begin() + qsizetype(at) * cols_);
     shiftForeground(at, +1);
     endInsertRows();
 }
@@ -97,13 +150,15 @@ void GridModel::removeItem(int row)
     if (row < 1 || row >= rows())
         return;
     if (rows() == 2) {
-        cells_[1] = blankRow();
+        texts_[1].clear();
+        std::fill(ends_.begin() + cols_, ends_.end(), 0);
         shiftForeground(1, 0);
         emit dataChanged(index(0, 0), index(0, cols_ - 1));
         return;
     }
     beginRemoveRows({}, row - 1, row - 1);
-    cells_.removeAt(row);
+    texts_.removeAt(row);
+    ends_.remove(qsizetype(row) * cols_, cols_);
     shiftForeground(row, -1);
     endRemoveRows();
 }
@@ -111,28 +166,52 @@ void GridModel::removeItem(int row)
 void GridModel::clearRows()
 {
     beginResetModel();
-    const QStringList captions = cells_[0];
-    cells_ = {captions, blankRow()};
+    texts_.resize(1);
+    ends_.resize(cols_);
+    appendBlankRow();
     foreground_.clear();
     endResetModel();
 }
 
-void GridModel::setDataRows(QVector<QStringList> dataRows)
+void GridModel::setDataRows(const QVector<QStringList> &dataRows)
 {
-    beginResetModel();
-    const QStringList captions = cells_[0];
-    cells_.clear();
-    cells_.reserve(dataRows.size() + 1);
-    cells_.append(captions);
-    for (auto &row : dataRows) {
-        while (row.size() < cols_)
-            row.append(QString());
-        while (row.size() > cols_)
-            row.removeLast();
-        cells_.append(std::move(row));
+    DataRows rows(*this);
+    for (const QStringList &row : dataRows)
+        rows.append(row);
+    setDataRows(std::move(rows));
+}
+
+void GridModel::DataRows::append(const QStringList &texts)
+{
+    appendRow(texts_, ends_, cols_, texts);
+}
+
+QStringView GridModel::DataRows::cell(int row, int col) const
+{
+    return cellOf(texts_, ends_, cols_, row, col);
+}
+
+void GridModel::setDataRows(DataRows &&dataRows)
+{
+    if (dataRows.cols_ != cols_) {
+        DataRows fitted(*this);
+        for (int r = 0; r < dataRows.size(); ++r) {
+            QStringList texts;
+            for (int c = 0; c < dataRows.cols_; ++c)
+                texts.append(dataRows.cell(r, c).toString());
+            fitted.append(texts);
+        }
+        dataRows = std::move(fitted);
     }
-    if (cells_.size() < 2)
-        cells_.append(blankRow());
+    beginResetModel();
+    texts_.resize(1);
+    ends_.resize(cols_);
+    if (dataRows.isEmpty()) {
+        appendBlankRow();
+    } else {
+        texts_.append(std::move(dataRows.texts_));
+        ends_.append(std::move(dataRows.ends_));
+    }
     foreground_.clear();
     endResetModel();
 }
@@ -140,7 +219,7 @@ void GridModel::setDataRows(QVector<QStringList> dataRows)
 void GridModel::fillFromStatement(db::Statement &statement,
                                   const std::function<QStringList(const db::Statement &)> &format)
 {
-    QVector<QStringList> dataRows;
+    DataRows dataRows(*this);
     while (statement.next()) {
         if (format) {
             dataRows.append(format(statement));
@@ -192,11 +271,11 @@ void GridModel::setColAlignment(int col, Qt::Alignment alignment)
     alignment_.insert(col, alignment);
 }
 
-Qt::Alignment GridModel::GeneralAlignment(const QString &text)
+Qt::Alignment GridModel::GeneralAlignment(QStringView text)
 {
     // A number: an optional sign, digits with thousands commas, one decimal
     // point, an optional percent sign; blanks around it do not count.
-    const QStringView t = QStringView(text).trimmed();
+    const QStringView t = text.trimmed();
     qsizetype i = 0;
     if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
         ++i;
@@ -244,7 +323,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         if (alignment_.contains(index.column()))
             return QVariant(int(alignment_.value(index.column())));
-        return QVariant(int(GeneralAlignment(textMatrix(row, index.column()))));
+        return QVariant(int(GeneralAlignment(cellView(row, index.column()))));
     default:
         return {};
     }

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QHash>
 #include <QStringList>
+#include <QStringView>
 #include <QVector>
 #include <functional>
 
@@ -20,12 +21,14 @@ class GridModel : public QAbstractTableModel {
 public:
     explicit GridModel(int cols = 1, QObject *parent = nullptr);
 
-    int rows() const { return int(cells_.size()); }
+    int rows() const { return int(texts_.size()); }
     int cols() const { return cols_; }
     void setRows(int rows);  // at least 2 (caption + one row)
     void setCols(int cols);
 
     QString textMatrix(int row, int col) const;
+    // The same text without a copy; valid until the grid changes.
+    QStringView cellView(int row, int col) const;
     void setTextMatrix(int row, int col, const QString &text);
     QStringList rowTexts(int row) const;
 
@@ -44,7 +47,25 @@ public:
 
     // Replaces all data rows in one pass (the blank row is dropped when at
     // least one row comes). Each row has cols() texts, shorter rows are padded.
-    void setDataRows(QVector<QStringList> dataRows);
+    void setDataRows(const QVector<QStringList> &dataRows);
+
+    // Data rows gathered one by one for setDataRows, each padded or cut to
+    // the grid's columns, without holding every cell's text on its own.
+    class DataRows {
+    public:
+        explicit DataRows(const GridModel &grid) : cols_(grid.cols()) {}
+        void append(const QStringList &texts);
+        bool isEmpty() const { return texts_.isEmpty(); }
+        int size() const { return int(texts_.size()); }
+        QStringView cell(int row, int col) const;  // row counted from 0
+
+    private:
+        friend class GridModel;
+        int cols_;
+        QVector<QString> texts_;
+        QVector<int> ends_;
+    };
+    void setDataRows(DataRows &&dataRows);
     // Fills the data rows from a statement's rows; format turns column values
     // into texts (default: the text of each column).
     void fillFromStatement(db::Statement &statement,
@@ -57,7 +78,7 @@ public:
     void setColAlignment(int col, Qt::Alignment alignment);
     // The alignment of a cell in a column without its own: the grid's general
     // alignment, numbers right and text left.
-    static Qt::Alignment GeneralAlignment(const QString &text);
+    static Qt::Alignment GeneralAlignment(QStringView text);
 
     // QAbstractTableModel: view row r is grid row r + 1.
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -66,11 +87,16 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    QStringList blankRow() const;
+    QStringView cell(int row, int col) const;
+    void appendBlankRow();
     void shiftForeground(int row, int delta);
 
     int cols_;
-    QVector<QStringList> cells_;
+    // Each row's texts are kept in one string, cell c of row r ending at
+    // ends_[r * cols_ + c]: a long list costs one allocation per row, not one
+    // per cell.
+    QVector<QString> texts_;
+    QVector<int> ends_;
     QHash<quint64, QColor> foreground_;
     QHash<int, Qt::Alignment> alignment_;
 };

@@ -111,11 +111,11 @@ double leadingNumberOf(const char *s)
 }
 } // namespace
 
-double leadingNumber(const QString &text)
+double leadingNumber(QStringView text)
 {
     // Texts of list cells are short: read them without an allocation.
     constexpr int kShort = 128;
-    const QStringView t = QStringView(text).trimmed();
+    const QStringView t = text.trimmed();
     if (t.size() >= kShort)
         return leadingNumberOf(t.toLatin1().constData());
     char latin1[kShort];

@@ -8,7 +8,7 @@ namespace numtext {
 
 // The number at the start of a text (leading blanks skipped); 0 when none.
 // "12.5kg" gives 12.5, "abc" gives 0, " -3" gives -3.
-double leadingNumber(const QString &text);
+double leadingNumber(QStringView text);
 
 // The general text form: at most 15 significant digits, no trailing zeros,
 // exponent form only for very large or small magnitudes, and no zero before

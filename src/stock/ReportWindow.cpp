@@ -217,15 +217,15 @@ void ReportWindow::fillReportGrid(const QString &sql)
         showListStatus();
         return;
     }
-    QVector<QStringList> rows;
+    GridModel::DataRows rows(*model_);
     while (st.next())
         rows.append(rowTexts(st));
     const bool failed = st.hasError();
     if (!rows.isEmpty() && !failed) {
         QVector<double> sums(kind_.totalledColumns.size(), 0.0);
-        for (const QStringList &row : rows)
+        for (int r = 0; r < rows.size(); ++r)
             for (int i = 0; i < sums.size(); ++i)
-                sums[i] += numtext::leadingNumber(row.value(kind_.totalledColumns[i]));
+                sums[i] += numtext::leadingNumber(rows.cell(r, kind_.totalledColumns[i]));
         QStringList totals;
         for (int c = 0; c < model_->cols(); ++c)
             totals.append(QString());

@@ -41,6 +41,40 @@ TEST(GridModel, SetDataRowsReplacesTheBlankRowAndPads)
     EXPECT_EQ(grid.textMatrix(5, 0), QString());
 }
 
+// Cells of a row share one store: changing one cell's length, inserting
+// rows between others and changing the column count must leave every other
+// cell's text as it was.
+TEST(GridModel, EditsKeepNeighbouringCells)
+{
+    GridModel grid(3);
+    GridModel::DataRows rows(grid);
+    rows.append({"a1", "b1", "c1"});
+    rows.append({"a2", "", "c2", "dropped"});
+    rows.append({"a3"});
+    EXPECT_EQ(rows.cell(1, 2), u"c2");
+    grid.setDataRows(std::move(rows));
+    ASSERT_EQ(grid.rows(), 4);
+
+    grid.setTextMatrix(1, 1, "longer b1");
+    grid.setTextMatrix(2, 1, "b2");
+    grid.setTextMatrix(2, 0, "");
+    grid.addItem("x	y	z", 2);
+    EXPECT_EQ(grid.rowTexts(1), (QStringList{"a1", "longer b1", "c1"}));
+    EXPECT_EQ(grid.rowTexts(2), (QStringList{"x", "y", "z"}));
+    EXPECT_EQ(grid.rowTexts(3), (QStringList{"", "b2", "c2"}));
+    EXPECT_EQ(grid.rowTexts(4), (QStringList{"a3", "", ""}));
+
+    grid.setCols(2);
+    EXPECT_EQ(grid.rowTexts(3), (QStringList{"", "b2"}));
+    grid.setCols(4);
+    EXPECT_EQ(grid.rowTexts(1), (QStringList{"a1", "longer b1", "", ""}));
+    grid.setTextMatrix(1, 3, "d1");
+    grid.removeItem(2);
+    EXPECT_EQ(grid.rowTexts(1), (QStringList{"a1", "longer b1", "", "d1"}));
+    EXPECT_EQ(grid.rowTexts(2), (QStringList{"", "b2", "", ""}));
+    EXPECT_EQ(grid.cellView(1, 3), u"d1");
+}
+
 TEST(GridModel, CellColoursMoveWithTheirRows)
 {
     GridModel grid(2);
