@@ -231,14 +231,17 @@ void A4::layoutWindow()
 
 // The printed list carries the sale price in place of the cost for an
 // operator who may not see costs.
-QVector<QStringList> A4::printRows() const
+QVector<QVariantList> A4::printRows() const
 {
-    const bool cost = Module1::instance().gMayViewCost;
-    QVector<QStringList> rows;
+    const int price = Module1::instance().gMayViewCost ? kCostColumn : kSaleColumn;
+    QVector<QVariantList> rows;
     rows.reserve(model_->rows() - 1);
     for (int r = 1; r < model_->rows(); ++r) {
-        const QStringList c = model_->rowTexts(r);
-        rows.append({c[0], c[1], c[2], c[3], c[4], cost ? c[kCostColumn] : c[kSaleColumn], c[6]});
+        QVariantList values;
+        values.reserve(7);
+        for (int c : {0, 1, 2, 3, 4, price, 6})
+            values.append(model_->textMatrix(r, c));
+        rows.append(std::move(values));
     }
     return rows;
 }

@@ -31,7 +31,7 @@ protected:
     void editRecord() override;
     void saveRecord() override;
     void layoutWindow() override;
-    QVector<QStringList> printRows() const override;
+    QVector<QVariantList> printRows() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -429,12 +429,17 @@ void MasterDataWindow::queryList()
         fillListGrid(PubSql);
 }
 
-QVector<QStringList> MasterDataWindow::printRows() const
+QVector<QVariantList> MasterDataWindow::printRows() const
 {
-    QVector<QStringList> rows;
+    QVector<QVariantList> rows;
     rows.reserve(model_->rows() - 1);
-    for (int r = 1; r < model_->rows(); ++r)
-        rows.append(model_->rowTexts(r));
+    for (int r = 1; r < model_->rows(); ++r) {
+        QVariantList values;
+        values.reserve(model_->cols());
+        for (int c = 0; c < model_->cols(); ++c)
+            values.append(model_->textMatrix(r, c));
+        rows.append(std::move(values));
+    }
     return rows;
 }
 
@@ -445,15 +450,8 @@ void MasterDataWindow::printList()
     request.reportFile = kind_.report.runFile;
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
-    const QVector<QStringList> rows = printRows();
-    request.stagingColumns = StagingColumns(1, rows.value(0).size());
-    request.stagingRows.reserve(rows.size());
-    for (const QStringList &row : rows) {
-        QVariantList values;
-        for (const QString &text : row)
-            values.append(text);
-        request.stagingRows.append(values);
-    }
+    request.stagingRows = printRows();
+    request.stagingColumns = StagingColumns(1, int(request.stagingRows.value(0).size()));
     request.formulas = {FormulaText(QStringLiteral("Cpt"), kind_.report.title)};
     RunPrintRequest(request);
 }

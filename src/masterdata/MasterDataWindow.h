@@ -6,6 +6,7 @@
 #include "shell/Query.h"
 
 #include <QList>
+#include <QVariantList>
 #include <QWidget>
 
 class GridModel;
@@ -62,7 +63,7 @@ protected:
     virtual void printList();
     // The rows the printed list stages, one per grid row (the blank row of
     // an empty list included), in the staging table's column order.
-    virtual QVector<QStringList> printRows() const;
+    virtual QVector<QVariantList> printRows() const;
 
     // Shared pieces of those steps.
     // Tab strip, grid and card in the window (column widths are the caller's).
