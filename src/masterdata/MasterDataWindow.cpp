@@ -164,7 +164,7 @@ void MasterDataWindow::fillListGrid(const QString &sql)
         notice(store_.database().lastError());
         return;
     }
-    GridModel::DataRows rows(*model_);
+    TextRows rows(model_->cols());
     while (st.next())
         rows.append(listRowTexts(st));
     if (st.hasError())

@@ -8,39 +8,11 @@ GridModel::GridModel(int cols, QObject *parent) : QAbstractTableModel(parent), c
     appendBlankRow();
 }
 
-namespace {
-
-// Appends one row of cols cells from texts to the row store: shorter lists are
-// padded with empty cells, longer ones cut.
-void appendRow(QVector<QString> &texts, QVector<int> &ends, int cols, const QStringList &cells)
-{
-    const int n = qMin(cols, int(cells.size()));
-    qsizetype length = 0;
-    for (int c = 0; c < n; ++c)
-        length += cells[c].size();
-    QString text;
-    text.reserve(length);
-    for (int c = 0; c < n; ++c) {
-        text.append(cells[c]);
-        ends.append(int(text.size()));
-    }
-    for (int c = n; c < cols; ++c)
-        ends.append(int(text.size()));
-    texts.append(std::move(text));
-}
-
-QStringView cellOf(const QVector<QString> &texts, const QVector<int> &ends, int cols, int row, int col)
-{
-    const qsizetype first = qsizetype(row) * cols;
-    const int start = col == 0 ? 0 : ends[first + col - 1];
-    return QStringView(texts[row]).mid(start, ends[first + col] - start);
-}
-
-} // namespace
-
 QStringView GridModel::cell(int row, int col) const
 {
-    return cellOf(texts_, ends_, cols_, row, col);
+    const qsizetype first = qsizetype(row) * cols_;
+    const int start = col == 0 ? 0 : ends_[first + col - 1];
+    return QStringView(texts_[row]).mid(start, ends_[first + col] - start);
 }
 
 void GridModel::appendBlankRow()
@@ -133,14 +105,13 @@ void GridModel::setCaptions(const QStringList &captions)
 
 void GridModel::addItem(const QString &tabSeparated, int index)
 {
-    QVector<QString> text;
-    QVector<int> ends;
-    appendRow(text, ends, cols_, tabSeparated.split(QLatin1Char('\t')));
+    TextRows row(cols_);
+    row.append(tabSeparated.split(QLatin1Char('\t')));
     const int at = (index < 1 || index > rows()) ? rows() : index;
     beginInsertRows({}, at - 1, at - 1);
-    texts_.insert(at, std::move(text.first()));
+    texts_.insert(at, std::move(row.texts_.first()));
     ends_.insert(qsizetype(at) * cols_, cols_, 0);
-    std::copy(ends.cbegin(), ends.cend(), ends_.begin() + qsizetype(at) * cols_);
+    std::copy(row.ends_.cbegin(), row.ends_.cend(), ends_.begin() + qsizetype(at) * cols_);
     shiftForeground(at, +1);
     endInsertRows();
 }
@@ -175,32 +146,18 @@ void GridModel::clearRows()
 
 void GridModel::setDataRows(const QVector<QStringList> &dataRows)
 {
-    DataRows rows(*this);
+    TextRows rows(cols_);
+    rows.reserve(int(dataRows.size()));
     for (const QStringList &row : dataRows)
         rows.append(row);
     setDataRows(std::move(rows));
 }
 
-void GridModel::DataRows::append(const QStringList &texts)
+void GridModel::setDataRows(TextRows &&dataRows)
 {
-    appendRow(texts_, ends_, cols_, texts);
-}
-
-QStringView GridModel::DataRows::cell(int row, int col) const
-{
-    return cellOf(texts_, ends_, cols_, row, col);
-}
-
-void GridModel::setDataRows(DataRows &&dataRows)
-{
-    if (dataRows.cols_ != cols_) {
-        DataRows fitted(*this);
-        for (int r = 0; r < dataRows.size(); ++r) {
-            QStringList texts;
-            for (int c = 0; c < dataRows.cols_; ++c)
-                texts.append(dataRows.cell(r, c).toString());
-            fitted.append(texts);
-        }
+    if (dataRows.cols() != cols_) {
+        TextRows fitted(cols_);
+        fitted.append(dataRows);
         dataRows = std::move(fitted);
     }
     beginResetModel();
@@ -219,7 +176,7 @@ void GridModel::setDataRows(DataRows &&dataRows)
 void GridModel::fillFromStatement(db::Statement &statement,
                                   const std::function<QStringList(const db::Statement &)> &format)
 {
-    DataRows dataRows(*this);
+    TextRows dataRows(cols_);
     while (statement.next()) {
         if (format) {
             dataRows.append(format(statement));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextRows.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QHash>
@@ -49,23 +51,8 @@ public:
     // least one row comes). Each row has cols() texts, shorter rows are padded.
     void setDataRows(const QVector<QStringList> &dataRows);
 
-    // Data rows gathered one by one for setDataRows, each padded or cut to
-    // the grid's columns, without holding every cell's text on its own.
-    class DataRows {
-    public:
-        explicit DataRows(const GridModel &grid) : cols_(grid.cols()) {}
-        void append(const QStringList &texts);
-        bool isEmpty() const { return texts_.isEmpty(); }
-        int size() const { return int(texts_.size()); }
-        QStringView cell(int row, int col) const;  // row counted from 0
-
-    private:
-        friend class GridModel;
-        int cols_;
-        QVector<QString> texts_;
-        QVector<int> ends_;
-    };
-    void setDataRows(DataRows &&dataRows);
+    // Replaces all data rows by rows gathered one by one (see TextRows).
+    void setDataRows(TextRows &&dataRows);
     // Fills the data rows from a statement's rows; format turns column values
     // into texts (default: the text of each column).
     void fillFromStatement(db::Statement &statement,

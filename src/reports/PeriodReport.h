@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextRows.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -46,7 +48,7 @@ enum ClosingMethod {
 // Rows of a report as the grid shows them: 17 cell texts per goods and the
 // totals row (17 texts). The numbers stored in jxc are the values of these texts.
 struct PeriodReportRows {
-    QVector<QStringList> rows;
+    TextRows rows{kPeriodColumnCount};
     QStringList totals;
     QDate endDate;  // of an opened report (its Edate)
 };

@@ -208,10 +208,10 @@ void C181::gdClear()
 
 void C181::showRows(const PeriodReportRows &report)
 {
-    QVector<QStringList> rows;
+    TextRows rows(kPeriodColumnCount);
     rows.reserve(report.rows.size() + 2);
     rows.append(columnCaptions());
-    rows += report.rows;
+    rows.append(report.rows);
     if (!report.totals.isEmpty())
         rows.append(report.totals);
     grid().setDataRows(std::move(rows));

@@ -217,7 +217,7 @@ void ReportWindow::fillReportGrid(const QString &sql)
         showListStatus();
         return;
     }
-    GridModel::DataRows rows(*model_);
+    TextRows rows(model_->cols());
     while (st.next())
         rows.append(rowTexts(st));
     const bool failed = st.hasError();

@@ -47,7 +47,7 @@ TEST(GridModel, SetDataRowsReplacesTheBlankRowAndPads)
 TEST(GridModel, EditsKeepNeighbouringCells)
 {
     GridModel grid(3);
-    GridModel::DataRows rows(grid);
+    TextRows rows(grid.cols());
     rows.append({"a1", "b1", "c1"});
     rows.append({"a2", "", "c2", "dropped"});
     rows.append({"a3"});
@@ -92,4 +92,24 @@ TEST(GridModel, CellColoursMoveWithTheirRows)
     grid.removeItem(1);
     grid.removeItem(1);  // the last row is blanked and loses its colour
     EXPECT_FALSE(grid.cellForeground(1, 1).isValid());
+}
+
+TEST(TextRows, PadsCutsAndJoinsRowsOfOtherWidths)
+{
+    TextRows narrow(2);
+    narrow.append({"a", "bb"});
+    narrow.append({"c"});
+    TextRows wide(3);
+    wide.append({"1", "22", "333", "cut"});
+    wide.append(narrow);
+    ASSERT_EQ(wide.size(), 3);
+    EXPECT_EQ(wide[0], (QStringList{"1", "22", "333"}));
+    EXPECT_EQ(wide[1], (QStringList{"a", "bb", ""}));
+    EXPECT_EQ(wide.last(), (QStringList{"c", "", ""}));
+    EXPECT_EQ(wide.cell(0, 2), u"333");
+
+    GridModel grid(2);
+    grid.setDataRows(std::move(wide));  // cut to the grid's two columns
+    EXPECT_EQ(grid.rowTexts(1), (QStringList{"1", "22"}));
+    EXPECT_EQ(grid.rowTexts(3), (QStringList{"c", ""}));
 }
