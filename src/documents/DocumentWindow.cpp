@@ -9,6 +9,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/Module1.h"
+#include "shell/RecordStatus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -199,9 +200,7 @@ void DocumentWindow::ShowListStatus()
     if (list_.rows() == 2 && listIsEmpty())
         m_.statusPanels().setPanelText(4, QStringLiteral("无单据信息"));
     else
-        m_.statusPanels().setPanelText(4, kind_.listPrefix() + QString::number(list_.rows() - 1)
-                                              + QStringLiteral(" 条记录 当前为第 ") + QString::number(mListRow)
-                                              + QStringLiteral(" 条"));
+        m_.statusPanels().setPanelText(4, RecordStatusText(kind_.listPrefix(), list_.rows() - 1, mListRow));
 }
 
 void DocumentWindow::TrackListRow()
@@ -269,9 +268,7 @@ void DocumentWindow::ShowLineStatus()
         return;
     }
     mLineRows = editor_.lineCount();
-    m_.statusPanels().setPanelText(4, kind_.linePrefix() + QString::number(mLineRows)
-                                          + QStringLiteral(" 条记录 当前为第 ") + QString::number(mLineRow)
-                                          + QStringLiteral(" 条"));
+    m_.statusPanels().setPanelText(4, RecordStatusText(kind_.linePrefix(), mLineRows, mLineRow));
 }
 
 // ---- modes -------------------------------------------------------------------

@@ -1,7 +1,9 @@
 #include "Posting.h"
 
 #include "db/Database.h"
+#include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace documents {
@@ -11,8 +13,11 @@ GoodsFigures postToGoods(const GoodsFigures &before, double q, double p, int sig
     GoodsFigures after = before;
     const double n = before.quantity + sign * q;
     after.quantity = n;
-    if (options.noAverageCostUpdate || std::fabs(n) < kZeroQuantity) {
-        if (std::fabs(n) < kZeroQuantity)
+    // A quantity that is zero but for floating residue is zero: the residue
+    // must not turn the average-cost division into a huge price.
+    const bool zero = numtext::isResidue(n, std::max(std::fabs(before.quantity), std::fabs(q)));
+    if (options.noAverageCostUpdate || zero) {
+        if (zero)
             after.quantity = 0;
         return after;
     }

@@ -18,10 +18,6 @@ struct PostingOptions {
     double salePriceFactor = 0;  // 0: the sale price is not coupled to the cost
 };
 
-// A new quantity this close to zero counts as zero: floating residue must not
-// turn the average-cost division into a huge price.
-inline constexpr double kZeroQuantity = 1e-9;
-
 // One line posted into the goods figures: quantity moves by sign * q; unless
 // the options forbid it, the cost becomes the moving weighted average of the
 // stock at its cost and the line at its price p, and the sale price follows

@@ -55,6 +55,9 @@ public:
     QColor cellForeground(int row, int col) const;
 
     void setColAlignment(int col, Qt::Alignment alignment);
+    // The alignment of a cell in a column without its own: the grid's general
+    // alignment, numbers right and text left.
+    static Qt::Alignment GeneralAlignment(const QString &text);
 
     // QAbstractTableModel: view row r is grid row r + 1.
     int rowCount(const QModelIndex &parent = {}) const override;

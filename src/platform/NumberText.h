@@ -27,4 +27,31 @@ QString formatNumber(double value, const QString &pattern);
 // Rounds value to decimals places, half away from zero on its decimal value.
 double roundDecimal(double value, int decimals);
 
+// Rounds value to 15 significant digits, the precision every number text
+// keeps; a non-finite value is returned as it is.
+double roundSignificant(double value);
+
+// Whether value, the result of adding and subtracting numbers of magnitude up
+// to scale, is only the rounding residue of a result that is exactly zero.
+bool isResidue(double value, double scale);
+
+// Whether a <= b once the rounding residue of numbers of magnitude scale is
+// allowed for: 0.3 - 0.1 is not less than 0.2.
+bool notAbove(double a, double b, double scale);
+
+// Numbers typed or imported are stored only below this magnitude (and the
+// amount a line makes of them, too): there the money format shows every
+// digit a double holds.
+inline constexpr double kNumberLimit = 1e15;
+
+// Whether value is finite and its magnitude below kNumberLimit.
+bool isStorable(double value);
+
+// Reads a typed or imported number the way leadingNumber does; false when
+// the value cannot be stored (not finite, or not below kNumberLimit).
+bool readNumber(const QString &text, double &value);
+
+// The refusal of a number that cannot be stored, naming the box or column.
+QString unstorableMessage(const QString &boxName);
+
 } // namespace numtext

@@ -76,7 +76,7 @@ Login::Login(MForm *mainWindow, QWidget *parent)
 
 void Login::InitLoginWindow()
 {
-    setWindowTitle(QStringLiteral("登录帐本...") + QLocale::system().toString(m_.Today(), QLocale::ShortFormat));
+    setWindowTitle(QStringLiteral("登录帐本...") + QLocale().toString(m_.Today(), QLocale::ShortFormat));
     const QString p = m_.GetSingleValue(QStringLiteral("select F3 from TE1 where F1='001'"));
     const QString howTo = QStringLiteral("关于如何使用本软件，您可以在登录系统后查看主菜单[使用说明]中的信息。");
     if (p != Module1::NoFound && !p.isEmpty())

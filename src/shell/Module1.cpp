@@ -108,18 +108,9 @@ QString Module1::NumToText(double value)
 
 double Module1::SubtractExact(double a, double b)
 {
-    // Whole parts in 64 bits: legal book values never overflow here.
-    const qint64 n = qint64(std::trunc(a)) - qint64(std::trunc(b));
-    auto fraction = [](double v) {
-        const QString text = numtext::generalText(v);
-        const int point = text.indexOf(QLatin1Char('.'));
-        double f = point >= 0 ? numtext::leadingNumber(text.mid(point)) : 0.0;
-        return v < 0 ? -f : f;
-    };
-    double d = fraction(a) - fraction(b);
-    if (numtext::generalText(d).contains(QLatin1Char('E')))
-        d = numtext::formatNumber(d, QStringLiteral("#0.000000000")).toDouble();
-    return double(n) + d;
+    // The numbers come from 15-digit texts, so the difference is exact to 15
+    // significant digits: 10.3 - 0.1 gives 10.2, not 10.200000000000001.
+    return numtext::roundSignificant(a - b);
 }
 
 QString Module1::GetPartnerName(const QString &code)

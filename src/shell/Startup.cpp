@@ -8,6 +8,7 @@
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "frmTip.h"
+#include "platform/DesktopLocale.h"
 #include "platform/Prompt.h"
 
 #include <QApplication>
@@ -147,7 +148,7 @@ bool Startup::RunBookChooser()
 MForm *Startup::ShowMainWindow()
 {
     main_ = std::make_unique<MForm>();
-    main_->show();
+    main_->showAtSavedPlace();
     return main_.get();
 }
 
@@ -208,6 +209,7 @@ int runProgram(QApplication &app)
 {
     // Dialogs closed before the main window exists must not end the program.
     app.setQuitOnLastWindowClosed(false);
+    InstallChineseDesktop(app);
     Startup startup(Module1::instance());
     if (!startup.Main(QApplication::applicationDirPath(), userDataFolder(), CommandLineText(app.arguments().mid(1))))
         return 0;

@@ -1,5 +1,7 @@
 #include "frmTip.h"
 
+#include "platform/DisplayText.h"
+
 #include "AppSettings.h"
 #include "Module1.h"
 #include "platform/TextFile.h"
@@ -97,7 +99,7 @@ bool frmTip::LoadTips(const QString &file)
 void frmTip::DisplayCurrentTip()
 {
     if (!TipList.isEmpty() && CurrentTipNo >= 1 && CurrentTipNo <= TipList.size())
-        lblTipText_->setText(TipList.at(CurrentTipNo - 1));
+        lblTipText_->setText(KeepTokensTogether(TipList.at(CurrentTipNo - 1)));
 }
 
 void frmTip::PickRandomTip()

@@ -38,6 +38,7 @@ TEST_F(DocumentWindowTest, StockInLifeCycle)
 {
     open(QStringLiteral("B1"));
     EXPECT_EQ(window->windowTitle(), "货品入库单");
+    EXPECT_EQ(child<QLabel>(QStringLiteral("Label2"))->text(), "数量：");
     EXPECT_EQ(panel4(), "无单据信息");
     EXPECT_EQ(window->listGrid().rows(), 2);
 
@@ -269,7 +270,7 @@ TEST_F(DocumentWindowTest, DeleteLineByCode)
     EXPECT_EQ(cell(2, 0), "");
     EXPECT_EQ(window->lineRow(), 2);
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "15");
-    EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 2 条");
+    EXPECT_EQ(panel4(), "入库单明细：共 1 条记录 当前为第 1 条");  // the counter never passes the count
 }
 
 TEST_F(DocumentWindowTest, MoneyDecimalsRoundTheLinesButNotTheListTotal)

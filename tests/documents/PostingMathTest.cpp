@@ -37,10 +37,13 @@ TEST(PostingMath, MovesQuantityAndWeightedAverageCost)
         {"return at another price moves the cost", goods(10, 5, 0), 5, 7, -1, {false, 0}, goods(5, 3, 0)},
         {"first stock-in of a goods without cost", goods(0, 0, 0, false), 4, 2.5, +1, {false, 0}, goods(4, 2.5, 0)},
         {"residue below 1e-9 counts as zero", goods(0.3, 5, 6), 0.1 + 0.2, 9, -1, {false, 1.2}, goods(0, 5, 6)},
+        {"residue at the 1e7 scale counts as zero", goods(10000000.1 + 0.2, 5, 6), 10000000.3, 9, -1, {false, 1.2},
+         goods(0, 5, 6)},
     };
     for (const PostingCase &c : cases) {
         SCOPED_TRACE(c.name);
         const GoodsFigures after = postToGoods(c.before, c.q, c.p, c.sign, c.options);
+        EXPECT_EQ(after.quantity == 0, c.after.quantity == 0);
         EXPECT_NEAR(after.quantity, c.after.quantity, 1e-12);
         EXPECT_NEAR(after.cost, c.after.cost, 1e-12);
         EXPECT_NEAR(after.salePrice, c.after.salePrice, 1e-12);

@@ -52,3 +52,38 @@ TEST(NumberText, FormatRoundsHalfAwayFromZeroOnTheDecimalValue)
             << c.value << " " << c.pattern;
     EXPECT_DOUBLE_EQ(roundDecimal(2.675, 2), 2.68);
 }
+
+TEST(NumberText, ReadNumberRefusesWhatCannotBeStored)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"12.5", true},       {"abc", true},  {"-999999999999999", true}, {"1e309", false}, {"-1e309", false},
+        {"1e400", false},     {"1e999", false}, {"-1e308", false},        {"1e15", false},  {"-1e15", false},
+        {"9.99e14", true},    {"1e-400", true},
+    };
+    for (const auto &[text, storable] : cases) {
+        double value = -1;
+        EXPECT_EQ(readNumber(QString::fromUtf8(text), value), storable) << text;
+        EXPECT_EQ(value, leadingNumber(QString::fromUtf8(text))) << text;
+    }
+    EXPECT_TRUE(unstorableMessage(QStringLiteral("数量")).startsWith(QStringLiteral("数量：")));
+    EXPECT_TRUE(unstorableMessage(QStringLiteral("数量")).contains(QStringLiteral("1000000000000000")));
+}
+
+TEST(NumberText, ResidueIsRelativeToTheOperands)
+{
+    struct Case {
+        double value, scale;
+        bool residue;
+    } cases[] = {
+        {0.1 + 0.2 - 0.3, 0.3, true},
+        {10000000.1 + 0.2 - 10000000.3, 10000000.3, true},
+        {1e-7, 10000000.3, false},  // the seventh decimal is a real digit at this size
+        {1e-9, 1, true},
+        {2e-9, 1, false},
+        {0.5, 1e13, false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(isResidue(c.value, c.scale), c.residue) << c.value << " at " << c.scale;
+    EXPECT_TRUE(notAbove(0.2, 0.3 - 0.1, 0.3));
+    EXPECT_FALSE(notAbove(0.21, 0.3 - 0.1, 0.3));
+}

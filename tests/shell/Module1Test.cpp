@@ -39,6 +39,8 @@ TEST(Module1, SubtractExact)
     const std::tuple<double, double, double> cases[] = {
         {10.3, 0.1, 10.2}, {-3.25, -1.5, -1.75}, {5, 5, 0}, {1.1, 2.2, -1.1}, {100.75, 0.5, 100.25},
         {5e9, 1.5, 4999999998.5},  // whole parts beyond 32 bits
+        {5e-05, 0, 5e-05}, {3e-05, 1e-05, 2e-05}, {123.45, 1e-06, 123.449999}, {1.5e15, 0, 1.5e15},
+        {1e19, 0, 1e19}, {1e19, 1, 1e19}, {-1.5e15, 0.25, -1.50000000000000e15},
     };
     for (auto [a, b, expected] : cases)
         EXPECT_EQ(Module1::SubtractExact(a, b), expected) << a << " - " << b;

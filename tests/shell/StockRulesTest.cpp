@@ -52,6 +52,29 @@ TEST(StockRules, CheckStockEnough)
     }
 }
 
+TEST(StockRules, DecimalsAndLetterCaseOfPendingLines)
+{
+    // Stock 0.3 with 0.1 pending on an unaudited stock-out whose line spells the code in lower case.
+    struct Case {
+        double stock, pending, asked;
+        bool enough;
+    } cases[] = {
+        {0.3, 0.1, 0.2, true},   // equality passes for decimals
+        {0.3, 0.1, 0.21, false},
+        {0.3, 0.2, 0.1, true},
+        {10000000.3, 10000000.1, 0.2, true},
+        {10000000.3, 10000000.1, 0.2000001, false},
+    };
+    for (const auto &c : cases) {
+        TestBook book;
+        book.m().gOptNoOverdraw = 1;
+        book.exec("insert into TD1 (F1,F6) values ('CK1','')");
+        book.db().exec(QStringLiteral("insert into TA4 (F1,F8) values ('AB',?)"), {c.stock});
+        book.db().exec(QStringLiteral("insert into TD11 (F0,F1,F6) values ('CK1','ab',?)"), {c.pending});
+        EXPECT_EQ(book.m().CheckStockEnough("AB", c.asked, "X"), c.enough) << c.stock << " " << c.pending << " " << c.asked;
+    }
+}
+
 TEST(StockRules, CancelledAuditCountsAsPendingDemand)
 {
     TestBook book;
