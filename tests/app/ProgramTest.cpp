@@ -248,33 +248,31 @@ TEST(Program, AMenuItemWhoseWindowFailsIsReported)
 
 TEST(Program, AuditedNoteOutlivesANewTemplateBook)
 {
-    {
-        RunningProgram p;
-        ASSERT_TRUE(p.start());
-        using namespace documents;
-        SaveRequest note;
-        note.number = QStringLiteral("RK2612100001");
-        note.reservedNo = note.number;
-        note.date = QStringLiteral("2026-12-10");
-        note.party = QStringLiteral("001");
-        note.enteredBy = p.m().gUserName;
-        note.lines = {{QStringLiteral("G1"), QStringLiteral("5"), QStringLiteral("2"), QString()}};
-        ASSERT_TRUE(p.m().gDb.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G1','螺丝',0)")));
-        const SaveOutcome saved = saveDocument(p.m(), stockInNoteKind(), note);
-        ASSERT_TRUE(saved.done) << saved.message.toStdString();
-        ASSERT_TRUE(auditDocument(p.m(), stockInNoteKind(), note.number).done);
-        quit(p);
-        p.m().gDb.close();
+    RunningProgram p;
+    ASSERT_TRUE(p.start());
+    using namespace documents;
+    SaveRequest note;
+    note.number = QStringLiteral("RK2612100001");
+    note.reservedNo = note.number;
+    note.date = QStringLiteral("2026-12-10");
+    note.party = QStringLiteral("001");
+    note.enteredBy = p.m().gUserName;
+    note.lines = {{QStringLiteral("G1"), QStringLiteral("5"), QStringLiteral("2"), QString()}};
+    ASSERT_TRUE(p.m().gDb.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G1','螺丝',0)")));
+    const SaveOutcome saved = saveDocument(p.m(), stockInNoteKind(), note);
+    ASSERT_TRUE(saved.done) << saved.message.toStdString();
+    ASSERT_TRUE(auditDocument(p.m(), stockInNoteKind(), note.number).done);
+    quit(p);
+    p.m().gDb.close();
 
-        // The build makes the template book anew (the schema changed).
-        const QString templateBook = p.programFolder + QStringLiteral("/darvex.dat");
-        ASSERT_TRUE(QFile::remove(templateBook));
-        ASSERT_TRUE(db::createBook(templateBook).isEmpty());
+    // The build makes the template book anew (the schema changed).
+    const QString templateBook = p.programFolder + QStringLiteral("/darvex.dat");
+    ASSERT_TRUE(QFile::remove(templateBook));
+    ASSERT_TRUE(db::createBook(templateBook).isEmpty());
 
-        ASSERT_TRUE(p.start());
-        EXPECT_EQ(p.m().GetSingleValue(QStringLiteral("select F6 from TB1 where F1='RK2612100001'")),
-                  p.m().gUserName);
-        EXPECT_EQ(p.m().GetSingleValue(QStringLiteral("select F8 from TA4 where F1='G1'")).toDouble(), 5);
-        quit(p);
-    }
+    ASSERT_TRUE(p.start());
+    EXPECT_EQ(p.m().GetSingleValue(QStringLiteral("select F6 from TB1 where F1='RK2612100001'")),
+              p.m().gUserName);
+    EXPECT_EQ(p.m().GetSingleValue(QStringLiteral("select F8 from TA4 where F1='G1'")).toDouble(), 5);
+    quit(p);
 }
