@@ -220,10 +220,15 @@ void MForm::showAtSavedPlace()
 {
     const QByteArray saved = QByteArray::fromBase64(
         appsettings::read(appsettings::programName(), kWindowSection, kGeometryKey).toLatin1());
-    if (saved.isEmpty() || !restoreGeometry(saved))
-        showMaximized();
-    else
+    if (!saved.isEmpty() && restoreGeometry(saved)) {
         show();
+        return;
+    }
+    // Cover the screen's work area first: without a window manager (or one
+    // that ignores the request) maximising alone leaves the default size.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
 }
 
 void MForm::saveGeometryToSettings()
