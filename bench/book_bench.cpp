@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -208,6 +209,9 @@ void nextDocNoModule(benchmark::State &state)
     }
 }
 
+// The floor: the same three statements, each prepared as the module does: the
+// month's newest number, the check that its next serial is unused in the
+// month, and the check that no other computer holds the new number.
 void nextDocNoBare(benchmark::State &state, int)
 {
     sqlite3 *handle = bench::keyedConnection(state, gBook, true);
@@ -215,14 +219,28 @@ void nextDocNoBare(benchmark::State &state, int)
         return;
     db::Database book;
     book.open(gBook);
-    const QByteArray pattern = (QStringLiteral("RK") + newestNumberMonth(book).toString(QStringLiteral("yyMM"))
-                                + QStringLiteral("______")).toUtf8();
+    const QDate month = newestNumberMonth(book);
+    const QByteArray base = (QStringLiteral("RK") + month.toString(QStringLiteral("yyMM"))).toUtf8();
+    const QByteArray pattern = base + "______";
+    const QByteArray day = month.toString(QStringLiteral("dd")).toUtf8();
     for (auto _ : state) {
         sqlite3_stmt *stmt = nullptr;
         sqlite3_prepare_v2(handle, kLastNumberSql, -1, &stmt, nullptr);
         sqlite3_bind_text(stmt, 1, pattern.constData(), int(pattern.size()), SQLITE_STATIC);
+        int serial = 1;
         if (sqlite3_step(stmt) == SQLITE_ROW)
-            benchmark::DoNotOptimize(sqlite3_column_text(stmt, 0));
+            serial = std::atoi(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)) + 8) + 1;
+        sqlite3_finalize(stmt);
+        const QByteArray digits = QByteArray::number(serial).rightJustified(4, '0');
+        const QByteArray used = base + "__" + digits;
+        sqlite3_prepare_v2(handle, "select F1 from TB1 where F1 like ? limit 1", -1, &stmt, nullptr);
+        sqlite3_bind_text(stmt, 1, used.constData(), int(used.size()), SQLITE_STATIC);
+        benchmark::DoNotOptimize(sqlite3_step(stmt));
+        sqlite3_finalize(stmt);
+        const QByteArray candidate = base + day + digits;
+        sqlite3_prepare_v2(handle, "select DanF1 from DanNo where DanF1=?", -1, &stmt, nullptr);
+        sqlite3_bind_text(stmt, 1, candidate.constData(), int(candidate.size()), SQLITE_STATIC);
+        benchmark::DoNotOptimize(sqlite3_step(stmt));
         sqlite3_finalize(stmt);
     }
     sqlite3_close(handle);

@@ -91,13 +91,14 @@ bool StageRows(db::Database &db, const QString &table, const QStringList &column
         *error = db.lastError();
         return false;
     }
+    // A short row stages empty texts in its missing columns; a long row's extra values are dropped.
+    const QVariant empty = QString();
     for (const QVariantList &row : rows) {
-        QVariantList values = row;
-        while (values.size() < columns.size())
-            values.append(QString());
-        values = values.mid(0, columns.size());
         insert.reset();
-        if (!insert.bindAll(values) || !insert.run()) {
+        bool bound = true;
+        for (int c = 0; c < columns.size() && bound; ++c)
+            bound = insert.bind(c + 1, c < row.size() ? row[c] : empty);
+        if (!bound || !insert.run()) {
             *error = insert.error().isEmpty() ? db.lastError() : insert.error();
             return false;
         }
