@@ -498,7 +498,7 @@ void A4::saveRecord()
     }
     const auto result = goods_.save(r, oldCode, edits);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], true);
         return;
     }
 

@@ -55,6 +55,9 @@ public:
     QColor cellForeground(int row, int col) const;
 
     void setColAlignment(int col, Qt::Alignment alignment);
+    // Shows the non-empty cells of col as numbers in pattern (e.g. "#0.00");
+    // textMatrix keeps the full text. An empty pattern shows the text itself.
+    void setColDisplayPattern(int col, const QString &pattern);
 
     // QAbstractTableModel: view row r is grid row r + 1.
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -70,4 +73,5 @@ private:
     QVector<QStringList> cells_;
     QHash<quint64, QColor> foreground_;
     QHash<int, Qt::Alignment> alignment_;
+    QHash<int, QString> displayPattern_;
 };
