@@ -227,6 +227,14 @@ options::SystemOptions SysFuncSet::shownOptions() const
 // in force at once; a failure writes nothing and changes no variable.
 void SysFuncSet::save()
 {
+    double factor = 0;
+    if (!numtext::readNumber(Txt4->text(), factor)) {
+        Prompt::current().message(QStringLiteral("提示"), numtext::unstorableMessage(Chk[4]->text()),
+                                  Prompt::Icon::Information);
+        Txt4->setFocus();
+        Txt4->selectAll();
+        return;
+    }
     const auto result = options::saveOptions(m_.gDb, options::fromModule(m_), shownOptions());
     if (!result.ok) {
         Prompt::current().message(QString(), QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！"),
