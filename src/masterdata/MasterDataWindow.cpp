@@ -448,8 +448,9 @@ void MasterDataWindow::printList()
     request.reportFile = kind_.report.runFile;
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
-    const QVector<QStringList> rows = printRows();
-    request.stagingColumns = StagingColumns(1, rows.value(0).size());
+    // An empty list keeps one blank grid row; it is no record to print.
+    const QVector<QStringList> rows = RecordCount > 0 ? printRows() : QVector<QStringList>();
+    request.stagingColumns = StagingColumns(1, qMax(1, int(rows.value(0).size())));
     request.stagingRows.reserve(rows.size());
     for (const QStringList &row : rows) {
         QVariantList values;
