@@ -125,6 +125,7 @@ bool openForPrinting(benchmark::State &state, Module1 &module, const QString &pa
     if (!openOrSkip(state, module.gDb, path))
         return false;
     module.gAppPath = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
+    module.gProgramPath = module.gAppPath;
     module.gBookFile = path;
     Module1::setInstance(&module);
     return true;
@@ -147,6 +148,10 @@ sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool read
         rc = sqlite3_key(handle, db::kBookPassword, int(std::strlen(db::kBookPassword)));
     if (rc == SQLITE_OK && readSchema)
         rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    // The page cache the program's connection keeps, so a floor reads the
+    // pages as often as the program does.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(handle, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         state.SkipWithError(sqlite3_errmsg(handle));
         sqlite3_close(handle);
@@ -164,18 +169,21 @@ sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByt
     return nullptr;
 }
 
-void bareListQuery(benchmark::State &state, const QString &path, const QByteArray &sql, int columns)
+void bareListQuery(benchmark::State &state, const QString &path, const std::vector<QByteArray> &statements,
+                   int columns)
 {
     sqlite3 *handle = keyedConnection(state, path);
     if (!handle)
         return;
     int rows = 0;
     for (auto _ : state) {
-        sqlite3_stmt *stmt = prepareOrSkip(state, handle, sql);
-        if (!stmt)
-            break;
-        rows = readTextRows(stmt, columns);
-        sqlite3_finalize(stmt);
+        for (const QByteArray &sql : statements) {
+            sqlite3_stmt *stmt = prepareOrSkip(state, handle, sql);
+            if (!stmt)
+                break;
+            rows = readTextRows(stmt, columns);
+            sqlite3_finalize(stmt);
+        }
     }
     sqlite3_close(handle);
     state.counters["rows"] = rows;
@@ -194,6 +202,41 @@ int readTextRows(sqlite3_stmt *stmt, int columns)
     }
     benchmark::DoNotOptimize(bytes);
     return rows;
+}
+
+void bareStaging(benchmark::State &state, sqlite3 *handle, const QByteArray &table, const TextRows &rows)
+{
+    const int columns = rows.empty() ? 1 : int(rows.front().size());
+    QByteArray names, marks;
+    for (int c = 1; c <= columns; ++c) {
+        names += (c > 1 ? ",F" : "F") + QByteArray::number(c);
+        marks += c > 1 ? ",?" : "?";
+    }
+    const QByteArray insertSql = "insert into " + table + " (" + names + ") values (" + marks + ")";
+    const QByteArray readSql = "select " + names + " from " + table + " order by " + table + ".rowid";
+    const QByteArray emptySql = "delete from " + table;
+    for (auto _ : state) {
+        sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_exec(handle, emptySql.constData(), nullptr, nullptr, nullptr);
+        sqlite3_stmt *insert = prepareOrSkip(state, handle, insertSql);
+        if (!insert)
+            break;
+        for (const auto &row : rows) {
+            for (int c = 0; c < columns; ++c)
+                sqlite3_bind_text(insert, c + 1, row[c].constData(), int(row[c].size()), SQLITE_STATIC);
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                state.SkipWithError(sqlite3_errmsg(handle));
+                break;
+            }
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        if (sqlite3_stmt *read = prepareOrSkip(state, handle, readSql)) {
+            readTextRows(read, columns);
+            sqlite3_finalize(read);
+        }
+        sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    }
 }
 
 } // namespace bench

@@ -82,8 +82,9 @@ bool openForPrinting(benchmark::State &state, Module1 &module, const QString &pa
 // conditions it holds (none, as first shown) while dialogs lives.
 void searchAtOnce(ScriptedDialogRunner &dialogs);
 
-// A keyed connection of our own, as any program on the sqlite3 API would open it;
-// with readSchema the key is proved by reading the schema. Null, with the
+// A keyed connection of our own, as any program on the sqlite3 API would open it,
+// with the program's page cache; with readSchema the key is proved by reading
+// the schema. Null, with the
 // benchmark skipped on the error, when it does not open.
 sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool readSchema = false);
 
@@ -91,13 +92,23 @@ sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool read
 // error, when it does not prepare.
 sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByteArray &sql);
 
-// The floor of a window's list: the bare statement sql run on a keyed
-// connection to path and every row's first columns read; the rows in the
+// The floor of a window's list: the bare statements run in turn on a keyed
+// connection to path (a window that fills its grid again runs each fill's
+// statement) and every row's first columns read; the rows of the last in the
 // counter "rows".
-void bareListQuery(benchmark::State &state, const QString &path, const QByteArray &sql, int columns);
+void bareListQuery(benchmark::State &state, const QString &path, const std::vector<QByteArray> &statements,
+                   int columns);
 
 // Steps stmt through all its rows reading the texts of the first columns, as a
 // grid is filled; the number of rows.
 int readTextRows(sqlite3_stmt *stmt, int columns);
+
+// Rows of texts, as a floor binds them.
+using TextRows = std::vector<std::vector<QByteArray>>;
+
+// The floor of a list print on handle: in one transaction, the staging table
+// emptied, one bound insert of each row's texts into its columns F1.., and the
+// staged rows read back in their order, as the report reads them.
+void bareStaging(benchmark::State &state, sqlite3 *handle, const QByteArray &table, const TextRows &rows);
 
 } // namespace bench

@@ -228,14 +228,14 @@ void nextDocNoBare(benchmark::State &state, int)
     sqlite3_close(handle);
 }
 
-// ---- the automatic backup's compacted, checked copy beside a plain file copy ----
+// ---- the backup's checked page copy beside a plain file copy ----
 
 void backupModule(benchmark::State &state)
 {
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("backup.vzk"));
     for (auto _ : state) {
-        if (const QString error = db::compactCopy(gBook, target); !error.isEmpty()) {
+        if (const QString error = db::copyBook(gBook, target); !error.isEmpty()) {
             state.SkipWithError(qPrintable(error));
             break;
         }

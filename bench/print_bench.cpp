@@ -1,6 +1,7 @@
 // Printing a long list: staging its rows in PrTA1, filling and laying out the
 // report, and showing the first page of the preview in the print host; beside
-// its floor, the bare staging inserts through the sqlite3 API.
+// its floor, the bare staging inserts and the read of the staged rows, in one
+// transaction through the sqlite3 API.
 //   print_bench [--rows=N] [Google Benchmark options]
 // The list (N goods rows, 100,000 by default) is printed on a new book in a
 // temporary folder with the goods list template that lies beside the program.
@@ -81,13 +82,13 @@ void printList(benchmark::State &state)
     state.counters["pages"] = pages;
 }
 
-// The floor: emptying PrTA1 and one bound insert per row, in one transaction.
+// The floor: staging the same rows and reading them back, bare.
 void stageBare(benchmark::State &state)
 {
     sqlite3 *handle = bench::keyedConnection(state, gBook);
     if (!handle)
         return;
-    std::vector<std::vector<QByteArray>> rows;
+    bench::TextRows rows;
     rows.reserve(gRows);
     for (const QVariantList &row : goodsRows()) {
         std::vector<QByteArray> texts;
@@ -95,24 +96,7 @@ void stageBare(benchmark::State &state)
             texts.push_back(v.toString().toUtf8());
         rows.push_back(std::move(texts));
     }
-    for (auto _ : state) {
-        sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        sqlite3_exec(handle, "delete from PrTA1", nullptr, nullptr, nullptr);
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(handle, "insert into PrTA1 (F1,F2,F3,F4,F5,F6,F7) values (?,?,?,?,?,?,?)", -1, &stmt,
-                           nullptr);
-        for (const auto &row : rows) {
-            for (int c = 0; c < 7; ++c)
-                sqlite3_bind_text(stmt, c + 1, row[c].constData(), int(row[c].size()), SQLITE_STATIC);
-            if (sqlite3_step(stmt) != SQLITE_DONE) {
-                state.SkipWithError(sqlite3_errmsg(handle));
-                break;
-            }
-            sqlite3_reset(stmt);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
-    }
+    bench::bareStaging(state, handle, "PrTA1", rows);
     sqlite3_close(handle);
     state.counters["rows"] = gRows;
 }

@@ -56,11 +56,13 @@ bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoB
     return textfile::writeAtomically(settingsPath, text.toUtf8());
 }
 
-QString backupBook(const QString &bookFile, const QString &target)
+QString backupBook(const QString &bookFile, const QString &target, bool *busy)
 {
+    if (busy)
+        *busy = false;
     if (QFileInfo::exists(target))
         return QStringLiteral("文件 %1 已存在").arg(target);
-    return db::compactCopy(bookFile, target);
+    return db::copyBook(bookFile, target, {}, busy);
 }
 
 QString restoreBook(db::Database &open, const QString &bookFile, const QString &backupFile)

@@ -24,9 +24,10 @@ int cycleDays(const QString &text);
 // Writes line 1 the cycle, line 2 lastAutoBackup, whole or not at all.
 bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoBackup);
 
-// A compacted, keyed copy of the book at bookFile in target (never over an
-// existing file). Empty on success, else the error.
-QString backupBook(const QString &bookFile, const QString &target);
+// A checked, keyed copy of the book at bookFile in target (never over an
+// existing file). Empty on success, else the reason; busy, when given, tells
+// whether another user's lock on the book is the reason.
+QString backupBook(const QString &bookFile, const QString &target, bool *busy = nullptr);
 
 // Replaces the book file of the open book by a checked copy of backupFile.
 // The backup is copied and checked beside the book first; only then is the

@@ -27,6 +27,8 @@ QString checkBookFile(const QString &path)
     db::Database book;
     if (!book.open(path))
         return book.lastError();
+    if (const QString error = db::accountBookError(book); !error.isEmpty())
+        return error;
     bool ok = false;
     book.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
     return ok ? QString() : book.lastError();
@@ -36,6 +38,9 @@ QString makeNewBook(const QString &source, const QString &target)
 {
     if (!QFileInfo(source).isFile())
         return db::createBook(target);
+    // A source that is no account book would give a new book nobody can log in to.
+    if (const QString error = checkBookFile(source); !error.isEmpty())
+        return error;
     return db::compactCopy(source, target);
 }
 

@@ -60,7 +60,9 @@ void BookListWindow::AddBook()
 
 QString BookListWindow::fallbackName() const
 {
-    return QStringLiteral("新建") + m_.gBookName;
+    // A book opened from the command line carries its path as name; the
+    // fallback names files (its backup settings), so it never holds a path.
+    return QStringLiteral("新建") + books::bookNameForFiles(m_);
 }
 
 void BookListWindow::appendBook(const QString &name, const QString &path)
@@ -159,6 +161,13 @@ void BookListWindow::RenameBook()
     const QString oldSettings = m_.gAppPath + oldName + QStringLiteral("bak.set");
     if (oldName != name && QFileInfo::exists(oldSettings))
         QFile::rename(oldSettings, m_.gAppPath + name + QStringLiteral("bak.set"));
+    // The open book takes its new name at once: its automatic backup looks
+    // for the settings under that name, and the list and status bar show it.
+    if (isBookInUse(cmb_[1]->itemText(index))) {
+        m_.gBookName = name;
+        WriteBookList();
+        m_.ShowBookNameInStatusBar();
+    }
 }
 
 void BookListWindow::RemoveBook()
@@ -173,7 +182,7 @@ void BookListWindow::RemoveBook()
                                   Prompt::Icon::Exclamation);
         return;
     }
-    if (path == m_.gBookFile) {
+    if (isBookInUse(path)) {
         Prompt::current().message(QString(), QStringLiteral("您选择的是当前正在使用的帐本，不能删除！"),
                                   Prompt::Icon::Exclamation);
         return;

@@ -29,6 +29,15 @@ public:
         return *this;
     }
 
+    // Updates the rows; inserts one when the update changed none.
+    ClearingRun &upsert(const QString &update, const QString &insert, const QVariantList &params)
+    {
+        exec(update, params);
+        if (error_.isEmpty() && m_.gDb.changes() == 0)
+            exec(insert, params);
+        return *this;
+    }
+
     ClearingRun &emptyTables(const QStringList &tables)
     {
         for (const QString &table : tables)
@@ -124,7 +133,9 @@ QString initialiseBook(Module1 &m, const InitialiseChoice &choice)
     }
     if (choice.newYear) {
         run.exec(QStringLiteral("delete from jxc"));
-        run.exec(QStringLiteral("update reginfo set F7=?"), {db::dateText(choice.yearStart)});
+        // A book without its reginfo row gets one: the year start is never dropped.
+        run.upsert(QStringLiteral("update reginfo set F7=?"), QStringLiteral("insert into reginfo (F7) values (?)"),
+                   {db::dateText(choice.yearStart)});
     }
     return run.finish();
 }

@@ -226,7 +226,7 @@ void FromExcel::showHelp()
 {
     Prompt::current().message(QString(), QStringLiteral("打开帮助文件后，在左侧选择[从Excel文件中导入货品基础数据]。"),
                               Prompt::Icon::Information);
-    Desktop::current().openUrl(QUrl::fromLocalFile(Module1::instance().gAppPath + QStringLiteral("使用说明.chm")));
+    Desktop::current().openUrl(QUrl::fromLocalFile(Module1::instance().gProgramPath + QStringLiteral("使用说明.chm")));
 }
 
 void FromExcel::runImport()

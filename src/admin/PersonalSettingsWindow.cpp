@@ -66,7 +66,7 @@ S2::S2(QWidget *parent, BGForm *background)
     }
     TxtBgCpt->setText(loadedCaption_);
     if (!showPreview(personal::ownPicturePath(m_.gAppPath, m_.gUserCode)))
-        showPreview(personal::defaultPicturePath(m_.gAppPath));
+        showPreview(personal::defaultPicturePath(m_.gProgramPath));
     showTab(0);
 }
 
@@ -232,7 +232,7 @@ void S2::browsePicture()
 // emptied and confirm stays disabled.
 void S2::restoreDefaultPicture()
 {
-    const QString path = personal::defaultPicturePath(m_.gAppPath);
+    const QString path = personal::defaultPicturePath(m_.gProgramPath);
     if (showPreview(path)) {
         PicturePath = path;
         CmdSet[1]->setEnabled(true);
@@ -247,7 +247,7 @@ void S2::confirmPicture()
 {
     if (PicturePath.isEmpty())
         return;
-    const bool toDefault = PicturePath == personal::defaultPicturePath(m_.gAppPath);
+    const bool toDefault = PicturePath == personal::defaultPicturePath(m_.gProgramPath);
     if (toDefault) {
         personal::removeOwnPicture(m_.gAppPath, m_.gUserCode);
     } else if (const auto error = personal::setOwnPicture(m_.gAppPath, m_.gUserCode, PicturePath)) {

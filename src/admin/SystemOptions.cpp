@@ -25,6 +25,22 @@ SystemOptions fromModule(const Module1 &m)
     return o;
 }
 
+void toModule(const SystemOptions &o, Module1 &m)
+{
+    m.gOptNoOverdraw = o.noOverdraw;
+    m.gOptLockLinePrice = o.lockLinePrice;
+    m.gOptNoAverageCostUpdate = o.noAverageCostUpdate;
+    m.gOptAbsoluteQuantities = o.absoluteQuantities;
+    m.gOptSalePriceFactor = o.salePriceFactor;
+    m.gOptKeepPrices = o.keepPrices;
+    m.gOptAlarmLowAtStart = o.alarmLowAtStart;
+    m.gOptAlarmHighAtStart = o.alarmHighAtStart;
+    m.gOptAdminEditsStock = o.adminEditsStock;
+    m.gOptAdminEditsOpening = o.adminEditsOpening;
+    m.gOptMoneyDecimals = std::clamp(o.moneyDecimals, 0, 8);
+    m.gMoneyFormat = Module1::MakeDecimalFormat(m.gOptMoneyDecimals);
+}
+
 // A single-precision number has about seven significant digits; more would
 // show its binary residue (1.2 as 1.20000004768372).
 QString factorText(float factor)

@@ -29,6 +29,8 @@ struct SystemOptions {
 
 // The options the module holds now.
 SystemOptions fromModule(const Module1 &m);
+// Puts options in force: the module's variables and its money format.
+void toModule(const SystemOptions &o, Module1 &m);
 
 // The text of a factor as the options window shows and stores it ("1.2").
 QString factorText(float factor);

@@ -178,8 +178,8 @@ void SysFuncSet::warnOnOpening(int box, bool checked)
 {
     if (mLoading || !checked)
         return;
-    if (!Prompt::current().ask(QStringLiteral("警告"), box == 8 ? kStockWarning : kOpeningWarning,
-                               Prompt::Icon::Question))
+    if (!Prompt::current().confirm(QStringLiteral("警告"), box == 8 ? kStockWarning : kOpeningWarning,
+                                   Prompt::Icon::Question))
         Chk[box]->setChecked(false);
 }
 
@@ -223,8 +223,9 @@ options::SystemOptions SysFuncSet::shownOptions() const
     return o;
 }
 
-// Writes the changed options in one transaction and puts the book's options
-// in force at once; a failure writes nothing and changes no variable.
+// Writes the changed options in one transaction and puts the saved values in
+// force at once (never a reload of the table, which stops at a faulty row); a
+// failure writes nothing, changes no variable and tells the engine's reason.
 void SysFuncSet::save()
 {
     double factor = 0;
@@ -235,15 +236,16 @@ void SysFuncSet::save()
         Txt4->selectAll();
         return;
     }
-    const auto result = options::saveOptions(m_.gDb, options::fromModule(m_), shownOptions());
+    const options::SystemOptions wanted = shownOptions();
+    const auto result = options::saveOptions(m_.gDb, options::fromModule(m_), wanted);
     if (!result.ok) {
-        Prompt::current().message(QString(), QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！"),
+        Prompt::current().message(QString(),
+                                  QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！\n\n") + result.error,
                                   Prompt::Icon::Information);
         reject();
         return;
     }
-    if (result.written > 0)
-        m_.LoadSysSettings();
+    options::toModule(wanted, m_);
     Prompt::current().message(QString(), QStringLiteral("您的设置已生效！"), Prompt::Icon::Information);
     accept();
 }

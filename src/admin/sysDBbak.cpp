@@ -133,13 +133,15 @@ void sysDBbak::ManualBackup()
     }
     // The copy is read through its own connection: the open book stays open.
     QString error;
+    bool busy = false;
     {
         WaitCursor wait;
-        error = backup::backupBook(m_.gBookFile, target);
+        error = backup::backupBook(m_.gBookFile, target, &busy);
     }
     if (!error.isEmpty()) {
         Prompt::current().message(QString(),
-                                  QStringLiteral("无法完成备份！其它用户正在使用此帐本。\n\n请其它用户停止操作并退出系统后才可以备份！"),
+                                  busy ? QStringLiteral("无法完成备份！其它用户正在使用此帐本。\n\n请其它用户停止操作并退出系统后才可以备份！")
+                                       : QStringLiteral("无法完成备份！\n\n") + error,
                                   Prompt::Icon::Information);
         return;
     }

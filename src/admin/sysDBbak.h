@@ -8,7 +8,7 @@ class QLineEdit;
 
 // The backup window: the open book's automatic-backup cycle (saved in its
 // "bak.set" beside the program, read by the automatic backup at exit) and a
-// manual backup as a compacted, keyed copy of the book file.
+// manual backup as a checked, keyed copy of the book file.
 class sysDBbak : public QDialog {
     Q_OBJECT
 public:

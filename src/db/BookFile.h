@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace db {
 
 // Creates a new, keyed account book at path from the schema and its default
@@ -9,6 +11,14 @@ namespace db {
 // place, so path never holds half a book. Returns an empty text on success,
 // else the error.
 QString createBook(const QString &path);
+
+class Database;
+
+// Empty when the open database holds an account book's tables (the operators
+// TE1 and the goods TA4, which every book has had since its first version),
+// else why it is no account book. An empty file or a keyed database without
+// tables opens like a book; this tells them apart.
+QString accountBookError(Database &book);
 
 } // namespace db
 
@@ -19,5 +29,22 @@ namespace db {
 // passes the structure check, its theVer table is readable — and then renamed
 // into place). Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
+
+} // namespace db
+
+namespace db {
+
+// Reports a copy's progress: bytes copied so far of all bytes.
+using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
+
+// Writes a copy of the book at source into target: its file as it lies, read
+// under a read transaction of the book (so the copy is one committed state of
+// it, while other connections go on reading), through a temporary file in
+// target's folder that is checked like a compacted copy and then renamed into
+// place. A lock of another connection is waited for as long as any statement
+// waits. Returns an empty text on success, else the reason; busy, when given,
+// tells whether the reason is such a lock.
+QString copyBook(const QString &source, const QString &target, const CopyProgress &progress = {},
+                 bool *busy = nullptr);
 
 } // namespace db

@@ -139,6 +139,22 @@ bool Statement::isNull(int column) const
     return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+Statement::Type Statement::type(int column) const
+{
+    switch (stmt_ ? sqlite3_column_type(stmt_, column) : SQLITE_NULL) {
+    case SQLITE_INTEGER:
+        return Type::Integer;
+    case SQLITE_FLOAT:
+        return Type::Real;
+    case SQLITE_TEXT:
+        return Type::Text;
+    case SQLITE_BLOB:
+        return Type::Blob;
+    default:
+        return Type::Null;
+    }
+}
+
 QVariant Statement::value(int column) const
 {
     if (!stmt_)
@@ -198,6 +214,8 @@ bool Database::open(const QString &path, const QString &key, bool create)
         sqlite3_close(handle);
         return false;
     }
+    // Set before the first read: a book another computer is writing is waited for at open too.
+    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     const QByteArray keyBytes = key.toUtf8();
     rc = sqlite3_key(handle, keyBytes.constData(), int(keyBytes.size()));
     if (rc == SQLITE_OK)
@@ -207,7 +225,6 @@ bool Database::open(const QString &path, const QString &key, bool create)
         sqlite3_close(handle);
         return false;
     }
-    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
     sqlite3_exec(handle, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
     // Every page read from the file is decrypted; reports that look up goods
     // and parties for many lines reread the same pages, so the connection

@@ -36,6 +36,9 @@ public:
 
     int columnCount() const;
     QString columnName(int column) const;
+    // The storage class of a column's value in the current row.
+    enum class Type { Null, Integer, Real, Text, Blob };
+    Type type(int column) const;
     QVariant value(int column) const;   // null QVariant for SQL NULL
     QString text(int column) const;     // "" for NULL
     double number(int column) const;    // 0 for NULL

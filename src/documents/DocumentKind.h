@@ -141,6 +141,7 @@ struct DocumentKind {
     QString quantityOnlyTotalLabel = QStringLiteral("数量合计");
     bool listTotalAsGeneral = false;         // list column 5: the number's general text (else "#0.00" with prices)
     QString searchStockCaption = QStringLiteral("现存");    // goods search, third column
+    QString stripQuantityLabel = QStringLiteral("数量：");  // entry strip, the label of the quantity box
     QString ownListStatement;                // the opening list with its own order; empty: built from the tables
     QString ownQueryStatement;               // the condition query's base; empty: built from the tables
 

@@ -36,6 +36,11 @@ QString unstorableColumn(const DocumentKind &kind, const QVector<SaveLine> &line
 
 const QString kTip = QStringLiteral("提示");
 
+Outcome noteGone()
+{
+    return Outcome::refused(kTip, kNoteGoneMessage);
+}
+
 Outcome failed(db::Database &database)
 {
     return Outcome::refused(QString(), database.lastError());
@@ -159,7 +164,9 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
         // The note may have been audited on another computer since it was opened.
         const QString auditor = m.GetSingleValue(
             QStringLiteral("select F6 from ") + kind.headerTable + QStringLiteral(" where F1=?"), {oldNumber});
-        if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty())
+        if (auditor == Module1::NoFound)
+            return refuse(kTip, kNoteGoneMessage);  // deleted elsewhere: never written back
+        if (!auditor.trimmed().isEmpty())
             return refuse(kTip, QStringLiteral("此单据已经审核，不可修改！"));
     }
 
@@ -259,13 +266,24 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
     const QString number = numberText.trimmed();
     if (cancel && !kind.canCancelAudit)
         return Outcome::refused(kTip, QStringLiteral("该单据不能撤销审核！"));
+    // The operator's name is the audit mark: a blank one would leave the note
+    // looking unaudited, and a second audit would post it again.
+    if (!cancel && m.gUserName.trimmed().isEmpty())
+        return Outcome::refused(kTip, QStringLiteral("操作员姓名为空，不能审核单据！"));
     db::Database &database = m.gDb;
     db::Transaction transaction(database);
     if (!transaction.isActive())
         return failed(database);
 
-    // Every goods row must be there before anything changes.
     bool ok = false;
+    const QVariant stored = database.scalar(
+        QStringLiteral("select count(*) from %1 where F1=?").arg(kind.headerTable), {number}, &ok);
+    if (!ok)
+        return failed(database);
+    if (stored.toInt() == 0)
+        return noteGone();
+
+    // Every goods row must be there before anything changes.
     const QVariant missing = database.scalar(
         QStringLiteral("select coalesce(L.F1,'') from %1 L left join TA4 on TA4.F1=L.F1 where L.F0=? and TA4.F1 is null "
                        "order by L.F1 limit 1")
@@ -282,7 +300,8 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
     if (!cancel) {
         mark = kind.headerHasStamp ? QStringLiteral("update %1 set F6=?,H8=? where F1=? and (F6 is null or F6='')")
                                    : QStringLiteral("update %1 set F6=? where F1=? and (F6 is null or F6='')");
-        params = kind.headerHasStamp ? QVariantList{m.gUserName, now, number} : QVariantList{m.gUserName, number};
+        const QString auditor = m.gUserName.trimmed();
+        params = kind.headerHasStamp ? QVariantList{auditor, now, number} : QVariantList{auditor, number};
     } else {
         mark = kind.headerHasStamp ? QStringLiteral("update %1 set F6='',H8=? where F1=? and F6<>''")
                                    : QStringLiteral("update %1 set F6='' where F1=? and F6<>''");

@@ -34,6 +34,9 @@ struct SaveRequest {
     QVector<SaveLine> lines;    // grid rows 1.., rows without a code included
 };
 
+// Shown when a note of the list was deleted on another computer meanwhile.
+inline const QString kNoteGoneMessage = QStringLiteral("该单据已不存在，可能已被其它用户删除！");
+
 // The answer of an operation on the book: done, or the message to show.
 struct Outcome {
     enum class Focus { None, Number, Party };

@@ -9,6 +9,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/Module1.h"
+#include "shell/RecordStatus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -210,9 +211,7 @@ void DocumentWindow::ShowListStatus()
     if (list_.rows() == 2 && listIsEmpty())
         m_.statusPanels().setPanelText(4, QStringLiteral("无单据信息"));
     else
-        m_.statusPanels().setPanelText(4, kind_.listPrefix() + QString::number(list_.rows() - 1)
-                                              + QStringLiteral(" 条记录 当前为第 ") + QString::number(mListRow)
-                                              + QStringLiteral(" 条"));
+        m_.statusPanels().setPanelText(4, RecordStatusText(kind_.listPrefix(), list_.rows() - 1, mListRow));
 }
 
 void DocumentWindow::TrackListRow()
@@ -280,9 +279,7 @@ void DocumentWindow::ShowLineStatus()
         return;
     }
     mLineRows = editor_.lineCount();
-    m_.statusPanels().setPanelText(4, kind_.linePrefix() + QString::number(mLineRows)
-                                          + QStringLiteral(" 条记录 当前为第 ") + QString::number(mLineRow)
-                                          + QStringLiteral(" 条"));
+    m_.statusPanels().setPanelText(4, RecordStatusText(kind_.linePrefix(), mLineRows, mLineRow));
 }
 
 // ---- modes -------------------------------------------------------------------
@@ -376,8 +373,8 @@ void DocumentWindow::EditDocument()
     const QString auditor = m_.GetSingleValue(QStringLiteral("select F6 from ") + kind_.headerTable
                                                   + QStringLiteral(" where F1=?"),
                                               {listCell(mListRow, 0).trimmed()});
-    if (auditor != Module1::NoFound && !auditor.trimmed().isEmpty()) {
-        message(kTip, QStringLiteral("此单据已经审核，不可修改！"));
+    if (auditor == Module1::NoFound || !auditor.trimmed().isEmpty()) {
+        message(kTip, auditor == Module1::NoFound ? kNoteGoneMessage : QStringLiteral("此单据已经审核，不可修改！"));
         refreshListRowFromBook();
         return;
     }

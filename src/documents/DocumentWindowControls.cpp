@@ -115,7 +115,9 @@ void DocumentWindow::buildControls()
     CmdQuery->setToolTip(QStringLiteral("查找货品编码资料"));
     CmdQuery->setFocusPolicy(Qt::NoFocus);
     strip->addWidget(CmdQuery);
-    strip->addWidget(new QLabel(QStringLiteral("数量："), PicLRQ));
+    auto *quantityLabel = new QLabel(kind_.stripQuantityLabel, PicLRQ);
+    quantityLabel->setObjectName(QStringLiteral("Label2"));
+    strip->addWidget(quantityLabel);
     TxtSL = new QLineEdit(PicLRQ);
     TxtSL->setObjectName(QStringLiteral("TxtSL"));
     strip->addWidget(TxtSL);

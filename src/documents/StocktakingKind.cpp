@@ -42,6 +42,7 @@ DocumentKind makeStocktaking()
     k.quantityOnlyTotalLabel = QStringLiteral("盈亏数量");
     k.listTotalAsGeneral = true;
     k.searchStockCaption = QStringLiteral("帐面数");
+    k.stripQuantityLabel = QStringLiteral("实盘数：");
     k.ownListStatement = QStringLiteral("select TC2.F1,TC2.F2,TC2.F3 ,TC2.F5,TC2.F6,TC2.F9,TC2.F10,TC2.F3 from TC2 "
                                         "WHERE  (TC2.F6 is Null or TC2.F6='') order by TC2.F1");
     k.ownQueryStatement =

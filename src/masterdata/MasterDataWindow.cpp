@@ -7,6 +7,7 @@
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
+#include "shell/RecordStatus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,7 +115,7 @@ MasterDataWindow::MasterDataWindow(MasterDataKind kind, QWidget *parent)
     cardLayout_->setRowStretch(kind_.boxCount(), 1);
 
     connect(TabS, &QTabBar::currentChanged, this, [this](int index) { switchTab(index); });
-    resize(twips(9600), twips(6000));
+    SetDefaultSize(this, twips(9600), twips(6000));
 }
 
 MasterDataWindow::~MasterDataWindow() = default;
@@ -206,8 +207,7 @@ void MasterDataWindow::showListStatus()
 {
     setGridRow(CurRow);
     Module1::instance().statusPanels().setPanelText(
-        4, QStringLiteral("共 ") + QString::number(RecordCount) + QStringLiteral(" 条记录 当前为第 ") +
-               QString::number(CurRow) + QStringLiteral(" 条"));
+        4, RecordStatusText(QStringLiteral("共 "), RecordCount, CurRow));
 }
 
 bool MasterDataWindow::cardShowing() const

@@ -194,6 +194,33 @@ void GridModel::setColAlignment(int col, Qt::Alignment alignment)
     alignment_.insert(col, alignment);
 }
 
+Qt::Alignment GridModel::GeneralAlignment(const QString &text)
+{
+    // A number: an optional sign, digits with thousands commas, one decimal
+    // point, an optional percent sign; blanks around it do not count.
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128)
+            digits = true;
+        else if (c == u'.' && !point)
+            point = true;
+        else if (c == u',' && digits && !point)
+            continue;
+        else
+            break;
+    }
+    if (i < t.size() && t[i] == u'%')
+        ++i;
+    const bool number = digits && i == t.size();
+    return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
 int GridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : rows() - 1;
@@ -234,7 +261,7 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         if (alignment_.contains(index.column()))
             return QVariant(int(alignment_.value(index.column())));
-        return {};
+        return QVariant(int(GeneralAlignment(textMatrix(row, index.column()))));
     default:
         return {};
     }

@@ -58,6 +58,9 @@ public:
     // Shows the non-empty cells of col as numbers in pattern (e.g. "#0.00");
     // textMatrix keeps the full text. An empty pattern shows the text itself.
     void setColDisplayPattern(int col, const QString &pattern);
+    // The alignment of a cell in a column without its own: the grid's general
+    // alignment, numbers right and text left.
+    static Qt::Alignment GeneralAlignment(const QString &text);
 
     // QAbstractTableModel: view row r is grid row r + 1.
     int rowCount(const QModelIndex &parent = {}) const override;

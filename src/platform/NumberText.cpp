@@ -21,8 +21,10 @@ struct DecimalDigits {
 DecimalDigits decimalDigits(double value)
 {
     DecimalDigits result;
+    // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     const char *p = buffer;
     if (*p == '-') {
         result.negative = true;
@@ -72,10 +74,11 @@ std::string roundedFixed(const DecimalDigits &d, int decimals)
 
 } // namespace
 
-double leadingNumber(const QString &text)
+namespace {
+// The value of the number that begins s (a sign, digits with at most one
+// point, an exponent), 0 when s begins with none.
+double leadingNumberOf(const char *s)
 {
-    const QByteArray bytes = text.trimmed().toLatin1();
-    const char *s = bytes.constData();
     int i = 0;
     if (s[i] == '+' || s[i] == '-')
         ++i;
@@ -99,7 +102,29 @@ double leadingNumber(const QString &text)
             i = j;
         }
     }
-    return std::strtod(std::string(s, i).c_str(), nullptr);
+    // from_chars reads as strtod does, without its locale and without a '+'.
+    double value = 0.0;
+    const char *first = s[0] == '+' ? s + 1 : s;
+    if (std::from_chars(first, s + i, value).ec == std::errc())
+        return value;
+    return std::strtod(std::string(s, i).c_str(), nullptr);  // out of range: strtod's infinity or 0
+}
+} // namespace
+
+double leadingNumber(const QString &text)
+{
+    // Texts of list cells are short: read them without an allocation.
+    constexpr int kShort = 128;
+    const QStringView t = QStringView(text).trimmed();
+    if (t.size() >= kShort)
+        return leadingNumberOf(t.toLatin1().constData());
+    char latin1[kShort];
+    for (qsizetype k = 0; k < t.size(); ++k) {
+        const char16_t c = t[k].unicode();
+        latin1[k] = c < 0x80 ? char(c) : '?';  // no character of a number
+    }
+    latin1[t.size()] = '\0';
+    return leadingNumberOf(latin1);
 }
 
 QString generalText(double value)
@@ -157,7 +182,7 @@ QString formatNumber(double value, const QString &pattern)
         for (int i = end - 3; i > 0; i -= 3)
             text.insert(i, QLatin1Char(','));
     }
-    const bool allZero = !QString(text).remove(QLatin1Char('0')).remove(QLatin1Char('.')).remove(QLatin1Char(',')).size();
+    const bool allZero = std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0' || c == '.'; });
     if (d.negative && !allZero)
         text.prepend(QLatin1Char('-'));
     return text;

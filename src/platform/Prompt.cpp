@@ -1,8 +1,11 @@
 #include "Prompt.h"
 
+#include "DisplayText.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <memory>
 
 namespace {
 MessageBoxPrompt gMessageBoxPrompt;
@@ -30,17 +33,33 @@ void Prompt::setCurrent(Prompt *prompt)
     gCurrentPrompt = prompt ? prompt : &gMessageBoxPrompt;
 }
 
+QMessageBox *MessageBoxPrompt::makeBox(const QString &title, const QString &text, Icon icon, bool question,
+                                       QWidget *parent)
+{
+    auto *box = new QMessageBox(boxIcon(icon), title, KeepTokensTogether(text),
+                                question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    if (question)
+        box->setDefaultButton(QMessageBox::Yes);
+    return box;
+}
+
 void MessageBoxPrompt::message(const QString &title, const QString &text, Icon icon)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    std::unique_ptr<QMessageBox> box(makeBox(title, text, icon, false, QApplication::activeWindow()));
+    box->exec();
 }
 
 bool MessageBoxPrompt::ask(const QString &title, const QString &text, Icon icon)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    std::unique_ptr<QMessageBox> box(makeBox(title, text, icon, true, QApplication::activeWindow()));
+    return box->exec() == QMessageBox::Yes;
+}
+
+bool MessageBoxPrompt::confirm(const QString &title, const QString &text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
 }
 
 std::optional<QString> MessageBoxPrompt::inputText(const QString &title, const QString &label, const QString &initial)
@@ -74,10 +93,15 @@ bool RecordingPrompt::ask(const QString &title, const QString &text, Icon icon)
     return answers_.isEmpty() ? false : answers_.dequeue();
 }
 
+bool RecordingPrompt::confirm(const QString &title, const QString &text, Icon icon)
+{
+    shown.append({QStringLiteral("confirm"), title, text, icon});
+    return answers_.isEmpty() ? false : answers_.dequeue();
+}
+
 std::optional<QString> RecordingPrompt::inputText(const QString &title, const QString &label, const QString &initial)
 {
-    Q_UNUSED(initial);
-    shown.append({QStringLiteral("input"), title, label, Icon::None});
+    shown.append({QStringLiteral("input"), title, label, Icon::None, initial});
     return inputs_.isEmpty() ? std::nullopt : inputs_.dequeue();
 }
 

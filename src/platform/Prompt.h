@@ -19,6 +19,11 @@ public:
     virtual void message(const QString &title, const QString &text, Icon icon = Icon::Information) = 0;
     // Yes/No buttons; true for Yes.
     virtual bool ask(const QString &title, const QString &text, Icon icon = Icon::Question) = 0;
+    // OK/Cancel buttons; true for OK. Prompts that have no such box ask Yes/No.
+    virtual bool confirm(const QString &title, const QString &text, Icon icon = Icon::Question)
+    {
+        return ask(title, text, icon);
+    }
     // An input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial = QString()) = 0;
@@ -29,23 +34,31 @@ public:
     static void setCurrent(Prompt *prompt);
 };
 
+class QMessageBox;
+
 // Shows QMessageBox / QInputDialog over the active window.
 class MessageBoxPrompt : public Prompt {
 public:
+    // The box message() (question false) or ask() (question true) shows.
+    static QMessageBox *makeBox(const QString &title, const QString &text, Icon icon, bool question,
+                                QWidget *parent = nullptr);
+
     void message(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text, Icon icon) override;
+    bool confirm(const QString &title, const QString &text, Icon icon) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
 };
 
 // Records everything shown and answers from queues (tests).
-// An unanswered question is answered No; an unanswered input box is cancelled.
+// An unanswered question is answered No (Cancel); an unanswered input box is cancelled.
 class RecordingPrompt : public Prompt {
 public:
     struct Shown {
-        QString kind;  // "message", "ask" or "input"
+        QString kind;  // "message", "ask" (Yes/No), "confirm" (OK/Cancel) or "input"
         QString title;
         QString text;
         Icon icon;
+        QString proposed = {};  // an input box's proposed answer
     };
 
     RecordingPrompt();   // installs itself as the current prompt
@@ -53,8 +66,10 @@ public:
 
     void message(const QString &title, const QString &text, Icon icon) override;
     bool ask(const QString &title, const QString &text, Icon icon) override;
+    bool confirm(const QString &title, const QString &text, Icon icon) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
 
+    // Yes, or OK for a confirmation.
     void answerYes(int times = 1) { for (int i = 0; i < times; ++i) answers_.enqueue(true); }
     void answerNo(int times = 1) { for (int i = 0; i < times; ++i) answers_.enqueue(false); }
     void answerInput(const std::optional<QString> &text) { inputs_.enqueue(text); }

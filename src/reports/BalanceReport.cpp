@@ -57,7 +57,7 @@ QString likePattern(const QString &typed)
 bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const QString &moneyFormat,
                           BalanceReport *out, QString *error)
 {
-    QString sql = QStringLiteral("select TA4.F1, TA4.F2||'/'||TA4.F5, ") +
+    QString sql = QStringLiteral("select TA4.F1, coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,''), ") +
                   (filter.costPrice ? QStringLiteral("TA4.F7") : QStringLiteral("TA4.F71")) +
                   QStringLiteral(", TA4.F4, TA4.F8, b.w, b.a, r.w, r.a, o.w, o.a, i.w, i.a from TA4 left join ") +
                   kindSums("TB1", "TB11") + QStringLiteral(" b on b.g=TA4.F1 left join ") + kindSums("TB3", "TB31") +

@@ -53,7 +53,7 @@ QString PeriodReportSql()
          movementLines(QStringLiteral("TC2"), QStringLiteral("TC21"), QStringLiteral("L.F5-L.F6"),
                        QStringLiteral("L.F5*L.F7-L.F6*L.F7"), QStringLiteral(" and (L.F5-L.F6)>0"))});
     return QStringLiteral(
-               "select TA4.F1, TA4.F2||'/'||TA4.F5||'/'||TA4.F4, TA4.F7, TA4.F8, TA4.V3, TA4.V4, "
+               "select TA4.F1, coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')||'/'||coalesce(TA4.F4,''), TA4.F7, TA4.F8, TA4.V3, TA4.V4, "
                "p.rowid, p.Gs, p.Gj, p.Ds, p.Dj, p.Fs, p.Fj, i.q, i.a, o.q, o.a from TA4 "
                "left join jxc p on p.rowid=(select j.rowid from jxc j where j.Hpbm=TA4.F1 and j.SortNo>0 "
                "order by j.SortNo desc limit 1) left join ") +
@@ -185,13 +185,20 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
                 Module1::SubtractExact(value(kCarriedAmount) + value(kPeriodInAmount), value(kPeriodOutAmount)));
             break;
         }
-        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-            totals[col] += value(col);
-        c[kClosingQty] = tidyQuantity(c[kClosingQty]);
-
-        QVariantList values{startText, endText, c[kCode], cost};
+        // Each number as its text shows it, read once for the totals and the insert.
+        double shown[kPeriodColumnCount] = {};
         for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
-            values.append(value(col));
+            shown[col] = value(col);
+        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+            totals[col] += shown[col];
+        c[kClosingQty] = tidyQuantity(c[kClosingQty]);
+        shown[kClosingQty] = value(kClosingQty);  // the totals took it before it was tidied
+
+        QVariantList values;
+        values.reserve(4 + kPeriodColumnCount - kOpeningQty);
+        values << startText << endText << c[kCode] << cost;
+        for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
+            values.append(shown[col]);
         insert.reset();
         if (!insert.bindAll(values) || !insert.run())
             return fail(insert.error().isEmpty() ? db.lastError() : insert.error());
@@ -218,7 +225,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
                       QString *error)
 {
     QString sql = QStringLiteral(
-        "select jxc.Hpbm,TA4.F2||'/'||TA4.F5||'/'||TA4.F4,jxc.Gprice,jxc.\"As\",jxc.Aj,jxc.Bs,jxc.Bj,jxc.Cs,"
+        "select jxc.Hpbm,coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')||'/'||coalesce(TA4.F4,''),jxc.Gprice,jxc.\"As\",jxc.Aj,jxc.Bs,jxc.Bj,jxc.Cs,"
         "jxc.Cj,jxc.Ds,jxc.Dj,jxc.Es,jxc.Ej,jxc.Fs,jxc.Fj,jxc.Gs,jxc.Gj,jxc.Edate "
         "from jxc left join TA4 on TA4.F1=jxc.Hpbm where jxc.SortNo=?");
     if (!conditions.trimmed().isEmpty())

@@ -480,6 +480,20 @@ void C181::afterQuery(bool answered)
     CmdDel->setEnabled(false);
 }
 
+// The total of a printed column: the totals row's text, except for the year
+// opening columns, which the totals row does not sum (a generated report keeps
+// its "合计：" label there): those are summed over the data rows.
+QString C181::printedTotal(int column) const
+{
+    const GridModel &g = grid();
+    if (column >= kCarriedQty)
+        return g.textMatrix(g.rows() - 1, column);
+    double sum = 0;
+    for (int r = 2; r <= g.rows() - 2; ++r)
+        sum += numtext::leadingNumber(g.textMatrix(r, column));
+    return numtext::generalText(sum);
+}
+
 void C181::printReport(int item)
 {
     Module1 &m = Module1::instance();
@@ -531,10 +545,8 @@ void C181::printReport(int item)
                             FormulaText(QStringLiteral("c"), QStringLiteral("出库累计"))};
     }
     request.formulas.append(FormulaText(QStringLiteral("d"), QStringLiteral("本期结存")));
-    const int totalsRow = g.rows() - 1;
     for (int k = 0; k < columns.size(); ++k)
-        request.formulas.append(
-            FormulaText(QStringLiteral("s") + QString::number(k + 1), g.textMatrix(totalsRow, columns[k])));
+        request.formulas.append(FormulaText(QStringLiteral("s") + QString::number(k + 1), printedTotal(columns[k])));
     RunPrintRequest(request);
 }
 

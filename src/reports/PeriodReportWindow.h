@@ -64,6 +64,7 @@ private:
     void deleteReport();
     void chooseMethod(int index);
     void printReport(int item);
+    QString printedTotal(int column) const;
     void updateCostPrices();
     void openYearEnd();
     void showRows(const reports::PeriodReportRows &report);

@@ -1,4 +1,4 @@
-// The automatic backup made when the program ends: a compacted, keyed copy of
+// The automatic backup made when the program ends: a checked, keyed copy of
 // the open book in the folder "数据备份", at most once per cycle of days, the
 // previous copy kept as one older generation (".___").
 #include "Module1.h"
@@ -13,9 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <cmath>
+#include <memory>
 #include <cstdio>
 
 namespace {
@@ -40,6 +43,36 @@ public:
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 };
 
+// Shows the copy's progress once it has taken longer than half a second, so a
+// large book's backup at exit does not look like a program that hangs.
+class BackupProgress {
+public:
+    void operator()(qint64 copied, qint64 total)
+    {
+        if (!dialog_ && clock_.elapsed() > 500 && QApplication::instance()->inherits("QApplication")) {
+            dialog_ = std::make_shared<QProgressDialog>(QStringLiteral("正在自动备份数据，请稍候……"), QString(), 0, 1000);
+            dialog_->setWindowTitle(QStringLiteral("自动备份"));
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->setMinimumDuration(0);
+            dialog_->show();
+        }
+        if (dialog_ && total > 0)
+            dialog_->setValue(int(copied * 1000 / total));
+        QCoreApplication::processEvents();
+    }
+
+private:
+    QElapsedTimer clock_ = startedClock();
+    std::shared_ptr<QProgressDialog> dialog_;  // shared: the progress travels as a copyable function
+
+    static QElapsedTimer startedClock()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }
+};
+
 } // namespace
 
 void Module1::AutoBackupBook()
@@ -54,14 +87,17 @@ void Module1::AutoBackupBook()
     if (!QFileInfo::exists(settingsPath))
         return;
 
-    auto fail = [] {
-        Prompt::current().message(QStringLiteral("自动备份"), QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"
-                                                                          "请在其它用户退出之后再备份数据！"));
+    // Another user's lock is told in the usual words; any other reason is named.
+    auto fail = [](const QString &reason = {}) {
+        Prompt::current().message(QStringLiteral("自动备份"),
+                                  reason.isEmpty() ? QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"
+                                                                    "请在其它用户退出之后再备份数据！")
+                                                   : QStringLiteral("系统无法备份数据。\n\n") + reason);
     };
     bool readable = false;
     const QStringList lines = textfile::read(settingsPath, &readable).split(QLatin1Char('\n'));
     if (!readable)
-        return fail();
+        return fail(QStringLiteral("无法读取文件 %1").arg(settingsPath));
     const int cycle = int(std::abs(std::lround(numtext::leadingNumber(lines.value(0).trimmed()))));
     const QString lastText = lines.size() > 1 && !lines[1].trimmed().isEmpty() ? lines[1].trimmed() : QStringLiteral("0");
     const QDateTime now = Now();
@@ -82,9 +118,11 @@ void Module1::AutoBackupBook()
         WaitCursor wait;
         gDb.close();
         QCoreApplication::processEvents();
-        if (!db::compactCopy(gBookFile, staged).isEmpty()) {
+        bool busy = false;
+        const QString error = db::copyBook(gBookFile, staged, BackupProgress(), &busy);
+        if (!error.isEmpty()) {
             QFile::remove(staged);
-            return fail();
+            return fail(busy ? QString() : error);
         }
     }
     const QStringList previous = backupsOf(folder, gBookName, QStringLiteral("vzk"));
@@ -96,10 +134,10 @@ void Module1::AutoBackupBook()
     }
     if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0) {
         QFile::remove(staged);
-        return fail();
+        return fail(QStringLiteral("无法写入文件 %1").arg(target));
     }
     QCoreApplication::processEvents();
     const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");
     if (!textfile::writeAtomically(settingsPath, settings.toUtf8()))
-        return fail();
+        return fail(QStringLiteral("无法写入文件 %1").arg(settingsPath));
 }

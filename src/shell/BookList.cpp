@@ -2,6 +2,7 @@
 // (show the chooser or open the first book), then pairs of name and path lines.
 #include "Module1.h"
 
+#include "db/BookFile.h"
 #include "platform/TextFile.h"
 
 #include <QFileInfo>
@@ -52,13 +53,24 @@ bool Module1::LoadBookList()
             }
         }
     }
-    if (!QFileInfo::exists(listFile) || failed) {
+    // An empty list file lists no book: the chooser offers the current one.
+    if (!QFileInfo::exists(listFile) || failed || bookList.paths.isEmpty()) {
         askChooser = true;
         bookList.names.append(gBookName);
         bookList.paths.append(gBookFile);
     }
     bookList.selected = 0;
     return askChooser;
+}
+
+QString Module1::OpenBookFile(const QString &path)
+{
+    if (!gDb.open(path))
+        return gDb.lastError();
+    const QString error = db::accountBookError(gDb);
+    if (!error.isEmpty())
+        gDb.close();
+    return error;
 }
 
 bool Module1::IsOnNetworkFileSystem(const QString &path)

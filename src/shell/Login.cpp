@@ -32,7 +32,7 @@ Login::Login(MForm *mainWindow, QWidget *parent)
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(loadPicture(m_.gAppPath + QStringLiteral("image/login.jpg")));
+    image->setPixmap(loadPicture(m_.gProgramPath + QStringLiteral("image/login.jpg")));
     image->installEventFilter(this);
     grid->addWidget(image, 0, 0, 1, 4);
 
@@ -76,7 +76,7 @@ Login::Login(MForm *mainWindow, QWidget *parent)
 
 void Login::InitLoginWindow()
 {
-    setWindowTitle(QStringLiteral("登录帐本...") + QLocale::system().toString(m_.Today(), QLocale::ShortFormat));
+    setWindowTitle(QStringLiteral("登录帐本...") + QLocale().toString(m_.Today(), QLocale::ShortFormat));
     const QString p = m_.GetSingleValue(QStringLiteral("select F3 from TE1 where F1='001'"));
     const QString howTo = QStringLiteral("关于如何使用本软件，您可以在登录系统后查看主菜单[使用说明]中的信息。");
     if (p != Module1::NoFound && !p.isEmpty())
@@ -211,7 +211,7 @@ void Login::DressBackground()
         bg->setLabelsVisible(true);
         return;
     }
-    const QString system = m_.gAppPath + QStringLiteral("syspic.dat");
+    const QString system = m_.gProgramPath + QStringLiteral("syspic.dat");
     if (QFileInfo::exists(system)) {
         const QPixmap picture = loadPicture(system);
         if (!picture.isNull())

@@ -3,18 +3,23 @@
 #include "AppSettings.h"
 #include "BGForm.h"
 #include "BookFileType.h"
+#include "ChildMenuKeys.h"
+#include "DesktopDefaults.h"
 #include "DesktopServices.h"
 #include "EditStateSource.h"
+#include "HostWindow.h"
 #include "Login.h"
 #include "ModalDialogs.h"
 #include "Module1.h"
 #include "Pictures.h"
 #include "ProgramEnd.h"
+#include "ProgramIcon.h"
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "platform/Prompt.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
@@ -22,10 +27,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace {
 MForm *gMainWindow = nullptr;
+// Where the main window was last: its geometry, in the program's settings.
+const QString kWindowSection = QStringLiteral("MForm");
+const QString kGeometryKey = QStringLiteral("Geometry");
 } // namespace
 
 MForm::MForm(QWidget *parent)
@@ -34,10 +43,13 @@ MForm::MForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("MForm"));
     gMainWindow = this;
+    // Every window of the program (function windows, dialogs) shows its icon.
+    QApplication::setWindowIcon(ProgramIcon());
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MdiArea"));
     setCentralWidget(mdi_);
     background_ = new BGForm(mdi_->viewport());
+    new ChildMenuKeys(mdi_);
     // The background follows the client area, which is sized after the frame.
     mdi_->viewport()->installEventFilter(this);
 
@@ -58,7 +70,9 @@ MForm::MForm(QWidget *parent)
 
     buildMenus();
     InitMainWindow();
-    resize(1024, 720);
+    // Shown normal (not maximised), the window fills most of the screen.
+    if (const QScreen *screen = QApplication::primaryScreen())
+        resize(screen->availableSize() * 9 / 10);
 }
 
 MForm::~MForm()
@@ -76,7 +90,7 @@ MForm *MForm::instance()
 
 void MForm::InitMainWindow()
 {
-    const QPixmap picture = loadPicture(m_.gAppPath + QStringLiteral("syspic.dat"));
+    const QPixmap picture = loadPicture(m_.gProgramPath + QStringLiteral("syspic.dat"));
     if (!picture.isNull())
         background_->setPicture(picture);
     background_->show();
@@ -142,7 +156,7 @@ QWidget *MForm::openWindow(const QString &name, const QVariantMap &properties)
     // A window closed but not yet deleted (that happens when control returns
     // to the event loop) is gone for the operator: a new one opens.
     QMdiSubWindow *open = shared_.value(name);
-    if (open && !open->isHidden()) {
+    if (open && !open->isHidden() && open->widget() && (!open->widget()->isHidden() || open->isMinimized())) {
         setProperties(open->widget(), properties);
         open->showNormal();
         mdi_->setActiveSubWindow(open);
@@ -177,21 +191,50 @@ QMdiSubWindow *MForm::showChild(QWidget *window)
 {
     // The sub-window would shrink to the window's size hint, which is tiny for
     // windows that place their controls themselves: keep the size the window
-    // gave itself, else fill most of the work area; never more than the area.
-    const QSize own = window->testAttribute(Qt::WA_Resized) ? window->size() : QSize();
+    // gave itself, else fill the work area; never more than the area, and
+    // placed so the whole window can be seen.
+    const QSize own = HasOwnSize(window) ? window->size() : QSize();
     QMdiSubWindow *sub = mdi_->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    CloseHostWhenWindowCloses(window);
+    ApplyDesktopDefaults(window);
     background_->lower();
     // Sized before it shows, so a window that places itself when shown wins.
     const QMargins m = sub->contentsMargins();  // title bar and borders
     const QSize frame(m.left() + m.right(), m.top() + m.bottom());
-    const QSize area = mdi_->viewport()->size();
-    const QSize wanted = own.isValid() ? own + frame : QSize(area.width() * 9 / 10, area.height() * 9 / 10);
-    sub->resize(wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area));
+    const QRect area(QPoint(0, 0), mdi_->viewport()->size());
+    const QSize wanted = own.isValid() ? own + frame : area.size();
+    const QSize size = wanted.expandedTo(sub->minimumSizeHint()).boundedTo(area.size());
+    QRect placed(sub->pos(), size);
+    if (!area.contains(placed))
+        placed.moveTopLeft(QPoint(qBound(0, placed.x(), area.width() - size.width()),
+                                  qBound(0, placed.y(), area.height() - size.height())));
+    sub->setGeometry(placed);
     window->show();
     sub->show();
     mdi_->setActiveSubWindow(sub);
     return sub;
+}
+
+void MForm::showAtSavedPlace()
+{
+    const QByteArray saved = QByteArray::fromBase64(
+        appsettings::read(appsettings::programName(), kWindowSection, kGeometryKey).toLatin1());
+    if (!saved.isEmpty() && restoreGeometry(saved)) {
+        show();
+        return;
+    }
+    // Cover the screen's work area first: without a window manager (or one
+    // that ignores the request) maximising alone leaves the default size.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
+}
+
+void MForm::saveGeometryToSettings()
+{
+    appsettings::save(appsettings::programName(), kWindowSection, kGeometryKey,
+                      QString::fromLatin1(saveGeometry().toBase64()));
 }
 
 bool MForm::closeFunctionWindows()
@@ -258,12 +301,13 @@ bool MForm::ConfirmExit()
         return false;
     m_.AutoBackupBook();
     using namespace appsettings;
-    const QString programPath = m_.gAppPath + QFileInfo(appsettings::programPath()).fileName();
+    const QString programPath = m_.gProgramPath + QFileInfo(appsettings::programPath()).fileName();
     if (read(kMainApplication, kMainSection, kMainFileKey) != programPath)
         save(kMainApplication, kMainSection, kMainFileKey, programPath);
     if (read(kMainApplication, kMainSection, kVersionKey) != m_.gVersion)
         save(kMainApplication, kMainSection, kVersionKey, m_.gVersion);
-    RegisterBookFileType(programPath, m_.gAppPath + QStringLiteral("zb.ico"));
+    RegisterBookFileType(programPath, m_.gProgramPath + QStringLiteral("zb.ico"));
+    saveGeometryToSettings();
     exiting_ = true;
     program::endNow();
     return true;
@@ -277,7 +321,12 @@ void MForm::SwitchAccountBook()
     if (!closeFunctionWindows())
         return;
     const QString old = m_.gBookFile;
+    const QString oldName = m_.gBookName;
+    // Filling the lists from a "No" list names its first book: the open book
+    // stays the one "返回系统" reopens and a new book copies.
     m_.LoadBookList();
+    m_.gBookFile = old;
+    m_.gBookName = oldName;
     m_.gDb.close();
     QWidget *made = windows::create(QStringLiteral("ZbSet"), this);
     auto *chooser = qobject_cast<QDialog *>(made);
@@ -314,7 +363,7 @@ void MForm::StatusPanelClick(int panel)
         break;
     case 2:
         if (panel4ShowsBook)
-            ShowLogin();
+            LoginAgain();
         break;
     case 3:
         openWindow(QStringLiteral("S2"));
@@ -324,7 +373,7 @@ void MForm::StatusPanelClick(int panel)
             SwitchAccountBook();
             break;
         }
-        const QString calculator = m_.gAppPath + QStringLiteral("jisuan.exe");
+        const QString calculator = m_.gProgramPath + QStringLiteral("jisuan.exe");
         if (QFileInfo::exists(calculator))
             Desktop::current().startProgram(calculator);
         break;

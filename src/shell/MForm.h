@@ -48,8 +48,12 @@ public:
     QWidget *openWindow(const QString &name, const QVariantMap &properties = {});
     // A new, separate instance of the window registered under name.
     QWidget *openNewWindow(const QString &name, const QVariantMap &properties = {});
-    // Shows window as a child in the MDI area (deleted when closed).
+    // Shows window as a child in the MDI area (deleted when closed, also
+    // when the window closes itself), wholly inside the work area.
     QMdiSubWindow *showChild(QWidget *window);
+    // Shows the main window where it was when the program last ended, or
+    // maximised on the first start.
+    void showAtSavedPlace();
 
     // ---- rights ----
     void ApplyRights(const OperatorRights &rights);
@@ -91,6 +95,7 @@ private:
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption, std::function<void()> action = {});
     void addSeparator(QMenu *menu, const QString &name);
+    void saveGeometryToSettings();
     void showAbout(const QString &caption, const QString &link, const QString &cmd0, const QString &cmd1);
 
     Module1 &m_;

@@ -116,7 +116,9 @@ void MForm::buildMenus()
 
 void MForm::LoginAgain()
 {
-    ShowLogin();
+    // The open windows were made under the previous operator's rights.
+    if (closeFunctionWindows())
+        ShowLogin();
 }
 
 void MForm::QuitProgram()
@@ -138,12 +140,12 @@ void MForm::OpenSystemOptions()
 void MForm::OpenHelpFile()
 {
     // A help file that cannot be opened is passed over without a message.
-    Desktop::current().openUrl(QUrl::fromLocalFile(m_.gAppPath + QStringLiteral("使用说明.chm")));
+    Desktop::current().openUrl(QUrl::fromLocalFile(m_.gProgramPath + QStringLiteral("使用说明.chm")));
 }
 
 void MForm::RunCalculator()
 {
-    const QString calculator = m_.gAppPath + QStringLiteral("jisuan.exe");
+    const QString calculator = m_.gProgramPath + QStringLiteral("jisuan.exe");
     if (!QFileInfo::exists(calculator)) {
         Prompt::current().message(QString(), QStringLiteral("没找到文件 jisuan.exe ！"), Prompt::Icon::Information);
         return;

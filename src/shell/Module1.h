@@ -34,7 +34,8 @@ public:
 
     // ---- public variables ----
     QString gVersion = QStringLiteral("9.69");
-    QString gAppPath;       // program folder, ending in "/"
+    QString gAppPath;       // the user's data folder, ending in "/": books, book list, backups
+    QString gProgramPath;   // program folder, ending in "/": templates, tips, pictures (read-only)
     QString gBookFile;      // full path of the open book
     QString gBookName;      // display name of the open book
     db::Database gDb;       // the open account book
@@ -109,6 +110,10 @@ public:
     // Reads dbsetup.dat into bookList; true = show the chooser, false = the
     // first listed book is in gBookFile / gBookName.
     bool LoadBookList();
+    // Opens path as gDb when it is an account book; else gDb stays closed and
+    // the reason (the engine's text, or that the book's tables are missing)
+    // is returned.
+    QString OpenBookFile(const QString &path);
     void AutoBackupBook();
     // True when path lies on a network file system (nfs, cifs/smb, sshfs, ...).
     static bool IsOnNetworkFileSystem(const QString &path);

@@ -45,7 +45,7 @@ QString SelectionFormulaText(const QString &headerTable, const QString &number)
 
 bool ReportFileExists(const QString &fileName)
 {
-    return !report::findFileIgnoringCase(Module1::instance().gAppPath + fileName).isEmpty();
+    return !report::findFileIgnoringCase(Module1::instance().gProgramPath + fileName).isEmpty();
 }
 
 QStringList StagingColumns(int first, int last)
@@ -138,7 +138,7 @@ bool RunPrintRequest(const PrintRequest &request)
     cry.setConnection(&m.gDb);
     cry.setMoneyFormat(m.gMoneyFormat);
     cry.setDataFiles(0, m.gBookFile);
-    cry.setReportFileName(m.gAppPath + request.reportFile);
+    cry.setReportFileName(m.gProgramPath + request.reportFile);
     if (!request.selectionFormula.isEmpty())
         cry.setSelectionFormula(request.selectionFormula);
     for (int i = 0; i < request.formulas.size(); ++i)

@@ -15,7 +15,7 @@ class Database;
 // stage, the selection and the formulas.
 struct PrintRequest {
     QString reportFile;      // the template as the window names it, e.g. "Prnta12.rpt"
-    QString testedFile;      // tested in gAppPath before anything else; "" = no test
+    QString testedFile;      // tested in gProgramPath before anything else; "" = no test
     QString missingMessage;  // "" = "报表文件" + testedFile + "丢失！"
 
     QString stagingTable;                 // "" = nothing staged (the template reads the book)
@@ -41,7 +41,7 @@ QString FormulaText(const QString &name, const QString &value);
 // "{TB1.F1}='RK0001'": selects one document of a header table.
 QString SelectionFormulaText(const QString &headerTable, const QString &number);
 
-// True when gAppPath holds a file of this name, without regard to letter case.
+// True when gProgramPath holds a file of this name, without regard to letter case.
 bool ReportFileExists(const QString &fileName);
 
 // The staging column names "F<first>" .. "F<last>".

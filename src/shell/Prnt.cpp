@@ -74,7 +74,7 @@ Prnt::Prnt(QWidget *parent) : QWidget(parent, parent ? Qt::Window : Qt::WindowFl
     connect(Menu_Rtn, &QAction::triggered, this, &Prnt::closeHost);
     connect(Cmd, &QPushButton::clicked, this, &Prnt::showHelp);
 
-    resize(twips(9600), twips(7200));
+    SetDefaultSize(this, twips(9600), twips(7200));
     placeHelpButton();
 }
 

@@ -8,11 +8,15 @@
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "frmTip.h"
+#include "platform/DesktopLocale.h"
 #include "platform/Prompt.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace {
 const QString kDefaultBookFile = QStringLiteral("darvex.dat");
@@ -58,12 +62,32 @@ Startup::Startup(Module1 &module)
 
 Startup::~Startup() = default;
 
-void Startup::SetDefaults(const QString &programFolder)
+void Startup::SetDefaults(const QString &programFolder, const QString &dataFolder)
 {
     m_.ResetToDefaults();
-    m_.gAppPath = programFolder;
-    if (!m_.gAppPath.endsWith(QLatin1Char('/')))
-        m_.gAppPath += QLatin1Char('/');
+    const auto withSlash = [](QString folder) {
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        return folder;
+    };
+    m_.gProgramPath = withSlash(programFolder);
+    m_.gAppPath = withSlash(dataFolder);
+}
+
+void Startup::PrepareDataFolder()
+{
+    if (m_.gAppPath == m_.gProgramPath)
+        return;
+    QDir().mkpath(m_.gAppPath);
+    // QFile::copy never replaces an existing file: a user's book stays as it is.
+    for (const QString &name : {kDefaultBookFile, QStringLiteral("dbsetup.dat")}) {
+        const QString target = m_.gAppPath + name;
+        if (!QFileInfo::exists(target) && QFileInfo::exists(m_.gProgramPath + name)) {
+            QFile::copy(m_.gProgramPath + name, target);
+            // The build's files may be read-only; the user's copy is written to.
+            QFile(target).setPermissions(QFile(target).permissions() | QFileDevice::WriteOwner);
+        }
+    }
 }
 
 bool Startup::OpenCommandLineBook(const QString &commandLine)
@@ -75,7 +99,7 @@ bool Startup::OpenCommandLineBook(const QString &commandLine)
         m_.gBookFile.clear();
         return false;
     }
-    if (m_.gDb.open(m_.gBookFile)) {
+    if (m_.OpenBookFile(m_.gBookFile).isEmpty()) {
         // An account book has a theVer table whose mark is empty.
         if (m_.GetSingleValue(QStringLiteral("select Versn from theVer")).isEmpty()) {
             m_.gBookName = m_.gBookFile;
@@ -97,10 +121,11 @@ bool Startup::OpenListedBook()
     m_.gBookName = kDefaultBookName;
     if (m_.LoadBookList())
         return RunBookChooser();
-    if (m_.gDb.open(m_.gBookFile))
+    const QString error = m_.OpenBookFile(m_.gBookFile);
+    if (error.isEmpty())
         return true;
     Prompt::current().message(QStringLiteral("提示"),
-                              QStringLiteral("无法打开帐本！系统返回如下信息：\n\n") + m_.gDb.lastError() +
+                              QStringLiteral("无法打开帐本！系统返回如下信息：\n\n") + error +
                                   QStringLiteral("\n\n请重新设置帐本"),
                               Prompt::Icon::Exclamation);
     return RunBookChooser();
@@ -123,7 +148,7 @@ bool Startup::RunBookChooser()
 MForm *Startup::ShowMainWindow()
 {
     main_ = std::make_unique<MForm>();
-    main_->show();
+    main_->showAtSavedPlace();
     return main_.get();
 }
 
@@ -162,9 +187,10 @@ void Startup::StartupDuties()
     }
 }
 
-bool Startup::Main(const QString &programFolder, const QString &commandLine)
+bool Startup::Main(const QString &programFolder, const QString &dataFolder, const QString &commandLine)
 {
-    SetDefaults(programFolder);
+    SetDefaults(programFolder, dataFolder);
+    PrepareDataFolder();
     if (!OpenCommandLineBook(commandLine) && !OpenListedBook())
         return false;
     ShowMainWindow();
@@ -174,12 +200,18 @@ bool Startup::Main(const QString &programFolder, const QString &commandLine)
     return !program::endRequested();
 }
 
+QString userDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
 int runProgram(QApplication &app)
 {
     // Dialogs closed before the main window exists must not end the program.
     app.setQuitOnLastWindowClosed(false);
+    InstallChineseDesktop(app);
     Startup startup(Module1::instance());
-    if (!startup.Main(QApplication::applicationDirPath(), CommandLineText(app.arguments().mid(1))))
+    if (!startup.Main(QApplication::applicationDirPath(), userDataFolder(), CommandLineText(app.arguments().mid(1))))
         return 0;
     app.setQuitOnLastWindowClosed(true);
     return app.exec();

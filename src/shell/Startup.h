@@ -16,8 +16,14 @@ public:
     explicit Startup(Module1 &module);
     ~Startup();
 
-    // Start values of the public variables; gAppPath = programFolder with a trailing "/".
-    void SetDefaults(const QString &programFolder);
+    // Start values of the public variables: gProgramPath = programFolder and
+    // gAppPath = dataFolder, each with a trailing "/". With one folder only,
+    // it serves as both (a self-contained copy of the program folder).
+    void SetDefaults(const QString &programFolder, const QString &dataFolder);
+    void SetDefaults(const QString &folder) { SetDefaults(folder, folder); }
+    // Makes the data folder and puts the template book and the seed book list
+    // of the program folder into it when they are missing; never over a file.
+    void PrepareDataFolder();
     // Opens the book named on the command line when it is an account book;
     // true when it is open in gDb.
     bool OpenCommandLineBook(const QString &commandLine);
@@ -31,7 +37,8 @@ public:
     void StartupDuties();
 
     // Every step in order; false when the program ends before its main loop.
-    bool Main(const QString &programFolder, const QString &commandLine);
+    bool Main(const QString &programFolder, const QString &dataFolder, const QString &commandLine);
+    bool Main(const QString &folder, const QString &commandLine) { return Main(folder, folder, commandLine); }
 
     MForm *mainWindow() const { return main_.get(); }
 
@@ -48,6 +55,9 @@ QString ParseCommandLineBook(const QString &commandLine);
 // The program's arguments as one command-line text; an argument holding a
 // blank is quoted, so a path given as one argument stays whole.
 QString CommandLineText(const QStringList &arguments);
+
+// The user's data folder: what the program writes lives there.
+QString userDataFolder();
 
 // Runs the start procedure and then the event loop; returns the exit code.
 int runProgram(QApplication &app);

@@ -90,9 +90,9 @@ void ZbSet::OpenChosenBook()
         return;
     }
     const QString path = cmb_[1]->currentText();
-    if (!m_.gDb.open(path)) {
+    if (const QString error = m_.OpenBookFile(path); !error.isEmpty()) {
         Prompt::current().message(QString(),
-                                  QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") + m_.gDb.lastError() +
+                                  QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") + error +
                                       QStringLiteral("\n\n请重新进行帐本设置!"),
                                   Prompt::Icon::Exclamation);
         return;
@@ -109,10 +109,10 @@ void ZbSet::Leave()
     if (cmd3_->text() == kReturnCaption) {
         // Back to the book that was open; a book that can no longer be opened
         // is reported and the window stays, so the program never runs without one.
-        if (!m_.gDb.open(m_.gBookFile)) {
+        if (const QString error = m_.OpenBookFile(m_.gBookFile); !error.isEmpty()) {
             Prompt::current().message(QString(),
-                                      QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") +
-                                          m_.gDb.lastError() + QStringLiteral("\n\n请重新进行帐本设置!"),
+                                      QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") + error +
+                                          QStringLiteral("\n\n请重新进行帐本设置!"),
                                       Prompt::Icon::Exclamation);
             return;
         }
@@ -147,6 +147,11 @@ bool ZbSet::WriteBookList()
     }
     return textfile::writeAtomically(m_.gAppPath + QStringLiteral("dbsetup.dat"),
                                      (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+}
+
+bool ZbSet::isBookInUse(const QString &path) const
+{
+    return cmd3_->text() == kReturnCaption && path == m_.gBookFile;
 }
 
 void ZbSet::reject()

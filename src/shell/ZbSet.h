@@ -31,6 +31,9 @@ public:
     bool WriteBookList();
 
     bool AllowClose = false;
+    // True when path is the book the program works on: opened from the main
+    // window, "返回系统" goes back to it. At start-up no book is in use yet.
+    bool isBookInUse(const QString &path) const;
 
 public slots:
     void reject() override;

@@ -1,5 +1,7 @@
 #include "frmTip.h"
 
+#include "platform/DisplayText.h"
+
 #include "AppSettings.h"
 #include "Module1.h"
 #include "platform/TextFile.h"
@@ -69,7 +71,7 @@ frmTip::frmTip(QWidget *parent)
     // Showing the tips switches them on at start-up again.
     chk_->setChecked(true);
     const QString file = QStringLiteral("Learn.dat");
-    if (!LoadTips(Module1::instance().gAppPath + file)) {
+    if (!LoadTips(Module1::instance().gProgramPath + file)) {
         lblTipText_->setText(QStringLiteral("文件 ") + file + QStringLiteral(" 没有被找到吗? ") +
                              QStringLiteral("\n\n") + QStringLiteral("创建文本文件名为 ") + file +
                              QStringLiteral(" 使用记事本每行写一条提示。 ") +
@@ -97,7 +99,7 @@ bool frmTip::LoadTips(const QString &file)
 void frmTip::DisplayCurrentTip()
 {
     if (!TipList.isEmpty() && CurrentTipNo >= 1 && CurrentTipNo <= TipList.size())
-        lblTipText_->setText(TipList.at(CurrentTipNo - 1));
+        lblTipText_->setText(KeepTokensTogether(TipList.at(CurrentTipNo - 1)));
 }
 
 void frmTip::PickRandomTip()

@@ -8,6 +8,7 @@
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
+#include "shell/RecordStatus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,7 +61,7 @@ ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(par
     connect(GD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onCurrentRowChanged(current.isValid() ? current.row() : -1); });
 
-    resize(640, 400);
+    SetDefaultSize(this, 640, 400);
     setReportGridHeaders();
 }
 
@@ -169,14 +170,15 @@ void ReportWindow::setReportGridHeaders()
 
 QString ReportWindow::fieldText(const db::Statement &row, int column)
 {
-    const QVariant value = row.value(column);
-    switch (value.typeId()) {
-    case QMetaType::Double:
-        return numtext::numToText(value.toDouble());
-    case QMetaType::LongLong:
-        return QString::number(value.toLongLong());
+    switch (row.type(column)) {
+    case db::Statement::Type::Real:
+        return numtext::numToText(row.number(column));
+    case db::Statement::Type::Text:
+        return row.text(column);
+    case db::Statement::Type::Null:
+        return {};
     default:
-        return value.isNull() ? QString() : value.toString();
+        return row.value(column).toString();
     }
 }
 
@@ -274,8 +276,7 @@ void ReportWindow::showListStatus()
     const int count = recordCount();
     Module1::instance().statusPanels().setPanelText(
         4, count == 0 ? QStringLiteral("无信息")
-                      : kind_.statusPrefix + QString::number(count) + QStringLiteral(" 条记录 当前为第 ") +
-                            QString::number(qMax(0, CurRow - (kind_.headingRows - 1))) + QStringLiteral(" 条"));
+                      : RecordStatusText(kind_.statusPrefix, count, CurRow - (kind_.headingRows - 1)));
 }
 
 // ---- sort, query, print --------------------------------------------------------
@@ -342,7 +343,8 @@ void ReportWindow::printReport(int print)
     }
     const ReportPrint &p = prints_[print];
     PrintRequest request;
-    request.reportFile = p.reportFile;
+    request.reportFile =
+        quantityOnly() && !p.quantityOnlyReportFile.isEmpty() ? p.quantityOnlyReportFile : p.reportFile;
     request.testedFile = p.testedFile;
     request.stagingTable = p.stagingTable;
     request.stagingColumns = p.stagingColumns;

@@ -63,6 +63,9 @@ struct ReportPrint {
     QStringList formulas; // FormulaText(...) texts
     // The staging table's columns; empty: F0..F8 (F0 the key, F1..F8 the values).
     QStringList stagingColumns;
+    // The template run in quantity-only mode, a layout without prices and
+    // amounts; "": reportFile in either mode.
+    QString quantityOnlyReportFile;
 };
 
 // The read-only report window: one grid with a caption row, one row per

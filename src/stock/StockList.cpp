@@ -51,11 +51,11 @@ QString quantityText(QString text)
     return text;
 }
 
-// Prices and amounts rounded to the money decimals, without trailing zeros.
-QString moneyText(const QString &text)
+// Prices and amounts rounded to the money decimals, without trailing zeros
+// (an empty field is 0).
+QString moneyText(double value, const QString &moneyFormat)
 {
-    const Module1 &m = Module1::instance();
-    return numtext::numToText(numtext::leadingNumber(numtext::formatNumber(numtext::leadingNumber(text), m.gMoneyFormat)));
+    return numtext::numToText(numtext::leadingNumber(numtext::formatNumber(value, moneyFormat)));
 }
 
 } // namespace
@@ -110,7 +110,7 @@ void C1::buildMenus()
     Menu_price[1]->setChecked(true);
 
     addPrintMenu({{QStringLiteral("Menu_print"), QStringLiteral("&P.打印"), QStringLiteral("prntc1.rpt"),
-                   QStringLiteral("Prntc1.rpt"), QStringLiteral("PRTc1"), {}, {}}});
+                   QStringLiteral("Prntc1.rpt"), QStringLiteral("PRTc1"), {}, {}, QStringLiteral("Prntc1sl.rpt")}});
     addReturnMenu();
 }
 
@@ -153,10 +153,15 @@ QString C1::fillStatement(const QString &sql) const
 
 QStringList C1::rowTexts(const db::Statement &row) const
 {
-    QStringList texts = ReportWindow::rowTexts(row);
+    // The price and amount are rounded from the field's number, not its text.
+    QStringList texts;
+    texts.reserve(kAmountColumn + 1);
+    for (int c = 0; c < kPriceColumn; ++c)
+        texts.append(fieldText(row, c));
     texts[kQuantityColumn] = quantityText(texts[kQuantityColumn]);
-    texts[kPriceColumn] = moneyText(texts[kPriceColumn]);
-    texts[kAmountColumn] = moneyText(texts[kAmountColumn]);
+    const QString &moneyFormat = Module1::instance().gMoneyFormat;
+    texts.append(moneyText(row.number(kPriceColumn), moneyFormat));
+    texts.append(moneyText(row.number(kAmountColumn), moneyFormat));
     return texts;
 }
 

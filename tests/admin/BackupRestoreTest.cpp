@@ -115,6 +115,18 @@ TEST(Backup, ManualBackupIsAKeyedCopyWithTheSameRows)
     EXPECT_EQ(QDir(f.file(QStringLiteral("数据备份"))).entryList(QDir::Files).size(), 2);  // no temporary left
 }
 
+TEST(Backup, ManualBackupIntoAMissingFolderNamesTheFolder)
+{
+    AdminFixture f;
+    sysDBbak w;
+    const QString folder = f.file(QStringLiteral("已删除的文件夹"));
+    f.book.fileDialogs().answer(folder + QStringLiteral("/备份.vzk"));
+    click(&w, "Command3");
+    EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("无法完成备份！\n\n文件夹 %1 不存在").arg(folder));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_TRUE(f.book.db().isOpen());
+}
+
 TEST(Backup, NetworkProgramFolderRefusesBackupAndRestore)
 {
     AdminFixture f;

@@ -93,6 +93,7 @@ TEST(Books, NewBookIsACopyThatOpensAndLogsIn001)
     EXPECT_EQ(f.book.prompt().shown[0].text, QStringLiteral("目标位置已存在同名文件，请更换存放位置或文件名！"));
     EXPECT_EQ(f.book.prompt().shown[1].title, QStringLiteral("新建帐本"));
     EXPECT_EQ(f.book.prompt().shown[1].text, QStringLiteral("请输入新建帐本的名称："));
+    EXPECT_EQ(f.book.prompt().shown[1].proposed, QStringLiteral("新建测试帐本"));
     EXPECT_EQ(items(cmb0).last(), QStringLiteral("仓库二"));
     EXPECT_EQ(items(cmb1).last(), target);
     EXPECT_EQ(cmb0->currentIndex(), 2);
@@ -144,6 +145,7 @@ TEST(Books, ImportRefusesForeignFilesAndListsTheFileWhereItLies)
     EXPECT_EQ(f.book.prompt().shown[0].text, invalid);
     EXPECT_EQ(f.book.prompt().shown[1].text, invalid);
     EXPECT_EQ(f.book.prompt().shown[2].title, QStringLiteral("导入帐本"));
+    EXPECT_EQ(f.book.prompt().shown[2].proposed, QStringLiteral("年度"));
     EXPECT_EQ(items(child<QComboBox>(&w, "Cmb0")).last(), QStringLiteral("新建测试帐本"));
     EXPECT_EQ(items(child<QComboBox>(&w, "Cmb1")).last(), book);
 
@@ -178,8 +180,9 @@ TEST(Books, RenameAndRemoveKeepTheFiles)
     child<QAction>(&w, "zbrename")->trigger();
     EXPECT_EQ(cmb0->itemText(1), QStringLiteral("分仓库"));
 
-    // the default book and the open book are refused
+    // the default book and the open book are refused (opened from the main window)
     f.m().gBookFile = f.book.bookPath();
+    child(&w, "Cmd3")->setText(ZbSet::kReturnCaption);
     f.book.prompt().clear();
     cmb0->setCurrentIndex(2);
     click(&w, "Cmd2");
@@ -213,6 +216,64 @@ TEST(Books, RenameAndRemoveKeepTheFiles)
     click(&w, "Cmd2");
     child<QAction>(&w, "zbrename")->trigger();
     EXPECT_EQ(f.book.prompt().texts(), QStringList(2, QStringLiteral("请先选择一个帐本！")));
+}
+
+TEST(Books, FallbackNameOfACommandLineBookHoldsNoPath)
+{
+    ListFixture f;
+    f.m().gBookName = f.m().gBookFile;  // a book opened from the command line
+    BookListWindow w;
+    f.book.fileDialogs().answer(f.file(QStringLiteral("我的帐本/甲.vzk")));
+    f.book.fileDialogs().answer(f.second);
+    child<QAction>(&w, "newone")->trigger();
+    child<QAction>(&w, "setpath")->trigger();
+    const QStringList names = items(child<QComboBox>(&w, "Cmb0"));
+    EXPECT_EQ(names.mid(2), QStringList(2, QStringLiteral("新建帐本文件")));
+    EXPECT_EQ(f.book.prompt().shown.first().proposed, QStringLiteral("新建帐本文件"));
+}
+
+TEST(Books, RenamedOpenBookKeepsItsAutomaticBackup)
+{
+    ListFixture f;
+    ASSERT_TRUE(textfile::writeAtomically(f.file(QStringLiteral("测试帐本bak.set")), "0\r\n"));
+    BookListWindow w;
+    child(&w, "Cmd3")->setText(ZbSet::kReturnCaption);
+    f.book.prompt().answerInput(QStringLiteral("总仓"));
+    child<QAction>(&w, "zbrename")->trigger();
+    EXPECT_EQ(f.book.prompt().shown.last().proposed, QStringLiteral("测试帐本"));
+    EXPECT_EQ(f.m().gBookName, QStringLiteral("总仓"));
+    EXPECT_EQ(f.m().statusPanels().panelText(4), QStringLiteral("总仓"));
+    EXPECT_TRUE(textfile::read(f.file(QStringLiteral("dbsetup.dat"))).startsWith(QStringLiteral("Yes\r\n总仓\r\n")));
+    EXPECT_TRUE(QFileInfo::exists(f.file(QStringLiteral("总仓bak.set"))));
+
+    // Back to the book, then the exit's automatic backup.
+    click(&w, "Cmd3");
+    ASSERT_TRUE(f.m().gDb.isOpen());
+    f.m().AutoBackupBook();
+    const QStringList made = QDir(f.file(QStringLiteral("数据备份"))).entryList({QStringLiteral("总仓*.vzk")});
+    EXPECT_EQ(made.size(), 1) << made.join(' ').toStdString();
+    EXPECT_TRUE(f.book.prompt().texts().filter(QStringLiteral("无法备份")).isEmpty());
+
+    // A renamed entry that is not the open book leaves the open book's name.
+    f.book.prompt().answerInput(QStringLiteral("分仓"));
+    BookListWindow again;
+    child(&again, "Cmd3")->setText(ZbSet::kReturnCaption);
+    child<QComboBox>(&again, "Cmb0")->setCurrentIndex(1);
+    child<QAction>(&again, "zbrename")->trigger();
+    EXPECT_EQ(f.m().gBookName, QStringLiteral("总仓"));
+}
+
+TEST(Books, AtStartUpABrokenFirstEntryCanBeRemoved)
+{
+    ListFixture f;
+    // The first listed book failed to open: gBookFile names it, no book is open.
+    f.m().gBookFile = f.second;
+    f.m().bookList.selected = 1;
+    BookListWindow w;
+    f.book.prompt().answerYes();
+    click(&w, "Cmd2");
+    EXPECT_EQ(f.book.prompt().shown.last().kind, QStringLiteral("ask"));
+    EXPECT_EQ(items(child<QComboBox>(&w, "Cmb0")), QStringList{QStringLiteral("测试帐本")});
 }
 
 TEST(Books, ListWrittenAfterAddingSurvivesMovingTheProgramFolder)

@@ -137,12 +137,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InitialiseBook, WritesTheChosenYearStart)
 {
-    ClearingBook b;
-    admin::InitialiseChoice choice;
-    choice.newYear = true;
-    choice.yearStart = QDate(2027, 4, 1);
-    ASSERT_EQ(admin::initialiseBook(b.book.m(), choice), QString());
-    EXPECT_EQ(b.book.value("select F7 from reginfo"), QStringLiteral("2027-04-01"));
+    for (const bool withRow : {true, false}) {
+        SCOPED_TRACE(withRow ? "reginfo row present" : "no reginfo row");
+        ClearingBook b;
+        if (!withRow)
+            b.book.exec("delete from reginfo");
+        admin::InitialiseChoice choice;
+        choice.newYear = true;
+        choice.yearStart = QDate(2027, 4, 1);
+        ASSERT_EQ(admin::initialiseBook(b.book.m(), choice), QString());
+        EXPECT_EQ(b.book.value("select group_concat(F7) from reginfo"), QStringLiteral("2027-04-01"));
+    }
 }
 
 TEST(InitialiseBook, AFailureLeavesTheBookAsItWas)

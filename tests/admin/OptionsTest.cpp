@@ -168,6 +168,7 @@ TEST_F(Options, OpeningTheAdministratorsEditsAsksFirst)
     chk(w, 8)->setChecked(true);  // unanswered: No
     EXPECT_FALSE(chk(w, 8)->isChecked());
     EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("警告"));
+    EXPECT_EQ(book.prompt().shown.last().kind, QStringLiteral("confirm"));  // OK/Cancel
     EXPECT_TRUE(book.prompt().lastText().startsWith(QStringLiteral("直接修改库存数会造成进出存报表不准确")));
     book.prompt().answerYes();
     chk(w, 9)->setChecked(true);
@@ -176,6 +177,25 @@ TEST_F(Options, OpeningTheAdministratorsEditsAsksFirst)
     const int asked = book.prompt().shown.size();
     chk(w, 9)->setChecked(false);
     EXPECT_EQ(book.prompt().shown.size(), asked);  // unchecking asks nothing
+}
+
+// A faulty row (no value) ends a load of the table; the saved options are in
+// force all the same, those after the faulty row included.
+TEST_F(Options, SavedOptionsAreInForceInABookWithAFaultyRow)
+{
+    book.exec("update sysinfo set setval=null where ID=3");
+    SysFuncSet w;
+    chk(w, 0)->setChecked(true);
+    chk(w, 7)->setChecked(true);
+    txt(w, 9)->setText("4");
+    ok(w);
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("您的设置已生效！"));
+    Module1 &m = book.m();
+    EXPECT_EQ(m.gOptNoOverdraw, 1);
+    EXPECT_EQ(m.gOptAlarmHighAtStart, 1);
+    EXPECT_EQ(m.gOptMoneyDecimals, 4);
+    EXPECT_EQ(m.gMoneyFormat, QStringLiteral("#0.0000"));
+    EXPECT_EQ(book.value("select setval from sysinfo where ID=7"), QStringLiteral("1.0"));
 }
 
 // A book without the rows of options 0-2 gets them made, so the change
@@ -200,7 +220,7 @@ TEST_F(Options, MissingRowsAreMadeAndAFailureWritesNothing)
     chk(w, 6)->setChecked(true);
     txt(w, 9)->setText("3");
     ok(w);
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！"));
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！\n\nrefused"));
     EXPECT_EQ(w.result(), int(QDialog::Rejected));
     EXPECT_EQ(table(), QStringLiteral("2=1.0/-"));
     EXPECT_EQ(book.m().gOptNoOverdraw, 0);

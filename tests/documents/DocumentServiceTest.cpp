@@ -2,6 +2,8 @@
 
 #include "db/Database.h"
 
+#include <functional>
+
 using namespace documents;
 
 namespace {
@@ -131,6 +133,56 @@ TEST_F(AuditTest, SecondAuditOfOneNoteThroughAnotherConnectionPostsNothing)
     const Outcome again = cancelAudit(m(), B1, QStringLiteral("RK1"));
     EXPECT_EQ(again.message, "该单据未审核，不能执行撤销审核！");
     EXPECT_DOUBLE_EQ(goods("F8", "G1"), 0);
+}
+
+TEST_F(AuditTest, BlankOperatorNameNeverMarksANoteAudited)
+{
+    addGoods(QStringLiteral("G1"), 0, 0);
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-09"), {{QStringLiteral("G1"), 5, 2}});
+    for (const QString &name : {QString(), QStringLiteral("  ")}) {
+        m().gUserName = name;
+        const Outcome out = auditDocument(m(), B1, QStringLiteral("RK1"));
+        EXPECT_FALSE(out.done);
+        EXPECT_EQ(out.message, "操作员姓名为空，不能审核单据！");
+    }
+    EXPECT_DOUBLE_EQ(goods("F8", "G1"), 0);
+    EXPECT_EQ(book.value("select coalesce(F6,'') from TB1"), "");
+}
+
+TEST_F(AuditTest, NoteDeletedThroughAnotherConnectionIsNeitherPostedNorWrittenBack)
+{
+    struct Case {
+        const char *name;
+        std::function<Outcome()> act;
+    };
+    const Case cases[] = {
+        {"audit", [this] { return auditDocument(m(), B1, QStringLiteral("RK1")); }},
+        {"cancel", [this] { return cancelAudit(m(), B1, QStringLiteral("RK1")); }},
+        {"edit save", [this]() -> Outcome {
+             SaveRequest r = newNote(QStringLiteral("RK1"), QStringLiteral("RK1"), {{"G1", "2", "3", ""}});
+             r.edit = true;
+             r.oldNumber = QStringLiteral("RK1");
+             return saveDocument(m(), B1, r);
+         }},
+    };
+    addGoods(QStringLiteral("G1"), 0, 0);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-09"), {{QStringLiteral("G1"), 5, 2}},
+                QStringLiteral("2026-12-09 08:00:00"));
+        {
+            Module1 other;
+            ASSERT_TRUE(other.gDb.open(book.bookPath()));
+            ASSERT_TRUE(other.gDb.exec(QStringLiteral("delete from TB11")));
+            ASSERT_TRUE(other.gDb.exec(QStringLiteral("delete from TB1")));
+        }
+        const Outcome out = c.act();
+        EXPECT_FALSE(out.done);
+        EXPECT_EQ(out.message, "该单据已不存在，可能已被其它用户删除！");
+        EXPECT_EQ(book.value("select count(*) from TB1"), "0");
+        EXPECT_EQ(book.value("select count(*) from TB11"), "0");
+        EXPECT_DOUBLE_EQ(goods("F8", "G1"), 0);
+    }
 }
 
 TEST_F(AuditTest, PostingReadsTheStoredLines)

@@ -93,6 +93,7 @@ TEST_F(StocktakingTest, EntryStripTakesBookQuantityAndPriceWhenTheCodeEnters)
     EXPECT_EQ(child(QStringLiteral("Txt2"))->text(), kUser);
     EXPECT_FALSE(child(QStringLiteral("Txt2"))->isReadOnly());
     EXPECT_EQ(openCell(), std::make_pair(-1, -1));  // lines start in the entry strip
+    EXPECT_EQ(window->findChild<QLabel *>(QStringLiteral("Label2"))->text(), "实盘数：");
     EXPECT_EQ(line(0), QStringList({"货品编码", "货品名称/规格", "帐面数量", "实盘数量", "核算价格", "盈亏金额", "备注"}));
 
     enterLine(QStringLiteral("a"), QStringLiteral("8"));

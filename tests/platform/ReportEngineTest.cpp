@@ -394,6 +394,53 @@ line = | 第{page}页 共{pages}页 |
     EXPECT_EQ(stage(25).pages[1].body.first().cells, QStringList({"11"}));
 }
 
+// A note's closing lines (total, remark, signatures) never stand alone under
+// a repeated title: the last row goes over to their page.
+TEST(ReportEngineTest, ClosingLinesKeepTheLastRowWithThem)
+{
+    TestBook book;
+    // As above: 10 body lines a page.
+    const QString layout = s(R"(
+[page]
+size = 100x100
+margins = 10
+font = 10
+titlefont = 12
+[data]
+from = PrTA1
+[header]
+title = 单据
+[columns]
+column = 编码 | F1
+[total]
+label = 合计
+[summary]
+line = 附注：
+line = 制单人： | 审核人：
+[footer]
+line = | 第{page}页 共{pages}页 |
+)");
+    const struct {
+        int rows, pages, firstRowOfLastPage;  // 0: the last page holds no row
+    } cases[] = {{5, 1, 1}, {7, 1, 1}, {8, 2, 8}, {9, 2, 9}, {10, 2, 10}, {17, 2, 11}, {18, 3, 18}};
+    for (const auto &c : cases) {
+        book.exec("delete from PrTA1");
+        for (int i = 1; i <= c.rows; ++i)
+            book.exec("insert into PrTA1 (F1) values (?)", {QString::number(i)});
+        const FilledReport r = filled(book.db(), layout);
+        ASSERT_EQ(r.pageCount(), c.pages) << c.rows << " rows";
+        const QVector<ReportLine> &last = r.pages.last().body;
+        ASSERT_EQ(last.first().kind, LineKind::Detail) << c.rows << " rows";
+        EXPECT_EQ(last.first().cells, QStringList{QString::number(c.firstRowOfLastPage)}) << c.rows << " rows";
+        int lines = 0;
+        for (const ReportPage &p : r.pages) {
+            EXPECT_LE(p.body.size(), 10) << c.rows << " rows";
+            lines += int(p.body.size());
+        }
+        EXPECT_EQ(lines, c.rows + 3) << c.rows << " rows";
+    }
+}
+
 TEST(ReportEngineTest, RendersAPdfWithOnePagePerReportPage)
 {
     TestBook book;

@@ -30,10 +30,10 @@ TEST_F(BalanceTest, WorksBackFromTodaysStockThroughAuditedNotes)
     // G1: 12 on hand; after the period RK2 (+1) and RK3 (+100): end = 12-101 = -89;
     // in the period TK1 returns-in 1 and CK1 out 4: start = -89 - 1 + 4 = -86.
     EXPECT_EQ(w.grid().rowTexts(1), (QStringList{"G1", "螺钉/M3", "9.00", "盒", "-86", "0", "0", "4", "1", "-89"}));
-    EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "", "9.00", "个", "8", "0", "3", "0", "0", "5"}));
+    EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "螺母/", "9.00", "个", "8", "0", "3", "0", "0", "5"}));
     EXPECT_EQ(d.column(0), (QStringList{"G1", "G2", "G3", "G4", "G5", ""}));
     EXPECT_EQ(w.grid().rowTexts(6).mid(3), (QStringList{"合计：", "-71", "2", "3", "4", "1", "-75"}));
-    EXPECT_EQ(book.m().statusPanels().panelText(4), QStringLiteral("货品进出存报表：共 5 条记录 当前为第 0 条"));
+    EXPECT_EQ(book.m().statusPanels().panelText(4), QStringLiteral("货品进出存报表：共 5 条记录 当前为第 1 条"));
 
     // A pattern and the cost price basis.
     w.Txt->setText(QStringLiteral("G?"));

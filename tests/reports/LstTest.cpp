@@ -292,6 +292,8 @@ TEST_F(Statistics, PrintsStageEveryDataRowInGridOrder)
     ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
     EXPECT_EQ(shown->formula(QStringLiteral("Cpt")), QStringLiteral("退货流水帐"));
     EXPECT_EQ(shown->rows.size(), 3);
+    // The party and the unit of measure, told apart.
+    EXPECT_EQ(shown->captions.mid(2, 5), s("往来单位,货品编码,货品名称,规格,计量单位").split(','));
     EXPECT_EQ(book.value(staged),
               s("00001|B4-5|2026-03-09|S1|甲供应商||||||||0|0|0||0.0|0.0;"
                 "00002|B4-1|2026-03-09|S1|甲供应商|首单|G2|螺母|M4|K1|五金|个|4|1.25|5|O'Neil|4.0|5.0;"

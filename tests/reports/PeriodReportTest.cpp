@@ -38,7 +38,7 @@ TEST_F(Report, GeneratedColumnsCountAuditedNotesOfThePeriodOnly)
     //         code  name/spec/unit  cost   As    Aj    Bs    Bj    Cs   Cj     Ds   Dj     Es   Ej      Fs   Fj      Gs    Gj
     const QVector<QStringList> expected = {
         {"G1", "螺钉/M3/盒", "2.50", "10", "20", "10", "20", "7", "18.5", "7", "18.5", "4", "16", "4", "16", "12", "22.5"},
-        {"G2", "", "0.00", "0", "0", "0", "0", "0", "0", "0", "0", "3", "3.75", "3", "3.75", "5", "-3.75"},
+        {"G2", "螺母//个", "0.00", "0", "0", "0", "0", "0", "0", "0", "0", "3", "3.75", "3", "3.75", "5", "-3.75"},
         // G3 has nothing on hand and nothing carried, but its incoming counts.
         {"G3", "垫片/D5/片", "1.00", "0", "0", "0", "0", "2", "2", "2", "2", "0", "0", "0", "0", "0", "2"},
         {"G4", "弹簧/S1/只", "3.00", "0", "0", "0", "0", "2", "6", "2", "6", "0", "0", "0", "0", "2", "6"},
@@ -189,6 +189,7 @@ TEST_F(ReportWindowTest, GenerateSaveReopenAndDelete)
     button(again, "Cmd")->click();
     EXPECT_EQ(again.grid().textMatrix(2, kClosingAmount), QStringLiteral("22.5"));
     EXPECT_EQ(again.grid().textMatrix(7, 0), QStringLiteral("合计："));
+    EXPECT_EQ(again.grid().textMatrix(3, kNameSpecUnit), QStringLiteral("螺母//个")) << "no specification";
     ASSERT_TRUE(button(again, "CmdDel")->isEnabled());
     book.prompt().answerYes();
     button(again, "CmdDel")->click();
@@ -282,6 +283,9 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     EXPECT_EQ(shown->formula(QStringLiteral("cpt")), QStringLiteral("货品进出年报表"));
     EXPECT_EQ(shown->formula(QStringLiteral("rq")), QStringLiteral("截止到  2026-03-09 "));
     EXPECT_EQ(shown->formula(QStringLiteral("s4")), QStringLiteral("26.5"));
+    // The year-opening sums, which the totals row does not carry.
+    EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
+    EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
     EXPECT_EQ(shown->rows.size(), 5);
     EXPECT_EQ(book.value("select group_concat(F0||'|'||F1||'|'||F4||'|'||F5||'|'||F8||'|'||F11||'|'||coalesce(F12,'')"
                          "||'|'||coalesce(F13,''), ';') from Plist"),

@@ -144,6 +144,28 @@ TEST_F(AutoBackupTest, AFailedBackupKeepsThePreviousOne)
     EXPECT_TRUE(copy.open(folder() + "/测试帐本2026-12-9.vzk"));
 }
 
+TEST_F(AutoBackupTest, ACopyThatCannotBeWrittenLeavesBothGenerationsUntouched)
+{
+    settings("0\n");
+    run(2026, 12, 8);
+    run(2026, 12, 9);
+    ASSERT_EQ(backups(), (QStringList{"测试帐本2026-12-8.___", "测试帐本2026-12-9.vzk"}));
+    QFile older(folder() + "/测试帐本2026-12-8.___");
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    const QByteArray olderBytes = older.readAll();
+    // a folder in the place of the copy's temporary file: no write gets through
+    QDir().mkpath(folder() + "/测试帐本2026-12-10.vzk.new.tmp");
+    run(2026, 12, 10);
+    EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
+    EXPECT_TRUE(book.prompt().lastText().startsWith(QStringLiteral("系统无法备份数据。\n\n")));
+    EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-8.___", "测试帐本2026-12-9.vzk"}));
+    older.close();
+    ASSERT_TRUE(older.open(QIODevice::ReadOnly));
+    EXPECT_EQ(older.readAll(), olderBytes);
+    db::Database copy;
+    EXPECT_TRUE(copy.open(folder() + "/测试帐本2026-12-9.vzk"));
+}
+
 TEST_F(AutoBackupTest, ABookNameThatIsNoFileNameIsReported)
 {
     QDir().mkpath(book.m().gAppPath + "子目录");
@@ -160,7 +182,8 @@ TEST_F(AutoBackupTest, FailureIsReported)
     book.m().gBookFile = book.m().gAppPath + "missing.vzk";
     run(2026, 12, 9);
     EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n请在其它用户退出之后再备份数据！"));
+    EXPECT_EQ(book.prompt().lastText(),
+              QStringLiteral("系统无法备份数据。\n\n找不到文件 %1").arg(book.m().gAppPath + "missing.vzk"));
     EXPECT_FALSE(Module1::IsOnNetworkFileSystem(book.dir()));
     EXPECT_TRUE(Module1::IsOnNetworkFileSystem("//server/share/"));
 }

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <functional>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -304,6 +305,56 @@ TEST(MForm, BookSwitch)
     EXPECT_EQ(f.book.m().gBookFile, other);
     EXPECT_EQ(f.book.db().path(), other);
     EXPECT_EQ(main.panelText(4), QStringLiteral("第二帐本"));
+}
+
+TEST(MForm, ReturnToTheCommandLineBookPastANoListNeedsNoLogin)
+{
+    ShellFixture f;
+    Module1 &m = f.book.m();
+    m.gBookName = m.gBookFile;  // opened from the command line
+    const QString other = f.book.dir() + QStringLiteral("/第二帐本.vzk");
+    ASSERT_TRUE(db::createBook(other).isEmpty());
+    ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
+                                          "No\n第二帐本\n%AppPath%第二帐本.vzk\n"));
+    MForm main;
+    f.dialogs.handle(QStringLiteral("ZbSet"), [](QDialog &d) {
+        click(&d, "Cmd3");
+        return d.result();
+    });
+    main.SwitchAccountBook();
+    EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("ZbSet")});
+    EXPECT_EQ(m.gBookFile, f.book.bookPath());
+    EXPECT_EQ(m.gBookName, f.book.bookPath());
+    EXPECT_EQ(m.gDb.path(), f.book.bookPath());
+}
+
+TEST(MForm, ReloginClosesThePreviousOperatorsWindows)
+{
+    ShellFixture f;
+    f.book.exec("insert into TE1 (F1,F2,F3,F61,F62,F63,F64,F65,F66) values ('002','张三','',0,0,0,0,0,0)");
+    MForm main;
+    f.book.m().ShowBookNameInStatusBar();
+    auto *editing = new EditingWindow;
+    main.showChild(editing);
+    main.openWindow(QStringLiteral("S1"));
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("002")));
+    const std::function<void()> relogins[] = {[&main] { main.LoginAgain(); }, [&main] { main.StatusPanelClick(2); }};
+    for (const auto &relogin : relogins) {
+        // refused while a window edits: no login, the windows stay
+        editing->edstu = 1;
+        f.book.prompt().clear();
+        relogin();
+        EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("正在有数据被编辑")));
+        EXPECT_TRUE(f.dialogs.shown.isEmpty());
+        EXPECT_EQ(main.mdiArea()->subWindowList().size(), 2);
+    }
+    editing->edstu = 0;
+    main.LoginAgain();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("Login")});
+    EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(f.book.m().gUserCode, QStringLiteral("002"));
+    EXPECT_FALSE(main.findChild<QAction *>(QStringLiteral("Menu_S1"))->isEnabled());
 }
 
 TEST(MForm, WindowClosedInTheSameStepOpensAnew)

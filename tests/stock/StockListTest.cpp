@@ -324,6 +324,7 @@ TEST_F(StockList, QuantityOnlyModeHidesPricesAndStagesZero)
     book.m().gOptKeepPrices = 0;
     ListServices services;
     ListServices::provideTemplate(book.dir(), QStringLiteral("Prntc1.rpt"));
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prntc1sl.rpt"));
     C1 w;
     WindowDriver<C1> d{w};
     w.resize(800, 500);
@@ -337,6 +338,13 @@ TEST_F(StockList, QuantityOnlyModeHidesPricesAndStagesZero)
     EXPECT_EQ(w.grid().textMatrix(1, 6), QStringLiteral("12.5"));  // kept in the hidden cell
     d.menu("Menu_print");
     EXPECT_EQ(book.value("select F6||'|'||F7||'|'||F8 from PRTc1"), QStringLiteral("3.0|0.0|0.0"));
+    // The staged zeros are no prices: the print shows none.
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    EXPECT_FALSE(shown->captions.contains(QStringLiteral("价格")));
+    EXPECT_FALSE(shown->captions.contains(QStringLiteral("库存金额")));
+    EXPECT_FALSE(shown->pageText(0).contains(QStringLiteral("0.00"))) << shown->pageText(0).toStdString();
+    EXPECT_EQ(shown->totals.last(), QStringLiteral("3"));
 }
 
 TEST_F(StockList, CostStaysHiddenWithoutTheRight)

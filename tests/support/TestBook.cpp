@@ -13,6 +13,7 @@ TestBook::TestBook()
     EXPECT_TRUE(module_.gDb.open(bookPath())) << module_.gDb.lastError().toStdString();
     module_.ResetToDefaults();
     module_.gAppPath = dir_.path() + QLatin1Char('/');
+    module_.gProgramPath = module_.gAppPath;
     module_.gBookFile = bookPath();
     module_.gBookName = QStringLiteral("测试帐本");
     module_.gUserCode = QStringLiteral("001");

@@ -189,6 +189,11 @@ bool ReportControl::showPreview(QString *error)
         // Drawn on the screen: a preview needs no printer installed.
         preview_ = new report::ReportPreview(windowParent_);
         preview_->setObjectName(QStringLiteral("Preview"));
+        connect(preview_, &report::ReportPreview::printRequested, this, [this] {
+            QString why;
+            if (filled_ && !print(&why))
+                Prompt::current().message(QStringLiteral("提示"), why, Prompt::Icon::Exclamation);
+        });
     }
     placePreview();
     preview_->setReport(filled_);

@@ -325,20 +325,39 @@ private:
             return false;
         }
 
-        // Page breaks follow from the line heights alone: a page takes body
-        // lines while they fit between its header and footer.
-        ReportPage page;
+        // Page breaks follow from the line heights: a page takes body lines
+        // while they fit between its header and footer. The closing lines
+        // (total, summary) never open a page alone: the last row goes with them.
+        int lastRow = -1;
+        for (int i = 0; i < body.size(); ++i)
+            if (body[i].kind == LineKind::Detail || body[i].kind == LineKind::GroupTotal)
+                lastRow = i;
+        QVector<int> pageStarts = {0};
         double used = 0;
-        for (ReportLine &line : body) {
-            if (used + line.height > room + 1e-6 && !page.body.isEmpty()) {
-                r_.pages.append(std::move(page));
-                page = ReportPage();
+        for (int i = 0; i < body.size(); ++i) {
+            if (used + body[i].height > room + 1e-6 && i > pageStarts.last()) {
+                int start = i;
                 used = 0;
+                if (i > lastRow && lastRow > pageStarts.last()) {
+                    double moved = 0;
+                    for (int k = lastRow; k <= i; ++k)
+                        moved += body[k].height;
+                    if (moved <= room + 1e-6) {
+                        start = lastRow;
+                        used = moved - body[i].height;
+                    }
+                }
+                pageStarts.append(start);
             }
-            used += line.height;
-            page.body.append(std::move(line));
+            used += body[i].height;
         }
-        r_.pages.append(std::move(page));  // an empty report still has its one page
+        pageStarts.append(int(body.size()));
+        for (int p = 0; p + 1 < pageStarts.size(); ++p) {
+            ReportPage page;  // an empty report still has its one page
+            for (int i = pageStarts[p]; i < pageStarts[p + 1]; ++i)
+                page.body.append(std::move(body[i]));
+            r_.pages.append(std::move(page));
+        }
 
         // Page numbers: only text lines that name them are touched, so the
         // detail lines stay shared with the rows.

@@ -4,12 +4,21 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace report {
 
 namespace {
 
 constexpr double kCellPadding = 4.0;  // points each side: a right-aligned number keeps clear of the next column
+
+// "12345.67", "-1,000,000.00", "15%": a cell that shows a number.
+bool isNumberText(const QString &text)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[-+]?([0-9][0-9,]*(\\.[0-9]*)?|\\.[0-9]+)%?\\s*$"));
+    return number.match(text).hasMatch();
+}
 
 // Draws pages with a painter whose units are points, its origin the top-left
 // corner of the printable area.
@@ -61,12 +70,30 @@ private:
         return f;
     }
 
+    // Text too wide for its cell is cut with an ellipsis; a number never is:
+    // it is drawn in a smaller font until it fits.
     void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align)
     {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
-        const QString shown =
-            QFontMetricsF(p_.font(), p_.device()).elidedText(text, Qt::ElideRight, qMax(0.0, inner.width()));
-        p_.drawText(inner, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
+        if (inner.width() <= 0 || text.isEmpty())
+            return;
+        const int flags = int(align | Qt::AlignVCenter) | Qt::TextSingleLine;
+        const QFontMetricsF metrics(p_.font(), p_.device());
+        if (!isNumberText(text)) {
+            p_.drawText(inner, flags, metrics.elidedText(text, Qt::ElideRight, inner.width()));
+            return;
+        }
+        const QFont normal = p_.font();
+        QFont shrunk = normal;
+        double width = metrics.horizontalAdvance(text);
+        // Glyph widths do not scale exactly with the size: shrink until it fits.
+        for (int tries = 0; width > inner.width() && tries < 8; ++tries) {
+            shrunk.setPointSizeF(shrunk.pointSizeF() * inner.width() / width * 0.97);
+            width = QFontMetricsF(shrunk, p_.device()).horizontalAdvance(text);
+        }
+        p_.setFont(shrunk);
+        p_.drawText(inner, flags, text);
+        p_.setFont(normal);
     }
 
     double paintLine(const ReportLine &l, double y)

@@ -1,7 +1,11 @@
 #include "ReportPreview.h"
 
+#include "platform/FileDialogs.h"
+#include "platform/Prompt.h"
 #include "platform/report/ReportPainter.h"
+#include "platform/report/ReportWorkbook.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -288,18 +292,32 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     QToolButton *fitPage =
         button(QStringLiteral("FitPage"), QStringLiteral("整页"), QStringLiteral("整页显示"), this);
 
-    auto *tools = new QHBoxLayout;
+    QToolButton *print = button(QStringLiteral("PrintReport"), QStringLiteral("打印..."),
+                                QStringLiteral("选择打印机、打印起止页和份数"), this);
+    QToolButton *toExcel = button(QStringLiteral("ExportXlsx"), QStringLiteral("导出Excel"),
+                                  QStringLiteral("输出数据到Excel文件"), this);
+    QToolButton *toPdf =
+        button(QStringLiteral("ExportPdf"), QStringLiteral("导出PDF"), QStringLiteral("输出到PDF文件"), this);
+
+    tools_ = new QWidget(this);
+    tools_->setObjectName(QStringLiteral("PreviewTools"));
+    auto *tools = new QHBoxLayout(tools_);
     tools->setContentsMargins(4, 2, 4, 2);
     for (QWidget *w : std::initializer_list<QWidget *>{first_, previous_, page_, pages_, next_, last_})
         tools->addWidget(w);
     tools->addSpacing(16);
     for (QWidget *w : std::initializer_list<QWidget *>{zoomOut, zoomIn, fitWidth, fitPage})
         tools->addWidget(w);
+    tools->addSpacing(16);
+    tools->addWidget(print);
+    tools->addSpacing(16);
+    tools->addWidget(toExcel);
+    tools->addWidget(toPdf);
     tools->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addLayout(tools);
+    layout->addWidget(tools_);
     layout->addWidget(view_, 1);
 
     connect(first_, &QToolButton::clicked, view_, [this] { view_->setCurrentPage(0); });
@@ -314,6 +332,9 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     connect(zoomOut, &QToolButton::clicked, view_, &PageView::zoomOut);
     connect(fitWidth, &QToolButton::clicked, view_, [this] { view_->setZoomMode(PageView::ZoomMode::FitToWidth); });
     connect(fitPage, &QToolButton::clicked, view_, [this] { view_->setZoomMode(PageView::ZoomMode::FitInView); });
+    connect(print, &QToolButton::clicked, this, &ReportPreview::printRequested);
+    connect(toExcel, &QToolButton::clicked, this, [this] { exportReport(true); });
+    connect(toPdf, &QToolButton::clicked, this, [this] { exportReport(false); });
     connect(view_, &PageView::currentPageChanged, this, &ReportPreview::showPageNumber);
     showPageNumber(-1);
 }
@@ -335,6 +356,25 @@ void ReportPreview::showPageNumber(int page)
     previous_->setEnabled(page > 0);
     next_->setEnabled(page >= 0 && page < pages - 1);
     last_->setEnabled(page >= 0 && page < pages - 1);
+}
+
+void ReportPreview::exportReport(bool workbook)
+{
+    const FilledReport *shown = view_->report();
+    if (!shown)
+        return;
+    const QString suffix = workbook ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
+    QString path = FileDialogs::current().saveFileName(
+        this, workbook ? QStringLiteral("输出数据到Excel文件") : QStringLiteral("输出到PDF文件"),
+        QDir::homePath(), workbook ? QStringLiteral("Excel 工作簿 (*.xlsx)") : QStringLiteral("PDF 文件 (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(suffix, Qt::CaseInsensitive))
+        path += suffix;
+    QString error;
+    const bool written = workbook ? writeWorkbook(*shown, path, &error) : renderPdf(*shown, path, &error);
+    if (!written)
+        Prompt::current().message(QStringLiteral("提示"), error, Prompt::Icon::Exclamation);
 }
 
 } // namespace report

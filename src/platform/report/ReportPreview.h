@@ -73,8 +73,9 @@ private:
     int pagesDrawn_ = 0;
 };
 
-// The preview the print control opens: a row of page and zoom buttons over
-// the page view.
+// The preview the print control opens: a row of page, zoom, print and export
+// buttons over the page view. The export buttons write the report on view to
+// an Excel workbook or a PDF file named in a save dialog.
 class ReportPreview : public QWidget {
     Q_OBJECT
 public:
@@ -83,8 +84,16 @@ public:
     void setReport(std::shared_ptr<const FilledReport> report);
     PageView *pageView() const { return view_; }
 
+    // The tool bar (page, zoom, print and export buttons), for the print help's picture.
+    QWidget *toolBar() const { return tools_; }
+
+signals:
+    // The print button: the control that made the preview prints the report.
+    void printRequested();
+
 private:
     void showPageNumber(int page);
+    void exportReport(bool workbook);
 
     PageView *view_;
     QToolButton *first_;
@@ -93,6 +102,7 @@ private:
     QLabel *pages_;
     QToolButton *next_;
     QToolButton *last_;
+    QWidget *tools_;
 };
 
 } // namespace report

@@ -1,0 +1,144 @@
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include "support/TestBook.h"
+
+#include "db/BookFile.h"
+#include "db/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every table of the book at path, each as its rows in storage order, each row
+// its fields quoted by the engine (so a number and its text differ).
+QMap<QString, QStringList> tablesOf(const QString &path)
+{
+    QMap<QString, QStringList> tables;
+    db::Database book;
+    if (!book.open(path))
+        return tables;
+    db::Statement names = book.prepare(QStringLiteral("select name from sqlite_master where type='table' order by name"));
+    while (names.next()) {
+        db::Statement columns = book.prepare(QStringLiteral("select * from \"%1\" limit 0").arg(names.text(0)));
+        QStringList quoted;
+        for (int c = 0; c < columns.columnCount(); ++c)
+            quoted << QStringLiteral("quote(\"%1\")").arg(columns.columnName(c));
+        db::Statement rows = book.prepare(QStringLiteral("select %1 from \"%2\" order by rowid")
+                                              .arg(quoted.join(QStringLiteral("||'|'||")), names.text(0)));
+        QStringList &table = tables[names.text(0)];
+        while (rows.next())
+            table << rows.text(0);
+    }
+    return tables;
+}
+
+// One stock-in note of one goods line, its quantity added to the goods' stock,
+// as the audit writes it.
+void postNote(db::Database &book, const QString &number, const QString &goods, double quantity)
+{
+    ASSERT_TRUE(book.exec(QStringLiteral("insert into TB1 (F1,F2,F6) values (?,'2026-12-01','001')"), {number}));
+    ASSERT_TRUE(book.exec(QStringLiteral("insert into TB11 (F0,F1,F6) values (?,?,?)"), {number, goods, quantity}));
+    ASSERT_TRUE(book.exec(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"), {quantity, goods}));
+}
+
+// Notes without lines, and goods whose stock is not the sum of their lines.
+QString disagreements(const QString &path)
+{
+    db::Database book;
+    if (!book.open(path))
+        return book.lastError();
+    return book
+        .scalar(QStringLiteral(
+            "select coalesce(group_concat(x),'') from ("
+            " select 'note '||F1 as x from TB1 where F1 not in (select F0 from TB11)"
+            " union all select 'goods '||F1 from TA4"
+            "  where coalesce(F8,0)<>(select coalesce(sum(F6),0) from TB11 where TB11.F1=TA4.F1))"))
+        .toString();
+}
+
+} // namespace
+
+TEST(BookCopy, CopyHoldsEveryTableAsTheBookAndIsKeyed)
+{
+    TestBook book;
+    book.exec("insert into TA4 (F1,F2,F7,F8) values ('G1','螺丝',1.5,0),('G2','螺母',NULL,0)");
+    {
+        db::Transaction posting(book.db());
+        for (int i = 0; i < 300; ++i)  // pages enough for several B-tree levels
+            postNote(book.db(), QStringLiteral("RK%1").arg(i, 6, 10, QLatin1Char('0')), i % 2 ? "G1" : "G2", i + 0.25);
+        ASSERT_TRUE(posting.commit());
+    }
+    book.exec("delete from TB1 where F1='RK000007'");  // a free page or two
+    const QString target = book.dir() + "/copy.vzk";
+
+    qint64 lastCopied = -1, lastTotal = 0;
+    ASSERT_EQ(db::copyBook(book.bookPath(), target, [&](qint64 copied, qint64 total) { lastCopied = copied, lastTotal = total; }),
+              QString());
+    const auto tables = tablesOf(target);
+    EXPECT_GE(tables.size(), 27);
+    EXPECT_EQ(tables, tablesOf(book.bookPath()));
+    EXPECT_EQ(tables.value("TB11").size(), 300);
+    EXPECT_GT(lastTotal, 1);
+    EXPECT_EQ(lastCopied, lastTotal);
+    db::Database copy;
+    EXPECT_FALSE(copy.open(target, "wrong"));
+    EXPECT_EQ(QDir(book.dir()).entryList({"copy.vzk*"}, QDir::Files), QStringList{"copy.vzk"});
+}
+
+TEST(BookCopy, ACopyTakenWhileAnotherConnectionWritesIsOneCommittedState)
+{
+    TestBook book;
+    book.exec("insert into TA4 (F1,F2,F8) values ('G1','螺丝',0)");
+    postNote(book.db(), "RK1", "G1", 5);
+
+    db::Database writer;
+    ASSERT_TRUE(writer.open(book.bookPath()));
+    sqlite3_busy_timeout(writer.handle(), 0);
+    db::Transaction writing(writer);
+    ASSERT_TRUE(writing.isActive());
+    postNote(writer, "RK2", "G1", 7);  // written, not yet committed
+
+    const QString target = book.dir() + "/copy.vzk";
+    int commitDuringCopy = SQLITE_OK;
+    const QString error = db::copyBook(book.bookPath(), target, [&](qint64, qint64) {
+        postNote(writer, "RK3", "G1", 11);
+        // the copy's read transaction holds the book: the writer cannot commit into it
+        commitDuringCopy = sqlite3_exec(writer.handle(), "COMMIT", nullptr, nullptr, nullptr);
+    });
+    ASSERT_EQ(error, QString());
+    EXPECT_EQ(commitDuringCopy, SQLITE_BUSY);
+    ASSERT_TRUE(writing.commit());  // the copy is done: now it can
+
+    EXPECT_EQ(disagreements(target), QString());
+    EXPECT_EQ(disagreements(book.bookPath()), QString());
+    EXPECT_EQ(tablesOf(target).value("TB1").size(), 1);
+    EXPECT_EQ(book.value("select group_concat(F1) from TB1"), QStringLiteral("RK1,RK2,RK3"));
+}
+
+TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)
+{
+    TestBook book;
+    const QString missingFolder = book.dir() + "/没有的文件夹";
+    QDir().mkpath(book.dir() + "/占用/copy.vzk.tmp");  // a folder where the temporary file must go
+    const struct {
+        QString source, target, reason;
+    } cases[] = {
+        {book.bookPath(), missingFolder + "/copy.vzk", QStringLiteral("文件夹 %1 不存在").arg(missingFolder)},
+        {book.dir() + "/missing.vzk", book.dir() + "/copy.vzk", QStringLiteral("找不到文件 %1").arg(book.dir() + "/missing.vzk")},
+        {book.bookPath(), book.dir() + "/占用/copy.vzk", QString()},
+    };
+    for (const auto &c : cases) {
+        bool busy = true;
+        const QString error = db::copyBook(c.source, c.target, {}, &busy);
+        EXPECT_FALSE(error.isEmpty()) << c.target.toStdString();
+        if (!c.reason.isEmpty()) {
+            EXPECT_EQ(error, c.reason);
+        }
+        EXPECT_FALSE(busy);
+        EXPECT_FALSE(QFile::exists(c.target));
+    }
+}
