@@ -56,7 +56,7 @@ TEST_F(BalanceTest, AStartAfterTheEndLeavesThePeriodEmptyAndTheEndRight)
     // RK3 (+100): end = 12 - 1 + 4 - 1 - 100 = -86, and nothing moves in the empty period.
     EXPECT_EQ(w.grid().rowTexts(1), (QStringList{"G1", "螺钉/M3", "9.00", "盒", "-86", "0", "0", "0", "0", "-86"}));
     // G2: 5 on hand after TH1 returned 3 on 2026-02-04.
-    EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "", "9.00", "个", "8", "0", "0", "0", "0", "8"}));
+    EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "螺母/", "9.00", "个", "8", "0", "0", "0", "0", "8"}));
 }
 
 TEST_F(BalanceTest, PrintStagesRowsAndTotals)
