@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "reports/YearEnd.h"
+#include "shell/MergedCaptionHeader.h"
 #include "shell/ModalDialogs.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
@@ -80,6 +81,7 @@ const QVector<int> kYearPrintColumns = {kOpeningQty, kOpeningAmount, kYearInQty,
 
 C181::C181(QWidget *parent) : ReportWindow(periodKind(), parent)
 {
+    MergeEqualCaptions(GD);  // "货品属性" once over three columns, each group once over its pair
     buildFrame();
     buildMenus();
 

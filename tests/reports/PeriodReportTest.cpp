@@ -6,9 +6,11 @@
 #include "masterdata/WindowDriver.h"
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
+#include "shell/MergedCaptionHeader.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QTableView>
 
 using namespace reports;
 
@@ -157,6 +159,14 @@ TEST_F(ReportWindowTest, GenerateSaveReopenAndDelete)
     C181 w;
     WindowDriver<C181> d{w};
     EXPECT_EQ(w.windowTitle(), QStringLiteral("货品进出存综合统计报表"));
+    // Equal neighbouring captions show as one cell.
+    const auto *header = qobject_cast<MergedCaptionHeader *>(w.findChild<QTableView *>("GD")->horizontalHeader());
+    ASSERT_NE(header, nullptr);
+    const struct {
+        int column, first, last;
+    } merged[] = {{0, 0, 2}, {2, 0, 2}, {3, 3, 4}, {4, 3, 4}, {9, 9, 10}, {16, 15, 16}};
+    for (const auto &m : merged)
+        EXPECT_EQ(header->mergedColumns(m.column), std::make_pair(m.first, m.last)) << m.column;
     ASSERT_EQ(w.Comb->count(), 1);
     EXPECT_EQ(w.Comb->itemText(0), QStringLiteral("生成报表：2026-01-01 至 2026-03-09"));
     EXPECT_FALSE(d.menuVisible("Menu_query"));
@@ -297,6 +307,16 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->formula(QStringLiteral("rq")), QStringLiteral("2026-01-01 至 2026-03-09"));
     EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
+
+    // Saved and reopened, the totals label sits in column 0: the year print sums the same.
+    button(w, "CmdDel")->click();
+    button(w, "Cmd")->click();
+    ASSERT_EQ(d.cell(w.grid().rows() - 1, 0), QStringLiteral("合计："));
+    d.menu("Menu_P1");
+    shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
+    EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
 }
 
 } // namespace
