@@ -10,6 +10,7 @@
 struct CodeReference {
     QString table;
     QString field;
+    QString condition = {};  // more of the where clause: which rows of table count
 };
 
 // Everything that tells one master-data list/card window from another.

@@ -2,6 +2,7 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "shell/CodeLength.h"
 #include "shell/HostWindow.h"
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
@@ -126,7 +127,7 @@ void MasterDataWindow::initWindow()
     setBrowseMenus(true);
     fillListGrid(kind_.listSql);
     if (kind_.codeMaxLength > 0 && !Txt.isEmpty())
-        Txt[0]->setMaxLength(kind_.codeMaxLength);
+        Txt[0]->setValidator(new CodeLengthValidator(Txt[0], kind_.codeMaxLength));
     layoutWindow();
 }
 
@@ -307,7 +308,8 @@ void MasterDataWindow::notice(const QString &text)
     Prompt::current().message(QStringLiteral("提示"), text, Prompt::Icon::Information);
 }
 
-void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox)
+void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox,
+                                          bool saving)
 {
     using Outcome = masterdata::MasterRecordStore::Outcome;
     switch (result.outcome) {
@@ -317,7 +319,8 @@ void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::R
         codeBox->setFocus();
         break;
     case Outcome::InUse:
-        notice(QStringLiteral("本编码已经在系统中采用，不可以删除！"));
+        notice(saving ? QStringLiteral("本编码已经在系统中采用，不可以修改编码！")
+                      : QStringLiteral("本编码已经在系统中采用，不可以删除！"));
         break;
     case Outcome::LastRecord:
         notice(kind_.keepOneMessage);
@@ -364,7 +367,7 @@ void MasterDataWindow::saveRecord()
         editState_ == 2 ? std::optional<QString>(cell(CurRow, 0).trimmed()) : std::nullopt;
     const auto result = store_.save(values, oldCode);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], true);
         return;
     }
     if (editState_ == 1)
@@ -397,7 +400,7 @@ void MasterDataWindow::deleteRecord()
     const QString code = cell(CurRow, 0).trimmed();
     auto result = store_.checkDelete(code);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], false);
         return;
     }
     if (!Prompt::current().ask(QStringLiteral("提示"),
@@ -406,7 +409,7 @@ void MasterDataWindow::deleteRecord()
         return;
     result = store_.remove(code);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], false);
         return;
     }
     afterDelete();
@@ -445,8 +448,9 @@ void MasterDataWindow::printList()
     request.reportFile = kind_.report.runFile;
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
-    const QVector<QStringList> rows = printRows();
-    request.stagingColumns = StagingColumns(1, rows.value(0).size());
+    // An empty list keeps one blank grid row; it is no record to print.
+    const QVector<QStringList> rows = RecordCount > 0 ? printRows() : QVector<QStringList>();
+    request.stagingColumns = StagingColumns(1, qMax(1, int(rows.value(0).size())));
     request.stagingRows.reserve(rows.size());
     for (const QStringList &row : rows) {
         QVariantList values;

@@ -82,7 +82,8 @@ protected:
     // Shows a notice titled "提示".
     static void notice(const QString &text);
     // Tells the operator why a store operation did not happen.
-    void reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox);
+    // Tells why a save (saving) or a delete did not happen.
+    void reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox, bool saving = false);
     // Focus colour, Enter moves on, upper-casing: for every entry box of the card.
     void installCardBox(QWidget *box, bool upperCase);
     void setBrowseMenus(bool browsing);
