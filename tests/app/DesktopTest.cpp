@@ -55,9 +55,11 @@ protected:
         ASSERT_FALSE(source.isEmpty());
         folder = book.dir() + QStringLiteral("/程序");
         QDir().mkpath(folder);
-        for (const QString &name : QDir(source).entryList(QDir::Files))
-            if (name != QLatin1String("warehouse"))
-                ASSERT_TRUE(QFile::copy(source + QLatin1Char('/') + name, folder + QLatin1Char('/') + name));
+        for (const QString &name : QDir(source).entryList(QDir::Files)) {
+            if (name == QLatin1String("warehouse"))
+                continue;
+            ASSERT_TRUE(QFile::copy(source + QLatin1Char('/') + name, folder + QLatin1Char('/') + name));
+        }
 
         dialogs.handle(QStringLiteral("Login"), [this](QDialog &d) {
             loginCaption = d.windowTitle();
