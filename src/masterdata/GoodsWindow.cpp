@@ -1,5 +1,6 @@
 #include "GoodsWindow.h"
 
+#include "masterdata/MasterDataKinds.h"
 #include "platform/FileDialogs.h"
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"

@@ -15,9 +15,9 @@ namespace {
 constexpr int kLineListPrint = 0;
 const QString kDefaultKind = QStringLiteral("B2");
 
-stock::ReportWindowKind statisticsFrame()
+frames::ReportWindowKind statisticsFrame()
 {
-    stock::ReportWindowKind k;
+    frames::ReportWindowKind k;
     k.name = QStringLiteral("Lst");
     k.caption = QStringLiteral("单据统计");
     for (int c = 0; c < ColumnCount; ++c)

@@ -5,7 +5,7 @@
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
-using namespace stock;
+using namespace frames;
 
 namespace {
 

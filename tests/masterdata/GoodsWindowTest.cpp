@@ -458,7 +458,7 @@ TEST(GoodsStore, FailingInsertRollsBackTheEdit)
     auto record = *store.read(QStringLiteral("A1"));
     record.name = QStringLiteral("坏");
     const auto result = store.save(record, QStringLiteral("A1"));
-    EXPECT_EQ(result.outcome, masterdata::MasterRecordStore::Outcome::Failed);
+    EXPECT_EQ(result.outcome, frames::MasterRecordStore::Outcome::Failed);
     EXPECT_TRUE(result.error.contains(QStringLiteral("refused")));
     EXPECT_EQ(book.value("select F2||F8 from TA4"), QStringLiteral("甲4.0"));
 }

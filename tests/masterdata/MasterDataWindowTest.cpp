@@ -2,7 +2,7 @@
 #include "ListServices.h"
 #include "WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
-#include "masterdata/MasterDataWindow.h"
+#include "masterdata/MasterDataWindows.h"
 
 #include <QApplication>
 #include <QTabBar>
@@ -289,8 +289,8 @@ TEST_F(SupplierWindow, QueryNarrowsTheListAndPrintShowsIt)
 TEST_F(SupplierWindow, MissingTemplateIsNamed)
 {
     ListServices services;
-    const auto missing = [&](MasterDataWindow &w) {
-        WindowDriver<MasterDataWindow> d{w};
+    const auto missing = [&](frames::MasterDataWindow &w) {
+        WindowDriver<frames::MasterDataWindow> d{w};
         d.menu("Menu_print");
         EXPECT_EQ(ListServices::shownReport(), nullptr);
         return book.prompt().lastText();

@@ -1,17 +1,17 @@
-#include "masterdata/MasterDataKind.h"
-#include "masterdata/MasterRecordStore.h"
+#include "frames/MasterRecordStore.h"
+#include "masterdata/MasterDataKinds.h"
 #include "support/TestBook.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using masterdata::MasterRecordStore;
+using frames::MasterRecordStore;
 using Outcome = MasterRecordStore::Outcome;
 
 MasterRecordStore suppliers(TestBook &book)
 {
-    const MasterDataKind kind = masterdata::supplierKind();
+    const frames::MasterDataKind kind = masterdata::supplierKind();
     return MasterRecordStore(book.db(), kind.table, kind.references, true);
 }
 

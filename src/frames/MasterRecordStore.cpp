@@ -2,7 +2,7 @@
 
 #include "db/Database.h"
 
-namespace masterdata {
+namespace frames {
 
 MasterRecordStore::MasterRecordStore(db::Database &db, QString table, QList<CodeReference> references,
                                      bool keepOne)
@@ -131,4 +131,4 @@ MasterRecordStore::Result MasterRecordStore::remove(const QString &code)
     return {};
 }
 
-} // namespace masterdata
+} // namespace frames

@@ -1,6 +1,10 @@
-#include "MasterDataKind.h"
+#include "MasterDataKinds.h"
 
 namespace masterdata {
+
+using frames::CodeReference;
+using frames::MasterDataKind;
+
 namespace {
 
 QVector<QueryField> textFields(const QString &table, const QStringList &captions)

@@ -26,6 +26,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace frames {
 namespace {
 
 // Window positions are given in twips; 15 twips make one pixel.
@@ -308,10 +309,10 @@ void MasterDataWindow::notice(const QString &text)
     Prompt::current().message(QStringLiteral("提示"), text, Prompt::Icon::Information);
 }
 
-void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox,
+void MasterDataWindow::reportStoreFailure(const MasterRecordStore::Result &result, QLineEdit *codeBox,
                                           bool saving)
 {
-    using Outcome = masterdata::MasterRecordStore::Outcome;
+    using Outcome = MasterRecordStore::Outcome;
     switch (result.outcome) {
     case Outcome::Duplicate:
         notice(QStringLiteral("[") + result.holder + QStringLiteral("]已经使用了") + codeBox->text() +
@@ -578,19 +579,4 @@ bool MasterDataWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-// ---- the three windows ---------------------------------------------------------
-
-A1::A1(QWidget *parent) : MasterDataWindow(masterdata::supplierKind(), parent)
-{
-    initWindow();
-}
-
-A2::A2(QWidget *parent) : MasterDataWindow(masterdata::receivingUnitKind(), parent)
-{
-    initWindow();
-}
-
-A3::A3(QWidget *parent) : MasterDataWindow(masterdata::categoryKind(), parent)
-{
-    initWindow();
-}
+} // namespace frames
