@@ -1,6 +1,7 @@
 // The program as a new user meets it: the program folder the build makes, the
 // user's data folder, the start procedure, the login of "001" without a
 // password, then every item of the main menu once, and the exit.
+#include "MenuItems.h"
 #include "db/BookFile.h"
 #include "documents/DocumentService.h"
 #include "shell/DesktopServices.h"
@@ -59,19 +60,6 @@ int loginAs001(QDialog &dialog)
     dialog.findChild<QLineEdit *>(QStringLiteral("Txt1"))->clear();
     click(dialog, "Cmd0");
     return dialog.result();
-}
-
-// Every item a click can reach: visible, enabled, no submenu, no separator.
-void collectItems(QMenu *menu, QList<QAction *> &items)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->isSeparator() || !action->isVisible() || !action->isEnabled())
-            continue;
-        if (action->menu())
-            collectItems(action->menu(), items);
-        else
-            items << action;
-    }
 }
 
 // Runs the dialogs as scripted and remembers which were stand-ins.
