@@ -9,7 +9,7 @@
 #include "BenchSupport.h"
 #include "db/Database.h"
 #include "masterdata/GoodsWindow.h"
-#include "masterdata/MasterDataKind.h"
+#include "masterdata/MasterDataKinds.h"
 #include "shell/Module1.h"
 #include "shell/Prnt.h"
 

@@ -1,6 +1,7 @@
 #include "GoodsImport.h"
 
 #include "platform/NumberText.h"
+#include "shell/CodeLength.h"
 #include "shell/Module1.h"
 
 #include <QVariantList>
@@ -151,6 +152,10 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
                 result.skipped.push_back({rowNo, QStringLiteral("货品编码为空")});
             continue;
         }
+        if (code.size() > kCodeMaxLength) {
+            result.skipped.push_back({rowNo, QStringLiteral("货品编码超过%1个字符").arg(kCodeMaxLength)});
+            continue;
+        }
         if (map.name >= 0 && row.text(map.name).trimmed().isEmpty()) {
             result.skipped.push_back({rowNo, QStringLiteral("货品名称为空")});
             continue;
@@ -163,8 +168,13 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
         QString badNumber;
         for (int n = 0; n < 5 && badNumber.isEmpty(); ++n) {
             const int col = numberLists[n].first;
-            if (col >= 0 && !numberCell(row, col, numbers[n]))
+            if (col < 0)
+                continue;
+            if (!numberCell(row, col, numbers[n]))
                 badNumber = QStringLiteral("%1“%2”不是数字").arg(goodsColumnCaption(numberLists[n].second), row.text(col));
+            else if (!numtext::isStorable(numbers[n]))
+                badNumber = QStringLiteral("%1“%2”无效或太大（绝对值须小于10的15次方）")
+                                .arg(goodsColumnCaption(numberLists[n].second), row.text(col));
         }
         if (!badNumber.isEmpty()) {
             result.skipped.push_back({rowNo, badNumber});
@@ -191,6 +201,10 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
                     cat = cat.left(map.categoryCodeLength);
                 if (name.isEmpty())
                     name = lookup(m, QStringLiteral("select F2 from TA3 where F1=?"), cat);
+            }
+            if (cat.trimmed().size() > kCodeMaxLength) {
+                result.skipped.push_back({rowNo, QStringLiteral("类别编码超过%1个字符").arg(kCodeMaxLength)});
+                continue;
             }
             if (cat.isEmpty())
                 cat = settings.defaultCategoryCode;

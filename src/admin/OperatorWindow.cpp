@@ -15,9 +15,9 @@ namespace {
 const char *const kRightCaptions[6] = {"基础数据", "入库管理", "库存管理", "出库管理", "成本价格", "系统管理"};
 } // namespace
 
-MasterDataKind S1::operatorKind()
+frames::MasterDataKind S1::operatorKind()
 {
-    MasterDataKind k;
+    frames::MasterDataKind k;
     k.name = QStringLiteral("S1");
     k.table = QStringLiteral("TE1");
     k.windowCaption = QStringLiteral("系统操作员管理");
@@ -129,7 +129,7 @@ void S1::editRecord()
 
 void S1::reportFailure(const operators::Result &result)
 {
-    using masterdata::MasterRecordStore;
+    using frames::MasterRecordStore;
     switch (result.outcome) {
     case operators::Outcome::Duplicate: {
         MasterRecordStore::Result r;

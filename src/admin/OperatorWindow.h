@@ -1,18 +1,18 @@
 #pragma once
 
 #include "admin/OperatorStore.h"
-#include "masterdata/MasterDataWindow.h"
+#include "frames/MasterDataWindow.h"
 
 class QCheckBox;
 
 // The operators window: the master-data list/card window over TE1 with the
 // six rights as check boxes on the card. No query and no print.
-class S1 final : public MasterDataWindow {
+class S1 final : public frames::MasterDataWindow {
     Q_OBJECT
 public:
     explicit S1(QWidget *parent = nullptr);
 
-    static MasterDataKind operatorKind();
+    static frames::MasterDataKind operatorKind();
 
 protected:
     void fillCard() override;

@@ -228,6 +228,14 @@ options::SystemOptions SysFuncSet::shownOptions() const
 // failure writes nothing, changes no variable and tells the engine's reason.
 void SysFuncSet::save()
 {
+    double factor = 0;
+    if (!numtext::readNumber(Txt4->text(), factor)) {
+        Prompt::current().message(QStringLiteral("提示"), numtext::unstorableMessage(Chk[4]->text()),
+                                  Prompt::Icon::Information);
+        Txt4->setFocus();
+        Txt4->selectAll();
+        return;
+    }
     const options::SystemOptions wanted = shownOptions();
     const auto result = options::saveOptions(m_.gDb, options::fromModule(m_), wanted);
     if (!result.ok) {

@@ -8,6 +8,32 @@ namespace documents {
 
 namespace {
 
+QString missingGoodsMessage(const QString &code)
+{
+    return QStringLiteral("货品编码资料丢失！\n\n丢失的货品编码：") + code;
+}
+
+// The caption of the first line column holding a number that cannot be
+// stored (quantity, price, book quantity, or the amount they make); empty
+// when every line can be stored.
+QString unstorableColumn(const DocumentKind &kind, const QVector<SaveLine> &lines)
+{
+    for (const SaveLine &line : lines) {
+        if (line.code.trimmed().isEmpty())
+            continue;
+        double quantity = 0, price = 0, book = 0;
+        if (!numtext::readNumber(line.quantity, quantity))
+            return kind.quantityCaption;
+        if (!numtext::readNumber(line.price, price))
+            return kind.priceCaption;
+        if (!numtext::readNumber(line.bookQuantity, book))
+            return QStringLiteral("帐面数量");
+        if (!numtext::isStorable(quantity * price) || !numtext::isStorable((quantity - book) * price))
+            return QStringLiteral("金额");
+    }
+    return {};
+}
+
 const QString kTip = QStringLiteral("提示");
 
 Outcome noteGone()
@@ -103,6 +129,9 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
 
     if (r.lines.isEmpty() || r.lines.first().code.trimmed().isEmpty())
         return refuse(kTip, kind.emptyNoteMessage);
+
+    if (const QString column = unstorableColumn(kind, r.lines); !column.isEmpty())
+        return refuse(kTip, numtext::unstorableMessage(column));
 
     const QDate date = db::parseDate(r.date.trimmed());
     if (!date.isValid())
@@ -256,13 +285,14 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
 
     // Every goods row must be there before anything changes.
     const QVariant missing = database.scalar(
-        QStringLiteral("select count(*) from %1 L left join TA4 on TA4.F1=L.F1 where L.F0=? and TA4.F1 is null")
+        QStringLiteral("select coalesce(L.F1,'') from %1 L left join TA4 on TA4.F1=L.F1 where L.F0=? and TA4.F1 is null "
+                       "order by L.F1 limit 1")
             .arg(kind.lineTable),
         {number}, &ok);
     if (!ok)
         return failed(database);
-    if (missing.toInt() > 0)
-        return Outcome::refused(QString(), QStringLiteral("货品编码资料丢失！"), Prompt::Icon::Exclamation);
+    if (missing.isValid())
+        return Outcome::refused(QString(), missingGoodsMessage(missing.toString()), Prompt::Icon::Exclamation);
 
     const QString now = db::stampText(m.Now());
     QString mark;

@@ -39,6 +39,17 @@ using namespace windowparts;
 
 namespace {
 
+// A stored note date that cannot be read is refused as such, before any
+// comparison with the lock date; true when it was refused.
+bool refuseUnreadableDate(const DocumentKind &kind, const QString &dateText)
+{
+    if (db::parseDate(dateText.trimmed()).isValid())
+        return false;
+    Prompt::current().message(QStringLiteral("提示"), kind.headerLabels.value(1) + QStringLiteral("不是有效的日期！"),
+                              Prompt::Icon::Information);
+    return true;
+}
+
 std::unique_ptr<LineEditor> makeLineEditor(Module1 &module, const DocumentKind &kind, GridModel &grid)
 {
     return kind.lineEditor ? kind.lineEditor(module, kind, grid) : std::make_unique<LineEditor>(module, kind, grid);
@@ -530,6 +541,8 @@ void DocumentWindow::AuditDocument()
         return;
     }
     auto lockDateRefuses = [this] {
+        if (refuseUnreadableDate(kind_, listCell(mListRow, 1)))
+            return true;
         if (!isBeforeLockDate(m_, listCell(mListRow, 1)))
             return false;
         message(QString(), QStringLiteral("单据日期不能在 ") + lockDateText(m_) + QStringLiteral(" 之前！"));
@@ -573,6 +586,8 @@ void DocumentWindow::CancelAudit()
         message(kTip, kind_.cancelNotAuditedMessage);
         return;
     }
+    if (refuseUnreadableDate(kind_, listCell(mListRow, 1)))
+        return;
     if (isBeforeLockDate(m_, listCell(mListRow, 1))) {
         message(QString(), QStringLiteral("单据日期在 ") + lockDateText(m_) + QStringLiteral(" 之前，不能撤销审核！"));
         return;

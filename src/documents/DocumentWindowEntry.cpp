@@ -62,6 +62,11 @@ void DocumentWindow::SubmitEntryStrip()
     if (TxtEnter->isVisible())
         CommitCellEdit();  // an open cell is written before the strip changes the grid
     HideSearchPanel();
+    if (!editor_.acceptsNumber(TxtSL->text(), lines_.textMatrix(0, ColQuantity))) {
+        TxtSL->setFocus();
+        TxtSL->selectAll();
+        return;
+    }
     AddLineFromEntryStrip();
     TxtHPBM->setFocus();
     TxtHPBM->selectAll();
@@ -141,7 +146,15 @@ void DocumentWindow::CommitCellEdit()
 
 void DocumentWindow::HandleCellEditEnter()
 {
+    const QString typed = TxtEnter->text();
     CommitCellEdit();
+    if (editor_.lastCommitRefused()) {
+        // The refused number stays in its box for the operator to mend.
+        PlaceCellEditBox();
+        TxtEnter->setText(typed);
+        TxtEnter->selectAll();
+        return;
+    }
     GdMx->setFocus();
     const auto next = editor_.nextCell(mLineRow, mLineCol);
     if (!next)

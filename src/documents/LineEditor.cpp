@@ -125,12 +125,16 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
     const QString code = codeBox.trimmed();
     if (code.isEmpty())
         return std::nullopt;
+    if (!acceptsNumber(quantityBox, grid_.textMatrix(0, ColQuantity)))
+        return std::nullopt;
     double q = num(quantityBox);
     if (!takeStripQuantity(q))
         return std::nullopt;
 
     if (const int r = findCode(code)) {
         const double present = num(grid_.textMatrix(r, ColQuantity));
+        if (!acceptsLine(present + q, num(grid_.textMatrix(r, ColPrice))))
+            return std::nullopt;
         if (kind_.stockCheck && !kind_.stockCheck(m_, codeBox, present + q, docNo)) {
             quantityBox = QStringLiteral("0");
             q = 0;
@@ -160,7 +164,10 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
     if (kind_.stockCheck && !kind_.stockCheck(m_, codeBox, q, docNo))
         return std::nullopt;
 
-    const QString row = newLineCells(st, q).join(QLatin1Char('\t'));
+    const QStringList cells = newLineCells(st, q);
+    if (!acceptsLine(q, num(cells.value(ColPrice))))
+        return std::nullopt;
+    const QString row = cells.join(QLatin1Char('\t'));
     if (grid_.rows() >= 3 && grid_.textMatrix(grid_.rows() - 1, ColCode).trimmed().isEmpty())
         grid_.removeItem(grid_.rows() - 1);
     grid_.addItem(row);
@@ -265,6 +272,7 @@ bool LineEditor::lookupGoods(int row, const QString &code, const QString &docNo)
 
 int LineEditor::commitCell(int &row, int col, const QString &text, const QString &docNo)
 {
+    lastCommitRefused_ = false;
     if (row < 1 || row >= grid_.rows())
         return col;
     if (text.trimmed().isEmpty() && col == ColCode) {
@@ -294,9 +302,18 @@ int LineEditor::commitCell(int &row, int col, const QString &text, const QString
     }
     case ColQuantity:
     case ColPrice: {
+        if (!acceptsNumber(text, grid_.textMatrix(0, col))) {
+            lastCommitRefused_ = true;
+            break;
+        }
         double value = num(text);
         if (m_.gOptAbsoluteQuantities == 1)
             value = std::fabs(value);
+        const int other = col == ColQuantity ? ColPrice : ColQuantity;
+        if (!acceptsLine(value, num(grid_.textMatrix(row, other)))) {
+            lastCommitRefused_ = true;
+            break;
+        }
         if (col == ColQuantity && kind_.stockCheck
             && !kind_.stockCheck(m_, grid_.textMatrix(row, ColCode), value, docNo))
             value = num(grid_.textMatrix(row, ColQuantity));
@@ -311,6 +328,27 @@ int LineEditor::commitCell(int &row, int col, const QString &text, const QString
         break;
     }
     return col;
+}
+
+bool LineEditor::acceptsNumber(const QString &text, const QString &column) const
+{
+    double value = 0;
+    if (numtext::readNumber(text, value))
+        return true;
+    Prompt::current().message(kTip, numtext::unstorableMessage(column), Prompt::Icon::Information);
+    return false;
+}
+
+bool LineEditor::acceptsLine(double quantity, double price) const
+{
+    if (numtext::isStorable(quantity) && numtext::isStorable(quantity * price))
+        return true;
+    const bool quantityFits = numtext::isStorable(quantity);
+    Prompt::current().message(kTip,
+                              numtext::unstorableMessage(quantityFits ? QStringLiteral("金额")
+                                                                      : grid_.textMatrix(0, ColQuantity)),
+                              Prompt::Icon::Information);
+    return false;
 }
 
 bool LineEditor::isEditable(int row, int col) const

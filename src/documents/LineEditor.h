@@ -28,7 +28,7 @@ public:
     GridModel &grid() { return grid_; }
 
     // Caption row and one empty row.
-    void setHeaders();
+    virtual void setHeaders();
     // Loads the stored lines of the note in goods-code order; the error text on failure.
     virtual QString loadLines(const QString &number);
 
@@ -49,6 +49,11 @@ public:
     // afterwards (1 after an emptied code) and sets row to the line to make
     // current (another row after a duplicate code).
     int commitCell(int &row, int col, const QString &text, const QString &docNo);
+    // Whether the typed number can be stored; when not, says so naming the
+    // column and returns false.
+    bool acceptsNumber(const QString &text, const QString &column) const;
+    // Whether the last commitCell refused its text (nothing was changed).
+    bool lastCommitRefused() const { return lastCommitRefused_; }
     // Fills row from the goods of code; false when it did not.
     bool lookupGoods(int row, const QString &code, const QString &docNo);
 
@@ -81,12 +86,18 @@ protected:
     virtual void setAmount(int row, bool numToTextForm = false);
     virtual QString deleteLineQuestion(const QString &name) const;
     virtual bool priceEditable() const;
+    // Whether a line of quantity at price can be stored (the quantity and its
+    // amount); when not, says so and returns false.
+    bool acceptsLine(double quantity, double price) const;
 
     QString caption() const { return grid_.textMatrix(0, ColCode); }
 
     Module1 &m_;
     const DocumentKind &kind_;
     GridModel &grid_;
+
+private:
+    bool lastCommitRefused_ = false;
 };
 
 } // namespace documents

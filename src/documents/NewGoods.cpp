@@ -1,6 +1,7 @@
 #include "NewGoods.h"
 
 #include "platform/NumberText.h"
+#include "shell/CodeLength.h"
 #include "shell/Module1.h"
 
 namespace documents {
@@ -20,8 +21,19 @@ NewGoodsOutcome saveNewGoods(Module1 &m, const NewGoods &g)
     code.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     if (code.trimmed().isEmpty())
         return refuse(QStringLiteral("货品编码不能为空！"), NewGoodsOutcome::Field::Code);
+    if (code.trimmed().size() > kCodeMaxLength)
+        return refuse(QStringLiteral("货品编码不能超过%1个字符！").arg(kCodeMaxLength), NewGoodsOutcome::Field::Code);
     if (g.name.trimmed().isEmpty())
         return refuse(QStringLiteral("货品名称不能为空！"));
+    const std::pair<const QString *, const char *> numbers[] = {
+        {&g.quantity, "入库数量"}, {&g.costPrice, "入库价格"}, {&g.salePrice, "销售价格"}};
+    for (const auto &[text, caption] : numbers) {
+        double value = 0;
+        if (!numtext::readNumber(*text, value))
+            return refuse(numtext::unstorableMessage(QString::fromUtf8(caption)));
+    }
+    if (!numtext::isStorable(numtext::leadingNumber(g.quantity) * numtext::leadingNumber(g.costPrice)))
+        return refuse(numtext::unstorableMessage(QStringLiteral("金额")));
     if (numtext::leadingNumber(g.quantity) == 0)
         return refuse(QStringLiteral("入库数量不能为0！"));
     if (g.category.trimmed().isEmpty())

@@ -7,8 +7,8 @@ namespace documents {
 
 bool postStocktakingLine(PostingContext &context, const StoredLine &line)
 {
-    // The difference as its 15-digit text says it, so 10.1 - 10 adds 0.1.
-    const double difference = numtext::leadingNumber(numtext::generalText(line.quantity - line.bookQuantity));
+    // The difference without floating noise, so 10.1 - 10 adds 0.1.
+    const double difference = numtext::exactDifference(line.quantity, line.bookQuantity);
     return context.run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"),
                        {context.sign * difference, line.code});
 }

@@ -20,6 +20,13 @@ QString formatted(const QVariant &value, const QString &pattern)
     return value.isNull() ? QString() : numtext::formatNumber(value.toDouble(), pattern);
 }
 
+// A stored quantity whole, as the line keeps it; Null stays an empty cell.
+// The grid shows it with two decimals (see setHeaders).
+QString whole(const QVariant &value)
+{
+    return value.isNull() ? QString() : numtext::generalText(value.toDouble());
+}
+
 } // namespace
 
 QStringList StocktakingLineEditor::captions() const
@@ -37,7 +44,7 @@ QString StocktakingLineEditor::loadLines(const QString &numberText)
         return {};
     db::Statement st = m_.gDb.prepare(
         QStringLiteral("select TC21.F1,%1 AS MC,TC21.F5,TC21.F6,TC21.F7,(TC21.F6-TC21.F5)*TC21.F7 AS JE,TC21.F8 "
-                       "FROM TC21,TA4 WHERE TC21.F1=TA4.F1 AND TC21.F0=? ORDER BY TC21.F1")
+                       "FROM TC21 LEFT JOIN TA4 ON TC21.F1=TA4.F1 WHERE TC21.F0=? ORDER BY TC21.F1")
             .arg(goodsNameExpression()));
     if (!st.isValid() || !st.bindAll({number}))
         return m_.gDb.lastError();
@@ -45,8 +52,8 @@ QString StocktakingLineEditor::loadLines(const QString &numberText)
     grid_.fillFromStatement(st, [&money](const db::Statement &s) {
         return QStringList{s.text(0),
                            s.text(1),
-                           formatted(s.value(2), kTwoDecimals),
-                           formatted(s.value(3), kTwoDecimals),
+                           whole(s.value(2)),
+                           whole(s.value(3)),
                            formatted(s.value(4), money),
                            formatted(s.value(5), money),
                            s.text(6)};
@@ -65,11 +72,11 @@ bool StocktakingLineEditor::takeStripQuantity(double &) const
 
 QStringList StocktakingLineEditor::newLineCells(const db::Statement &goods, double q) const
 {
-    // The price in the money format, then shown with two decimals as the
-    // book quantity is; save stores both as shown.
+    // The price in the money format, then with two decimals; save stores it
+    // as shown. The book quantity is kept whole.
     const QVariant cost = goods.value(3);
     const QString price = cost.isNull() ? QString() : numtext::formatNumber(num(m_.money(cost.toDouble())), kTwoDecimals);
-    return {goods.text(0), goods.text(1), formatted(goods.value(4), kTwoDecimals), numtext::generalText(q), price};
+    return {goods.text(0), goods.text(1), whole(goods.value(4)), numtext::generalText(q), price};
 }
 
 void StocktakingLineEditor::fillLookedUpLine(int row, const db::Statement &goods)
@@ -77,15 +84,24 @@ void StocktakingLineEditor::fillLookedUpLine(int row, const db::Statement &goods
     grid_.setTextMatrix(row, ColCode, goods.text(0));
     grid_.setTextMatrix(row, ColName, goods.text(1));
     grid_.setTextMatrix(row, ColQuantity, QStringLiteral("0"));
-    grid_.setTextMatrix(row, ColBook, formatted(goods.value(4), kTwoDecimals));
+    grid_.setTextMatrix(row, ColBook, whole(goods.value(4)));
     grid_.setTextMatrix(row, ColPrice, formatted(goods.value(3), m_.gMoneyFormat));
     grid_.setTextMatrix(row, ColAmount, m_.money(difference(row) * num(grid_.textMatrix(row, ColPrice))));
     colourLoss(row);
 }
 
+void StocktakingLineEditor::setHeaders()
+{
+    LineEditor::setHeaders();
+    // The book quantity is kept whole and shown with two decimals; the
+    // counted quantity shows as typed.
+    grid_.setColDisplayPattern(ColBook, kTwoDecimals);
+}
+
 double StocktakingLineEditor::difference(int row) const
 {
-    return num(grid_.textMatrix(row, ColQuantity)) - num(grid_.textMatrix(row, ColBook));
+    // To 15 digits, as audit posts it: 9.874 - 10.125 is -0.251.
+    return numtext::exactDifference(num(grid_.textMatrix(row, ColQuantity)), num(grid_.textMatrix(row, ColBook)));
 }
 
 void StocktakingLineEditor::setAmount(int row, bool)

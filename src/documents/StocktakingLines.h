@@ -5,8 +5,9 @@
 namespace documents {
 
 // The line grid of a stocktaking note: column 2 holds the book quantity (the
-// goods' quantity on hand when the code entered the line) where other notes
-// show the unit, column 3 the counted quantity, column 4 the accounting price
+// goods' quantity on hand when the code entered the line; kept whole, shown
+// with two decimals) where other notes show the unit, column 3 the counted
+// quantity, column 4 the accounting price
 // (the cost price at entry, never edited), column 5 (counted - book) * price,
 // red for a loss and never stored. The total is the sum of the amounts, or
 // of counted - book in quantity-only mode.
@@ -16,6 +17,7 @@ public:
 
     using LineEditor::LineEditor;
 
+    void setHeaders() override;
     QString loadLines(const QString &number) override;
     QString totalText() const override;
     QVector<SaveLine> saveLines() const override;

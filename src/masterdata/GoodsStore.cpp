@@ -1,7 +1,7 @@
 #include "GoodsStore.h"
 
 #include "db/Database.h"
-#include "masterdata/MasterDataKind.h"
+#include "masterdata/MasterDataKinds.h"
 
 namespace masterdata {
 
@@ -54,7 +54,7 @@ std::optional<GoodsRecord> GoodsStore::read(const QString &code)
     return r;
 }
 
-MasterRecordStore::Result GoodsStore::save(GoodsRecord &record, const std::optional<QString> &oldCode,
+frames::MasterRecordStore::Result GoodsStore::save(GoodsRecord &record, const std::optional<QString> &oldCode,
                                            const GoodsEdits &edits)
 {
     if (!oldCode) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/MasterRecordStore.h"
+#include "frames/MasterRecordStore.h"
 
 #include <QString>
 #include <optional>
@@ -59,14 +59,14 @@ public:
     // numbers not named in edits come from the book inside the transaction;
     // record receives the values written. Fields the card does not show (V5)
     // are kept.
-    MasterRecordStore::Result save(GoodsRecord &record, const std::optional<QString> &oldCode,
+    frames::MasterRecordStore::Result save(GoodsRecord &record, const std::optional<QString> &oldCode,
                                    const GoodsEdits &edits = {});
 
-    MasterRecordStore &records() { return records_; }
+    frames::MasterRecordStore &records() { return records_; }
 
 private:
     db::Database &db_;
-    MasterRecordStore records_;
+    frames::MasterRecordStore records_;
 };
 
 } // namespace masterdata

@@ -1,5 +1,6 @@
 #include "GoodsWindow.h"
 
+#include "masterdata/MasterDataKinds.h"
 #include "platform/FileDialogs.h"
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
@@ -456,6 +457,22 @@ void A4::saveRecord()
     code.remove(QLatin1Char('\r'));
     Txt[0]->setText(code);
 
+    // Every number box the operator can type into must hold a number the
+    // book can store; the first that does not is named and keeps the focus.
+    const std::pair<QLineEdit *, QLabel *> numberBoxes[] = {
+        {Txt[5], Lab[5]}, {Txt[7], Lab[7]}, {TxtSL, LabSL},     {Txt[8], Lab[8]},
+        {Txt[9], Lab[9]}, {Txt[10], Lab[10]}, {Txt[11], Lab[11]}};
+    for (const auto &[box, label] : numberBoxes) {
+        double value = 0;
+        const bool typable = box->isVisibleTo(this) && box->isEnabled() && !box->isReadOnly();
+        if (typable && !numtext::readNumber(box->text(), value)) {
+            notice(numtext::unstorableMessage(label->text()));
+            box->setFocus();
+            box->selectAll();
+            return;
+        }
+    }
+
     const QString categoryText = CmbLB->currentText().trimmed();
     if (categoryText.isEmpty()) {
         notice(Lab[2]->text() + QStringLiteral("不能为空！"));
@@ -501,7 +518,7 @@ void A4::saveRecord()
     }
     const auto result = goods_.save(r, oldCode, edits);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], true);
         return;
     }
 

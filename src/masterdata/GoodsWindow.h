@@ -1,14 +1,14 @@
 #pragma once
 
 #include "masterdata/GoodsStore.h"
-#include "masterdata/MasterDataWindow.h"
+#include "frames/MasterDataWindow.h"
 
 class QComboBox;
 
 // The goods window: the master-data window with the goods list (joined with
 // the categories), a card of twelve boxes, category and unit combos, the
 // stock box, the price coupling and the goods picture.
-class A4 final : public MasterDataWindow {
+class A4 final : public frames::MasterDataWindow {
     Q_OBJECT
 public:
     explicit A4(QWidget *parent = nullptr);

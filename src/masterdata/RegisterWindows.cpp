@@ -1,6 +1,6 @@
 // The master-data windows the main menu opens by name.
 #include "masterdata/GoodsWindow.h"
-#include "masterdata/MasterDataWindow.h"
+#include "masterdata/MasterDataWindows.h"
 #include "shell/WindowRegistry.h"
 
 void register_masterdata_windows()

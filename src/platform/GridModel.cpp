@@ -1,5 +1,7 @@
 #include "GridModel.h"
 
+#include "platform/NumberText.h"
+
 #include "db/Database.h"
 
 GridModel::GridModel(int cols, QObject *parent) : QAbstractTableModel(parent), cols_(qMax(1, cols))
@@ -265,14 +267,29 @@ int GridModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : cols_;
 }
 
+void GridModel::setColDisplayPattern(int col, const QString &pattern)
+{
+    if (pattern.isEmpty())
+        displayPattern_.remove(col);
+    else
+        displayPattern_.insert(col, pattern);
+    if (rows() > 1)
+        emit dataChanged(index(0, col), index(rows() - 2, col));
+}
+
 QVariant GridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
     const int row = index.row() + 1;
     switch (role) {
-    case Qt::DisplayRole:
-        return textMatrix(row, index.column());
+    case Qt::DisplayRole: {
+        const QString text = textMatrix(row, index.column());
+        const QString pattern = displayPattern_.value(index.column());
+        if (pattern.isEmpty() || text.trimmed().isEmpty())
+            return text;
+        return numtext::formatNumber(numtext::leadingNumber(text), pattern);
+    }
     case Qt::ForegroundRole: {
         const QColor color = cellForeground(row, index.column());
         return color.isValid() ? QVariant(color) : QVariant();

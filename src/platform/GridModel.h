@@ -63,6 +63,9 @@ public:
     QColor cellForeground(int row, int col) const;
 
     void setColAlignment(int col, Qt::Alignment alignment);
+    // Shows the non-empty cells of col as numbers in pattern (e.g. "#0.00");
+    // textMatrix keeps the full text. An empty pattern shows the text itself.
+    void setColDisplayPattern(int col, const QString &pattern);
     // The alignment of a cell in a column without its own: the grid's general
     // alignment, numbers right and text left.
     static Qt::Alignment GeneralAlignment(QStringView text);
@@ -86,4 +89,5 @@ private:
     QVector<int> ends_;
     QHash<quint64, QColor> foreground_;
     QHash<int, Qt::Alignment> alignment_;
+    QHash<int, QString> displayPattern_;
 };

@@ -204,6 +204,17 @@ double roundSignificant(double value)
     return std::strtod(buffer, nullptr);
 }
 
+double exactDifference(double a, double b)
+{
+    double d = a - b;
+    if (d == 0.0 || !std::isfinite(d))
+        return d;
+    const int decimals = 14 - int(std::floor(std::log10(std::max(std::fabs(a), std::fabs(b)))));
+    if (decimals > 0 && decimals <= 40)
+        d = roundDecimal(d, decimals);
+    return roundSignificant(d);
+}
+
 bool isResidue(double value, double scale)
 {
     // About twenty units in the last place of the operands (below their

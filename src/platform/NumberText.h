@@ -31,6 +31,11 @@ double roundDecimal(double value, int decimals);
 // keeps; a non-finite value is returned as it is.
 double roundSignificant(double value);
 
+// a - b without the rounding noise of the subtraction: rounded at the 15th
+// significant digit of the larger operand, then to 15 significant digits.
+// 10.3 - 0.1 gives 10.2 and 9.874 - 10.125 gives -0.251.
+double exactDifference(double a, double b);
+
 // Whether value, the result of adding and subtracting numbers of magnitude up
 // to scale, is only the rounding residue of a result that is exactly zero.
 bool isResidue(double value, double scale);

@@ -12,14 +12,16 @@ using numtext::formatNumber;
 using numtext::generalText;
 using numtext::leadingNumber;
 
-// Per goods: quantity of audited lines of one kind within the period and after it.
+// Per goods: quantity of audited lines of one kind within the period [?1, ?2)
+// and after it (from ?2 on, whatever the start: a start after the end leaves
+// the period empty, not the days between them uncounted).
 QString kindSums(const char *head, const char *lines)
 {
     const QString h = QLatin1String(head), l = QLatin1String(lines);
-    return QStringLiteral("(select L.F1 as g, sum(case when H.F2<?2 then L.F6 end) as w, "
+    return QStringLiteral("(select L.F1 as g, sum(case when H.F2>=?1 and H.F2<?2 then L.F6 end) as w, "
                           "sum(case when H.F2>=?2 then L.F6 end) as a from ") +
            l + QStringLiteral(" L join ") + h +
-           QStringLiteral(" H on H.F1=L.F0 where H.F6<>'' and H.F2>=?1 group by L.F1)");
+           QStringLiteral(" H on H.F1=L.F0 where H.F6<>'' and H.F2>=min(?1,?2) group by L.F1)");
 }
 
 // A quantity with more than five decimals or in exponent form is cut to three.

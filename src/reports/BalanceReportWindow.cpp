@@ -30,9 +30,9 @@ constexpr double kTwipsPerPixel = 15.0;
 const QStringList kOrders = {QStringLiteral("TA4.F1"), QStringLiteral("TA4.F2"), QStringLiteral("TA4.F5"),
                              QStringLiteral("TA4.F4"), QStringLiteral("TA4.F8 desc")};
 
-stock::ReportWindowKind balanceKind()
+frames::ReportWindowKind balanceKind()
 {
-    stock::ReportWindowKind k;
+    frames::ReportWindowKind k;
     k.name = QStringLiteral("C18");
     k.caption = QStringLiteral("货品进出存统计报表");
     k.captions = {QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), QStringLiteral("货品价格"),

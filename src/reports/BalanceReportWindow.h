@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stock/ReportWindow.h"
+#include "frames/ReportWindow.h"
 
 class QAction;
 class QComboBox;
@@ -14,7 +14,7 @@ class QPushButton;
 // returns to suppliers, stock-out and returns-in during it, and the balance
 // at its end, worked back from today's stock. Computed when the operator
 // presses 生成报表; nothing is stored.
-class C18 : public stock::ReportWindow {
+class C18 : public frames::ReportWindow {
     Q_OBJECT
 public:
     explicit C18(QWidget *parent = nullptr);

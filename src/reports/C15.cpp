@@ -22,7 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-using namespace stock;
+using namespace frames;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stock/ReportWindow.h"
+#include "frames/ReportWindow.h"
 
 class QComboBox;
 class QDateEdit;
@@ -12,7 +12,7 @@ class QPushButton;
 // documents of the chosen period, category, goods and party; the filter of
 // the last completed run comes back when the window opens. Prints the journal
 // with quantities or with amounts.
-class C15 : public stock::ReportWindow {
+class C15 : public frames::ReportWindow {
     Q_OBJECT
 public:
     explicit C15(QWidget *parent = nullptr);

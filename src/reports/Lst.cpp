@@ -15,9 +15,9 @@ namespace {
 constexpr int kLineListPrint = 0;
 const QString kDefaultKind = QStringLiteral("B2");
 
-stock::ReportWindowKind statisticsFrame()
+frames::ReportWindowKind statisticsFrame()
 {
-    stock::ReportWindowKind k;
+    frames::ReportWindowKind k;
     k.name = QStringLiteral("Lst");
     k.caption = QStringLiteral("单据统计");
     for (int c = 0; c < ColumnCount; ++c)
@@ -61,9 +61,9 @@ Lst::Lst(QWidget *parent) : ReportWindow(statisticsFrame(), parent)
                 0);
     const QStringList columns = stagingColumns();
     addPrintMenu({{QStringLiteral("Menu_print1"), QStringLiteral("&A.打印流水帐"), QString(),
-                   QStringLiteral("Plist.rpt"), QStringLiteral("Plist"), {}, columns},
+                   QStringLiteral("Plist.rpt"), QStringLiteral("Plist"), {}, columns, {}},
                   {QStringLiteral("Menu_print2"), QStringLiteral("&B.打印合计报表"), QString(),
-                   QStringLiteral("Psum.rpt"), QStringLiteral("Plist"), {}, columns}});
+                   QStringLiteral("Psum.rpt"), QStringLiteral("Plist"), {}, columns, {}}});
     addReturnMenu();
 }
 

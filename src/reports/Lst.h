@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reports/LstSql.h"
-#include "stock/ReportWindow.h"
+#include "frames/ReportWindow.h"
 
 // The document statistics "入库统计" / "退货统计" / "出库统计" / "退库统计":
 // one row per line of the audited documents of one kind with header, party
@@ -13,7 +13,7 @@
 // menu sets before showing the window, also on the window already open: a
 // different kind then loads that kind afresh, so the window always shows
 // what the chosen menu item names.
-class Lst : public stock::ReportWindow {
+class Lst : public frames::ReportWindow {
     Q_OBJECT
     Q_PROPERTY(QString whoami READ whoami WRITE setWhoami)
 public:

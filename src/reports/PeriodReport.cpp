@@ -148,8 +148,10 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         const double inQty = goods.number(13), inAmount = goods.number(14);
         const double outQty = goods.number(15), outAmount = goods.number(16);
 
-        // Nothing on hand, nothing carried and nothing out: not reported.
-        if (q == 0 && carriedQty == 0 && outQty == 0)
+        // Nothing on hand, nothing carried, nothing in and nothing out: not
+        // reported. A goods that came in and went out within the period is
+        // kept, so its incoming counts in the year-to-date figures.
+        if (q == 0 && carriedQty == 0 && inQty == 0 && outQty == 0)
             continue;
 
         QStringList c(kPeriodColumnCount);

@@ -57,9 +57,9 @@ QStringList columnCaptions()
     return c;
 }
 
-stock::ReportWindowKind periodKind()
+frames::ReportWindowKind periodKind()
 {
-    stock::ReportWindowKind k;
+    frames::ReportWindowKind k;
     k.name = QStringLiteral("C181");
     k.caption = QStringLiteral("货品进出存综合统计报表");
     k.captions = kGroupCaptions;

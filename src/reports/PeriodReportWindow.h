@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reports/PeriodReport.h"
-#include "stock/ReportWindow.h"
+#include "frames/ReportWindow.h"
 
 #include <QDate>
 
@@ -16,7 +16,7 @@ class QPushButton;
 // the next number, or opens, prints and deletes saved reports chosen in the
 // selector. Saving and deleting move the lock date of every audit. Hosts the
 // condition query, the printing, the cost-price update and the year-end.
-class C181 : public stock::ReportWindow {
+class C181 : public frames::ReportWindow {
     Q_OBJECT
 public:
     explicit C181(QWidget *parent = nullptr);

@@ -108,9 +108,9 @@ QString Module1::NumToText(double value)
 
 double Module1::SubtractExact(double a, double b)
 {
-    // The numbers come from 15-digit texts, so the difference is exact to 15
-    // significant digits: 10.3 - 0.1 gives 10.2, not 10.200000000000001.
-    return numtext::roundSignificant(a - b);
+    // The numbers come from 15-digit texts: 10.3 - 0.1 gives 10.2, not
+    // 10.200000000000001.
+    return numtext::exactDifference(a, b);
 }
 
 QString Module1::GetPartnerName(const QString &code)

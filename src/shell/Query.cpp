@@ -193,6 +193,14 @@ void Query::addCondition()
         return;  // no field, or a field of an unknown type: nothing to add
     const QString type = fieldText(2);
     const QString expression = fieldText(1);
+    double number = 0;
+    if (type == QLatin1String("1") && !Txt->isHidden() && !numtext::readNumber(Txt->text(), number)) {
+        Prompt::current().message(QStringLiteral("提示"), numtext::unstorableMessage(CmbF->currentText().trimmed()),
+                                  Prompt::Icon::Information);
+        Txt->setFocus();
+        Txt->selectAll();
+        return;
+    }
 
     // 1. the join
     QString shown;

@@ -211,7 +211,11 @@ int runProgram(QApplication &app)
     app.setQuitOnLastWindowClosed(false);
     InstallChineseDesktop(app);
     Startup startup(Module1::instance());
-    if (!startup.Main(QApplication::applicationDirPath(), userDataFolder(), CommandLineText(app.arguments().mid(1))))
+    // Without a home folder there is no data folder: the program folder serves.
+    const QString programFolder = QApplication::applicationDirPath();
+    const QString dataFolder = userDataFolder();
+    if (!startup.Main(programFolder, dataFolder.isEmpty() ? programFolder : dataFolder,
+                      CommandLineText(app.arguments().mid(1))))
         return 0;
     app.setQuitOnLastWindowClosed(true);
     return app.exec();

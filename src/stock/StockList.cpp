@@ -9,7 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-using namespace stock;
+using namespace frames;
 using namespace stock::stocklist;
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stock/ReportWindow.h"
+#include "frames/ReportWindow.h"
 
 class QAction;
 class QMenu;
@@ -10,7 +10,7 @@ class QMenu;
 // safety stock and above their maximum stock; the view to open with is set
 // through AutoOpen before the window is first shown (1 below safety, 2 above
 // maximum, else the goods in stock).
-class C1 : public stock::ReportWindow {
+class C1 : public frames::ReportWindow {
     Q_OBJECT
     Q_PROPERTY(int AutoOpen READ autoOpen WRITE setAutoOpen)
 public:

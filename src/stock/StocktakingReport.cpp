@@ -5,7 +5,7 @@
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
-using namespace stock;
+using namespace frames;
 
 namespace {
 
@@ -68,10 +68,10 @@ C3::C3(QWidget *parent) : ReportWindow(stocktakingKind(), parent)
                 1);
     addPrintMenu({{QStringLiteral("Menu_print1"), QStringLiteral("&A.打印流水帐"), QStringLiteral("Prntlst.rpt"),
                    QStringLiteral("Prntlst.rpt"), QStringLiteral("PRTB2"),
-                   {FormulaText(QStringLiteral("Cpt"), QStringLiteral("货品盘点流水帐"))}, {}},
+                   {FormulaText(QStringLiteral("Cpt"), QStringLiteral("货品盘点流水帐"))}, {}, {}},
                   {QStringLiteral("Menu_print2"), QStringLiteral("&B.打印合计报表"), QStringLiteral("prntc3.rpt"),
                    QStringLiteral("Prntc3.rpt"), QStringLiteral("PRTB2"),
-                   {FormulaText(QStringLiteral("Cpt"), QStringLiteral("货品盘点报表"))}, {}}});
+                   {FormulaText(QStringLiteral("Cpt"), QStringLiteral("货品盘点报表"))}, {}, {}}});
     addReturnMenu();
 
     OrderClause = QStringLiteral("order by TC2.F2");

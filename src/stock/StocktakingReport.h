@@ -1,12 +1,12 @@
 #pragma once
 
-#include "stock/ReportWindow.h"
+#include "frames/ReportWindow.h"
 
 // The stocktaking report "库存货品盘点统计": one row per line of an audited
 // stocktaking note with its profit or loss quantity, accounting price and
 // amount, and the total of the amounts. It opens on the notes dated today;
 // a search lists audited lines of any date. Prints a journal or a summary.
-class C3 : public stock::ReportWindow {
+class C3 : public frames::ReportWindow {
     Q_OBJECT
 public:
     explicit C3(QWidget *parent = nullptr);

@@ -190,8 +190,11 @@ TEST(Restore, RefusesForeignFilesWithoutTouchingTheOpenBook)
     const QByteArray before = bytesOf(f.book.bookPath());
     ASSERT_TRUE(f.book.db().open(f.book.bookPath()));
 
+    QStringList chosen{text, otherKey, noMark, outside.path() + QStringLiteral("/没有.vzk")};
+    for (const auto &[name, path] : makeNonBooks(outside.path()))
+        chosen << path;
     S32 w;
-    for (const QString &path : {text, otherKey, noMark, outside.path() + QStringLiteral("/没有.vzk")}) {
+    for (const QString &path : chosen) {
         SCOPED_TRACE(path.toStdString());
         f.book.prompt().clear();
         f.book.fileDialogs().answer(path);

@@ -218,6 +218,50 @@ TEST(Books, RenameAndRemoveKeepTheFiles)
     EXPECT_EQ(f.book.prompt().texts(), QStringList(2, QStringLiteral("请先选择一个帐本！")));
 }
 
+TEST(Books, FilesWithoutTheBookTablesAreRefusedAsSourceImportAndChoice)
+{
+    ListFixture f;
+    for (const auto &[name, nonBook] : makeNonBooks(f.book.dir())) {
+        SCOPED_TRACE(name);
+        BookListWindow w;
+        auto *cmb0 = child<QComboBox>(&w, "Cmb0");
+        const QByteArray before = bytesOf(nonBook);
+
+        // the source of a new book
+        f.m().gBookFile = nonBook;
+        const QString target = f.file(QStringLiteral("我的帐本/复本.vzk"));
+        f.book.fileDialogs().answer(target);
+        f.book.prompt().clear();
+        child<QAction>(&w, "newone")->trigger();
+        EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("建立新帐本时发现错误！")));
+        EXPECT_FALSE(QFileInfo::exists(target));
+        EXPECT_EQ(cmb0->count(), 2);
+
+        // an import: the invalid-format message and the dialog again (cancelled)
+        f.book.fileDialogs().answer(nonBook);
+        f.book.prompt().clear();
+        child<QAction>(&w, "setpath")->trigger();
+        EXPECT_EQ(f.book.prompt().texts(),
+                  QStringList{QStringLiteral("无效的文件格式！您只能选择使用本软件建立的帐本文件或数据备份文件！")});
+        EXPECT_EQ(cmb0->count(), 2);
+
+        // chosen in the list: the open error, the window stays for another choice
+        f.m().bookList = {{QStringLiteral("坏帐本"), QStringLiteral("测试帐本")}, {nonBook, f.book.bookPath()}, 0};
+        BookListWindow chooser;
+        f.book.prompt().clear();
+        click(&chooser, "Cmd0");
+        EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("打开帐本时发现错误！系统返回如下信息：")));
+        EXPECT_FALSE(f.m().gDb.isOpen());
+        EXPECT_NE(chooser.result(), QDialog::Accepted);
+        child<QComboBox>(&chooser, "Cmb0")->setCurrentIndex(1);
+        click(&chooser, "Cmd0");
+        EXPECT_EQ(chooser.result(), QDialog::Accepted);
+        EXPECT_EQ(f.m().gDb.path(), f.book.bookPath());
+        f.m().gDb.close();
+        EXPECT_EQ(bytesOf(nonBook), before);
+    }
+}
+
 TEST(Books, FallbackNameOfACommandLineBookHoldsNoPath)
 {
     ListFixture f;

@@ -240,3 +240,35 @@ TEST(FromExcelWindow, DeletedRowsAreNotImported)
 }
 
 } // namespace
+
+TEST(GoodsImport, SkipsRowsWhoseNumbersOrCodesCannotBeStored)
+{
+    TestBook book;
+    admin::GoodsImportSettings settings;
+    settings.columns.code = 0;
+    settings.columns.name = 1;
+    settings.columns.cost = 2;
+    settings.columns.quantity = 3;
+    settings.columns.categoryCode = 4;
+    settings.defaultCategoryCode = QStringLiteral("001");
+    settings.defaultCategoryName = QStringLiteral("所有货品");
+    const QString code25(25, QLatin1Char('C')), code26(26, QLatin1Char('D'));
+    const QVector<QStringList> rows{
+        {"G1", "甲", "1e309", "1", ""},       {"G2", "乙", "2", "-1e308", ""},      {"G3", "丙", "1e15", "1", ""},
+        {code26, "丁", "1", "1", ""},         {"G5", "戊", "1", "1", QString(30, QLatin1Char('K'))},
+        {code25, "己", "999999999999.5", "2", "LB"},
+    };
+    const admin::GoodsImportResult result = admin::importGoods(book.m(), rows, settings);
+    EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    QStringList reasons;
+    for (const admin::SkippedRow &s : result.skipped)
+        reasons << QStringLiteral("%1:%2").arg(s.row).arg(s.reason);
+    EXPECT_EQ(reasons, (QStringList{QStringLiteral("1:成本价格“1e309”无效或太大（绝对值须小于10的15次方）"),
+                                    QStringLiteral("2:数量“-1e308”无效或太大（绝对值须小于10的15次方）"),
+                                    QStringLiteral("3:成本价格“1e15”无效或太大（绝对值须小于10的15次方）"),
+                                    QStringLiteral("4:货品编码超过25个字符"), QStringLiteral("5:类别编码超过25个字符")}));
+    EXPECT_EQ(result.added, 1);
+    EXPECT_EQ(book.number("select count(*) from TA4"), 1);
+    EXPECT_EQ(book.value("select F1||'|'||F3 from TA4"), code25 + QStringLiteral("|LB"));
+    EXPECT_EQ(book.number("select count(*) from TA3"), 2);
+}

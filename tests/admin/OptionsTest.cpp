@@ -3,6 +3,7 @@
 
 #include "admin/SystemOptions.h"
 #include "admin/SystemOptionsWindow.h"
+#include "platform/NumberText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -134,7 +135,8 @@ TEST_F(Options, DecimalsBoxHoldsOnlyPlainDigitsUpToEight)
         const char *shown;
     };
     const Case cases[] = {{"9", "2"},   {"-1", "2"},  {"02", "2"}, {"2.0", "2"}, {" 3", "2"},
-                          {"", "2"},    {"abc", "2"}, {"3.5", "3"}, {"0", "0"},  {"8", "8"}};
+                          {"", "2"},    {"abc", "2"}, {"3.5", "3"}, {"0", "0"},  {"8", "8"},
+                          {"1e309", "2"}, {"-1e309", "2"}, {"1e999", "2"}};
     SysFuncSet w;
     for (const Case &c : cases) {
         txt(w, 9)->setText("2");
@@ -145,6 +147,19 @@ TEST_F(Options, DecimalsBoxHoldsOnlyPlainDigitsUpToEight)
             QString::fromUtf8(c.shown) == "2" ? QStringList{} : QStringList{kDecimalsNotice.arg(c.shown)};
         EXPECT_EQ(book.prompt().texts(), expected) << c.typed;
     }
+}
+
+TEST_F(Options, AFactorThatCannotBeStoredIsRefused)
+{
+    const QString before = table();
+    SysFuncSet w;
+    for (const char *typed : {"1e309", "-1e308", "1e999"}) {
+        txt(w, 4)->setText(QString::fromLatin1(typed));
+        ok(w);
+        EXPECT_EQ(book.prompt().lastText(), numtext::unstorableMessage(chk(w, 4)->text())) << typed;
+        EXPECT_EQ(w.result(), 0) << typed;
+    }
+    EXPECT_EQ(table(), before);
 }
 
 TEST_F(Options, OpeningTheAdministratorsEditsAsksFirst)

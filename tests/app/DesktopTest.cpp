@@ -2,6 +2,7 @@
 // book): every window of the main menu opens inside the work area and reads
 // whole, the keys work as on the desktop the windows were made for, and Qt's
 // own texts are Chinese.
+#include "MenuItems.h"
 #include "documents/DocumentWindow.h"
 #include "platform/DesktopLocale.h"
 #include "platform/Prompt.h"
@@ -55,9 +56,11 @@ protected:
         ASSERT_FALSE(source.isEmpty());
         folder = book.dir() + QStringLiteral("/程序");
         QDir().mkpath(folder);
-        for (const QString &name : QDir(source).entryList(QDir::Files))
-            if (name != QLatin1String("warehouse"))
-                ASSERT_TRUE(QFile::copy(source + QLatin1Char('/') + name, folder + QLatin1Char('/') + name));
+        for (const QString &name : QDir(source).entryList(QDir::Files)) {
+            if (name == QLatin1String("warehouse"))
+                continue;
+            ASSERT_TRUE(QFile::copy(source + QLatin1Char('/') + name, folder + QLatin1Char('/') + name));
+        }
 
         dialogs.handle(QStringLiteral("Login"), [this](QDialog &d) {
             loginCaption = d.windowTitle();
@@ -115,19 +118,6 @@ protected:
     QString folder;
     QString loginCaption;
 };
-
-// Every item a click can reach: visible, enabled, no submenu, no separator.
-void collectItems(QMenu *menu, QList<QAction *> &items)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->isSeparator() || !action->isVisible() || !action->isEnabled())
-            continue;
-        if (action->menu())
-            collectItems(action->menu(), items);
-        else
-            items << action;
-    }
-}
 
 // A window inside the work area, every grid caption read whole, every menu
 // command on show. The category and operator windows place their title bars

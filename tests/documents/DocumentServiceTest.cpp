@@ -105,7 +105,7 @@ TEST_F(AuditTest, MissingGoodsRowInTheMiddleLeavesNothingPosted)
             {{QStringLiteral("A"), 1, 1}, {QStringLiteral("B"), 1, 1}, {QStringLiteral("C"), 1, 1}});
     const Outcome out = auditDocument(m(), B1, QStringLiteral("RK1"));
     EXPECT_FALSE(out.done);
-    EXPECT_EQ(out.message, "货品编码资料丢失！");
+    EXPECT_EQ(out.message, "货品编码资料丢失！\n\n丢失的货品编码：B");
     EXPECT_EQ(out.icon, Prompt::Icon::Exclamation);
     EXPECT_EQ(book.number("select sum(F8) from TA4"), 2);
     EXPECT_EQ(book.value("select count(*) from TB11 where H8 is not null"), "0");

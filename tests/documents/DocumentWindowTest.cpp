@@ -1,4 +1,5 @@
 #include "DocumentWindowFixture.h"
+#include "platform/NumberText.h"
 
 #include "documents/DocumentWindow.h"
 #include "shell/MForm.h"
@@ -219,6 +220,38 @@ TEST_F(DocumentWindowTest, CellEditingWalksTheLineWithEnter)
     EXPECT_EQ(book.prompt().lastText(), "真的要删除货品[螺丝/]吗？");
     EXPECT_EQ(cell(1, 0), "");
     EXPECT_EQ(child(QStringLiteral("Txt5"))->text(), "0");
+}
+
+TEST_F(DocumentWindowTest, NumbersThatCannotBeStoredAreRefusedInTheStripAndTheCells)
+{
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_Add"));
+    for (const char *typed : {"1e400", "-1e308", "1e15"}) {
+        enterLine(QStringLiteral("G1"), QString::fromLatin1(typed));
+        EXPECT_EQ(book.prompt().lastText(), numtext::unstorableMessage(B1.quantityCaption)) << typed;
+        EXPECT_EQ(cell(1, 0), "") << typed;
+        EXPECT_EQ(window->focusWidget(), child(QStringLiteral("TxtSL"))) << typed;
+    }
+    enterLine(QStringLiteral("G1"), QStringLiteral("4"));
+    ASSERT_EQ(cell(1, 3), "4");
+    const QStringList line = window->lineGrid().rowTexts(1);
+
+    const struct {
+        int col;
+        const char *typed;
+        QString column;
+    } cases[] = {
+        {3, "1e999", B1.quantityCaption}, {3, "-1e309", B1.quantityCaption}, {4, "-1e308", B1.priceCaption},
+        {4, "3e14", QStringLiteral("金额")},  // 4 x 3e14 is beyond what an amount may be
+    };
+    for (const auto &c : cases) {
+        window->BeginCellEdit(1, c.col);
+        typeInCell(QString::fromLatin1(c.typed));
+        EXPECT_EQ(book.prompt().lastText(), numtext::unstorableMessage(c.column)) << c.typed;
+        EXPECT_EQ(window->lineGrid().rowTexts(1), line) << c.typed;
+        EXPECT_EQ(openCell(), std::make_pair(1, c.col)) << c.typed;  // the box stays for a mend
+        EXPECT_EQ(child(QStringLiteral("TxtEnter"))->text(), QString::fromLatin1(c.typed));
+    }
 }
 
 TEST_F(DocumentWindowTest, CodeCellRetypedOrReplaced)
@@ -471,6 +504,23 @@ TEST_F(DocumentWindowTest, LockDateAndConfirmationInEachKindsOrder)
     trigger(QStringLiteral("Menu_noOK"));
     EXPECT_EQ(book.prompt().texts(), QStringList{"单据日期在 2026-01-01 之前，不能撤销审核！"});
     EXPECT_EQ(book.value("select F6 from TB3"), "李四");
+}
+
+TEST_F(DocumentWindowTest, AnUnreadableStoredDateIsRefusedAsSuch)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-13-45"), {{QStringLiteral("G1"), 1, 1}});
+    open(QStringLiteral("B1"));
+    const QString refusal = B1.headerLabels[1] + QStringLiteral("不是有效的日期！");
+    trigger(QStringLiteral("Menu_Ok"));
+    EXPECT_EQ(book.prompt().texts(), QStringList{refusal});
+    book.exec("update TB1 set F6='李四'");
+    window->setListAll(true);
+    window->LoadDocumentList(QStringLiteral("select TB1.F1,TB1.F2,TA1.F2,TB1.F5,TB1.F6,TB1.F9,TB1.F10,TB1.F3 "
+                                            "from TB1 left join TA1 on TB1.F3=TA1.F1 "));
+    book.prompt().clear();
+    trigger(QStringLiteral("Menu_noOK"));
+    EXPECT_EQ(book.prompt().texts(), QStringList{refusal});
+    EXPECT_EQ(book.value("select F6 from TB1"), "李四");
 }
 
 TEST_F(DocumentWindowTest, AuditInAQueryAnswerKeepsTheRowAndCancelClearsIt)

@@ -2,6 +2,7 @@
 
 #include "documents/DocumentWindow.h"
 #include "documents/NewGoods.h"
+#include "platform/NumberText.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -34,6 +35,11 @@ TEST_F(NewGoodsTest, ChecksBeforeTheGoodsIsWritten)
         {"no category", with([](NewGoods &g) { g.category = " "; }), "所属类别不能为空！"},
         {"unknown category", with([](NewGoods &g) { g.category = "999"; }), "所属类别编码输入错误！"},
         {"code taken", with([](NewGoods &g) { g.code = "old"; }), "[旧货]已经使用了old这个编码，请重新设置编码!"},
+        {"code too long", with([](NewGoods &g) { g.code = QString(26, 'C'); }), "货品编码不能超过25个字符！"},
+        {"infinite quantity", with([](NewGoods &g) { g.quantity = "1e400"; }), numtext::unstorableMessage("入库数量")},
+        {"huge price", with([](NewGoods &g) { g.costPrice = "-1e308"; }), numtext::unstorableMessage("入库价格")},
+        {"huge sale price", with([](NewGoods &g) { g.salePrice = "1e309"; }), numtext::unstorableMessage("销售价格")},
+        {"huge amount", with([](NewGoods &g) { g.quantity = "1e14"; }), numtext::unstorableMessage("金额")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -244,7 +244,7 @@ TEST_F(OutboundTest, MissingGoodsRowPostsNothing)
     addNote(D3, QStringLiteral("TK1"), QStringLiteral("2026-12-09"),
             {{QStringLiteral("G1"), 4, 1}, {QStringLiteral("GONE"), 1, 1}});
     const Outcome out = auditDocument(m(), D3, QStringLiteral("TK1"));
-    EXPECT_EQ(out.message, "货品编码资料丢失！");
+    EXPECT_EQ(out.message, "货品编码资料丢失！\n\n丢失的货品编码：GONE");
     EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
     EXPECT_EQ(book.value("select coalesce(TD3.F6,'')||count(TD31.H8) from TD3, TD31"), "0");
 }

@@ -2,6 +2,7 @@
 
 #include "documents/DocumentWindow.h"
 #include "documents/StocktakingKind.h"
+#include "platform/NumberText.h"
 #include "platform/report/ReportEngine.h"
 #include "shell/MForm.h"
 #include "shell/ModalDialogs.h"
@@ -37,7 +38,17 @@ protected:
     void TearDown() override { delete Prnt::loaded(); }
 
     DocumentWindow *open() { return DocumentWindowBook::open(QStringLiteral("C2")); }
-    QStringList line(int r) { return window->lineGrid().rowTexts(r); }
+    // A line as the grid shows it (row 0: the captions).
+    QStringList line(int r)
+    {
+        const GridModel &grid = window->lineGrid();
+        if (r == 0)
+            return grid.rowTexts(0);
+        QStringList shown;
+        for (int c = 0; c < grid.cols(); ++c)
+            shown << grid.data(grid.index(r - 1, c), Qt::DisplayRole).toString();
+        return shown;
+    }
     bool red(int r) { return window->lineGrid().cellForeground(r, 5) == QColor(Qt::red); }
     QString total() { return child(QStringLiteral("Txt5"))->text(); }
 
@@ -221,6 +232,11 @@ TEST_F(StocktakingTest, SaveRefusalsLeaveTheBookUntouched)
         {"empty stocktaker", [](SaveRequest &r) { r.party = "  "; }, "盘点人不能为空！"},
         {"no lines", [](SaveRequest &r) { r.lines = {{"", "", "", ""}}; }, "不能保存空的单据！请录入盘点货品！"},
         {"no date", [](SaveRequest &r) { r.date = "2026-13-40"; }, "盘点时间不是有效的日期！"},
+        {"infinite count", [](SaveRequest &r) { r.lines[0].quantity = "1e400"; }, numtext::unstorableMessage("实盘数量")},
+        {"huge count", [](SaveRequest &r) { r.lines[0].quantity = "-1e308"; }, numtext::unstorableMessage("实盘数量")},
+        {"huge book quantity", [](SaveRequest &r) { r.lines[0].bookQuantity = "1e15"; },
+         numtext::unstorableMessage("帐面数量")},
+        {"huge amount", [](SaveRequest &r) { r.lines[0].quantity = "6e14"; }, numtext::unstorableMessage("金额")},
     };
     for (const Case &c : cases) {
         SaveRequest r = request(QStringLiteral("PD1"));
@@ -253,7 +269,7 @@ TEST_F(StocktakingTest, SaveAndEditThroughTheWindow)
               "A:10.0:8.0:2.0,B:4.0:4.5:2.5");
     EXPECT_EQ(window->listGrid().rowTexts(1),
               QStringList({"PD2612090001", "2026-12-09", "li'si", kUser, "", "-2.75", "年末", "li'si"}));
-    EXPECT_EQ(line(2), QStringList({"B", "垫片/M6", "4.00", "4.50", "2.50", "1.25", ""}));  // reloaded from the book
+    EXPECT_EQ(line(2), QStringList({"B", "垫片/M6", "4.00", "4.5", "2.50", "1.25", ""}));  // reloaded from the book
 
     // Changed by another operator: it becomes the entry clerk; the note moves to the list's end.
     addCount(QStringLiteral("PD0"), QStringLiteral("2026-12-01"), {{QStringLiteral("A"), 10, 10, 2}});
@@ -270,6 +286,47 @@ TEST_F(StocktakingTest, SaveAndEditThroughTheWindow)
     EXPECT_EQ(window->listGrid().rowTexts(2)[0], "PD2612090001");
     EXPECT_EQ(book.value("select F5||'|'||F9 from TC2 where F1='PD2612090001'"), "王五|1.25");
     EXPECT_EQ(book.value("select F6 from TC21 where F0='PD2612090001' and F1='A'"), "10.0");
+}
+
+TEST_F(StocktakingTest, CountsKeepTheirDecimalsThroughSaveEditAndAudit)
+{
+    book.exec("update TA4 set F8=10.125 where F1='A'");
+    open();
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("A"), QStringLiteral("9.874"));
+    EXPECT_EQ(line(1).mid(2, 4), QStringList({"10.13", "9.874", "2.00", "-.502"}));  // book shown with two decimals
+    EXPECT_EQ(window->lineGrid().rowTexts(1).mid(2, 2), QStringList({"10.125", "9.874"}));
+    EXPECT_EQ(total(), "-0.50");
+    trigger(QStringLiteral("Menu_save"));
+    ASSERT_EQ(window->Edstu(), 0) << book.prompt().lastText().toStdString();
+    const char *stored = "select F5||'|'||F6||'|'||(select F9 from TC2) from TC21";
+    EXPECT_EQ(book.value(stored), "10.125|9.874|-0.5");
+
+    // Opened for edit and saved unchanged, the note keeps every figure.
+    open();
+    window->SelectListRow(1);
+    trigger(QStringLiteral("Menu_edit"));
+    ASSERT_EQ(window->Edstu(), 2);
+    EXPECT_EQ(line(1).mid(2, 2), QStringList({"10.13", "9.874"}));
+    trigger(QStringLiteral("Menu_save"));
+    ASSERT_EQ(window->Edstu(), 0) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(book.value(stored), "10.125|9.874|-0.5");
+
+    ASSERT_TRUE(auditDocument(m(), C2, book.value("select F1 from TC2")).done);
+    EXPECT_DOUBLE_EQ(goods("F8", "A"), 9.874);
+}
+
+TEST_F(StocktakingTest, ALineWhoseGoodsIsGoneStillLoadsAndSaves)
+{
+    addCount(QStringLiteral("PD1"), QStringLiteral("2026-12-09"),
+             {{QStringLiteral("A"), 10, 7, 2}, {QStringLiteral("GONE"), 1, 2, 1}});
+    open();
+    window->SelectListRow(1);
+    trigger(QStringLiteral("Menu_edit"));
+    ASSERT_EQ(window->Edstu(), 2);
+    EXPECT_EQ(window->lineGrid().textMatrix(2, 0), "GONE");
+    trigger(QStringLiteral("Menu_save"));
+    EXPECT_EQ(book.value("select group_concat(F1) from (select F1 from TC21 order by F1)"), "A,GONE");
 }
 
 // ---- audit ------------------------------------------------------------------------
@@ -319,7 +376,7 @@ TEST_F(StocktakingTest, AuditTwiceThroughAnotherConnectionPostsOnce)
     // Goods rows are checked before anything moves.
     addCount(QStringLiteral("PD2"), QStringLiteral("2026-12-09"),
              {{QStringLiteral("A"), 7, 1, 2}, {QStringLiteral("GONE"), 1, 2, 1}});
-    EXPECT_EQ(auditDocument(m(), C2, QStringLiteral("PD2")).message, "货品编码资料丢失！");
+    EXPECT_EQ(auditDocument(m(), C2, QStringLiteral("PD2")).message, "货品编码资料丢失！\n\n丢失的货品编码：GONE");
     EXPECT_DOUBLE_EQ(goods("F8", "A"), 7);
     EXPECT_EQ(book.value("select coalesce(F6,'') from TC2 where F1='PD2'"), "");
 }

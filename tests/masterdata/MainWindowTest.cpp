@@ -1,7 +1,7 @@
 // The master-data windows as the main menu opens them in the main window.
 #include "WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
-#include "masterdata/MasterDataWindow.h"
+#include "masterdata/MasterDataWindows.h"
 #include "shell/MForm.h"
 #include "shell/ModalDialogs.h"
 #include "shell/ShellWindows.h"

@@ -2,7 +2,7 @@
 #include "ListServices.h"
 #include "WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
-#include "masterdata/MasterDataWindow.h"
+#include "masterdata/MasterDataWindows.h"
 
 #include <QApplication>
 #include <QTabBar>
@@ -278,17 +278,19 @@ TEST_F(SupplierWindow, QueryNarrowsTheListAndPrintShowsIt)
     EXPECT_EQ(book.number("select count(*) from TA1 where F1='B01'"), 0);
     EXPECT_EQ(w.curRow(), 0);
 
-    // An empty list stages one blank row.
+    // An empty list prints no record.
     d.menu("Menu_print");
     ASSERT_NE(ListServices::shownReport(), nullptr);
-    EXPECT_EQ(book.value("select count(*)||':'||coalesce(max(F1),'') from PrTA1"), QStringLiteral("1:"));
+    EXPECT_EQ(book.value("select count(*) from PrTA1"), QStringLiteral("0"));
+    EXPECT_TRUE(ListServices::shownReport()->pageText(0).contains(QStringLiteral("共 0 条")))
+        << ListServices::shownReport()->pageText(0).toStdString();
 }
 
 TEST_F(SupplierWindow, MissingTemplateIsNamed)
 {
     ListServices services;
-    const auto missing = [&](MasterDataWindow &w) {
-        WindowDriver<MasterDataWindow> d{w};
+    const auto missing = [&](frames::MasterDataWindow &w) {
+        WindowDriver<frames::MasterDataWindow> d{w};
         d.menu("Menu_print");
         EXPECT_EQ(ListServices::shownReport(), nullptr);
         return book.prompt().lastText();
@@ -370,3 +372,45 @@ TEST(CategoryWindow, UpperCasesTypingLimitsCodeAndKeepsCategoriesWithGoods)
 }
 
 } // namespace
+
+TEST(CategoryWindow, ALongStoredCodeIsKeptWholeAndTypingStaysLimited)
+{
+    TestBook book;
+    const QString code(30, QLatin1Char('K'));
+    book.exec("insert into TA3 (F1,F2) values (?,'长类')", {code});
+    A3 w;
+    WindowDriver<A3> d{w};
+    d.pickRow(2);
+    d.menu("Menu_edit");
+    EXPECT_EQ(d.box(0)->text(), code);
+    d.type(1, QStringLiteral("新类"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.value("select F2 from TA3 where F1=?", {code}), QStringLiteral("新类"));
+
+    // Shortened by the operator, the code takes no more than the limit again.
+    d.pickRow(2);
+    d.menu("Menu_edit");
+    d.box(0)->setFocus();
+    d.box(0)->end(false);
+    QTest::keyClick(d.box(0), Qt::Key_Backspace);
+    QTest::keyClicks(d.box(0), "KK");
+    EXPECT_EQ(d.box(0)->text(), QString(29, QLatin1Char('K')));
+    d.box(0)->setText(QString(25, QLatin1Char('M')));
+    QTest::keyClicks(d.box(0), "M");
+    EXPECT_EQ(d.box(0)->text(), QString(25, QLatin1Char('M')));
+}
+
+TEST_F(SupplierWindow, ACodeTakenIntoUseDuringTheEditIsRefusedWithASaveText)
+{
+    book.exec("insert into TA1 (F1,F2) values ('A01','甲')");
+    A1 w;
+    WindowDriver<A1> d{w};
+    d.pickRow(2);
+    d.menu("Menu_edit");
+    ASSERT_FALSE(d.box(0)->isReadOnly());
+    book.exec("insert into TB1 (F1,F3) values ('RK2612090001','A01')");
+    d.type(0, QStringLiteral("B01"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("本编码已经在系统中采用，不可以修改编码！"));
+    EXPECT_EQ(book.value("select F1 from TA1 where F2='甲'"), QStringLiteral("A01"));
+}

@@ -87,3 +87,13 @@ TEST(NumberText, ResidueIsRelativeToTheOperands)
     EXPECT_TRUE(notAbove(0.2, 0.3 - 0.1, 0.3));
     EXPECT_FALSE(notAbove(0.21, 0.3 - 0.1, 0.3));
 }
+
+TEST(NumberText, ExactDifferenceDropsTheNoiseOfTheOperands)
+{
+    const std::tuple<double, double, double> cases[] = {
+        {10.3, 0.1, 10.2},  {9.874, 10.125, -0.251}, {10.1, 10, 0.1},     {5e-05, 0, 5e-05},
+        {3e-05, 1e-05, 2e-05}, {123.45, 1e-06, 123.449999}, {1e19, 1, 1e19}, {0.3, 0.3, 0},
+    };
+    for (auto [a, b, expected] : cases)
+        EXPECT_EQ(exactDifference(a, b), expected) << a << " - " << b;
+}

@@ -46,6 +46,19 @@ TEST_F(BalanceTest, WorksBackFromTodaysStockThroughAuditedNotes)
     EXPECT_EQ(likePattern(QStringLiteral("A_%*")), QStringLiteral("A\\_\\%%"));
 }
 
+TEST_F(BalanceTest, AStartAfterTheEndLeavesThePeriodEmptyAndTheEndRight)
+{
+    C18 w;
+    w.DTP[0]->setDate(QDate(2026, 3, 9));
+    w.DTP[1]->setDate(QDate(2026, 2, 1));
+    w.Cmd->click();
+    // G1: 12 on hand; after 2026-02-01 come TK1 (+1 returned in), CK1 (-4), RK2 (+1) and
+    // RK3 (+100): end = 12 - 1 + 4 - 1 - 100 = -86, and nothing moves in the empty period.
+    EXPECT_EQ(w.grid().rowTexts(1), (QStringList{"G1", "螺钉/M3", "9.00", "盒", "-86", "0", "0", "0", "0", "-86"}));
+    // G2: 5 on hand after TH1 returned 3 on 2026-02-04.
+    EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "螺母/", "9.00", "个", "8", "0", "0", "0", "0", "8"}));
+}
+
 TEST_F(BalanceTest, PrintStagesRowsAndTotals)
 {
     C18 w;

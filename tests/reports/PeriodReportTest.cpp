@@ -41,20 +41,21 @@ TEST_F(Report, GeneratedColumnsCountAuditedNotesOfThePeriodOnly)
     const QVector<QStringList> expected = {
         {"G1", "螺钉/M3/盒", "2.50", "10", "20", "10", "20", "7", "18.5", "7", "18.5", "4", "16", "4", "16", "12", "22.5"},
         {"G2", "螺母//个", "0.00", "0", "0", "0", "0", "0", "0", "0", "0", "3", "3.75", "3", "3.75", "5", "-3.75"},
-        // G3 is left out: nothing on hand, nothing carried, nothing out.
+        // G3 has nothing on hand and nothing carried, but its incoming counts.
+        {"G3", "垫片/D5/片", "1.00", "0", "0", "0", "0", "2", "2", "2", "2", "0", "0", "0", "0", "0", "2"},
         {"G4", "弹簧/S1/只", "3.00", "0", "0", "0", "0", "2", "6", "2", "6", "0", "0", "0", "0", "2", "6"},
         {"G5", "铆钉/R2/只", "3.00", "10", "30", "10", "30", "0", "0", "0", "0", "3", "9", "3", "9", "7", "21"},
     };
     ASSERT_EQ(r.report.rows.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(r.report.rows[i], expected[i]) << i;
-    EXPECT_EQ(r.report.totals, (QStringList{"", "", "", "", "合计：", "20", "50", "9", "24.5", "9", "24.5", "10",
-                                            "28.75", "10", "28.75", "26", "45.75"}));
+    EXPECT_EQ(r.report.totals, (QStringList{"", "", "", "", "合计：", "20", "50", "11", "26.5", "11", "26.5", "10",
+                                            "28.75", "10", "28.75", "26", "47.75"}));
 
     // The book keeps exactly what the grid shows, as the generated report.
     EXPECT_EQ(stored(book, "G1"), "0.0|2026-01-01|2026-03-09|2.5|10.0|20.0|10.0|20.0|7.0|18.5|7.0|18.5|4.0|16.0|4.0|"
                                   "16.0|12.0|22.5");
-    EXPECT_EQ(book.value("select count(*) from jxc"), "4");
+    EXPECT_EQ(book.value("select count(*) from jxc"), "5");
 }
 
 TEST_F(Report, ClosingAmountFollowsTheChosenMethod)
@@ -69,7 +70,7 @@ TEST_F(Report, ClosingAmountFollowsTheChosenMethod)
         ASSERT_EQ(r.status, GenerationResult::Done);
         EXPECT_EQ(r.report.rows[0][kClosingAmount], c.g1) << c.method;
         EXPECT_EQ(r.report.rows[1][kClosingAmount], c.g2) << c.method;
-        EXPECT_EQ(book.value("select count(*) from jxc where SortNo=0"), "4") << "one generated report at a time";
+        EXPECT_EQ(book.value("select count(*) from jxc where SortNo=0"), "5") << "one generated report at a time";
     }
 }
 
@@ -139,7 +140,7 @@ TEST_F(Report, GenerationRefusesAPeriodAnotherOperatorHasSaved)
     ASSERT_EQ(generate(book).status, GenerationResult::Done);
     book.exec("insert into jxc (SortNo,Bdate,Edate,Hpbm) values (1,'2026-01-01','2026-03-09','G1')");
     EXPECT_EQ(generate(book).status, GenerationResult::Conflict);
-    EXPECT_EQ(book.value("select count(*) from jxc where SortNo=0"), "4") << "nothing written, nothing deleted";
+    EXPECT_EQ(book.value("select count(*) from jxc where SortNo=0"), "5") << "nothing written, nothing deleted";
 
     book.exec("delete from jxc");
     book.exec("delete from TA4");
@@ -172,13 +173,13 @@ TEST_F(ReportWindowTest, GenerateSaveReopenAndDelete)
     EXPECT_FALSE(button(w, "CmdDel")->isEnabled());
 
     button(w, "Cmd")->click();
-    ASSERT_EQ(w.grid().rows(), 4 + 3);
+    ASSERT_EQ(w.grid().rows(), 5 + 3);
     EXPECT_EQ(d.cell(1, 3), QStringLiteral("数量"));
     EXPECT_EQ(d.cell(2, 0), QStringLiteral("G1"));
-    EXPECT_EQ(d.cell(6, 4), QStringLiteral("合计："));
-    EXPECT_EQ(book.m().statusPanels().panelText(4), QStringLiteral("货品进出存报表：共 4 条记录 当前为第 1 条"));
+    EXPECT_EQ(d.cell(7, 4), QStringLiteral("合计："));
+    EXPECT_EQ(book.m().statusPanels().panelText(4), QStringLiteral("货品进出存报表：共 5 条记录 当前为第 1 条"));
     EXPECT_TRUE(d.menuVisible("Menu_query"));
-    d.pickRow(6);  // the totals row: back to the first record
+    d.pickRow(7);  // the totals row: back to the first record
     EXPECT_EQ(w.curRow(), 2);
 
     ASSERT_TRUE(button(w, "CmdDel")->isEnabled());
@@ -189,7 +190,7 @@ TEST_F(ReportWindowTest, GenerateSaveReopenAndDelete)
     EXPECT_EQ(button(w, "CmdDel")->text(), QStringLiteral("删除报表"));
     EXPECT_EQ(book.m().gPeriodStart, QDate(2026, 3, 10));
     button(w, "CmdDel")->click();  // not answered: nothing is deleted
-    EXPECT_EQ(book.value("select count(*) from jxc where SortNo=1"), "4");
+    EXPECT_EQ(book.value("select count(*) from jxc where SortNo=1"), "5");
 
     // Reopened the next day: no generate item; the newest report can be deleted.
     setToday(QDate(2026, 3, 10));
@@ -197,7 +198,7 @@ TEST_F(ReportWindowTest, GenerateSaveReopenAndDelete)
     ASSERT_EQ(again.Comb->count(), 1);
     button(again, "Cmd")->click();
     EXPECT_EQ(again.grid().textMatrix(2, kClosingAmount), QStringLiteral("22.5"));
-    EXPECT_EQ(again.grid().textMatrix(6, 0), QStringLiteral("合计："));
+    EXPECT_EQ(again.grid().textMatrix(7, 0), QStringLiteral("合计："));
     EXPECT_EQ(again.grid().textMatrix(3, kNameSpecUnit), QStringLiteral("螺母//个")) << "no specification";
     ASSERT_TRUE(button(again, "CmdDel")->isEnabled());
     book.prompt().answerYes();
@@ -259,7 +260,7 @@ TEST_F(ReportWindowTest, CostUpdateTakesClosingAmountOverQuantity)
     C181 w;
     WindowDriver<C181> d{w};
     button(w, "Cmd")->click();
-    ASSERT_EQ(d.cell(5, 0), QStringLiteral("G5"));
+    ASSERT_EQ(d.cell(6, 0), QStringLiteral("G5"));
 
     d.menu("Menu_FangFa0");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("点击“生成报表”，系统就会按成本价格统计结存金额!"));
@@ -271,7 +272,7 @@ TEST_F(ReportWindowTest, CostUpdateTakesClosingAmountOverQuantity)
     book.prompt().answerYes();
     d.menu("Menu_updTA4F7");
     EXPECT_EQ(book.prompt().lastText(), QStringLiteral("报表中所有货品的库存均价(成本价)更新完成！"));
-    EXPECT_EQ(d.cell(5, 2), QStringLiteral("5.25"));
+    EXPECT_EQ(d.cell(6, 2), QStringLiteral("5.25"));
     EXPECT_EQ(book.value("select F7 from TA4 where F1='G5'"), "5.25");
     EXPECT_EQ(book.value("select F7 from TA4 where F1='G1'"), "1.88");  // 22.5 / 12
     EXPECT_EQ(book.value("select jxc.Gprice from jxc where Hpbm='G5'"), "3.0") << "saved values never change";
@@ -291,15 +292,15 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
     EXPECT_EQ(shown->formula(QStringLiteral("cpt")), QStringLiteral("货品进出年报表"));
     EXPECT_EQ(shown->formula(QStringLiteral("rq")), QStringLiteral("截止到  2026-03-09 "));
-    EXPECT_EQ(shown->formula(QStringLiteral("s4")), QStringLiteral("24.5"));
+    EXPECT_EQ(shown->formula(QStringLiteral("s4")), QStringLiteral("26.5"));
     // The year-opening sums, which the totals row does not carry.
     EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
     EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
-    EXPECT_EQ(shown->rows.size(), 4);
+    EXPECT_EQ(shown->rows.size(), 5);
     EXPECT_EQ(book.value("select group_concat(F0||'|'||F1||'|'||F4||'|'||F5||'|'||F8||'|'||F11||'|'||coalesce(F12,'')"
                          "||'|'||coalesce(F13,''), ';') from Plist"),
-              QStringLiteral("00002|G1|10|20|4|22.5|001|所有货品;00003|G2|0|0|3|-3.75||;"
-                             "00004|G4|0|0|0|6||;00005|G5|10|30|3|21||"));
+              QStringLiteral("00002|G1|10|20|4|22.5|001|所有货品;00003|G2|0|0|3|-3.75||;00004|G3|0|0|0|2||;"
+                             "00005|G4|0|0|0|6||;00006|G5|10|30|3|21||"));
 
     d.menu("Menu_P0");
     shown = ListServices::shownReport();

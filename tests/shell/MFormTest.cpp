@@ -317,7 +317,9 @@ TEST(MForm, ReturnToTheCommandLineBookPastANoListNeedsNoLogin)
     ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
                                           "No\n第二帐本\n%AppPath%第二帐本.vzk\n"));
     MForm main;
-    f.dialogs.handle(QStringLiteral("ZbSet"), [](QDialog &d) {
+    f.dialogs.handle(QStringLiteral("ZbSet"), [&m, &f](QDialog &d) {
+        // what "新建帐本" copies while the chooser is up
+        EXPECT_EQ(m.gBookFile, f.book.bookPath());
         click(&d, "Cmd3");
         return d.result();
     });

@@ -4,6 +4,7 @@
 
 #include "shell/ModalDialogs.h"
 #include "shell/Query.h"
+#include "platform/NumberText.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -244,6 +245,18 @@ TEST_F(QueryTest, TypedValuesAreTakenLiterally)
     q.Txt->clear();
     q.finishQuery();
     EXPECT_EQ(run(caller.PubSql + " order by F1").size(), 6);  // with the book's default supplier
+}
+
+TEST_F(QueryTest, ANumberThatCannotBeStoredAddsNoCondition)
+{
+    Query &q = open();
+    for (const char *typed : {"1e999", "-1e309", "1e15"}) {
+        add(q, 3, 0, typed);
+        EXPECT_EQ(book.prompt().lastText(), numtext::unstorableMessage(QStringLiteral("金额"))) << typed;
+        EXPECT_TRUE(lines(q.LstSql).isEmpty()) << typed;
+    }
+    add(q, 3, 0, "999999999999999");
+    EXPECT_EQ(lines(q.LstSql), QStringList{" Where 1.5*length(TA1.F1) > 999999999999999"});
 }
 
 TEST_F(QueryTest, DateRelationsIncludeThePickedDay)

@@ -29,6 +29,14 @@ TEST(Startup, ParseCommandLineBook)
 }
 
 namespace {
+std::string valueOf(const QString &path, const QString &sql)
+{
+    db::Database book;
+    if (!book.open(path))
+        return "<cannot open>";
+    return book.scalar(sql).toString().toStdString();
+}
+
 // A book in a folder with a blank in its name.
 QString bookWithBlank(const QString &dir)
 {
@@ -134,6 +142,86 @@ TEST(Startup, UnopenableListedBookShowsErrorThenChooser)
     EXPECT_EQ(f.book.m().gBookFile, f.book.bookPath());
     EXPECT_EQ(f.book.m().gBookName, QStringLiteral("测试帐本"));
     EXPECT_TRUE(f.book.m().gDb.isOpen());
+}
+
+TEST(Startup, FilesWithoutTheBookTablesNeverReachTheLogin)
+{
+    ShellFixture f;
+    for (const auto &[name, nonBook] : makeNonBooks(f.book.dir())) {
+        SCOPED_TRACE(name);
+        Startup s(f.book.m());
+        s.SetDefaults(f.book.dir());
+        f.book.m().gDb.close();
+        f.book.prompt().clear();
+        f.dialogs.shown.clear();
+
+        // named on the command line: refused with the book-test message
+        EXPECT_FALSE(s.OpenCommandLineBook(nonBook));
+        EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("文件[") + nonBook + QStringLiteral("]不是Vantoro9.69帐本文件！"));
+        EXPECT_FALSE(f.book.m().gDb.isOpen());
+
+        // first in a "No" list: the open error with its reason, then the chooser
+        ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
+                                              ("No\n坏帐本\n" + nonBook + "\n测试帐本\n%AppPath%测试帐本.vzk\n").toUtf8()));
+        f.dialogs.handle(QStringLiteral("ZbSet"), [](QDialog &d) {
+            child<QComboBox>(&d, "Cmb0")->setCurrentIndex(1);
+            click(&d, "Cmd0");
+            return d.result();
+        });
+        f.book.prompt().clear();
+        EXPECT_TRUE(s.OpenListedBook());
+        EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("无法打开帐本！系统返回如下信息：\n\n")));
+        EXPECT_TRUE(f.book.prompt().lastText().contains(QStringLiteral("TE1")));
+        EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("ZbSet")});
+        EXPECT_EQ(f.book.m().gDb.path(), f.book.bookPath());
+    }
+}
+
+TEST(Startup, EmptyBookListOffersTheDefaultBook)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"), ""));
+    f.book.m().gBookFile = f.book.dir() + QStringLiteral("/darvex.dat");
+    f.book.m().gBookName = QStringLiteral("货品进出存帐本");
+    EXPECT_TRUE(f.book.m().LoadBookList());
+    EXPECT_EQ(f.book.m().bookList.names, QStringList{QStringLiteral("货品进出存帐本")});
+    EXPECT_EQ(f.book.m().bookList.paths, QStringList{f.book.dir() + QStringLiteral("/darvex.dat")});
+}
+
+TEST(Startup, DataFolderGetsTheTemplateBookAndListOnceAndKeepsTheUsers)
+{
+    ShellFixture f;
+    const QString program = f.book.dir() + QStringLiteral("/程序");
+    const QString data = f.book.dir() + QStringLiteral("/数据/warehouse");
+    QDir().mkpath(program);
+    ASSERT_TRUE(db::createBook(program + QStringLiteral("/darvex.dat")).isEmpty());
+    ASSERT_TRUE(textfile::writeAtomically(program + QStringLiteral("/dbsetup.dat"),
+                                          "No\n货品进出存帐本\n%AppPath%darvex.dat\n"));
+    f.book.m().gDb.close();
+    Startup s(f.book.m());
+    s.SetDefaults(program, data);
+    EXPECT_EQ(f.book.m().gProgramPath, program + QLatin1Char('/'));
+    EXPECT_EQ(f.book.m().gAppPath, data + QLatin1Char('/'));
+    s.PrepareDataFolder();
+    ASSERT_TRUE(s.OpenListedBook());
+    EXPECT_EQ(f.book.m().gDb.path(), data + QStringLiteral("/darvex.dat"));
+    ASSERT_TRUE(f.book.m().gDb.exec(QStringLiteral("insert into TA4 (F1,F8) values ('G1',7)")));
+    f.book.m().gDb.close();
+
+    // A new template (the build ran again) never replaces the user's book or list.
+    ASSERT_TRUE(QFile::remove(program + QStringLiteral("/darvex.dat")));
+    ASSERT_TRUE(db::createBook(program + QStringLiteral("/darvex.dat")).isEmpty());
+    ASSERT_TRUE(textfile::writeAtomically(data + QStringLiteral("/dbsetup.dat"),
+                                          "No\n我的\n%AppPath%darvex.dat\n"));
+    s.SetDefaults(program, data);
+    s.PrepareDataFolder();
+    ASSERT_TRUE(s.OpenListedBook());
+    EXPECT_EQ(f.book.m().gBookName, QStringLiteral("我的"));
+    f.book.m().gDb.close();
+    EXPECT_EQ(valueOf(data + QStringLiteral("/darvex.dat"), QStringLiteral("select F8 from TA4 where F1='G1'")), "7");
+    EXPECT_EQ(valueOf(program + QStringLiteral("/darvex.dat"), QStringLiteral("select count(*) from TA4")), "0");
 }
 
 TEST(Startup, ChooserExitEndsTheStart)

@@ -43,7 +43,7 @@ TEST_F(StockListExport, NumbersAlignRightAndTextLeft)
 {
     hundredGoods();
     C1 w;
-    WindowDriver<C1> d{w};
+    [[maybe_unused]] WindowDriver<C1> d{w};
     const GridModel &grid = w.grid();
     const auto alignment = [&](int row, int col) {
         return Qt::Alignment(grid.data(grid.index(row - 1, col), Qt::TextAlignmentRole).toInt()) &

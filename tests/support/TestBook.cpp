@@ -3,6 +3,7 @@
 #include "db/BookFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <gtest/gtest.h>
 
@@ -58,4 +59,19 @@ double TestBook::number(const QString &sql, const QVariantList &params)
     const QVariant v = db().scalar(sql, params, &ok);
     EXPECT_TRUE(ok) << sql.toStdString() << ": " << db().lastError().toStdString();
     return v.toDouble();
+}
+
+QList<std::pair<const char *, QString>> makeNonBooks(const QString &dir)
+{
+    const QString empty = dir + QStringLiteral("/空文件.vzk");
+    QFile file(empty);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString keyed = dir + QStringLiteral("/无表.vzk");
+    {
+        db::Database database;
+        EXPECT_TRUE(database.open(keyed, QString::fromLatin1(db::kBookPassword), true));
+        EXPECT_TRUE(database.exec(QStringLiteral("PRAGMA user_version=1")));  // writes the keyed header
+    }
+    return {{"0-byte file", empty}, {"keyed database without tables", keyed}};
 }

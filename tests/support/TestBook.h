@@ -6,6 +6,11 @@
 
 #include <QTemporaryDir>
 
+// Files that open like a book but are none: an empty (0-byte) file and a
+// database keyed with the book password that holds no tables. Made in dir;
+// pairs of a case name and the path.
+QList<std::pair<const char *, QString>> makeNonBooks(const QString &dir);
+
 // A temporary account book made from the schema, opened in its own Module1
 // (installed as the current one), with gAppPath and the settings pointed at a
 // temporary folder and a recording prompt answering every message box.

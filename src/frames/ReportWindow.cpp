@@ -19,7 +19,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace stock {
+namespace frames {
 
 namespace {
 
@@ -425,4 +425,4 @@ void ReportWindow::layoutReportWindow()
     adjustColumns();
 }
 
-} // namespace stock
+} // namespace frames

@@ -2,7 +2,7 @@
 
 #include "db/Database.h"
 
-namespace masterdata {
+namespace frames {
 
 MasterRecordStore::MasterRecordStore(db::Database &db, QString table, QList<CodeReference> references,
                                      bool keepOne)
@@ -32,8 +32,10 @@ bool MasterRecordStore::isCodeInUse(const QString &code)
     const QString c = code.trimmed();
     for (const CodeReference &ref : references_) {
         bool ok = false;
+        const QString condition = ref.condition.isEmpty() ? QString() : QStringLiteral(" and ") + ref.condition;
         const QVariant v = db_.scalar(QStringLiteral("select ") + ref.field + QStringLiteral(" from ") + ref.table +
-                                          QStringLiteral(" where ") + ref.field + QStringLiteral("=? limit 1"),
+                                          QStringLiteral(" where ") + ref.field + QStringLiteral("=?") + condition +
+                                          QStringLiteral(" limit 1"),
                                       {c}, &ok);
         if (!ok || !v.isNull())
             return true;
@@ -129,4 +131,4 @@ MasterRecordStore::Result MasterRecordStore::remove(const QString &code)
     return {};
 }
 
-} // namespace masterdata
+} // namespace frames

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "masterdata/MasterDataKind.h"
-#include "masterdata/MasterRecordStore.h"
+#include "frames/MasterDataKind.h"
+#include "frames/MasterRecordStore.h"
 #include "shell/EditStateSource.h"
 #include "shell/Query.h"
 
@@ -21,6 +21,8 @@ class QLineEdit;
 class QMenuBar;
 class QTabBar;
 class QTableView;
+
+namespace frames {
 
 // The master-data list/card window: a tab strip with the list grid and the
 // card, and eight menu commands. Suppliers, receiving units and goods
@@ -61,8 +63,8 @@ protected:
     virtual void layoutWindow();
     virtual void queryList();
     virtual void printList();
-    // The rows the printed list stages, one per grid row (the blank row of
-    // an empty list included), in the staging table's column order.
+    // The rows the printed list stages, one per grid row, in the staging
+    // table's column order (an empty list stages none).
     virtual QVector<QVariantList> printRows() const;
 
     // Shared pieces of those steps.
@@ -83,7 +85,8 @@ protected:
     // Shows a notice titled "提示".
     static void notice(const QString &text);
     // Tells the operator why a store operation did not happen.
-    void reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox);
+    // Tells why a save (saving) or a delete did not happen.
+    void reportStoreFailure(const MasterRecordStore::Result &result, QLineEdit *codeBox, bool saving = false);
     // Focus colour, Enter moves on, upper-casing: for every entry box of the card.
     void installCardBox(QWidget *box, bool upperCase);
     void setBrowseMenus(bool browsing);
@@ -95,7 +98,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     MasterDataKind kind_;
-    masterdata::MasterRecordStore store_;
+    MasterRecordStore store_;
     int editState_ = 0;
     int CurRow = 0;
     int RecordCount = 0;
@@ -128,23 +131,4 @@ private:
     bool placed_ = false;
 };
 
-// The supplier window (TA1).
-class A1 final : public MasterDataWindow {
-    Q_OBJECT
-public:
-    explicit A1(QWidget *parent = nullptr);
-};
-
-// The receiving-unit window (TA2).
-class A2 final : public MasterDataWindow {
-    Q_OBJECT
-public:
-    explicit A2(QWidget *parent = nullptr);
-};
-
-// The goods-category window (TA3).
-class A3 final : public MasterDataWindow {
-    Q_OBJECT
-public:
-    explicit A3(QWidget *parent = nullptr);
-};
+} // namespace frames

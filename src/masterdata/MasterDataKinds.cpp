@@ -1,6 +1,10 @@
-#include "MasterDataKind.h"
+#include "MasterDataKinds.h"
 
 namespace masterdata {
+
+using frames::CodeReference;
+using frames::MasterDataKind;
+
 namespace {
 
 QVector<QueryField> textFields(const QString &table, const QStringList &captions)
@@ -82,13 +86,16 @@ MasterDataKind categoryKind()
 
 QList<CodeReference> goodsReferences()
 {
-    // Monthly report rows of any report number, then the lines of the trade
-    // documents; stocktaking lines do not hold a goods.
+    // Monthly report rows of any report number, the lines of the trade
+    // documents, and the lines of an open stocktaking note (its audit needs
+    // the goods; an audited note has done with it).
     return {{QStringLiteral("jxc"), QStringLiteral("Hpbm")},
             {QStringLiteral("TB11"), QStringLiteral("F1")},
             {QStringLiteral("TB31"), QStringLiteral("F1")},
             {QStringLiteral("TD11"), QStringLiteral("F1")},
-            {QStringLiteral("TD31"), QStringLiteral("F1")}};
+            {QStringLiteral("TD31"), QStringLiteral("F1")},
+            {QStringLiteral("TC21"), QStringLiteral("F1"),
+             QStringLiteral("F0 in (select F1 from TC2 where F6 is null or F6='')")}};
 }
 
 MasterDataKind goodsKind()

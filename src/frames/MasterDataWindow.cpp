@@ -2,6 +2,7 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "shell/CodeLength.h"
 #include "shell/HostWindow.h"
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
@@ -25,6 +26,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace frames {
 namespace {
 
 // Window positions are given in twips; 15 twips make one pixel.
@@ -126,7 +128,7 @@ void MasterDataWindow::initWindow()
     setBrowseMenus(true);
     fillListGrid(kind_.listSql);
     if (kind_.codeMaxLength > 0 && !Txt.isEmpty())
-        Txt[0]->setMaxLength(kind_.codeMaxLength);
+        Txt[0]->setValidator(new CodeLengthValidator(Txt[0], kind_.codeMaxLength));
     layoutWindow();
 }
 
@@ -307,9 +309,10 @@ void MasterDataWindow::notice(const QString &text)
     Prompt::current().message(QStringLiteral("提示"), text, Prompt::Icon::Information);
 }
 
-void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::Result &result, QLineEdit *codeBox)
+void MasterDataWindow::reportStoreFailure(const MasterRecordStore::Result &result, QLineEdit *codeBox,
+                                          bool saving)
 {
-    using Outcome = masterdata::MasterRecordStore::Outcome;
+    using Outcome = MasterRecordStore::Outcome;
     switch (result.outcome) {
     case Outcome::Duplicate:
         notice(QStringLiteral("[") + result.holder + QStringLiteral("]已经使用了") + codeBox->text() +
@@ -317,7 +320,8 @@ void MasterDataWindow::reportStoreFailure(const masterdata::MasterRecordStore::R
         codeBox->setFocus();
         break;
     case Outcome::InUse:
-        notice(QStringLiteral("本编码已经在系统中采用，不可以删除！"));
+        notice(saving ? QStringLiteral("本编码已经在系统中采用，不可以修改编码！")
+                      : QStringLiteral("本编码已经在系统中采用，不可以删除！"));
         break;
     case Outcome::LastRecord:
         notice(kind_.keepOneMessage);
@@ -364,7 +368,7 @@ void MasterDataWindow::saveRecord()
         editState_ == 2 ? std::optional<QString>(cell(CurRow, 0).trimmed()) : std::nullopt;
     const auto result = store_.save(values, oldCode);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], true);
         return;
     }
     if (editState_ == 1)
@@ -397,7 +401,7 @@ void MasterDataWindow::deleteRecord()
     const QString code = cell(CurRow, 0).trimmed();
     auto result = store_.checkDelete(code);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], false);
         return;
     }
     if (!Prompt::current().ask(QStringLiteral("提示"),
@@ -406,7 +410,7 @@ void MasterDataWindow::deleteRecord()
         return;
     result = store_.remove(code);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0]);
+        reportStoreFailure(result, Txt[0], false);
         return;
     }
     afterDelete();
@@ -450,8 +454,10 @@ void MasterDataWindow::printList()
     request.reportFile = kind_.report.runFile;
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
-    request.stagingRows = printRows();
-    request.stagingColumns = StagingColumns(1, int(request.stagingRows.value(0).size()));
+    // An empty list keeps one blank grid row; it is no record to print.
+    if (RecordCount > 0)
+        request.stagingRows = printRows();
+    request.stagingColumns = StagingColumns(1, qMax(1, int(request.stagingRows.value(0).size())));
     request.formulas = {FormulaText(QStringLiteral("Cpt"), kind_.report.title)};
     RunPrintRequest(request);
 }
@@ -572,19 +578,4 @@ bool MasterDataWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-// ---- the three windows ---------------------------------------------------------
-
-A1::A1(QWidget *parent) : MasterDataWindow(masterdata::supplierKind(), parent)
-{
-    initWindow();
-}
-
-A2::A2(QWidget *parent) : MasterDataWindow(masterdata::receivingUnitKind(), parent)
-{
-    initWindow();
-}
-
-A3::A3(QWidget *parent) : MasterDataWindow(masterdata::categoryKind(), parent)
-{
-    initWindow();
-}
+} // namespace frames

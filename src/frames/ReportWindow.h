@@ -19,7 +19,7 @@ namespace db {
 class Statement;
 }
 
-namespace stock {
+namespace frames {
 
 // What one report window is: its grid, counter, totals row and sizes.
 struct ReportWindowKind {
@@ -179,4 +179,4 @@ private:
     bool syncingGrid_ = false;
 };
 
-} // namespace stock
+} // namespace frames

@@ -5,11 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+namespace frames {
+
 // A table field that refers to a master record's code; while any row holds
 // the code there, the record can neither be deleted nor have its code changed.
 struct CodeReference {
     QString table;
     QString field;
+    QString condition = {};  // more of the where clause: which rows of table count
 };
 
 // Everything that tells one master-data list/card window from another.
@@ -43,14 +46,4 @@ struct MasterDataKind {
     int boxCount() const { return int(labelCaptions.size()); }
 };
 
-namespace masterdata {
-
-MasterDataKind supplierKind();       // A1, TA1
-MasterDataKind receivingUnitKind();  // A2, TA2
-MasterDataKind categoryKind();       // A3, TA3
-MasterDataKind goodsKind();          // A4, TA4
-
-// The tables whose rows name a goods code.
-QList<CodeReference> goodsReferences();
-
-} // namespace masterdata
+} // namespace frames

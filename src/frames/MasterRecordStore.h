@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/MasterDataKind.h"
+#include "frames/MasterDataKind.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ namespace db {
 class Database;
 }
 
-namespace masterdata {
+namespace frames {
 
 // Reads and writes the records of one master table: code in F1, name in F2.
 // Every write runs in one transaction and re-checks, inside it, what the
@@ -64,4 +64,4 @@ private:
     bool keepOne_;
 };
 
-} // namespace masterdata
+} // namespace frames

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "frames/MasterDataKind.h"
+
+// The master-data kinds: what the list/card frame shows for each master table.
+namespace masterdata {
+
+frames::MasterDataKind supplierKind();       // A1, TA1
+frames::MasterDataKind receivingUnitKind();  // A2, TA2
+frames::MasterDataKind categoryKind();       // A3, TA3
+frames::MasterDataKind goodsKind();          // A4, TA4
+
+// The tables whose rows name a goods code.
+QList<frames::CodeReference> goodsReferences();
+
+} // namespace masterdata
