@@ -163,6 +163,20 @@ QString folderProblem(const QString &target)
     return {};
 }
 
+// Checks the staged copy and renames it into place; on any error the staged
+// file is removed and the target is left as it was.
+QString publishCheckedCopy(const QString &temporary, const QString &target, QString error)
+{
+    if (error.isEmpty())
+        error = checkBook(temporary);
+    if (error.isEmpty()
+        && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+        error = QStringLiteral("无法写入文件 %1").arg(target);
+    if (!error.isEmpty())
+        QFile::remove(temporary);
+    return error;
+}
+
 } // namespace
 
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)
@@ -180,13 +194,7 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
             error = copyUnderReadLock(book, temporary, progress, &locked);
         }
     }
-    if (error.isEmpty())
-        error = checkBook(temporary);
-    if (error.isEmpty()
-        && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
-        error = QStringLiteral("无法写入文件 %1").arg(target);
-    if (!error.isEmpty())
-        QFile::remove(temporary);
+    error = publishCheckedCopy(temporary, target, error);
     if (busy)
         *busy = locked;
     return error;
@@ -212,13 +220,7 @@ QString compactCopy(const QString &source, const QString &target)
             book.execScript(QStringLiteral("DETACH DATABASE compacted"));
         }
     }
-    if (error.isEmpty())
-        error = checkBook(temporary);
-    if (error.isEmpty()
-        && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
-        error = QStringLiteral("无法写入文件 %1").arg(target);
-    if (!error.isEmpty())
-        QFile::remove(temporary);
+    error = publishCheckedCopy(temporary, target, error);
     return error;
 }
 

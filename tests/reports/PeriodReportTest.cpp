@@ -199,7 +199,7 @@ TEST_F(ReportWindowTest, GenerateSaveReopenAndDelete)
     button(again, "Cmd")->click();
     EXPECT_EQ(again.grid().textMatrix(2, kClosingAmount), QStringLiteral("22.5"));
     EXPECT_EQ(again.grid().textMatrix(7, 0), QStringLiteral("合计："));
-    EXPECT_EQ(again.grid().textMatrix(3, kNameSpecUnit), QStringLiteral("螺母//个")) << "no specification";
+    EXPECT_EQ(again.grid().textMatrix(3, kNameSpecUnit), QStringLiteral("螺母//个")) << "goods whose 规格 is Null";
     ASSERT_TRUE(button(again, "CmdDel")->isEnabled());
     book.prompt().answerYes();
     button(again, "CmdDel")->click();
