@@ -182,6 +182,36 @@ QString ReportWindow::fieldText(const db::Statement &row, int column)
     }
 }
 
+void ReportWindow::addFieldText(TextRows &rows, const db::Statement &row, int column)
+{
+    switch (row.type(column)) {
+    case db::Statement::Type::Real:
+        rows.addCell(numtext::numToChars(row.number(column)).view());
+        return;
+    case db::Statement::Type::Text:
+        rows.addUtf8Cell(row.utf8(column));
+        return;
+    case db::Statement::Type::Null:
+        rows.addCell(QStringView());
+        return;
+    case db::Statement::Type::Integer:
+        rows.addCell(numtext::integerChars(row.value(column).toLongLong()).view());
+        return;
+    default:
+        rows.addCell(fieldText(row, column));
+    }
+}
+
+void ReportWindow::addMoneyText(TextRows &rows, double value) const
+{
+    rows.addCell(numtext::roundedChars(value, moneyPattern_).view());
+}
+
+void ReportWindow::appendRecord(TextRows &rows, const db::Statement &row) const
+{
+    rows.append(rowTexts(row));
+}
+
 QStringList ReportWindow::rowTexts(const db::Statement &row) const
 {
     QStringList texts;
@@ -217,9 +247,10 @@ void ReportWindow::fillReportGrid(const QString &sql)
         showListStatus();
         return;
     }
+    moneyPattern_ = numtext::NumberPattern(Module1::instance().gMoneyFormat);
     TextRows rows(model_->cols());
     while (st.next())
-        rows.append(rowTexts(st));
+        appendRecord(rows, st);
     const bool failed = st.hasError();
     if (!rows.isEmpty() && !failed) {
         QVector<double> sums(kind_.totalledColumns.size(), 0.0);

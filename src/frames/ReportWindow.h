@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NumberText.h"
 #include "shell/Query.h"
 
 #include <QPair>
@@ -14,6 +15,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QTableView;
+class TextRows;
 
 namespace db {
 class Statement;
@@ -125,6 +127,10 @@ protected:
     virtual QString fillStatement(const QString &sql) const;
     // The grid texts of one record (cell rules applied).
     virtual QStringList rowTexts(const db::Statement &row) const;
+    // Writes one record's grid texts into rows (their cells, then endRow):
+    // by default those of rowTexts. Long lists write the cells straight in,
+    // without a string per cell.
+    virtual void appendRecord(TextRows &rows, const db::Statement &row) const;
     // The ORDER BY text of a sort item.
     virtual QString sortOrder(int index) const;
     // Query dialog: base SELECT, fields and the field it opens on.
@@ -148,6 +154,11 @@ protected:
 
     // The text of a record's field: numbers in their plain text, Null empty.
     static QString fieldText(const db::Statement &row, int column);
+    // Adds the text of fieldText as the next cell of rows.
+    static void addFieldText(TextRows &rows, const db::Statement &row, int column);
+    // Adds a price or amount rounded to the money decimals, in its plain
+    // number text (no trailing zeros).
+    void addMoneyText(TextRows &rows, double value) const;
     QString cell(int row, int col) const;
 
     void closeEvent(QCloseEvent *event) override;
@@ -177,6 +188,8 @@ private:
     QString lastFillSql_;
     bool hasTotals_ = false;
     bool syncingGrid_ = false;
+    // The money format of the fill under way.
+    numtext::NumberPattern moneyPattern_{QString()};
 };
 
 } // namespace frames

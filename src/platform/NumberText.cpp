@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <QVarLengthArray>
+
 namespace numtext {
 
 namespace {
@@ -14,8 +16,8 @@ namespace {
 // Value as 15 significant decimal digits and the power of ten of the first.
 struct DecimalDigits {
     bool negative = false;
-    std::string digits;  // 15 digits, first non-zero unless value is 0
-    int exponent = 0;    // value = 0.d1d2... x 10^(exponent + 1)
+    char digits[15];   // first non-zero unless value is 0
+    int exponent = 0;  // value = 0.d1d2... x 10^(exponent + 1)
 };
 
 DecimalDigits decimalDigits(double value)
@@ -30,28 +32,33 @@ DecimalDigits decimalDigits(double value)
         result.negative = true;
         ++p;
     }
+    int n = 0;
     for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9')
-            result.digits.push_back(*p);
+        if (*p >= '0' && *p <= '9' && n < 15)
+            result.digits[n++] = *p;
     if (*p == 'e')
         result.exponent = std::atoi(p + 1);
     return result;
 }
 
-// Fixed-point text of |value| rounded to decimals places, half away from zero.
-std::string roundedFixed(const DecimalDigits &d, int decimals)
+using Digits = QVarLengthArray<char, 64>;
+
+// The digits of round(|value| * 10^decimals), half away from zero on the
+// 15 significant digits of value; "0" when it rounds to nothing.
+Digits roundedDigits(const DecimalDigits &d, int decimals)
 {
-    const int intDigits = d.exponent + 1;          // digits before the point
-    const int keep = intDigits + decimals;          // significant digits kept
-    std::string kept;
+    const int intDigits = d.exponent + 1;  // digits before the point
+    const int keep = intDigits + decimals;  // significant digits kept
+    Digits kept;
     if (keep < 0) {
-        kept = "0";
+        kept.append('0');
     } else if (keep == 0) {
-        kept = d.digits[0] >= '5' ? "1" : "0";
-    } else if (keep >= int(d.digits.size())) {
-        kept = d.digits + std::string(keep - d.digits.size(), '0');
+        kept.append(d.digits[0] >= '5' ? '1' : '0');
+    } else if (keep >= 15) {
+        kept.append(d.digits, 15);
+        kept.insert(kept.size(), qsizetype(keep - 15), '0');
     } else {
-        kept = d.digits.substr(0, keep);
+        kept.append(d.digits, keep);
         if (d.digits[keep] >= '5') {
             int i = keep - 1;
             while (i >= 0 && kept[i] == '9') {
@@ -61,15 +68,10 @@ std::string roundedFixed(const DecimalDigits &d, int decimals)
             if (i >= 0)
                 ++kept[i];
             else
-                kept.insert(kept.begin(), '1');
+                kept.prepend('1');
         }
     }
-    // kept holds the digits of round(|value| * 10^decimals)
-    if (int(kept.size()) <= decimals)
-        kept.insert(0, std::string(decimals - kept.size() + 1, '0'));
-    std::string intPart = kept.substr(0, kept.size() - decimals);
-    std::string fraction = kept.substr(kept.size() - decimals);
-    return decimals > 0 ? intPart + "." + fraction : intPart;
+    return kept;
 }
 
 } // namespace
@@ -129,17 +131,8 @@ double leadingNumber(QStringView text)
 
 QString generalText(double value)
 {
-    if (value == 0.0 || !std::isfinite(value))
-        return QStringLiteral("0");
-    // The same text as printf's "%.15G" (std::to_chars is defined that way),
-    // without printf's slow path: lists format many thousands of these.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    for (char *p = buffer; p != written.ptr; ++p)
-        if (*p == 'e')
-            *p = 'E';
-    QString text = QString::fromLatin1(buffer, int(written.ptr - buffer));
-    // %G writes "1E-05" style exponents already; drop the zero before a point.
+    QString text = numToText(value);
+    // No zero before a point.
     if (text.startsWith(QLatin1String("0.")))
         text.remove(0, 1);
     else if (text.startsWith(QLatin1String("-0.")))
@@ -149,43 +142,89 @@ QString generalText(double value)
 
 QString numToText(double value)
 {
-    QString text = generalText(value);
-    QString sign;
-    if (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) {
-        sign = text.left(1);
-        text.remove(0, 1);
-    }
-    if (text.startsWith(QLatin1Char('.')))
-        text.prepend(QLatin1Char('0'));
-    return sign + text;
+    return numToChars(value).view();
 }
 
 QString formatNumber(double value, const QString &pattern)
 {
-    if (!std::isfinite(value))
-        value = 0.0;
+    const NumberPattern p(pattern);
+    return formatChars(value, p.decimals, p.grouped).view();
+}
+
+double NumberChars::leadingNumber() const
+{
+    // Texts written here never begin with blanks.
+    QVarLengthArray<char, 65> text(chars_.constData(), chars_.constData() + chars_.size());
+    text.append('\0');
+    return leadingNumberOf(text.constData());
+}
+
+NumberPattern::NumberPattern(const QString &pattern)
+{
     const int point = pattern.indexOf(QLatin1Char('.'));
-    int decimals = 0;
     if (point >= 0)
         for (int i = point + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
             ++decimals;
-    const bool grouped = pattern.left(point < 0 ? pattern.size() : point).contains(QLatin1Char(','));
+    grouped = pattern.left(point < 0 ? pattern.size() : point).contains(QLatin1Char(','));
+}
 
-    const DecimalDigits d = decimalDigits(value);
-    std::string fixed = value == 0.0 ? (decimals ? "0." + std::string(decimals, '0') : "0")
-                                     : roundedFixed(d, decimals);
-    QString text = QString::fromStdString(fixed);
-    if (grouped) {
-        int end = text.indexOf(QLatin1Char('.'));
-        if (end < 0)
-            end = text.size();
-        for (int i = end - 3; i > 0; i -= 3)
-            text.insert(i, QLatin1Char(','));
+NumberChars numToChars(double value)
+{
+    NumberChars result;
+    if (value == 0.0 || !std::isfinite(value)) {
+        result.chars_.append('0');
+        return result;
     }
-    const bool allZero = std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0' || c == '.'; });
+    // The same text as printf's "%.15G" (std::to_chars is defined that way),
+    // without printf's slow path, which always writes the zero before a point.
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    for (char *p = buffer; p != written.ptr; ++p)
+        if (*p == 'e')
+            *p = 'E';
+    result.chars_.append(buffer, written.ptr - buffer);
+    return result;
+}
+
+NumberChars integerChars(qint64 value)
+{
+    NumberChars result;
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    result.chars_.append(buffer, written.ptr - buffer);
+    return result;
+}
+
+NumberChars formatChars(double value, int decimals, bool grouped)
+{
+    NumberChars result;
+    Digits &text = result.chars_;
+    if (!std::isfinite(value))
+        value = 0.0;
+    decimals = std::max(0, decimals);
+    const DecimalDigits d = decimalDigits(value);
+    Digits kept = value == 0.0 ? Digits(1, '0') : roundedDigits(d, decimals);
+    if (kept.size() <= decimals)
+        kept.insert(qsizetype(0), qsizetype(decimals - kept.size() + 1), '0');
+    const bool allZero = std::all_of(kept.cbegin(), kept.cend(), [](char c) { return c == '0'; });
     if (d.negative && !allZero)
-        text.prepend(QLatin1Char('-'));
-    return text;
+        text.append('-');
+    const qsizetype intDigits = kept.size() - decimals;
+    for (qsizetype i = 0; i < intDigits; ++i) {
+        if (grouped && i > 0 && (intDigits - i) % 3 == 0)
+            text.append(',');
+        text.append(kept[i]);
+    }
+    if (decimals > 0) {
+        text.append('.');
+        text.append(kept.constData() + intDigits, decimals);
+    }
+    return result;
+}
+
+NumberChars roundedChars(double value, const NumberPattern &pattern)
+{
+    return numToChars(formatChars(value, pattern.decimals, pattern.grouped).leadingNumber());
 }
 
 double roundDecimal(double value, int decimals)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
+#include <QVarLengthArray>
 
 // The texts of numbers: how numbers typed or stored as text are read, and
 // how numbers are written into grids, totals and statements.
@@ -43,6 +45,41 @@ bool isResidue(double value, double scale);
 // Whether a <= b once the rounding residue of numbers of magnitude scale is
 // allowed for: 0.3 - 0.1 is not less than 0.2.
 bool notAbove(double a, double b, double scale);
+
+// ---- texts written without an allocation, for lists of many thousands ----
+
+// A number's text in a buffer of its own: short texts stay on the stack.
+class NumberChars {
+public:
+    QLatin1StringView view() const { return QLatin1StringView(chars_.constData(), chars_.size()); }
+    // leadingNumber of the text.
+    double leadingNumber() const;
+
+private:
+    friend NumberChars numToChars(double value);
+    friend NumberChars integerChars(qint64 value);
+    friend NumberChars formatChars(double value, int decimals, bool grouped);
+    QVarLengthArray<char, 64> chars_;
+};
+
+// The decimals and thousands grouping of a pattern like "#,##0.00".
+struct NumberPattern {
+    explicit NumberPattern(const QString &pattern);
+    int decimals = 0;
+    bool grouped = false;
+};
+
+// The text numToText gives.
+NumberChars numToChars(double value);
+// The decimal text of an integer.
+NumberChars integerChars(qint64 value);
+// The text formatNumber gives for a pattern of decimals and grouping.
+NumberChars formatChars(double value, int decimals, bool grouped);
+// Value as pattern rounds it, in numToText's form (no trailing zeros): the
+// text lists show for prices and amounts. The same text as
+// numToText(leadingNumber(formatNumber(value, pattern))), so a grouped
+// pattern's text is read up to its first comma.
+NumberChars roundedChars(double value, const NumberPattern &pattern);
 
 // Numbers typed or imported are stored only below this magnitude (and the
 // amount a line makes of them, too): there the money format shows every

@@ -1,5 +1,7 @@
 #include "TextRows.h"
 
+#include <QStringDecoder>
+
 void TextRows::append(const QStringList &cells)
 {
     const int n = qMin(cols_, int(cells.size()));
@@ -48,4 +50,46 @@ QStringList TextRows::row(int row) const
     for (int c = 0; c < cols_; ++c)
         cells.append(cell(row, c).toString());
     return cells;
+}
+
+void TextRows::addCell(QStringView text)
+{
+    if (pendingCells_ >= cols_)
+        return;
+    pending_.append(text);
+    ends_.append(int(pending_.size()));
+    ++pendingCells_;
+}
+
+void TextRows::addCell(QLatin1StringView text)
+{
+    if (pendingCells_ >= cols_)
+        return;
+    pending_.append(text);
+    ends_.append(int(pending_.size()));
+    ++pendingCells_;
+}
+
+void TextRows::addUtf8Cell(QByteArrayView utf8)
+{
+    if (pendingCells_ >= cols_)
+        return;
+    // Stateless: each cell is decoded on its own, as fromUtf8 decodes it.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const qsizetype used = pending_.size();
+    pending_.resize(used + decoder.requiredSpace(utf8.size()));
+    const QChar *end = decoder.appendToBuffer(pending_.data() + used, utf8);
+    pending_.truncate(end - pending_.constData());
+    ends_.append(int(pending_.size()));
+    ++pendingCells_;
+}
+
+void TextRows::endRow()
+{
+    for (; pendingCells_ < cols_; ++pendingCells_)
+        ends_.append(int(pending_.size()));
+    // A copy of its own length; the buffer keeps its room for the next row.
+    texts_.append(QString(pending_.constData(), pending_.size()));
+    pending_.truncate(0);
+    pendingCells_ = 0;
 }

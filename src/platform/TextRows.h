@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -20,6 +22,16 @@ public:
     void append(const TextRows &rows);  // rows of the same column count
     void reserve(int rows);
 
+    // Builds the next row cell by cell in a buffer kept from row to row, so a
+    // row read from a statement costs one allocation, not one per cell: add
+    // its cells in order, then endRow() (missing cells are empty, extra ones
+    // are dropped).
+    void addCell(QStringView text);
+    void addCell(QLatin1StringView text);
+    // A cell from UTF-8, decoded as QString::fromUtf8 does.
+    void addUtf8Cell(QByteArrayView utf8);
+    void endRow();
+
     QStringView cell(int row, int col) const;  // valid until the rows change
     QStringList row(int row) const;
     QStringList operator[](int row) const { return this->row(row); }
@@ -30,4 +42,8 @@ private:
     int cols_;
     QVector<QString> texts_;
     QVector<int> ends_;  // cell c of row r ends at ends_[r * cols_ + c]
+
+    // The row being built and its number of cells so far.
+    QString pending_;
+    int pendingCells_ = 0;
 };

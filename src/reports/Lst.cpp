@@ -1,7 +1,9 @@
 #include "Lst.h"
 
+#include "db/Database.h"
 #include "db/DateText.h"
 #include "platform/NumberText.h"
+#include "platform/TextRows.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -38,13 +40,6 @@ QStringList stagingColumns()
     QStringList columns = StagingColumns(0, ColumnCount);
     columns << QStringLiteral("V1") << QStringLiteral("V2");
     return columns;
-}
-
-// Prices and amounts rounded to the money decimals, in their plain number text.
-QString moneyText(double value)
-{
-    return numtext::numToText(
-        numtext::leadingNumber(numtext::formatNumber(value, Module1::instance().gMoneyFormat)));
 }
 
 } // namespace
@@ -124,19 +119,17 @@ QVariantList Lst::fillParameters() const
 
 // Text columns as read (empty for Null); quantity, price and amount as
 // numbers (0 for Null), prices and amounts rounded to the money decimals.
-QStringList Lst::rowTexts(const db::Statement &row) const
+void Lst::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    QStringList texts;
-    texts.reserve(ColumnCount);
     for (int c = 0; c < ColumnCount; ++c) {
         if (c == QuantityColumn)
-            texts.append(numtext::numToText(row.number(c)));
+            rows.addCell(numtext::numToChars(row.number(c)).view());
         else if (c == PriceColumn || c == AmountColumn)
-            texts.append(moneyText(row.number(c)));
+            addMoneyText(rows, row.number(c));
         else
-            texts.append(fieldText(row, c));
+            addFieldText(rows, row, c);
     }
-    return texts;
+    rows.endRow();
 }
 
 QString Lst::sortOrder(int index) const

@@ -35,7 +35,7 @@ public:
 protected:
     QString fillStatement(const QString &sql) const override;
     QVariantList fillParameters() const override;
-    QStringList rowTexts(const db::Statement &row) const override;
+    void appendRecord(TextRows &rows, const db::Statement &row) const override;
     QString sortOrder(int index) const override;
     QString queryBase() const override;
     QVector<QueryField> queryFields() const override;

@@ -1,5 +1,6 @@
 #include "StockList.h"
 
+#include "db/Database.h"
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
@@ -41,21 +42,20 @@ ReportWindowKind stockListKind()
 }
 
 // Quantities keep up to five decimals as read; more, or an exponent, are cut to three.
-QString quantityText(QString text)
+template <typename Text>
+bool cutToThreeDecimals(Text text)
 {
     if (text.contains(QLatin1Char('E')))
-        text = numtext::formatNumber(numtext::leadingNumber(text), QStringLiteral("#0.000"));
-    const int point = text.indexOf(QLatin1Char('.'));
-    if (point >= 0 && text.size() - point - 1 > 5)
-        text = numtext::formatNumber(numtext::leadingNumber(text), QStringLiteral("#0.000"));
-    return text;
+        return true;
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point >= 0 && text.size() - point - 1 > 5;
 }
 
-// Prices and amounts rounded to the money decimals, without trailing zeros
-// (an empty field is 0).
-QString moneyText(double value, const QString &moneyFormat)
+QString quantityText(const QString &text)
 {
-    return numtext::numToText(numtext::leadingNumber(numtext::formatNumber(value, moneyFormat)));
+    if (cutToThreeDecimals(QStringView(text)))
+        return numtext::formatNumber(numtext::leadingNumber(text), QStringLiteral("#0.000"));
+    return text;
 }
 
 } // namespace
@@ -151,18 +151,21 @@ QString C1::fillStatement(const QString &sql) const
     return statement;
 }
 
-QStringList C1::rowTexts(const db::Statement &row) const
+// The price and amount are rounded from the field's number, not its text.
+void C1::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    // The price and amount are rounded from the field's number, not its text.
-    QStringList texts;
-    texts.reserve(kAmountColumn + 1);
-    for (int c = 0; c < kPriceColumn; ++c)
-        texts.append(fieldText(row, c));
-    texts[kQuantityColumn] = quantityText(texts[kQuantityColumn]);
-    const QString &moneyFormat = Module1::instance().gMoneyFormat;
-    texts.append(moneyText(row.number(kPriceColumn), moneyFormat));
-    texts.append(moneyText(row.number(kAmountColumn), moneyFormat));
-    return texts;
+    for (int c = 0; c < kQuantityColumn; ++c)
+        addFieldText(rows, row, c);
+    const numtext::NumberChars quantity = row.type(kQuantityColumn) == db::Statement::Type::Real
+                                              ? numtext::numToChars(row.number(kQuantityColumn))
+                                              : numtext::NumberChars();
+    if (!quantity.view().isEmpty() && !cutToThreeDecimals(quantity.view()))
+        rows.addCell(quantity.view());
+    else
+        rows.addCell(quantityText(fieldText(row, kQuantityColumn)));
+    addMoneyText(rows, row.number(kPriceColumn));
+    addMoneyText(rows, row.number(kAmountColumn));
+    rows.endRow();
 }
 
 // The alarm views show the price basis on show, so the price column always

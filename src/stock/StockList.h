@@ -28,7 +28,7 @@ public:
 
 protected:
     QString fillStatement(const QString &sql) const override;
-    QStringList rowTexts(const db::Statement &row) const override;
+    void appendRecord(TextRows &rows, const db::Statement &row) const override;
     QString sortOrder(int index) const override;
     QString queryBase() const override { return SelectPart; }
     QVector<QueryField> queryFields() const override;

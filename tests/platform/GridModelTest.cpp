@@ -113,3 +113,33 @@ TEST(TextRows, PadsCutsAndJoinsRowsOfOtherWidths)
     EXPECT_EQ(grid.rowTexts(1), (QStringList{"1", "22"}));
     EXPECT_EQ(grid.rowTexts(3), (QStringList{"c", ""}));
 }
+
+// Rows built cell by cell hold what QString::fromUtf8 makes of the same bytes,
+// also for a byte-order mark, broken and cut sequences and characters
+// outside the basic plane, and a cell that does not end its sequence does not
+// leak into the next one.
+TEST(TextRows, RowsBuiltCellByCellDecodeUtf8AsFromUtf8)
+{
+    const QByteArray cells[] = {
+        "A001",         "货品名称",         "\xEF\xBB\xBF" "bom", "bad\xFF" "byte", "cut\xE8\xB4",
+        "next",         "\xF0\x9F\x93\xA6", "",                   "\xC3" "(",       "末",
+    };
+    TextRows built(3);
+    TextRows appended(3);
+    for (int first = 0; first < 10; first += 2) {
+        built.addUtf8Cell(cells[first]);
+        built.addUtf8Cell(cells[first + 1]);
+        built.endRow();  // the third cell is padded empty
+        appended.append({QString::fromUtf8(cells[first]), QString::fromUtf8(cells[first + 1])});
+    }
+    built.addCell(u"x");
+    built.addCell(QLatin1StringView("12.5"));
+    built.addCell(u"y");
+    built.addCell(u"dropped");
+    built.endRow();
+    appended.append({"x", "12.5", "y"});
+    ASSERT_EQ(built.size(), appended.size());
+    for (int r = 0; r < built.size(); ++r)
+        EXPECT_EQ(built[r], appended[r]) << r;
+    EXPECT_EQ(built.cell(0, 1), u"货品名称");
+}

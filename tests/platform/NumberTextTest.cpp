@@ -53,6 +53,29 @@ TEST(NumberText, FormatRoundsHalfAwayFromZeroOnTheDecimalValue)
     EXPECT_DOUBLE_EQ(roundDecimal(2.675, 2), 2.68);
 }
 
+// The list texts written without allocations are the texts of the QString
+// functions, also where the money text is read back from a grouped pattern.
+TEST(NumberText, CharsAreTheTextsOfTheStringFunctions)
+{
+    const double values[] = {0,       -0.0,    0.5,       -0.25,   2.675,   -2.675, 1.005,   9.995,  0.004,
+                             0.005,   12,      1234567.891, -1234567.891, 1e-5, 1e-12, 999999999999999.9,
+                             1e15,    -1e15,   123456789012345678.0, 1e300, 10.3 - 10.2, 0.1 + 0.2, 99.5};
+    const char *patterns[] = {"#0", "#0.00", "#0.000", "#0.00000", "#,##0.00", "#0.00000000"};
+    for (const double value : values) {
+        EXPECT_EQ(QString(numToChars(value).view()), numToText(value)) << value;
+        for (const char *pattern : patterns) {
+            const QString p = QString::fromLatin1(pattern);
+            EXPECT_EQ(QString(roundedChars(value, NumberPattern(p)).view()),
+                      numToText(leadingNumber(formatNumber(value, p))))
+                << value << " " << pattern;
+        }
+    }
+    EXPECT_EQ(QString(roundedChars(1234567.891, NumberPattern(QStringLiteral("#,##0.00"))).view()), u"1");
+    EXPECT_EQ(QString(roundedChars(-2.675, NumberPattern(QStringLiteral("#0.00"))).view()), u"-2.68");
+    EXPECT_EQ(QString(roundedChars(1e-5, NumberPattern(QStringLiteral("#0.00000"))).view()), u"1E-05");
+    EXPECT_EQ(QString(integerChars(-9007199254740993LL).view()), u"-9007199254740993");
+}
+
 TEST(NumberText, ReadNumberRefusesWhatCannotBeStored)
 {
     const std::pair<const char *, bool> cases[] = {
