@@ -117,7 +117,11 @@ double leadingNumber(QStringView text)
 {
     // Texts of list cells are short: read them without an allocation.
     constexpr int kShort = 128;
-    const QStringView t = text.trimmed();
+    // Blanks after the number end it as any other character does.
+    qsizetype first = 0;
+    while (first < text.size() && text[first].isSpace())
+        ++first;
+    const QStringView t = text.mid(first);
     if (t.size() >= kShort)
         return leadingNumberOf(t.toLatin1().constData());
     char latin1[kShort];
@@ -224,7 +228,37 @@ NumberChars formatChars(double value, int decimals, bool grouped)
 
 NumberChars roundedChars(double value, const NumberPattern &pattern)
 {
-    return numToChars(formatChars(value, pattern.decimals, pattern.grouped).leadingNumber());
+    NumberChars fixed = formatChars(value, pattern.decimals, pattern.grouped);
+    if (pattern.grouped)
+        return numToChars(fixed.leadingNumber());
+    // The fixed text has at most 15 significant digits, which its number
+    // keeps exactly; numToText writes that number as the same digits without
+    // trailing zeros, unless its size calls for the exponent form (1E+15 and
+    // up, below 1E-04). Only those are read back and written again.
+    QVarLengthArray<char, 64> &text = fixed.chars_;
+    const qsizetype sign = !text.isEmpty() && text[0] == '-' ? 1 : 0;
+    qsizetype point = sign;
+    while (point < text.size() && text[point] != '.')
+        ++point;
+    if (point < text.size()) {
+        qsizetype end = text.size();
+        while (text[end - 1] == '0')
+            --end;
+        if (end - 1 == point)
+            --end;
+        text.resize(end);
+    }
+    const qsizetype intDigits = point - sign;
+    if (intDigits > 15)
+        return numToChars(fixed.leadingNumber());
+    if (intDigits == 1 && text[sign] == '0' && text.size() > point) {
+        qsizetype zeros = 0;
+        while (text[point + 1 + zeros] == '0')
+            ++zeros;
+        if (zeros >= 4)
+            return numToChars(fixed.leadingNumber());
+    }
+    return fixed;
 }
 
 double roundDecimal(double value, int decimals)

@@ -48,6 +48,13 @@ bool notAbove(double a, double b, double scale);
 
 // ---- texts written without an allocation, for lists of many thousands ----
 
+// The decimals and thousands grouping of a pattern like "#,##0.00".
+struct NumberPattern {
+    explicit NumberPattern(const QString &pattern);
+    int decimals = 0;
+    bool grouped = false;
+};
+
 // A number's text in a buffer of its own: short texts stay on the stack.
 class NumberChars {
 public:
@@ -59,14 +66,8 @@ private:
     friend NumberChars numToChars(double value);
     friend NumberChars integerChars(qint64 value);
     friend NumberChars formatChars(double value, int decimals, bool grouped);
+    friend NumberChars roundedChars(double value, const NumberPattern &pattern);
     QVarLengthArray<char, 64> chars_;
-};
-
-// The decimals and thousands grouping of a pattern like "#,##0.00".
-struct NumberPattern {
-    explicit NumberPattern(const QString &pattern);
-    int decimals = 0;
-    bool grouped = false;
 };
 
 // The text numToText gives.

@@ -59,8 +59,9 @@ TEST(NumberText, CharsAreTheTextsOfTheStringFunctions)
 {
     const double values[] = {0,       -0.0,    0.5,       -0.25,   2.675,   -2.675, 1.005,   9.995,  0.004,
                              0.005,   12,      1234567.891, -1234567.891, 1e-5, 1e-12, 999999999999999.9,
-                             1e15,    -1e15,   123456789012345678.0, 1e300, 10.3 - 10.2, 0.1 + 0.2, 99.5};
-    const char *patterns[] = {"#0", "#0.00", "#0.000", "#0.00000", "#,##0.00", "#0.00000000"};
+                             1e15,    -1e15,   123456789012345678.0, 1e300, 10.3 - 10.2, 0.1 + 0.2, 99.5,
+                             0.0001, -0.00005, 0.00012345, 123456789012345.67, -99999999999999.99, 100, 0.1};
+    const char *patterns[] = {"#0", "#0.00", "#0.000", "#0.0000", "#0.00000", "#,##0.00", "#0.00000000"};
     for (const double value : values) {
         EXPECT_EQ(QString(numToChars(value).view()), numToText(value)) << value;
         for (const char *pattern : patterns) {
