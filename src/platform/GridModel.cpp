@@ -44,6 +44,8 @@ void GridModel::setRows(int rows)
 void GridModel::setCols(int cols)
 {
     cols = qMax(1, cols);
+    if (cols == cols_)
+        return;
     beginResetModel();
     QVector<int> ends;
     ends.reserve(texts_.size() * cols);
@@ -102,7 +104,8 @@ void GridModel::setCaptions(const QStringList &captions)
     if (captions.size() != cols_)
         setCols(int(captions.size()));
     for (int c = 0; c < cols_; ++c)
-        setTextMatrix(0, c, captions.value(c));
+        if (cell(0, c) != captions.value(c))
+            setTextMatrix(0, c, captions.value(c));
 }
 
 void GridModel::addItem(const QString &tabSeparated, int index)
@@ -138,6 +141,9 @@ void GridModel::removeItem(int row)
 
 void GridModel::clearRows()
 {
+    // A grid already cleared stays as it is: its views need no reset.
+    if (rows() == 2 && texts_[1].isEmpty() && foreground_.isEmpty())
+        return;
     beginResetModel();
     texts_.resize(1);
     ends_.resize(cols_);

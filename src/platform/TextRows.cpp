@@ -74,12 +74,23 @@ void TextRows::addUtf8Cell(QByteArrayView utf8)
 {
     if (pendingCells_ >= cols_)
         return;
-    // Stateless: each cell is decoded on its own, as fromUtf8 decodes it.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const qsizetype used = pending_.size();
-    pending_.resize(used + decoder.requiredSpace(utf8.size()));
-    const QChar *end = decoder.appendToBuffer(pending_.data() + used, utf8);
-    pending_.truncate(end - pending_.constData());
+    qsizetype ascii = 0;
+    while (ascii < utf8.size() && uchar(utf8[ascii]) < 0x80)
+        ++ascii;
+    if (ascii == utf8.size()) {
+        // Codes, numbers and dates: each byte is its character.
+        pending_.resize(used + ascii);
+        char16_t *out = reinterpret_cast<char16_t *>(pending_.data()) + used;
+        for (qsizetype k = 0; k < ascii; ++k)
+            out[k] = char16_t(uchar(utf8[k]));
+    } else {
+        // Stateless: each cell is decoded on its own, as fromUtf8 decodes it.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        pending_.resize(used + decoder.requiredSpace(utf8.size()));
+        const QChar *end = decoder.appendToBuffer(pending_.data() + used, utf8);
+        pending_.truncate(end - pending_.constData());
+    }
     ends_.append(int(pending_.size()));
     ++pendingCells_;
 }
