@@ -36,8 +36,14 @@ DecimalDigits decimalDigits(double value)
     for (; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9' && n < 15)
             result.digits[n++] = *p;
-    if (*p == 'e')
-        result.exponent = std::atoi(p + 1);
+    if (*p == 'e') {
+        const char *digits = p + 1;
+        if (*digits == '+' || *digits == '-')
+            ++digits;
+        std::from_chars(digits, buffer + sizeof buffer, result.exponent);
+        if (p[1] == '-')
+            result.exponent = -result.exponent;
+    }
     return result;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 void TextRows::append(const QStringList &cells)
 {
     const int n = qMin(cols_, int(cells.size()));
@@ -54,25 +56,23 @@ QStringList TextRows::row(int row) const
 
 void TextRows::addCell(QStringView text)
 {
-    if (pendingCells_ >= cols_)
+    if (pendingEnds_.size() >= cols_)
         return;
     pending_.append(text);
-    ends_.append(int(pending_.size()));
-    ++pendingCells_;
+    pendingEnds_.append(int(pending_.size()));
 }
 
 void TextRows::addCell(QLatin1StringView text)
 {
-    if (pendingCells_ >= cols_)
+    if (pendingEnds_.size() >= cols_)
         return;
     pending_.append(text);
-    ends_.append(int(pending_.size()));
-    ++pendingCells_;
+    pendingEnds_.append(int(pending_.size()));
 }
 
 void TextRows::addUtf8Cell(QByteArrayView utf8)
 {
-    if (pendingCells_ >= cols_)
+    if (pendingEnds_.size() >= cols_)
         return;
     const qsizetype used = pending_.size();
     qsizetype ascii = 0;
@@ -91,16 +91,18 @@ void TextRows::addUtf8Cell(QByteArrayView utf8)
         const QChar *end = decoder.appendToBuffer(pending_.data() + used, utf8);
         pending_.truncate(end - pending_.constData());
     }
-    ends_.append(int(pending_.size()));
-    ++pendingCells_;
+    pendingEnds_.append(int(pending_.size()));
 }
 
 void TextRows::endRow()
 {
-    for (; pendingCells_ < cols_; ++pendingCells_)
-        ends_.append(int(pending_.size()));
+    while (pendingEnds_.size() < cols_)
+        pendingEnds_.append(int(pending_.size()));
+    const qsizetype first = ends_.size();
+    ends_.resize(first + cols_);
+    std::copy(pendingEnds_.cbegin(), pendingEnds_.cend(), ends_.begin() + first);
     // A copy of its own length; the buffer keeps its room for the next row.
     texts_.append(QString(pending_.constData(), pending_.size()));
     pending_.truncate(0);
-    pendingCells_ = 0;
+    pendingEnds_.clear();
 }

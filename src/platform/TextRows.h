@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QVarLengthArray>
 #include <QVector>
 
 // Rows of a fixed number of cell texts, each row kept in one string with the
@@ -43,7 +44,7 @@ private:
     QVector<QString> texts_;
     QVector<int> ends_;  // cell c of row r ends at ends_[r * cols_ + c]
 
-    // The row being built and its number of cells so far.
+    // The row being built and the ends of its cells so far.
     QString pending_;
-    int pendingCells_ = 0;
+    QVarLengthArray<int, 32> pendingEnds_;
 };
