@@ -74,6 +74,9 @@ public:
     // An absent file is refused unless create is true.
     bool open(const QString &path, const QString &key = QString::fromLatin1(kBookPassword),
               bool create = false);
+    // Opens and keys the file for reading only, through the named file system
+    // layer (nullptr: the default one); refused like open() when no book.
+    bool openReadOnly(const QString &path, const char *vfs = nullptr);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     QString path() const { return path_; }
@@ -96,6 +99,7 @@ private:
     friend class Statement;
     friend class Transaction;
     void setError(const QString &message) { lastError_ = message; }
+    bool openWith(const QString &path, const QString &key, int flags, const char *vfs);
 
     sqlite3 *db_ = nullptr;
     QString path_;
