@@ -185,6 +185,14 @@ QString Statement::text(int column) const
     return QString::fromUtf8(chars, sqlite3_column_bytes(stmt_, column));
 }
 
+QByteArrayView Statement::utf8(int column) const
+{
+    if (!stmt_)
+        return {};
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    return chars ? QByteArrayView(chars, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
+}
+
 double Statement::number(int column) const
 {
     return stmt_ ? sqlite3_column_double(stmt_, column) : 0.0;

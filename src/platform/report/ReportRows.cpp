@@ -1,0 +1,148 @@
+#include "ReportRows.h"
+
+#include "db/Database.h"
+#include "platform/NumberText.h"
+
+#include <cstring>
+
+namespace report {
+
+namespace {
+
+template <typename T>
+void appendRaw(QByteArray &data, T value)
+{
+    data.append(reinterpret_cast<const char *>(&value), sizeof value);
+}
+
+template <typename T>
+T readRaw(QByteArrayView bytes)
+{
+    T value;
+    std::memcpy(&value, bytes.data(), sizeof value);
+    return value;
+}
+
+} // namespace
+
+double numberOf(const QVariant &v)
+{
+    if (v.isNull())
+        return 0;
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return v.toDouble();
+    default:
+        return numtext::leadingNumber(v.toString());
+    }
+}
+
+QString cellText(const QVariant &v, const QString &format)
+{
+    if (v.isNull())
+        return {};
+    if (!format.isEmpty()) {
+        if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+            return {};
+        return numtext::formatNumber(numberOf(v), format);
+    }
+    if (v.typeId() == QMetaType::Double)
+        return numtext::numToText(v.toDouble());
+    return v.toString();
+}
+
+void ReportRows::append(const db::Statement &st)
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        switch (st.type(c)) {
+        case db::Statement::Type::Null:
+            storage_.append(Null);
+            break;
+        case db::Statement::Type::Integer:
+            storage_.append(Integer);
+            appendRaw(data_, st.value(c).toLongLong());
+            break;
+        case db::Statement::Type::Real:
+            storage_.append(Real);
+            appendRaw(data_, st.number(c));
+            break;
+        case db::Statement::Type::Text:
+            storage_.append(Text);
+            data_.append(st.utf8(c));
+            break;
+        case db::Statement::Type::Blob:
+            storage_.append(Blob);
+            data_.append(st.value(c).toByteArray());
+            break;
+        }
+        ends_.append(data_.size());
+    }
+    ++rowCount_;
+}
+
+QByteArrayView ReportRows::bytes(qsizetype cell) const
+{
+    const qsizetype start = cell == 0 ? 0 : ends_[cell - 1];
+    return QByteArrayView(data_).sliced(start, ends_[cell] - start);
+}
+
+QVariant ReportRows::value(int row, int column) const
+{
+    const qsizetype cell = cellIndex(row, column);
+    const QByteArrayView b = bytes(cell);
+    switch (storage_[cell]) {
+    case Integer:
+        return QVariant(qlonglong(readRaw<qint64>(b)));
+    case Real:
+        return QVariant(readRaw<double>(b));
+    case Text:
+        return QVariant(QString::fromUtf8(b));
+    case Blob:
+        return QVariant(b.toByteArray());
+    default:
+        return {};
+    }
+}
+
+double ReportRows::number(int row, int column) const
+{
+    const qsizetype cell = cellIndex(row, column);
+    switch (storage_[cell]) {
+    case Integer:
+        return double(readRaw<qint64>(bytes(cell)));
+    case Real:
+        return readRaw<double>(bytes(cell));
+    case Null:
+        return 0;
+    default:
+        return numberOf(value(row, column));
+    }
+}
+
+QString ReportRows::text(int row, int column) const
+{
+    return cellText(value(row, column), formats_[column]);
+}
+
+QStringList ReportRows::operator[](int row) const
+{
+    QStringList texts;
+    texts.reserve(columnCount());
+    for (int c = 0; c < columnCount(); ++c)
+        texts.append(text(row, c));
+    return texts;
+}
+
+bool operator==(const ReportRows &rows, const QVector<QStringList> &texts)
+{
+    if (rows.size() != texts.size())
+        return false;
+    for (int r = 0; r < rows.size(); ++r)
+        if (rows[r] != texts[r])
+            return false;
+    return true;
+}
+
+} // namespace report
