@@ -10,7 +10,7 @@ namespace report {
 namespace {
 
 template <typename T>
-void appendRaw(QByteArray &data, T value)
+void appendRaw(std::string &data, T value)
 {
     data.append(reinterpret_cast<const char *>(&value), sizeof value);
 }
@@ -53,46 +53,60 @@ QString cellText(const QVariant &v, const QString &format)
     return v.toString();
 }
 
+ReportRows::Store &ReportRows::writable()
+{
+    if (!store_)
+        store_ = std::make_shared<Store>();
+    else if (store_.use_count() > 1)
+        store_ = std::make_shared<Store>(*store_);
+    return *store_;
+}
+
 void ReportRows::append(const db::Statement &st)
 {
+    Store &store = writable();
     for (int c = 0; c < columnCount(); ++c) {
         switch (st.type(c)) {
         case db::Statement::Type::Null:
-            storage_.append(Null);
+            store.storage.push_back(Null);
             break;
         case db::Statement::Type::Integer:
-            storage_.append(Integer);
-            appendRaw(data_, st.value(c).toLongLong());
+            store.storage.push_back(Integer);
+            appendRaw(store.data, st.value(c).toLongLong());
             break;
         case db::Statement::Type::Real:
-            storage_.append(Real);
-            appendRaw(data_, st.number(c));
+            store.storage.push_back(Real);
+            appendRaw(store.data, st.number(c));
             break;
-        case db::Statement::Type::Text:
-            storage_.append(Text);
-            data_.append(st.utf8(c));
-            break;
-        case db::Statement::Type::Blob:
-            storage_.append(Blob);
-            data_.append(st.value(c).toByteArray());
+        case db::Statement::Type::Text: {
+            store.storage.push_back(Text);
+            const QByteArrayView text = st.utf8(c);
+            store.data.append(text.data(), size_t(text.size()));
             break;
         }
-        ends_.append(data_.size());
+        case db::Statement::Type::Blob: {
+            store.storage.push_back(Blob);
+            const QByteArray blob = st.value(c).toByteArray();
+            store.data.append(blob.constData(), size_t(blob.size()));
+            break;
+        }
+        }
+        store.ends.push_back(qsizetype(store.data.size()));
     }
     ++rowCount_;
 }
 
 QByteArrayView ReportRows::bytes(qsizetype cell) const
 {
-    const qsizetype start = cell == 0 ? 0 : ends_[cell - 1];
-    return QByteArrayView(data_).sliced(start, ends_[cell] - start);
+    const qsizetype start = cell == 0 ? 0 : store_->ends[cell - 1];
+    return QByteArrayView(store_->data.data() + start, store_->ends[cell] - start);
 }
 
 QVariant ReportRows::value(int row, int column) const
 {
     const qsizetype cell = cellIndex(row, column);
     const QByteArrayView b = bytes(cell);
-    switch (storage_[cell]) {
+    switch (store_->storage[size_t(cell)]) {
     case Integer:
         return QVariant(qlonglong(readRaw<qint64>(b)));
     case Real:
@@ -109,7 +123,7 @@ QVariant ReportRows::value(int row, int column) const
 double ReportRows::number(int row, int column) const
 {
     const qsizetype cell = cellIndex(row, column);
-    switch (storage_[cell]) {
+    switch (store_->storage[size_t(cell)]) {
     case Integer:
         return double(readRaw<qint64>(bytes(cell)));
     case Real:

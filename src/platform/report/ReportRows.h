@@ -6,6 +6,10 @@
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace db {
 class Statement;
 }
@@ -46,13 +50,19 @@ public:
 
 private:
     enum Storage : char { Null, Integer, Real, Text, Blob };
+    // Plain standard containers: appending a value is a copy into reserved
+    // room, with no call per value into the container.
+    struct Store {
+        std::vector<char> storage;       // one Storage per cell
+        std::string data;                // the cells' bytes, back to back
+        std::vector<qsizetype> ends;     // where each cell's bytes end in data
+    };
     qsizetype cellIndex(int row, int column) const { return qsizetype(row) * columnCount() + column; }
     QByteArrayView bytes(qsizetype cell) const;
+    Store &writable();
 
     QStringList formats_;
-    QByteArray storage_;      // one Storage per cell
-    QByteArray data_;         // the cells' bytes, back to back
-    QVector<qsizetype> ends_; // where each cell's bytes end in data_
+    std::shared_ptr<Store> store_;  // shared by copies; null while empty
     int rowCount_ = 0;
 };
 
