@@ -55,58 +55,74 @@ QString cellText(const QVariant &v, const QString &format)
 
 ReportRows::Store &ReportRows::writable()
 {
-    if (!store_)
+    if (!store_) {
         store_ = std::make_shared<Store>();
-    else if (store_.use_count() > 1)
-        store_ = std::make_shared<Store>(*store_);
+    } else if (store_.use_count() > 1) {
+        auto copy = std::make_shared<Store>();
+        for (const auto &block : *store_)
+            copy->push_back(std::make_unique<Block>(*block));
+        store_ = std::move(copy);
+    }
     return *store_;
 }
 
 void ReportRows::append(const db::Statement &st)
 {
     Store &store = writable();
-    for (int c = 0; c < columnCount(); ++c) {
+    const int n = columnCount();
+    if (rowCount_ % kBlockRows == 0) {
+        auto block = std::make_unique<Block>();
+        block->storage.reserve(size_t(kBlockRows) * n);
+        block->ends.reserve(size_t(kBlockRows) * n);
+        block->data.reserve(size_t(kBlockRows) * n * 8);
+        store.push_back(std::move(block));
+    }
+    Block &block = *store.back();
+    for (int c = 0; c < n; ++c) {
         switch (st.type(c)) {
         case db::Statement::Type::Null:
-            store.storage.push_back(Null);
+            block.storage.push_back(Null);
             break;
         case db::Statement::Type::Integer:
-            store.storage.push_back(Integer);
-            appendRaw(store.data, st.value(c).toLongLong());
+            block.storage.push_back(Integer);
+            appendRaw(block.data, st.value(c).toLongLong());
             break;
         case db::Statement::Type::Real:
-            store.storage.push_back(Real);
-            appendRaw(store.data, st.number(c));
+            block.storage.push_back(Real);
+            appendRaw(block.data, st.number(c));
             break;
         case db::Statement::Type::Text: {
-            store.storage.push_back(Text);
+            block.storage.push_back(Text);
             const QByteArrayView text = st.utf8(c);
-            store.data.append(text.data(), size_t(text.size()));
+            block.data.append(text.data(), size_t(text.size()));
             break;
         }
         case db::Statement::Type::Blob: {
-            store.storage.push_back(Blob);
+            block.storage.push_back(Blob);
             const QByteArray blob = st.value(c).toByteArray();
-            store.data.append(blob.constData(), size_t(blob.size()));
+            block.data.append(blob.constData(), size_t(blob.size()));
             break;
         }
         }
-        store.ends.push_back(qsizetype(store.data.size()));
+        block.ends.push_back(quint32(block.data.size()));
     }
     ++rowCount_;
 }
 
-QByteArrayView ReportRows::bytes(qsizetype cell) const
+QByteArrayView ReportRows::bytes(int row, int column, Storage *storage) const
 {
-    const qsizetype start = cell == 0 ? 0 : store_->ends[cell - 1];
-    return QByteArrayView(store_->data.data() + start, store_->ends[cell] - start);
+    const Block &block = *(*store_)[size_t(row / kBlockRows)];
+    const size_t cell = size_t(row % kBlockRows) * size_t(columnCount()) + size_t(column);
+    *storage = Storage(block.storage[cell]);
+    const quint32 start = cell == 0 ? 0 : block.ends[cell - 1];
+    return QByteArrayView(block.data.data() + start, qsizetype(block.ends[cell] - start));
 }
 
 QVariant ReportRows::value(int row, int column) const
 {
-    const qsizetype cell = cellIndex(row, column);
-    const QByteArrayView b = bytes(cell);
-    switch (store_->storage[size_t(cell)]) {
+    Storage storage;
+    const QByteArrayView b = bytes(row, column, &storage);
+    switch (storage) {
     case Integer:
         return QVariant(qlonglong(readRaw<qint64>(b)));
     case Real:
@@ -122,12 +138,13 @@ QVariant ReportRows::value(int row, int column) const
 
 double ReportRows::number(int row, int column) const
 {
-    const qsizetype cell = cellIndex(row, column);
-    switch (store_->storage[size_t(cell)]) {
+    Storage storage;
+    const QByteArrayView b = bytes(row, column, &storage);
+    switch (storage) {
     case Integer:
-        return double(readRaw<qint64>(bytes(cell)));
+        return double(readRaw<qint64>(b));
     case Real:
-        return readRaw<double>(bytes(cell));
+        return readRaw<double>(b);
     case Null:
         return 0;
     default:

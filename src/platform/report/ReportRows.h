@@ -50,15 +50,16 @@ public:
 
 private:
     enum Storage : char { Null, Integer, Real, Text, Blob };
-    // Plain standard containers: appending a value is a copy into reserved
-    // room, with no call per value into the container.
-    struct Store {
-        std::vector<char> storage;       // one Storage per cell
-        std::string data;                // the cells' bytes, back to back
-        std::vector<qsizetype> ends;     // where each cell's bytes end in data
+    // Rows are kept in blocks of a fixed number of rows: a block, once
+    // filled, never moves, so a long list is not copied over as it grows.
+    static constexpr int kBlockRows = 1024;
+    struct Block {
+        std::vector<char> storage;   // one Storage per cell
+        std::string data;            // the cells' bytes, back to back
+        std::vector<quint32> ends;   // where each cell's bytes end in data
     };
-    qsizetype cellIndex(int row, int column) const { return qsizetype(row) * columnCount() + column; }
-    QByteArrayView bytes(qsizetype cell) const;
+    using Store = std::vector<std::unique_ptr<Block>>;
+    QByteArrayView bytes(int row, int column, Storage *storage) const;
     Store &writable();
 
     QStringList formats_;
