@@ -5,7 +5,6 @@
 
 #include <QRectF>
 #include <QRegularExpression>
-#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -193,7 +192,7 @@ private:
                 }
             }
         }
-        r_.rows = rows;
+        r_.rows = std::move(rows);
         if (st.hasError())
             return sqlFail(error, sql, st.error());
         if (inGroup)
