@@ -144,20 +144,24 @@ bool StageRows(db::Database &db, const QString &table, const QStringList &column
         return false;
     // A short row stages empty texts in its missing columns; a long row's extra values are dropped.
     const int n = int(columns.size());
+    // The text a value holds, read in place; null for other values.
+    const auto textOf = [](const QVariant &v) {
+        return v.typeId() == QMetaType::QString ? static_cast<const QString *>(v.constData()) : nullptr;
+    };
     TextBinder texts;
     for (const QVariantList &row : rows) {
         insert->reset();
         qsizetype units = 0;
         for (int c = 0; c < n && c < row.size(); ++c)
-            if (row[c].typeId() == QMetaType::QString)
-                units += row[c].toString().size();
+            if (const QString *text = textOf(row[c]))
+                units += text->size();
         texts.startRow(units);
         bool bound = true;
         for (int c = 0; c < n && bound; ++c) {
             if (c >= row.size())
                 bound = texts.bind(*insert, c + 1, QStringView());
-            else if (row[c].typeId() == QMetaType::QString)
-                bound = texts.bind(*insert, c + 1, row[c].toString());
+            else if (const QString *text = textOf(row[c]))
+                bound = texts.bind(*insert, c + 1, *text);
             else
                 bound = insert->bind(c + 1, row[c]);
         }

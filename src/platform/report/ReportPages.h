@@ -39,8 +39,8 @@ public:
     // Breaks the body into pages that hold room points of body lines each.
     void breakPages(double room);
 
-    int size() const { return int(starts_.size()) - 1; }
-    bool isEmpty() const { return size() <= 0; }
+    int size() const { return qMax(0, int(starts_.size()) - 1); }
+    bool isEmpty() const { return size() == 0; }
     ReportPage operator[](int page) const;
     ReportPage first() const { return (*this)[0]; }
     ReportPage last() const { return (*this)[size() - 1]; }
@@ -62,7 +62,7 @@ public:
         int page_;
     };
     const_iterator begin() const { return {this, 0}; }
-    const_iterator end() const { return {this, qMax(0, size())}; }
+    const_iterator end() const { return {this, size()}; }
 
 private:
     struct BodyLine {
