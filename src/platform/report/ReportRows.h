@@ -17,10 +17,10 @@ class Statement;
 namespace report {
 
 // The detail rows of a filled report, kept as the book gave them: every value
-// in its storage class (text as UTF-8, a number as its 8 bytes, or null) back
-// to back in one buffer. Reading a long list costs no allocation per row or
-// cell; a row's printed texts are made when it is asked for (a page drawn, a
-// workbook written). Copies share the buffer.
+// in its storage class (text as UTF-8, a number as its 8 bytes, or null),
+// back to back in blocks of rows. Reading a long list costs no allocation per
+// row or cell; a row's printed texts are made when it is asked for (a page
+// drawn, a workbook written). Copies share the blocks.
 class ReportRows {
 public:
     ReportRows() = default;
