@@ -84,6 +84,19 @@ bool Statement::bind(int index, const QVariant &value)
     return true;
 }
 
+bool Statement::bindUtf8(int index, QByteArrayView utf8)
+{
+    if (!stmt_)
+        return false;
+    // A null pointer would bind NULL; an empty text stays an empty text.
+    const char *chars = utf8.data() ? utf8.data() : "";
+    if (sqlite3_bind_text(stmt_, index, chars, int(utf8.size()), SQLITE_STATIC) != SQLITE_OK) {
+        setError();
+        return false;
+    }
+    return true;
+}
+
 bool Statement::bindAll(const QVariantList &values)
 {
     for (int i = 0; i < values.size(); ++i)

@@ -29,6 +29,9 @@ public:
     bool isValid() const { return stmt_ != nullptr; }
     bool bind(int index, const QVariant &value);  // 1-based
     bool bindAll(const QVariantList &values);
+    // Binds a text given as UTF-8 without copying it: the bytes must stay as
+    // they are until the statement has run or is reset.
+    bool bindUtf8(int index, QByteArrayView utf8);
 
     // Advances to the next row; false at the end or on error (see hasError()).
     bool next();

@@ -433,18 +433,12 @@ void MasterDataWindow::queryList()
         fillListGrid(PubSql);
 }
 
-QVector<QVariantList> MasterDataWindow::printRows() const
+QVector<int> MasterDataWindow::printColumns() const
 {
-    QVector<QVariantList> rows;
-    rows.reserve(model_->rows() - 1);
-    for (int r = 1; r < model_->rows(); ++r) {
-        QVariantList values;
-        values.reserve(model_->cols());
-        for (int c = 0; c < model_->cols(); ++c)
-            values.append(model_->textMatrix(r, c));
-        rows.append(std::move(values));
-    }
-    return rows;
+    QVector<int> columns;
+    for (int c = 0; c < model_->cols(); ++c)
+        columns.append(c);
+    return columns;
 }
 
 // Prints the list as it is shown, through the staging table PrTA1.
@@ -455,9 +449,11 @@ void MasterDataWindow::printList()
     request.testedFile = kind_.report.file;
     request.stagingTable = QStringLiteral("PrTA1");
     // An empty list keeps one blank grid row; it is no record to print.
-    if (RecordCount > 0)
-        request.stagingRows = printRows();
-    request.stagingColumns = StagingColumns(1, qMax(1, int(request.stagingRows.value(0).size())));
+    if (RecordCount > 0) {
+        request.stagingGrid = model_;
+        request.stagingGridColumns = printColumns();
+    }
+    request.stagingColumns = StagingColumns(1, qMax(1, int(request.stagingGridColumns.size())));
     request.formulas = {FormulaText(QStringLiteral("Cpt"), kind_.report.title)};
     RunPrintRequest(request);
 }

@@ -63,9 +63,9 @@ protected:
     virtual void layoutWindow();
     virtual void queryList();
     virtual void printList();
-    // The rows the printed list stages, one per grid row, in the staging
-    // table's column order (an empty list stages none).
-    virtual QVector<QVariantList> printRows() const;
+    // The grid columns the printed list stages from each grid row, in the
+    // staging table's column order.
+    virtual QVector<int> printColumns() const;
 
     // Shared pieces of those steps.
     // Tab strip, grid and card in the window (column widths are the caller's).

@@ -232,19 +232,10 @@ void A4::layoutWindow()
 
 // The printed list carries the sale price in place of the cost for an
 // operator who may not see costs.
-QVector<QVariantList> A4::printRows() const
+QVector<int> A4::printColumns() const
 {
     const int price = Module1::instance().gMayViewCost ? kCostColumn : kSaleColumn;
-    QVector<QVariantList> rows;
-    rows.reserve(model_->rows() - 1);
-    for (int r = 1; r < model_->rows(); ++r) {
-        QVariantList values;
-        values.reserve(7);
-        for (int c : {0, 1, 2, 3, 4, price, 6})
-            values.append(model_->textMatrix(r, c));
-        rows.append(std::move(values));
-    }
-    return rows;
+    return {0, 1, 2, 3, 4, price, 6};
 }
 
 // ---- card filling and modes ------------------------------------------------------

@@ -31,7 +31,7 @@ protected:
     void editRecord() override;
     void saveRecord() override;
     void layoutWindow() override;
-    QVector<QVariantList> printRows() const override;
+    QVector<int> printColumns() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -10,6 +10,9 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStringEncoder>
+
+#include <optional>
 
 namespace {
 
@@ -69,17 +72,48 @@ QVector<QVariantList> GridTextRows(const GridModel &grid, const QVector<int> &co
     return rows;
 }
 
-bool StageRows(db::Database &db, const QString &table, const QStringList &columns,
-               const QVector<QVariantList> &rows, QString *error)
+namespace {
+
+// Encodes a row's texts as UTF-8 into one buffer and binds them from there:
+// no allocation or copy per value. The buffer stays put until the row has
+// been inserted, because its room is made before the row's first text.
+class TextBinder {
+public:
+    // Room for texts of this many UTF-16 units in all.
+    void startRow(qsizetype units)
+    {
+        const qsizetype need = encoder_.requiredSpace(units) + 1;
+        if (buffer_.size() < need)
+            buffer_.resize(need);
+        used_ = 0;
+    }
+
+    bool bind(db::Statement &statement, int index, QStringView text)
+    {
+        char *start = buffer_.data() + used_;
+        char *end = encoder_.appendToBuffer(start, text);
+        used_ = end - buffer_.data();
+        return statement.bindUtf8(index, QByteArrayView(start, end - start));
+    }
+
+private:
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    QByteArray buffer_;
+    qsizetype used_ = 0;
+};
+
+// Empties table and prepares the insert of one row into the columns.
+std::optional<db::Statement> prepareStaging(db::Database &db, const QString &table, const QStringList &columns,
+                                            QString *error)
 {
     if (!isIdentifier(table) || columns.isEmpty()
         || !std::all_of(columns.begin(), columns.end(), isIdentifier)) {
         *error = QStringLiteral("打印数据表或字段名不正确：%1").arg(table);
-        return false;
+        return std::nullopt;
     }
     if (!db.exec(QStringLiteral("delete from ") + table)) {
         *error = db.lastError();
-        return false;
+        return std::nullopt;
     }
     QStringList marks;
     for (int i = 0; i < columns.size(); ++i)
@@ -89,19 +123,73 @@ bool StageRows(db::Database &db, const QString &table, const QStringList &column
     db::Statement insert = db.prepare(sql);
     if (!insert.isValid()) {
         *error = db.lastError();
-        return false;
+        return std::nullopt;
     }
+    return insert;
+}
+
+bool insertFailed(db::Database &db, const db::Statement &insert, QString *error)
+{
+    *error = insert.error().isEmpty() ? db.lastError() : insert.error();
+    return false;
+}
+
+} // namespace
+
+bool StageRows(db::Database &db, const QString &table, const QStringList &columns,
+               const QVector<QVariantList> &rows, QString *error)
+{
+    std::optional<db::Statement> insert = prepareStaging(db, table, columns, error);
+    if (!insert)
+        return false;
     // A short row stages empty texts in its missing columns; a long row's extra values are dropped.
-    const QVariant empty = QString();
+    const int n = int(columns.size());
+    // The text a value holds, read in place; null for other values.
+    const auto textOf = [](const QVariant &v) {
+        return v.typeId() == QMetaType::QString ? static_cast<const QString *>(v.constData()) : nullptr;
+    };
+    TextBinder texts;
     for (const QVariantList &row : rows) {
-        insert.reset();
+        insert->reset();
+        qsizetype units = 0;
+        for (int c = 0; c < n && c < row.size(); ++c)
+            if (const QString *text = textOf(row[c]))
+                units += text->size();
+        texts.startRow(units);
+        bool bound = true;
+        for (int c = 0; c < n && bound; ++c) {
+            if (c >= row.size())
+                bound = texts.bind(*insert, c + 1, QStringView());
+            else if (const QString *text = textOf(row[c]))
+                bound = texts.bind(*insert, c + 1, *text);
+            else
+                bound = insert->bind(c + 1, row[c]);
+        }
+        if (!bound || !insert->run())
+            return insertFailed(db, *insert, error);
+    }
+    return true;
+}
+
+bool StageGridRows(db::Database &db, const QString &table, const QStringList &columns, const GridModel &grid,
+                   const QVector<int> &gridColumns, QString *error)
+{
+    std::optional<db::Statement> insert = prepareStaging(db, table, columns, error);
+    if (!insert)
+        return false;
+    const int n = int(qMin(columns.size(), gridColumns.size()));
+    TextBinder texts;
+    for (int r = 1; r < grid.rows(); ++r) {
+        insert->reset();
+        qsizetype units = 0;
+        for (int c = 0; c < n; ++c)
+            units += grid.cellView(r, gridColumns[c]).size();
+        texts.startRow(units);
         bool bound = true;
         for (int c = 0; c < columns.size() && bound; ++c)
-            bound = insert.bind(c + 1, c < row.size() ? row[c] : empty);
-        if (!bound || !insert.run()) {
-            *error = insert.error().isEmpty() ? db.lastError() : insert.error();
-            return false;
-        }
+            bound = texts.bind(*insert, c + 1, c < n ? grid.cellView(r, gridColumns[c]) : QStringView());
+        if (!bound || !insert->run())
+            return insertFailed(db, *insert, error);
     }
     return true;
 }
@@ -127,7 +215,12 @@ bool RunPrintRequest(const PrintRequest &request)
     }
     if (!request.stagingTable.isEmpty()) {
         QString error;
-        if (!StageRows(m.gDb, request.stagingTable, request.stagingColumns, request.stagingRows, &error)) {
+        const bool staged = request.stagingGrid
+                                ? StageGridRows(m.gDb, request.stagingTable, request.stagingColumns,
+                                                *request.stagingGrid, request.stagingGridColumns, &error)
+                                : StageRows(m.gDb, request.stagingTable, request.stagingColumns,
+                                            request.stagingRows, &error);
+        if (!staged) {
             tell(QStringLiteral("无法准备打印数据！系统返回如下信息：\n") + error);
             return false;
         }

@@ -21,6 +21,10 @@ struct PrintRequest {
     QString stagingTable;                 // "" = nothing staged (the template reads the book)
     QStringList stagingColumns;           // e.g. {"F1","F2",...}
     QVector<QVariantList> stagingRows;    // one bound value per column: QString texts, double numbers
+    // Or, in place of stagingRows, the data rows of a grid staged straight
+    // from its texts: these grid columns, in the order of stagingColumns.
+    const GridModel *stagingGrid = nullptr;
+    QVector<int> stagingGridColumns;
 
     QString selectionFormula;  // SelectionFormulaText(...) for a single document
     QStringList formulas;      // FormulaText(...) texts, the title Cpt first
@@ -56,3 +60,7 @@ QVector<QVariantList> GridTextRows(const GridModel &grid, const QVector<int> &co
 // False with the reason in error when a statement fails.
 bool StageRows(db::Database &db, const QString &table, const QStringList &columns,
                const QVector<QVariantList> &rows, QString *error);
+// The same for every data row of grid: its texts in gridColumns, one per
+// staging column (missing ones staged as empty texts).
+bool StageGridRows(db::Database &db, const QString &table, const QStringList &columns, const GridModel &grid,
+                   const QVector<int> &gridColumns, QString *error);

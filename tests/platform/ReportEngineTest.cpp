@@ -2,6 +2,8 @@
 // document's header and lines, totals, pages and PDF output.
 #include "support/TestBook.h"
 
+#include "db/Database.h"
+#include "platform/NumberText.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportEngine.h"
 #include "platform/report/ReportPainter.h"
@@ -392,6 +394,63 @@ line = | 第{page}页 共{pages}页 |
         }
     }
     EXPECT_EQ(stage(25).pages[1].body.first().cells, QStringList({"11"}));
+}
+
+// A long list keeps every value as read, whatever its kind, in order: texts
+// (Chinese, empty), reals, integers and nulls, formatted or not, and sums
+// them into the total.
+TEST(ReportEngineTest, ALongListKeepsEveryValueAndItsSums)
+{
+    TestBook book;
+    constexpr int kRows = 2600;
+    {
+        db::Transaction transaction(book.db());
+        for (int i = 0; i < kRows; ++i) {
+            const QVariant text = i % 3 == 0 ? QVariant(s("货品%1").arg(i)) : QVariant(QString());
+            const QVariant amount = i % 4 == 0 ? QVariant() : i % 4 == 1 ? QVariant(i + 0.25)
+                                  : i % 4 == 2 ? QVariant(qlonglong(i)) : QVariant(QString::number(i) + "kg");
+            book.exec("insert into Plist (F0,F1,F2,V1) values (?,?,?,?)", {i, text, amount, amount});
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    const FilledReport r = filled(book.db(), s(R"(
+[page]
+size = 100x100
+margins = 10
+font = 10
+[data]
+from = Plist
+[columns]
+column = 序号 | F0 + 0
+column = 名称 | F1
+column = 原值 | F2 | 5 | right
+column = 数量 | V1 | 5 | right | #0.00 | sum
+[total]
+label = 合计
+)"));
+    ASSERT_EQ(r.rows.size(), kRows);
+    double sum = 0;
+    for (int i = 0; i < kRows; ++i) {
+        const QString name = i % 3 == 0 ? s("货品%1").arg(i) : QString();
+        const QStringList expected[] = {
+            {QString::number(i), name, "", ""},
+            {QString::number(i), name, QString::number(i) + ".25", QString::number(i) + ".25"},
+            {QString::number(i), name, QString::number(i), QString::number(i) + ".00"},
+            {QString::number(i), name, QString::number(i) + "kg", QString::number(i) + ".00"},
+        };
+        ASSERT_EQ(r.rows[i], expected[i % 4]) << "row " << i;
+        sum += i % 4 == 0 ? 0 : i % 4 == 1 ? i + 0.25 : i;
+    }
+    EXPECT_EQ(r.totals, QStringList({s("合计"), "", "", numtext::formatNumber(sum, "#0.00")}));
+    // 100 mm pages hold 13 lines below the captions: 200 full pages take
+    // 2600 lines, and the total takes the last row with it onto page 201.
+    ASSERT_EQ(r.pages[0].body.size(), 13);
+    ASSERT_EQ(r.pageCount(), 201);
+    EXPECT_EQ(r.pages[199].body.size(), 12);
+    const ReportPage last = r.pages.last();
+    ASSERT_EQ(last.body.size(), 2);
+    EXPECT_EQ(last.body[0].cells, r.rows[kRows - 1]);
+    EXPECT_EQ(last.body[1].cells, r.totals);
 }
 
 // A note's closing lines (total, remark, signatures) never stand alone under

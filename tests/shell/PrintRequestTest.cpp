@@ -126,6 +126,31 @@ TEST_F(PrintRequestTest, AListIsStagedRowByRowAndPreviewed)
     EXPECT_TRUE(r->pageText(0).startsWith(s("供货单位列表\n")));
 }
 
+// Texts are staged as texts (an empty or missing one as '', never NULL), numbers
+// as numbers; rows from a grid stage the chosen columns in their order.
+TEST_F(PrintRequestTest, StagingKeepsEveryTextAndNumberAsGiven)
+{
+    const QString longText = QString(300, QChar(0x8D27)) + "x";
+    QString error;
+    ASSERT_TRUE(StageRows(book.db(), "Plist", {"F0", "F1", "F2", "V1"},
+                          {{"00001", s("螺丝 M6"), "", 2.5}, {"00002", longText}, {"00003", "a\tb"}}, &error))
+        << error.toStdString();
+    EXPECT_EQ(book.value("select group_concat(F0 || '|' || typeof(F1) || '|' || typeof(F2) || '|' || typeof(V1), ';')"
+                         " from (select * from Plist order by rowid)"),
+              "00001|text|text|real;00002|text|text|text;00003|text|text|text");
+    EXPECT_EQ(book.value("select F1 from Plist where F0='00001'"), s("螺丝 M6"));
+    EXPECT_EQ(book.value("select F1 from Plist where F0='00002'"), longText);
+    EXPECT_EQ(book.value("select F1 from Plist where F0='00003'"), "a\tb");
+    EXPECT_EQ(book.number("select V1 from Plist where F0='00001'"), 2.5);
+
+    grid.setDataRows({{"A01", s("东方公司"), "", "", "", "", s("备注")}, {"A02", ""}});
+    ASSERT_TRUE(StageGridRows(book.db(), "PrTA1", {"F1", "F2", "F3"}, grid, {6, 0, 1}, &error))
+        << error.toStdString();
+    EXPECT_EQ(book.value("select group_concat(F1 || '|' || F2 || '|' || F3 || '|' || typeof(F4), ';')"
+                         " from (select * from PrTA1 order by rowid)"),
+              s("备注|A01|东方公司|null;|A02||null"));
+}
+
 TEST_F(PrintRequestTest, AnEmptyListStagesOneBlankRowAndStillPreviews)
 {
     book.exec("insert into PrTA1 (F1) values ('earlier'), ('rows')");

@@ -5,7 +5,6 @@
 
 #include <QRectF>
 #include <QRegularExpression>
-#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -16,35 +15,6 @@ const QRegularExpression &placeholderPattern()
 {
     static const QRegularExpression re(QStringLiteral("\\{(@?)([^{}]*)\\}"));
     return re;
-}
-
-// The numeric value of a read value: numbers as they are, texts by their leading number.
-double numberOf(const QVariant &v)
-{
-    if (v.isNull())
-        return 0;
-    switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-        return v.toDouble();
-    default:
-        return numtext::leadingNumber(v.toString());
-    }
-}
-
-QString cellText(const QVariant &v, const Column &c)
-{
-    if (v.isNull())
-        return {};
-    if (!c.format.isEmpty()) {
-        if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
-            return {};
-        return numtext::formatNumber(numberOf(v), c.format);
-    }
-    if (v.typeId() == QMetaType::Double)
-        return numtext::numToText(v.toDouble());
-    return v.toString();
 }
 
 QString sumText(double sum, const Column &c)
@@ -186,6 +156,10 @@ private:
         st.bindAll(params);
 
         const int n = int(t_.columns.size());
+        QStringList formats;
+        for (const Column &c : t_.columns)
+            formats.append(c.format);
+        ReportRows rows(formats);
         QVector<double> totals(n, 0.0);
         QVector<double> subtotals(n, 0.0);
         GroupResult group;
@@ -196,32 +170,29 @@ private:
             r_.groups.append(group);
         };
         while (st.next()) {
-            QStringList cells;
-            cells.reserve(n);
-            for (int c = 0; c < n; ++c) {
-                const QVariant v = st.value(c);
-                cells.append(cellText(v, t_.columns[c]));
-                if (t_.columns[c].sum) {
-                    totals[c] += numberOf(v);
-                }
-            }
+            const int row = rows.size();
+            rows.append(st);
             if (t_.hasGroup()) {
                 const QVariant gv = st.value(n);
                 const QString g = gv.typeId() == QMetaType::Double ? numtext::numToText(gv.toDouble()) : gv.toString();
                 if (!inGroup || g != group.value) {
                     if (inGroup)
                         closeGroup();
-                    group = GroupResult{g, int(r_.rows.size()), 0, {}};
+                    group = GroupResult{g, row, 0, {}};
                     subtotals.fill(0.0);
                     inGroup = true;
                 }
                 ++group.rowCount;
-                for (int c = 0; c < n; ++c)
-                    if (t_.columns[c].sum)
-                        subtotals[c] += numberOf(st.value(c));
             }
-            r_.rows.append(cells);
+            for (int c = 0; c < n; ++c) {
+                if (t_.columns[c].sum) {
+                    const double v = rows.number(row, c);
+                    totals[c] += v;
+                    subtotals[c] += v;
+                }
+            }
         }
+        r_.rows = std::move(rows);
         if (st.hasError())
             return sqlFail(error, sql, st.error());
         if (inGroup)
@@ -286,31 +257,6 @@ private:
         for (const TextLine &l : t_.pageFooter)
             footer.append(textLine(l));
 
-        QVector<ReportLine> body;
-        if (t_.hasGroup()) {
-            for (const GroupResult &g : r_.groups) {
-                for (const TextLine &l : t_.groupHeader) {
-                    body.append(textLine(l, g.value));
-                    body.last().kind = LineKind::GroupHeader;
-                }
-                for (int i = 0; i < g.rowCount; ++i)
-                    body.append(tableLine(LineKind::Detail, r_.rows[g.firstRow + i]));
-                if (!t_.groupFooterLabel.isEmpty()) {
-                    QStringList cells = g.subtotals;
-                    if (!cells.isEmpty() && !t_.columns[0].sum)
-                        cells[0] = t_.groupFooterLabel;
-                    body.append(tableLine(LineKind::GroupTotal, cells));
-                }
-            }
-        } else {
-            for (const QStringList &row : r_.rows)
-                body.append(tableLine(LineKind::Detail, row));
-        }
-        if (t_.hasTotal)
-            body.append(tableLine(LineKind::Total, r_.totals));
-        for (const TextLine &l : t_.summary)
-            body.append(textLine(l));
-
         const auto heightOf = [](const QVector<ReportLine> &lines) {
             double h = 0;
             for (const ReportLine &l : lines)
@@ -325,67 +271,34 @@ private:
             return false;
         }
 
-        // Page breaks follow from the line heights: a page takes body lines
-        // while they fit between its header and footer. The closing lines
-        // (total, summary) never open a page alone: the last row goes with them.
-        int lastRow = -1;
-        for (int i = 0; i < body.size(); ++i)
-            if (body[i].kind == LineKind::Detail || body[i].kind == LineKind::GroupTotal)
-                lastRow = i;
-        QVector<int> pageStarts = {0};
-        double used = 0;
-        for (int i = 0; i < body.size(); ++i) {
-            if (used + body[i].height > room + 1e-6 && i > pageStarts.last()) {
-                int start = i;
-                used = 0;
-                if (i > lastRow && lastRow > pageStarts.last()) {
-                    double moved = 0;
-                    for (int k = lastRow; k <= i; ++k)
-                        moved += body[k].height;
-                    if (moved <= room + 1e-6) {
-                        start = lastRow;
-                        used = moved - body[i].height;
-                    }
+        ReportPages pages(r_.rows, header, footer);
+        const double detailHeight = bodyLineHeight(t_);
+        if (t_.hasGroup()) {
+            for (const GroupResult &g : r_.groups) {
+                for (const TextLine &l : t_.groupHeader) {
+                    ReportLine line = textLine(l, g.value);
+                    line.kind = LineKind::GroupHeader;
+                    pages.addLine(std::move(line));
                 }
-                pageStarts.append(start);
-            }
-            used += body[i].height;
-        }
-        pageStarts.append(int(body.size()));
-        for (int p = 0; p + 1 < pageStarts.size(); ++p) {
-            ReportPage page;  // an empty report still has its one page
-            for (int i = pageStarts[p]; i < pageStarts[p + 1]; ++i)
-                page.body.append(std::move(body[i]));
-            r_.pages.append(std::move(page));
-        }
-
-        // Page numbers: only text lines that name them are touched, so the
-        // detail lines stay shared with the rows.
-        const QString pages = QString::number(r_.pages.size());
-        const auto resolve = [&](QVector<ReportLine> &lines, const QString &number) {
-            for (qsizetype i = 0; i < lines.size(); ++i) {
-                const ReportLine &l = std::as_const(lines)[i];
-                if (l.kind != LineKind::Title && l.kind != LineKind::Text && l.kind != LineKind::GroupHeader)
-                    continue;
-                if (std::none_of(l.cells.begin(), l.cells.end(), [](const QString &cell) {
-                        return cell.contains(QLatin1String("{page"), Qt::CaseInsensitive);
-                    }))
-                    continue;
-                for (QString &cell : lines[i].cells) {
-                    cell.replace(QStringLiteral("{page}"), number, Qt::CaseInsensitive);
-                    cell.replace(QStringLiteral("{pages}"), pages, Qt::CaseInsensitive);
+                for (int i = 0; i < g.rowCount; ++i)
+                    pages.addDetail(g.firstRow + i, detailHeight);
+                if (!t_.groupFooterLabel.isEmpty()) {
+                    QStringList cells = g.subtotals;
+                    if (!cells.isEmpty() && !t_.columns[0].sum)
+                        cells[0] = t_.groupFooterLabel;
+                    pages.addLine(tableLine(LineKind::GroupTotal, cells));
                 }
             }
-        };
-        for (int p = 0; p < r_.pages.size(); ++p) {
-            const QString number = QString::number(p + 1);
-            ReportPage &target = r_.pages[p];
-            target.header = header;
-            target.footer = footer;
-            resolve(target.header, number);
-            resolve(target.body, number);
-            resolve(target.footer, number);
+        } else {
+            for (int i = 0; i < r_.rows.size(); ++i)
+                pages.addDetail(i, detailHeight);
         }
+        if (t_.hasTotal)
+            pages.addLine(tableLine(LineKind::Total, r_.totals));
+        for (const TextLine &l : t_.summary)
+            pages.addLine(textLine(l));
+        pages.breakPages(room);
+        r_.pages = std::move(pages);
         return true;
     }
 
@@ -402,7 +315,7 @@ QString FilledReport::pageText(int page) const
     if (page < 0 || page >= pages.size())
         return {};
     QStringList out;
-    const ReportPage &p = pages[page];
+    const ReportPage p = pages[page];
     for (const QVector<ReportLine> *band : {&p.header, &p.body, &p.footer}) {
         for (const ReportLine &l : *band) {
             QStringList cells = l.cells;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/report/ReportPages.h"
+#include "platform/report/ReportRows.h"
 #include "platform/report/ReportTemplate.h"
 
 #include <QDate>
@@ -26,22 +28,6 @@ struct ReportInput {
     QString moneyFormat = QStringLiteral("#0.00");  // what the column format "money" stands for
 };
 
-enum class LineKind { Title, Text, Captions, Detail, GroupHeader, GroupTotal, Total };
-
-// One printed line. Table lines (captions, details, group totals, total)
-// hold one text per column; text lines hold left, centre and right texts.
-struct ReportLine {
-    LineKind kind = LineKind::Text;
-    QStringList cells;
-    double height = 0;  // points
-};
-
-struct ReportPage {
-    QVector<ReportLine> header;  // title, header lines, column captions
-    QVector<ReportLine> body;
-    QVector<ReportLine> footer;
-};
-
 struct GroupResult {
     QString value;
     int firstRow = 0;  // index into FilledReport::rows
@@ -54,12 +40,12 @@ struct FilledReport {
     QMap<QString, QString> formulas;  // by lower-case name
     QMap<QString, QString> fields;    // document header values, by lower-case name
     QStringList captions;
-    QVector<QStringList> rows;        // detail cell texts as printed
+    ReportRows rows;                  // the detail rows as read; their texts as printed
     QVector<GroupResult> groups;
     QStringList totals;               // the total row as printed; empty without [total]
-    QVector<ReportPage> pages;
+    ReportPages pages;
 
-    int pageCount() const { return int(pages.size()); }
+    int pageCount() const { return pages.size(); }
     QString formula(const QString &name) const { return formulas.value(name.toLower()); }
     QString field(const QString &name) const { return fields.value(name.toLower()); }
     // Every text of a page, line by line, cells separated by tabs.

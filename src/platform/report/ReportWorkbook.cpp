@@ -56,9 +56,11 @@ public:
 
     void write()
     {
-        if (!report_.pages.isEmpty())
-            for (const ReportLine &line : report_.pages.first().header)
+        if (!report_.pages.isEmpty()) {
+            const ReportPage first = report_.pages.first();
+            for (const ReportLine &line : first.header)
                 writeLine(line);
+        }
         for (const ReportPage &page : report_.pages)
             for (const ReportLine &line : page.body)
                 writeLine(line);
