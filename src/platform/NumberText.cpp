@@ -11,65 +11,114 @@ namespace numtext {
 
 namespace {
 
-// Value as 15 significant decimal digits and the power of ten of the first.
-struct DecimalDigits {
-    bool negative = false;
-    std::string digits;  // 15 digits, first non-zero unless value is 0
-    int exponent = 0;    // value = 0.d1d2... x 10^(exponent + 1)
-};
-
-DecimalDigits decimalDigits(double value)
+// The fixed-point text of value rounded to decimals places, half away from
+// zero on its 15-significant-digit decimal value, into out (cleared first):
+// a minus sign unless every digit is zero, the digits, and a point before
+// the decimals. Short texts fit out's own buffer: no allocation.
+void writeFixed(double value, int decimals, std::string &out)
 {
-    DecimalDigits result;
+    out.clear();
+    if (!std::isfinite(value))
+        value = 0.0;
+    if (value == 0.0) {
+        out.push_back('0');
+        if (decimals > 0) {
+            out.push_back('.');
+            out.append(std::size_t(decimals), '0');
+        }
+        return;
+    }
     // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
     char buffer[64];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
-    *written.ptr = '\0';
     const char *p = buffer;
-    if (*p == '-') {
-        result.negative = true;
+    const bool negative = *p == '-';
+    if (negative)
         ++p;
+    char digits[16];  // 15 significant digits, the first not zero
+    int digitCount = 0;
+    for (; p != written.ptr && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && digitCount < 15)
+            digits[digitCount++] = *p;
+    int exponent = 0;  // value = d.dddd x 10^exponent
+    if (p != written.ptr) {
+        const bool negativeExponent = p[1] == '-';
+        std::from_chars(p + 2, written.ptr, exponent);
+        if (negativeExponent)
+            exponent = -exponent;
     }
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9')
-            result.digits.push_back(*p);
-    if (*p == 'e')
-        result.exponent = std::atoi(p + 1);
-    return result;
-}
 
-// Fixed-point text of |value| rounded to decimals places, half away from zero.
-std::string roundedFixed(const DecimalDigits &d, int decimals)
-{
-    const int intDigits = d.exponent + 1;          // digits before the point
-    const int keep = intDigits + decimals;          // significant digits kept
-    std::string kept;
+    // The digits of round(|value| x 10^decimals): a carried leading 1, kept
+    // digits, then zeros.
+    const int keep = exponent + 1 + decimals;  // significant digits kept
+    char kept[16];
+    int keptCount = 0;
+    int zerosAfter = 0;
+    bool carry = false;
     if (keep < 0) {
-        kept = "0";
+        kept[keptCount++] = '0';
     } else if (keep == 0) {
-        kept = d.digits[0] >= '5' ? "1" : "0";
-    } else if (keep >= int(d.digits.size())) {
-        kept = d.digits + std::string(keep - d.digits.size(), '0');
+        kept[keptCount++] = digits[0] >= '5' ? '1' : '0';
+    } else if (keep >= digitCount) {
+        std::copy(digits, digits + digitCount, kept);
+        keptCount = digitCount;
+        zerosAfter = keep - digitCount;
     } else {
-        kept = d.digits.substr(0, keep);
-        if (d.digits[keep] >= '5') {
+        std::copy(digits, digits + keep, kept);
+        keptCount = keep;
+        if (digits[keep] >= '5') {
             int i = keep - 1;
-            while (i >= 0 && kept[i] == '9') {
-                kept[i] = '0';
-                --i;
-            }
+            while (i >= 0 && kept[i] == '9')
+                kept[i--] = '0';
             if (i >= 0)
                 ++kept[i];
             else
-                kept.insert(kept.begin(), '1');
+                carry = true;
         }
     }
-    // kept holds the digits of round(|value| * 10^decimals)
-    if (int(kept.size()) <= decimals)
-        kept.insert(0, std::string(decimals - kept.size() + 1, '0'));
-    std::string intPart = kept.substr(0, kept.size() - decimals);
-    std::string fraction = kept.substr(kept.size() - decimals);
-    return decimals > 0 ? intPart + "." + fraction : intPart;
+    const bool allZero = !carry && std::all_of(kept, kept + keptCount, [](char c) { return c == '0'; });
+    const int length = int(carry) + keptCount + zerosAfter;
+    const int zerosBefore = length <= decimals ? decimals - length + 1 : 0;  // so one digit precedes the point
+    const int total = zerosBefore + length;
+    out.reserve(std::size_t(total) + 2);
+    if (negative && !allZero)
+        out.push_back('-');
+    out.append(std::size_t(zerosBefore), '0');
+    if (carry)
+        out.push_back('1');
+    out.append(kept, std::size_t(keptCount));
+    out.append(std::size_t(zerosAfter), '0');
+    if (decimals > 0)
+        out.insert(out.end() - decimals, '.');
+}
+
+// The general text (printf's "%.15G") of value into buffer (32 characters at
+// least), NUL-terminated; "0" for zero and for a value that is not finite.
+// Without leadingZero a number between -1 and 1 loses the zero before its
+// point. Returns the length.
+int writeGeneral(double value, char *buffer, bool leadingZero)
+{
+    if (value == 0.0 || !std::isfinite(value)) {
+        buffer[0] = '0';
+        buffer[1] = '\0';
+        return 1;
+    }
+    // std::to_chars is defined as printf is, without printf's slow path:
+    // lists format many thousands of these.
+    const auto written = std::to_chars(buffer, buffer + 31, value, std::chars_format::general, 15);
+    char *end = written.ptr;
+    for (char *p = buffer; p != end; ++p)
+        if (*p == 'e')
+            *p = 'E';
+    if (!leadingZero) {
+        char *zero = buffer[0] == '-' ? buffer + 1 : buffer;
+        if (zero[0] == '0' && zero[1] == '.') {
+            std::copy(zero + 1, end, zero);
+            --end;
+        }
+    }
+    *end = '\0';
+    return int(end - buffer);
 }
 
 } // namespace
@@ -111,6 +160,17 @@ double leadingNumberOf(const char *s)
 }
 } // namespace
 
+namespace {
+// The value of a number text this module wrote (a whole number, no blanks).
+double valueOfWritten(const char *first, const char *last)
+{
+    double value = 0.0;
+    if (std::from_chars(first, last, value).ec == std::errc())
+        return value;
+    return leadingNumberOf(first);  // out of range: as leadingNumber reads it
+}
+} // namespace
+
 double leadingNumber(QStringView text)
 {
     // Texts of list cells are short: read them without an allocation.
@@ -129,79 +189,80 @@ double leadingNumber(QStringView text)
 
 QString generalText(double value)
 {
-    if (value == 0.0 || !std::isfinite(value))
-        return QStringLiteral("0");
-    // The same text as printf's "%.15G" (std::to_chars is defined that way),
-    // without printf's slow path: lists format many thousands of these.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    for (char *p = buffer; p != written.ptr; ++p)
-        if (*p == 'e')
-            *p = 'E';
-    QString text = QString::fromLatin1(buffer, int(written.ptr - buffer));
-    // %G writes "1E-05" style exponents already; drop the zero before a point.
-    if (text.startsWith(QLatin1String("0.")))
-        text.remove(0, 1);
-    else if (text.startsWith(QLatin1String("-0.")))
-        text.remove(1, 1);
-    return text;
+    char buffer[32];
+    const int length = writeGeneral(value, buffer, false);
+    return QString::fromLatin1(buffer, length);
 }
 
 QString numToText(double value)
 {
-    QString text = generalText(value);
-    QString sign;
-    if (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) {
-        sign = text.left(1);
-        text.remove(0, 1);
-    }
-    if (text.startsWith(QLatin1Char('.')))
-        text.prepend(QLatin1Char('0'));
-    return sign + text;
+    char buffer[32];
+    const int length = writeGeneral(value, buffer, true);
+    return QString::fromLatin1(buffer, length);
 }
 
-QString formatNumber(double value, const QString &pattern)
+double appendGeneral(QString &out, double value, bool leadingZero)
 {
-    if (!std::isfinite(value))
-        value = 0.0;
-    const int point = pattern.indexOf(QLatin1Char('.'));
+    char buffer[32];
+    const int length = writeGeneral(value, buffer, leadingZero);
+    out.append(QLatin1StringView(buffer, length));
+    return valueOfWritten(buffer, buffer + length);
+}
+
+int formatDecimals(const QString &pattern)
+{
+    const int point = int(pattern.indexOf(QLatin1Char('.')));
     int decimals = 0;
     if (point >= 0)
         for (int i = point + 1; i < pattern.size() && (pattern[i] == QLatin1Char('0') || pattern[i] == QLatin1Char('#')); ++i)
             ++decimals;
-    const bool grouped = pattern.left(point < 0 ? pattern.size() : point).contains(QLatin1Char(','));
+    return decimals;
+}
 
-    const DecimalDigits d = decimalDigits(value);
-    std::string fixed = value == 0.0 ? (decimals ? "0." + std::string(decimals, '0') : "0")
-                                     : roundedFixed(d, decimals);
-    QString text = QString::fromStdString(fixed);
+QString formatNumber(double value, const QString &pattern)
+{
+    const int point = int(pattern.indexOf(QLatin1Char('.')));
+    const bool grouped = QStringView(pattern).left(point < 0 ? pattern.size() : point).contains(QLatin1Char(','));
+    std::string fixed;
+    writeFixed(value, formatDecimals(pattern), fixed);
+    QString text = QString::fromLatin1(fixed.data(), qsizetype(fixed.size()));
     if (grouped) {
-        int end = text.indexOf(QLatin1Char('.'));
+        const int signLength = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+        int end = int(text.indexOf(QLatin1Char('.')));
         if (end < 0)
-            end = text.size();
-        for (int i = end - 3; i > 0; i -= 3)
+            end = int(text.size());
+        for (int i = end - 3; i > signLength; i -= 3)
             text.insert(i, QLatin1Char(','));
     }
-    const bool allZero = std::all_of(fixed.begin(), fixed.end(), [](char c) { return c == '0' || c == '.'; });
-    if (d.negative && !allZero)
-        text.prepend(QLatin1Char('-'));
     return text;
+}
+
+double appendFixed(QString &out, double value, int decimals)
+{
+    std::string fixed;
+    writeFixed(value, decimals, fixed);
+    out.append(QLatin1StringView(fixed.data(), qsizetype(fixed.size())));
+    return valueOfWritten(fixed.data(), fixed.data() + fixed.size());
 }
 
 double roundDecimal(double value, int decimals)
 {
-    return formatNumber(value, decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
-                                            : QStringLiteral("0"))
-        .toDouble();
+    std::string fixed;
+    writeFixed(value, decimals, fixed);
+    return valueOfWritten(fixed.data(), fixed.data() + fixed.size());
 }
 
 double roundSignificant(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return value;
+    // printf's "%.14e" read back; std::to_chars is defined that way, without printf's slow path.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    return std::strtod(buffer, nullptr);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    double rounded = value;
+    if (std::from_chars(buffer, written.ptr, rounded).ec != std::errc())
+        return std::strtod(std::string(buffer, written.ptr).c_str(), nullptr);  // out of range: strtod's infinity
+    return rounded;
 }
 
 double exactDifference(double a, double b)

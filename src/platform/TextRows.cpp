@@ -1,5 +1,7 @@
 #include "TextRows.h"
 
+#include <algorithm>
+
 void TextRows::append(const QStringList &cells)
 {
     const int n = qMin(cols_, int(cells.size()));
@@ -26,6 +28,14 @@ void TextRows::append(const TextRows &rows)
     }
     for (int r = 0; r < rows.size(); ++r)
         append(rows.row(r));
+}
+
+void TextRows::appendJoined(QStringView text, const int *cellEnds)
+{
+    texts_.append(text.toString());
+    const qsizetype first = ends_.size();
+    ends_.resize(first + cols_);
+    std::copy(cellEnds, cellEnds + cols_, ends_.begin() + first);
 }
 
 void TextRows::reserve(int rows)

@@ -18,6 +18,8 @@ public:
 
     void append(const QStringList &cells);
     void append(const TextRows &rows);  // rows of the same column count
+    // A row already joined: its text and the end offset of each of its cols() cells.
+    void appendJoined(QStringView text, const int *cellEnds);
     void reserve(int rows);
 
     QStringView cell(int row, int col) const;  // valid until the rows change
