@@ -5,6 +5,8 @@
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
 
+#include <QStringDecoder>
+
 #include <cmath>
 
 namespace reports {
@@ -86,6 +88,15 @@ public:
         text_.append(cell);
         endCell();
     }
+    void text(QByteArrayView utf8)
+    {
+        // Decoded in place, without a string of its own.
+        const qsizetype at = text_.size();
+        text_.resize(at + decoder_.requiredSpace(utf8.size()));
+        const QChar *end = decoder_.appendToBuffer(text_.data() + at, utf8);
+        text_.resize(end - text_.constData());
+        endCell();
+    }
     // numToText's form ("0.5").
     double number(double value) { return endCell(appendGeneral(text_, value, true)); }
     // generalText's form (".5").
@@ -104,6 +115,8 @@ private:
     }
 
     int moneyDecimals_;
+    // As QString::fromUtf8 reads: each text whole, a leading byte-order mark dropped.
+    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
     QString text_;  // reused: its buffer outlives the rows
     int ends_[kPeriodColumnCount] = {};
     int cells_ = 0;
@@ -209,7 +222,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         const QString code = goods.text(0);
         row.clear();
         row.text(code);
-        row.text(goods.text(1));
+        row.text(goods.utf8(1));
         row.money(cost);
         shown[kOpeningQty] = row.number(openingQty);
         shown[kOpeningAmount] = row.number(openingAmount);
