@@ -245,6 +245,28 @@ double appendFixed(QString &out, double value, int decimals)
     return valueOfWritten(fixed.data(), fixed.data() + fixed.size());
 }
 
+double appendRounded(QString &out, double value, int decimals)
+{
+    std::string fixed;
+    writeFixed(value, decimals, fixed);
+    const double rounded = valueOfWritten(fixed.data(), fixed.data() + fixed.size());
+    // Between 1E-04 and 1E+15 the general text of a number of at most 15
+    // significant digits is its fixed text without the zeros that end its
+    // decimals; elsewhere (zero, exponent form) the general text is written.
+    const double magnitude = std::fabs(rounded);
+    if (!(magnitude >= 1e-4 && magnitude < 1e15))
+        return appendGeneral(out, rounded, true);
+    std::size_t length = fixed.size();
+    if (decimals > 0) {
+        while (fixed[length - 1] == '0')
+            --length;
+        if (fixed[length - 1] == '.')
+            --length;
+    }
+    out.append(QLatin1StringView(fixed.data(), qsizetype(length)));
+    return rounded;
+}
+
 double roundDecimal(double value, int decimals)
 {
     std::string fixed;

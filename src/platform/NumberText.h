@@ -34,6 +34,8 @@ int formatDecimals(const QString &pattern);
 // of decimals places without grouping. Both return the value of the text.
 double appendGeneral(QString &out, double value, bool leadingZero = true);
 double appendFixed(QString &out, double value, int decimals);
+// numToText(roundDecimal(value, decimals)) appended to out; returns its value.
+double appendRounded(QString &out, double value, int decimals);
 
 // Rounds value to decimals places, half away from zero on its decimal value.
 double roundDecimal(double value, int decimals);

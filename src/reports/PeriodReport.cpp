@@ -15,6 +15,7 @@ namespace {
 
 using numtext::appendFixed;
 using numtext::appendGeneral;
+using numtext::appendRounded;
 using numtext::formatDecimals;
 using numtext::generalText;
 using numtext::leadingNumber;
@@ -103,6 +104,8 @@ public:
     double general(double value) { return endCell(appendGeneral(text_, value, false)); }
     // The money format.
     double money(double value) { return endCell(appendFixed(text_, value, moneyDecimals_)); }
+    // Rounded as the money format rounds, in numToText's form ("18.5").
+    double amount(double value) { return endCell(appendRounded(text_, value, moneyDecimals_)); }
 
     QStringView joined() const { return text_; }
     const int *cellEnds() const { return ends_; }
@@ -227,15 +230,15 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         shown[kOpeningQty] = row.number(openingQty);
         shown[kOpeningAmount] = row.number(openingAmount);
         shown[kCarriedQty] = row.number(carriedQty);
-        shown[kCarriedAmount] = row.number(money(carriedAmount));
+        shown[kCarriedAmount] = row.amount(carriedAmount);
         shown[kPeriodInQty] = row.number(inQty);
-        shown[kPeriodInAmount] = row.number(money(inAmount));
+        shown[kPeriodInAmount] = row.amount(inAmount);
         shown[kYearInQty] = row.number(prevDs + inQty);
-        shown[kYearInAmount] = row.number(money(prevDj + inAmount));
+        shown[kYearInAmount] = row.amount(prevDj + inAmount);
         shown[kPeriodOutQty] = row.number(outQty);
-        shown[kPeriodOutAmount] = row.number(money(outAmount));
+        shown[kPeriodOutAmount] = row.amount(outAmount);
         shown[kYearOutQty] = row.number(prevFs + outQty);
-        shown[kYearOutAmount] = row.number(money(prevFj + outAmount));
+        shown[kYearOutAmount] = row.amount(prevFj + outAmount);
         // The totals take the closing quantity as it reads before it is tidied.
         totals[kClosingQty] += closingQty;
         shown[kClosingQty] = row.general(tidiedQuantity(closingText, closingQty));

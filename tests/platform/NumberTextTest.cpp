@@ -81,7 +81,14 @@ TEST(NumberText, AppendedTextsAreTheFormattedTextsAndReadAsTheirValues)
         EXPECT_EQ(row.toStdString(), std::string("G1|") + c.text) << c.value;
         EXPECT_EQ(shown, leadingNumber(QString::fromLatin1(c.text))) << c.value;
         EXPECT_EQ(roundDecimal(c.value, c.decimals), shown) << c.value;
+        QString amount;
+        EXPECT_EQ(appendRounded(amount, c.value, c.decimals), shown) << c.value;
+        EXPECT_EQ(amount, numToText(shown)) << c.value;
     }
+    QString amounts;
+    for (double v : {9.995, 2.5, -0.004, 0.00005, 1234.5678})
+        appendRounded(amounts.append(QLatin1Char('|')), v, v == 0.00005 ? 5 : 2);
+    EXPECT_EQ(amounts.toStdString(), "|10|2.5|0|5E-05|1234.57");
 
     struct General {
         double value;
