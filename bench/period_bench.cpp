@@ -76,8 +76,9 @@ void bareGenerate(benchmark::State &state, bool month)
             const bool hasPrevious = sqlite3_column_type(stmt, 6) != SQLITE_NULL;
             const double closingQty = sqlite3_column_double(stmt, 3);
             const double carriedQty = sqlite3_column_double(stmt, hasPrevious ? 7 : 4);
+            const double inQty = sqlite3_column_double(stmt, 13);
             const double outQty = sqlite3_column_double(stmt, 15);
-            if (closingQty == 0 && carriedQty == 0 && outQty == 0)
+            if (closingQty == 0 && carriedQty == 0 && inQty == 0 && outQty == 0)
                 continue;
             sqlite3_bind_text(insert, 1, from.constData(), 10, SQLITE_STATIC);
             sqlite3_bind_text(insert, 2, end.constData(), -1, SQLITE_STATIC);

@@ -74,7 +74,7 @@ Digits roundedDigits(const DecimalDigits &d, int decimals)
             if (i >= 0)
                 ++kept[i];
             else
-                kept.prepend('1');
+                kept.insert(kept.cbegin(), '1');
         }
     }
     return kept;
@@ -320,6 +320,42 @@ bool readNumber(const QString &text, double &value)
 QString unstorableMessage(const QString &boxName)
 {
     return boxName + QStringLiteral("：数值无效或太大！\n数量、价格和金额的绝对值都必须小于1000000000000000（10的15次方）。");
+}
+
+// ---- a row's number texts appended in place, with the values they read as ----
+
+int formatDecimals(const QString &pattern)
+{
+    return NumberPattern(pattern).decimals;
+}
+
+namespace {
+double appendChars(QString &out, const NumberChars &chars)
+{
+    out.append(chars.view());
+    return chars.leadingNumber();
+}
+} // namespace
+
+double appendGeneral(QString &out, double value, bool leadingZero)
+{
+    if (leadingZero)
+        return appendChars(out, numToChars(value));
+    const QString text = generalText(value);
+    out.append(text);
+    return leadingNumber(text);
+}
+
+double appendFixed(QString &out, double value, int decimals)
+{
+    return appendChars(out, formatChars(value, decimals, false));
+}
+
+double appendRounded(QString &out, double value, int decimals)
+{
+    const NumberPattern pattern(decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
+                                             : QStringLiteral("0"));
+    return appendChars(out, roundedChars(value, pattern));
 }
 
 } // namespace numtext

@@ -26,6 +26,19 @@ QString numToText(double value);
 // the pattern has a comma. Never "-0.00".
 QString formatNumber(double value, const QString &pattern);
 
+// The number of decimals of a pattern like "#0.00" (2), as formatNumber reads it.
+int formatDecimals(const QString &pattern);
+
+// For long lists, where each number's text and the value that text reads as
+// (leadingNumber of it) are both needed, without building either apart:
+// appendGeneral appends numToText(value) (generalText(value) without
+// leadingZero) to out; appendFixed appends formatNumber's text for a pattern
+// of decimals places without grouping. Both return the value of the text.
+double appendGeneral(QString &out, double value, bool leadingZero = true);
+double appendFixed(QString &out, double value, int decimals);
+// numToText(roundDecimal(value, decimals)) appended to out; returns its value.
+double appendRounded(QString &out, double value, int decimals);
+
 // Rounds value to decimals places, half away from zero on its decimal value.
 double roundDecimal(double value, int decimals);
 

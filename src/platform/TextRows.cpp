@@ -32,6 +32,14 @@ void TextRows::append(const TextRows &rows)
         append(rows.row(r));
 }
 
+void TextRows::appendJoined(QStringView text, const int *cellEnds)
+{
+    texts_.append(text.toString());
+    const qsizetype first = ends_.size();
+    ends_.resize(first + cols_);
+    std::copy(cellEnds, cellEnds + cols_, ends_.begin() + first);
+}
+
 void TextRows::reserve(int rows)
 {
     texts_.reserve(rows);

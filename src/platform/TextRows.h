@@ -21,6 +21,8 @@ public:
 
     void append(const QStringList &cells);
     void append(const TextRows &rows);  // rows of the same column count
+    // A row already joined: its text and the end offset of each of its cols() cells.
+    void appendJoined(QStringView text, const int *cellEnds);
     void reserve(int rows);
 
     // Builds the next row cell by cell in a buffer kept from row to row, so a

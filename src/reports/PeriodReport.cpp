@@ -5,16 +5,21 @@
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
 
+#include <QStringDecoder>
+
 #include <cmath>
 
 namespace reports {
 
 namespace {
 
-using numtext::formatNumber;
+using numtext::appendFixed;
+using numtext::appendGeneral;
+using numtext::appendRounded;
+using numtext::formatDecimals;
 using numtext::generalText;
 using numtext::leadingNumber;
-using numtext::numToText;
+using numtext::roundDecimal;
 
 // Lines of audited notes of one kind dated start <= date < day after end:
 // goods code, quantity and amount. Stocktaking lines count only on their side.
@@ -67,15 +72,67 @@ const QString kInsertSql = QStringLiteral(
     "insert into jxc (SortNo,Bdate,Edate,Hpbm,Gprice,\"As\",Aj,Bs,Bj,Cs,Cj,Ds,Dj,Es,Ej,Fs,Fj,Gs,Gj) "
     "values (0,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
-// A number in the text of a cell with more than five decimals, or in exponent
-// form, is shortened to three decimals; trailing zeros go.
-QString tidyQuantity(const QString &text)
+// One report row written cell by cell into one string, as the grid shows it.
+// Each number is formatted once and its value read from its own text: the
+// book keeps and the totals sum exactly what the grid shows.
+class RowWriter {
+public:
+    explicit RowWriter(int moneyDecimals) : moneyDecimals_(moneyDecimals) { text_.reserve(256); }
+
+    void clear()
+    {
+        text_.resize(0);
+        cells_ = 0;
+    }
+    void text(const QString &cell)
+    {
+        text_.append(cell);
+        endCell();
+    }
+    void text(QByteArrayView utf8)
+    {
+        // Decoded in place, without a string of its own.
+        const qsizetype at = text_.size();
+        text_.resize(at + decoder_.requiredSpace(utf8.size()));
+        const QChar *end = decoder_.appendToBuffer(text_.data() + at, utf8);
+        text_.resize(end - text_.constData());
+        endCell();
+    }
+    // numToText's form ("0.5").
+    double number(double value) { return endCell(appendGeneral(text_, value, true)); }
+    // generalText's form (".5").
+    double general(double value) { return endCell(appendGeneral(text_, value, false)); }
+    // The money format.
+    double money(double value) { return endCell(appendFixed(text_, value, moneyDecimals_)); }
+    // Rounded as the money format rounds, in numToText's form ("18.5").
+    double amount(double value) { return endCell(appendRounded(text_, value, moneyDecimals_)); }
+
+    QStringView joined() const { return text_; }
+    const int *cellEnds() const { return ends_; }
+
+private:
+    double endCell(double value = 0)
+    {
+        ends_[cells_++] = int(text_.size());
+        return value;
+    }
+
+    int moneyDecimals_;
+    // As QString::fromUtf8 reads: each text whole, a leading byte-order mark dropped.
+    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    QString text_;  // reused: its buffer outlives the rows
+    int ends_[kPeriodColumnCount] = {};
+    int cells_ = 0;
+};
+
+// A closing quantity whose text has more than five decimals, or exponent
+// form, is shown to three decimals.
+double tidiedQuantity(const QString &text, double value)
 {
-    QString t = text;
-    const int point = t.indexOf(QLatin1Char('.'));
-    if (t.contains(QLatin1Char('E')) || (point >= 0 && t.size() - point - 1 > 5))
-        t = formatNumber(leadingNumber(t), QStringLiteral("#0.000"));
-    return generalText(leadingNumber(t));
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (text.contains(QLatin1Char('E')) || (point >= 0 && text.size() - point - 1 > 5))
+        return roundDecimal(value, 3);
+    return value;
 }
 
 } // namespace
@@ -100,7 +157,8 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         result.report = {};
         return result;
     };
-    auto money = [&](double v) { return leadingNumber(formatNumber(v, moneyFormat)); };
+    const int moneyDecimals = formatDecimals(moneyFormat);
+    auto money = [&](double v) { return roundDecimal(v, moneyDecimals); };
 
     db::Transaction tx(db);
     if (!tx.isActive())
@@ -127,17 +185,25 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     if (!insert.isValid())
         return fail(db.lastError());
 
-    const QString startText = db::dateText(start);
-    const QString endText = db::dateText(end);
+    const QVariant startText = db::dateText(start);
+    const QVariant endText = db::dateText(end);
     QVector<double> totals(kPeriodColumnCount, 0.0);
     int goodsCount = 0;
+    RowWriter row(moneyDecimals);
+    QString closingText;  // reused: no allocation per row
     while (goods.next()) {
         ++goodsCount;
+        // The quantity on hand, rounded to three decimals when its text has
+        // exponent form; closingQty is the value of its text.
         double q = goods.number(3);
-        if (generalText(q).contains(QLatin1Char('E')))
-            q = leadingNumber(formatNumber(q, QStringLiteral("#0.000")));
+        closingText.resize(0);
+        double closingQty = appendGeneral(closingText, q, true);
+        if (closingText.contains(QLatin1Char('E'))) {
+            q = roundDecimal(q, 3);
+            closingText.resize(0);
+            closingQty = appendGeneral(closingText, q, true);
+        }
         const double cost = goods.number(2);
-        const double costClosing = money(q * cost);
         const double openingQty = goods.number(4);
         const double openingAmount = goods.isNull(5) ? 0.0 : money(openingQty * goods.number(5));
         const bool hasPrevious = !goods.isNull(6);
@@ -154,55 +220,53 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         if (q == 0 && carriedQty == 0 && inQty == 0 && outQty == 0)
             continue;
 
-        QStringList c(kPeriodColumnCount);
-        c[kCode] = goods.text(0);
-        c[kNameSpecUnit] = goods.text(1);
-        c[kCostPrice] = formatNumber(cost, moneyFormat);
-        c[kOpeningQty] = numToText(openingQty);
-        c[kOpeningAmount] = numToText(openingAmount);
-        c[kCarriedQty] = numToText(carriedQty);
-        c[kCarriedAmount] = numToText(money(carriedAmount));
-        c[kPeriodInQty] = numToText(inQty);
-        c[kPeriodInAmount] = numToText(money(inAmount));
-        c[kYearInQty] = numToText(prevDs + inQty);
-        c[kYearInAmount] = numToText(money(prevDj + inAmount));
-        c[kPeriodOutQty] = numToText(outQty);
-        c[kPeriodOutAmount] = numToText(money(outAmount));
-        c[kYearOutQty] = numToText(prevFs + outQty);
-        c[kYearOutAmount] = numToText(money(prevFj + outAmount));
-        c[kClosingQty] = numToText(q);
-        auto value = [&](int col) { return leadingNumber(c[col]); };
+        // Each number as its text shows it: summed for the totals and stored.
+        double shown[kPeriodColumnCount] = {};
+        const QString code = goods.text(0);
+        row.clear();
+        row.text(code);
+        row.text(goods.utf8(1));
+        row.money(cost);
+        shown[kOpeningQty] = row.number(openingQty);
+        shown[kOpeningAmount] = row.number(openingAmount);
+        shown[kCarriedQty] = row.number(carriedQty);
+        shown[kCarriedAmount] = row.amount(carriedAmount);
+        shown[kPeriodInQty] = row.number(inQty);
+        shown[kPeriodInAmount] = row.amount(inAmount);
+        shown[kYearInQty] = row.number(prevDs + inQty);
+        shown[kYearInAmount] = row.amount(prevDj + inAmount);
+        shown[kPeriodOutQty] = row.number(outQty);
+        shown[kPeriodOutAmount] = row.amount(outAmount);
+        shown[kYearOutQty] = row.number(prevFs + outQty);
+        shown[kYearOutAmount] = row.amount(prevFj + outAmount);
+        // The totals take the closing quantity as it reads before it is tidied.
+        totals[kClosingQty] += closingQty;
+        shown[kClosingQty] = row.general(tidiedQuantity(closingText, closingQty));
         switch (closingMethod) {
         case kByCostPrice:
-            c[kClosingAmount] = formatNumber(costClosing, moneyFormat);
+            shown[kClosingAmount] = row.money(money(q * cost));
             break;
         case kByCumulativeMovement:
-            c[kClosingAmount] = generalText(
-                Module1::SubtractExact(value(kOpeningAmount) + value(kYearInAmount), value(kYearOutAmount)));
+            shown[kClosingAmount] = row.general(Module1::SubtractExact(
+                shown[kOpeningAmount] + shown[kYearInAmount], shown[kYearOutAmount]));
             break;
         default:
-            c[kClosingAmount] = generalText(
-                Module1::SubtractExact(value(kCarriedAmount) + value(kPeriodInAmount), value(kPeriodOutAmount)));
+            shown[kClosingAmount] = row.general(Module1::SubtractExact(
+                shown[kCarriedAmount] + shown[kPeriodInAmount], shown[kPeriodOutAmount]));
             break;
         }
-        // Each number as its text shows it, read once for the totals and the insert.
-        double shown[kPeriodColumnCount] = {};
-        for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
-            shown[col] = value(col);
         for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-            totals[col] += shown[col];
-        c[kClosingQty] = tidyQuantity(c[kClosingQty]);
-        shown[kClosingQty] = value(kClosingQty);  // the totals took it before it was tidied
+            if (col != kClosingQty)
+                totals[col] += shown[col];
 
-        QVariantList values;
-        values.reserve(4 + kPeriodColumnCount - kOpeningQty);
-        values << startText << endText << c[kCode] << cost;
-        for (int col = kOpeningQty; col < kPeriodColumnCount; ++col)
-            values.append(shown[col]);
         insert.reset();
-        if (!insert.bindAll(values) || !insert.run())
+        bool bound = insert.bind(1, startText) && insert.bind(2, endText) && insert.bind(3, code) &&
+                     insert.bind(4, cost);
+        for (int col = kOpeningQty; bound && col < kPeriodColumnCount; ++col)
+            bound = insert.bind(col + 2, shown[col]);
+        if (!bound || !insert.run())
             return fail(insert.error().isEmpty() ? db.lastError() : insert.error());
-        result.report.rows.append(c);
+        result.report.rows.appendJoined(row.joined(), row.cellEnds());
     }
     if (goods.hasError())
         return fail(goods.error());

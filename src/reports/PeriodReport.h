@@ -72,7 +72,7 @@ struct GenerationResult {
 // stock-in, returns-in and stocktaking surpluses (in) and audited stock-out,
 // returns to supplier and stocktaking deficits (out); balances and cumulative
 // sums carry on from each goods' newest saved report of the current year.
-// moneyFormat rounds prices and amounts ("#0.00").
+// moneyFormat rounds prices and amounts ("#0.00"; no thousands grouping).
 GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, const QDate &end, int closingMethod,
                                       const QString &moneyFormat);
 

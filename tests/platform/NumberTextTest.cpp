@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace numtext;
 
 TEST(NumberText, LeadingNumber)
@@ -75,6 +77,66 @@ TEST(NumberText, CharsAreTheTextsOfTheStringFunctions)
     EXPECT_EQ(QString(roundedChars(-2.675, NumberPattern(QStringLiteral("#0.00"))).view()), u"-2.68");
     EXPECT_EQ(QString(roundedChars(1e-5, NumberPattern(QStringLiteral("#0.00000"))).view()), u"1E-05");
     EXPECT_EQ(QString(integerChars(-9007199254740993LL).view()), u"-9007199254740993");
+}
+
+TEST(NumberText, AppendedTextsAreTheFormattedTextsAndReadAsTheirValues)
+{
+    // Long lists append each number's text to a row and keep the value that
+    // text reads as: both must be what formatNumber / numToText / generalText
+    // and leadingNumber give apart.
+    struct Fixed {
+        double value;
+        int decimals;
+        const char *text;
+    } fixedCases[] = {
+        {2.675, 2, "2.68"},     {-1.005, 2, "-1.01"},    {0.005, 2, "0.01"},        {-0.005, 2, "-0.01"},
+        {-0.004, 2, "0.00"},    {0.125, 2, "0.13"},      {99.5, 0, "100"},          {-2.5, 0, "-3"},
+        {0.1 + 0.2, 3, "0.300"}, {1234567.891, 2, "1234567.89"}, {9.995, 2, "10.00"}, {1e-12, 4, "0.0000"},
+        {99999999999999.995, 2, "100000000000000.00"}, {1e20, 2, "100000000000000000000.00"},
+        {123456789.123456789, 8, "123456789.12345700"}, {std::nan(""), 2, "0.00"},
+    };
+    for (const auto &c : fixedCases) {
+        const QString pattern = c.decimals ? QStringLiteral("#0.") + QString(c.decimals, QLatin1Char('0'))
+                                           : QStringLiteral("#0");
+        EXPECT_EQ(formatNumber(c.value, pattern).toStdString(), c.text) << c.value;
+        EXPECT_EQ(formatDecimals(pattern), c.decimals);
+        QString row = QStringLiteral("G1|");
+        const double shown = appendFixed(row, c.value, c.decimals);
+        EXPECT_EQ(row.toStdString(), std::string("G1|") + c.text) << c.value;
+        EXPECT_EQ(shown, leadingNumber(QString::fromLatin1(c.text))) << c.value;
+        EXPECT_EQ(roundDecimal(c.value, c.decimals), shown) << c.value;
+        QString amount;
+        EXPECT_EQ(appendRounded(amount, c.value, c.decimals), shown) << c.value;
+        EXPECT_EQ(amount, numToText(shown)) << c.value;
+    }
+    QString amounts;
+    for (double v : {9.995, 2.5, -0.004, 0.00005, 1234.5678})
+        appendRounded(amounts.append(QLatin1Char('|')), v, v == 0.00005 ? 5 : 2);
+    EXPECT_EQ(amounts.toStdString(), "|10|2.5|0|5E-05|1234.57");
+
+    struct General {
+        double value;
+        const char *num, *general;
+    } generalCases[] = {
+        {0.1 + 0.2, "0.3", ".3"},  {-0.5, "-0.5", "-.5"},   {10.3 - 10.2, "0.100000000000001", ".100000000000001"},
+        {7.0000005, "7.0000005", "7.0000005"}, {1e-5, "1E-05", "1E-05"}, {-2e15, "-2E+15", "-2E+15"},
+        {123456789012345678.0, "1.23456789012346E+17", "1.23456789012346E+17"},
+        {0, "0", "0"}, {HUGE_VAL, "0", "0"},
+    };
+    for (const auto &c : generalCases) {
+        EXPECT_EQ(numToText(c.value).toStdString(), c.num);
+        EXPECT_EQ(generalText(c.value).toStdString(), c.general);
+        QString num, general;
+        EXPECT_EQ(appendGeneral(num, c.value, true), leadingNumber(QString::fromLatin1(c.num))) << c.num;
+        EXPECT_EQ(appendGeneral(general, c.value, false), leadingNumber(QString::fromLatin1(c.general))) << c.num;
+        EXPECT_EQ(num.toStdString(), c.num);
+        EXPECT_EQ(general.toStdString(), c.general);
+    }
+    // The value read back is the 15-digit value, not the number as given.
+    QString text;
+    EXPECT_EQ(appendGeneral(text, 10.3 - 10.2), 0.100000000000001);
+    EXPECT_EQ(roundSignificant(10.3 - 10.2), 0.100000000000001);
+    EXPECT_EQ(roundSignificant(-1.0 / 3), -0.333333333333333);
 }
 
 TEST(NumberText, ReadNumberRefusesWhatCannotBeStored)

@@ -74,6 +74,53 @@ TEST_F(Report, ClosingAmountFollowsTheChosenMethod)
     }
 }
 
+TEST_F(Report, StoredAndSummedNumbersAreTheShownTexts)
+{
+    // Goods without notes, so every figure comes from the goods' own fields:
+    // amounts on a .005 half, negative, large and with many decimals.
+    book.exec("delete from TA4");
+    book.exec("insert into TA4 (F1,F2,F7,F8,V3,V4) values "
+              "('H1','半',2.675,1,1,1.005),"              // halves round away from zero on the decimal value
+              "('H2','负',0.005,-3,-3,0.335),"            // negative halves
+              "('H3','大',1234567.891,1000000,1000000,0.125),"
+              "('H4','长',1,7.0000005,0.333333333,3),"    // closing quantity tidied to three decimals
+              "('H5','小',3,0.0000001,0,0),"              // exponent form: rounded to none, not reported
+              "('H6','半个',0.5,0.5,0.25,1)");
+    const GenerationResult r = generate(book, kByCostPrice);
+    ASSERT_EQ(r.status, GenerationResult::Done) << r.error.toStdString();
+    struct Row {
+        const char *cost, *openingQty, *openingAmount, *closingQty, *closingAmount, *stored;
+    } expected[] = {
+        {"2.68", "1", "1.01", "1", "2.68", "2.675|1.0|1.01|1.0|1.01|1.0|2.68"},
+        {"0.01", "-3", "-1.01", "-3", "-0.02", "0.005|-3.0|-1.01|-3.0|-1.01|-3.0|-0.02"},
+        {"1234567.89", "1000000", "125000", "1000000", "1234567891000.00",
+         "1234567.891|1000000.0|125000.0|1000000.0|125000.0|1000000.0|1234567891000.0"},
+        {"1.00", "0.333333333", "1", "7", "7.00", "1.0|0.333333333|1.0|0.333333333|1.0|7.0|7.0"},
+        {"0.50", "0.25", "0.25", ".5", "0.25", "0.5|0.25|0.25|0.25|0.25|0.5|0.25"},
+    };
+    const char *codes[] = {"H1", "H2", "H3", "H4", "H6"};
+    ASSERT_EQ(r.report.rows.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        const QStringList row = r.report.rows[i];
+        const Row &e = expected[i];
+        EXPECT_EQ(row[kCode], codes[i]);
+        EXPECT_EQ((QStringList{row[kCostPrice], row[kOpeningQty], row[kOpeningAmount], row[kClosingQty],
+                               row[kClosingAmount]}),
+                  (QStringList{e.cost, e.openingQty, e.openingAmount, e.closingQty, e.closingAmount}))
+            << codes[i];
+        EXPECT_EQ(book.value("select Gprice||'|'||\"As\"||'|'||Aj||'|'||Bs||'|'||Bj||'|'||Gs||'|'||Gj from jxc "
+                             "where SortNo=0 and Hpbm=?",
+                             {QString::fromLatin1(codes[i])}),
+                  e.stored)
+            << codes[i];
+    }
+    // The totals sum the shown amounts; the closing quantity is summed as it
+    // read before it was tidied (7.0000005, shown as 7).
+    EXPECT_EQ(r.report.totals[kCarriedAmount], "125001.25");
+    EXPECT_EQ(r.report.totals[kClosingQty], "1000005.5000005");
+    EXPECT_EQ(r.report.totals[kClosingAmount], "1234567891009.91");
+}
+
 TEST_F(Report, NextReportCarriesFromTheSavedOneAndTidiesTheClosingQuantity)
 {
     ASSERT_EQ(generate(book).status, GenerationResult::Done);
