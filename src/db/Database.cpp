@@ -177,12 +177,15 @@ QVariant Statement::value(int column) const
 
 QString Statement::text(int column) const
 {
+    return QString::fromUtf8(utf8(column));
+}
+
+QByteArrayView Statement::utf8(int column) const
+{
     if (!stmt_)
         return {};
     const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-    if (!chars)
-        return {};
-    return QString::fromUtf8(chars, sqlite3_column_bytes(stmt_, column));
+    return chars ? QByteArrayView(chars, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
 }
 
 double Statement::number(int column) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -41,6 +42,9 @@ public:
     Type type(int column) const;
     QVariant value(int column) const;   // null QVariant for SQL NULL
     QString text(int column) const;     // "" for NULL
+    // The column's text as the book holds it (UTF-8), without a conversion;
+    // empty for NULL, valid until the next step.
+    QByteArrayView utf8(int column) const;
     double number(int column) const;    // 0 for NULL
     bool isNull(int column) const;
 

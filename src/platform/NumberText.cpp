@@ -149,15 +149,22 @@ QString generalText(double value)
 
 QString numToText(double value)
 {
-    QString text = generalText(value);
-    QString sign;
-    if (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) {
-        sign = text.left(1);
-        text.remove(0, 1);
+    char buffer[kNumTextChars];
+    return QString::fromLatin1(buffer, numToChars(value, buffer));
+}
+
+int numToChars(double value, char *buffer)
+{
+    if (value == 0.0 || !std::isfinite(value)) {
+        buffer[0] = '0';
+        return 1;
     }
-    if (text.startsWith(QLatin1Char('.')))
-        text.prepend(QLatin1Char('0'));
-    return sign + text;
+    // printf's "%.15G", with its zero before the point kept.
+    const auto written = std::to_chars(buffer, buffer + kNumTextChars, value, std::chars_format::general, 15);
+    for (char *p = buffer; p != written.ptr; ++p)
+        if (*p == 'e')
+            *p = 'E';
+    return int(written.ptr - buffer);
 }
 
 QString formatNumber(double value, const QString &pattern)

@@ -17,6 +17,17 @@ void TextRows::append(const QStringList &cells)
     texts_.append(std::move(text));
 }
 
+void TextRows::appendJoined(QStringView text, const int *ends, int count)
+{
+    const int n = qMin(cols_, count);
+    const int length = n > 0 ? ends[n - 1] : 0;
+    for (int c = 0; c < n; ++c)
+        ends_.append(ends[c]);
+    for (int c = n; c < cols_; ++c)
+        ends_.append(length);
+    texts_.append(text.left(length).toString());
+}
+
 void TextRows::append(const TextRows &rows)
 {
     if (rows.cols_ == cols_) {

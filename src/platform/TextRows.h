@@ -18,6 +18,9 @@ public:
 
     void append(const QStringList &cells);
     void append(const TextRows &rows);  // rows of the same column count
+    // Appends one row whose cells lie one after another in text, cell c
+    // ending at ends[c]; count cells are given (padded or cut as above).
+    void appendJoined(QStringView text, const int *ends, int count);
     void reserve(int rows);
 
     QStringView cell(int row, int col) const;  // valid until the rows change

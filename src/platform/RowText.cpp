@@ -1,0 +1,50 @@
+#include "RowText.h"
+
+#include "platform/NumberText.h"
+
+#include <algorithm>
+
+QChar *RowText::extend(qsizetype n)
+{
+    // resize() leaves the new characters as they are: they are written next.
+    if (length_ + n > text_.size())
+        text_.resize(std::max(2 * text_.size(), length_ + n));
+    return text_.data() + length_;
+}
+
+void RowText::endCell(const QChar *end)
+{
+    length_ = end - text_.constData();
+    ends_.append(int(length_));
+}
+
+void RowText::addUtf8(QByteArrayView utf8)
+{
+    // UTF-8 never takes fewer bytes than UTF-16 takes units (an invalid
+    // byte becomes one replacement character), so size() is room enough.
+    QChar *out = extend(utf8.size());
+    endCell(utf8_.appendToBuffer(out, utf8));
+}
+
+void RowText::addNumber(double value)
+{
+    char digits[numtext::kNumTextChars];
+    const int n = numtext::numToChars(value, digits);
+    QChar *out = extend(n);
+    for (int i = 0; i < n; ++i)
+        *out++ = QLatin1Char(digits[i]);
+    endCell(out);
+}
+
+void RowText::add(QStringView text)
+{
+    QChar *out = extend(text.size());
+    endCell(std::copy(text.begin(), text.end(), out));
+}
+
+void RowText::appendTo(TextRows &rows)
+{
+    rows.appendJoined(QStringView(text_.constData(), length_), ends_.data(), int(ends_.size()));
+    length_ = 0;
+    ends_.clear();
+}
