@@ -165,6 +165,9 @@ void MasterDataWindow::fillListGrid(const QString &sql)
         return;
     }
     TextRows rows(model_->cols());
+    // The list shows at most every record of the table: room for them up
+    // front spares a long list the copies of a store that regrows as it fills.
+    rows.reserve(store_.recordCount());
     RowText cells;
     while (st.next()) {
         addListCells(cells, st);

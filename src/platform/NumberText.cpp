@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 namespace numtext {
@@ -153,12 +154,55 @@ QString numToText(double value)
     return QString::fromLatin1(buffer, numToChars(value, buffer));
 }
 
+namespace {
+
+// A number that is a decimal of at most 15 digits with up to 6 after the
+// point, written straight from its digits: prices and quantities are such
+// numbers, and a long list writes many thousands of them. Gives 0 for any
+// other number. The text equals "%.15G": the decimal's nearest double is
+// value, and a decimal of at most 15 digits comes back from its double
+// unchanged; fixed notation holds from 1E-04 to below 1E+15.
+int shortDecimalChars(double value, char *buffer)
+{
+    static constexpr double kScales[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e15))
+        return 0;
+    for (int decimals = 0; decimals < int(std::size(kScales)); ++decimals) {
+        const double digits = std::round(magnitude * kScales[decimals]);
+        if (digits >= 1e15)
+            return 0;
+        if (digits / kScales[decimals] != magnitude)
+            continue;
+        char reversed[24];
+        int count = 0;
+        for (auto rest = static_cast<unsigned long long>(digits); rest != 0 || count <= decimals; rest /= 10)
+            reversed[count++] = char('0' + rest % 10);
+        char *out = buffer;
+        if (value < 0)
+            *out++ = '-';
+        for (int i = count - 1; i >= decimals; --i)
+            *out++ = reversed[i];
+        if (decimals > 0) {
+            *out++ = '.';
+            for (int i = decimals - 1; i >= 0; --i)
+                *out++ = reversed[i];
+        }
+        return int(out - buffer);
+    }
+    return 0;
+}
+
+} // namespace
+
 int numToChars(double value, char *buffer)
 {
     if (value == 0.0 || !std::isfinite(value)) {
         buffer[0] = '0';
         return 1;
     }
+    if (const int written = shortDecimalChars(value, buffer))
+        return written;
     // printf's "%.15G", with its zero before the point kept.
     const auto written = std::to_chars(buffer, buffer + kNumTextChars, value, std::chars_format::general, 15);
     for (char *p = buffer; p != written.ptr; ++p)
