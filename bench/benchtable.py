@@ -13,7 +13,8 @@ import subprocess
 import sys
 
 PROGRAMS = ["book_bench", "masterdata_bench", "documents_bench", "stock_bench",
-            "reports_bench", "journal_bench", "period_bench", "print_bench"]
+            "reports_bench", "journal_bench", "period_bench", "print_bench",
+            "stockcheck_bench"]
 OPTIONS = ["--benchmark_repetitions=3", "--benchmark_report_aggregates_only=true",
            "--benchmark_min_warmup_time=0.5", "--benchmark_format=json"]
 

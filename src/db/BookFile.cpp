@@ -1,5 +1,6 @@
 #include "BookFile.h"
 #include "Database.h"
+#include "MappedReadVfs.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -67,6 +68,7 @@ QString accountBookError(Database &book)
 
 #include <QDir>
 #include <cstdio>
+#include <future>
 #include <unistd.h>
 
 namespace db {
@@ -75,7 +77,9 @@ namespace {
 QString checkBook(const QString &path)
 {
     Database copy;
-    if (!copy.open(path))
+    // The check reads every page once: from a mapping of the file rather than
+    // one system call per page.
+    if (!copy.openReadOnly(path, mappedReadVfs()))
         return copy.lastError();
     bool ok = false;
     // quick_check reads every page and checks the B-tree structure; unlike
@@ -101,20 +105,17 @@ bool isBusyError(const QString &error)
     return error == QString::fromUtf8(sqlite3_errstr(SQLITE_BUSY));
 }
 
-// The book's file as it lies, written to target in pieces of a megabyte,
-// read through the connection's own file handle (below the encryption: the
-// bytes are the encrypted pages). Another handle of this process on the book
-// file would, when closed, drop the locks the connections hold on it.
-QString copyFile(sqlite3 *source, const QString &target, const CopyProgress &progress)
+// The book's file as it lies, written to out in pieces of a megabyte, read
+// through the connection's own file handle (below the encryption: the bytes
+// are the encrypted pages). Another handle of this process on the book file
+// would, when closed, drop the locks the connections hold on it.
+QString copyFile(sqlite3 *source, QFile &out, const CopyProgress &progress)
 {
     sqlite3_file *file = nullptr;
     sqlite3_int64 size = 0;
     if (sqlite3_file_control(source, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file
         || !file->pMethods || file->pMethods->xFileSize(file, &size) != SQLITE_OK)
         return engineError(source);
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
     QByteArray piece(1 << 20, Qt::Uninitialized);
     for (sqlite3_int64 done = 0; done < size;) {
         const int length = int(qMin<sqlite3_int64>(piece.size(), size - done));
@@ -122,21 +123,20 @@ QString copyFile(sqlite3 *source, const QString &target, const CopyProgress &pro
         if (rc != SQLITE_OK)
             return QString::fromUtf8(sqlite3_errstr(rc));
         if (out.write(piece.constData(), length) != length)
-            return QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+            return QStringLiteral("无法写入文件 %1：%2").arg(out.fileName(), out.errorString());
         done += length;
         if (progress)
             progress(done, size);
     }
-    // On the disk before the copy replaces an older one.
-    if (!out.flush() || ::fsync(out.handle()) != 0)
-        return QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+    if (!out.flush())
+        return QStringLiteral("无法写入文件 %1：%2").arg(out.fileName(), out.errorString());
     return {};
 }
 
 // Copies book under a read transaction: its shared lock keeps every writer
 // from changing the file until the copy is done (a rollback journal left by a
 // writer that was cut off is played back first, as for any read).
-QString copyUnderReadLock(Database &book, const QString &target, const CopyProgress &progress, bool *busy)
+QString copyUnderReadLock(Database &book, QFile &out, const CopyProgress &progress, bool *busy)
 {
     sqlite3 *source = book.handle();
     // A deferred transaction takes its shared lock at the first read, which
@@ -146,7 +146,7 @@ QString copyUnderReadLock(Database &book, const QString &target, const CopyProgr
         *busy = sqlite3_errcode(source) == SQLITE_BUSY;
         error = engineError(source);
     } else {
-        error = copyFile(source, target, progress);
+        error = copyFile(source, out, progress);
     }
     sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
     return error;
@@ -164,11 +164,23 @@ QString folderProblem(const QString &target)
 }
 
 // Checks the staged copy and renames it into place; on any error the staged
-// file is removed and the target is left as it was.
-QString publishCheckedCopy(const QString &temporary, const QString &target, QString error)
+// file is removed and the target is left as it was. A staged file still open
+// for writing (unsynced) is forced onto the disk while the check runs, since
+// the check is work for the processor and the sync for the disk; both are
+// done before the rename.
+QString publishCheckedCopy(const QString &temporary, const QString &target, QString error,
+                           QFile *unsynced = nullptr)
 {
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        std::future<bool> synced;
+        if (unsynced)
+            synced = std::async(std::launch::async, [fd = unsynced->handle()] { return ::fsync(fd) == 0; });
         error = checkBook(temporary);
+        if (synced.valid() && !synced.get() && error.isEmpty())
+            error = QStringLiteral("无法写入文件 %1").arg(temporary);
+    }
+    if (unsynced)
+        unsynced->close();
     if (error.isEmpty()
         && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
         error = QStringLiteral("无法写入文件 %1").arg(target);
@@ -183,6 +195,7 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
 {
     bool locked = false;
     const QString temporary = target + QStringLiteral(".tmp");
+    QFile staged(temporary);
     QString error = folderProblem(target);
     if (error.isEmpty()) {
         QFile::remove(temporary);
@@ -190,11 +203,13 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
         if (!book.open(source)) {
             error = book.lastError();
             locked = isBusyError(error);
+        } else if (!staged.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            error = QStringLiteral("无法写入文件 %1：%2").arg(temporary, staged.errorString());
         } else {
-            error = copyUnderReadLock(book, temporary, progress, &locked);
+            error = copyUnderReadLock(book, staged, progress, &locked);
         }
     }
-    error = publishCheckedCopy(temporary, target, error);
+    error = publishCheckedCopy(temporary, target, error, staged.isOpen() ? &staged : nullptr);
     if (busy)
         *busy = locked;
     return error;

@@ -177,7 +177,12 @@ QVariant Statement::value(int column) const
 
 QString Statement::text(int column) const
 {
-    return QString::fromUtf8(utf8(column));
+    if (!stmt_)
+        return {};
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    if (!chars)
+        return {};
+    return QString::fromUtf8(chars, sqlite3_column_bytes(stmt_, column));
 }
 
 QByteArrayView Statement::utf8(int column) const
@@ -203,15 +208,29 @@ Database::~Database()
 bool Database::open(const QString &path, const QString &key, bool create)
 {
     close();
-    lastError_.clear();
     if (!create && !QFileInfo(path).isFile()) {
         lastError_ = QStringLiteral("找不到文件 %1").arg(path);
         return false;
     }
-    sqlite3 *handle = nullptr;
     // CREATE also lets ATTACH make new files (compacted copies); a missing book was refused above.
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    return openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+}
+
+bool Database::openReadOnly(const QString &path, const char *vfs)
+{
+    close();
+    if (!QFileInfo(path).isFile()) {
+        lastError_ = QStringLiteral("找不到文件 %1").arg(path);
+        return false;
+    }
+    return openWith(path, QString::fromLatin1(kBookPassword), SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, vfs);
+}
+
+bool Database::openWith(const QString &path, const QString &key, int flags, const char *vfs)
+{
+    lastError_.clear();
+    sqlite3 *handle = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, vfs);
     if (rc != SQLITE_OK) {
         lastError_ = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
         sqlite3_close(handle);

@@ -42,8 +42,7 @@ public:
     Type type(int column) const;
     QVariant value(int column) const;   // null QVariant for SQL NULL
     QString text(int column) const;     // "" for NULL
-    // The column's text as the book holds it (UTF-8), without a conversion;
-    // empty for NULL, valid until the next step.
+    // The text's UTF-8 bytes without a copy, valid until the next step; empty for NULL.
     QByteArrayView utf8(int column) const;
     double number(int column) const;    // 0 for NULL
     bool isNull(int column) const;
@@ -75,6 +74,9 @@ public:
     // An absent file is refused unless create is true.
     bool open(const QString &path, const QString &key = QString::fromLatin1(kBookPassword),
               bool create = false);
+    // Opens and keys the file for reading only, through the named file system
+    // layer (nullptr: the default one); refused like open() when no book.
+    bool openReadOnly(const QString &path, const char *vfs = nullptr);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     QString path() const { return path_; }
@@ -97,6 +99,7 @@ private:
     friend class Statement;
     friend class Transaction;
     void setError(const QString &message) { lastError_ = message; }
+    bool openWith(const QString &path, const QString &key, int flags, const char *vfs);
 
     sqlite3 *db_ = nullptr;
     QString path_;

@@ -142,3 +142,46 @@ TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)
         EXPECT_FALSE(QFile::exists(c.target));
     }
 }
+
+TEST(BookCopy, ADamagedBookIsRefusedByTheCheckAndTheEarlierBackupStays)
+{
+    TestBook book;
+    book.exec("insert into TA4 (F1,F2,F8) values ('G1','螺丝',0)");
+    {
+        db::Transaction posting(book.db());
+        for (int i = 0; i < 300; ++i)
+            postNote(book.db(), QStringLiteral("RK%1").arg(i, 6, 10, QLatin1Char('0')), "G1", 1);
+        ASSERT_TRUE(posting.commit());
+    }
+    QFile whole(book.bookPath());
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const qint64 pageSize = 1024, pages = bytes.size() / pageSize;
+    ASSERT_GT(pages, 20);
+
+    QByteArray flipped = bytes;  // a data page near the end, far from the schema the open reads
+    for (qint64 i = (pages - 3) * pageSize + 100; i < (pages - 3) * pageSize + 140; ++i)
+        flipped[i] = char(~flipped[i]);
+    const struct {
+        const char *name;
+        QByteArray content;
+    } cases[] = {{"flipped", flipped}, {"cut", bytes.left((pages * 3 / 4) * pageSize)}};
+    const QString target = book.dir() + "/backup.vzk";
+    for (const auto &c : cases) {
+        const QString damaged = book.dir() + "/" + c.name + ".vzk";
+        QFile file(damaged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.content);
+        file.close();
+        QFile earlier(target);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier backup");
+        earlier.close();
+
+        EXPECT_FALSE(db::copyBook(damaged, target).isEmpty()) << c.name;
+        ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+        EXPECT_EQ(earlier.readAll(), QByteArray("earlier backup")) << c.name;
+        earlier.close();
+        EXPECT_FALSE(QFile::exists(target + ".tmp")) << c.name;
+    }
+}

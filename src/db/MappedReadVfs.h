@@ -1,0 +1,18 @@
+#pragma once
+
+namespace db {
+
+// The name of a file system layer for sqlite3_open_v2 that serves the reads
+// of a database opened read-only from a memory mapping of its file instead
+// of one system call per page. The page cache of the operating system backs
+// the mapping, so nothing is copied into the process's own memory.
+//
+// Meant for a connection that reads a whole file once (the structure check
+// of a new backup copy): the mapping is made when the file is opened, so the
+// file must not change while the connection has it open, and no other
+// connection of this process may have it open (opening and closing the
+// mapped file's own handle would drop that connection's file locks).
+// Registered on first use; every other call goes to the default layer.
+const char *mappedReadVfs();
+
+} // namespace db
