@@ -23,7 +23,14 @@ void RowText::addUtf8(QByteArrayView utf8)
     // UTF-8 never takes fewer bytes than UTF-16 takes units (an invalid
     // byte becomes one replacement character), so size() is room enough.
     QChar *out = extend(utf8.size());
-    endCell(utf8_.appendToBuffer(out, utf8));
+    // Codes, numbers and units are plain ASCII, widened here; any other
+    // cell goes through the decoder whole (it drops a leading byte-order
+    // mark only, as fromUtf8 does).
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; }))
+        out = std::transform(utf8.begin(), utf8.end(), out, [](char c) { return QLatin1Char(c); });
+    else
+        out = utf8_.appendToBuffer(out, utf8);
+    endCell(out);
 }
 
 void RowText::addNumber(double value)

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 // Cells decode as QString::fromUtf8 does: Chinese, a character beyond the
-// basic plane, a byte-order mark (dropped), broken sequences (replaced).
+// basic plane, a leading byte-order mark (dropped; kept inside a text),
+// broken sequences (replaced).
 TEST(RowText, DecodesEveryCellAsFromUtf8Does)
 {
     const QByteArray cells[] = {
         "G0001",        "\xE8\xB4\xA7\xE5\x93\x81", "\xF0\x9F\x98\x80x", "\xEF\xBB\xBF" "abc",
         "ab\xC3",       "\xC3(x",                   "a\xED\xA0\x80z",    "",
-        "\xFF\xFE",
+        "\xFF\xFE",   "a\xEF\xBB\xBF" "b",
     };
     const int n = int(std::size(cells));
     TextRows rows(n);
