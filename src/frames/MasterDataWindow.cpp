@@ -2,6 +2,7 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "platform/RowText.h"
 #include "shell/CodeLength.h"
 #include "shell/HostWindow.h"
 #include "shell/ListGrid.h"
@@ -147,14 +148,11 @@ void MasterDataWindow::setListGridHeaders()
     CurRow = 1;
 }
 
-QStringList MasterDataWindow::listRowTexts(const db::Statement &row) const
+void MasterDataWindow::addListCells(RowText &cells, const db::Statement &row) const
 {
-    QStringList texts;
     const int n = qMin(model_->cols(), row.columnCount());
-    texts.reserve(model_->cols());
     for (int c = 0; c < n; ++c)
-        texts.append(row.text(c));
-    return texts;
+        cells.addUtf8(row.utf8(c));
 }
 
 void MasterDataWindow::fillListGrid(const QString &sql)
@@ -167,8 +165,14 @@ void MasterDataWindow::fillListGrid(const QString &sql)
         return;
     }
     TextRows rows(model_->cols());
-    while (st.next())
-        rows.append(listRowTexts(st));
+    // The list shows at most every record of the table: room for them up
+    // front spares a long list the copies of a store that regrows as it fills.
+    rows.reserve(store_.recordCount());
+    RowText cells;
+    while (st.next()) {
+        addListCells(cells, st);
+        cells.appendTo(rows);
+    }
     if (st.hasError())
         notice(st.error());
     if (rows.isEmpty())

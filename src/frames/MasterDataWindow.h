@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class GridModel;
+class RowText;
 namespace db {
 class Statement;
 }
@@ -51,8 +52,8 @@ protected:
     // The steps the goods window widens.
     virtual void setListGridHeaders();
     virtual void fillListGrid(const QString &sql);
-    // The texts of one list row read from the list statement.
-    virtual QStringList listRowTexts(const db::Statement &row) const;
+    // Adds the cells of one list row read from the list statement.
+    virtual void addListCells(RowText &cells, const db::Statement &row) const;
     virtual void fillCard();
     virtual void setBrowseMode();
     virtual void setEditMode();

@@ -43,6 +43,11 @@ bool MasterRecordStore::isCodeInUse(const QString &code)
     return false;
 }
 
+int MasterRecordStore::recordCount()
+{
+    return db_.scalar(QStringLiteral("select count(*) from ") + table_).toInt();
+}
+
 bool MasterRecordStore::hasOtherRecord(const QString &code, bool &ok)
 {
     const QVariant v = db_.scalar(QStringLiteral("select F1 from ") + table_ +

@@ -46,6 +46,9 @@ public:
     Result store(const QString &code, const std::optional<QString> &oldCode,
                  const std::function<bool()> &readOld, const std::function<bool()> &insert);
 
+    // How many records the table holds (0 when it cannot be read).
+    int recordCount();
+
     // Whether code may be deleted: in use, or the table's last record.
     Result checkDelete(const QString &code);
     // Deletes code after checking again inside the transaction.

@@ -4,6 +4,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
+#include "platform/RowText.h"
 #include "shell/Module1.h"
 
 #include <QComboBox>
@@ -193,17 +194,14 @@ void A4::setListGridHeaders()
     model_->setColAlignment(kCostColumn, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-QStringList A4::listRowTexts(const db::Statement &row) const
+void A4::addListCells(RowText &cells, const db::Statement &row) const
 {
-    QStringList texts;
-    texts.reserve(9);
     for (int c = 0; c < 9; ++c) {
         if ((c == kCostColumn || c == kSaleColumn) && !row.isNull(c))
-            texts.append(numberText(row.number(c)));
+            cells.addNumber(row.number(c));
         else
-            texts.append(row.text(c));
+            cells.addUtf8(row.utf8(c));
     }
-    return texts;
 }
 
 void A4::fillListGrid(const QString &sql)

@@ -22,7 +22,7 @@ public:
 
 protected:
     void setListGridHeaders() override;
-    QStringList listRowTexts(const db::Statement &row) const override;
+    void addListCells(RowText &cells, const db::Statement &row) const override;
     void fillListGrid(const QString &sql) override;
     void fillCard() override;
     void setBrowseMode() override;

@@ -20,6 +20,12 @@ QString generalText(double value);
 // generalText with a zero put before a leading decimal point (0.5 gives "0.5").
 QString numToText(double value);
 
+// Room numToChars needs.
+inline constexpr int kNumTextChars = 32;
+// numToText's characters written into buffer (kNumTextChars long), without
+// making a string: for long lists. Returns how many were written.
+int numToChars(double value, char *buffer);
+
 // Formats value by a pattern like "#0", "#0.00" or "#,##0.00": as many
 // decimals as the pattern has zeros after the point, rounded half away from
 // zero on the decimal value (2.675 gives 2.68), grouped by thousands when

@@ -21,6 +21,17 @@ void TextRows::append(const QStringList &cells)
     texts_.append(std::move(text));
 }
 
+void TextRows::appendJoined(QStringView text, const int *ends, int count)
+{
+    const int n = qMin(cols_, count);
+    const int length = n > 0 ? ends[n - 1] : 0;
+    for (int c = 0; c < n; ++c)
+        ends_.append(ends[c]);
+    for (int c = n; c < cols_; ++c)
+        ends_.append(length);
+    texts_.append(text.left(length).toString());
+}
+
 void TextRows::append(const TextRows &rows)
 {
     if (rows.cols_ == cols_) {
@@ -30,14 +41,6 @@ void TextRows::append(const TextRows &rows)
     }
     for (int r = 0; r < rows.size(); ++r)
         append(rows.row(r));
-}
-
-void TextRows::appendJoined(QStringView text, const int *cellEnds)
-{
-    texts_.append(text.toString());
-    const qsizetype first = ends_.size();
-    ends_.resize(first + cols_);
-    std::copy(cellEnds, cellEnds + cols_, ends_.begin() + first);
 }
 
 void TextRows::reserve(int rows)

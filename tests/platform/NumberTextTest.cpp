@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <iomanip>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace numtext;
 
@@ -32,6 +37,31 @@ TEST(NumberText, GeneralTextAndNumToText)
     for (const auto &c : cases) {
         EXPECT_EQ(generalText(c.value).toStdString(), c.general);
         EXPECT_EQ(numToText(c.value).toStdString(), c.num);
+    }
+}
+
+// numToText is printf's "%.15G" with the zero before the point kept; short
+// decimals (prices, quantities) take a quicker path that must give the same
+// text, and everything else must too.
+TEST(NumberText, NumToTextIsPrintfGeneralForm)
+{
+    const auto printfText = [](double value) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.15G", value);
+        return std::string(buffer);
+    };
+    std::vector<double> values = {1e-4, -1e-4, 0.00012, 9.99999e-5, 0.1, 0.7, 1.005, 2.675, 3.10, 12.5,
+                                  99999999999999.9, 999999999999999, 1e15, 123456789.123456, 0.1 + 0.2,
+                                  1.0 / 3, 2.0 / 3, 4503599627370497.0, 1e300, -7.25e-9};
+    std::mt19937_64 random(16);
+    std::uniform_int_distribution<long long> digits(-99999999999, 99999999999);
+    for (int i = 0; i < 20000; ++i) {
+        const double scale[] = {1, 10, 100, 1000, 1e4, 1e5, 1e6, 1e7, 1e9};
+        values.push_back(double(digits(random)) / scale[i % std::size(scale)]);
+        values.push_back(std::ldexp(double(digits(random)), int(i % 80) - 60));
+    }
+    for (double value : values) {
+        ASSERT_EQ(numToText(value).toStdString(), printfText(value)) << std::setprecision(17) << value;
     }
 }
 
