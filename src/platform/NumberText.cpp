@@ -353,9 +353,7 @@ double appendFixed(QString &out, double value, int decimals)
 
 double appendRounded(QString &out, double value, int decimals)
 {
-    const NumberPattern pattern(decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
-                                             : QStringLiteral("0"));
-    return appendChars(out, roundedChars(value, pattern));
+    return appendChars(out, roundedChars(value, NumberPattern(decimals, false)));
 }
 
 } // namespace numtext

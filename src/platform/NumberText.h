@@ -70,6 +70,7 @@ bool notAbove(double a, double b, double scale);
 // The decimals and thousands grouping of a pattern like "#,##0.00".
 struct NumberPattern {
     explicit NumberPattern(const QString &pattern);
+    NumberPattern(int decimals, bool grouped) : decimals(decimals), grouped(grouped) {}
     int decimals = 0;
     bool grouped = false;
 };
