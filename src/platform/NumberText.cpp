@@ -269,9 +269,7 @@ NumberChars roundedChars(double value, const NumberPattern &pattern)
 
 double roundDecimal(double value, int decimals)
 {
-    return formatNumber(value, decimals > 0 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
-                                            : QStringLiteral("0"))
-        .toDouble();
+    return formatChars(value, decimals, false).leadingNumber();
 }
 
 double roundSignificant(double value)
@@ -339,11 +337,17 @@ double appendChars(QString &out, const NumberChars &chars)
 
 double appendGeneral(QString &out, double value, bool leadingZero)
 {
-    if (leadingZero)
-        return appendChars(out, numToChars(value));
-    const QString text = generalText(value);
+    const NumberChars chars = numToChars(value);
+    QLatin1StringView text = chars.view();
+    // generalText drops the zero before a point: "0.5" is ".5", "-0.5" is "-.5".
+    if (!leadingZero && text.startsWith(QLatin1StringView("-0."))) {
+        out.append(QLatin1Char('-'));
+        text = text.sliced(2);
+    } else if (!leadingZero && text.startsWith(QLatin1StringView("0."))) {
+        text = text.sliced(1);
+    }
     out.append(text);
-    return leadingNumber(text);
+    return chars.leadingNumber();
 }
 
 double appendFixed(QString &out, double value, int decimals)

@@ -84,11 +84,6 @@ public:
         text_.resize(0);
         cells_ = 0;
     }
-    void text(const QString &cell)
-    {
-        text_.append(cell);
-        endCell();
-    }
     void text(QByteArrayView utf8)
     {
         // Decoded in place, without a string of its own.
@@ -185,8 +180,8 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     if (!insert.isValid())
         return fail(db.lastError());
 
-    const QVariant startText = db::dateText(start);
-    const QVariant endText = db::dateText(end);
+    const QByteArray startText = db::dateText(start).toUtf8();
+    const QByteArray endText = db::dateText(end).toUtf8();
     QVector<double> totals(kPeriodColumnCount, 0.0);
     int goodsCount = 0;
     RowWriter row(moneyDecimals);
@@ -222,7 +217,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
 
         // Each number as its text shows it: summed for the totals and stored.
         double shown[kPeriodColumnCount] = {};
-        const QString code = goods.text(0);
+        const QByteArrayView code = goods.utf8(0);
         row.clear();
         row.text(code);
         row.text(goods.utf8(1));
@@ -260,7 +255,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
                 totals[col] += shown[col];
 
         insert.reset();
-        bool bound = insert.bind(1, startText) && insert.bind(2, endText) && insert.bind(3, code) &&
+        bool bound = insert.bindUtf8(1, startText) && insert.bindUtf8(2, endText) && insert.bindUtf8(3, code) &&
                      insert.bind(4, cost);
         for (int col = kOpeningQty; bound && col < kPeriodColumnCount; ++col)
             bound = insert.bind(col + 2, shown[col]);
