@@ -8,7 +8,7 @@
 #include "BenchSupport.h"
 #include "db/BookFile.h"
 #include "db/Database.h"
-#include "platform/RowText.h"
+#include "platform/TextRows.h"
 #include "shell/Module1.h"
 
 #include <benchmark/benchmark.h>
@@ -129,11 +129,10 @@ void prefixModule(benchmark::State &state)
         // The grid's rows, one string each, as a list's grid keeps them.
         TextRows grid(5);
         grid.reserve(500);
-        RowText cells;
         while (st.next()) {
             for (int c = 0; c < 5; ++c)
-                cells.addUtf8(st.utf8(c));
-            cells.appendTo(grid);
+                grid.addUtf8Cell(st.utf8(c));
+            grid.endRow();
         }
         rows = grid.size();
         benchmark::DoNotOptimize(grid.cell(0, 0).data());

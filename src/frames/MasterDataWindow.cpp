@@ -2,7 +2,6 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
-#include "platform/RowText.h"
 #include "shell/CodeLength.h"
 #include "shell/HostWindow.h"
 #include "shell/ListGrid.h"
@@ -148,11 +147,11 @@ void MasterDataWindow::setListGridHeaders()
     CurRow = 1;
 }
 
-void MasterDataWindow::addListCells(RowText &cells, const db::Statement &row) const
+void MasterDataWindow::addListCells(TextRows &rows, const db::Statement &row) const
 {
     const int n = qMin(model_->cols(), row.columnCount());
     for (int c = 0; c < n; ++c)
-        cells.addUtf8(row.utf8(c));
+        rows.addUtf8Cell(row.utf8(c));
 }
 
 void MasterDataWindow::fillListGrid(const QString &sql)
@@ -168,10 +167,9 @@ void MasterDataWindow::fillListGrid(const QString &sql)
     // The list shows at most every record of the table: room for them up
     // front spares a long list the copies of a store that regrows as it fills.
     rows.reserve(store_.recordCount());
-    RowText cells;
     while (st.next()) {
-        addListCells(cells, st);
-        cells.appendTo(rows);
+        addListCells(rows, st);
+        rows.endRow();
     }
     if (st.hasError())
         notice(st.error());

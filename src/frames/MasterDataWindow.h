@@ -10,7 +10,7 @@
 #include <QWidget>
 
 class GridModel;
-class RowText;
+class TextRows;
 namespace db {
 class Statement;
 }
@@ -52,8 +52,9 @@ protected:
     // The steps the goods window widens.
     virtual void setListGridHeaders();
     virtual void fillListGrid(const QString &sql);
-    // Adds the cells of one list row read from the list statement.
-    virtual void addListCells(RowText &cells, const db::Statement &row) const;
+    // Adds the cells of one list row, read from the list statement, to rows;
+    // the caller ends the row.
+    virtual void addListCells(TextRows &rows, const db::Statement &row) const;
     virtual void fillCard();
     virtual void setBrowseMode();
     virtual void setEditMode();

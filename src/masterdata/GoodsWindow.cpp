@@ -4,7 +4,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
-#include "platform/RowText.h"
+#include "platform/TextRows.h"
 #include "shell/Module1.h"
 
 #include <QComboBox>
@@ -194,13 +194,13 @@ void A4::setListGridHeaders()
     model_->setColAlignment(kCostColumn, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void A4::addListCells(RowText &cells, const db::Statement &row) const
+void A4::addListCells(TextRows &rows, const db::Statement &row) const
 {
     for (int c = 0; c < 9; ++c) {
         if ((c == kCostColumn || c == kSaleColumn) && !row.isNull(c))
-            cells.addNumber(row.number(c));
+            rows.addCell(numtext::numToChars(row.number(c)).view());
         else
-            cells.addUtf8(row.utf8(c));
+            rows.addUtf8Cell(row.utf8(c));
     }
 }
 

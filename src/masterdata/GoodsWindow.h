@@ -22,7 +22,7 @@ public:
 
 protected:
     void setListGridHeaders() override;
-    void addListCells(RowText &cells, const db::Statement &row) const override;
+    void addListCells(TextRows &rows, const db::Statement &row) const override;
     void fillListGrid(const QString &sql) override;
     void fillCard() override;
     void setBrowseMode() override;

@@ -141,13 +141,7 @@ double leadingNumber(QStringView text)
 
 QString generalText(double value)
 {
-    QString text = numToText(value);
-    // No zero before a point.
-    if (text.startsWith(QLatin1String("0.")))
-        text.remove(0, 1);
-    else if (text.startsWith(QLatin1String("-0.")))
-        text.remove(1, 1);
-    return text;
+    return generalChars(value).view();
 }
 
 QString numToText(double value)
@@ -193,6 +187,17 @@ NumberChars numToChars(double value)
         if (*p == 'e')
             *p = 'E';
     result.chars_.append(buffer, written.ptr - buffer);
+    return result;
+}
+
+NumberChars generalChars(double value)
+{
+    NumberChars result = numToChars(value);
+    // No zero before a point: "0.5" is ".5", "-0.5" is "-.5".
+    QVarLengthArray<char, 64> &text = result.chars_;
+    const qsizetype sign = !text.isEmpty() && text[0] == '-' ? 1 : 0;
+    if (text.size() > sign + 1 && text[sign] == '0' && text[sign + 1] == '.')
+        text.remove(sign);
     return result;
 }
 
@@ -320,44 +325,9 @@ QString unstorableMessage(const QString &boxName)
     return boxName + QStringLiteral("：数值无效或太大！\n数量、价格和金额的绝对值都必须小于1000000000000000（10的15次方）。");
 }
 
-// ---- a row's number texts appended in place, with the values they read as ----
-
 int formatDecimals(const QString &pattern)
 {
     return NumberPattern(pattern).decimals;
-}
-
-namespace {
-double appendChars(QString &out, const NumberChars &chars)
-{
-    out.append(chars.view());
-    return chars.leadingNumber();
-}
-} // namespace
-
-double appendGeneral(QString &out, double value, bool leadingZero)
-{
-    const NumberChars chars = numToChars(value);
-    QLatin1StringView text = chars.view();
-    // generalText drops the zero before a point: "0.5" is ".5", "-0.5" is "-.5".
-    if (!leadingZero && text.startsWith(QLatin1StringView("-0."))) {
-        out.append(QLatin1Char('-'));
-        text = text.sliced(2);
-    } else if (!leadingZero && text.startsWith(QLatin1StringView("0."))) {
-        text = text.sliced(1);
-    }
-    out.append(text);
-    return chars.leadingNumber();
-}
-
-double appendFixed(QString &out, double value, int decimals)
-{
-    return appendChars(out, formatChars(value, decimals, false));
-}
-
-double appendRounded(QString &out, double value, int decimals)
-{
-    return appendChars(out, roundedChars(value, NumberPattern(decimals, false)));
 }
 
 } // namespace numtext

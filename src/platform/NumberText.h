@@ -5,7 +5,9 @@
 #include <QVarLengthArray>
 
 // The texts of numbers: how numbers typed or stored as text are read, and
-// how numbers are written into grids, totals and statements.
+// how numbers are written into grids, totals and statements. Long lists write
+// each number's text as NumberChars (see below) and take the value that text
+// reads as from its leadingNumber(), so sums and stored values are the shown ones.
 namespace numtext {
 
 // The number at the start of a text (leading blanks skipped); 0 when none.
@@ -34,16 +36,6 @@ QString formatNumber(double value, const QString &pattern);
 
 // The number of decimals of a pattern like "#0.00" (2), as formatNumber reads it.
 int formatDecimals(const QString &pattern);
-
-// For long lists, where each number's text and the value that text reads as
-// (leadingNumber of it) are both needed, without building either apart:
-// appendGeneral appends numToText(value) (generalText(value) without
-// leadingZero) to out; appendFixed appends formatNumber's text for a pattern
-// of decimals places without grouping. Both return the value of the text.
-double appendGeneral(QString &out, double value, bool leadingZero = true);
-double appendFixed(QString &out, double value, int decimals);
-// numToText(roundDecimal(value, decimals)) appended to out; returns its value.
-double appendRounded(QString &out, double value, int decimals);
 
 // Rounds value to decimals places, half away from zero on its decimal value.
 double roundDecimal(double value, int decimals);
@@ -84,6 +76,7 @@ public:
 
 private:
     friend NumberChars numToChars(double value);
+    friend NumberChars generalChars(double value);
     friend NumberChars integerChars(qint64 value);
     friend NumberChars formatChars(double value, int decimals, bool grouped);
     friend NumberChars roundedChars(double value, const NumberPattern &pattern);
@@ -92,6 +85,8 @@ private:
 
 // The text numToText gives.
 NumberChars numToChars(double value);
+// The text generalText gives.
+NumberChars generalChars(double value);
 // The decimal text of an integer.
 NumberChars integerChars(qint64 value);
 // The text formatNumber gives for a pattern of decimals and grouping.

@@ -65,55 +65,63 @@ QStringList TextRows::row(int row) const
     return cells;
 }
 
+QChar *TextRows::extendPending(qsizetype n)
+{
+    // The characters resize() adds are left as they are: they are written next.
+    if (pendingLength_ + n > pending_.size())
+        pending_.resize(std::max(2 * pending_.size(), pendingLength_ + n));
+    return pending_.data() + pendingLength_;
+}
+
+void TextRows::endPendingCell(const QChar *end)
+{
+    pendingLength_ = end - pending_.constData();
+    pendingEnds_.append(int(pendingLength_));
+}
+
 void TextRows::addCell(QStringView text)
 {
     if (pendingEnds_.size() >= cols_)
         return;
-    pending_.append(text);
-    pendingEnds_.append(int(pending_.size()));
+    endPendingCell(std::copy(text.begin(), text.end(), extendPending(text.size())));
 }
 
 void TextRows::addCell(QLatin1StringView text)
 {
     if (pendingEnds_.size() >= cols_)
         return;
-    pending_.append(text);
-    pendingEnds_.append(int(pending_.size()));
+    endPendingCell(std::transform(text.begin(), text.end(), extendPending(text.size()),
+                                  [](char c) { return QLatin1Char(c); }));
 }
 
 void TextRows::addUtf8Cell(QByteArrayView utf8)
 {
     if (pendingEnds_.size() >= cols_)
         return;
-    const qsizetype used = pending_.size();
-    qsizetype ascii = 0;
-    while (ascii < utf8.size() && uchar(utf8[ascii]) < 0x80)
-        ++ascii;
-    if (ascii == utf8.size()) {
+    // UTF-8 never takes fewer bytes than UTF-16 takes units (an invalid byte
+    // becomes one replacement character), so its size is room enough.
+    QChar *out = extendPending(utf8.size());
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; })) {
         // Codes, numbers and dates: each byte is its character.
-        pending_.resize(used + ascii);
-        char16_t *out = reinterpret_cast<char16_t *>(pending_.data()) + used;
-        for (qsizetype k = 0; k < ascii; ++k)
-            out[k] = char16_t(uchar(utf8[k]));
+        out = std::transform(utf8.begin(), utf8.end(), out, [](char c) { return QLatin1Char(c); });
     } else {
-        // Stateless: each cell is decoded on its own, as fromUtf8 decodes it.
+        // Stateless: each cell is decoded on its own, as fromUtf8 decodes it
+        // (a leading byte-order mark dropped, a broken sequence replaced).
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        pending_.resize(used + decoder.requiredSpace(utf8.size()));
-        const QChar *end = decoder.appendToBuffer(pending_.data() + used, utf8);
-        pending_.truncate(end - pending_.constData());
+        out = decoder.appendToBuffer(out, utf8);
     }
-    pendingEnds_.append(int(pending_.size()));
+    endPendingCell(out);
 }
 
 void TextRows::endRow()
 {
     while (pendingEnds_.size() < cols_)
-        pendingEnds_.append(int(pending_.size()));
+        pendingEnds_.append(int(pendingLength_));
     const qsizetype first = ends_.size();
     ends_.resize(first + cols_);
     std::copy(pendingEnds_.cbegin(), pendingEnds_.cend(), ends_.begin() + first);
     // A copy of its own length; the buffer keeps its room for the next row.
-    texts_.append(QString(pending_.constData(), pending_.size()));
-    pending_.truncate(0);
+    texts_.append(QString(pending_.constData(), pendingLength_));
+    pendingLength_ = 0;
     pendingEnds_.clear();
 }

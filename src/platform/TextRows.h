@@ -49,7 +49,13 @@ private:
     QVector<QString> texts_;
     QVector<int> ends_;  // cell c of row r ends at ends_[r * cols_ + c]
 
-    // The row being built and the ends of its cells so far.
+    // Room for n more characters of the row being built; returns where they go.
+    QChar *extendPending(qsizetype n);
+    void endPendingCell(const QChar *end);
+
+    // The row being built (its first pendingLength_ characters) and the ends
+    // of its cells so far.
     QString pending_;
+    qsizetype pendingLength_ = 0;
     QVarLengthArray<int, 32> pendingEnds_;
 };

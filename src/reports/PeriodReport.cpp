@@ -13,9 +13,6 @@ namespace reports {
 
 namespace {
 
-using numtext::appendFixed;
-using numtext::appendGeneral;
-using numtext::appendRounded;
 using numtext::formatDecimals;
 using numtext::generalText;
 using numtext::leadingNumber;
@@ -72,57 +69,39 @@ const QString kInsertSql = QStringLiteral(
     "insert into jxc (SortNo,Bdate,Edate,Hpbm,Gprice,\"As\",Aj,Bs,Bj,Cs,Cj,Ds,Dj,Es,Ej,Fs,Fj,Gs,Gj) "
     "values (0,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
-// One report row written cell by cell into one string, as the grid shows it.
-// Each number is formatted once and its value read from its own text: the
-// book keeps and the totals sum exactly what the grid shows.
+// Writes a report row cell by cell into the report's rows. Each number is
+// formatted once and its value read from its own text: the book keeps and
+// the totals sum exactly what the grid shows.
 class RowWriter {
 public:
-    explicit RowWriter(int moneyDecimals) : moneyDecimals_(moneyDecimals) { text_.reserve(256); }
+    RowWriter(TextRows &rows, int moneyDecimals) : rows_(rows), moneyDecimals_(moneyDecimals) {}
 
-    void clear()
-    {
-        text_.resize(0);
-        cells_ = 0;
-    }
-    void text(QByteArrayView utf8)
-    {
-        // Decoded in place, without a string of its own.
-        const qsizetype at = text_.size();
-        text_.resize(at + decoder_.requiredSpace(utf8.size()));
-        const QChar *end = decoder_.appendToBuffer(text_.data() + at, utf8);
-        text_.resize(end - text_.constData());
-        endCell();
-    }
+    void text(QByteArrayView utf8) { rows_.addUtf8Cell(utf8); }
     // numToText's form ("0.5").
-    double number(double value) { return endCell(appendGeneral(text_, value, true)); }
+    double number(double value) { return add(numtext::numToChars(value)); }
     // generalText's form (".5").
-    double general(double value) { return endCell(appendGeneral(text_, value, false)); }
+    double general(double value) { return add(numtext::generalChars(value)); }
     // The money format.
-    double money(double value) { return endCell(appendFixed(text_, value, moneyDecimals_)); }
+    double money(double value) { return add(numtext::formatChars(value, moneyDecimals_, false)); }
     // Rounded as the money format rounds, in numToText's form ("18.5").
-    double amount(double value) { return endCell(appendRounded(text_, value, moneyDecimals_)); }
-
-    QStringView joined() const { return text_; }
-    const int *cellEnds() const { return ends_; }
+    double amount(double value) { return add(numtext::roundedChars(value, amountPattern_)); }
+    void endRow() { rows_.endRow(); }
 
 private:
-    double endCell(double value = 0)
+    double add(const numtext::NumberChars &chars)
     {
-        ends_[cells_++] = int(text_.size());
-        return value;
+        rows_.addCell(chars.view());
+        return chars.leadingNumber();
     }
 
+    TextRows &rows_;
     int moneyDecimals_;
-    // As QString::fromUtf8 reads: each text whole, a leading byte-order mark dropped.
-    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
-    QString text_;  // reused: its buffer outlives the rows
-    int ends_[kPeriodColumnCount] = {};
-    int cells_ = 0;
+    numtext::NumberPattern amountPattern_{moneyDecimals_, false};
 };
 
 // A closing quantity whose text has more than five decimals, or exponent
 // form, is shown to three decimals.
-double tidiedQuantity(const QString &text, double value)
+double tidiedQuantity(QLatin1StringView text, double value)
 {
     const qsizetype point = text.indexOf(QLatin1Char('.'));
     if (text.contains(QLatin1Char('E')) || (point >= 0 && text.size() - point - 1 > 5))
@@ -184,20 +163,18 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     const QByteArray endText = db::dateText(end).toUtf8();
     QVector<double> totals(kPeriodColumnCount, 0.0);
     int goodsCount = 0;
-    RowWriter row(moneyDecimals);
-    QString closingText;  // reused: no allocation per row
+    RowWriter row(result.report.rows, moneyDecimals);
     while (goods.next()) {
         ++goodsCount;
         // The quantity on hand, rounded to three decimals when its text has
         // exponent form; closingQty is the value of its text.
         double q = goods.number(3);
-        closingText.resize(0);
-        double closingQty = appendGeneral(closingText, q, true);
-        if (closingText.contains(QLatin1Char('E'))) {
+        numtext::NumberChars closingText = numtext::numToChars(q);
+        if (closingText.view().contains(QLatin1Char('E'))) {
             q = roundDecimal(q, 3);
-            closingText.resize(0);
-            closingQty = appendGeneral(closingText, q, true);
+            closingText = numtext::numToChars(q);
         }
+        const double closingQty = closingText.leadingNumber();
         const double cost = goods.number(2);
         const double openingQty = goods.number(4);
         const double openingAmount = goods.isNull(5) ? 0.0 : money(openingQty * goods.number(5));
@@ -218,7 +195,6 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         // Each number as its text shows it: summed for the totals and stored.
         double shown[kPeriodColumnCount] = {};
         const QByteArrayView code = goods.utf8(0);
-        row.clear();
         row.text(code);
         row.text(goods.utf8(1));
         row.money(cost);
@@ -236,7 +212,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         shown[kYearOutAmount] = row.amount(prevFj + outAmount);
         // The totals take the closing quantity as it reads before it is tidied.
         totals[kClosingQty] += closingQty;
-        shown[kClosingQty] = row.general(tidiedQuantity(closingText, closingQty));
+        shown[kClosingQty] = row.general(tidiedQuantity(closingText.view(), closingQty));
         switch (closingMethod) {
         case kByCostPrice:
             shown[kClosingAmount] = row.money(money(q * cost));
@@ -261,7 +237,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
             bound = insert.bind(col + 2, shown[col]);
         if (!bound || !insert.run())
             return fail(insert.error().isEmpty() ? db.lastError() : insert.error());
-        result.report.rows.appendJoined(row.joined(), row.cellEnds());
+        row.endRow();
     }
     if (goods.hasError())
         return fail(goods.error());

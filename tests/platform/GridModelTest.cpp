@@ -123,10 +123,11 @@ TEST(TextRows, RowsBuiltCellByCellDecodeUtf8AsFromUtf8)
     const QByteArray cells[] = {
         "A001",         "货品名称",         "\xEF\xBB\xBF" "bom", "bad\xFF" "byte", "cut\xE8\xB4",
         "next",         "\xF0\x9F\x93\xA6", "",                   "\xC3" "(",       "末",
+        "a\xED\xA0\x80z", "a\xEF\xBB\xBF" "b", "\xFF\xFE",          "ab\xC3",
     };
     TextRows built(3);
     TextRows appended(3);
-    for (int first = 0; first < 10; first += 2) {
+    for (int first = 0; first + 1 < int(std::size(cells)); first += 2) {
         built.addUtf8Cell(cells[first]);
         built.addUtf8Cell(cells[first + 1]);
         built.endRow();  // the third cell is padded empty

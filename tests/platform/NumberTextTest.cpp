@@ -109,9 +109,9 @@ TEST(NumberText, CharsAreTheTextsOfTheStringFunctions)
     EXPECT_EQ(QString(integerChars(-9007199254740993LL).view()), u"-9007199254740993");
 }
 
-TEST(NumberText, AppendedTextsAreTheFormattedTextsAndReadAsTheirValues)
+TEST(NumberText, WrittenTextsAreTheFormattedTextsAndReadAsTheirValues)
 {
-    // Long lists append each number's text to a row and keep the value that
+    // Long lists write each number's text into a row and keep the value that
     // text reads as: both must be what formatNumber / numToText / generalText
     // and leadingNumber give apart.
     struct Fixed {
@@ -130,18 +130,18 @@ TEST(NumberText, AppendedTextsAreTheFormattedTextsAndReadAsTheirValues)
                                            : QStringLiteral("#0");
         EXPECT_EQ(formatNumber(c.value, pattern).toStdString(), c.text) << c.value;
         EXPECT_EQ(formatDecimals(pattern), c.decimals);
-        QString row = QStringLiteral("G1|");
-        const double shown = appendFixed(row, c.value, c.decimals);
-        EXPECT_EQ(row.toStdString(), std::string("G1|") + c.text) << c.value;
+        const NumberChars fixed = formatChars(c.value, c.decimals, false);
+        EXPECT_EQ(QString(fixed.view()).toStdString(), c.text) << c.value;
+        const double shown = fixed.leadingNumber();
         EXPECT_EQ(shown, leadingNumber(QString::fromLatin1(c.text))) << c.value;
         EXPECT_EQ(roundDecimal(c.value, c.decimals), shown) << c.value;
-        QString amount;
-        EXPECT_EQ(appendRounded(amount, c.value, c.decimals), shown) << c.value;
-        EXPECT_EQ(amount, numToText(shown)) << c.value;
+        const NumberChars amount = roundedChars(c.value, NumberPattern(c.decimals, false));
+        EXPECT_EQ(amount.leadingNumber(), shown) << c.value;
+        EXPECT_EQ(QString(amount.view()), numToText(shown)) << c.value;
     }
     QString amounts;
     for (double v : {9.995, 2.5, -0.004, 0.00005, 1234.5678})
-        appendRounded(amounts.append(QLatin1Char('|')), v, v == 0.00005 ? 5 : 2);
+        amounts += QLatin1Char('|') + QString(roundedChars(v, NumberPattern(v == 0.00005 ? 5 : 2, false)).view());
     EXPECT_EQ(amounts.toStdString(), "|10|2.5|0|5E-05|1234.57");
 
     struct General {
@@ -156,15 +156,15 @@ TEST(NumberText, AppendedTextsAreTheFormattedTextsAndReadAsTheirValues)
     for (const auto &c : generalCases) {
         EXPECT_EQ(numToText(c.value).toStdString(), c.num);
         EXPECT_EQ(generalText(c.value).toStdString(), c.general);
-        QString num, general;
-        EXPECT_EQ(appendGeneral(num, c.value, true), leadingNumber(QString::fromLatin1(c.num))) << c.num;
-        EXPECT_EQ(appendGeneral(general, c.value, false), leadingNumber(QString::fromLatin1(c.general))) << c.num;
-        EXPECT_EQ(num.toStdString(), c.num);
-        EXPECT_EQ(general.toStdString(), c.general);
+        const NumberChars num = numToChars(c.value);
+        const NumberChars general = generalChars(c.value);
+        EXPECT_EQ(num.leadingNumber(), leadingNumber(QString::fromLatin1(c.num))) << c.num;
+        EXPECT_EQ(general.leadingNumber(), leadingNumber(QString::fromLatin1(c.general))) << c.num;
+        EXPECT_EQ(QString(num.view()).toStdString(), c.num);
+        EXPECT_EQ(QString(general.view()).toStdString(), c.general);
     }
     // The value read back is the 15-digit value, not the number as given.
-    QString text;
-    EXPECT_EQ(appendGeneral(text, 10.3 - 10.2), 0.100000000000001);
+    EXPECT_EQ(numToChars(10.3 - 10.2).leadingNumber(), 0.100000000000001);
     EXPECT_EQ(roundSignificant(10.3 - 10.2), 0.100000000000001);
     EXPECT_EQ(roundSignificant(-1.0 / 3), -0.333333333333333);
 }
