@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -281,9 +280,12 @@ double roundSignificant(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return value;
+    // printf's "%.14e" (std::to_chars is defined that way), read back.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    return std::strtod(buffer, nullptr);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
 }
 
 double exactDifference(double a, double b)
