@@ -156,7 +156,12 @@ QString formatNumber(double value, const QString &pattern)
 
 double NumberChars::leadingNumber() const
 {
-    // Texts written here never begin with blanks.
+    // Texts written here are a number whole (from_chars reads ".5" and stops
+    // at a grouping comma, as leadingNumber does) and never begin with blanks.
+    double value = 0.0;
+    const char *first = chars_.constData();
+    if (std::from_chars(first, first + chars_.size(), value).ec == std::errc())
+        return value;
     QVarLengthArray<char, 65> text(chars_.constData(), chars_.constData() + chars_.size());
     text.append('\0');
     return leadingNumberOf(text.constData());
@@ -176,6 +181,13 @@ NumberChars numToChars(double value)
     NumberChars result;
     if (value == 0.0 || !std::isfinite(value)) {
         result.chars_.append('0');
+        return result;
+    }
+    // Whole numbers below 1E+15 (most quantities) are their integer digits.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, qint64(value)).ptr;
+        result.chars_.append(digits, end - digits);
         return result;
     }
     // The same text as printf's "%.15G" (std::to_chars is defined that way),
