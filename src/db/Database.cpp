@@ -97,6 +97,17 @@ bool Statement::bindUtf8(int index, QByteArrayView utf8)
     return true;
 }
 
+bool Statement::bindNumber(int index, double value)
+{
+    if (!stmt_)
+        return false;
+    if (sqlite3_bind_double(stmt_, index, value) != SQLITE_OK) {
+        setError();
+        return false;
+    }
+    return true;
+}
+
 bool Statement::bindAll(const QVariantList &values)
 {
     for (int i = 0; i < values.size(); ++i)

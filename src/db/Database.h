@@ -32,6 +32,8 @@ public:
     // Binds a text given as UTF-8 without copying it: the bytes must stay as
     // they are until the statement has run or is reset.
     bool bindUtf8(int index, QByteArrayView utf8);
+    // Binds a real number directly, for loops that bind many of them.
+    bool bindNumber(int index, double value);
 
     // Advances to the next row; false at the end or on error (see hasError()).
     bool next();

@@ -232,9 +232,9 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
 
         insert.reset();
         bool bound = insert.bindUtf8(1, startText) && insert.bindUtf8(2, endText) && insert.bindUtf8(3, code) &&
-                     insert.bind(4, cost);
+                     insert.bindNumber(4, cost);
         for (int col = kOpeningQty; bound && col < kPeriodColumnCount; ++col)
-            bound = insert.bind(col + 2, shown[col]);
+            bound = insert.bindNumber(col + 2, shown[col]);
         if (!bound || !insert.run())
             return fail(insert.error().isEmpty() ? db.lastError() : insert.error());
         row.endRow();
