@@ -1,9 +1,9 @@
 #include "BookListWindow.h"
 
 #include "BookFiles.h"
-#include "WaitCursor.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "shell/DesktopServices.h"
 #include "shell/Module1.h"
 

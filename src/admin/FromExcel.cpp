@@ -6,6 +6,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "shell/DesktopServices.h"
 #include "shell/Module1.h"
 
@@ -25,13 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The wait pointer while the window reads or imports.
-class WaitPointer {
-public:
-    WaitPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 void setPanel4(const QString &text)
 {
@@ -168,7 +162,7 @@ void FromExcel::readSheet()
 {
     if (txtFile_->text().isEmpty() || txtTab_->text().trimmed().isEmpty())
         return;
-    WaitPointer wait;
+    WaitCursor wait;
     setPanel4(QStringLiteral("正在读入数据……"));
     admin::ExcelTable table;
     QString error;
@@ -279,7 +273,7 @@ void FromExcel::importRows()
         rows << grid_->rowTexts(r);
     admin::GoodsImportResult result;
     {
-        WaitPointer wait;
+        WaitCursor wait;
         setPanel4(QStringLiteral("正在把数据导入到系统中……"));
         result = admin::importGoods(Module1::instance(), rows, settings);
     }

@@ -2,10 +2,10 @@
 
 #include "BookBackup.h"
 #include "BookFiles.h"
-#include "WaitCursor.h"
 #include "sysDBbak.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "shell/Login.h"
 #include "shell/MForm.h"
 #include "shell/ModalDialogs.h"

@@ -2,9 +2,9 @@
 
 #include "BookBackup.h"
 #include "BookFiles.h"
-#include "WaitCursor.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "shell/Module1.h"
 
 #include <QDir>

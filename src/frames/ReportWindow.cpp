@@ -4,6 +4,7 @@
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "shell/HostWindow.h"
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
@@ -25,13 +26,6 @@ namespace {
 
 // Window sizes are given in twips; 15 twips make one pixel.
 constexpr double kTwipsPerPixel = 15.0;
-
-// The busy pointer while a list is read.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 void notice(const QString &text)
 {
@@ -232,7 +226,7 @@ QString ReportWindow::fillStatement(const QString &sql) const
 // a totals row.
 void ReportWindow::fillReportGrid(const QString &sql)
 {
-    BusyPointer busy;
+    WaitCursor busy;
     setReportGridHeaders();
     lastFillSql_ = fillStatement(sql);
     db::Database &db = Module1::instance().gDb;

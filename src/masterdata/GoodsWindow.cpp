@@ -5,6 +5,7 @@
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "platform/TextRows.h"
+#include "platform/WaitCursor.h"
 #include "shell/Module1.h"
 
 #include <QComboBox>
@@ -206,9 +207,8 @@ void A4::addListCells(TextRows &rows, const db::Statement &row) const
 
 void A4::fillListGrid(const QString &sql)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     MasterDataWindow::fillListGrid(sql);
-    QGuiApplication::restoreOverrideCursor();
 }
 
 void A4::layoutWindow()

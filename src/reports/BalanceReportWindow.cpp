@@ -4,6 +4,7 @@
 #include "db/DateText.h"
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "reports/BalanceReport.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
@@ -46,12 +47,6 @@ frames::ReportWindowKind balanceKind()
     k.emptyPrintMessage = QStringLiteral("没有数据可打印！");
     return k;
 }
-
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -171,7 +166,7 @@ void C18::FillReportGrid()
     BalanceReport report;
     QString error;
     {
-        BusyPointer busy;
+        WaitCursor busy;
         m.ShowLoadingInStatusBar();
         if (!ComputeBalanceReport(m.gDb, filter, m.gMoneyFormat, &report, &error)) {
             Prompt::current().message(QStringLiteral("提示"), error, Prompt::Icon::Information);

@@ -5,6 +5,7 @@
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "reports/YearEnd.h"
 #include "shell/MergedCaptionHeader.h"
 #include "shell/ModalDialogs.h"
@@ -30,12 +31,6 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
 const QString kGenerateWord = QStringLiteral("生成报表");
-
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 void inform(const QString &text, const QString &title = QString())
 {
@@ -305,7 +300,7 @@ void C181::GeneratePeriodReport()
     gdClear();
     GenerationResult result;
     {
-        BusyPointer busy;
+        WaitCursor busy;
         m.ShowLoadingInStatusBar();
         result = reports::GeneratePeriodReport(m.gDb, m.gPeriodStart, m.Today(), ClosingMethod, m.gMoneyFormat);
     }
@@ -345,7 +340,7 @@ void C181::FillReportGrid(int n, const QString &conditions)
     PeriodReportRows report;
     QString error;
     {
-        BusyPointer busy;
+        WaitCursor busy;
         if (!LoadPeriodReport(m.gDb, n, conditions, &report, &error)) {
             inform(error);
             return;

@@ -2,6 +2,7 @@
 
 #include "db/DateText.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "reports/PeriodReportWindow.h"
 #include "reports/YearEndCarry.h"
 #include "shell/ModalDialogs.h"
@@ -81,9 +82,8 @@ void YearEnd::carryForward()
     const QDate today = m.Today();
     reports::CarryForwardResult result;
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WaitCursor wait;
         result = reports::CarryForward(m.gDb, CurrentYearEndStart, today, Chk[0]->isChecked(), Chk[1]->isChecked());
-        QApplication::restoreOverrideCursor();
     }
     switch (result.status) {
     case reports::CarryForwardResult::PeriodOpen:

@@ -8,6 +8,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
+#include "platform/WaitCursor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,12 +37,6 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
             result.append(name);
     return result;
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 // Shows the copy's progress once it has taken longer than half a second, so a
 // large book's backup at exit does not look like a program that hangs.

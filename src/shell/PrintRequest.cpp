@@ -2,6 +2,7 @@
 
 #include "platform/GridModel.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "platform/report/ReportTemplate.h"
 #include "shell/Module1.h"
 #include "shell/Prnt.h"
@@ -15,13 +16,6 @@
 #include <optional>
 
 namespace {
-
-// The hourglass for the whole request.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 void tell(const QString &text)
 {
@@ -196,7 +190,7 @@ bool StageGridRows(db::Database &db, const QString &table, const QStringList &co
 
 bool RunPrintRequest(const PrintRequest &request)
 {
-    BusyPointer busy;
+    WaitCursor busy;
     Module1 &m = Module1::instance();
 
     if (!request.testedFile.isEmpty() && !ReportFileExists(request.testedFile)) {

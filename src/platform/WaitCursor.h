@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
-// The hourglass pointer while a file is copied; the normal one again however
-// the work ends.
+// The hourglass pointer while long work runs (a copy, a list read, a print
+// staged); the normal one again however the work ends.
 class WaitCursor {
 public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
