@@ -311,6 +311,27 @@ double exactDifference(double a, double b)
     return roundSignificant(d);
 }
 
+namespace {
+template <typename Text>
+bool hasLongForm(Text text)
+{
+    if (text.contains(QLatin1Char('E')))
+        return true;
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point >= 0 && text.size() - point - 1 > 5;
+}
+} // namespace
+
+bool needsThreeDecimals(QStringView text)
+{
+    return hasLongForm(text);
+}
+
+bool needsThreeDecimals(QLatin1StringView text)
+{
+    return hasLongForm(text);
+}
+
 bool isResidue(double value, double scale)
 {
     // About twenty units in the last place of the operands (below their

@@ -22,12 +22,6 @@ QString generalText(double value);
 // generalText with a zero put before a leading decimal point (0.5 gives "0.5").
 QString numToText(double value);
 
-// Room numToChars needs.
-inline constexpr int kNumTextChars = 32;
-// numToText's characters written into buffer (kNumTextChars long), without
-// making a string: for long lists. Returns how many were written.
-int numToChars(double value, char *buffer);
-
 // Formats value by a pattern like "#0", "#0.00" or "#,##0.00": as many
 // decimals as the pattern has zeros after the point, rounded half away from
 // zero on the decimal value (2.675 gives 2.68), grouped by thousands when
@@ -56,6 +50,11 @@ bool isResidue(double value, double scale);
 // Whether a <= b once the rounding residue of numbers of magnitude scale is
 // allowed for: 0.3 - 0.1 is not less than 0.2.
 bool notAbove(double a, double b, double scale);
+
+// Whether a quantity's text is in exponent form or has more than five
+// decimals: lists show such a quantity to three decimals.
+bool needsThreeDecimals(QStringView text);
+bool needsThreeDecimals(QLatin1StringView text);
 
 // ---- texts written without an allocation, for lists of many thousands ----
 

@@ -6,30 +6,9 @@
 
 void TextRows::append(const QStringList &cells)
 {
-    const int n = qMin(cols_, int(cells.size()));
-    qsizetype length = 0;
-    for (int c = 0; c < n; ++c)
-        length += cells[c].size();
-    QString text;
-    text.reserve(length);
-    for (int c = 0; c < n; ++c) {
-        text.append(cells[c]);
-        ends_.append(int(text.size()));
-    }
-    for (int c = n; c < cols_; ++c)
-        ends_.append(int(text.size()));
-    texts_.append(std::move(text));
-}
-
-void TextRows::appendJoined(QStringView text, const int *ends, int count)
-{
-    const int n = qMin(cols_, count);
-    const int length = n > 0 ? ends[n - 1] : 0;
-    for (int c = 0; c < n; ++c)
-        ends_.append(ends[c]);
-    for (int c = n; c < cols_; ++c)
-        ends_.append(length);
-    texts_.append(text.left(length).toString());
+    for (const QString &cell : cells)
+        addCell(cell);
+    endRow();
 }
 
 void TextRows::append(const TextRows &rows)

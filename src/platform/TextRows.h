@@ -21,11 +21,6 @@ public:
 
     void append(const QStringList &cells);
     void append(const TextRows &rows);  // rows of the same column count
-    // Appends one row whose cells lie one after another in text, cell c
-    // ending at ends[c]; count cells are given (padded or cut as above).
-    void appendJoined(QStringView text, const int *ends, int count);
-    // A row already joined: its text and the end offset of each of its cols() cells.
-    void appendJoined(QStringView text, const int *cellEnds) { appendJoined(text, cellEnds, cols_); }
     void reserve(int rows);
 
     // Builds the next row cell by cell in a buffer kept from row to row, so a

@@ -27,12 +27,9 @@ QString kindSums(const char *head, const char *lines)
 // A quantity with more than five decimals or in exponent form is cut to three.
 QString tidy(const QString &text)
 {
-    QString t = text;
-    if (t.contains(QLatin1Char('E')))
-        t = formatNumber(leadingNumber(t), QStringLiteral("#0.000"));
-    const int point = t.indexOf(QLatin1Char('.'));
-    if (point >= 0 && t.size() - point - 1 > 5)
-        t = formatNumber(leadingNumber(t), QStringLiteral("#0.000"));
+    const QString t = numtext::needsThreeDecimals(QStringView(text))
+                          ? formatNumber(leadingNumber(text), QStringLiteral("#0.000"))
+                          : text;
     return generalText(leadingNumber(t));
 }
 

@@ -103,10 +103,7 @@ private:
 // form, is shown to three decimals.
 double tidiedQuantity(QLatin1StringView text, double value)
 {
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    if (text.contains(QLatin1Char('E')) || (point >= 0 && text.size() - point - 1 > 5))
-        return roundDecimal(value, 3);
-    return value;
+    return numtext::needsThreeDecimals(text) ? roundDecimal(value, 3) : value;
 }
 
 } // namespace

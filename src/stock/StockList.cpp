@@ -42,18 +42,9 @@ ReportWindowKind stockListKind()
 }
 
 // Quantities keep up to five decimals as read; more, or an exponent, are cut to three.
-template <typename Text>
-bool cutToThreeDecimals(Text text)
-{
-    if (text.contains(QLatin1Char('E')))
-        return true;
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    return point >= 0 && text.size() - point - 1 > 5;
-}
-
 QString quantityText(const QString &text)
 {
-    if (cutToThreeDecimals(QStringView(text)))
+    if (numtext::needsThreeDecimals(QStringView(text)))
         return numtext::formatNumber(numtext::leadingNumber(text), QStringLiteral("#0.000"));
     return text;
 }
@@ -159,7 +150,7 @@ void C1::appendRecord(TextRows &rows, const db::Statement &row) const
     const numtext::NumberChars quantity = row.type(kQuantityColumn) == db::Statement::Type::Real
                                               ? numtext::numToChars(row.number(kQuantityColumn))
                                               : numtext::NumberChars();
-    if (!quantity.view().isEmpty() && !cutToThreeDecimals(quantity.view()))
+    if (!quantity.view().isEmpty() && !numtext::needsThreeDecimals(quantity.view()))
         rows.addCell(quantity.view());
     else
         rows.addCell(quantityText(fieldText(row, kQuantityColumn)));

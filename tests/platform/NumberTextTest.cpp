@@ -213,3 +213,15 @@ TEST(NumberText, ExactDifferenceDropsTheNoiseOfTheOperands)
     for (auto [a, b, expected] : cases)
         EXPECT_EQ(exactDifference(a, b), expected) << a << " - " << b;
 }
+
+TEST(NumberText, QuantityTextsWithExponentOrSixDecimalsNeedThree)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"7.0000005", true}, {"-1.234567", true}, {"1E-05", true}, {"1.5E+20", true},
+        {"0.12345", false},  {"12", false},       {"-.5", false},  {"", false},
+    };
+    for (auto [text, needed] : cases) {
+        EXPECT_EQ(needsThreeDecimals(QLatin1StringView(text)), needed) << text;
+        EXPECT_EQ(needsThreeDecimals(QString::fromLatin1(text)), needed) << text;
+    }
+}
