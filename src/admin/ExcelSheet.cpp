@@ -1,5 +1,7 @@
 #include "ExcelSheet.h"
 
+#include "FormulaValues.h"
+
 #include "platform/NumberText.h"
 
 #include <QFileInfo>
@@ -38,6 +40,21 @@ QString cellText(const FreeXL_CellValue &cell)
     case FREEXL_CELL_NULL: return QString();
     default: return cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
     }
+}
+
+// A formula cell, which the cell reader leaves empty, as the value saved with it.
+QString savedText(const SavedValue &value)
+{
+    switch (value.kind) {
+    case SavedValue::Kind::Number: return numtext::numToText(value.number);
+    case SavedValue::Kind::Boolean: return QString::number(int(value.number));  // as a boolean cell reads
+    default: return value.text;
+    }
+}
+
+bool isFault(const SavedValue &value)
+{
+    return value.kind == SavedValue::Kind::Error || value.kind == SavedValue::Kind::Unreadable;
 }
 
 QString openFailure(const QString &path)
@@ -79,9 +96,15 @@ bool readExcelSheet(const QString &path, const QString &sheetName, ExcelTable &t
         error = QStringLiteral("无法读入工作表“%1”。").arg(sheetName.trimmed());
         return false;
     }
+    SavedValues formulas;
+    if (!readFormulaValues(path, sheetName, formulas)) {
+        error = QStringLiteral("无法读出工作表“%1”中公式的值：Excel文件已损坏。").arg(sheetName.trimmed());
+        return false;
+    }
     for (unsigned int r = 0; r < rows; ++r) {
         QStringList texts;
         texts.reserve(cols);
+        CellFaults faults;
         for (unsigned short c = 0; c < cols; ++c) {
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(book.handle(), r, c, &cell) != FREEXL_OK) {
@@ -89,12 +112,21 @@ bool readExcelSheet(const QString &path, const QString &sheetName, ExcelTable &t
                 table = {};
                 return false;
             }
-            texts << cellText(cell);
+            const auto formula = formulas.find({int(r), int(c)});
+            if (cell.type != FREEXL_CELL_NULL || formula == formulas.end()) {
+                texts << cellText(cell);
+                continue;
+            }
+            texts << savedText(formula->second);
+            if (isFault(formula->second))
+                faults.insert(c, formula->second.text);
         }
-        if (r == 0)
+        if (r == 0) {
             table.fieldNames = texts;
-        else
+        } else {
             table.records << texts;
+            table.faults << faults;
+        }
     }
     return true;
 }

@@ -183,6 +183,7 @@ void FromExcel::readSheet()
         captions << QString();
     grid_->setCaptions(captions);
     grid_->setDataRows(table.records);
+    faults_ = table.faults;
 
     // The lists offer the letters of the grid's columns; what is typed stays.
     for (QComboBox *combo : cmbCol_) {
@@ -212,7 +213,10 @@ void FromExcel::deleteRow()
     if (!Prompt::current().ask(QString(), QStringLiteral("确实要删除选中的数据吗？"), Prompt::Icon::Question))
         return;
     const QModelIndex current = gd_->currentIndex();
-    grid_->removeItem(current.isValid() ? current.row() + 1 : 1);
+    const int row = current.isValid() ? current.row() + 1 : 1;
+    grid_->removeItem(row);
+    if (row - 1 < faults_.size())
+        faults_.remove(row - 1);
     showCount();
 }
 
@@ -275,7 +279,7 @@ void FromExcel::importRows()
     {
         WaitCursor wait;
         setPanel4(QStringLiteral("正在把数据导入到系统中……"));
-        result = admin::importGoods(Module1::instance(), rows, settings);
+        result = admin::importGoods(Module1::instance(), rows, settings, faults_);
     }
     if (!result.error.isEmpty()) {
         setPanel4(QStringLiteral("导入失败，请检查Excel文件格式及相关设置"));

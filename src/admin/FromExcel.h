@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExcelSheet.h"
+
 #include <QWidget>
 
 class GridModel;
@@ -32,6 +34,7 @@ private:
     void showCount();
 
     GridModel *grid_ = nullptr;
+    QVector<admin::CellFaults> faults_;  // of the grid's rows 1.., in order
     QTableView *gd_ = nullptr;
     QLineEdit *txtFile_ = nullptr;
     QLineEdit *txtTab_ = nullptr;

@@ -58,6 +58,28 @@ bool numberCell(const RowReader &row, int col, double &value)
         || text.front() == QLatin1Char('+');
 }
 
+// The reason a row is not imported when a column the import reads holds a
+// formula without a usable value; "" when none does.
+QString formulaFault(const GoodsColumns &map, const CellFaults &faults)
+{
+    if (faults.isEmpty())
+        return {};
+    QVector<std::pair<List, int>> read{{Code, map.code}, {Name, map.name}, {CategoryName, map.categoryName},
+                                       {Unit, map.unit}, {Model, map.model}};
+    for (int col : map.remark)
+        read.push_back({Remark, col});
+    read << std::pair{Cost, map.cost} << std::pair{Sale, map.salePrice} << std::pair{CategoryCode, map.categoryCode}
+         << std::pair{Quantity, map.quantity} << std::pair{Low, map.safetyStock} << std::pair{High, map.highestStock};
+    for (const auto &[list, col] : read) {
+        const auto fault = faults.constFind(col);
+        if (col < 0 || fault == faults.constEnd())
+            continue;
+        return fault->isEmpty() ? QStringLiteral("%1的公式值无法读出").arg(goodsColumnCaption(list))
+                                : QStringLiteral("%1“%2”是公式的错误值").arg(goodsColumnCaption(list), *fault);
+    }
+    return {};
+}
+
 struct Assignments {
     QStringList fields;
     QVariantList values;
@@ -127,7 +149,8 @@ bool parseGoodsColumns(const QStringList &texts, int columns, GoodsColumns &map,
     return true;
 }
 
-GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings)
+GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings,
+                              const QVector<CellFaults> &faults)
 {
     const GoodsColumns &map = settings.columns;
     GoodsImportResult result;
@@ -146,6 +169,11 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
     for (int i = 0; i < rows.size(); ++i) {
         const int rowNo = i + 1;
         const RowReader row(rows.at(i));
+        const QString fault = formulaFault(map, faults.value(i));
+        if (!fault.isEmpty()) {
+            result.skipped.push_back({rowNo, fault});
+            continue;
+        }
         const QString code = row.text(map.code).trimmed();
         if (code.isEmpty()) {
             if (!row.blank())

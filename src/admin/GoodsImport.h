@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExcelSheet.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -59,9 +61,12 @@ struct GoodsImportResult {
 };
 
 // Imports every row in one transaction: the whole table or nothing. Rows
-// without a code, without a name (when the name is read) or with a number
-// cell that holds no number are skipped, listed, and leave no trace (not
-// even a new category). Entirely blank rows are passed over unlisted.
-GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings);
+// without a code, without a name (when the name is read), with a number
+// cell that holds no number, or reading a cell listed in its faults (a
+// formula without a usable value; faults holds one entry per row, or none)
+// are skipped, listed, and leave no trace (not even a new category).
+// Entirely blank rows are passed over unlisted.
+GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings,
+                              const QVector<CellFaults> &faults = {});
 
 } // namespace admin

@@ -51,6 +51,82 @@ TEST(ExcelSheet, RefusesAMissingSheetFileOrAFileThatIsNoWorkbook)
     EXPECT_TRUE(error.contains(QStringLiteral("Excel 97-2003"))) << error.toStdString();
 }
 
+// formulas.xls: an .xlsx written with libxlsxwriter (formulas without saved
+// values), turned into an Excel 97-2003 workbook by gnumeric, which computes
+// the formulas and saves their values:
+//     ssconvert --recalc -T Gnumeric_Excel:excel_biff8 formulas.xlsx formulas.xls
+// Sheet "其它" holds ="X"&"9" and =7*7 in its row 2, sheet "公式" these cells:
+//     编码                    名称                 成本                       售价          数量          规格    备注
+//  2  F01                     ="螺丝"&"钉"         10                         =C2*1.3       =2*50         TRUE    普通
+//  3  ="F"&TEXT(ROW()-1,"00") 垫圈                 =ROUND(SQRT(16)+IF(C2>5,0.25,0),2) =SUM(C2:C3)/2 =1000+ROW() =C2>5 =""
+//  4  F03                     =LEFT("长备注",1)&"货" {=SUM(C2:C3*2)}          =0.1+0.2      5                     =REPT("备注",3000)&"完"
+//  5  F04                     错值                                            =1/0
+//  6  F05                     旁列错值                                        8                           =NA()
+//  7  F06                     =""
+const QString kFormulaWorkbook = QStringLiteral(ADMIN_TEST_DATA "/formulas.xls");
+
+TEST(ExcelSheet, ReadsFormulaCellsAsTheValuesSavedWithThem)
+{
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(kFormulaWorkbook, QStringLiteral("公式"), table, error)) << error.toStdString();
+    ASSERT_EQ(table.records.size(), 6);
+    ASSERT_EQ(table.faults.size(), 6);
+    const QString longRemark = QStringLiteral("备注").repeated(3000) + QStringLiteral("完");
+    const struct {
+        int record, col;
+        QString text;
+    } cells[] = {
+        {0, 1, "螺丝钉"}, {0, 2, "10"},   {0, 3, "13"},      {0, 4, "100"},    {0, 5, "1"},  {0, 6, "普通"},
+        {1, 0, "F02"},    {1, 2, "4.25"}, {1, 3, "7.125"},   {1, 4, "1003"},   {1, 5, "1"},  {1, 6, ""},
+        {2, 1, "长货"},   {2, 2, "28.5"}, {2, 3, "0.3"},     {2, 6, longRemark},
+        {3, 3, "#DIV/0!"}, {4, 5, "#N/A"}, {5, 1, ""},
+    };
+    for (const auto &cell : cells)
+        EXPECT_EQ(table.records[cell.record][cell.col], cell.text) << cell.record << "," << cell.col;
+    // Only the error values are faults of their records.
+    const QVector<admin::CellFaults> faults{{}, {}, {}, {{3, "#DIV/0!"}}, {{5, "#N/A"}}, {}};
+    EXPECT_EQ(table.faults, faults);
+
+    // Each sheet's own formulas: the other sheet holds others at the same places.
+    ASSERT_TRUE(admin::readExcelSheet(kFormulaWorkbook, QStringLiteral("其它"), table, error)) << error.toStdString();
+    ASSERT_EQ(table.records.size(), 1);
+    EXPECT_EQ(table.records[0], (QStringList{"X9", "49"}));
+}
+
+// A damaged workbook is refused with a message, however it is cut.
+TEST(ExcelSheet, RefusesADamagedWorkbook)
+{
+    TestBook book;
+    const QByteArray whole = [] {
+        QFile f(kFormulaWorkbook);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_GT(whole.size(), 4096);
+    QByteArray zeroedSheet = whole;  // the sheet "公式" overwritten with nothing
+    zeroedSheet.replace(5120, 8192, QByteArray(8192, 0));
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {
+        {"header.xls", whole.left(512)},
+        {"half.xls", whole.left(whole.size() / 2)},
+        {"lastsector.xls", whole.left(whole.size() - 512)},
+        {"zeroed.xls", zeroedSheet},
+    };
+    for (const auto &file : files) {
+        QFile out(book.dir() + QLatin1Char('/') + QLatin1String(file.name));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.bytes);
+        out.close();
+        admin::ExcelTable table;
+        QString error;
+        EXPECT_FALSE(admin::readExcelSheet(out.fileName(), QStringLiteral("公式"), table, error)) << file.name;
+        EXPECT_FALSE(error.isEmpty()) << file.name;
+        EXPECT_TRUE(table.records.isEmpty()) << file.name;
+    }
+}
+
 // The import window on a temporary book holding a category 五金 and a goods EX1.
 struct ImportWindow {
     ImportWindow()
@@ -66,9 +142,9 @@ struct ImportWindow {
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    void read(const QString &sheet)
+    void read(const QString &sheet, const QString &workbook = kWorkbook)
     {
-        child<QLineEdit>("TxtFile")->setText(kWorkbook);
+        child<QLineEdit>("TxtFile")->setText(workbook);
         child<QLineEdit>("TxtTab")->setText(sheet);
         child<QPushButton>("Cmdrst")->click();
     }
@@ -237,6 +313,42 @@ TEST(FromExcelWindow, DeletedRowsAreNotImported)
     iw.run();
     EXPECT_EQ(iw.goods("HD01", "F1"), QStringLiteral("<none>"));
     EXPECT_EQ(iw.goods("HD02", "F1"), QStringLiteral("HD02"));
+}
+
+TEST(FromExcelWindow, ImportsFormulaCellsWithTheirSavedValuesAndRefusesErrorValues)
+{
+    ImportWindow iw;
+    iw.read(QStringLiteral("公式"), kFormulaWorkbook);
+    EXPECT_EQ(iw.w->grid().textMatrix(1, 3), QStringLiteral("13"));
+    EXPECT_EQ(iw.w->grid().textMatrix(4, 3), QStringLiteral("#DIV/0!"));
+    iw.map({"A", "B", "", "", "F", "G", "C", "D", "", "E"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().texts().mid(1),
+              (QStringList{QStringLiteral("数据导入成功！"),
+                           QStringLiteral("以下3行没有导入：\n第4行：销售价格“#DIV/0!”是公式的错误值\n"
+                                          "第5行：规格型号“#N/A”是公式的错误值\n第6行：货品名称为空")}));
+    EXPECT_EQ(iw.goods("F01", "F2||'|'||F5||'|'||F6||'|'||F7||'|'||F71||'|'||F8||'|'||V3"),
+              QStringLiteral("螺丝钉|1|  普通|10.0|13.0|100.0|100.0"));
+    EXPECT_EQ(iw.goods("F02", "F2||'|'||F5||'|'||F6||'|'||F7||'|'||V4||'|'||F71||'|'||F8"),
+              QStringLiteral("垫圈|1|  |4.25|4.25|7.125|1003.0"));
+    EXPECT_EQ(iw.goods("F03", "F2||'|'||F7||'|'||F71||'|'||F8"), QStringLiteral("长货|28.5|0.3|5.0"));
+    EXPECT_EQ(iw.goods("F03", "F6"), QStringLiteral("  ") + QStringLiteral("备注").repeated(3000) + QStringLiteral("完"));
+    EXPECT_EQ(iw.book.number("select count(*) from TA4 where F1 like 'F0%'"), 3);
+}
+
+TEST(FromExcelWindow, ADeletedRowTakesItsFormulaFaultsAlong)
+{
+    ImportWindow iw;
+    iw.read(QStringLiteral("公式"), kFormulaWorkbook);
+    auto *gd = iw.child<QTableView>("GD");
+    gd->setCurrentIndex(gd->model()->index(0, 0));  // grid row 1: F01
+    iw.book.prompt().answerYes();
+    iw.child<QAction>("Menu_del")->trigger();
+    iw.map({"A", "B", "", "", "", "", "", "D"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().lastText(),
+              QStringLiteral("以下2行没有导入：\n第3行：销售价格“#DIV/0!”是公式的错误值\n第5行：货品名称为空"));
+    EXPECT_EQ(iw.goods("F05", "F71"), QStringLiteral("8.0"));  // its error lies in a column not read
 }
 
 } // namespace
