@@ -384,3 +384,48 @@ TEST(GoodsImport, SkipsRowsWhoseNumbersOrCodesCannotBeStored)
     EXPECT_EQ(book.value("select F1||'|'||F3 from TA4"), code25 + QStringLiteral("|LB"));
     EXPECT_EQ(book.number("select count(*) from TA3"), 2);
 }
+
+// A formula without a usable value keeps its row out when any list reads its
+// column, and only then.
+TEST(GoodsImport, SkipsRowsReadingAFormulaWithoutAValue)
+{
+    TestBook book;
+    admin::GoodsImportSettings settings;
+    settings.columns.code = 0;
+    settings.columns.remark = {3, 2};
+    settings.columns.categoryCode = 4;
+    settings.columns.highestStock = 5;
+    settings.defaultCategoryCode = QStringLiteral("001");
+    settings.defaultCategoryName = QStringLiteral("所有货品");
+    const QStringList row{"G1", "", "甲", "乙", "LB", "9"};
+    const struct {
+        admin::CellFaults faults;
+        QString reason;  // "" = imported
+    } cases[] = {
+        {{}, ""},
+        {{{1, "#REF!"}}, ""},  // a column no list reads
+        {{{0, "#N/A"}}, "货品编码“#N/A”是公式的错误值"},
+        {{{2, ""}}, "备注信息的公式值无法读出"},
+        {{{4, "#NAME?"}, {3, "#VALUE!"}}, "备注信息“#VALUE!”是公式的错误值"},
+        {{{5, "#NUM!"}}, "最高库存“#NUM!”是公式的错误值"},
+    };
+    QVector<QStringList> rows;
+    QVector<admin::CellFaults> faults;
+    QStringList expected;
+    for (const auto &c : cases) {
+        rows << row;
+        rows.last()[0] = QStringLiteral("G%1").arg(rows.size());
+        faults << c.faults;
+        if (!c.reason.isEmpty())
+            expected << QStringLiteral("%1:%2").arg(rows.size()).arg(c.reason);
+    }
+    const admin::GoodsImportResult result = admin::importGoods(book.m(), rows, settings, faults);
+    EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    QStringList reasons;
+    for (const admin::SkippedRow &s : result.skipped)
+        reasons << QStringLiteral("%1:%2").arg(s.row).arg(s.reason);
+    EXPECT_EQ(reasons.join('\n').toStdString(), expected.join('\n').toStdString());
+    EXPECT_EQ(book.value("select group_concat(F1||'/'||F6||'/'||V2, ',') from TA4"),
+              QStringLiteral("G1/  乙  甲/9.0,G2/  乙  甲/9.0"));
+    EXPECT_EQ(book.number("select count(*) from TA3 where F1='LB'"), 1);
+}
