@@ -94,6 +94,20 @@ TEST(ExcelSheet, ReadsFormulaCellsAsTheValuesSavedWithThem)
     EXPECT_EQ(table.records[0], (QStringList{"X9", "49"}));
 }
 
+// excel95.xls: sheet "Goods" of an Excel 5/95 workbook (its stream named
+// "Book", texts in a code page), made as formulas.xls with excel_biff7 in
+// place of excel_biff8; its row 2: B01, ="Bolt"&" M6", =2.5*4, =1/0.
+TEST(ExcelSheet, ReadsFormulaValuesOfAnExcel95Workbook)
+{
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(QStringLiteral(ADMIN_TEST_DATA "/excel95.xls"), QStringLiteral("goods"), table, error))
+        << error.toStdString();
+    ASSERT_EQ(table.records.size(), 1);
+    EXPECT_EQ(table.records[0], (QStringList{"B01", "Bolt M6", "10", "#DIV/0!"}));
+    EXPECT_EQ(table.faults, (QVector<admin::CellFaults>{{{3, "#DIV/0!"}}}));
+}
+
 // A damaged workbook is refused with a message, however it is cut.
 TEST(ExcelSheet, RefusesADamagedWorkbook)
 {
