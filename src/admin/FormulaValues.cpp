@@ -25,7 +25,10 @@ enum RecordType : quint16 {
     CodePage = 0x0042,
     BoundSheet = 0x0085,
     String = 0x0207,
-    BeginOfFileBiff5 = 0x0809,
+    Array = 0x0221,
+    Table = 0x0236,
+    SharedFormula = 0x04BC,
+    BeginOfFile = 0x0809,
 };
 
 struct Record {
@@ -125,7 +128,7 @@ private:
     std::optional<qint64> sheetOffset(const QString &sheetName)
     {
         Record r;
-        if (!records_.next(r) || r.type != BeginOfFileBiff5 || r.data.size() < 2)
+        if (!records_.next(r) || r.type != BeginOfFile || r.data.size() < 2)
             return {};
         biff8_ = u16(r.data, 0) == 0x0600;
         std::optional<qint64> found;
@@ -174,11 +177,11 @@ private:
     bool readSheet(qint64 offset, SavedValues &values)
     {
         Record r;
-        if (!records_.seek(offset) || !records_.next(r) || r.type != BeginOfFileBiff5)
+        if (!records_.seek(offset) || !records_.next(r) || r.type != BeginOfFile)
             return false;
         int depth = 1;  // a chart inside the sheet brings its own BOF .. EOF
         while (depth > 0 && records_.next(r)) {
-            if (r.type == BeginOfFileBiff5)
+            if (r.type == BeginOfFile)
                 ++depth;
             else if (r.type == EndOfFile)
                 --depth;
@@ -226,8 +229,7 @@ private:
     void readString(SavedValue &value)
     {
         Record r;
-        const quint16 between[] = {0x04BC /* SHRFMLA */, 0x0221 /* ARRAY */, 0x0236 /* TABLE */};
-        for (quint16 type : between)
+        for (quint16 type : {SharedFormula, Array, Table})
             records_.nextOfType(type, r);
         if (!records_.nextOfType(String, r) || r.data.size() < 2)
             return;
