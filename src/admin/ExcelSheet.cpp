@@ -98,7 +98,7 @@ bool readExcelSheet(const QString &path, const QString &sheetName, ExcelTable &t
     }
     SavedValues formulas;
     if (!readFormulaValues(path, sheetName, formulas)) {
-        error = QStringLiteral("无法读出工作表“%1”中公式的值：Excel文件已损坏。").arg(sheetName.trimmed());
+        error = QStringLiteral("无法读出工作表“%1”中公式的值：Excel文件已损坏，或是本系统不能读取的旧版本。").arg(sheetName.trimmed());
         return false;
     }
     for (unsigned int r = 0; r < rows; ++r) {
