@@ -36,7 +36,7 @@ int widthCount(QStringView text, bool &words)
 }
 
 struct ColumnTexts {
-    bool words = false;    // a name column: some text is made of words
+    bool words = false;    // a name column: one of its widest texts is made of words
     int longest = -1;      // the largest width count
     QVector<int> rows;     // view rows of the texts to measure
 };
@@ -93,20 +93,24 @@ private:
         columns_ = QVector<ColumnTexts>(model.cols());
         for (int c = 0; c < model.cols(); ++c) {
             ColumnTexts &col = columns_[c];
+            bool ignored = false;
             for (int r = captionRows_; r < rows; ++r) {
-                const int n = widthCount(model.cellView(r + 1, c), col.words);
+                const int n = widthCount(model.cellView(r + 1, c), ignored);
                 if (n < col.longest - kCountSlack)
                     continue;
                 if (n > col.longest) {
                     col.longest = n;
                     col.rows.removeIf([&](int kept) {
-                        bool ignored = false;
                         return widthCount(model.cellView(kept + 1, c), ignored) < n - kCountSlack;
                     });
                 }
                 if (col.rows.size() < kMeasuredTexts)
                     col.rows.append(r);
             }
+            // What the widest texts are decides, not a short label such
+            // as the totals row's in a column of codes.
+            for (int r : col.rows)
+                widthCount(model.cellView(r + 1, c), col.words);
         }
     }
 
