@@ -4,6 +4,7 @@
 #include "platform/Prompt.h"
 #include "shell/CodeLength.h"
 #include "shell/HostWindow.h"
+#include "shell/GridColumnFit.h"
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
@@ -503,6 +504,7 @@ void MasterDataWindow::layoutWindow()
         for (int c = 0; c < n; ++c)
             GD->setColumnWidth(c, columnWidth);
     }
+    FitColumnsToTexts(GD);
 }
 
 int MasterDataWindow::gridWidth() const

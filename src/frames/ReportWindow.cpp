@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "platform/WaitCursor.h"
+#include "shell/GridColumnFit.h"
 #include "shell/HostWindow.h"
 #include "shell/ListGrid.h"
 #include "shell/Module1.h"
@@ -420,7 +421,8 @@ bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 
 // The grid fills the window less its height margin; the columns share its
 // width by the window's formula; hidden columns and, in quantity-only mode,
-// the price and amount columns get no width (their texts stay).
+// the price and amount columns get no width (their texts stay). Then the
+// columns are fitted to their texts, and fitted again after every fill.
 void ReportWindow::layoutReportWindow()
 {
     const int margin = qRound(kind_.heightMarginTwips / kTwipsPerPixel);
@@ -448,6 +450,7 @@ void ReportWindow::layoutReportWindow()
             GD->setColumnWidth(c, widths[c]);
     }
     adjustColumns();
+    FitColumnsToTexts(GD, kind_.headingRows - 1);
 }
 
 } // namespace frames

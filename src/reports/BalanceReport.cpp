@@ -24,6 +24,19 @@ QString kindSums(const char *head, const char *lines)
            QStringLiteral(" H on H.F1=L.F0 where H.F6<>'' and H.F2>=min(?1,?2) group by L.F1)");
 }
 
+// Per goods: the differences of audited stocktaking lines (counted F6 less
+// book F5, as the audit posts them), gains and losses within the period apart
+// and their net after it.
+QString stocktakingSums()
+{
+    return QStringLiteral(
+        "(select L.F1 as g, "
+        "sum(case when H.F2>=?1 and H.F2<?2 and L.F6>L.F5 then L.F6-L.F5 end) as gain, "
+        "sum(case when H.F2>=?1 and H.F2<?2 and L.F5>L.F6 then L.F5-L.F6 end) as loss, "
+        "sum(case when H.F2>=?2 then L.F6-L.F5 end) as a from TC21 L join TC2 H on H.F1=L.F0 "
+        "where H.F6<>'' and H.F2>=min(?1,?2) group by L.F1)");
+}
+
 // A quantity with more than five decimals or in exponent form is cut to three.
 QString tidy(const QString &text)
 {
@@ -56,11 +69,12 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
 {
     QString sql = QStringLiteral("select TA4.F1, coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,''), ") +
                   (filter.costPrice ? QStringLiteral("TA4.F7") : QStringLiteral("TA4.F71")) +
-                  QStringLiteral(", TA4.F4, TA4.F8, b.w, b.a, r.w, r.a, o.w, o.a, i.w, i.a from TA4 left join ") +
+                  QStringLiteral(", TA4.F4, TA4.F8, b.w, b.a, r.w, r.a, o.w, o.a, i.w, i.a, s.gain, s.loss, s.a from TA4 left join ") +
                   kindSums("TB1", "TB11") + QStringLiteral(" b on b.g=TA4.F1 left join ") + kindSums("TB3", "TB31") +
                   QStringLiteral(" r on r.g=TA4.F1 left join ") + kindSums("TD1", "TD11") +
                   QStringLiteral(" o on o.g=TA4.F1 left join ") + kindSums("TD3", "TD31") +
-                  QStringLiteral(" i on i.g=TA4.F1 where ");
+                  QStringLiteral(" i on i.g=TA4.F1 left join ") + stocktakingSums() +
+                  QStringLiteral(" s on s.g=TA4.F1 where ");
     sql += filter.categoryCode.isEmpty() ? QStringLiteral("TA4.F3 is not null and ?3 is null")
                                          : QStringLiteral("TA4.F3=?3");
     const QString pattern = filter.goodsPattern.trimmed();
@@ -86,11 +100,17 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         const double ret = st.number(7), retAfter = st.number(8);
         const double outQ = st.number(9), outAfter = st.number(10);
         const double rin = st.number(11), rinAfter = st.number(12);
-        const double end = q - inAfter + retAfter + outAfter - rinAfter;
-        if (end + in + ret + outQ + rin == 0)
+        const double gain = st.number(13), loss = st.number(14), countedAfter = st.number(15);
+        // The stock held at the end of the last day: today's less what every
+        // audited note after the period posted, stocktaking differences too.
+        const double end = q - inAfter + retAfter + outAfter - rinAfter - countedAfter;
+        // A stocktaking difference within the period has no column of its own
+        // but moves the stock, so it keeps a goods in the list like any movement.
+        if (end + in + ret + outQ + rin + gain + loss == 0)
             continue;
         auto viaText = [](double v) { return leadingNumber(generalText(v)); };
-        const double start = viaText(end) - viaText(in) - viaText(rin) + viaText(ret) + viaText(outQ);
+        const double start = viaText(end) - viaText(in) - viaText(rin) + viaText(ret) + viaText(outQ) -
+                             viaText(gain) + viaText(loss);
         QStringList c = {st.text(0),
                          st.text(1),
                          formatNumber(st.number(2), moneyFormat),

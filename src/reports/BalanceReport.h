@@ -26,10 +26,15 @@ struct BalanceReport {
 };
 
 // Quantities of every selected goods before, during and at the end of the
-// period, worked back from today's stock on hand through the lines of
-// audited stock-in, returns to supplier, stock-out and returns-in notes
-// (grouped sums, one pass). A goods whose end balance and period movements add
-// up to 0 is left out. False with error when the statement fails.
+// period, worked back from today's stock on hand through the lines of every
+// audited note (grouped sums, one pass): the two balances are the stock held
+// at the end of the day before the first day and at the end of the last day.
+// The four movement columns count stock-in, returns to supplier, stock-out and
+// returns-in; a stocktaking difference within the period has no column, so
+// there the start balance and the movements differ from the end balance by
+// that difference. A goods whose end balance and period movements (stocktaking
+// differences included) add up to 0 is left out. False with error when the
+// statement fails.
 bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const QString &moneyFormat,
                           BalanceReport *out, QString *error);
 

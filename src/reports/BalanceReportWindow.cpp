@@ -45,6 +45,7 @@ frames::ReportWindowKind balanceKind()
     k.totalsLabelColumn = 3;
     k.heightMarginTwips = 500;
     k.emptyPrintMessage = QStringLiteral("没有数据可打印！");
+    k.quantityOnlyTransfers = {{1, 2}};
     return k;
 }
 
@@ -186,23 +187,15 @@ void C18::FillReportGrid()
     showListStatus();
 }
 
-void C18::layoutReportWindow()
+// Columns by the window's inner width: code W/10, name W/5, the others W/12
+// less 10 twips; in quantity-only mode the name takes the price's width.
+void C18::adjustColumnWidths(QVector<int> &widths) const
 {
-    ReportWindow::layoutReportWindow();
     const double w = width() * kTwipsPerPixel;
     auto px = [](double twips) { return qMax(0, qRound(twips / kTwipsPerPixel)); };
-    QVector<int> widths(10, px(w / 12 - 10));
+    widths.fill(px(w / 12 - 10));
     widths[0] = px(w / 10);
     widths[1] = px(w / 5);
-    if (quantityOnly()) {
-        widths[1] += widths[2];
-        widths[2] = 0;
-    }
-    for (int c = 0; c < 10; ++c) {
-        GD->setColumnHidden(c, widths[c] == 0);
-        if (widths[c] > 0)
-            GD->setColumnWidth(c, widths[c]);
-    }
 }
 
 void C18::printReport()

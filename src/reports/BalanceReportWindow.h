@@ -33,7 +33,7 @@ protected:
     int queryStartField() const override { return 0; }
     QVariantList stagingValues(int, int) const override { return {}; }
     QString sortOrder(int index) const override;
-    void layoutReportWindow() override;
+    void adjustColumnWidths(QVector<int> &widths) const override;
 
 private:
     void buildFrame();

@@ -215,16 +215,16 @@ void C181::showRows(const PeriodReportRows &report)
     showListStatus();
 }
 
-void C181::layoutReportWindow()
+// Columns by the window's inner width: code W/14, name W/7, cost W/19, the
+// quantities and amounts W/19 less 10 twips.
+void C181::adjustColumnWidths(QVector<int> &widths) const
 {
-    ReportWindow::layoutReportWindow();
     const double w = width() * kTwipsPerPixel;
     auto px = [](double twips) { return qMax(0, qRound(twips / kTwipsPerPixel)); };
-    GD->setColumnWidth(0, px(w / 14));
-    GD->setColumnWidth(1, px(w / 7));
-    GD->setColumnWidth(2, px(w / 19));
-    for (int c = 3; c < kPeriodColumnCount; ++c)
-        GD->setColumnWidth(c, px(w / 19 - 10));
+    widths.fill(px(w / 19 - 10));
+    widths[0] = px(w / 14);
+    widths[1] = px(w / 7);
+    widths[2] = px(w / 19);
 }
 
 bool C181::eventFilter(QObject *watched, QEvent *event)

@@ -51,7 +51,7 @@ protected:
     int queryStartField() const override { return 0; }
     void afterQuery(bool answered) override;
     QVariantList stagingValues(int, int) const override { return {}; }
-    void layoutReportWindow() override;
+    void adjustColumnWidths(QVector<int> &widths) const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -1,0 +1,258 @@
+#include "GridColumnFit.h"
+
+#include "MergedCaptionHeader.h"
+#include "platform/GridModel.h"
+
+#include <QAbstractItemDelegate>
+#include <QHeaderView>
+#include <QPointer>
+#include <QStyle>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace {
+
+// Texts measured with the font per column: the longest by count, and those
+// up to kCountSlack counts shorter (a narrow text may have more characters).
+constexpr int kMeasuredTexts = 24;
+constexpr int kCountSlack = 2;
+
+// The width a text needs, counted in characters; a wide (CJK) character
+// counts two. words is set when the text has a wide character or a space:
+// a name or a remark, not a number, date or code.
+int widthCount(QStringView text, bool &words)
+{
+    int count = int(text.size());
+    for (const QChar ch : text) {
+        if (ch.unicode() >= 0x1100) {
+            ++count;
+            words = true;
+        } else if (ch == QLatin1Char(' ')) {
+            words = true;
+        }
+    }
+    return count;
+}
+
+struct ColumnTexts {
+    bool words = false;    // a name column: one of its widest texts is made of words
+    int longest = -1;      // the largest width count
+    QVector<int> rows;     // view rows of the texts to measure
+};
+
+// The longest texts of every column of a GridModel, counted once per change
+// of its texts, and the widths the layout gave the columns. Kept as a child
+// of the grid it serves; a grid filled anew is fitted again from those widths.
+class ColumnFitter : public QObject {
+public:
+    ColumnFitter(QTableView *grid, GridModel *model) : QObject(grid), grid_(grid), model_(model)
+    {
+        setObjectName(QStringLiteral("columnFitter"));
+        auto stale = [this] { stale_ = true; };
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            stale_ = true;
+            if (!layoutWidths_.isEmpty())
+                fit();
+        });
+        connect(model, &QAbstractItemModel::layoutChanged, this, stale);
+        connect(model, &QAbstractItemModel::dataChanged, this, stale);
+        connect(model, &QAbstractItemModel::rowsInserted, this, stale);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, stale);
+        connect(model, &QAbstractItemModel::columnsInserted, this, stale);
+        connect(model, &QAbstractItemModel::columnsRemoved, this, stale);
+    }
+
+    GridModel *model() const { return model_; }
+
+    // Takes the grid's present widths as the layout's, then fits. The first
+    // captionRows rows of the view are captions under the caption row.
+    void fitFromLayout(int captionRows)
+    {
+        if (captionRows != captionRows_)
+            stale_ = true;
+        captionRows_ = captionRows;
+        layoutWidths_.clear();
+        for (int c = 0; c < model_->columnCount(); ++c)
+            layoutWidths_.append(grid_->isColumnHidden(c) ? 0 : grid_->columnWidth(c));
+        fit();
+    }
+
+private:
+    void fit();
+    const QVector<ColumnTexts> &columns()
+    {
+        if (stale_)
+            count(*model_);
+        stale_ = false;
+        return columns_;
+    }
+    void count(const GridModel &model)
+    {
+        const int rows = model.rowCount();
+        columns_ = QVector<ColumnTexts>(model.cols());
+        for (int c = 0; c < model.cols(); ++c) {
+            ColumnTexts &col = columns_[c];
+            bool ignored = false;
+            for (int r = captionRows_; r < rows; ++r) {
+                const int n = widthCount(model.cellView(r + 1, c), ignored);
+                if (n < col.longest - kCountSlack)
+                    continue;
+                if (n > col.longest) {
+                    col.longest = n;
+                    col.rows.removeIf([&](int kept) {
+                        return widthCount(model.cellView(kept + 1, c), ignored) < n - kCountSlack;
+                    });
+                }
+                if (col.rows.size() < kMeasuredTexts)
+                    col.rows.append(r);
+            }
+            // What the widest texts are decides, not a short label such
+            // as the totals row's in a column of codes.
+            for (int r : col.rows)
+                widthCount(model.cellView(r + 1, c), col.words);
+        }
+    }
+
+    QTableView *grid_;
+    QPointer<GridModel> model_;
+    QVector<ColumnTexts> columns_;
+    QVector<int> layoutWidths_;
+    int captionRows_ = 0;
+    bool stale_ = true;
+};
+
+struct Column {
+    int index = 0;
+    int width = 0;  // the layout's width, then the fitted one
+    int need = 0;   // the widest text, caption included
+    int floor = 0;  // narrowest width it may be given for others
+    bool name = false;
+};
+
+// Takes up to amount pixels from the donors' width above their floor, from
+// each in proportion to what it can give. Returns what was taken.
+int takeFrom(QVector<Column *> &donors, int amount)
+{
+    if (amount <= 0)
+        return 0;
+    int available = 0;
+    for (const Column *d : donors)
+        available += qMax(0, d->width - d->floor);
+    const int taken = qMin(amount, available);
+    int left = taken;
+    for (Column *d : donors) {
+        const int spare = qMax(0, d->width - d->floor);
+        const int give = qMin(left, int(qint64(spare) * taken / qMax(1, available)) + 1);
+        d->width -= qMin(give, spare);
+        left -= qMin(give, spare);
+    }
+    return taken - left;
+}
+
+// The width the grid's own delegate asks for the cell, and its grid line.
+int cellNeed(QTableView *grid, const QModelIndex &index)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(grid);
+    option.widget = grid;
+    option.font = grid->font();
+    option.fontMetrics = grid->fontMetrics();
+    option.textElideMode = grid->textElideMode();
+    return grid->itemDelegateForIndex(index)->sizeHint(option, index).width() + (grid->showGrid() ? 1 : 0);
+}
+
+int captionNeed(QTableView *grid, int c)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    const int need = header->sectionSizeHint(c);
+    if (auto *merged = qobject_cast<MergedCaptionHeader *>(header)) {
+        const auto [first, last] = merged->mergedColumns(c);
+        return need / qMax(1, last - first + 1);
+    }
+    return need;
+}
+
+// The width the columns share: the viewport's, less the vertical scroll bar
+// when the rows will need one.
+int availableWidth(QTableView *grid)
+{
+    const QSize viewport = grid->maximumViewportSize();
+    int width = viewport.width();
+    if (grid->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && grid->verticalHeader()->length() > viewport.height())
+        width -= grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    return width;
+}
+
+void ColumnFitter::fit()
+{
+    QTableView *grid = grid_;
+    GridModel *model = model_;
+    if (!model || grid->model() != model)
+        return;
+    const QVector<ColumnTexts> &texts = columns();
+
+    const int gridWidth = availableWidth(grid);
+    QVector<Column> columns;
+    int used = 0;
+    for (int c = 0; c < texts.size() && c < model->columnCount(); ++c) {
+        if (c >= layoutWidths_.size() || layoutWidths_[c] == 0 || grid->isColumnHidden(c))
+            continue;
+        Column col{c, layoutWidths_[c], captionNeed(grid, c), 0, texts[c].words};
+        for (int r = 0; r < captionRows_ && r < model->rowCount(); ++r)
+            col.need = qMax(col.need, cellNeed(grid, model->index(r, c)));
+        col.floor = col.need;
+        for (int r : texts[c].rows)
+            col.need = qMax(col.need, cellNeed(grid, model->index(r, c)));
+        // Within reason: no column asks for more than a third of the grid.
+        col.need = qMin(col.need, qMax(col.width, gridWidth / 3));
+        if (!col.name)
+            col.floor = col.need;
+        used += col.width;
+        columns.append(col);
+    }
+
+    // Numbers, dates and codes get their width: from the free room, then
+    // from columns wider than their texts, last from the names. What nothing
+    // can give makes the grid scroll: a figure is never cut. A layout a few
+    // pixels too wide for the grid gives them back from columns with room.
+    QVector<Column *> roomy, names;
+    int wanted = 0;
+    for (Column &col : columns) {
+        if (!col.name && col.need > col.width)
+            wanted += col.need - col.width;
+        else if (col.width > col.need)
+            roomy.append(&col);
+        else if (col.name)
+            names.append(&col);
+    }
+    int shortfall = wanted - (gridWidth - used);
+    for (Column *col : roomy)
+        col->floor = col->need;
+    shortfall -= takeFrom(roomy, shortfall);
+    if (wanted > 0)
+        takeFrom(names, shortfall);
+    for (Column &col : columns)
+        if (!col.name && col.need > col.width)
+            col.width = col.need;
+    for (const Column &col : columns)
+        if (grid->columnWidth(col.index) != col.width)
+            grid->setColumnWidth(col.index, col.width);
+}
+
+} // namespace
+
+void FitColumnsToTexts(QTableView *grid, int captionRows)
+{
+    auto *model = qobject_cast<GridModel *>(grid->model());
+    if (!model)
+        return;
+    auto *fitter = grid->findChild<ColumnFitter *>(QStringLiteral("columnFitter"), Qt::FindDirectChildrenOnly);
+    if (fitter && fitter->model() != model) {
+        delete fitter;
+        fitter = nullptr;
+    }
+    if (!fitter)
+        fitter = new ColumnFitter(grid, model);
+    fitter->fitFromLayout(captionRows);
+}

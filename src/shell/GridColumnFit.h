@@ -1,0 +1,24 @@
+#pragma once
+
+class QTableView;
+
+// Fits the visible columns of a grid filled from a GridModel to their texts,
+// starting from the widths the window's layout just gave them, and fits them
+// again from those widths each time the grid is filled anew.
+//
+// A column of numbers, dates, codes or note numbers (texts without wide
+// characters or spaces) gets the width of its widest text, caption included,
+// so no figure is ever cut. The room comes first from the free space at the
+// right of the grid, then from columns wider than their texts, last from name
+// columns, which may be cut down to their caption's width; when all that is
+// not enough, the grid scrolls. Columns keep their layout widths otherwise,
+// and no column asks for more than a third of the grid.
+//
+// Cheap on long lists: the widest text of a column is found by counting
+// characters (a wide character counts two), and only the few longest texts
+// are measured with the font. The counts are kept until the grid's texts
+// change, so a window that is resized does not read its rows again.
+//
+// captionRows: rows at the top of the view that are captions under the
+// caption row (a two-line heading); they count like captions.
+void FitColumnsToTexts(QTableView *grid, int captionRows = 0);
