@@ -194,7 +194,7 @@ TEST_F(Journal, NumbersAreStoredRounded)
 
 // Halfway values round away from zero as the format does, however large:
 // decimal texts ending in 5 at several magnitudes and decimals.
-TEST_F(Journal, HalvesRoundAsTheFormatAtEveryMagnitude)
+TEST(JournalRounding, HalvesRoundAsTheFormatAtEveryMagnitude)
 {
     const auto patternOf = [](int decimals) {
         return decimals ? "#0." + QString(decimals, '0') : QStringLiteral("#0");
@@ -222,11 +222,13 @@ TEST_F(Journal, HalvesRoundAsTheFormatAtEveryMagnitude)
                 continue;
             const QString pattern = patternOf(decimals);
             for (int i = 0; i < 300; ++i) {
-                const QString text = QChar('1' + int(draw() % 9)) + digits(intDigits - 1) + "." + digits(decimals) + "5";
+                const QString text =
+                    QChar('1' + int(draw() % 9)) + digits(intDigits - 1) + "." + digits(decimals) + "5";
                 const double value = text.toDouble();
                 const double stored = journal::RoundStored(value, decimals);
-                ASSERT_EQ(numtext::formatNumber(stored, pattern), numtext::formatNumber(value, pattern)) << text.toStdString();
-                ASSERT_EQ(stored, numtext::leadingNumber(numtext::formatNumber(value, pattern))) << text.toStdString();
+                const QString formatted = numtext::formatNumber(value, pattern);
+                ASSERT_EQ(numtext::formatNumber(stored, pattern), formatted) << text.toStdString();
+                ASSERT_EQ(stored, numtext::leadingNumber(formatted)) << text.toStdString();
             }
         }
 }
