@@ -11,6 +11,7 @@
 #include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DateText.h"
+#include "platform/DecimalSumSql.h"
 #include "reports/PeriodReport.h"
 
 #include <benchmark/benchmark.h>
@@ -56,6 +57,7 @@ void bareGenerate(benchmark::State &state, bool month)
     if (!handle)
         return;
     sqlite3_exec(handle, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    numtext::registerDecimalSum(handle);
     const QByteArray sql = reports::PeriodReportSql().toUtf8();
     const QByteArray from = db::dateText(periodStart(month)).toUtf8();
     const QByteArray to = db::dateText(kPeriodEnd.addDays(1)).toUtf8();

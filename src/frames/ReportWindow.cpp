@@ -248,16 +248,16 @@ void ReportWindow::fillReportGrid(const QString &sql)
         appendRecord(rows, st);
     const bool failed = st.hasError();
     if (!rows.isEmpty() && !failed) {
-        QVector<double> sums(kind_.totalledColumns.size(), 0.0);
+        QVector<numtext::DecimalSum> sums(kind_.totalledColumns.size());
         for (int r = 0; r < rows.size(); ++r)
             for (int i = 0; i < sums.size(); ++i)
-                sums[i] += numtext::leadingNumber(rows.cell(r, kind_.totalledColumns[i]));
+                sums[i].add(numtext::leadingNumber(rows.cell(r, kind_.totalledColumns[i])));
         QStringList totals;
         for (int c = 0; c < model_->cols(); ++c)
             totals.append(QString());
         totals[kind_.totalsLabelColumn] = kind_.totalsLabel;
         for (int i = 0; i < sums.size(); ++i)
-            totals[kind_.totalledColumns[i]] = numtext::numToText(sums[i]);
+            totals[kind_.totalledColumns[i]] = numtext::numToText(sums[i].value());
         rows.append(totals);
         hasTotals_ = true;
     }

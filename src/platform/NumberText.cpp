@@ -300,6 +300,16 @@ double roundSignificant(double value)
     return rounded;
 }
 
+double addDecimal(double total, double value)
+{
+    const double sum = total + value;
+    // A whole number below 1E+15 has at most 15 digits: it is its own value
+    // (most quantities), and the text round trip is skipped.
+    if (std::fabs(sum) < 1e15 && sum == std::trunc(sum))
+        return sum;
+    return roundSignificant(sum);
+}
+
 double exactDifference(double a, double b)
 {
     double d = a - b;

@@ -38,6 +38,23 @@ double roundDecimal(double value, int decimals);
 // keeps; a non-finite value is returned as it is.
 double roundSignificant(double value);
 
+// total + value as a totals row adds them: the sum is taken back to its 15
+// significant digits, the value its general text reads as, so decimal figures
+// add up to their decimal sum without the binary noise plain additions leave
+// in the last digits (1,500 amounts of two decimals never total 756844.990000002).
+double addDecimal(double total, double value);
+
+// A running total that adds by addDecimal: every totals row and printed total
+// is summed through it.
+class DecimalSum {
+public:
+    void add(double value) { total_ = addDecimal(total_, value); }
+    double value() const { return total_; }
+
+private:
+    double total_ = 0.0;
+};
+
 // a - b without the rounding noise of the subtraction: rounded at the 15th
 // significant digit of the larger operand, then to 15 significant digits.
 // 10.3 - 0.1 gives 10.2 and 9.874 - 10.125 gives -0.251.

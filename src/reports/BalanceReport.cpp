@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DateText.h"
+#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 namespace reports {
@@ -18,8 +19,8 @@ using numtext::leadingNumber;
 QString kindSums(const char *head, const char *lines)
 {
     const QString h = QLatin1String(head), l = QLatin1String(lines);
-    return QStringLiteral("(select L.F1 as g, sum(case when H.F2>=?1 and H.F2<?2 then L.F6 end) as w, "
-                          "sum(case when H.F2>=?2 then L.F6 end) as a from ") +
+    return QStringLiteral("(select L.F1 as g, decimal_sum(case when H.F2>=?1 and H.F2<?2 then L.F6 end) as w, "
+                          "decimal_sum(case when H.F2>=?2 then L.F6 end) as a from ") +
            l + QStringLiteral(" L join ") + h +
            QStringLiteral(" H on H.F1=L.F0 where H.F6<>'' and H.F2>=min(?1,?2) group by L.F1)");
 }
@@ -82,6 +83,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
     sql += allGoods ? QStringLiteral(" and ?4 is null") : QStringLiteral(" and TA4.F1 like ?4 escape '\\'");
     sql += QStringLiteral(" order by ") + filter.order;
 
+    numtext::registerDecimalSum(db.handle());
     db::Statement st = db.prepare(sql);
     if (!st.isValid()) {
         *error = db.lastError();
@@ -91,7 +93,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
                 filter.categoryCode.isEmpty() ? QVariant() : QVariant(filter.categoryCode),
                 allGoods ? QVariant() : QVariant(likePattern(pattern))});
     BalanceReport report;
-    QVector<double> totals(10, 0.0);
+    QVector<numtext::DecimalSum> totals(10);
     while (st.next()) {
         double q = st.number(4);
         if (generalText(q).contains(QLatin1Char('E')))
@@ -122,7 +124,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
                          generalText(rin),
                          tidy(generalText(end))};
         for (int col = 4; col < 10; ++col)
-            totals[col] += leadingNumber(c[col]);
+            totals[col].add(leadingNumber(c[col]));
         report.rows.append(c);
     }
     if (st.hasError()) {
@@ -133,7 +135,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         report.totals = QStringList(10);
         report.totals[3] = QStringLiteral("合计：");
         for (int col = 4; col < 10; ++col)
-            report.totals[col] = generalText(totals[col]);
+            report.totals[col] = generalText(totals[col].value());
     }
     *out = report;
     return true;

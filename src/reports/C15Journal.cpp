@@ -127,18 +127,24 @@ private:
 
 double RoundStored(double value, int decimals)
 {
+    static constexpr double kScales[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     if (!std::isfinite(value))
         return value;
     decimals = qBound(0, decimals, 15);
-    const double scale = std::pow(10.0, decimals);
+    const double scale = kScales[decimals];
     const double scaled = value * scale;
-    if (std::fabs(scaled) >= 4.0e15)
-        return value;  // no digits left to round at this magnitude
-    const double fraction = std::fabs(scaled - std::trunc(scaled));
-    // Away from a tie the binary value rounds as its decimal one does; a
-    // near-tie is settled on the decimal text.
-    if (std::fabs(fraction - 0.5) > 1e-6)
-        return std::round(scaled) / scale;
+    const double magnitude = std::fabs(scaled);
+    // The decimal value (15 significant digits) differs from the binary one
+    // by less than 6e-15 of its magnitude. Where the rounding digit lies
+    // within those digits and the fraction is clear of a half by more than
+    // that, both round alike and the binary value is rounded directly; a
+    // near-tie, or a digit beyond the fifteenth, is settled on the decimal text.
+    if (magnitude < 1e14) {
+        const double fraction = magnitude - std::trunc(magnitude);
+        if (std::fabs(fraction - 0.5) > magnitude * 1e-14)
+            return std::round(scaled) / scale + 0.0;  // + 0.0: no negative zero
+    }
     return numtext::roundDecimal(value, decimals);
 }
 

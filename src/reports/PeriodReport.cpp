@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DateText.h"
+#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
 
@@ -30,7 +31,7 @@ QString movementLines(const QString &head, const QString &lines, const QString &
 
 QString groupedSums(const QStringList &parts)
 {
-    return QStringLiteral("(select g, sum(q) as q, sum(a) as a from (") + parts.join(QStringLiteral(" union all ")) +
+    return QStringLiteral("(select g, decimal_sum(q) as q, decimal_sum(a) as a from (") + parts.join(QStringLiteral(" union all ")) +
            QStringLiteral(") group by g)");
 }
 
@@ -148,6 +149,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     if (!db.exec(QStringLiteral("delete from jxc where SortNo=0")))
         return fail(db.lastError());
 
+    numtext::registerDecimalSum(db.handle());
     db::Statement goods = db.prepare(PeriodReportSql());
     if (!goods.isValid())
         return fail(db.lastError());
@@ -158,7 +160,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
 
     const QByteArray startText = db::dateText(start).toUtf8();
     const QByteArray endText = db::dateText(end).toUtf8();
-    QVector<double> totals(kPeriodColumnCount, 0.0);
+    QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
     int goodsCount = 0;
     RowWriter row(result.report.rows, moneyDecimals);
     while (goods.next()) {
@@ -208,7 +210,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         shown[kYearOutQty] = row.number(prevFs + outQty);
         shown[kYearOutAmount] = row.amount(prevFj + outAmount);
         // The totals take the closing quantity as it reads before it is tidied.
-        totals[kClosingQty] += closingQty;
+        totals[kClosingQty].add(closingQty);
         shown[kClosingQty] = row.general(tidiedQuantity(closingText.view(), closingQty));
         switch (closingMethod) {
         case kByCostPrice:
@@ -225,7 +227,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         }
         for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
             if (col != kClosingQty)
-                totals[col] += shown[col];
+                totals[col].add(shown[col]);
 
         insert.reset();
         bool bound = insert.bindUtf8(1, startText) && insert.bindUtf8(2, endText) && insert.bindUtf8(3, code) &&
@@ -248,7 +250,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     result.report.totals = QStringList(kPeriodColumnCount);
     result.report.totals[kOpeningAmount] = QStringLiteral("合计：");
     for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-        result.report.totals[col] = generalText(totals[col]);
+        result.report.totals[col] = generalText(totals[col].value());
     result.status = result.report.rows.isEmpty() ? GenerationResult::AllSkipped : GenerationResult::Done;
     return result;
 }
@@ -270,7 +272,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
     }
     st.bind(1, number);
     PeriodReportRows report;
-    QVector<double> totals(kPeriodColumnCount, 0.0);
+    QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
     while (st.next()) {
         QStringList c(kPeriodColumnCount);
         for (int col = 0; col < kPeriodColumnCount; ++col) {
@@ -282,7 +284,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
                          : v.toString();
         }
         for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-            totals[col] += leadingNumber(c[col]);
+            totals[col].add(leadingNumber(c[col]));
         report.endDate = db::parseDate(st.text(kPeriodColumnCount));
         report.rows.append(c);
     }
@@ -294,7 +296,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
         report.totals = QStringList(kPeriodColumnCount);
         report.totals[kCode] = QStringLiteral("合计：");
         for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-            report.totals[col] = generalText(totals[col]);
+            report.totals[col] = generalText(totals[col].value());
     }
     *out = report;
     return true;

@@ -485,10 +485,10 @@ QString C181::printedTotal(int column) const
     const GridModel &g = grid();
     if (column >= kCarriedQty)
         return g.textMatrix(g.rows() - 1, column);
-    double sum = 0;
+    numtext::DecimalSum sum;
     for (int r = 2; r <= g.rows() - 2; ++r)
-        sum += numtext::leadingNumber(g.textMatrix(r, column));
-    return numtext::generalText(sum);
+        sum.add(numtext::leadingNumber(g.textMatrix(r, column)));
+    return numtext::generalText(sum.value());
 }
 
 void C181::printReport(int item)

@@ -1,4 +1,5 @@
 #include "platform/NumberText.h"
+#include "support/CentAmounts.h"
 
 #include <gtest/gtest.h>
 
@@ -212,6 +213,39 @@ TEST(NumberText, ExactDifferenceDropsTheNoiseOfTheOperands)
     };
     for (auto [a, b, expected] : cases)
         EXPECT_EQ(exactDifference(a, b), expected) << a << " - " << b;
+}
+
+// A running total keeps the decimal value of its figures: after each
+// addition it is the value of its 15-digit text.
+TEST(NumberText, DecimalSumIsTheDecimalSumOfItsFigures)
+{
+    const std::pair<std::vector<double>, double> cases[] = {
+        {{0.1, 0.2}, 0.3},
+        {{0.1, 0.2, -0.3}, 0},
+        {{756844.98, 0.01}, 756844.99},
+        {{1.005, 2.675, -3.68}, 0},
+        {{2, 3.5, -1}, 4.5},
+        {{1e16, 1}, 1e16},  // beyond 15 digits the total keeps its first 15
+    };
+    for (const auto &[figures, expected] : cases) {
+        DecimalSum sum;
+        for (double f : figures)
+            sum.add(f);
+        EXPECT_EQ(sum.value(), expected) << figures.size() << " figures from " << figures.front();
+    }
+
+    for (std::uint32_t seed : kNoisySeeds) {
+        const CentAmounts amounts = centAmounts(1500, seed);
+        DecimalSum sum;
+        double plain = 0;
+        for (double v : amounts.values) {
+            sum.add(v);
+            plain += v;
+        }
+        EXPECT_EQ(numToText(sum.value()), amounts.sum) << "seed " << seed;
+        // The figures are ones whose plain double sum shows noise.
+        EXPECT_NE(numToText(plain), amounts.sum) << "seed " << seed;
+    }
 }
 
 TEST(NumberText, QuantityTextsWithExponentOrSixDecimalsNeedThree)

@@ -1,8 +1,10 @@
 // The report engine: templates, filling from staging tables and from a
 // document's header and lines, totals, pages and PDF output.
+#include "support/CentAmounts.h"
 #include "support/TestBook.h"
 
 #include "db/Database.h"
+#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportEngine.h"
@@ -293,6 +295,65 @@ column = 类别 | F3
 column = 数量 | sum(V1) | 5 | right | #0.0
 )"));
     EXPECT_EQ(summary.rows, QVector<QStringList>({{"B", "5.0"}, {"A", "10.0"}}));
+}
+
+// Printed totals, group subtotals and SQL summaries of many two-decimal
+// figures show their exact decimal sums.
+TEST(ReportEngineTest, SumsOfManyDecimalsAreTheirDecimalSums)
+{
+    TestBook book;
+    const CentAmounts amounts = centAmounts(1500, kNoisySeeds[0]);
+    constexpr int kGroups = 3;
+    qint64 groupCents[kGroups] = {};
+    {
+        db::Transaction transaction(book.db());
+        for (int i = 0; i < amounts.values.size(); ++i) {
+            book.exec("insert into Plist (F3,V1) values (?,?)", {QString::number(i % kGroups), amounts.values[i]});
+            groupCents[i % kGroups] += std::llround(amounts.values[i] * 100);
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    const auto groupSum = [&](int g) { return numtext::numToText(groupCents[g] / 100.0); };
+    const FilledReport list = filled(book.db(), s(R"(
+[data]
+from = Plist
+order = F3
+[columns]
+column = 类别 | F3
+column = 数量 | V1 | 5 | right | | sum
+column = 金额 | V1 | 5 | right | #,##0.00 | sum
+[group]
+by = F3
+footer = 小计
+[total]
+label = 合计
+)"));
+    EXPECT_EQ(list.totals, QStringList({s("合计"), amounts.sum, numtext::formatNumber(amounts.sum.toDouble(), "#,##0.00")}));
+    ASSERT_EQ(list.groups.size(), kGroups);
+    for (int g = 0; g < kGroups; ++g)
+        EXPECT_EQ(list.groups[g].subtotals[1], groupSum(g)) << "group " << g;
+
+    const FilledReport summary = filled(book.db(), s(R"(
+[data]
+from = Plist
+group = F3
+order = F3
+[columns]
+column = 类别 | F3
+column = 数量 | decimal_sum(V1) | 5 | right | | sum
+[total]
+label = 合计
+)"));
+    ASSERT_EQ(summary.rows.size(), kGroups);
+    for (int g = 0; g < kGroups; ++g)
+        EXPECT_EQ(summary.rows[g], QStringList({QString::number(g), groupSum(g)}));
+    EXPECT_EQ(summary.totals, QStringList({s("合计"), amounts.sum}));
+
+    // As sum(): Null values are skipped, and no value at all sums to Null.
+    numtext::registerDecimalSum(book.db().handle());
+    EXPECT_EQ(book.value("select decimal_sum(V1) from Plist where F3='none'"), QString());
+    EXPECT_EQ(book.number("select decimal_sum(x) from (select 0.1 as x union all select null union all select 0.2)"),
+              0.3);
 }
 
 TEST(ReportEngineTest, ReadsADocumentHeaderAndItsLinesFromTheBook)

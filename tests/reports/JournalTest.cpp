@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "reports/C15.h"
 #include "reports/C15Journal.h"
+#include "support/CentAmounts.h"
 #include "support/TestBook.h"
 
 #include <QComboBox>
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+
+#include <random>
 
 namespace {
 
@@ -189,6 +192,47 @@ TEST_F(Journal, NumbersAreStoredRounded)
             EXPECT_EQ(journal::RoundStored(v, d), numtext::roundDecimal(v, d)) << v << " " << d;
 }
 
+// Halfway values round away from zero as the format does, however large:
+// decimal texts ending in 5 at several magnitudes and decimals.
+TEST(JournalRounding, HalvesRoundAsTheFormatAtEveryMagnitude)
+{
+    const auto patternOf = [](int decimals) {
+        return decimals ? "#0." + QString(decimals, '0') : QStringLiteral("#0");
+    };
+    const std::tuple<const char *, int, const char *> examples[] = {
+        {"131676.189165", 5, "131676.18917"}, {"134257594.545", 2, "134257594.55"},
+        {"-134257594.545", 2, "-134257594.55"}, {"2.5", 0, "3"},
+    };
+    for (auto [text, decimals, expected] : examples)
+        EXPECT_EQ(numtext::formatNumber(journal::RoundStored(QString::fromLatin1(text).toDouble(), decimals),
+                                        patternOf(decimals)),
+                  expected)
+            << text;
+
+    std::mt19937 draw(5);
+    const auto digits = [&](int n) {
+        QString t;
+        for (int i = 0; i < n; ++i)
+            t += QChar('0' + int(draw() % 10));
+        return t;
+    };
+    for (int intDigits : {1, 4, 6, 9, 12})
+        for (int decimals : {0, 2, 5}) {
+            if (intDigits + decimals + 1 > 15)
+                continue;
+            const QString pattern = patternOf(decimals);
+            for (int i = 0; i < 300; ++i) {
+                const QString text =
+                    QChar('1' + int(draw() % 9)) + digits(intDigits - 1) + "." + digits(decimals) + "5";
+                const double value = text.toDouble();
+                const double stored = journal::RoundStored(value, decimals);
+                const QString formatted = numtext::formatNumber(value, pattern);
+                ASSERT_EQ(numtext::formatNumber(stored, pattern), formatted) << text.toStdString();
+                ASSERT_EQ(stored, numtext::leadingNumber(formatted)) << text.toStdString();
+            }
+        }
+}
+
 // The run is one transaction: a cancel or a refused statement leaves the
 // previous journal and filter as they were.
 TEST_F(Journal, CancelOrFailureKeepsThePreviousRun)
@@ -308,6 +352,37 @@ TEST_F(JournalWindow, ShowsCellsTotalsAndCounter)
 
     d.menu("Menu_Return");
     EXPECT_EQ(status(), book.m().gBookName);
+}
+
+// Many two-decimal lines in and out: each totals cell is the exact decimal
+// sum of its column.
+TEST_F(JournalWindow, TotalsOfManyDecimalLinesAreTheirDecimalSums)
+{
+    const struct {
+        const char *header;
+        const char *no;
+        std::uint32_t seed;
+        int quantityColumn;  // the amount column follows it
+    } kinds[] = {{"TB1", "RK9", kNoisySeeds[0], 10}, {"TD1", "CK9", kNoisySeeds[2], 12}};
+    {
+        db::Transaction transaction(book.db());
+        for (const auto &k : kinds) {
+            QVector<Line> lines;
+            for (double v : centAmounts(1500, k.seed).values)
+                lines.append({"A01", v, 1});
+            doc(k.header, k.no, "2026-03-10", "S1", "张三", "2026-03-10 10:00:00", lines);
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+    C15 w;
+    generate(w);
+    ASSERT_EQ(w.recordCount(), 3000);
+    const QStringList totals = w.grid().rowTexts(w.grid().rows() - 1);
+    for (const auto &k : kinds) {
+        const QString sum = centAmounts(1500, k.seed).sum;
+        EXPECT_EQ(totals[k.quantityColumn], sum) << k.no;
+        EXPECT_EQ(totals[k.quantityColumn + 1], sum) << k.no;
+    }
 }
 
 TEST_F(JournalWindow, QuantityOnlyModeGivesUnitAndPriceNoWidth)

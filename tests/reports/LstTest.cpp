@@ -5,6 +5,7 @@
 #include "reports/Lst.h"
 #include "shell/MForm.h"
 #include "shell/ShellWindows.h"
+#include "support/CentAmounts.h"
 #include "support/TestBook.h"
 
 #include <QMdiArea>
@@ -114,6 +115,35 @@ TEST_F(Statistics, EachKindListsTodaysAuditedLinesWithTotals)
         EXPECT_EQ(w.grid().rowTexts(4),
                   (QStringList{"", "", "", "", "", "", "合计：", "", "", "", "", "14", "", "30", ""}));
         EXPECT_EQ(book.m().statusPanels().panelText(4), s(k.status));
+    }
+}
+
+// The totals row of many two-decimal lines is their exact decimal sum, in
+// the quantity and the amount column.
+TEST_F(Statistics, TotalsOfManyDecimalLinesAreTheirDecimalSum)
+{
+    book.m().setClock([] { return QDateTime(QDate(2026, 3, 10), QTime(9, 0)); });
+    const struct {
+        const KindCase &kind;
+        std::uint32_t seed;
+    } cases[] = {{kKinds[0], kNoisySeeds[0]}, {kKinds[2], kNoisySeeds[1]}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.kind.code);
+        const CentAmounts amounts = centAmounts(1500, c.seed);
+        QVector<Line> lines;
+        for (double v : amounts.values)
+            lines.append({"G1", v, 1, ""});
+        {
+            db::Transaction transaction(book.db());
+            doc(c.kind, "-9", "2026-03-10", "张三", "", lines);
+            ASSERT_TRUE(transaction.commit());
+        }
+        Lst w;
+        w.setWhoami(QString::fromLatin1(c.kind.code));
+        ASSERT_EQ(w.recordCount(), 1500);
+        const QStringList totals = w.grid().rowTexts(w.grid().rows() - 1);
+        EXPECT_EQ(totals[11], amounts.sum);
+        EXPECT_EQ(totals[13], amounts.sum);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
 #include "shell/MergedCaptionHeader.h"
+#include "support/CentAmounts.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -119,6 +120,46 @@ TEST_F(Report, StoredAndSummedNumbersAreTheShownTexts)
     EXPECT_EQ(r.report.totals[kCarriedAmount], "125001.25");
     EXPECT_EQ(r.report.totals[kClosingQty], "1000005.5000005");
     EXPECT_EQ(r.report.totals[kClosingAmount], "1234567891009.91");
+}
+
+// 1,500 two-decimal stock-ins, one per goods or all of one goods: the
+// period's sums, the totals row and the reopened report's totals are the
+// exact decimal sums.
+TEST(PeriodReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
+{
+    const CentAmounts amounts = centAmounts(1500, kNoisySeeds[1]);
+    for (const bool oneGoods : {false, true}) {
+        SCOPED_TRACE(oneGoods ? "one goods" : "one goods each");
+        TestBook book;
+        {
+            db::Transaction transaction(book.db());
+            book.exec("insert into TB1 (F1,F2,F6) values ('RK1','2026-03-05','张三')");
+            if (oneGoods)
+                book.exec("insert into TA4 (F1,F2,F8) values ('G1','螺钉',?)", {amounts.sum.toDouble()});
+            for (int i = 0; i < amounts.values.size(); ++i) {
+                const QString code = oneGoods ? QStringLiteral("G1") : QStringLiteral("G%1").arg(i, 4, 10, QLatin1Char('0'));
+                if (!oneGoods)
+                    book.exec("insert into TA4 (F1,F2,F8) values (?,'螺钉',?)", {code, amounts.values[i]});
+                book.exec("insert into TB11 (F0,F1,F6,F7) values ('RK1',?,?,1)", {code, amounts.values[i]});
+            }
+            ASSERT_TRUE(transaction.commit());
+        }
+        const GenerationResult r =
+            GeneratePeriodReport(book.db(), QDate(2026, 3, 1), QDate(2026, 3, 9), kByPeriodMovement, "#0.00");
+        ASSERT_EQ(r.status, GenerationResult::Done) << r.error.toStdString();
+        if (oneGoods)
+            EXPECT_EQ(r.report.rows[0][kPeriodInQty], amounts.sum);
+        for (int col : {kPeriodInQty, kPeriodInAmount, kYearInQty, kClosingQty, kClosingAmount})
+            EXPECT_EQ(r.report.totals[col], amounts.sum) << "column " << col;
+
+        QString error;
+        const int number = SavePeriodReport(book.db(), &error);
+        ASSERT_GT(number, 0) << error.toStdString();
+        PeriodReportRows reopened;
+        ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), &reopened, &error)) << error.toStdString();
+        EXPECT_EQ(reopened.totals[kPeriodInQty], amounts.sum);
+        EXPECT_EQ(reopened.totals[kClosingAmount], amounts.sum);
+    }
 }
 
 TEST_F(Report, NextReportCarriesFromTheSavedOneAndTidiesTheClosingQuantity)

@@ -1,6 +1,7 @@
 #include "ReportEngine.h"
 
 #include "db/Database.h"
+#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 #include <QRectF>
@@ -17,9 +18,9 @@ const QRegularExpression &placeholderPattern()
     return re;
 }
 
-QString sumText(double sum, const Column &c)
+QString sumText(const numtext::DecimalSum &sum, const Column &c)
 {
-    return c.format.isEmpty() ? numtext::numToText(sum) : numtext::formatNumber(sum, c.format);
+    return c.format.isEmpty() ? numtext::numToText(sum.value()) : numtext::formatNumber(sum.value(), c.format);
 }
 
 // The default order of rows: the order they were written, when the rows come
@@ -150,6 +151,8 @@ private:
         if (!order.isEmpty())
             sql += QStringLiteral(" order by ") + order;
 
+        // Summaries add their groups with decimal_sum(...), as the totals add.
+        numtext::registerDecimalSum(db_.handle());
         db::Statement st = db_.prepare(sql);
         if (!st.isValid())
             return sqlFail(error, sql, db_.lastError());
@@ -160,8 +163,8 @@ private:
         for (const Column &c : t_.columns)
             formats.append(c.format);
         ReportRows rows(formats);
-        QVector<double> totals(n, 0.0);
-        QVector<double> subtotals(n, 0.0);
+        QVector<numtext::DecimalSum> totals(n);
+        QVector<numtext::DecimalSum> subtotals(n);
         GroupResult group;
         bool inGroup = false;
         const auto closeGroup = [&] {
@@ -179,7 +182,7 @@ private:
                     if (inGroup)
                         closeGroup();
                     group = GroupResult{g, row, 0, {}};
-                    subtotals.fill(0.0);
+                    subtotals.fill(numtext::DecimalSum());
                     inGroup = true;
                 }
                 ++group.rowCount;
@@ -187,8 +190,8 @@ private:
             for (int c = 0; c < n; ++c) {
                 if (t_.columns[c].sum) {
                     const double v = rows.number(row, c);
-                    totals[c] += v;
-                    subtotals[c] += v;
+                    totals[c].add(v);
+                    subtotals[c].add(v);
                 }
             }
         }

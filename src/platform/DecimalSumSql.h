@@ -1,0 +1,14 @@
+#pragma once
+
+struct sqlite3;
+
+namespace numtext {
+
+// Makes decimal_sum(x) callable in the statements of the connection: the sum
+// of the non-null values of x added as DecimalSum adds them, Null when there
+// are none. Sums that are shown (a report's movements, a printed summary) use
+// it in place of sum(), whose plain additions leave binary noise in the last
+// shown digits. Registering it again on the same connection is harmless.
+void registerDecimalSum(sqlite3 *handle);
+
+} // namespace numtext
