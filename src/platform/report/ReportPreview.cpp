@@ -29,7 +29,7 @@ constexpr int kGap = 12;  // pixels around and between pages
 constexpr double kZoomStep = 1.25;
 constexpr double kMinZoom = 0.05;
 constexpr double kMaxZoom = 8.0;
-constexpr int kGroupGap = 6;  // pixels between groups of tool buttons: the row fits a window 640 wide
+constexpr int kGroupGap = 8;  // pixels between groups of tool buttons (none within a group): the row fits a window 640 wide
 
 } // namespace
 
@@ -306,7 +306,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     tools_->setObjectName(QStringLiteral("PreviewTools"));
     auto *tools = toolLayout_ = new QHBoxLayout(tools_);
     tools->setContentsMargins(4, 2, 4, 2);
-    tools->setSpacing(2);
+    tools->setSpacing(0);
     for (QWidget *w : std::initializer_list<QWidget *>{first_, previous_, page_, pages_, next_, last_})
         tools->addWidget(w);
     tools->addSpacing(kGroupGap);
