@@ -5,6 +5,7 @@
 
 #include "db/BookFile.h"
 #include "db/DateText.h"
+#include "platform/DelayedProgress.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "platform/TextFile.h"
@@ -14,12 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <cmath>
-#include <memory>
 #include <cstdio>
 
 namespace {
@@ -37,36 +35,6 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
             result.append(name);
     return result;
 }
-
-// Shows the copy's progress once it has taken longer than half a second, so a
-// large book's backup at exit does not look like a program that hangs.
-class BackupProgress {
-public:
-    void operator()(qint64 copied, qint64 total)
-    {
-        if (!dialog_ && clock_.elapsed() > 500 && QApplication::instance()->inherits("QApplication")) {
-            dialog_ = std::make_shared<QProgressDialog>(QStringLiteral("正在自动备份数据，请稍候……"), QString(), 0, 1000);
-            dialog_->setWindowTitle(QStringLiteral("自动备份"));
-            dialog_->setWindowModality(Qt::ApplicationModal);
-            dialog_->setMinimumDuration(0);
-            dialog_->show();
-        }
-        if (dialog_ && total > 0)
-            dialog_->setValue(int(copied * 1000 / total));
-        QCoreApplication::processEvents();
-    }
-
-private:
-    QElapsedTimer clock_ = startedClock();
-    std::shared_ptr<QProgressDialog> dialog_;  // shared: the progress travels as a copyable function
-
-    static QElapsedTimer startedClock()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        return clock;
-    }
-};
 
 } // namespace
 
@@ -114,7 +82,10 @@ void Module1::AutoBackupBook()
         gDb.close();
         QCoreApplication::processEvents();
         bool busy = false;
-        const QString error = db::copyBook(gBookFile, staged, BackupProgress(), &busy);
+        const QString error = db::copyBook(gBookFile, staged,
+                                           DelayedProgress(QStringLiteral("自动备份"),
+                                                           QStringLiteral("正在自动备份数据，请稍候……")),
+                                           &busy);
         if (!error.isEmpty()) {
             QFile::remove(staged);
             return fail(busy ? QString() : error);

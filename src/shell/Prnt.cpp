@@ -62,6 +62,7 @@ Prnt::Prnt(QWidget *parent) : QWidget(parent, parent ? Qt::Window : Qt::WindowFl
 
     Cmd = new QPushButton(QStringLiteral("<- 帮 助"), this);
     Cmd->setObjectName(QStringLiteral("Cmd"));
+    Cmd->setFixedSize(twips(1095), twips(350));
 
     // Window load: the report opens inside this window, at its top-left corner.
     Cry = new ReportControl(this);
@@ -92,14 +93,14 @@ void Prnt::showHost()
         raise();
         activateWindow();
     }
-    Cmd->raise();
+    placeHelpButton();
 }
 
 void Prnt::printReport()
 {
     Cry->setDestination(1);
     Cry->setAction(1);  // failures are shown to the operator by the control
-    Cmd->raise();
+    placeHelpButton();
 }
 
 void Prnt::closeHost()
@@ -119,9 +120,15 @@ void Prnt::resizeEvent(QResizeEvent *event)
     placeHelpButton();
 }
 
-// The help button stays visible at the bottom of the window, over the preview.
+// Once a report is on show the help button sits on the preview's tool bar,
+// right of the buttons it explains (its arrow points at them), so it never
+// covers a page; until then it stays at the bottom of the window.
 void Prnt::placeHelpButton()
 {
+    if (report::ReportPreview *preview = Cry->previewWidget()) {
+        preview->addToolWidget(Cmd);
+        return;
+    }
     Cmd->raise();
-    Cmd->setGeometry(twips(4500), height() - twips(870), twips(1095), twips(350));
+    Cmd->move(twips(4500), height() - twips(870));
 }

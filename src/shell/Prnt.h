@@ -27,7 +27,7 @@ public:
     void showHost();
 
     ReportControl *Cry;
-    QPushButton *Cmd;      // "<- 帮 助"
+    QPushButton *Cmd;      // "<- 帮 助": on the preview's tool row once a report shows
     QLabel *Label1;        // lies beneath the preview
     QMenuBar *MenuBar;
     QAction *Menu_prnt;    // "&P.打印"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileDialogs.h"
 #include "shell/ModalDialogs.h"
 #include "shell/Prnt.h"
 #include "shell/Query.h"
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 // The query dialog and the print host as a list window's tests meet them.
@@ -45,6 +47,17 @@ struct ListServices {
         ASSERT_TRUE(QFile::copy(qEnvironmentVariable("WAREHOUSE_APP_DIR") + QLatin1Char('/') + name,
                                 folder + QLatin1Char('/') + name))
             << name.toStdString();
+    }
+
+    // The operator exports the report on show through the preview's button
+    // ("ExportXlsx" or "ExportPdf"), naming path in the save dialog.
+    static void exportShownReport(ScriptedFileDialogs &fileDialogs, const char *button, const QString &path)
+    {
+        Prnt *host = Prnt::loaded();
+        ASSERT_NE(host, nullptr);
+        ASSERT_NE(host->Cry->previewWidget(), nullptr);
+        fileDialogs.answer(path);
+        host->Cry->previewWidget()->findChild<QToolButton *>(QString::fromLatin1(button))->click();
     }
 
     // The report on show in the print host; nullptr when none.

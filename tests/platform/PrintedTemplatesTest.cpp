@@ -6,6 +6,7 @@
 #include "platform/report/ReportPainter.h"
 #include "platform/report/ReportTemplate.h"
 
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -17,11 +18,18 @@ namespace {
 
 QString s(const char *utf8) { return QString::fromUtf8(utf8); }
 
+// A text drawn: where its baseline starts and in which font.
+struct DrawnText {
+    QString text;
+    QPointF at;
+    QFont font;
+};
+
 // A paint device that keeps the texts drawn on it, at 72 dots per inch (one
 // dot a point, as the painter's units).
 class TextRecorder : public QPaintDevice {
 public:
-    QStringList texts() const { return engine_.texts; }
+    QVector<DrawnText> drawn() const { return engine_.drawn; }
     QPaintEngine *paintEngine() const override { return &engine_; }
 
 protected:
@@ -53,21 +61,32 @@ private:
         void updateState(const QPaintEngineState &) override {}
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
         void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}  // rules and lines
-        void drawTextItem(const QPointF &, const QTextItem &item) override { texts.append(item.text()); }
+        void drawTextItem(const QPointF &at, const QTextItem &item) override
+        {
+            drawn.append({item.text(), at, item.font()});
+        }
         Type type() const override { return QPaintEngine::User; }
-        QStringList texts;
+        QVector<DrawnText> drawn;
     };
     mutable Engine engine_;
 };
 
 // Every text drawn on page 0.
-QStringList drawnTexts(const FilledReport &r)
+QVector<DrawnText> drawnItems(const FilledReport &r)
 {
     TextRecorder device;
     QPainter painter(&device);
     paintPage(r, 0, painter);
     painter.end();
-    return device.texts();
+    return device.drawn();
+}
+
+QStringList drawnTexts(const FilledReport &r)
+{
+    QStringList texts;
+    for (const DrawnText &d : drawnItems(r))
+        texts.append(d.text);
+    return texts;
 }
 
 ReportTemplate shipped(const char *name)
@@ -112,6 +131,75 @@ TEST(PrintedTemplatesTest, NumbersAreDrawnWholeAndOnlyTextIsCut)
     EXPECT_TRUE(drawn.contains("-1,000,000.00")) << drawn.join('|').toStdString();
     EXPECT_FALSE(drawn.contains(s("很长很长很长很长的货品名称")));
     EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [](const QString &t) { return t.endsWith(QChar(0x2026)); }));
+}
+
+// Goods codes run to 25 characters. On the notes of both schemes, the
+// journals and every list that prints a code, a code prints whole: in the
+// body size at an everyday length, smaller but readable when long, and never
+// into the name printed beside it.
+TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
+{
+    const QString name = s("高强度六角头螺栓");
+    const struct {
+        const char *file;
+        const char *stage;  // one line of the goods: its code ?1 (and name ?2 where staged)
+        const char *selection = "";
+    } cases[] = {
+        {"prntb10.rpt", "insert into TB11 (F0,F1,F6,F7) values ('RK26120001',?1,1,2)", "{TB1.F1}='RK26120001'"},
+        {"prntb30.rpt", "insert into TB31 (F0,F1,F6,F7) values ('TH26120001',?1,1,2)", "{TB3.F1}='TH26120001'"},
+        {"prntd10.rpt", "insert into TD11 (F0,F1,F6,F7) values ('CK26120001',?1,1,2)", "{TD1.F1}='CK26120001'"},
+        {"prntd30.rpt", "insert into TD31 (F0,F1,F6,F7) values ('TK26120001',?1,1,2)", "{TD3.F1}='TK26120001'"},
+        {"prnTC2.rpt", "insert into TC21 (F0,F1,F5,F6,F7) values ('PD26120001',?1,1,2,3)", "{TC2.F1}='PD26120001'"},
+        {"Pdan.rpt", "insert into Plist (F0,F1,F6,F7,F8) values ('00001',?1,'1','2','2')"},
+        {"Plstsl.rpt", "insert into Plist (F1,F2,F6,F7,F11,F15) values ('RK26120001','2026-12-11',?1,?2,'1','1')"},
+        {"Plstje.rpt", "insert into Plist (F1,F2,F6,F7,F11,F15) values ('RK26120001','2026-12-11',?1,?2,'1','1')"},
+        {"Plist.rpt", "insert into Plist (F0,F1,F2,F6,F7,V1,V2) values ('00001','RK26120001','2026-12-11',?1,?2,1,2)"},
+        {"Psum.rpt", "insert into Plist (F6,F7,V1,V2) values (?1,?2,1,2)"},
+        {"Pjxc02.rpt", "insert into Plist (F0,F1,F2,F4) values ('00002',?1,?2,'1')"},
+        {"pjxc01.rpt", "insert into Plist (F0,F1,F2,F5) values ('0001',?1,?2,'1')"},
+        {"Prntc1.rpt", "insert into PRTc1 (F1,F2,F6) values (?1,?2,'1')"},
+        {"Prntc1sl.rpt", "insert into PRTc1 (F1,F2,F6) values (?1,?2,'1')"},
+        {"Prntc3.rpt", "insert into PRTB2 (F4,F5,F6) values (?1,?2,'1')"},
+        {"Prntlst.rpt", "insert into PRTB2 (F1,F2,F4,F5,F6) values ('PD26120001','2026-12-11',?1,?2,'1')"},
+        {"PrnTa4.rpt", "insert into PrTA1 (F1,F2) values (?1,?2)"},
+    };
+    TestBook book;
+    book.exec("insert into TA1 (F1,F2) values ('S1','华东供应')");
+    book.exec("insert into TA2 (F1,F2) values ('R1','城西门市')");
+    book.exec("insert into TB1 (F1,F2,F3) values ('RK26120001','2026-12-11','S1')");
+    book.exec("insert into TB3 (F1,F2,F3) values ('TH26120001','2026-12-11','S1')");
+    book.exec("insert into TD1 (F1,F2,F3) values ('CK26120001','2026-12-11','R1')");
+    book.exec("insert into TD3 (F1,F2,F3) values ('TK26120001','2026-12-11','R1')");
+    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+    TextRecorder points;  // 72 dots per inch: widths in points
+    for (const auto &c : cases) {
+        const ReportTemplate layout = shipped(c.file);
+        for (const QString code : {QStringLiteral("GJ-2026-000001"), QStringLiteral("GJ-2026-1211-ABCDEF-00001")}) {
+            SCOPED_TRACE(std::string(c.file) + " " + code.toStdString());
+            for (const char *table : {"Plist", "PRTc1", "PRTB2", "PrTA1", "TB11", "TB31", "TD11", "TD31", "TC21", "TA4"})
+                book.exec(QStringLiteral("delete from %1").arg(table));
+            book.exec("insert into TA4 (F1,F2) values (?,?)", {code, name});
+            const QString stage = QString::fromLatin1(c.stage);
+            book.exec(stage, stage.contains("?2") ? QVariantList{code, name} : QVariantList{code});
+            ReportInput input;
+            input.selectionFormula = c.selection;
+            QString error;
+            const auto r = fillReport(book.db(), layout, input, &error);
+            ASSERT_TRUE(r.has_value()) << error.toStdString();
+            const QVector<DrawnText> items = drawnItems(*r);
+            const auto find = [&](auto match) { return std::find_if(items.begin(), items.end(), match); };
+            const auto drawnCode = find([&](const DrawnText &d) { return d.text == code; });
+            const auto drawnName = find([&](const DrawnText &d) { return d.text.startsWith(name.left(3)); });
+            ASSERT_NE(drawnCode, items.end());
+            ASSERT_NE(drawnName, items.end());
+            const double size = drawnCode->font.pointSizeF();
+            if (code.size() < 20)
+                EXPECT_NEAR(size, layout.fontSize, 0.01);
+            EXPECT_GE(size, 7.0);
+            EXPECT_LE(drawnCode->at.x() + QFontMetricsF(drawnCode->font, &points).horizontalAdvance(code),
+                      drawnName->at.x());
+        }
+    }
 }
 
 // Row numbers are staged as zero-padded texts of fixed width; past the width

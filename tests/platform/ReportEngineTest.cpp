@@ -105,6 +105,9 @@ TEST(ReportTemplateTest, FaultyTemplatesAreRefusedWithTheirLine)
         {"[data]\nfrom = TB11\nlink = F0 == TB1.F1\n", "link"},
         {"[data]\nfrom = PrTA1\n[header]\nline = {nosuch}\n[columns]\ncolumn = A | F1\n", "{nosuch}"},
         {"from = PrTA1\n", "不在任何节中"},
+        {"[data]\nfrom = PrTA1\n[columns]\ncolumn = A | F1 | 5 | left | | key\n", "第六项"},
+        {"[data]\nfrom = PrTA1\n[columns]\ncolumn = A | F1\n[total]\nrow = 合计 | {@s1}\n", "row"},
+        {"[data]\nfrom = PrTA1\n[columns]\ncolumn = A | F1\n[total]\nrow = {nosuch}\n", "{nosuch}"},
     };
     for (const auto &c : cases) {
         ReportTemplate t;
@@ -134,13 +137,14 @@ no = TB1.F1
 title = 入库单
 line = {no} | {today}
 [columns]
-column = 编码 | TB11.F1
+column = 编码 | TB11.F1 | 10 | left | | id
 column = 金额 | TB11.F6*TB11.F7 | 12 | right | #0.00 | sum
 [group]
 by = TA4.F3
 header = 类别：{group}
 footer = 小计
 [total]
+row = | {@s1}
 [footer]
 line = | 第{page}页 |
 )"));
@@ -154,7 +158,10 @@ line = | 第{page}页 |
     EXPECT_EQ(t.columns[1].format, "#0.00");
     EXPECT_TRUE(t.columns[1].sum);
     EXPECT_FALSE(t.columns[0].sum);
+    EXPECT_TRUE(t.columns[0].id);
+    EXPECT_FALSE(t.columns[1].id);
     EXPECT_TRUE(t.hasTotal);
+    EXPECT_EQ(t.totalCells, QStringList({"", "{@s1}"}));
     EXPECT_EQ(t.groupFooterLabel, s("小计"));
     ASSERT_EQ(t.pageHeader.size(), 2);
     EXPECT_TRUE(t.pageHeader[0].title);
@@ -234,6 +241,28 @@ TEST(ReportEngineTest, EmptyStagingGivesOnePageAndAFormulaNotSetIsEmpty)
     EXPECT_EQ(r.pageCount(), 1);
     EXPECT_EQ(r.formula("Cpt"), QString());
     EXPECT_EQ(r.totals[2], "0");
+}
+
+// Totals that the printing window hands over as formulas print in their
+// columns of the total row; a summed column left empty there keeps its sum.
+TEST(ReportEngineTest, TotalRowTakesFormulasIntoTheirColumns)
+{
+    TestBook book;
+    book.exec("insert into Plist (F1,F4,V1) values ('G1','2',1.5), ('G2','3',2)");
+    ReportInput input;
+    input.formulas = {"s1='5.00'"};
+    const FilledReport r = filled(book.db(), s(R"(
+[data]
+from = Plist
+[columns]
+column = 编码 | F1 | 10 | left | | id
+column = 数量 | F4 | 8 | right
+column = 金额 | V1 | 8 | right | | sum
+[total]
+label = 合计
+row = | {@s1}
+)"), input);
+    EXPECT_EQ(r.totals, QStringList({s("合计"), "5.00", "3.5"}));
 }
 
 TEST(ReportEngineTest, SelectionNarrowsStagedRowsWithItsValueBound)

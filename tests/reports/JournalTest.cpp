@@ -1,6 +1,7 @@
 // The goods in/out journal: generation into TC15 with its filters, the
 // remembered filter, the window's cells, totals and counter, and printing.
 #include "masterdata/ListServices.h"
+#include "stock/XlsxCells.h"
 #include "masterdata/WindowDriver.h"
 #include "platform/NumberText.h"
 #include "reports/C15.h"
@@ -456,6 +457,50 @@ TEST_F(JournalWindow, PrintStagesTheGridRowsWithTheFilterHeadings)
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->formula("kh"), QStringLiteral("往来单位：所有单位"));
     EXPECT_EQ(shown->rows.size(), 3);
+}
+
+// Exported to Excel, both journals hold every figure as a number, the balance
+// included, and codes, note numbers and dates as texts; the total row lies in
+// its columns.
+TEST_F(JournalWindow, ExportedWorkbooksHoldFiguresAsNumbers)
+{
+    doc("TB1", "RK1", "2026-03-02", "S1", "张三", "1", {{"A01", 10, 2.5, 10.0, 2.5}});
+    doc("TD1", "CK1", "2026-03-04", "R1", "张三", "2", {{"A01", 3, 4, 7.0, 2.5}});
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Plstsl.rpt"));
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Plstje.rpt"));
+    C15 w;
+    WindowDriver<C15> d{w};
+    generate(w);
+    const struct {
+        const char *menu;
+        QString code, in, out, balance;  // their columns in the sheet
+    } prints[] = {{"menu_P01", "E", "I", "J", "K"}, {"menu_P02", "D", "H", "J", "L"}};
+    for (const auto &p : prints) {
+        SCOPED_TRACE(p.menu);
+        d.menu(p.menu);
+        ASSERT_NE(ListServices::shownReport(), nullptr) << book.prompt().lastText().toStdString();
+        const QString path = book.dir() + QStringLiteral("/%1.xlsx").arg(QString::fromLatin1(p.menu));
+        ListServices::exportShownReport(book.fileDialogs(), "ExportXlsx", path);
+        EXPECT_EQ(book.prompt().lastText(), QStringLiteral("已导出到 ") + path);
+        QSet<QString> numbers;
+        const QHash<QString, QString> cells = xlsx::sheetCells(path, &numbers);
+
+        // Title, headings and captions, then RK1 and CK1 on rows 4 and 5, the total row on 6.
+        const struct {
+            QString ref, value;
+            bool number;
+        } expected[] = {
+            {"A4", "RK1", false},        {"B4", "2026-03-02", false}, {p.code + "4", "A01", false},
+            {p.in + "4", "10", true},    {p.balance + "4", "10", true}, {p.out + "5", "3", true},
+            {p.balance + "5", "7", true}, {"A6", QStringLiteral("合计"), false}, {p.in + "6", "10", true},
+            {p.out + "6", "3", true},
+        };
+        for (const auto &e : expected) {
+            EXPECT_EQ(cells.value(e.ref), e.value) << e.ref.toStdString();
+            EXPECT_EQ(numbers.contains(e.ref), e.number) << e.ref.toStdString();
+        }
+    }
 }
 
 TEST_F(JournalWindow, PrintRefusesAnEmptyJournalAndAMissingTemplate)

@@ -4,6 +4,7 @@
 
 #include "masterdata/ListServices.h"
 #include "masterdata/WindowDriver.h"
+#include "stock/XlsxCells.h"
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
 #include "shell/MergedCaptionHeader.h"
@@ -405,6 +406,41 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
     EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
+}
+
+// Exported to Excel, the period report holds its figures as numbers and its
+// totals as a row in the figures' columns, not as a sentence.
+TEST_F(ReportWindowTest, ExportedReportHoldsNumbersAndTotalsInTheirColumns)
+{
+    C181 w;
+    WindowDriver<C181> d{w};
+    button(w, "Cmd")->click();
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Pjxc02.rpt"));
+    d.menu("Menu_P0");
+    const report::FilledReport *shown = ListServices::shownReport();
+    ASSERT_NE(shown, nullptr) << book.prompt().lastText().toStdString();
+    const QString path = book.dir() + QStringLiteral("/月报表.xlsx");
+    ListServices::exportShownReport(book.fileDialogs(), "ExportXlsx", path);
+    QSet<QString> numbers;
+    const QHash<QString, QString> cells = xlsx::sheetCells(path, &numbers);
+
+    // Title, two heading lines and the captions, G1..G5 on rows 5 to 9, the totals on row 10.
+    EXPECT_EQ(cells.value("A5"), QStringLiteral("G1"));
+    EXPECT_FALSE(numbers.contains("A5"));
+    EXPECT_EQ(cells.value("D5"), QStringLiteral("2.5"));
+    for (int row = 5; row <= 9; ++row)
+        for (char column = 'E'; column <= 'L'; ++column) {
+            const QString ref = QString(QChar(column)) + QString::number(row);
+            EXPECT_TRUE(numbers.contains(ref)) << ref.toStdString() << " " << cells.value(ref).toStdString();
+        }
+    EXPECT_EQ(cells.value("A10"), QStringLiteral("合计"));
+    for (int k = 1; k <= 8; ++k) {
+        const QString ref = QString(QChar('D' + k)) + QStringLiteral("10");
+        EXPECT_TRUE(numbers.contains(ref)) << ref.toStdString();
+        EXPECT_DOUBLE_EQ(cells.value(ref).toDouble(), shown->formula(QStringLiteral("s%1").arg(k)).toDouble())
+            << ref.toStdString();
+    }
+    EXPECT_FALSE(cells.contains("A11"));
 }
 
 } // namespace

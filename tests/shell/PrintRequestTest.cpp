@@ -3,6 +3,7 @@
 #include "support/TestBook.h"
 
 #include "platform/GridModel.h"
+#include "platform/report/ReportPreview.h"
 #include "shell/MForm.h"
 #include "shell/ModalDialogs.h"
 #include "shell/PrintRequest.h"
@@ -263,7 +264,10 @@ TEST_F(PrintRequestTest, TheHostOpensInTheMainWindowAndItsHelpModally)
     EXPECT_TRUE(main.mdiArea()->subWindowList().isEmpty());
 }
 
-TEST_F(PrintRequestTest, TheHelpButtonStays870TwipsAboveTheBottomEdge)
+// The help button stays in view and covers no page: at the bottom of the
+// window until a report shows, then on the preview's tool bar, right of the
+// buttons its arrow points at.
+TEST_F(PrintRequestTest, TheHelpButtonStaysInViewAndCoversNoPage)
 {
     Prnt &host = Prnt::instance();
     host.show();
@@ -271,20 +275,37 @@ TEST_F(PrintRequestTest, TheHelpButtonStays870TwipsAboveTheBottomEdge)
     EXPECT_EQ(host.Menu_prnt->text(), s("&P.打印"));
     EXPECT_EQ(host.Menu_Rtn->text(), s("&R.返回"));
     EXPECT_EQ(host.Label1->text(), s("对不起，您的电脑没有安装打印机!"));
-    // Without a preview the operator sees the label.
+    // Without a preview the operator sees the label, and the button near the bottom edge.
     EXPECT_EQ(host.PreviewArea->childAt(host.Label1->geometry().center()), host.Label1);
+    EXPECT_EQ(host.Cmd->geometry(), QRect(300, host.height() - 58, 73, 23));
 
-    // With a report on show, the preview lies over the label and the button over the preview.
+    // With a report on show, the preview lies over the label and the button beside its tool buttons.
     grid.setDataRows({{"A01"}});
     ASSERT_TRUE(RunPrintRequest(listRequest(s("供货单位列表"))));
     ASSERT_EQ(Prnt::loaded(), &host);
     EXPECT_NE(host.PreviewArea->childAt(host.Label1->geometry().center()), host.Label1);
-    for (const QSize size : {QSize(640, 480), QSize(800, 300), QSize(500, 700)}) {
+    report::ReportPreview *preview = host.Cry->previewWidget();
+    ASSERT_NE(preview, nullptr);
+    const auto inHost = [&](QWidget *w) { return QRect(w->mapTo(&host, QPoint(0, 0)), w->size()); };
+    for (const QSize size : {QSize(640, 480), QSize(800, 300), QSize(1000, 700)}) {
         host.resize(size);
-        EXPECT_EQ(host.Cmd->geometry(), QRect(300, size.height() - 58, 73, 23)) << size.height();
-        EXPECT_EQ(host.childAt(host.Cmd->geometry().center()), host.Cmd) << size.height();
+        QCoreApplication::processEvents();
+        SCOPED_TRACE(size.width());
+        const QRect help = inHost(host.Cmd);
+        EXPECT_TRUE(host.Cmd->isVisible());
+        EXPECT_TRUE(host.rect().contains(help)) << help.left() << "," << help.right() << " " << host.width();
+        EXPECT_EQ(host.childAt(help.center()), host.Cmd);
+        EXPECT_FALSE(help.intersects(inHost(preview->pageView()->viewport())));
+        const QRect exportPdf = inHost(preview->findChild<QWidget *>("ExportPdf"));
+        EXPECT_GT(help.left(), exportPdf.right());
+        EXPECT_NEAR(help.center().y(), exportPdf.center().y(), 2);
         EXPECT_EQ(host.Cry->previewWidget()->size(), host.PreviewArea->size());
     }
+
+    // A second report keeps the button where it is.
+    ASSERT_TRUE(RunPrintRequest(listRequest(s("出货单位列表"))));
+    EXPECT_EQ(host.Cmd->parentWidget(), preview->toolBar());
+    EXPECT_EQ(preview->toolBar()->findChildren<QPushButton *>().size(), 1);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // and the shared strings, inflated from the zip with zlib.
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QXmlStreamReader>
 #include <QtEndian>
 #include <zlib.h>
@@ -52,8 +53,9 @@ inline QHash<QString, QByteArray> unzip(const QString &path)
 }
 
 // Cell texts of the first sheet by reference ("A1"); shared strings resolved,
-// numbers as written in the XML.
-inline QHash<QString, QString> sheetCells(const QString &path)
+// numbers as written in the XML. numbers, when given, receives the references
+// of the cells that hold numbers (not texts).
+inline QHash<QString, QString> sheetCells(const QString &path, QSet<QString> *numbers = nullptr)
 {
     const QHash<QString, QByteArray> zip = unzip(path);
     QStringList shared;
@@ -74,6 +76,8 @@ inline QHash<QString, QString> sheetCells(const QString &path)
         } else if (sheet.name() == QLatin1String("v")) {
             const QString value = sheet.readElementText();
             cells.insert(ref, type == QLatin1String("s") ? shared.value(value.toInt()) : value);
+            if (numbers && (type.isEmpty() || type == QLatin1String("n")))
+                numbers->insert(ref);
         }
     }
     return cells;

@@ -81,6 +81,7 @@ public:
         }
         if (!readRows(rowCondition, rowParams, error))
             return std::nullopt;
+        fillTotalCells();
         if (!paginate(error))
             return std::nullopt;
         return r_;
@@ -207,6 +208,15 @@ private:
                 r_.totals[0] = t_.totalLabel;
         }
         return true;
+    }
+
+    // Texts the template gives the total row (totals that the printing window
+    // hands over as formulas) stand in their columns in place of sums.
+    void fillTotalCells()
+    {
+        for (int c = 0; c < t_.totalCells.size() && c < r_.totals.size(); ++c)
+            if (!t_.totalCells[c].isEmpty())
+                r_.totals[c] = expand(t_.totalCells[c], QString());
     }
 
     QString expand(const QString &text, const QString &group) const

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <optional>
 
 namespace db {
@@ -51,6 +52,10 @@ struct FilledReport {
     // Every text of a page, line by line, cells separated by tabs.
     QString pageText(int page) const;
 };
+
+// Told the pages written so far and the page count while a filled report is
+// printed or exported.
+using PageProgress = std::function<void(qint64 done, qint64 total)>;
 
 // "Cpt='供货单位列表'" gives the name Cpt and the value 供货单位列表 (a doubled
 // quote inside stands for one). False when the text is no formula.

@@ -70,16 +70,17 @@ private:
         return f;
     }
 
-    // Text too wide for its cell is cut with an ellipsis; a number never is:
-    // it is drawn in a smaller font until it fits.
-    void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align)
+    // Text too wide for its cell is cut with an ellipsis; a number or an
+    // identifier (a code, a note number, a date) never is: it is drawn in a
+    // smaller font until it fits, since a cut one no longer names its goods.
+    void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align, bool identifier)
     {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
         if (inner.width() <= 0 || text.isEmpty())
             return;
         const int flags = int(align | Qt::AlignVCenter) | Qt::TextSingleLine;
         const QFontMetricsF metrics(p_.font(), p_.device());
-        if (!isNumberText(text)) {
+        if (!identifier && !isNumberText(text)) {
             p_.drawText(inner, flags, metrics.elidedText(text, Qt::ElideRight, inner.width()));
             return;
         }
@@ -95,6 +96,8 @@ private:
         p_.drawText(inner, flags, text);
         p_.setFont(normal);
     }
+
+    bool identifierColumn(int c) const { return c < r_.layout.columns.size() && r_.layout.columns[c].id; }
 
     double paintLine(const ReportLine &l, double y)
     {
@@ -116,7 +119,7 @@ private:
         case LineKind::Captions:
             p_.setFont(font(body, true));
             for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
-                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], Qt::AlignHCenter);
+                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], Qt::AlignHCenter, false);
             p_.drawLine(QPointF(0, y), QPointF(width_, y));
             p_.drawLine(QPointF(0, y + l.height), QPointF(width_, y + l.height));
             break;
@@ -127,7 +130,8 @@ private:
             if (l.kind != LineKind::Detail)
                 p_.drawLine(QPointF(0, y), QPointF(width_, y));
             for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
-                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], r_.layout.columns[c].align);
+                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], r_.layout.columns[c].align,
+                         identifierColumn(c));
             break;
         }
         return y + l.height;
@@ -148,7 +152,7 @@ void applyPageLayout(const FilledReport &report, QPrinter &printer)
     printer.setPageLayout(report.layout.pageLayout());
 }
 
-bool paintReport(const FilledReport &report, QPagedPaintDevice &device)
+bool paintReport(const FilledReport &report, QPagedPaintDevice &device, const PageProgress &progress)
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -160,6 +164,8 @@ bool paintReport(const FilledReport &report, QPagedPaintDevice &device)
         if (i > 0 && !device.newPage())
             return false;
         pages.paintPage(report.pages[i]);
+        if (progress)
+            progress(i + 1, report.pages.size());
     }
     return painter.end();
 }
@@ -172,14 +178,14 @@ void paintPage(const FilledReport &report, int page, QPainter &painter)
     PagePainter(report, painter).paintPage(report.pages[page]);
 }
 
-bool renderPdf(const FilledReport &report, const QString &path, QString *error)
+bool renderPdf(const FilledReport &report, const QString &path, QString *error, const PageProgress &progress)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setCreator(QStringLiteral("warehouse"));
     applyPageLayout(report, printer);
-    if (!paintReport(report, printer) || !QFileInfo(path).isFile()) {
+    if (!paintReport(report, printer, progress) || !QFileInfo(path).isFile()) {
         if (error)
             *error = QStringLiteral("无法写入文件%1").arg(path);
         return false;

@@ -16,7 +16,7 @@ void applyPageLayout(const FilledReport &report, QPrinter &printer);
 // Draws every page of a filled report on a device whose page layout is the
 // report's (applyPageLayout); the painter works in points from the top-left
 // corner of the printable area. False when the device cannot be painted on.
-bool paintReport(const FilledReport &report, QPagedPaintDevice &device);
+bool paintReport(const FilledReport &report, QPagedPaintDevice &device, const PageProgress &progress = {});
 
 // Draws one page (0-based) with a painter whose units are points and whose
 // origin is the top-left corner of the page's printable area (the preview
@@ -24,6 +24,7 @@ bool paintReport(const FilledReport &report, QPagedPaintDevice &device);
 void paintPage(const FilledReport &report, int page, QPainter &painter);
 
 // Writes the report as a PDF file; false (reason in error) when it cannot.
-bool renderPdf(const FilledReport &report, const QString &path, QString *error);
+bool renderPdf(const FilledReport &report, const QString &path, QString *error,
+               const PageProgress &progress = {});
 
 } // namespace report

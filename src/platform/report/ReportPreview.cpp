@@ -1,7 +1,9 @@
 #include "ReportPreview.h"
 
+#include "platform/DelayedProgress.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "platform/report/ReportPainter.h"
 #include "platform/report/ReportWorkbook.h"
 
@@ -27,6 +29,7 @@ constexpr int kGap = 12;  // pixels around and between pages
 constexpr double kZoomStep = 1.25;
 constexpr double kMinZoom = 0.05;
 constexpr double kMaxZoom = 8.0;
+constexpr int kGroupGap = 8;  // pixels between groups of tool buttons (none within a group): the row fits a window 640 wide
 
 } // namespace
 
@@ -301,16 +304,17 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
 
     tools_ = new QWidget(this);
     tools_->setObjectName(QStringLiteral("PreviewTools"));
-    auto *tools = new QHBoxLayout(tools_);
+    auto *tools = toolLayout_ = new QHBoxLayout(tools_);
     tools->setContentsMargins(4, 2, 4, 2);
+    tools->setSpacing(0);
     for (QWidget *w : std::initializer_list<QWidget *>{first_, previous_, page_, pages_, next_, last_})
         tools->addWidget(w);
-    tools->addSpacing(16);
+    tools->addSpacing(kGroupGap);
     for (QWidget *w : std::initializer_list<QWidget *>{zoomOut, zoomIn, fitWidth, fitPage})
         tools->addWidget(w);
-    tools->addSpacing(16);
+    tools->addSpacing(kGroupGap);
     tools->addWidget(print);
-    tools->addSpacing(16);
+    tools->addSpacing(kGroupGap);
     tools->addWidget(toExcel);
     tools->addWidget(toPdf);
     tools->addStretch();
@@ -339,6 +343,15 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     showPageNumber(-1);
 }
 
+void ReportPreview::addToolWidget(QWidget *widget)
+{
+    if (widget->parentWidget() == tools_)
+        return;
+    toolLayout_->insertSpacing(toolLayout_->count() - 1, kGroupGap);  // before the closing stretch
+    toolLayout_->insertWidget(toolLayout_->count() - 1, widget);
+    widget->show();
+}
+
 void ReportPreview::setReport(std::shared_ptr<const FilledReport> report)
 {
     view_->setReport(std::move(report));
@@ -360,20 +373,31 @@ void ReportPreview::showPageNumber(int page)
 
 void ReportPreview::exportReport(bool workbook)
 {
-    const FilledReport *shown = view_->report();
+    // Held here: the report stays whole even if the preview gets another one meanwhile.
+    const std::shared_ptr<const FilledReport> shown = view_->sharedReport();
     if (!shown)
         return;
     const QString suffix = workbook ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
+    const QString title = workbook ? QStringLiteral("输出数据到Excel文件") : QStringLiteral("输出到PDF文件");
     QString path = FileDialogs::current().saveFileName(
-        this, workbook ? QStringLiteral("输出数据到Excel文件") : QStringLiteral("输出到PDF文件"),
-        QDir::homePath(), workbook ? QStringLiteral("Excel 工作簿 (*.xlsx)") : QStringLiteral("PDF 文件 (*.pdf)"));
+        this, title, QDir::homePath(),
+        workbook ? QStringLiteral("Excel 工作簿 (*.xlsx)") : QStringLiteral("PDF 文件 (*.pdf)"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(suffix, Qt::CaseInsensitive))
         path += suffix;
     QString error;
-    const bool written = workbook ? writeWorkbook(*shown, path, &error) : renderPdf(*shown, path, &error);
-    if (!written)
+    bool written = false;
+    {
+        WaitCursor busy;
+        const DelayedProgress progress(title, QStringLiteral("正在导出，请稍候……"));
+        written = workbook ? writeWorkbook(*shown, path, &error, progress) : renderPdf(*shown, path, &error, progress);
+    }
+    if (written)
+        Prompt::current().message(QStringLiteral("提示"),
+                                  QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(path)),
+                                  Prompt::Icon::Information);
+    else
         Prompt::current().message(QStringLiteral("提示"), error, Prompt::Icon::Exclamation);
 }
 

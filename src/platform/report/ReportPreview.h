@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 
+class QHBoxLayout;
 class QLabel;
 class QSpinBox;
 class QToolButton;
@@ -25,6 +26,7 @@ public:
 
     void setReport(std::shared_ptr<const FilledReport> report);
     const FilledReport *report() const { return report_.get(); }
+    std::shared_ptr<const FilledReport> sharedReport() const { return report_; }
     int pageCount() const;
 
     // The page at the top of the view, 0-based; -1 without pages.
@@ -75,7 +77,9 @@ private:
 
 // The preview the print control opens: a row of page, zoom, print and export
 // buttons over the page view. The export buttons write the report on view to
-// an Excel workbook or a PDF file named in a save dialog.
+// an Excel workbook or a PDF file named in a save dialog, with the wait
+// pointer (and a progress dialog when it takes long), and tell the file
+// written.
 class ReportPreview : public QWidget {
     Q_OBJECT
 public:
@@ -86,6 +90,9 @@ public:
 
     // The tool bar (page, zoom, print and export buttons), for the print help's picture.
     QWidget *toolBar() const { return tools_; }
+    // Puts a control of the window that holds the preview at the right end of
+    // the tool bar, after the export buttons; the tool bar becomes its parent.
+    void addToolWidget(QWidget *widget);
 
 signals:
     // The print button: the control that made the preview prints the report.
@@ -103,6 +110,7 @@ private:
     QToolButton *next_;
     QToolButton *last_;
     QWidget *tools_;
+    QHBoxLayout *toolLayout_;
 };
 
 } // namespace report

@@ -66,6 +66,8 @@ public:
             return fail(error, QStringLiteral("[data] 节缺少 from"));
         if (t_.columns.isEmpty())
             return fail(error, QStringLiteral("[columns] 节中没有列"));
+        if (t_.totalCells.size() > t_.columns.size())
+            return fail(error, QStringLiteral("[total] 节的 row 比列多"));
         if (t_.hasHeader() && t_.linkLineField.isEmpty())
             return fail(error, QStringLiteral("[data] 节有 header 时必须有 link"));
         return checkPlaceholders(error);
@@ -126,9 +128,14 @@ private:
             return true;
         }
         if (section_ == QLatin1String("total")) {
-            if (key != QLatin1String("label"))
+            if (key == QLatin1String("label"))
+                t_.totalLabel = value;
+            else if (key == QLatin1String("row")) {
+                t_.totalCells.clear();
+                for (const QString &cell : value.split(QLatin1Char('|')))
+                    t_.totalCells.append(cell.trimmed());
+            } else
                 return unknownKey(rawKey);
-            t_.totalLabel = value;
             return true;
         }
         QVector<TextLine> &band = section_ == QLatin1String("header")    ? t_.pageHeader
@@ -230,7 +237,7 @@ private:
     {
         const QStringList parts = value.split(QLatin1Char('|'));
         if (parts.size() < 2 || parts.size() > 6 || parts[1].trimmed().isEmpty())
-            return bad(QStringLiteral("列应为“标题 | 表达式 | 宽度 | 对齐 | 格式 | sum”"));
+            return bad(QStringLiteral("列应为“标题 | 表达式 | 宽度 | 对齐 | 格式 | sum 或 id”"));
         Column c;
         c.caption = parts[0].trimmed();
         c.expression = parts[1].trimmed();
@@ -254,11 +261,16 @@ private:
         if (parts.size() > 4)
             c.format = parts[4].trimmed();
         if (parts.size() > 5) {
-            const QString s = parts[5].trimmed().toLower();
-            if (s == QLatin1String("sum"))
-                c.sum = true;
-            else if (!s.isEmpty())
-                return bad(QStringLiteral("第六项只能是 sum"));
+            const QStringList flags =
+                parts[5].trimmed().toLower().split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts);
+            for (const QString &flag : flags) {
+                if (flag == QLatin1String("sum"))
+                    c.sum = true;
+                else if (flag == QLatin1String("id"))
+                    c.id = true;
+                else
+                    return bad(QStringLiteral("第六项只能是 sum 或 id"));
+            }
         }
         t_.columns.append(c);
         return true;
@@ -304,7 +316,11 @@ private:
             }
             return {};
         };
-        for (const QVector<TextLine> *band : {&t_.pageHeader, &t_.groupHeader, &t_.summary, &t_.pageFooter}) {
+        QVector<TextLine> totalRow;
+        for (const QString &cell : t_.totalCells)
+            totalRow.append(TextLine{cell, {}, {}});
+        for (const QVector<TextLine> *band :
+             {&t_.pageHeader, &t_.groupHeader, &t_.summary, &t_.pageFooter, &totalRow}) {
             const QString unknown = check(*band);
             if (!unknown.isEmpty())
                 return fail(error, QStringLiteral("未知的名称 %1（[fields] 中没有它）").arg(unknown));

@@ -27,6 +27,7 @@ struct Column {
     Qt::Alignment align = Qt::AlignLeft;
     QString format;      // number format such as "#0.00"; empty = the text as read
     bool sum = false;    // summed in group and total rows
+    bool id = false;     // identifiers (codes, note numbers, dates): printed whole, kept as text
 };
 
 struct NamedExpression {
@@ -63,6 +64,7 @@ struct ReportTemplate {
     QString groupFooterLabel;       // [group] footer
     bool hasTotal = false;          // [total]
     QString totalLabel;
+    QStringList totalCells;         // [total] row: texts by column ("" = the sum or nothing)
     QVector<TextLine> summary;      // [summary]
     QVector<TextLine> pageFooter;   // [footer]
 

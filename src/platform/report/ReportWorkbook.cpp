@@ -1,7 +1,5 @@
 #include "ReportWorkbook.h"
 
-#include "platform/report/ReportEngine.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -54,16 +52,20 @@ public:
         widths_.fill(0, report.captions.size());
     }
 
-    void write()
+    void write(const PageProgress &progress)
     {
         if (!report_.pages.isEmpty()) {
             const ReportPage first = report_.pages.first();
             for (const ReportLine &line : first.header)
                 writeLine(line);
         }
-        for (const ReportPage &page : report_.pages)
-            for (const ReportLine &line : page.body)
+        const int pages = report_.pages.size();
+        for (int p = 0; p < pages; ++p) {
+            for (const ReportLine &line : report_.pages[p].body)
                 writeLine(line);
+            if (progress)
+                progress(p + 1, pages);
+        }
         for (int c = 0; c < widths_.size(); ++c)
             worksheet_set_column(sheet_, lxw_col_t(c), lxw_col_t(c), qBound(6, widths_[c] + 2, 60), nullptr);
     }
@@ -103,12 +105,14 @@ private:
         }
     }
 
+    // A column of figures: formatted, summed or right-aligned as figures are.
+    // Identifiers ("001", a date) stay text even where they read as numbers.
     bool numericColumn(int c) const
     {
         if (c >= report_.layout.columns.size())
             return false;
         const Column &column = report_.layout.columns[c];
-        return !column.format.isEmpty() || column.sum;
+        return !column.id && (!column.format.isEmpty() || column.sum || (column.align & Qt::AlignRight));
     }
 
     void cell(int c, const QString &value, bool summary)
@@ -185,7 +189,7 @@ private:
 
 } // namespace
 
-bool writeWorkbook(const FilledReport &report, const QString &path, QString *error)
+bool writeWorkbook(const FilledReport &report, const QString &path, QString *error, const PageProgress &progress)
 {
     // Written beside the target and renamed into place: an old file stays
     // whole when writing fails.
@@ -194,7 +198,7 @@ bool writeWorkbook(const FilledReport &report, const QString &path, QString *err
     lxw_workbook *book = workbook_new(QFile::encodeName(staged).constData());
     lxw_error result = LXW_ERROR_CREATING_XLSX_FILE;
     if (book) {
-        SheetWriter(book, report).write();
+        SheetWriter(book, report).write(progress);
         result = workbook_close(book);
     }
     const bool written = result == LXW_NO_ERROR && QFileInfo(staged).isFile() &&
