@@ -104,8 +104,19 @@ inline constexpr double kNumberLimit = 1e15;
 // Whether value is finite and its magnitude below kNumberLimit.
 bool isStorable(double value);
 
-// Reads a typed or imported number the way leadingNumber does; false when
-// the value cannot be stored (not finite, or not below kNumberLimit).
+// The number a typed or imported text shows: the number at its start as
+// leadingNumber reads it, with thousands separators in their places read as
+// part of it ("1,234.50" gives 1234.5, "-12,345" gives -12345). A comma out
+// of place ("1,23", "12,3456", "0,5") ends the number as any other character
+// does (1, 12, 0).
+double typedNumber(QStringView text);
+
+// Whether a typed text shows the number typedNumber reads from it: blank, or
+// one number throughout ("12abc" and "1,23" do not).
+bool showsTypedNumber(QStringView text);
+
+// Reads a typed or imported number as typedNumber does; false when the value
+// cannot be stored (not finite, or not below kNumberLimit).
 bool readNumber(const QString &text, double &value);
 
 // The refusal of a number that cannot be stored, naming the box or column.
