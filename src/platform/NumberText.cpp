@@ -412,6 +412,12 @@ bool needsThreeDecimals(QLatin1StringView text)
     return hasLongForm(text);
 }
 
+QString quantityText(double value)
+{
+    const NumberChars text = numToChars(value);
+    return needsThreeDecimals(text.view()) ? QString(formatChars(value, 3, false).view()) : QString(text.view());
+}
+
 bool isResidue(double value, double scale)
 {
     // About twenty units in the last place of the operands (below their

@@ -56,6 +56,10 @@ bool notAbove(double a, double b, double scale);
 bool needsThreeDecimals(QStringView text);
 bool needsThreeDecimals(QLatin1StringView text);
 
+// A quantity as lists show it: its numToText form, or three decimals
+// ("#0.000") when that form needs them. 40.125 gives "40.125", 1/3 "0.333".
+QString quantityText(double value);
+
 // ---- texts written without an allocation, for lists of many thousands ----
 
 // The decimals and thousands grouping of a pattern like "#,##0.00".

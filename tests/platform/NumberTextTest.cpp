@@ -214,6 +214,16 @@ TEST(NumberText, TypedNumberReadsThousandsSeparatorsOnlyInTheirPlaces)
     }
 }
 
+TEST(NumberText, QuantityTextKeepsUpToFiveDecimalsElseThree)
+{
+    const std::pair<double, const char *> cases[] = {
+        {40.125, "40.125"}, {10, "10"},          {0.5, "0.5"},          {-2.5, "-2.5"},  {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333"}, {2.0 / 3, "0.667"},  {1.123456, "1.123"},   {1e-7, "0.000"}, {12.34567, "12.34567"},
+    };
+    for (const auto &[value, text] : cases)
+        EXPECT_EQ(quantityText(value), text) << value;
+}
+
 TEST(NumberText, ResidueIsRelativeToTheOperands)
 {
     struct Case {
