@@ -511,9 +511,10 @@ void A4::saveRecord()
         return;
     }
 
-    // The cost stays as typed ("1,234.50") where the text shows the stored
-    // number; a text that reads as another number ("12abc") gives way to it.
-    const bool costTyped = (editState_ == 1 || edits.cost) && numtext::showsTypedNumber(Txt[5]->text());
+    // The list keeps the cost as typed ("2.50") when it is a plain number;
+    // other texts ("1,234.50", "12abc") give way to the stored number, which
+    // the list's print and every later reading take as it is shown.
+    const bool costTyped = (editState_ == 1 || edits.cost) && numtext::isPlainNumber(Txt[5]->text());
     const QString costText = costTyped ? Txt[5]->text().trimmed() : numberText(r.cost);
     if (editState_ == 2) {
         // Show what was stored: numbers the operator left alone come from the book.
@@ -526,13 +527,12 @@ void A4::saveRecord()
     } else {
         ++RecordCount;
     }
-    // A box whose text reads as another number than it shows ("12abc")
-    // shows the stored number, so the card never shows what the book does not hold.
+    // So do the boxes: the card never shows a figure the book does not hold.
     const std::pair<QLineEdit *, double> storedNumbers[] = {
         {Txt[5], r.cost},         {Txt[7], r.sale},           {TxtSL, r.quantityOnHand},   {Txt[8], r.safetyStock},
         {Txt[9], r.maximumStock}, {Txt[10], r.openingQuantity}, {Txt[11], r.openingPrice}};
     for (const auto &[box, value] : storedNumbers)
-        if (!numtext::showsTypedNumber(box->text()))
+        if (!numtext::isPlainNumber(box->text()))
             box->setText(numberText(value));
     appendSavedRow({r.code, r.name, Txt[2]->text().trimmed(), r.unit, r.model, costText, r.remark, r.category,
                     numberText(r.sale)});

@@ -208,13 +208,12 @@ double typedNumber(QStringView text)
     return leadingNumberOf(latin1.constData());
 }
 
-bool showsTypedNumber(QStringView text)
+bool isPlainNumber(QStringView text)
 {
     const QStringView trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return true;
-    Latin1Text latin1 = latin1From(trimmed);
-    removeGrouping(latin1);
+    const Latin1Text latin1 = latin1From(trimmed);
     return leadingNumberLength(latin1.constData()) == latin1.size() - 1;
 }
 

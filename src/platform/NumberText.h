@@ -115,9 +115,10 @@ bool isStorable(double value);
 // does (1, 12, 0).
 double typedNumber(QStringView text);
 
-// Whether a typed text shows the number typedNumber reads from it: blank, or
-// one number throughout ("12abc" and "1,23" do not).
-bool showsTypedNumber(QStringView text);
+// Whether a text is blank or one number throughout without thousands
+// separators ("2.50", not "1,234.50" or "12abc"): every reader of numbers,
+// typed or stored, reads it as the number it shows.
+bool isPlainNumber(QStringView text);
 
 // Reads a typed or imported number as typedNumber does; false when the value
 // cannot be stored (not finite, or not below kNumberLimit).

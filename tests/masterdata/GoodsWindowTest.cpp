@@ -154,8 +154,8 @@ TEST_F(GoodsWindow, TypedPricesAreStoredAsShownAndTheCardShowsWhatIsStored)
         const char *shown;  // the cost and sale boxes, and the list's cost, after the save
     };
     const Case cases[] = {
-        {"1,234.50", 1234.5, "1,234.50"}, {"12,345", 12345, "12,345"}, {"1,234,567.8", 1234567.8, "1,234,567.8"},
-        {"12abc", 12, "12"},             {"1,23", 1, "1"},
+        {"1,234.50", 1234.5, "1234.5"}, {"12,345", 12345, "12345"}, {"1,234,567.8", 1234567.8, "1234567.8"},
+        {"12abc", 12, "12"},           {"1,23", 1, "1"},          {"2.50", 2.5, "2.50"},
     };
     A4 w;
     WindowDriver<A4> d{w};
@@ -182,7 +182,7 @@ TEST_F(GoodsWindow, TypedPricesAreStoredAsShownAndTheCardShowsWhatIsStored)
     d.menu("Menu_edit");
     d.type(5, QStringLiteral("7.5元"));
     d.menu("Menu_save");
-    EXPECT_EQ(book.number("select F7 from TA4 where F1='G5'"), 7.5);
+    EXPECT_EQ(book.number("select F7 from TA4 where F1='G6'"), 7.5);
     EXPECT_EQ(d.box(5)->text(), QStringLiteral("7.5"));
 }
 
