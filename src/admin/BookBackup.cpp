@@ -43,7 +43,7 @@ CycleSettings readCycle(const QString &settingsPath)
 
 int cycleDays(const QString &text)
 {
-    const double value = numtext::leadingNumber(text.trimmed());
+    const double value = numtext::typedNumber(text.trimmed());
     if (value < 0)
         return 0;
     const double rounded = std::nearbyint(value);  // the default rounding: half to even

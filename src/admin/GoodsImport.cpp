@@ -51,7 +51,7 @@ private:
 bool numberCell(const RowReader &row, int col, double &value)
 {
     const QString text = row.text(col).trimmed();
-    value = numtext::leadingNumber(text);
+    value = numtext::typedNumber(text);
     if (text.isEmpty() || value != 0)
         return true;
     return text.front().isDigit() || text.front() == QLatin1Char('.') || text.front() == QLatin1Char('-')

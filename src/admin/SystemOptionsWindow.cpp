@@ -157,13 +157,13 @@ void SysFuncSet::factorBoxChanged(bool checked)
 {
     if (!checked)
         Txt4->setText(QStringLiteral("0"));
-    else if (numtext::leadingNumber(Txt4->text()) == 0)
+    else if (numtext::typedNumber(Txt4->text()) == 0)
         Txt4->setText(options::factorText(mLastFactor));
 }
 
 void SysFuncSet::factorTextChanged()
 {
-    Chk[4]->setChecked(numtext::leadingNumber(Txt4->text()) != 0);
+    Chk[4]->setChecked(numtext::typedNumber(Txt4->text()) != 0);
 }
 
 // Quantity-only books have no prices: the price options are out of reach,
@@ -213,7 +213,7 @@ options::SystemOptions SysFuncSet::shownOptions() const
     o.lockLinePrice = checked(Chk[1]);
     o.noAverageCostUpdate = checked(Chk[2]);
     o.absoluteQuantities = checked(Chk[3]);
-    o.salePriceFactor = float(numtext::leadingNumber(Txt4->text()));
+    o.salePriceFactor = float(numtext::typedNumber(Txt4->text()));
     o.keepPrices = std::abs(checked(Chk[5]) - 1);
     o.alarmLowAtStart = checked(Chk[6]);
     o.alarmHighAtStart = checked(Chk[7]);

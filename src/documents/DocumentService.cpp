@@ -188,7 +188,7 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
 
     const QString f3 = kind.partyTable.isEmpty() ? partyCode : partyCode.trimmed().toUpper();
     const QVariantList header{number, out.date, f3, r.enteredBy.trimmed(),
-                              numtext::leadingNumber(r.total), r.remark.trimmed()};
+                              numtext::typedNumber(r.total), r.remark.trimmed()};
     const bool headerOk = kind.headerHasStamp
         ? database.exec(QStringLiteral("insert into ") + kind.headerTable
                             + QStringLiteral(" (H8,F1,F2,F3,F5,F9,F10) VALUES (?,?,?,?,?,?,?)"),
@@ -211,10 +211,10 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
         if (code.isEmpty())
             continue;
         insertLine.reset();
-        QVariantList values{number, code, numtext::leadingNumber(line.quantity), numtext::leadingNumber(line.price),
+        QVariantList values{number, code, numtext::typedNumber(line.quantity), numtext::typedNumber(line.price),
                             line.remark};
         if (book)
-            values.append(numtext::leadingNumber(line.bookQuantity));
+            values.append(numtext::typedNumber(line.bookQuantity));
         if (!insertLine.bindAll(values) || !insertLine.run()) {
             const QString error = insertLine.error();
             transaction.rollback();

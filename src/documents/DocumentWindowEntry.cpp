@@ -268,7 +268,7 @@ void DocumentWindow::RunSearchPanelCommand(int index)
         TxtSL->setFocus();
         // The quantity box collapses the panel and proposes 1 as it takes the focus.
         HideSearchPanel();
-        if (numtext::leadingNumber(TxtSL->text()) == 0)
+        if (numtext::typedNumber(TxtSL->text()) == 0)
             TxtSL->setText(QStringLiteral("1"));
         TxtSL->selectAll();
     } else if (index == 1) {
@@ -354,13 +354,13 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == TxtSL) {
         if (type == QEvent::FocusIn) {
             highlight(TxtSL, true);
-            if (numtext::leadingNumber(TxtSL->text()) == 0)
+            if (numtext::typedNumber(TxtSL->text()) == 0)
                 TxtSL->setText(QStringLiteral("1"));
             TxtSL->selectAll();
             HideSearchPanel();
         } else if (type == QEvent::FocusOut) {
             highlight(TxtSL, false);
-            if (numtext::leadingNumber(TxtSL->text()) < 0)
+            if (numtext::typedNumber(TxtSL->text()) < 0)
                 TxtSL->setText(QStringLiteral("0"));
         } else if (isEnter(event)) {
             if (TxtHPBM->text().trimmed().isEmpty())

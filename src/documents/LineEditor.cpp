@@ -127,7 +127,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
         return std::nullopt;
     if (!acceptsNumber(quantityBox, grid_.textMatrix(0, ColQuantity)))
         return std::nullopt;
-    double q = num(quantityBox);
+    double q = numtext::typedNumber(quantityBox);
     if (!takeStripQuantity(q))
         return std::nullopt;
 
@@ -306,7 +306,7 @@ int LineEditor::commitCell(int &row, int col, const QString &text, const QString
             lastCommitRefused_ = true;
             break;
         }
-        double value = num(text);
+        double value = numtext::typedNumber(text);
         if (m_.gOptAbsoluteQuantities == 1)
             value = std::fabs(value);
         const int other = col == ColQuantity ? ColPrice : ColQuantity;

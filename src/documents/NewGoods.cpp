@@ -32,9 +32,9 @@ NewGoodsOutcome saveNewGoods(Module1 &m, const NewGoods &g)
         if (!numtext::readNumber(*text, value))
             return refuse(numtext::unstorableMessage(QString::fromUtf8(caption)));
     }
-    if (!numtext::isStorable(numtext::leadingNumber(g.quantity) * numtext::leadingNumber(g.costPrice)))
+    if (!numtext::isStorable(numtext::typedNumber(g.quantity) * numtext::typedNumber(g.costPrice)))
         return refuse(numtext::unstorableMessage(QStringLiteral("金额")));
-    if (numtext::leadingNumber(g.quantity) == 0)
+    if (numtext::typedNumber(g.quantity) == 0)
         return refuse(QStringLiteral("入库数量不能为0！"));
     if (g.category.trimmed().isEmpty())
         return refuse(QStringLiteral("所属类别不能为空！"), NewGoodsOutcome::Field::Category);
@@ -51,8 +51,8 @@ NewGoodsOutcome saveNewGoods(Module1 &m, const NewGoods &g)
                       NewGoodsOutcome::Field::Code);
     if (!m.gDb.exec(QStringLiteral("insert into TA4 (F1,F2,F3,F4,F5,F6,F9,F11,F7,F71,F8) VALUES (?,?,?,?,?,?,?,?,?,?,0)"),
                     {code.trimmed(), g.name.trimmed(), category, g.unit.trimmed(), g.spec.trimmed(), g.remark.trimmed(),
-                     g.picture.trimmed(), code.trimmed(), numtext::leadingNumber(g.costPrice),
-                     numtext::leadingNumber(g.salePrice)})) {
+                     g.picture.trimmed(), code.trimmed(), numtext::typedNumber(g.costPrice),
+                     numtext::typedNumber(g.salePrice)})) {
         out.done = false;
         out.title.clear();
         out.message = m.gDb.lastError();

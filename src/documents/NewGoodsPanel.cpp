@@ -150,7 +150,7 @@ bool NewGoodsPanel::eventFilter(QObject *watched, QEvent *event)
         TxtN[box]->selectAll();
     } else if (event->type() == QEvent::FocusOut && box < 10) {
         TxtN[box]->setPalette(QPalette());
-        if (box == kQuantityBox && m_.gOptAbsoluteQuantities == 1 && numtext::leadingNumber(TxtN[box]->text()) < 0)
+        if (box == kQuantityBox && m_.gOptAbsoluteQuantities == 1 && numtext::typedNumber(TxtN[box]->text()) < 0)
             TxtN[box]->setText(QStringLiteral("0"));
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();

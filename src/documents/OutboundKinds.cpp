@@ -8,20 +8,13 @@ namespace documents {
 
 bool postOutboundLine(PostingContext &context, const StoredLine &line)
 {
-    if (!context.run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"), {context.sign * line.quantity, line.code}))
+    GoodsFigures after;
+    bool found = false;
+    if (!moveStock(context, line.code, context.sign * line.quantity, after, found))
         return false;
-    db::Statement &read = context.prepared(QStringLiteral("select F8,F7 from TA4 where F1=?"));
-    if (!read.isValid() || !read.bindAll({line.code}))
-        return false;
-    if (!read.next()) {
-        if (read.hasError())
-            context.error = read.error();
-        return !read.hasError();  // the caller checked every goods row before posting
-    }
-    const QVariant quantity = read.value(0);
-    const QVariant cost = read.value(1);
-    read.reset();
-    return stampPostedLines(context, line.code, quantity, cost);
+    if (!found)
+        return true;  // the caller checked every goods row before posting
+    return stampPostedLines(context, line.code, after.quantity, after.costKnown ? QVariant(after.cost) : QVariant());
 }
 
 namespace {

@@ -8,19 +8,21 @@
 
 namespace documents {
 
+double movedQuantity(double before, double delta)
+{
+    const double n = before + delta;
+    return numtext::isResidue(n, std::max(std::fabs(before), std::fabs(delta))) ? 0.0 : n;
+}
+
 GoodsFigures postToGoods(const GoodsFigures &before, double q, double p, int sign, const PostingOptions &options)
 {
     GoodsFigures after = before;
-    const double n = before.quantity + sign * q;
-    after.quantity = n;
     // A quantity that is zero but for floating residue is zero: the residue
     // must not turn the average-cost division into a huge price.
-    const bool zero = numtext::isResidue(n, std::max(std::fabs(before.quantity), std::fabs(q)));
-    if (options.noAverageCostUpdate || zero) {
-        if (zero)
-            after.quantity = 0;
+    const double n = movedQuantity(before.quantity, sign * q);
+    after.quantity = n;
+    if (options.noAverageCostUpdate || n == 0)
         return after;
-    }
     const double value = before.cost * before.quantity + sign * p * q;
     if (options.salePriceFactor != 0)
         after.salePrice = value * options.salePriceFactor / n;
@@ -50,6 +52,16 @@ bool readGoods(PostingContext &context, const QString &code, GoodsFigures &figur
 }
 
 } // namespace
+
+bool moveStock(PostingContext &context, const QString &code, double delta, GoodsFigures &after, bool &found)
+{
+    if (!readGoods(context, code, after, found))
+        return false;
+    if (!found)
+        return true;
+    after.quantity = movedQuantity(after.quantity, delta);
+    return context.run(QStringLiteral("update TA4 set F8=? where F1=?"), {after.quantity, code});
+}
 
 bool postInboundLine(PostingContext &context, const StoredLine &line)
 {

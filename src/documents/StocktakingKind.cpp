@@ -1,5 +1,6 @@
 #include "StocktakingKind.h"
 
+#include "documents/Posting.h"
 #include "documents/StocktakingLines.h"
 #include "platform/NumberText.h"
 
@@ -8,9 +9,11 @@ namespace documents {
 bool postStocktakingLine(PostingContext &context, const StoredLine &line)
 {
     // The difference without floating noise, so 10.1 - 10 adds 0.1.
+    // A code without a goods row changes nothing.
     const double difference = numtext::exactDifference(line.quantity, line.bookQuantity);
-    return context.run(QStringLiteral("update TA4 set F8=coalesce(F8,0)+? where F1=?"),
-                       {context.sign * difference, line.code});
+    GoodsFigures after;
+    bool found = false;
+    return moveStock(context, line.code, context.sign * difference, after, found);
 }
 
 namespace {

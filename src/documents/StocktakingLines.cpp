@@ -21,7 +21,7 @@ QString formatted(const QVariant &value, const QString &pattern)
 }
 
 // A stored quantity whole, as the line keeps it; Null stays an empty cell.
-// The grid shows it with two decimals (see setHeaders).
+// The grid shows it as a quantity (see setHeaders).
 QString whole(const QVariant &value)
 {
     return value.isNull() ? QString() : numtext::generalText(value.toDouble());
@@ -93,9 +93,10 @@ void StocktakingLineEditor::fillLookedUpLine(int row, const db::Statement &goods
 void StocktakingLineEditor::setHeaders()
 {
     LineEditor::setHeaders();
-    // The book quantity is kept whole and shown with two decimals; the
-    // counted quantity shows as typed.
-    grid_.setColDisplayPattern(ColBook, kTwoDecimals);
+    // Both quantities are kept whole and shown as lists show quantities, so
+    // a book quantity of 40.125 reads 40.125 beside its count.
+    grid_.setColQuantityDisplay(ColBook);
+    grid_.setColQuantityDisplay(ColQuantity);
 }
 
 double StocktakingLineEditor::difference(int row) const

@@ -6,7 +6,7 @@ namespace documents {
 
 // The line grid of a stocktaking note: column 2 holds the book quantity (the
 // goods' quantity on hand when the code entered the line; kept whole, shown
-// with two decimals) where other notes show the unit, column 3 the counted
+// as lists show quantities) where other notes show the unit, column 3 the counted
 // quantity, column 4 the accounting price
 // (the cost price at entry, never edited), column 5 (counted - book) * price,
 // red for a loss and never stored. The total is the sum of the amounts, or

@@ -181,7 +181,7 @@ void A4::syncSalePrice()
     const double factor = salePriceFactor();
     if (factor == 0 || editState_ == 0)
         return;
-    Txt[7]->setText(numtext::formatNumber(factor * numtext::leadingNumber(Txt[5]->text()), QStringLiteral("#0.00")));
+    Txt[7]->setText(numtext::formatNumber(factor * numtext::typedNumber(Txt[5]->text()), QStringLiteral("#0.00")));
 }
 
 // ---- list --------------------------------------------------------------------
@@ -486,13 +486,13 @@ void A4::saveRecord()
     r.model = Txt[4]->text().trimmed();
     r.remark = Txt[6]->text().trimmed();
     r.picturePath = picturePath_.isEmpty() ? kPictureHint : picturePath_;
-    r.cost = numtext::leadingNumber(Txt[5]->text());
-    r.sale = numtext::leadingNumber(Txt[7]->text());
-    r.quantityOnHand = numtext::leadingNumber(TxtSL->text());
-    r.safetyStock = numtext::leadingNumber(Txt[8]->text());
-    r.maximumStock = numtext::leadingNumber(Txt[9]->text());
-    r.openingQuantity = numtext::leadingNumber(Txt[10]->text());
-    r.openingPrice = numtext::leadingNumber(Txt[11]->text());
+    r.cost = numtext::typedNumber(Txt[5]->text());
+    r.sale = numtext::typedNumber(Txt[7]->text());
+    r.quantityOnHand = numtext::typedNumber(TxtSL->text());
+    r.safetyStock = numtext::typedNumber(Txt[8]->text());
+    r.maximumStock = numtext::typedNumber(Txt[9]->text());
+    r.openingQuantity = numtext::typedNumber(Txt[10]->text());
+    r.openingPrice = numtext::typedNumber(Txt[11]->text());
 
     std::optional<QString> oldCode;
     masterdata::GoodsEdits edits;
@@ -511,7 +511,11 @@ void A4::saveRecord()
         return;
     }
 
-    const QString costText = (editState_ == 1 || edits.cost) ? Txt[5]->text().trimmed() : numberText(r.cost);
+    // The list keeps the cost as typed ("2.50") when it is a plain number;
+    // other texts ("1,234.50", "12abc") give way to the stored number, which
+    // the list's print and every later reading take as it is shown.
+    const bool costTyped = (editState_ == 1 || edits.cost) && numtext::isPlainNumber(Txt[5]->text());
+    const QString costText = costTyped ? Txt[5]->text().trimmed() : numberText(r.cost);
     if (editState_ == 2) {
         // Show what was stored: numbers the operator left alone come from the book.
         if (!edits.cost)
@@ -523,6 +527,13 @@ void A4::saveRecord()
     } else {
         ++RecordCount;
     }
+    // So do the boxes: the card never shows a figure the book does not hold.
+    const std::pair<QLineEdit *, double> storedNumbers[] = {
+        {Txt[5], r.cost},         {Txt[7], r.sale},           {TxtSL, r.quantityOnHand},   {Txt[8], r.safetyStock},
+        {Txt[9], r.maximumStock}, {Txt[10], r.openingQuantity}, {Txt[11], r.openingPrice}};
+    for (const auto &[box, value] : storedNumbers)
+        if (!numtext::isPlainNumber(box->text()))
+            box->setText(numberText(value));
     appendSavedRow({r.code, r.name, Txt[2]->text().trimmed(), r.unit, r.model, costText, r.remark, r.category,
                     numberText(r.sale)});
     setBrowseMode();

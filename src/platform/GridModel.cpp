@@ -275,10 +275,19 @@ int GridModel::columnCount(const QModelIndex &parent) const
 
 void GridModel::setColDisplayPattern(int col, const QString &pattern)
 {
+    quantityDisplay_.remove(col);
     if (pattern.isEmpty())
         displayPattern_.remove(col);
     else
         displayPattern_.insert(col, pattern);
+    if (rows() > 1)
+        emit dataChanged(index(0, col), index(rows() - 2, col));
+}
+
+void GridModel::setColQuantityDisplay(int col)
+{
+    displayPattern_.remove(col);
+    quantityDisplay_.insert(col);
     if (rows() > 1)
         emit dataChanged(index(0, col), index(rows() - 2, col));
 }
@@ -291,9 +300,12 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: {
         const QString text = textMatrix(row, index.column());
+        const bool quantity = quantityDisplay_.contains(index.column());
         const QString pattern = displayPattern_.value(index.column());
-        if (pattern.isEmpty() || text.trimmed().isEmpty())
+        if ((!quantity && pattern.isEmpty()) || text.trimmed().isEmpty())
             return text;
+        if (quantity)
+            return numtext::quantityText(numtext::leadingNumber(text));
         return numtext::formatNumber(numtext::leadingNumber(text), pattern);
     }
     case Qt::ForegroundRole: {

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QStringView>
 #include <QVector>
@@ -66,6 +67,9 @@ public:
     // Shows the non-empty cells of col as numbers in pattern (e.g. "#0.00");
     // textMatrix keeps the full text. An empty pattern shows the text itself.
     void setColDisplayPattern(int col, const QString &pattern);
+    // Shows the non-empty cells of col as lists show quantities
+    // (numtext::quantityText); textMatrix keeps the full text.
+    void setColQuantityDisplay(int col);
     // The alignment of a cell in a column without its own: the grid's general
     // alignment, numbers right and text left.
     static Qt::Alignment GeneralAlignment(QStringView text);
@@ -90,4 +94,5 @@ private:
     QHash<quint64, QColor> foreground_;
     QHash<int, Qt::Alignment> alignment_;
     QHash<int, QString> displayPattern_;
+    QSet<int> quantityDisplay_;
 };

@@ -82,9 +82,9 @@ Digits roundedDigits(const DecimalDigits &d, int decimals)
 } // namespace
 
 namespace {
-// The value of the number that begins s (a sign, digits with at most one
+// The length of the number that begins s (a sign, digits with at most one
 // point, an exponent), 0 when s begins with none.
-double leadingNumberOf(const char *s)
+int leadingNumberLength(const char *s)
 {
     int i = 0;
     if (s[i] == '+' || s[i] == '-')
@@ -98,7 +98,7 @@ double leadingNumberOf(const char *s)
             ++i;
     }
     if (i == digitsStart || (i == digitsStart + 1 && s[digitsStart] == '.'))
-        return 0.0;
+        return 0;
     if (s[i] == 'e' || s[i] == 'E') {
         int j = i + 1;
         if (s[j] == '+' || s[j] == '-')
@@ -109,6 +109,15 @@ double leadingNumberOf(const char *s)
             i = j;
         }
     }
+    return i;
+}
+
+// The value of the number that begins s, 0 when s begins with none.
+double leadingNumberOf(const char *s)
+{
+    const int i = leadingNumberLength(s);
+    if (i == 0)
+        return 0.0;
     // from_chars reads as strtod does, without its locale and without a '+'.
     double value = 0.0;
     const char *first = s[0] == '+' ? s + 1 : s;
@@ -116,6 +125,60 @@ double leadingNumberOf(const char *s)
         return value;
     return std::strtod(std::string(s, i).c_str(), nullptr);  // out of range: strtod's infinity or 0
 }
+} // namespace
+
+namespace {
+
+using Latin1Text = QVarLengthArray<char, 128>;
+
+// A typed text from its first non-blank character on, as 7-bit characters
+// ('?' for any other, which is no character of a number), 0-terminated.
+Latin1Text latin1From(QStringView text)
+{
+    qsizetype first = 0;
+    while (first < text.size() && text[first].isSpace())
+        ++first;
+    Latin1Text latin1;
+    latin1.reserve(text.size() - first + 1);
+    for (qsizetype k = first; k < text.size(); ++k) {
+        const char16_t c = text[k].unicode();
+        latin1.append(c < 0x80 ? char(c) : '?');
+    }
+    latin1.append('\0');
+    return latin1;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Removes the thousands separators of the number that begins text when they
+// stand in their places: a first group of one to three digits (not starting
+// with 0), then groups of a comma and exactly three digits, up to the first
+// character that is neither a digit nor a comma.
+void removeGrouping(Latin1Text &text)
+{
+    int i = text[0] == '+' || text[0] == '-' ? 1 : 0;
+    if (text[i] == '0')
+        return;
+    int end = i;
+    while (isDigit(text[end]))
+        ++end;
+    if (end == i || end - i > 3)
+        return;
+    int groups = 0;
+    while (text[end] == ',' && isDigit(text[end + 1]) && isDigit(text[end + 2]) && isDigit(text[end + 3])
+           && !isDigit(text[end + 4])) {
+        end += 4;
+        ++groups;
+    }
+    if (groups == 0 || text[end] == ',')
+        return;
+    auto last = std::remove(text.begin() + i, text.begin() + end, ',');
+    text.erase(last, text.begin() + end);
+}
+
 } // namespace
 
 double leadingNumber(QStringView text)
@@ -136,6 +199,22 @@ double leadingNumber(QStringView text)
     }
     latin1[t.size()] = '\0';
     return leadingNumberOf(latin1);
+}
+
+double typedNumber(QStringView text)
+{
+    Latin1Text latin1 = latin1From(text);
+    removeGrouping(latin1);
+    return leadingNumberOf(latin1.constData());
+}
+
+bool isPlainNumber(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return true;
+    const Latin1Text latin1 = latin1From(trimmed);
+    return leadingNumberLength(latin1.constData()) == latin1.size() - 1;
 }
 
 QString generalText(double value)
@@ -342,6 +421,12 @@ bool needsThreeDecimals(QLatin1StringView text)
     return hasLongForm(text);
 }
 
+QString quantityText(double value)
+{
+    const NumberChars text = numToChars(value);
+    return needsThreeDecimals(text.view()) ? QString(formatChars(value, 3, false).view()) : QString(text.view());
+}
+
 bool isResidue(double value, double scale)
 {
     // About twenty units in the last place of the operands (below their
@@ -361,7 +446,7 @@ bool isStorable(double value)
 
 bool readNumber(const QString &text, double &value)
 {
-    value = leadingNumber(text);
+    value = typedNumber(text);
     return isStorable(value);
 }
 

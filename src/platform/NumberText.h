@@ -73,6 +73,10 @@ bool notAbove(double a, double b, double scale);
 bool needsThreeDecimals(QStringView text);
 bool needsThreeDecimals(QLatin1StringView text);
 
+// A quantity as lists show it: its numToText form, or three decimals
+// ("#0.000") when that form needs them. 40.125 gives "40.125", 1/3 "0.333".
+QString quantityText(double value);
+
 // ---- texts written without an allocation, for lists of many thousands ----
 
 // The decimals and thousands grouping of a pattern like "#,##0.00".
@@ -121,8 +125,20 @@ inline constexpr double kNumberLimit = 1e15;
 // Whether value is finite and its magnitude below kNumberLimit.
 bool isStorable(double value);
 
-// Reads a typed or imported number the way leadingNumber does; false when
-// the value cannot be stored (not finite, or not below kNumberLimit).
+// The number a typed or imported text shows: the number at its start as
+// leadingNumber reads it, with thousands separators in their places read as
+// part of it ("1,234.50" gives 1234.5, "-12,345" gives -12345). A comma out
+// of place ("1,23", "12,3456", "0,5") ends the number as any other character
+// does (1, 12, 0).
+double typedNumber(QStringView text);
+
+// Whether a text is blank or one number throughout without thousands
+// separators ("2.50", not "1,234.50" or "12abc"): every reader of numbers,
+// typed or stored, reads it as the number it shows.
+bool isPlainNumber(QStringView text);
+
+// Reads a typed or imported number as typedNumber does; false when the value
+// cannot be stored (not finite, or not below kNumberLimit).
 bool readNumber(const QString &text, double &value);
 
 // The refusal of a number that cannot be stored, naming the box or column.

@@ -232,7 +232,7 @@ void Query::addCondition()
     // 5, 6. the value
     QString value;
     if (!Txt->isHidden())
-        value = type == QLatin1String("1") ? numtext::numToText(numtext::leadingNumber(Txt->text())) : Txt->text();
+        value = type == QLatin1String("1") ? numtext::numToText(numtext::typedNumber(Txt->text())) : Txt->text();
     else
         value = DTP->date().toString(QStringLiteral("yyyy-MM-dd"));
     shown += QStringLiteral("   ") + value;

@@ -443,3 +443,34 @@ TEST(GoodsImport, SkipsRowsReadingAFormulaWithoutAValue)
               QStringLiteral("G1/  乙  甲/9.0,G2/  乙  甲/9.0"));
     EXPECT_EQ(book.number("select count(*) from TA3 where F1='LB'"), 1);
 }
+
+TEST(GoodsImport, NumberTextsWithThousandsSeparatorsImportAsTheWholeNumber)
+{
+    TestBook book;
+    admin::GoodsImportSettings settings;
+    settings.columns.code = 0;
+    settings.columns.name = 1;
+    settings.columns.cost = 2;
+    settings.columns.quantity = 3;
+    settings.defaultCategoryCode = QStringLiteral("001");
+    settings.defaultCategoryName = QStringLiteral("所有货品");
+    // code, cost text, quantity text; the stored cost and quantity
+    const struct {
+        const char *code, *cost, *quantity;
+        double storedCost, storedQuantity;
+    } cases[] = {
+        {"G1", "1,234.50", "1,200", 1234.5, 1200},
+        {"G2", "1,234,567.8", "-12,345", 1234567.8, -12345},
+        {"G3", "1,23", "12,3456", 1, 12},  // misplaced commas are no grouping
+    };
+    QVector<QStringList> rows;
+    for (const auto &c : cases)
+        rows.append({c.code, QStringLiteral("货"), c.cost, c.quantity});
+    const admin::GoodsImportResult result = admin::importGoods(book.m(), rows, settings);
+    ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    EXPECT_EQ(result.added, 3);
+    for (const auto &c : cases) {
+        EXPECT_EQ(book.number("select F7 from TA4 where F1=?", {c.code}), c.storedCost) << c.code;
+        EXPECT_EQ(book.number("select F8 from TA4 where F1=?", {c.code}), c.storedQuantity) << c.code;
+    }
+}

@@ -254,6 +254,43 @@ TEST_F(DocumentWindowTest, NumbersThatCannotBeStoredAreRefusedInTheStripAndTheCe
     }
 }
 
+TEST_F(DocumentWindowTest, TypedPricesAreStoredAsShownAndTheCellShowsWhatIsStored)
+{
+    struct Case {
+        const char *typed;
+        double stored;
+        const char *shown;   // the price cell, before and after the save
+        const char *amount;  // of 10 at that price
+    };
+    const Case cases[] = {
+        {"1,234.50", 1234.5, "1234.5", "12345"},
+        {"12,345", 12345, "12345", "123450"},
+        {"1,234,567.8", 1234567.8, "1234567.8", "12345678"},
+        {"12abc", 12, "12", "120"},
+        {"12,3456", 12, "12", "120"},
+    };
+    open(QStringLiteral("B1"));
+    for (const Case &c : cases) {
+        trigger(QStringLiteral("Menu_Add"));
+        const QString number = child(QStringLiteral("Txt0"))->text();
+        enterLine(QStringLiteral("G1"), QStringLiteral("10"));
+        window->BeginCellEdit(1, 4);
+        typeInCell(QString::fromUtf8(c.typed));
+        EXPECT_EQ(cell(1, 4), c.shown) << c.typed;
+        EXPECT_EQ(cell(1, 5), c.amount) << c.typed;
+        trigger(QStringLiteral("Menu_save"));
+        ASSERT_EQ(window->Edstu(), 0) << c.typed;
+        EXPECT_EQ(book.number("select F7 from TB11 where F0=?", {number}), c.stored) << c.typed;
+        EXPECT_EQ(cell(1, 4), c.shown) << c.typed;
+        EXPECT_EQ(cell(1, 5), c.amount) << c.typed;
+    }
+
+    // A quantity typed with thousands separators in the strip is the whole number.
+    trigger(QStringLiteral("Menu_Add"));
+    enterLine(QStringLiteral("G1"), QStringLiteral("1,200"));
+    EXPECT_EQ(cell(1, 3), "1200");
+}
+
 TEST_F(DocumentWindowTest, CodeCellRetypedOrReplaced)
 {
     open(QStringLiteral("B1"));

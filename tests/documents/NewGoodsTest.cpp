@@ -60,6 +60,14 @@ TEST_F(NewGoodsTest, WrittenAtOnceWithoutLineBreaksAndWithQuantityZero)
               "N1|名|001|个|M6|备注|/tmp/Pic.JPG|N1|12.5|0.0|0.0");
 }
 
+TEST_F(NewGoodsTest, PricesTypedWithThousandsSeparatorsAreStoredWhole)
+{
+    const NewGoods goods{"N1", "名", "001", "个", "", "1,234.50", "12,345", "", "", "1,200"};
+    ASSERT_TRUE(saveNewGoods(m(), goods).done);
+    EXPECT_EQ(book.number("select F7 from TA4 where F1='N1'"), 1234.5);
+    EXPECT_EQ(book.number("select F71 from TA4 where F1='N1'"), 12345);
+}
+
 TEST_F(NewGoodsTest, CreatedFromTheSearchPanelAndAddedAsALine)
 {
     DocumentWindow window(B1);

@@ -97,7 +97,7 @@ TEST_F(StocktakingTest, EntryStripTakesBookQuantityAndPriceWhenTheCodeEnters)
     EXPECT_EQ(line(0), QStringList({"货品编码", "货品名称/规格", "帐面数量", "实盘数量", "核算价格", "盈亏金额", "备注"}));
 
     enterLine(QStringLiteral("a"), QStringLiteral("8"));
-    EXPECT_EQ(line(1), QStringList({"A", "螺丝/规格", "10.00", "8", "2.00", "-4", ""}));
+    EXPECT_EQ(line(1), QStringList({"A", "螺丝/规格", "10", "8", "2.00", "-4", ""}));
     EXPECT_TRUE(red(1));
     EXPECT_EQ(total(), "-4.00");
     EXPECT_EQ(child(QStringLiteral("Txt5"))->palette().color(QPalette::Text), QColor(Qt::red));
@@ -105,14 +105,14 @@ TEST_F(StocktakingTest, EntryStripTakesBookQuantityAndPriceWhenTheCodeEnters)
     // A second count of A adds up; book quantity and price stay those of the entry.
     book.exec("update TA4 set F8=12, F7=9 where F1='A'");
     enterLine(QStringLiteral("A"), QStringLiteral("3"));
-    EXPECT_EQ(line(1), QStringList({"A", "螺丝/规格", "10.00", "11", "2.00", "2", ""}));
+    EXPECT_EQ(line(1), QStringList({"A", "螺丝/规格", "10", "11", "2.00", "2", ""}));
     EXPECT_FALSE(red(1));
     EXPECT_EQ(total(), "2.00");
     EXPECT_NE(child(QStringLiteral("Txt5"))->palette().color(QPalette::Text), QColor(Qt::red));
 
     // Counted as none is a line too; goods without quantity or cost leave those cells empty.
     enterLine(QStringLiteral("B"), QStringLiteral("0"));
-    EXPECT_EQ(line(2), QStringList({"B", "垫片/M6", "4.00", "0", "2.50", "-10", ""}));
+    EXPECT_EQ(line(2), QStringList({"B", "垫片/M6", "4", "0", "2.50", "-10", ""}));
     EXPECT_TRUE(red(2));
     enterLine(QStringLiteral("N"), QStringLiteral("5"));
     EXPECT_EQ(line(3), QStringList({"N", "无账/规格", "", "5", "", "0", ""}));
@@ -145,7 +145,7 @@ TEST_F(StocktakingTest, CellEntryWalkAndItsRules)
     // A code typed into the fresh row: counted 0, the price in the money format.
     window->BeginCellEdit(2, 0);
     typeInCell(QStringLiteral("a"));
-    EXPECT_EQ(line(2), QStringList({"A", "螺丝/规格", "10.00", "0", "2.000", "-20.000", ""}));
+    EXPECT_EQ(line(2), QStringList({"A", "螺丝/规格", "10", "0", "2.000", "-20.000", ""}));
     EXPECT_TRUE(red(2));
     EXPECT_EQ(openCell(), std::make_pair(2, 3));
     typeInCell(QStringLiteral("12"));
@@ -269,7 +269,7 @@ TEST_F(StocktakingTest, SaveAndEditThroughTheWindow)
               "A:10.0:8.0:2.0,B:4.0:4.5:2.5");
     EXPECT_EQ(window->listGrid().rowTexts(1),
               QStringList({"PD2612090001", "2026-12-09", "li'si", kUser, "", "-2.75", "年末", "li'si"}));
-    EXPECT_EQ(line(2), QStringList({"B", "垫片/M6", "4.00", "4.5", "2.50", "1.25", ""}));  // reloaded from the book
+    EXPECT_EQ(line(2), QStringList({"B", "垫片/M6", "4", "4.5", "2.50", "1.25", ""}));  // reloaded from the book
 
     // Changed by another operator: it becomes the entry clerk; the note moves to the list's end.
     addCount(QStringLiteral("PD0"), QStringLiteral("2026-12-01"), {{QStringLiteral("A"), 10, 10, 2}});
@@ -294,7 +294,7 @@ TEST_F(StocktakingTest, CountsKeepTheirDecimalsThroughSaveEditAndAudit)
     open();
     trigger(QStringLiteral("Menu_Add"));
     enterLine(QStringLiteral("A"), QStringLiteral("9.874"));
-    EXPECT_EQ(line(1).mid(2, 4), QStringList({"10.13", "9.874", "2.00", "-.502"}));  // book shown with two decimals
+    EXPECT_EQ(line(1).mid(2, 4), QStringList({"10.125", "9.874", "2.00", "-.502"}));  // the book as it is
     EXPECT_EQ(window->lineGrid().rowTexts(1).mid(2, 2), QStringList({"10.125", "9.874"}));
     EXPECT_EQ(total(), "-0.50");
     trigger(QStringLiteral("Menu_save"));
@@ -307,13 +307,49 @@ TEST_F(StocktakingTest, CountsKeepTheirDecimalsThroughSaveEditAndAudit)
     window->SelectListRow(1);
     trigger(QStringLiteral("Menu_edit"));
     ASSERT_EQ(window->Edstu(), 2);
-    EXPECT_EQ(line(1).mid(2, 2), QStringList({"10.13", "9.874"}));
+    EXPECT_EQ(line(1).mid(2, 2), QStringList({"10.125", "9.874"}));
     trigger(QStringLiteral("Menu_save"));
     ASSERT_EQ(window->Edstu(), 0) << book.prompt().lastText().toStdString();
     EXPECT_EQ(book.value(stored), "10.125|9.874|-0.5");
 
     ASSERT_TRUE(auditDocument(m(), C2, book.value("select F1 from TC2")).done);
     EXPECT_DOUBLE_EQ(goods("F8", "A"), 9.874);
+}
+
+TEST_F(StocktakingTest, BookAndCountedQuantitiesShowAsListsShowQuantities)
+{
+    struct Case {
+        double onHand;
+        const char *counted;
+        const char *bookShown, *countedShown;
+    };
+    const Case cases[] = {
+        {40.125, "40.125", "40.125", "40.125"},  // no difference shows where there is none
+        {10, "9.5", "10", "9.5"},
+        {0.1 + 0.2, ".5", "0.3", "0.5"},
+        {1.0 / 3, "1", "0.333", "1"},           // more than five decimals: three
+        {-2.5, "0", "-2.5", "0"},
+        {1234567.12345, "1234567.12345", "1234567.12345", "1234567.12345"},
+    };
+    open();
+    trigger(QStringLiteral("Menu_Add"));
+    int r = 0;
+    for (const Case &c : cases) {
+        const QString code = QStringLiteral("Q%1").arg(++r);
+        addGoods(code, c.onHand, 1);
+        enterLine(code, QString::fromLatin1(c.counted));
+        EXPECT_EQ(line(r).mid(2, 2), QStringList({c.bookShown, c.countedShown})) << code.toStdString();
+    }
+
+    // Saved and opened again, the lines show the same.
+    trigger(QStringLiteral("Menu_save"));
+    ASSERT_EQ(window->Edstu(), 0) << book.prompt().lastText().toStdString();
+    r = 0;
+    for (const Case &c : cases) {
+        ++r;
+        EXPECT_EQ(line(r).mid(2, 2), QStringList({c.bookShown, c.countedShown})) << r;
+    }
+    EXPECT_EQ(book.number("select F5 from TC21 where F1='Q4'"), numtext::roundSignificant(1.0 / 3));
 }
 
 TEST_F(StocktakingTest, ALineWhoseGoodsIsGoneStillLoadsAndSaves)

@@ -146,6 +146,46 @@ TEST_F(GoodsWindow, NumbersThatCannotBeStoredAreRefusedNamingTheirBox)
     EXPECT_EQ(book.number("select count(*) from TA4"), 0);
 }
 
+TEST_F(GoodsWindow, TypedPricesAreStoredAsShownAndTheCardShowsWhatIsStored)
+{
+    struct Case {
+        const char *typed;
+        double stored;
+        const char *shown;  // the cost and sale boxes, and the list's cost, after the save
+    };
+    const Case cases[] = {
+        {"1,234.50", 1234.5, "1234.5"}, {"12,345", 12345, "12345"}, {"1,234,567.8", 1234567.8, "1234567.8"},
+        {"12abc", 12, "12"},           {"1,23", 1, "1"},          {"2.50", 2.5, "2.50"},
+    };
+    A4 w;
+    WindowDriver<A4> d{w};
+    int n = 0;
+    for (const Case &c : cases) {
+        const QString code = QStringLiteral("G%1").arg(++n);
+        d.menu("Menu_Add");
+        d.type(0, code);
+        d.type(1, QStringLiteral("货"));
+        child<QComboBox>("CmbLB", w)->setEditText(QStringLiteral("01"));
+        d.type(5, QString::fromUtf8(c.typed));
+        d.type(7, QString::fromUtf8(c.typed));
+        d.menu("Menu_save");
+        EXPECT_EQ(w.Edstu(), 0) << c.typed;
+        EXPECT_EQ(book.number("select F7 from TA4 where F1=?", {code}), c.stored) << c.typed;
+        EXPECT_EQ(book.number("select F71 from TA4 where F1=?", {code}), c.stored) << c.typed;
+        EXPECT_EQ(book.number("select V4 from TA4 where F1=?", {code}), c.stored) << c.typed;
+        EXPECT_EQ(d.box(5)->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(d.box(7)->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(d.cell(n, 5), QString::fromUtf8(c.shown)) << c.typed;
+    }
+
+    // An edited cost that reads as another number gives way to the stored one too.
+    d.menu("Menu_edit");
+    d.type(5, QStringLiteral("7.5元"));
+    d.menu("Menu_save");
+    EXPECT_EQ(book.number("select F7 from TA4 where F1='G6'"), 7.5);
+    EXPECT_EQ(d.box(5)->text(), QStringLiteral("7.5"));
+}
+
 TEST_F(GoodsWindow, ALongStoredCodeIsKeptWholeThroughEditAndSave)
 {
     const QString code(30, QLatin1Char('L'));

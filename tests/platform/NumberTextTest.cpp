@@ -186,6 +186,49 @@ TEST(NumberText, ReadNumberRefusesWhatCannotBeStored)
     EXPECT_TRUE(unstorableMessage(QStringLiteral("数量")).contains(QStringLiteral("1000000000000000")));
 }
 
+TEST(NumberText, TypedNumberReadsThousandsSeparatorsOnlyInTheirPlaces)
+{
+    struct Case {
+        const char *text;
+        double value;
+        bool plain;  // every reader takes the text as the number it shows
+    };
+    const Case cases[] = {
+        {"1,234.50", 1234.5, false},    {"12,345", 12345, false},         {"1,234,567.8", 1234567.8, false},
+        {" -1,234 ", -1234, false},     {"+999,999.5", 999999.5, false},  {"1234.5", 1234.5, true},
+        {" 2.50 ", 2.5, true},          {"", 0, true},                    {".5", 0.5, true},
+        {"1e3", 1000, true},
+        // misplaced separators are no grouping: the number ends at the comma
+        {"1,23", 1, false},             {"12,3456", 12, false},           {"1234,567", 1234, false},
+        {"1,234,56", 1, false},         {"0,123", 0, false},              {"1,,234", 1, false},
+        {"1,234.5,6", 1234.5, false},   {",123", 0, false},
+        // other texts read as leadingNumber reads them
+        {"12abc", 12, false},           {"1,234kg", 1234, false},         {"abc", 0, false},
+        {"-", 0, false},                {"1e", 1, false},
+    };
+    for (const Case &c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(typedNumber(text), c.value) << c.text;
+        EXPECT_EQ(isPlainNumber(text), c.plain) << c.text;
+        if (c.plain) {
+            EXPECT_EQ(leadingNumber(text), c.value) << c.text;
+        }
+        double read = -1;
+        EXPECT_TRUE(readNumber(text, read)) << c.text;
+        EXPECT_EQ(read, c.value) << c.text;
+    }
+}
+
+TEST(NumberText, QuantityTextKeepsUpToFiveDecimalsElseThree)
+{
+    const std::pair<double, const char *> cases[] = {
+        {40.125, "40.125"}, {10, "10"},          {0.5, "0.5"},          {-2.5, "-2.5"},  {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333"}, {2.0 / 3, "0.667"},  {1.123456, "1.123"},   {1e-7, "0.000"}, {12.34567, "12.34567"},
+    };
+    for (const auto &[value, text] : cases)
+        EXPECT_EQ(quantityText(value), text) << value;
+}
+
 TEST(NumberText, ResidueIsRelativeToTheOperands)
 {
     struct Case {

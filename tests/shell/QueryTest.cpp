@@ -242,6 +242,10 @@ TEST_F(QueryTest, TypedValuesAreTakenLiterally)
     add(q, 3, 1, "abc", 1);
     EXPECT_EQ(lines(q.LstSql).last(), " Or 1.5*length(TA1.F1) < 0");
     EXPECT_EQ(lines(q.Lst).last(), s("或者    金额  小于     0"));
+    // Thousands separators in their places are part of the number.
+    add(q, 3, 0, "1,234.5", 1);
+    EXPECT_EQ(lines(q.LstSql).last(), " Or 1.5*length(TA1.F1) > 1234.5");
+    EXPECT_EQ(lines(q.Lst).last(), s("或者    金额  大于     1234.5"));
     q.Txt->clear();
     q.finishQuery();
     EXPECT_EQ(run(caller.PubSql + " order by F1").size(), 6);  // with the book's default supplier
