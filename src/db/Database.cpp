@@ -11,7 +11,7 @@
 namespace db {
 
 namespace {
-constexpr int kBusyTimeoutMs = 10000;
+int gBusyTimeoutMs = 10000;
 }
 
 // ---- Statement ------------------------------------------------------------
@@ -273,7 +273,7 @@ bool Database::openWith(const QString &path, const QString &key, int flags, cons
         return false;
     }
     // Set before the first read: a book another computer is writing is waited for at open too.
-    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_busy_timeout(handle, gBusyTimeoutMs);
     const QByteArray keyBytes = key.toUtf8();
     rc = sqlite3_key(handle, keyBytes.constData(), int(keyBytes.size()));
     if (rc == SQLITE_OK)
@@ -292,6 +292,11 @@ bool Database::openWith(const QString &path, const QString &key, int flags, cons
     db_ = handle;
     path_ = path;
     return true;
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    gBusyTimeoutMs = milliseconds;
 }
 
 void Database::setEngineError(sqlite3 *handle)

@@ -111,6 +111,10 @@ public:
 
     sqlite3 *handle() const { return db_; }
 
+    // How long a statement waits for another computer's lock before it fails
+    // (10 s); for connections opened afterwards. Tests shorten it.
+    static void setBusyTimeout(int milliseconds);
+
 private:
     friend class Statement;
     friend class Transaction;

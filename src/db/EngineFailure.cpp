@@ -39,6 +39,12 @@ Failure failureOf(int resultCode, const QString &engineText)
     case SQLITE_ERROR:
         if (engineText.startsWith(QLatin1String("no such table")) || engineText.startsWith(QLatin1String("no such column")))
             return Failure::MissingTables;
+        // A failure inside an SQL function (the export of a copy) comes back
+        // as a plain error that carries the engine's text of the real code.
+        for (const int code : {SQLITE_CORRUPT, SQLITE_NOTADB, SQLITE_BUSY, SQLITE_LOCKED, SQLITE_READONLY, SQLITE_FULL,
+                               SQLITE_IOERR, SQLITE_CANTOPEN})
+            if (engineText.startsWith(QString::fromUtf8(sqlite3_errstr(code))))
+                return failureOf(code);
         return Failure::Other;
     default:
         return Failure::Other;
