@@ -5,6 +5,7 @@
 #include "EngineFailure.h"
 #include "SqlFunctions.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <unistd.h>
 

@@ -1,5 +1,6 @@
 #include "AdminFixture.h"
 
+#include "admin/BookBackup.h"
 #include "admin/BookListWindow.h"
 #include "admin/OperatorWindow.h"
 #include "admin/S32.h"
@@ -247,4 +248,28 @@ TEST(FailureMessages, AReadOnlyBookSaysSoWhenItIsOpened)
                                          "请检查帐本文件和它所在文件夹的权限。")
                               .arg(f.book.bookPath())});
     f.m().gDb.close();
+}
+
+// What the damaged book's message advises works: its backup restored over it.
+TEST(FailureMessages, ADamagedBookIsMendedByRestoringItsLatestBackup)
+{
+    AdminFixture f;
+    faults::growBook(f.m().gDb);
+    QDir().mkpath(f.file(QStringLiteral("数据备份")));
+    const QString saved = f.file(QStringLiteral("数据备份/测试帐本2026-12-10.vzk"));
+    ASSERT_EQ(backup::backupBook(f.book.bookPath(), saved), QString());
+    f.m().gDb.close();
+    faults::makeDamagedCopy(f.book.bookPath(), f.book.bookPath());
+    ASSERT_TRUE(f.m().gDb.open(f.book.bookPath()));
+    bool ok = true;
+    f.m().gDb.scalar(QStringLiteral("select count(F6) from TA4"), {}, &ok);
+    ASSERT_FALSE(ok);
+    EXPECT_EQ(db::failureOf(f.m().gDb.lastErrorCode()), db::Failure::Damaged);
+
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001")));
+    f.book.fileDialogs().answer(saved);
+    S32 w;
+    click(&w, "Command1");
+    EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("数据恢复成功！为了数据安全，请重新登录！"));
+    EXPECT_EQ(f.book.value(QStringLiteral("select count(F6) from TA4")), QStringLiteral("400"));
 }
