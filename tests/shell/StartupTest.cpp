@@ -256,6 +256,22 @@ TEST(Startup, MainRunsEveryStepWithTheCommandLineBook)
     EXPECT_EQ(f.book.m().gPeriodStart, QDate(2026, 1, 1));
 }
 
+TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksInterruptedCopies)
+{
+    ShellFixture f;
+    QDir().mkpath(f.book.dir() + QStringLiteral("/数据备份"));
+    // a book opened from the command line names its files "帐本文件"
+    const QStringList left = {f.book.bookPath() + QStringLiteral(".restore.tmp"),
+                              f.book.dir() + QStringLiteral("/数据备份/帐本文件2026-10-3.vzk.new.tmp")};
+    for (const QString &path : left)
+        ASSERT_TRUE(textfile::writeAtomically(path, "left by a cut-off copy"));
+    Startup s(f.book.m());
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001.系统管理员")));
+    ASSERT_TRUE(s.Main(f.book.dir(), QLatin1Char('"') + f.book.bookPath() + QLatin1Char('"')));
+    for (const QString &path : left)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+}
+
 namespace {
 struct AlarmCase {
     const char *name;
