@@ -2,13 +2,14 @@
 
 #include "db/BookFile.h"
 #include "db/Database.h"
+#include "db/EngineFailure.h"
+#include "db/FileReplace.h"
 #include "platform/NumberText.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <cmath>
-#include <cstdio>
 
 namespace backup {
 
@@ -67,7 +68,7 @@ QString backupBook(const QString &bookFile, const QString &target, bool *busy)
 
 QString restoreBook(db::Database &open, const QString &bookFile, const QString &backupFile)
 {
-    const QString staged = bookFile + QStringLiteral(".restore");
+    const QString staged = db::restoreStagePathFor(bookFile);
     QString error = db::compactCopy(backupFile, staged);
     if (!error.isEmpty()) {
         QFile::remove(staged);
@@ -81,12 +82,12 @@ QString restoreBook(db::Database &open, const QString &bookFile, const QString &
     if (QFileInfo::exists(bookFile + QStringLiteral("-journal"))) {
         QFile::remove(staged);
         open.open(bookFile);
-        return QStringLiteral("其它用户正在使用此帐本。");
+        return db::failureReason(db::Failure::Busy);
     }
-    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(bookFile).constData()) != 0) {
+    if (const QString replaced = db::replaceFile(staged, bookFile); !replaced.isEmpty()) {
         QFile::remove(staged);
         open.open(bookFile);
-        return QStringLiteral("无法写入文件 %1").arg(bookFile);
+        return replaced;
     }
     if (!open.open(bookFile))
         return open.lastError();

@@ -118,6 +118,7 @@ void sysDBbak::ManualBackup()
         return;
     }
     QDir().mkpath(m_.gAppPath + books::kBackupFolder);
+    m_.RemoveBookLeftovers();
     const QString proposed = m_.gAppPath + books::kBackupFolder + QStringLiteral("/备份-") +
                              books::bookNameForFiles(m_) + QStringLiteral(".vzk");
     QString target;

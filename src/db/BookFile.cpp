@@ -1,5 +1,7 @@
 #include "BookFile.h"
 #include "Database.h"
+#include "EngineFailure.h"
+#include "FileReplace.h"
 #include "MappedReadVfs.h"
 
 #include <QFile>
@@ -25,7 +27,7 @@ QString resourceText(const QString &name)
 
 QString createBook(const QString &path)
 {
-    const QString temporary = path + QStringLiteral(".new");
+    const QString temporary = stagedPathFor(path);
     QFile::remove(temporary);
     {
         Database book;
@@ -41,12 +43,10 @@ QString createBook(const QString &path)
             return error;
         }
     }
-    QFile::remove(path);
-    if (!QFile::rename(temporary, path)) {
+    const QString error = replaceFile(temporary, path);
+    if (!error.isEmpty())
         QFile::remove(temporary);
-        return QStringLiteral("无法写入文件 %1").arg(path);
-    }
-    return {};
+    return error;
 }
 
 QString accountBookError(Database &book)
@@ -67,6 +67,7 @@ QString accountBookError(Database &book)
 #include <sqlite3.h>
 
 #include <QDir>
+#include <cerrno>
 #include <cstdio>
 #include <future>
 #include <unistd.h>
@@ -90,19 +91,28 @@ QString checkBook(const QString &path)
     // connection's large one page by page.
     copy.exec(QStringLiteral("PRAGMA cache_size=2000"));
     const QString integrity = copy.scalar(QStringLiteral("PRAGMA quick_check"), {}, &ok).toString();
-    if (!ok || integrity != QLatin1String("ok"))
-        return ok ? integrity : copy.lastError();
+    // The check lists every damaged page: detail for the clerk's details section.
+    if (ok && integrity != QLatin1String("ok"))
+        return withDetail(failureReason(Failure::Damaged), integrity);
+    if (!ok)
+        return copy.lastError();
     copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
     return ok ? QString() : copy.lastError();
 }
 QString engineError(sqlite3 *handle)
 {
-    return QString::fromUtf8(sqlite3_errmsg(handle));
+    return describeEngineFailure(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)));
 }
 
-bool isBusyError(const QString &error)
+bool isBusyError(int code)
 {
-    return error == QString::fromUtf8(sqlite3_errstr(SQLITE_BUSY));
+    return failureOf(code) == Failure::Busy;
+}
+
+// The reason a write to out failed, taken from the system's error number.
+QString writeError(const QFile &out)
+{
+    return describeFileFailure(errno, out.fileName());
 }
 
 // The book's file as it lies, written to out in pieces of a megabyte, read
@@ -121,15 +131,15 @@ QString copyFile(sqlite3 *source, QFile &out, const CopyProgress &progress)
         const int length = int(qMin<sqlite3_int64>(piece.size(), size - done));
         const int rc = file->pMethods->xRead(file, piece.data(), length, done);
         if (rc != SQLITE_OK)
-            return QString::fromUtf8(sqlite3_errstr(rc));
+            return describeEngineFailure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         if (out.write(piece.constData(), length) != length)
-            return QStringLiteral("无法写入文件 %1：%2").arg(out.fileName(), out.errorString());
+            return writeError(out);
         done += length;
         if (progress)
             progress(done, size);
     }
     if (!out.flush())
-        return QStringLiteral("无法写入文件 %1：%2").arg(out.fileName(), out.errorString());
+        return writeError(out);
     return {};
 }
 
@@ -143,7 +153,7 @@ QString copyUnderReadLock(Database &book, QFile &out, const CopyProgress &progre
     // waits for a writer of another connection like any statement.
     QString error;
     if (sqlite3_exec(source, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        *busy = sqlite3_errcode(source) == SQLITE_BUSY;
+        *busy = isBusyError(sqlite3_extended_errcode(source));
         error = engineError(source);
     } else {
         error = copyFile(source, out, progress);
@@ -172,18 +182,18 @@ QString publishCheckedCopy(const QString &temporary, const QString &target, QStr
                            QFile *unsynced = nullptr)
 {
     if (error.isEmpty()) {
-        std::future<bool> synced;
+        std::future<int> synced;  // the system's error number of the sync, 0 when done
         if (unsynced)
-            synced = std::async(std::launch::async, [fd = unsynced->handle()] { return ::fsync(fd) == 0; });
+            synced = std::async(std::launch::async, [fd = unsynced->handle()] { return ::fsync(fd) == 0 ? 0 : errno; });
         error = checkBook(temporary);
-        if (synced.valid() && !synced.get() && error.isEmpty())
-            error = QStringLiteral("无法写入文件 %1").arg(temporary);
+        const int syncError = synced.valid() ? synced.get() : 0;
+        if (syncError != 0 && error.isEmpty())
+            error = describeFileFailure(syncError, temporary);
     }
     if (unsynced)
         unsynced->close();
-    if (error.isEmpty()
-        && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
-        error = QStringLiteral("无法写入文件 %1").arg(target);
+    if (error.isEmpty())
+        error = replaceFile(temporary, target);
     if (!error.isEmpty())
         QFile::remove(temporary);
     return error;
@@ -194,7 +204,7 @@ QString publishCheckedCopy(const QString &temporary, const QString &target, QStr
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)
 {
     bool locked = false;
-    const QString temporary = target + QStringLiteral(".tmp");
+    const QString temporary = stagedPathFor(target);
     QFile staged(temporary);
     QString error = folderProblem(target);
     if (error.isEmpty()) {
@@ -202,9 +212,9 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
         Database book;
         if (!book.open(source)) {
             error = book.lastError();
-            locked = isBusyError(error);
+            locked = isBusyError(book.lastErrorCode());
         } else if (!staged.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = QStringLiteral("无法写入文件 %1：%2").arg(temporary, staged.errorString());
+            error = writeError(staged);
         } else {
             error = copyUnderReadLock(book, staged, progress, &locked);
         }
@@ -217,7 +227,7 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
 
 QString compactCopy(const QString &source, const QString &target)
 {
-    const QString temporary = target + QStringLiteral(".tmp");
+    const QString temporary = stagedPathFor(target);
     QFile::remove(temporary);
     QString error;
     {

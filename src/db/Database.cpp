@@ -2,20 +2,23 @@
 #include <sqlite3.h>
 
 #include "Database.h"
+#include "EngineFailure.h"
 #include "SqlFunctions.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace db {
 
 namespace {
-constexpr int kBusyTimeoutMs = 10000;
+int gBusyTimeoutMs = 10000;
 }
 
 // ---- Statement ------------------------------------------------------------
 
 Statement::Statement(Statement &&other) noexcept
-    : db_(other.db_), stmt_(other.stmt_), error_(std::move(other.error_))
+    : db_(other.db_), stmt_(other.stmt_), error_(std::move(other.error_)), errorCode_(other.errorCode_)
 {
     other.stmt_ = nullptr;
     other.db_ = nullptr;
@@ -29,6 +32,7 @@ Statement &Statement::operator=(Statement &&other) noexcept
         db_ = other.db_;
         stmt_ = other.stmt_;
         error_ = std::move(other.error_);
+        errorCode_ = other.errorCode_;
         other.stmt_ = nullptr;
         other.db_ = nullptr;
     }
@@ -43,7 +47,12 @@ Statement::~Statement()
 
 void Statement::setError()
 {
-    error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no statement");
+    if (!db_) {
+        error_ = QStringLiteral("no statement");
+        return;
+    }
+    errorCode_ = sqlite3_extended_errcode(db_);
+    error_ = describeEngineFailure(errorCode_, QString::fromUtf8(sqlite3_errmsg(db_)));
 }
 
 bool Statement::bind(int index, const QVariant &value)
@@ -146,6 +155,7 @@ void Statement::reset()
         sqlite3_clear_bindings(stmt_);
     }
     error_.clear();
+    errorCode_ = 0;
 }
 
 int Statement::columnCount() const
@@ -233,7 +243,7 @@ bool Database::open(const QString &path, const QString &key, bool create)
 {
     close();
     if (!create && !QFileInfo(path).isFile()) {
-        lastError_ = QStringLiteral("找不到文件 %1").arg(path);
+        setError(QStringLiteral("找不到文件 %1").arg(path));
         return false;
     }
     // CREATE also lets ATTACH make new files (compacted copies); a missing book was refused above.
@@ -244,7 +254,7 @@ bool Database::openReadOnly(const QString &path, const char *vfs)
 {
     close();
     if (!QFileInfo(path).isFile()) {
-        lastError_ = QStringLiteral("找不到文件 %1").arg(path);
+        setError(QStringLiteral("找不到文件 %1").arg(path));
         return false;
     }
     return openWith(path, QString::fromLatin1(kBookPassword), SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, vfs);
@@ -252,22 +262,25 @@ bool Database::openReadOnly(const QString &path, const char *vfs)
 
 bool Database::openWith(const QString &path, const QString &key, int flags, const char *vfs)
 {
-    lastError_.clear();
+    setError({});
     sqlite3 *handle = nullptr;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, vfs);
     if (rc != SQLITE_OK) {
-        lastError_ = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("out of memory");
+        if (handle)
+            setEngineError(handle);
+        else
+            setError(describeEngineFailure(SQLITE_NOMEM, QStringLiteral("out of memory")), SQLITE_NOMEM);
         sqlite3_close(handle);
         return false;
     }
     // Set before the first read: a book another computer is writing is waited for at open too.
-    sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+    sqlite3_busy_timeout(handle, gBusyTimeoutMs);
     const QByteArray keyBytes = key.toUtf8();
     rc = sqlite3_key(handle, keyBytes.constData(), int(keyBytes.size()));
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        lastError_ = QString::fromUtf8(sqlite3_errmsg(handle));
+        setEngineError(handle);
         sqlite3_close(handle);
         return false;
     }
@@ -282,6 +295,28 @@ bool Database::openWith(const QString &path, const QString &key, int flags, cons
     return true;
 }
 
+void Database::setBusyTimeout(int milliseconds)
+{
+    gBusyTimeoutMs = milliseconds;
+}
+
+void Database::setEngineError(sqlite3 *handle)
+{
+    const int code = sqlite3_extended_errcode(handle);
+    setError(describeEngineFailure(code, QString::fromUtf8(sqlite3_errmsg(handle))), code);
+}
+
+bool Database::isReadOnly() const
+{
+    if (!db_)
+        return false;
+    if (sqlite3_db_readonly(db_, "main") == 1)
+        return true;
+    // A write makes its rollback journal beside the book.
+    const QString folder = QFileInfo(path_).absolutePath();
+    return ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
+}
+
 void Database::close()
 {
     if (db_) {
@@ -294,13 +329,13 @@ void Database::close()
 Statement Database::prepare(const QString &sql)
 {
     if (!db_) {
-        lastError_ = QStringLiteral("没有打开的帐本");
+        setError(QStringLiteral("没有打开的帐本"));
         return {};
     }
     sqlite3_stmt *stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
-        lastError_ = QString::fromUtf8(sqlite3_errmsg(db_));
+        setEngineError(db_);
         sqlite3_finalize(stmt);
         return {};
     }
@@ -313,7 +348,7 @@ bool Database::exec(const QString &sql, const QVariantList &params)
     if (!st.isValid())
         return false;
     if (!st.bindAll(params) || !st.run()) {
-        lastError_ = st.error();
+        setError(st.error(), st.errorCode());
         return false;
     }
     return true;
@@ -322,12 +357,13 @@ bool Database::exec(const QString &sql, const QVariantList &params)
 bool Database::execScript(const QString &sql)
 {
     if (!db_) {
-        lastError_ = QStringLiteral("没有打开的帐本");
+        setError(QStringLiteral("没有打开的帐本"));
         return false;
     }
     char *message = nullptr;
     if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        lastError_ = QString::fromUtf8(message ? message : sqlite3_errmsg(db_));
+        const int code = sqlite3_extended_errcode(db_);
+        setError(describeEngineFailure(code, QString::fromUtf8(message ? message : sqlite3_errmsg(db_))), code);
         sqlite3_free(message);
         return false;
     }
@@ -346,7 +382,7 @@ QVariant Database::scalar(const QString &sql, const QVariantList &params, bool *
             good = false;
     }
     if (!good && st.hasError())
-        lastError_ = st.error();
+        setError(st.error(), st.errorCode());
     if (ok)
         *ok = good;
     return result;
@@ -388,8 +424,9 @@ void Transaction::rollback()
 {
     if (active_) {
         const QString keep = db_.lastError();
+        const int keepCode = db_.lastErrorCode();
         db_.execScript(QStringLiteral("ROLLBACK"));
-        db_.setError(keep);  // the caller wants the error that caused the rollback
+        db_.setError(keep, keepCode);  // the caller wants the error that caused the rollback
         active_ = false;
     }
 }

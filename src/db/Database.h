@@ -38,7 +38,9 @@ public:
     // Advances to the next row; false at the end or on error (see hasError()).
     bool next();
     bool hasError() const { return !error_.isEmpty(); }
+    // As Database::lastError().
     QString error() const { return error_; }
+    int errorCode() const { return errorCode_; }
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -64,6 +66,7 @@ private:
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *stmt_ = nullptr;
     QString error_;
+    int errorCode_ = 0;
 };
 
 // One keyed connection to an account book (SQLCipher).
@@ -85,7 +88,15 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
     QString path() const { return path_; }
+    // The last failure as the clerk reads it: for the engine's failures the
+    // Chinese reason with the engine's text as detail (EngineFailure.h).
     QString lastError() const { return lastError_; }
+    // The engine's extended result code of the last failure (0 when the
+    // failure was the program's own, e.g. a missing file).
+    int lastErrorCode() const { return lastErrorCode_; }
+    // Whether the open book can only be read (the engine opened a file it
+    // may not write, or the folder of its journal cannot be written).
+    bool isReadOnly() const;
 
     Statement prepare(const QString &sql);
     // Runs one statement with bound values.
@@ -100,15 +111,25 @@ public:
 
     sqlite3 *handle() const { return db_; }
 
+    // How long a statement waits for another computer's lock before it fails
+    // (10 s); for connections opened afterwards. Tests shorten it.
+    static void setBusyTimeout(int milliseconds);
+
 private:
     friend class Statement;
     friend class Transaction;
-    void setError(const QString &message) { lastError_ = message; }
+    void setError(const QString &message, int code = 0)
+    {
+        lastError_ = message;
+        lastErrorCode_ = code;
+    }
+    void setEngineError(sqlite3 *handle);
     bool openWith(const QString &path, const QString &key, int flags, const char *vfs);
 
     sqlite3 *db_ = nullptr;
     QString path_;
     QString lastError_;
+    int lastErrorCode_ = 0;
 };
 
 // BEGIN IMMEDIATE on construction; rolls back on destruction unless committed.

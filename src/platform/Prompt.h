@@ -39,7 +39,9 @@ class QMessageBox;
 // Shows QMessageBox / QInputDialog over the active window.
 class MessageBoxPrompt : public Prompt {
 public:
-    // The box message() (question false) or ask() (question true) shows.
+    // The box message() (question false) or ask() (question true) shows. The
+    // details a text carries (db::withDetail) go into the box's details section,
+    // and a text taller than the screen is cut there too.
     static QMessageBox *makeBox(const QString &title, const QString &text, Icon icon, bool question,
                                 QWidget *parent = nullptr);
 
@@ -59,6 +61,7 @@ public:
         QString text;
         Icon icon;
         QString proposed = {};  // an input box's proposed answer
+        QString details = {};   // what the box shows behind its details button only
     };
 
     RecordingPrompt();   // installs itself as the current prompt
@@ -74,12 +77,14 @@ public:
     void answerNo(int times = 1) { for (int i = 0; i < times; ++i) answers_.enqueue(false); }
     void answerInput(const std::optional<QString> &text) { inputs_.enqueue(text); }
 
-    QList<Shown> shown;
+    QList<Shown> shown;  // each text without its details, which are kept apart
     QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
     QStringList texts() const;
     void clear() { shown.clear(); }
 
 private:
+    void record(const QString &kind, const QString &title, const QString &text, Icon icon);
+
     QQueue<bool> answers_;
     QQueue<std::optional<QString>> inputs_;
 };

@@ -1,6 +1,9 @@
 #include "TextFile.h"
 
+#include "db/FileReplace.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -34,7 +37,9 @@ bool writeAtomically(const QString &path, const QByteArray &content)
         return false;
     if (file.write(content) != content.size())
         return false;
-    return file.commit();
+    // commit() syncs the file before its rename; the rename itself is kept by
+    // syncing the folder.
+    return file.commit() && db::syncFolder(QFileInfo(path).absolutePath());
 }
 
 } // namespace textfile

@@ -5,6 +5,7 @@
 
 #include "db/BookFile.h"
 #include "db/DateText.h"
+#include "db/FileReplace.h"
 #include "platform/DelayedProgress.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
@@ -22,13 +23,17 @@
 
 namespace {
 
-// Backups of exactly this book name: name + a date + ".vzk" (or ".___"), so
-// that the backups of a book whose name merely begins with it are left alone.
-QStringList backupsOf(const QDir &folder, const QString &bookName, const QString &extension)
+// Backups of exactly this book name: name + a date + "." + one of the
+// extensions ("vzk", "___", or the staged copy's), so that the files of a book
+// whose name merely begins with it are left alone.
+QStringList backupsOf(const QDir &folder, const QString &bookName, const QStringList &extensions)
 {
+    QStringList escaped;
+    for (const QString &extension : extensions)
+        escaped << QRegularExpression::escape(extension);
     const QRegularExpression pattern(QStringLiteral("^") + QRegularExpression::escape(bookName)
-                                     + QStringLiteral(R"(\d{4}-\d{1,2}-\d{1,2}\.)") + QRegularExpression::escape(extension)
-                                     + QStringLiteral("$"));
+                                     + QStringLiteral(R"(\d{4}-\d{1,2}-\d{1,2}\.(?:)") + escaped.join(QLatin1Char('|'))
+                                     + QStringLiteral(")$"));
     QStringList result;
     for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
         if (pattern.match(name).hasMatch())
@@ -36,7 +41,24 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
     return result;
 }
 
+// The automatic backup is staged as target + kStagedExtension (itself copied
+// through its own staged file) and renamed into place when checked.
+const QString kStagedExtension = QStringLiteral(".new");
+
 } // namespace
+
+void Module1::RemoveBookLeftovers()
+{
+    for (const QString &path : db::leftoversBeside(gBookFile))
+        QFile::remove(path);
+    const QString name = gBookName == gBookFile ? QStringLiteral("帐本文件") : gBookName;
+    QDir folder(gAppPath + QStringLiteral("数据备份"));
+    const QString staged = QStringLiteral("vzk") + kStagedExtension;
+    for (const QString &left : backupsOf(folder, name, {staged, db::stagedPathFor(staged)}))
+        folder.remove(left);
+    // The manual backup's proposed file, staged.
+    folder.remove(db::stagedPathFor(QStringLiteral("备份-") + name + QStringLiteral(".vzk")));
+}
 
 void Module1::AutoBackupBook()
 {
@@ -46,6 +68,7 @@ void Module1::AutoBackupBook()
     QDir().mkpath(folderPath);
     if (gBookName == gBookFile)
         gBookName = QStringLiteral("帐本文件");
+    RemoveBookLeftovers();
     const QString settingsPath = gAppPath + gBookName + QStringLiteral("bak.set");
     if (!QFileInfo::exists(settingsPath))
         return;
@@ -76,7 +99,7 @@ void Module1::AutoBackupBook()
 
     // The new copy is made and checked first; only then does the previous one
     // become the older generation, so a failed backup never costs the last good one.
-    const QString staged = target + QStringLiteral(".new");
+    const QString staged = target + kStagedExtension;
     {
         WaitCursor wait;
         gDb.close();
@@ -91,16 +114,21 @@ void Module1::AutoBackupBook()
             return fail(busy ? QString() : error);
         }
     }
-    const QStringList previous = backupsOf(folder, gBookName, QStringLiteral("vzk"));
+    const QStringList previous = backupsOf(folder, gBookName, {QStringLiteral("vzk")});
     if (!previous.isEmpty()) {
-        for (const QString &old : backupsOf(folder, gBookName, QStringLiteral("___")))
+        for (const QString &old : backupsOf(folder, gBookName, {QStringLiteral("___")}))
             folder.remove(old);
         const QString first = previous.first();
-        folder.rename(first, first.left(first.size() - 3) + QStringLiteral("___"));
+        if (const QString error = db::renameDurably(folder.filePath(first),
+                                                    folder.filePath(first.left(first.size() - 3) + QStringLiteral("___")));
+            !error.isEmpty()) {
+            QFile::remove(staged);
+            return fail(error);
+        }
     }
-    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (const QString error = db::replaceFile(staged, target); !error.isEmpty()) {
         QFile::remove(staged);
-        return fail(QStringLiteral("无法写入文件 %1").arg(target));
+        return fail(error);
     }
     QCoreApplication::processEvents();
     const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");

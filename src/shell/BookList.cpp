@@ -3,8 +3,10 @@
 #include "Module1.h"
 
 #include "db/BookFile.h"
+#include "platform/Prompt.h"
 #include "platform/TextFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -70,7 +72,18 @@ QString Module1::OpenBookFile(const QString &path)
     const QString error = db::accountBookError(gDb);
     if (!error.isEmpty())
         gDb.close();
+    else if (gDb.isReadOnly())
+        TellReadOnlyBook(path);
     return error;
+}
+
+void Module1::TellReadOnlyBook(const QString &path)
+{
+    Prompt::current().message(QStringLiteral("提示"),
+                              QStringLiteral("帐本文件 %1 是只读的：可以查看数据，但不能保存任何修改。\n\n"
+                                             "请检查帐本文件和它所在文件夹的权限。")
+                                  .arg(QDir::toNativeSeparators(path)),
+                              Prompt::Icon::Exclamation);
 }
 
 bool Module1::IsOnNetworkFileSystem(const QString &path)

@@ -113,8 +113,14 @@ public:
     // Opens path as gDb when it is an account book; else gDb stays closed and
     // the reason (the engine's text, or that the book's tables are missing)
     // is returned.
+    // A book that can only be read says so at once, not at its first save.
     QString OpenBookFile(const QString &path);
+    void TellReadOnlyBook(const QString &path);
     void AutoBackupBook();
+    // Removes the program's own temporary files that an interrupted backup,
+    // restore or copy of the open book left (beside it and in "数据备份"),
+    // whatever day they were made; nothing else.
+    void RemoveBookLeftovers();
     // True when path lies on a network file system (nfs, cifs/smb, sshfs, ...).
     static bool IsOnNetworkFileSystem(const QString &path);
 

@@ -22,9 +22,20 @@ Check CheckPassword(db::Database &db, const QString &code, const QString &typed)
         result.error = st.error();
         return result;
     }
-    if (!passwords::matches(st.text(0), typed))
+    const QString stored = st.text(0);
+    st = db::Statement();  // the row is read: the book is free for the upgrade below
+    if (!passwords::matches(stored, typed))
         result.outcome = Outcome::WrongPassword;
+    else if (!stored.isEmpty() && !passwords::isHashed(stored))
+        HashPlainPassword(db, result.code, stored);
     return result;
+}
+
+void HashPlainPassword(db::Database &db, const QString &code, const QString &plain)
+{
+    // Only while the row still holds that plain text; a book that cannot be
+    // written keeps it, and the login goes on.
+    db.exec(QStringLiteral("update TE1 set F3=? where F1=? and F3=?"), {passwords::storedForm(plain), code, plain});
 }
 
 OperatorRights ReadOperatorRights(db::Database &db, const QString &code)

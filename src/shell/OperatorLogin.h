@@ -25,8 +25,11 @@ struct Check {
 };
 
 // Checks an operator code and password against TE1. A failing lookup never
-// counts as "no password": it refuses with the error.
+// counts as "no password": it refuses with the error. A password an older
+// book keeps in plain text is stored hashed once it matched.
 Check CheckPassword(db::Database &db, const QString &code, const QString &typed);
+// Stores the plain password of operator code as a hash.
+void HashPlainPassword(db::Database &db, const QString &code, const QString &plain);
 
 // The rights of operator code: "001" holds every right; a row without rights
 // denies them. When the rights cannot be read every gated right is denied.

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
 const QString kDefaultBookFile = QStringLiteral("darvex.dat");
@@ -79,6 +80,14 @@ void Startup::PrepareDataFolder()
     if (m_.gAppPath == m_.gProgramPath)
         return;
     QDir().mkpath(m_.gAppPath);
+    if (!IsWritableFolder(m_.gAppPath)) {
+        Prompt::current().message(QStringLiteral("提示"),
+                                  QStringLiteral("数据文件夹 %1 不能写入（或者无法建立），帐本、帐本列表和数据备份都无法保存。"
+                                                 "\n\n请检查这个文件夹和它上级文件夹的权限，然后重新启动本系统。")
+                                      .arg(QDir::toNativeSeparators(m_.gAppPath)),
+                                  Prompt::Icon::Exclamation);
+        return;
+    }
     // QFile::copy never replaces an existing file: a user's book stays as it is.
     for (const QString &name : {kDefaultBookFile, QStringLiteral("dbsetup.dat")}) {
         const QString target = m_.gAppPath + name;
@@ -193,11 +202,20 @@ bool Startup::Main(const QString &programFolder, const QString &dataFolder, cons
     PrepareDataFolder();
     if (!OpenCommandLineBook(commandLine) && !OpenListedBook())
         return false;
+    m_.RemoveBookLeftovers();
     ShowMainWindow();
     if (!RunLogin())
         return false;
     StartupDuties();
     return !program::endRequested();
+}
+
+bool IsWritableFolder(const QString &folder)
+{
+    // A file made and removed again: the one test that also holds for a
+    // read-only file system and for a folder of another user.
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".writable-XXXXXX")));
+    return probe.open();
 }
 
 QString userDataFolder()

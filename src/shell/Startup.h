@@ -56,6 +56,9 @@ QString ParseCommandLineBook(const QString &commandLine);
 // blank is quoted, so a path given as one argument stays whole.
 QString CommandLineText(const QStringList &arguments);
 
+// Whether files can be made in folder (false when it does not exist).
+bool IsWritableFolder(const QString &folder);
+
 // The user's data folder: what the program writes lives there.
 QString userDataFolder();
 

@@ -220,7 +220,9 @@ TEST_F(Options, MissingRowsAreMadeAndAFailureWritesNothing)
     chk(w, 6)->setChecked(true);
     txt(w, 9)->setText("3");
     ok(w);
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！\n\nrefused"));
+    // The engine's own text is detail; the main text tells in Chinese.
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("您的帐本文件版本过旧，无法进行系统设置！\n\n帐本数据库报告了错误。"));
+    EXPECT_EQ(book.prompt().shown.last().details, QStringLiteral("refused"));
     EXPECT_EQ(w.result(), int(QDialog::Rejected));
     EXPECT_EQ(table(), QStringLiteral("2=1.0/-"));
     EXPECT_EQ(book.m().gOptNoOverdraw, 0);

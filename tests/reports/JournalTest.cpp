@@ -409,7 +409,8 @@ TEST_F(JournalWindow, RefusedRunIsShownAndTheJournalKept)
     book.exec("create trigger refuse before insert on TC15 begin select raise(abort,'磁盘已满'); end");
     dtp(w, 0)->setDate(QDate(2026, 3, 5));
     generate(w);
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("无法生成报表！系统返回如下信息：\n磁盘已满"));
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("无法生成报表！系统返回如下信息：\n帐本数据库报告了错误。"));
+    EXPECT_EQ(book.prompt().shown.last().details, QStringLiteral("磁盘已满"));
     EXPECT_EQ(w.recordCount(), 5);
     EXPECT_EQ(book.number("select count(*) from TC15"), 5);
     EXPECT_EQ(saved(), QStringLiteral("2026-03-01|2026-03-20||"));

@@ -1,6 +1,8 @@
+#include "support/BookFaults.h"
 #include "support/TestBook.h"
 
 #include "db/BookFile.h"
+#include "db/EngineFailure.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -186,4 +188,37 @@ TEST_F(AutoBackupTest, FailureIsReported)
               QStringLiteral("系统无法备份数据。\n\n找不到文件 %1").arg(book.m().gAppPath + "missing.vzk"));
     EXPECT_FALSE(Module1::IsOnNetworkFileSystem(book.dir()));
     EXPECT_TRUE(Module1::IsOnNetworkFileSystem("//server/share/"));
+}
+
+TEST_F(AutoBackupTest, ADamagedBookIsCalledDamagedInShortWordsWithTheCheckAmongTheDetails)
+{
+    faults::growBook(book.db());
+    book.db().close();
+    faults::makeDamagedCopy(book.bookPath(), book.bookPath());
+    settings("0\n");
+    run(2026, 12, 9);
+    ASSERT_FALSE(book.prompt().shown.isEmpty());
+    const RecordingPrompt::Shown &told = book.prompt().shown.last();
+    EXPECT_EQ(told.title, QStringLiteral("自动备份"));
+    EXPECT_EQ(told.text, QStringLiteral("系统无法备份数据。\n\n") + db::failureReason(db::Failure::Damaged));
+    EXPECT_FALSE(told.details.isEmpty());  // the engine's listing of the damaged pages
+    EXPECT_TRUE(backups().isEmpty());
+}
+
+TEST_F(AutoBackupTest, LeftoversOfInterruptedCopiesAreRemovedWhateverTheirDayAndNothingElse)
+{
+    QDir().mkpath(folder());
+    const QStringList own = {folder() + "/测试帐本2026-11-2.vzk.new.tmp", folder() + "/测试帐本2026-12-8.vzk.new",
+                             folder() + "/备份-测试帐本.vzk.tmp", book.bookPath() + ".restore",
+                             book.bookPath() + ".restore.tmp", book.bookPath() + ".tmp"};
+    const QStringList others = {folder() + "/测试帐本二号2026-11-2.vzk.new.tmp", folder() + "/测试帐本2026-11-2.vzk",
+                                folder() + "/别的.vzk.tmp", folder() + "/测试帐本说明.txt",
+                                book.m().gAppPath + "别的帐本.vzk.restore"};
+    for (const QString &path : own + others)
+        writeFile(path, "left");
+    run(2026, 12, 9);  // at exit, without a backup setting for the book
+    for (const QString &path : own)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    for (const QString &path : others)
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
 }

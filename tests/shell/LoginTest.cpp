@@ -217,3 +217,29 @@ TEST(Login, EnterWalksToTheLoginButtonAndPressesIt)
     EXPECT_EQ(f.book.m().gUserCode, QStringLiteral("001"));
     EXPECT_EQ(main.panelText(3), QStringLiteral("系统管理员"));
 }
+
+TEST(Login, APlainPasswordOfAnOlderBookIsStoredHashedAtTheFirstLoginAndStillAccepted)
+{
+    ShellFixture f;
+    f.book.exec("insert into TE1 (F1,F2,F3) values ('004','王五','Plain 1'),('005','赵六','Other 2')");
+    MForm main;
+    const auto stored = [&](const char *code) { return f.book.value("select F3 from TE1 where F1=?", {code}); };
+    {
+        LoginWindow w(&main);
+        w.enter(QStringLiteral("004"), QStringLiteral("wrong"));  // a refused login changes nothing
+        EXPECT_EQ(stored("004"), QStringLiteral("Plain 1"));
+    }
+    for (int login = 1; login <= 2; ++login) {
+        SCOPED_TRACE(login);
+        f.book.prompt().clear();
+        LoginWindow w(&main);
+        w.enter(QStringLiteral("004"), QStringLiteral("Plain 1"));
+        EXPECT_EQ(w.dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(passwords::isHashed(stored("004")));
+        EXPECT_FALSE(stored("004").contains(QStringLiteral("Plain 1")));
+    }
+    EXPECT_EQ(stored("005"), QStringLiteral("Other 2"));  // only the operator who logged in
+    LoginWindow w(&main);
+    w.enter(QStringLiteral("004"), QStringLiteral("plain 1"));
+    EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("密码输入错误！"));
+}

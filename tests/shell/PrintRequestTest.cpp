@@ -199,7 +199,7 @@ TEST_F(PrintRequestTest, AFailedStagingIsShownAndLeavesTheTableAsItWas)
     EXPECT_FALSE(RunPrintRequest(r));
     ASSERT_EQ(book.prompt().shown.size(), 1);
     EXPECT_TRUE(book.prompt().lastText().startsWith(s("无法准备打印数据！系统返回如下信息：\n")));
-    EXPECT_TRUE(book.prompt().lastText().contains("F99"));
+    EXPECT_TRUE(book.prompt().shown.last().details.contains("F99"));
     EXPECT_EQ(book.value("select group_concat(F1) from PrTA1"), "earlier");
     EXPECT_EQ(Prnt::loaded(), nullptr);
     EXPECT_FALSE(book.db().inTransaction());

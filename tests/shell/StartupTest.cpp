@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "support/BookFaults.h"
 
 #include "db/BookFile.h"
 #include "shell/MForm.h"
@@ -255,6 +256,22 @@ TEST(Startup, MainRunsEveryStepWithTheCommandLineBook)
     EXPECT_EQ(f.book.m().gPeriodStart, QDate(2026, 1, 1));
 }
 
+TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksInterruptedCopies)
+{
+    ShellFixture f;
+    QDir().mkpath(f.book.dir() + QStringLiteral("/数据备份"));
+    // a book opened from the command line names its files "帐本文件"
+    const QStringList left = {f.book.bookPath() + QStringLiteral(".restore.tmp"),
+                              f.book.dir() + QStringLiteral("/数据备份/帐本文件2026-10-3.vzk.new.tmp")};
+    for (const QString &path : left)
+        ASSERT_TRUE(textfile::writeAtomically(path, "left by a cut-off copy"));
+    Startup s(f.book.m());
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001.系统管理员")));
+    ASSERT_TRUE(s.Main(f.book.dir(), QLatin1Char('"') + f.book.bookPath() + QLatin1Char('"')));
+    for (const QString &path : left)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+}
+
 namespace {
 struct AlarmCase {
     const char *name;
@@ -336,4 +353,44 @@ TEST(Startup, MainFallsBackToTheListForAnUnquotedPathWithABlank)
     EXPECT_EQ(s.mainWindow()->panelText(4), QStringLiteral("测试帐本"));
     EXPECT_TRUE(f.book.prompt().shown.isEmpty());  // dropped without a message
     EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("Login"), QStringLiteral("frmTip")}));
+}
+
+TEST(Startup, ADataFolderThatCannotBeWrittenIsNamed)
+{
+    ShellFixture f;
+    const QString program = f.book.dir() + QStringLiteral("/程序");
+    QDir().mkpath(program);
+    const QString aFile = f.book.dir() + QStringLiteral("/一个文件");
+    ASSERT_TRUE(textfile::writeAtomically(aFile, "not a folder"));
+    const QString locked = f.book.dir() + QStringLiteral("/只读的共享");
+    QDir().mkpath(locked);
+    faults::Unwritable readOnly(locked);
+    const struct {
+        const char *name;
+        QString data;
+        bool possible;
+    } cases[] = {
+        {"a read-only folder", locked + QStringLiteral("/"), readOnly.works()},
+        {"a folder that cannot be made", aFile + QStringLiteral("/warehouse"), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.possible)
+            continue;  // no folder can be made unwritable for this user here
+        f.book.prompt().clear();
+        Startup s(f.book.m());
+        s.SetDefaults(program, c.data);
+        s.PrepareDataFolder();
+        ASSERT_EQ(f.book.prompt().shown.size(), 1);
+        EXPECT_EQ(f.book.prompt().lastText(),
+                  QStringLiteral("数据文件夹 %1 不能写入（或者无法建立），帐本、帐本列表和数据备份都无法保存。\n\n"
+                                 "请检查这个文件夹和它上级文件夹的权限，然后重新启动本系统。")
+                      .arg(f.book.m().gAppPath));
+    }
+    // A data folder that can be written says nothing.
+    f.book.prompt().clear();
+    Startup s(f.book.m());
+    s.SetDefaults(program, f.book.dir() + QStringLiteral("/数据"));
+    s.PrepareDataFolder();
+    EXPECT_TRUE(f.book.prompt().shown.isEmpty());
 }

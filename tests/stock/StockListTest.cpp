@@ -368,7 +368,8 @@ TEST_F(StockList, ReadFailureIsShownAndLeavesAnEmptyList)
     C1 w;
     ASSERT_FALSE(book.prompt().shown.isEmpty());
     EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("提示"));
-    EXPECT_TRUE(book.prompt().lastText().contains(QStringLiteral("TA3"))) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("文件中缺少帐本的数据表，不是完整的帐本文件。"));
+    EXPECT_TRUE(book.prompt().shown.last().details.contains(QStringLiteral("TA3")));
     EXPECT_EQ(w.recordCount(), 0);
 }
 

@@ -1,0 +1,79 @@
+#include "FileReplace.h"
+
+#include "EngineFailure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace db {
+
+namespace {
+bool syncPath(const QString &path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
+} // namespace
+
+bool syncFile(const QString &path)
+{
+    return syncPath(path, O_RDONLY);
+}
+
+bool syncFolder(const QString &folder)
+{
+    return syncPath(folder, O_RDONLY | O_DIRECTORY);
+}
+
+QString replaceFile(const QString &staged, const QString &target)
+{
+    if (!syncFile(staged))
+        return describeFileFailure(errno, staged);
+    if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0)
+        return describeFileFailure(errno, target);
+    if (!syncFolder(folderOf(target)))
+        return describeFileFailure(errno, folderOf(target));
+    return {};
+}
+
+QString renameDurably(const QString &from, const QString &to)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return describeFileFailure(errno, to);
+    if (!syncFolder(folderOf(to)))
+        return describeFileFailure(errno, folderOf(to));
+    return {};
+}
+
+QString stagedPathFor(const QString &target)
+{
+    return target + QStringLiteral(".tmp");
+}
+
+QString restoreStagePathFor(const QString &bookFile)
+{
+    return bookFile + QStringLiteral(".restore");
+}
+
+QStringList leftoversBeside(const QString &bookFile)
+{
+    const QString restoreStage = restoreStagePathFor(bookFile);
+    return {restoreStage, stagedPathFor(restoreStage), stagedPathFor(bookFile)};
+}
+
+} // namespace db

@@ -1,0 +1,275 @@
+#include "AdminFixture.h"
+
+#include "admin/BookBackup.h"
+#include "admin/BookListWindow.h"
+#include "admin/OperatorWindow.h"
+#include "admin/S32.h"
+#include "admin/sysDBbak.h"
+#include "db/EngineFailure.h"
+#include "masterdata/WindowDriver.h"
+#include "support/BookFaults.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <functional>
+
+// What the clerk reads when the engine fails during a save, a backup, a
+// restore and the choice of a book: the Chinese reason as the main text (the
+// engine's words only among the details), and nothing changed.
+namespace {
+
+QString reason(db::Failure kind)
+{
+    return db::failureReason(kind);
+}
+
+// Puts the book's connection on the file at path as the program opens it.
+void reopenOn(AdminFixture &f, const QString &path)
+{
+    f.m().gDb.close();
+    ASSERT_TRUE(f.m().gDb.open(path)) << f.m().gDb.lastError().toStdString();
+    f.m().gBookFile = path;
+}
+
+// The book replaced under the open connection, as a restore on another computer does.
+void replaceUnderneath(AdminFixture &f)
+{
+    const QString copy = f.file(QStringLiteral("别处恢复.vzk"));
+    ASSERT_TRUE(QFile::copy(f.book.bookPath(), copy));
+    ASSERT_EQ(::rename(QFile::encodeName(copy), QFile::encodeName(f.book.bookPath())), 0);
+}
+
+// The book damaged in a page in its middle, and open again.
+void damageTheBook(AdminFixture &f)
+{
+    faults::growBook(f.m().gDb);
+    f.m().gDb.close();
+    faults::makeDamagedCopy(f.book.bookPath(), f.book.bookPath());
+    ASSERT_TRUE(f.m().gDb.open(f.book.bookPath()));
+}
+
+} // namespace
+
+TEST(FailureMessages, ASaveThatTheEngineRefusesTellsWhyAndWritesNothing)
+{
+    faults::ShortBusyWait shortWait;
+    const QString failed = QStringLiteral("数据库操作失败，数据没有改变：\n");
+    const struct {
+        const char *name;
+        db::Failure kind;
+        std::function<void(AdminFixture &, std::unique_ptr<faults::WriteLock> &, std::unique_ptr<faults::SmallDisk> &)> arrange;
+    } cases[] = {
+        {"busy past the wait", db::Failure::Busy,
+         [](AdminFixture &f, auto &lock, auto &) {
+             lock = std::make_unique<faults::WriteLock>(f.book.bookPath());
+             ASSERT_TRUE(lock->held());
+         }},
+        {"read-only", db::Failure::ReadOnly,
+         [](AdminFixture &f, auto &, auto &) {
+             f.m().gDb.close();
+             ASSERT_TRUE(f.m().gDb.openReadOnly(f.book.bookPath()));
+         }},
+        {"replaced", db::Failure::Replaced, [](AdminFixture &f, auto &, auto &) { replaceUnderneath(f); }},
+        {"full disk", db::Failure::DiskFull,
+         [](AdminFixture &f, auto &, auto &disk) {
+             disk = std::make_unique<faults::SmallDisk>(f.file(QStringLiteral("小磁盘")));
+             if (!disk->mounted())
+                 GTEST_SKIP() << "no small file system can be mounted here";
+             const QString onDisk = disk->folder() + QStringLiteral("/帐本.vzk");
+             ASSERT_TRUE(QFile::copy(f.book.bookPath(), onDisk));
+             reopenOn(f, onDisk);
+             disk->fill();
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        std::unique_ptr<faults::WriteLock> lock;
+        std::unique_ptr<faults::SmallDisk> disk;
+        c.arrange(f, lock, disk);
+        if (::testing::Test::IsSkipped())
+            continue;
+        S1 w;
+        WindowDriver<S1> d{w};
+        d.menu("Menu_Add");
+        d.type(0, "B2");
+        d.type(1, "LI");
+        d.menu("Menu_save");
+        ASSERT_FALSE(f.book.prompt().shown.isEmpty());
+        EXPECT_EQ(f.book.prompt().lastText(), failed + reason(c.kind));
+        EXPECT_FALSE(f.book.prompt().shown.last().details.isEmpty());
+        EXPECT_EQ(w.Edstu(), 1);  // the card stays for another try
+        lock.reset();
+        if (disk)
+            disk->free();
+        EXPECT_EQ(valueIn(f.m().gBookFile, QStringLiteral("select count(*) from TE1 where F1='B2'")), QStringLiteral("0"));
+        f.m().gDb.close();
+    }
+}
+
+TEST(FailureMessages, ABackupThatFailsTellsWhyAndLeavesNoFile)
+{
+    const struct {
+        const char *name;
+        QString text;
+        std::function<void(AdminFixture &, std::unique_ptr<faults::SmallDisk> &)> arrange;
+    } cases[] = {
+        {"damaged book", QStringLiteral("无法完成备份！\n\n") + reason(db::Failure::Damaged),
+         [](AdminFixture &f, auto &) { damageTheBook(f); }},
+        {"full disk", QStringLiteral("无法完成备份！\n\n") + reason(db::Failure::DiskFull),
+         [](AdminFixture &f, auto &disk) {
+             faults::growBook(f.m().gDb);
+             disk = std::make_unique<faults::SmallDisk>(f.file(QStringLiteral("数据备份")), 64);
+             if (!disk->mounted())
+                 GTEST_SKIP() << "no small file system can be mounted here";
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        std::unique_ptr<faults::SmallDisk> disk;
+        c.arrange(f, disk);
+        if (::testing::Test::IsSkipped())
+            continue;
+        const QString target = f.file(QStringLiteral("数据备份/备份-测试帐本.vzk"));
+        sysDBbak w;
+        f.book.fileDialogs().answer(target);
+        click(&w, "Command3");
+        EXPECT_EQ(f.book.prompt().lastText(), c.text);
+        EXPECT_FALSE(f.book.prompt().shown.last().details.isEmpty());
+        EXPECT_EQ(QDir(f.file(QStringLiteral("数据备份"))).entryList(QDir::Files), QStringList());
+        EXPECT_TRUE(f.m().gDb.isOpen());
+    }
+}
+
+TEST(FailureMessages, ARestoreThatFailsTellsWhyAndKeepsTheBook)
+{
+    faults::ShortBusyWait shortWait;
+    const QString failed = QStringLiteral("系统数据恢复失败！原因如下：\n");
+    const struct {
+        const char *name;
+        db::Failure kind;
+        std::function<QString(AdminFixture &, std::unique_ptr<faults::WriteLock> &)> chosen;
+        bool engineDetail = true;  // the engine reported it (a journal beside the book is seen by the restore)
+    } cases[] = {
+        {"junk", db::Failure::NotABook,
+         [](AdminFixture &f, auto &) { return faults::makeJunkFile(f.file(QStringLiteral("文字.vzk"))); }},
+        {"other key", db::Failure::NotABook,
+         [](AdminFixture &f, auto &) { return faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk"))); }},
+        {"damaged backup", db::Failure::Damaged,
+         [](AdminFixture &f, auto &) {
+             db::Database grown;
+             EXPECT_TRUE(grown.open(f.book.bookPath()));
+             faults::growBook(grown);
+             grown.close();
+             return faults::makeDamagedCopy(f.book.bookPath(), f.file(QStringLiteral("损坏的备份.vzk")));
+         }},
+        {"book in use elsewhere", db::Failure::Busy,
+         [](AdminFixture &f, auto &lock) {
+             const QString backup = f.file(QStringLiteral("备份.vzk"));
+             EXPECT_TRUE(QFile::copy(f.book.bookPath(), backup));
+             lock = std::make_unique<faults::WriteLock>(f.book.bookPath());
+             EXPECT_TRUE(lock->held());
+             return backup;
+         },
+         false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('本','原有')"));
+        std::unique_ptr<faults::WriteLock> lock;
+        const QString chosen = c.chosen(f, lock);
+        S32 w;
+        f.book.fileDialogs().answer(chosen);
+        click(&w, "Command1");
+        EXPECT_EQ(f.book.prompt().lastText(), failed + reason(c.kind));
+        EXPECT_EQ(f.book.prompt().shown.last().details.isEmpty(), !c.engineDetail);
+        lock.reset();
+        EXPECT_TRUE(f.m().gDb.isOpen());
+        EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='本'")), QStringLiteral("原有"));
+        EXPECT_TRUE(f.dialogs.shown.isEmpty());  // no login: nothing was restored
+    }
+}
+
+TEST(FailureMessages, TheChooserTellsWhyABookCannotBeOpened)
+{
+    faults::ShortBusyWait shortWait;
+    const struct {
+        const char *name;
+        db::Failure kind;
+        std::function<QString(AdminFixture &, std::unique_ptr<faults::WriteLock> &)> listed;
+    } cases[] = {
+        {"junk", db::Failure::NotABook,
+         [](AdminFixture &f, auto &) { return faults::makeJunkFile(f.file(QStringLiteral("文字.vzk"))); }},
+        {"other key", db::Failure::NotABook,
+         [](AdminFixture &f, auto &) { return faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk"))); }},
+        {"busy past the wait", db::Failure::Busy,
+         [](AdminFixture &f, auto &lock) {
+             lock = std::make_unique<faults::WriteLock>(f.book.bookPath(), faults::WriteLock::Stage::Committing);
+             EXPECT_TRUE(lock->held());
+             return f.book.bookPath();
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        std::unique_ptr<faults::WriteLock> lock;
+        const QString listed = c.listed(f, lock);
+        f.m().gDb.close();
+        const QByteArray before = bytesOf(listed);
+        f.m().bookList = {{QStringLiteral("帐本")}, {listed}, 0};
+        BookListWindow chooser;
+        click(&chooser, "Cmd0");
+        EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("打开帐本时发现错误！系统返回如下信息：\n\n") + reason(c.kind) +
+                                                  QStringLiteral("\n\n请重新进行帐本设置!"));
+        EXPECT_FALSE(f.book.prompt().shown.last().details.isEmpty());
+        EXPECT_FALSE(f.m().gDb.isOpen());
+        EXPECT_NE(chooser.result(), QDialog::Accepted);
+        lock.reset();
+        EXPECT_EQ(bytesOf(listed), before);
+    }
+}
+
+TEST(FailureMessages, AReadOnlyBookSaysSoWhenItIsOpened)
+{
+    AdminFixture f;
+    f.m().gDb.close();
+    faults::Unwritable readOnly(f.book.bookPath());
+    if (!readOnly.works())
+        GTEST_SKIP() << "no file can be made unwritable here";
+    f.m().bookList = {{QStringLiteral("测试帐本")}, {f.book.bookPath()}, 0};
+    BookListWindow chooser;
+    click(&chooser, "Cmd0");
+    EXPECT_EQ(chooser.result(), QDialog::Accepted);  // it can still be read
+    EXPECT_TRUE(f.m().gDb.isReadOnly());
+    EXPECT_EQ(f.book.prompt().texts(),
+              QStringList{QStringLiteral("帐本文件 %1 是只读的：可以查看数据，但不能保存任何修改。\n\n"
+                                         "请检查帐本文件和它所在文件夹的权限。")
+                              .arg(f.book.bookPath())});
+    f.m().gDb.close();
+}
+
+// What the damaged book's message advises works: its backup restored over it.
+TEST(FailureMessages, ADamagedBookIsMendedByRestoringItsLatestBackup)
+{
+    AdminFixture f;
+    faults::growBook(f.m().gDb);
+    QDir().mkpath(f.file(QStringLiteral("数据备份")));
+    const QString saved = f.file(QStringLiteral("数据备份/测试帐本2026-12-10.vzk"));
+    ASSERT_EQ(backup::backupBook(f.book.bookPath(), saved), QString());
+    f.m().gDb.close();
+    faults::makeDamagedCopy(f.book.bookPath(), f.book.bookPath());
+    ASSERT_TRUE(f.m().gDb.open(f.book.bookPath()));
+    bool ok = true;
+    f.m().gDb.scalar(QStringLiteral("select count(F6) from TA4"), {}, &ok);
+    ASSERT_FALSE(ok);
+    EXPECT_EQ(db::failureOf(f.m().gDb.lastErrorCode()), db::Failure::Damaged);
+
+    f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001")));
+    f.book.fileDialogs().answer(saved);
+    S32 w;
+    click(&w, "Command1");
+    EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("数据恢复成功！为了数据安全，请重新登录！"));
+    EXPECT_EQ(f.book.value(QStringLiteral("select count(F6) from TA4")), QStringLiteral("400"));
+}
