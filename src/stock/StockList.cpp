@@ -145,18 +145,13 @@ QString C1::fillStatement(const QString &sql) const
 // The price and amount are rounded from the field's number, not its text.
 void C1::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    for (int c = 0; c < kQuantityColumn; ++c)
+    for (int c = 0; c <= kQuantityColumn; ++c)
         addFieldText(rows, row, c);
-    const numtext::NumberChars quantity = row.type(kQuantityColumn) == db::Statement::Type::Real
-                                              ? numtext::numToChars(row.number(kQuantityColumn))
-                                              : numtext::NumberChars();
-    if (!quantity.view().isEmpty() && !numtext::needsThreeDecimals(quantity.view()))
-        rows.addCell(quantity.view());
-    else
-        rows.addCell(quantityText(fieldText(row, kQuantityColumn)));
     addMoneyText(rows, row.number(kPriceColumn));
     addMoneyText(rows, row.number(kAmountColumn));
     rows.endRow();
+    if (numtext::needsThreeDecimals(rows.cell(rows.size() - 1, kQuantityColumn)))
+        reviseLastCell(rows, kQuantityColumn, quantityText);
 }
 
 // The alarm views show the price basis on show, so the price column always
