@@ -15,6 +15,33 @@ QStringView expressionOf(const ListColumn &column)
     return QStringView(column.field).left(alias < 0 ? column.field.size() : alias);
 }
 
+void addQuantityCell(TextRows &rows, const db::Statement &row, int column)
+{
+    QString text;
+    switch (row.type(column)) {
+    case db::Statement::Type::Null:
+        rows.addCell(QStringView());
+        return;
+    case db::Statement::Type::Real: {
+        const numtext::NumberChars chars = numtext::numToChars(row.number(column));
+        if (!numtext::needsThreeDecimals(chars.view())) {
+            rows.addCell(chars.view());
+            return;
+        }
+        text = QString(chars.view());
+        break;
+    }
+    case db::Statement::Type::Integer:
+        rows.addCell(numtext::integerChars(row.value(column).toLongLong()).view());
+        return;
+    default:
+        text = row.text(column);
+    }
+    if (numtext::needsThreeDecimals(QStringView(text)))
+        text = numtext::formatNumber(numtext::leadingNumber(text), QStringLiteral("#0.000"));
+    rows.addCell(text);
+}
+
 } // namespace
 
 QString selectList(const ListColumns &columns)
@@ -54,13 +81,26 @@ int columnOf(const ListColumns &columns, QStringView field)
     return -1;
 }
 
-void addListCells(TextRows &rows, const db::Statement &row, const ListColumns &columns)
+void addListCells(TextRows &rows, const db::Statement &row, const ListColumns &columns,
+                  const numtext::NumberPattern &money)
 {
     for (int c = 0; c < columns.size(); ++c) {
-        if (columns[c].kind == CellKind::Number && !row.isNull(c))
-            rows.addCell(numtext::numToChars(row.number(c)).view());
-        else
+        switch (columns[c].kind) {
+        case CellKind::Number:
+            if (row.isNull(c))
+                rows.addCell(QStringView());
+            else
+                rows.addCell(numtext::numToChars(row.number(c)).view());
+            break;
+        case CellKind::Quantity:
+            addQuantityCell(rows, row, c);
+            break;
+        case CellKind::Money:
+            rows.addCell(numtext::roundedChars(row.number(c), money).view());
+            break;
+        default:
             rows.addUtf8Cell(row.utf8(c));
+        }
     }
 }
 

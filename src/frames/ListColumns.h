@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NumberText.h"
 #include "shell/Query.h"
 
 #include <QString>
@@ -16,8 +17,12 @@ namespace frames {
 
 // How a list cell is written from its field.
 enum class CellKind {
-    Text,    // the field's text as stored; Null empty
-    Number,  // the field's number in its plain text; Null empty
+    Text,      // the field's text as stored; Null empty
+    Number,    // the field's number in its plain text; Null empty
+    Quantity,  // as Number (a text as stored), cut to three decimals where
+               // it has an exponent or more than five decimals
+    Money,     // the field's number (0 for Null or text) rounded to the money
+               // decimals, in its plain text
 };
 
 // One column of a list: the select list, the grid's captions, the query
@@ -40,7 +45,9 @@ QStringList columnCaptions(const ListColumns &columns);
 QVector<QueryField> queryFields(const ListColumns &columns);
 // The index of the column of field (its expression without an alias); -1 if none.
 int columnOf(const ListColumns &columns, QStringView field);
-// Adds the cells of one row of a statement selecting selectList(columns).
-void addListCells(TextRows &rows, const db::Statement &row, const ListColumns &columns);
+// Adds the cells of one row of a statement selecting selectList(columns);
+// money in money's decimals.
+void addListCells(TextRows &rows, const db::Statement &row, const ListColumns &columns,
+                  const numtext::NumberPattern &money = numtext::NumberPattern(2, false));
 
 } // namespace frames

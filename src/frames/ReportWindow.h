@@ -167,6 +167,8 @@ protected:
     // Adds a price or amount rounded to the money decimals, in its plain
     // number text (no trailing zeros).
     void addMoneyText(TextRows &rows, double value) const;
+    // The money decimals of the list being filled.
+    const numtext::NumberPattern &moneyPattern() const { return moneyPattern_; }
     QString cell(int row, int col) const;
 
     void closeEvent(QCloseEvent *event) override;

@@ -34,33 +34,38 @@ protected:
 
 // Each kind of cell over a field of every stored type: the field is a
 // literal, so its value keeps its type (no column affinity converts it).
+// Money is rounded to two decimals here (the frame's default).
 TEST_F(GoodsListColumns, EachCellKindWritesEveryStoredTypeByItsRule)
 {
     struct Case {
         const char *field;
-        const char *text;    // as a text cell
-        const char *number;  // as a number cell
+        const char *text, *number, *quantity, *money;
     } cases[] = {
-        {"7", "7", "7"},
-        {"-2.50", "-2.5", "-2.5"},
-        {"12.0", "12.0", "12"},
-        {"1e20", "1.0e+20", "1E+20"},
-        {"0.1+0.2", "0.3", "0.3"},
-        {"'12.50'", "12.50", "12.5"},
-        {"'螺丝'", "螺丝", "0"},
-        {"NULL", "", ""},
+        {"7", "7", "7", "7", "7"},
+        {"-2.50", "-2.5", "-2.5", "-2.5", "-2.5"},
+        {"12.0", "12.0", "12", "12", "12"},
+        {"1e20", "1.0e+20", "1E+20", "100000000000000000000.000", "1E+20"},
+        {"0.1+0.2", "0.3", "0.3", "0.3", "0.3"},
+        {"1.2345678", "1.2345678", "1.2345678", "1.235", "1.23"},
+        {"0.000012", "1.2e-05", "1.2E-05", "0.000", "0"},
+        {"'12.50'", "12.50", "12.5", "12.50", "12.5"},
+        {"'1.2345678'", "1.2345678", "1.2345678", "1.235", "1.23"},
+        {"'螺丝'", "螺丝", "0", "螺丝", "0"},
+        {"NULL", "", "", "", "0"},
     };
+    const CellKind kinds[] = {CellKind::Text, CellKind::Number, CellKind::Quantity, CellKind::Money};
     ListColumns columns;
-    for (const Case &c : cases) {
-        const QString field = QString::fromUtf8(c.field);
-        columns.append({QStringLiteral("文本") + field, field, CellKind::Text});
-        columns.append({QStringLiteral("数字") + field, field, CellKind::Number});
-    }
+    for (const Case &c : cases)
+        for (const CellKind kind : kinds)
+            columns.append({QString::number(columns.size()), QString::fromUtf8(c.field), kind});
     DescribedGoodsList list(columns);
     ASSERT_EQ(list.recordCount(), 1);
     for (int i = 0; i < int(std::size(cases)); ++i) {
-        EXPECT_EQ(list.grid().textMatrix(1, 2 * i).toStdString(), cases[i].text) << cases[i].field;
-        EXPECT_EQ(list.grid().textMatrix(1, 2 * i + 1).toStdString(), cases[i].number) << cases[i].field;
+        const QStringList texts = list.grid().rowTexts(1).mid(4 * i, 4);
+        const Case &c = cases[i];
+        EXPECT_EQ(texts, QStringList({QString::fromUtf8(c.text), QString::fromUtf8(c.number),
+                                      QString::fromUtf8(c.quantity), QString::fromUtf8(c.money)}))
+            << c.field << ": " << texts.join(QLatin1Char('|')).toStdString();
     }
 }
 
