@@ -11,9 +11,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPixmap>
+#include <QTableView>
 
 #include <cstdio>
 #include <cstring>
@@ -170,7 +173,7 @@ sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByt
 }
 
 void bareListQuery(benchmark::State &state, const QString &path, const std::vector<QByteArray> &statements,
-                   int columns)
+                   int columns, ListEnd end)
 {
     sqlite3 *handle = keyedConnection(state, path);
     if (!handle)
@@ -181,7 +184,8 @@ void bareListQuery(benchmark::State &state, const QString &path, const std::vect
             sqlite3_stmt *stmt = prepareOrSkip(state, handle, sql);
             if (!stmt)
                 break;
-            rows = readTextRows(stmt, columns);
+            const bool shown = end == ListEnd::Shown && &sql == &statements.back();
+            rows = shown ? showTextRows(stmt, columns) : readTextRows(stmt, columns);
             sqlite3_finalize(stmt);
         }
     }
@@ -202,6 +206,61 @@ int readTextRows(sqlite3_stmt *stmt, int columns)
     }
     benchmark::DoNotOptimize(bytes);
     return rows;
+}
+
+namespace {
+
+// The rows of a statement as UTF-8 texts, each row in one string with its
+// cells' ends beside it, shown as they are.
+class BareRowsModel : public QAbstractTableModel {
+public:
+    BareRowsModel(sqlite3_stmt *stmt, int columns) : columns_(columns)
+    {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            QByteArray row;
+            for (int c = 0; c < columns; ++c) {
+                row.append(reinterpret_cast<const char *>(sqlite3_column_text(stmt, c)),
+                           sqlite3_column_bytes(stmt, c));
+                ends_.push_back(int(row.size()));
+            }
+            rows_.push_back(std::move(row));
+        }
+    }
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(rows_.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : columns_; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        const size_t first = size_t(index.row()) * size_t(columns_);
+        const int start = index.column() == 0 ? 0 : ends_[first + size_t(index.column()) - 1];
+        const int end = ends_[first + size_t(index.column())];
+        return QString::fromUtf8(rows_[size_t(index.row())].constData() + start, end - start);
+    }
+
+private:
+    int columns_;
+    std::vector<QByteArray> rows_;
+    std::vector<int> ends_;
+};
+
+} // namespace
+
+void showAndPaint(QWidget &widget)
+{
+    widget.resize(1024, 700);
+    widget.show();
+    QCoreApplication::processEvents();
+    benchmark::DoNotOptimize(widget.grab());
+}
+
+int showTextRows(sqlite3_stmt *stmt, int columns)
+{
+    BareRowsModel model(stmt, columns);
+    QTableView view;
+    view.setModel(&model);
+    showAndPaint(view);
+    return model.rowCount();
 }
 
 void bareStaging(benchmark::State &state, sqlite3 *handle, const QByteArray &table, const TextRows &rows)

@@ -17,6 +17,7 @@ struct sqlite3_stmt;
 class Module1;
 class ScriptedDialogRunner;
 class QCoreApplication;
+class QWidget;
 namespace benchmark {
 class State;
 }
@@ -92,16 +93,31 @@ sqlite3 *keyedConnection(benchmark::State &state, const QString &path, bool read
 // error, when it does not prepare.
 sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByteArray &sql);
 
+// What becomes of the rows of a floor's last list statement.
+enum class ListEnd {
+    Read,   // every row's texts read (readTextRows)
+    Shown,  // kept and shown in a painted table (showTextRows)
+};
+
 // The floor of a window's list: the bare statements run in turn on a keyed
 // connection to path (a window that fills its grid again runs each fill's
-// statement) and every row's first columns read; the rows of the last in the
-// counter "rows".
+// statement) and every row's first columns read, the last statement's rows
+// as end says; the rows of the last in the counter "rows".
 void bareListQuery(benchmark::State &state, const QString &path, const std::vector<QByteArray> &statements,
-                   int columns);
+                   int columns, ListEnd end = ListEnd::Read);
 
 // Steps stmt through all its rows reading the texts of the first columns, as a
 // grid is filled; the number of rows.
 int readTextRows(sqlite3_stmt *stmt, int columns);
+
+// Shows widget at the size the window benchmarks use and paints it whole,
+// as a window opened on the screen is painted.
+void showAndPaint(QWidget &widget);
+
+// The floor of a shown list: stmt's rows (the texts of the first columns, each
+// row kept in one string) in a bare table model, shown in a QTableView by
+// showAndPaint; the number of rows.
+int showTextRows(sqlite3_stmt *stmt, int columns);
 
 // Rows of texts, as a floor binds them.
 using TextRows = std::vector<std::vector<QByteArray>>;

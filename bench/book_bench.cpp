@@ -8,13 +8,11 @@
 #include "BenchSupport.h"
 #include "db/BookFile.h"
 #include "db/Database.h"
-#include "platform/TextRows.h"
 #include "shell/Module1.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QFile>
-#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -27,11 +25,9 @@
 namespace {
 
 const char *const kLookupSql = "select F2 from TA4 where F1=?";
-const char *const kPrefixSql = "select F1,F2,F5,F4,F7 from TA4 where F1 like ? order by F1 limit 500";
 
 QString gBook;
 std::vector<QString> gCodes;     // goods codes in random order
-std::vector<QString> gPrefixes;  // code prefixes with at least 500 goods, "G010%"
 
 std::vector<QByteArray> utf8(const std::vector<QString> &texts)
 {
@@ -113,77 +109,20 @@ void lookupBare(benchmark::State &state, bool prepareOnce)
     sqlite3_close(handle);
 }
 
-// ---- 500 goods by code prefix, as a goods list fills its grid ----
-
-void prefixModule(benchmark::State &state)
-{
-    Module1 module;
-    if (!bench::openOrSkip(state, module.gDb, gBook))
-        return;
-    const QString sql = QString::fromLatin1(kPrefixSql);
-    size_t i = 0;
-    int rows = 0;
-    for (auto _ : state) {
-        db::Statement st = module.gDb.prepare(sql);
-        st.bind(1, gPrefixes[i++ % gPrefixes.size()]);
-        // The grid's rows, one string each, as a list's grid keeps them.
-        TextRows grid(5);
-        grid.reserve(500);
-        while (st.next()) {
-            for (int c = 0; c < 5; ++c)
-                grid.addUtf8Cell(st.utf8(c));
-            grid.endRow();
-        }
-        rows = grid.size();
-        benchmark::DoNotOptimize(grid.cell(0, 0).data());
-    }
-    state.counters["rows"] = rows;
-}
-
-void prefixBare(benchmark::State &state, int)
-{
-    sqlite3 *handle = bench::keyedConnection(state, gBook, true);
-    if (!handle)
-        return;
-    const std::vector<QByteArray> prefixes = utf8(gPrefixes);
-    size_t i = 0;
-    int rows = 0;
-    for (auto _ : state) {
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(handle, kPrefixSql, -1, &stmt, nullptr);
-        const QByteArray &prefix = prefixes[i++ % prefixes.size()];
-        sqlite3_bind_text(stmt, 1, prefix.constData(), int(prefix.size()), SQLITE_STATIC);
-        rows = bench::readTextRows(stmt, 5);
-        sqlite3_finalize(stmt);
-    }
-    state.counters["rows"] = rows;
-    sqlite3_close(handle);
-}
-
-// Goods codes in a fixed random order, and the prefixes that select 500 rows.
+// Goods codes in a fixed random order.
 QString loadSamples()
 {
     db::Database book;
     if (!book.open(gBook))
         return book.lastError();
     db::Statement st = book.prepare(QStringLiteral("select F1 from TA4 where F1 is not null and F1<>''"));
-    QMap<QString, int> perPrefix;
-    while (st.next()) {
-        const QString code = st.text(0);
-        gCodes.push_back(code);
-        if (code.size() > 3)
-            ++perPrefix[code.left(code.size() - 3)];
-    }
+    while (st.next())
+        gCodes.push_back(st.text(0));
     if (gCodes.empty())
         return QStringLiteral("the book holds no goods");
     std::shuffle(gCodes.begin(), gCodes.end(), std::mt19937(7));
     if (gCodes.size() > 4096)
         gCodes.resize(4096);
-    for (auto it = perPrefix.cbegin(); it != perPrefix.cend(); ++it)
-        if (it.value() >= 500)
-            gPrefixes.push_back(it.key() + QLatin1Char('%'));
-    if (gPrefixes.empty())
-        gPrefixes.push_back(QStringLiteral("%"));
     return {};
 }
 
@@ -289,8 +228,6 @@ void registerBenchmarks()
     benchmark::RegisterBenchmark("BM_LookupByCode/module", lookupModule)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_LookupByCode/bare_sqlite", lookupBare, false)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_LookupByCode/bare_sqlite_prepared_once", lookupBare, true)->Unit(kMicrosecond);
-    benchmark::RegisterBenchmark("BM_PrefixSearch500/module", prefixModule)->Unit(kMicrosecond);
-    benchmark::RegisterBenchmark("BM_PrefixSearch500/bare_sqlite", prefixBare, 0)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_NextDocNo/module", nextDocNoModule)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_NextDocNo/bare_sqlite", nextDocNoBare, 0)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_Backup/module", backupModule)->Unit(kMillisecond)->Iterations(2);
@@ -307,7 +244,6 @@ int main(int argc, char **argv)
         return 1;
     if (const QString error = loadSamples(); !error.isEmpty())
         return bench::fail(gBook + QStringLiteral(": ") + error);
-    benchmark::AddCustomContext("prefixes", std::to_string(gPrefixes.size()));
 
     registerBenchmarks();
     return program.run();

@@ -1,7 +1,8 @@
 // The stock list on a large book: opening it (the first 1800 goods in stock),
-// and then listing every goods (a search without conditions, under cost
-// prices), each beside its floor: the bare list queries the window runs,
-// reading the same rows through the sqlite3 API.
+// also shown and painted, and then listing every goods (a search without
+// conditions, under cost prices), each beside its floor: the bare list queries
+// the window runs, reading the same rows through the sqlite3 API (for the
+// shown list, kept in a bare table model shown and painted alike).
 //   stock_bench --book=<path> [Google Benchmark options]
 // Without --book a book of 100,000 goods is built in a temporary folder.
 #include "BenchSupport.h"
@@ -39,7 +40,13 @@ std::vector<QByteArray> listStatements(bool whole)
     return statements;
 }
 
-void openStockList(benchmark::State &state, bool whole)
+// A case: every goods or the opening list; the window shown or only built.
+struct Case {
+    bool whole;
+    bool shown;
+};
+
+void openStockList(benchmark::State &state, Case c)
 {
     Module1 module;
     if (!bench::openOrSkip(state, module.gDb, gBook))
@@ -50,19 +57,22 @@ void openStockList(benchmark::State &state, bool whole)
     int rows = 0;
     for (auto _ : state) {
         C1 window;
-        if (whole) {
+        if (c.whole) {
             window.findChild<QAction *>(QStringLiteral("Menu_price0"))->trigger();
             window.findChild<QAction *>(QStringLiteral("Menu_query"))->trigger();
         }
+        if (c.shown)
+            bench::showAndPaint(window);
         rows = window.recordCount();
     }
     Module1::setInstance(nullptr);
     state.counters["rows"] = rows;
 }
 
-void listQueryBare(benchmark::State &state, bool whole)
+void listQueryBare(benchmark::State &state, Case c)
 {
-    bench::bareListQuery(state, gBook, listStatements(whole), 8);
+    bench::bareListQuery(state, gBook, listStatements(c.whole), 8,
+                         c.shown ? bench::ListEnd::Shown : bench::ListEnd::Read);
 }
 
 } // namespace
@@ -73,11 +83,15 @@ int main(int argc, char **argv)
     gBook = program.book(bench::BookUse::InPlace, QStringLiteral("stock.vzk"), {.docsPerKind = 100});
     if (gBook.isEmpty())
         return 1;
-    benchmark::RegisterBenchmark("BM_StockListOpen/window", openStockList, false)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_StockListOpen/bare_list_query", listQueryBare, false)
+    const Case opened{false, false}, shown{false, true}, whole{true, false};
+    benchmark::RegisterBenchmark("BM_StockListOpen/window", openStockList, opened)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StockListOpen/bare_list_query", listQueryBare, opened)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_StockListAllGoods/window", openStockList, true)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_StockListAllGoods/bare_list_query", listQueryBare, true)
+    benchmark::RegisterBenchmark("BM_StockListShown/window", openStockList, shown)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StockListShown/bare_list_shown", listQueryBare, shown)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StockListAllGoods/window", openStockList, whole)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StockListAllGoods/bare_list_query", listQueryBare, whole)
         ->Unit(benchmark::kMillisecond);
     return program.run();
 }

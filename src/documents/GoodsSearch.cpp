@@ -20,15 +20,19 @@ QString likePattern(const QString &prefix)
 
 } // namespace
 
+QString goodsSearchStatement()
+{
+    return QStringLiteral("select F1,F2,F5,F8,F4 from TA4 where F1>=? and F1<? and F1 like ? escape '\\' "
+                          "order by F1 limit %1")
+        .arg(kGoodsSearchLimit);
+}
+
 GoodsSearchResult searchGoodsByCodePrefix(db::Database &database, const QString &prefixText)
 {
     GoodsSearchResult result;
     const QString prefix = prefixText.trimmed();
     // The range keeps the search on the code index; LIKE decides the match.
-    db::Statement st = database.prepare(
-        QStringLiteral("select F1,F2,F5,F8,F4 from TA4 where F1>=? and F1<? and F1 like ? escape '\\' "
-                       "order by F1 limit %1")
-            .arg(kGoodsSearchLimit));
+    db::Statement st = database.prepare(goodsSearchStatement());
     if (!st.isValid() || !st.bindAll({prefix, prefix + QChar(0xDBFF) + QChar(0xDFFF), likePattern(prefix)})) {
         result.error = database.lastError();
         return result;

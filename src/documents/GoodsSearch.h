@@ -19,6 +19,10 @@ struct GoodsSearchResult {
     QString error;              // non-empty when the query failed
 };
 
+// The search's statement: codes from ?1 up to ?2 (the range keeps it on the
+// code index) that match the LIKE pattern ?3 (escaped with a backslash), in code order.
+QString goodsSearchStatement();
+
 // The goods whose code begins with prefix (trimmed; matched literally, without
 // regard to letter case), in code order, at most kGoodsSearchLimit of them.
 GoodsSearchResult searchGoodsByCodePrefix(db::Database &database, const QString &prefix);

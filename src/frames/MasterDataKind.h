@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frames/ListColumns.h"
 #include "shell/Query.h"
 
 #include <QString>
@@ -23,6 +24,9 @@ struct MasterDataKind {
     QString listTabCaption;
     QString cardTabCaption;
     QStringList columnCaptions;  // list grid, one per field shown
+    // The list's columns where the kind describes them (captions, statement
+    // and query fields come from them); else each field shown as stored.
+    ListColumns listColumns;
     QStringList labelCaptions;   // card labels, field names used in messages
     QString listSql;
     QString keepOneMessage;      // empty: the table may become empty

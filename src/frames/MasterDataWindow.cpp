@@ -150,6 +150,10 @@ void MasterDataWindow::setListGridHeaders()
 
 void MasterDataWindow::addListCells(TextRows &rows, const db::Statement &row) const
 {
+    if (!kind_.listColumns.isEmpty()) {
+        frames::addListCells(rows, row, kind_.listColumns);
+        return;
+    }
     const int n = qMin(model_->cols(), row.columnCount());
     for (int c = 0; c < n; ++c)
         rows.addUtf8Cell(row.utf8(c));

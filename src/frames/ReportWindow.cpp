@@ -163,20 +163,6 @@ void ReportWindow::setReportGridHeaders()
     CurRow = 1;
 }
 
-QString ReportWindow::fieldText(const db::Statement &row, int column)
-{
-    switch (row.type(column)) {
-    case db::Statement::Type::Real:
-        return numtext::numToText(row.number(column));
-    case db::Statement::Type::Text:
-        return row.text(column);
-    case db::Statement::Type::Null:
-        return {};
-    default:
-        return row.value(column).toString();
-    }
-}
-
 void ReportWindow::addFieldText(TextRows &rows, const db::Statement &row, int column)
 {
     switch (row.type(column)) {
@@ -193,7 +179,7 @@ void ReportWindow::addFieldText(TextRows &rows, const db::Statement &row, int co
         rows.addCell(numtext::integerChars(row.value(column).toLongLong()).view());
         return;
     default:
-        rows.addCell(fieldText(row, column));
+        rows.addCell(row.value(column).toString());
     }
 }
 
@@ -204,17 +190,10 @@ void ReportWindow::addMoneyText(TextRows &rows, double value) const
 
 void ReportWindow::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    rows.append(rowTexts(row));
-}
-
-QStringList ReportWindow::rowTexts(const db::Statement &row) const
-{
-    QStringList texts;
     const int n = qMin(model_->cols(), row.columnCount());
-    texts.reserve(model_->cols());
     for (int c = 0; c < n; ++c)
-        texts.append(fieldText(row, c));
-    return texts;
+        addFieldText(rows, row, c);
+    rows.endRow();
 }
 
 QString ReportWindow::fillStatement(const QString &sql) const

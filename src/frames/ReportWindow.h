@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NumberText.h"
+#include "platform/TextRows.h"
 #include "shell/Query.h"
 
 #include <QPair>
@@ -15,7 +16,6 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QTableView;
-class TextRows;
 
 namespace db {
 class Statement;
@@ -125,11 +125,10 @@ protected:
     // ---- hooks ----
     // The statement run for sql: the window's additions, then OrderClause.
     virtual QString fillStatement(const QString &sql) const;
-    // The grid texts of one record (cell rules applied).
-    virtual QStringList rowTexts(const db::Statement &row) const;
-    // Writes one record's grid texts into rows (their cells, then endRow):
-    // by default those of rowTexts. Long lists write the cells straight in,
-    // without a string per cell.
+    // Writes one record's grid texts into rows (their cells, then endRow),
+    // straight in, without a string per cell: by default every field's
+    // addFieldText. A window with its own cell rules writes its cells itself,
+    // or revises cells of the row the default wrote (reviseLastCell).
     virtual void appendRecord(TextRows &rows, const db::Statement &row) const;
     // The ORDER BY text of a sort item.
     virtual QString sortOrder(int index) const;
@@ -152,13 +151,24 @@ protected:
     // Runs after the columns were laid out: a window's own column widths.
     virtual void adjustColumns() {}
 
-    // The text of a record's field: numbers in their plain text, Null empty.
-    static QString fieldText(const db::Statement &row, int column);
-    // Adds the text of fieldText as the next cell of rows.
+    // Adds the text of a record's field as the next cell of rows: numbers in
+    // their plain text, Null empty.
     static void addFieldText(TextRows &rows, const db::Statement &row, int column);
+    // Replaces cell col of the last row of rows by rule(its text).
+    template <typename Rule>
+    static void reviseLastCell(TextRows &rows, int col, Rule rule)
+    {
+        const int last = rows.size() - 1;
+        const QString text = rows.cell(last, col).toString();
+        const QString revised = rule(text);
+        if (revised != text)
+            rows.setCell(last, col, revised);
+    }
     // Adds a price or amount rounded to the money decimals, in its plain
     // number text (no trailing zeros).
     void addMoneyText(TextRows &rows, double value) const;
+    // The money decimals of the list being filled.
+    const numtext::NumberPattern &moneyPattern() const { return moneyPattern_; }
     QString cell(int row, int col) const;
 
     void closeEvent(QCloseEvent *event) override;

@@ -25,9 +25,9 @@ using masterdata::GoodsStore;
 namespace {
 
 // Column of the list grid: what the card's boxes 0..6 show, then the hidden two.
-constexpr int kCostColumn = 5;
-constexpr int kCategoryCodeColumn = 7;
-constexpr int kSaleColumn = 8;
+const int kCostColumn = frames::columnOf(masterdata::goodsListColumns(), u"TA4.F7");
+const int kCategoryCodeColumn = frames::columnOf(masterdata::goodsListColumns(), u"TA4.F3");
+const int kSaleColumn = frames::columnOf(masterdata::goodsListColumns(), u"TA4.F71");
 
 QString numberText(double value)
 {
@@ -193,16 +193,6 @@ void A4::setListGridHeaders()
         model_->setColAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
     model_->setColAlignment(3, Qt::AlignCenter);
     model_->setColAlignment(kCostColumn, Qt::AlignRight | Qt::AlignVCenter);
-}
-
-void A4::addListCells(TextRows &rows, const db::Statement &row) const
-{
-    for (int c = 0; c < 9; ++c) {
-        if ((c == kCostColumn || c == kSaleColumn) && !row.isNull(c))
-            rows.addCell(numtext::numToChars(row.number(c)).view());
-        else
-            rows.addUtf8Cell(row.utf8(c));
-    }
 }
 
 void A4::fillListGrid(const QString &sql)

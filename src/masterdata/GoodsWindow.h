@@ -22,7 +22,6 @@ public:
 
 protected:
     void setListGridHeaders() override;
-    void addListCells(TextRows &rows, const db::Statement &row) const override;
     void fillListGrid(const QString &sql) override;
     void fillCard() override;
     void setBrowseMode() override;

@@ -98,30 +98,42 @@ QList<CodeReference> goodsReferences()
              QStringLiteral("F0 in (select F1 from TC2 where F6 is null or F6='')")}};
 }
 
-MasterDataKind goodsKind()
+const frames::ListColumns &goodsListColumns()
+{
+    using frames::CellKind;
+    using Search = frames::ListColumn::Search;
+    // The category is searched by its code; the two codes and the sale price
+    // are kept for the card and the print.
+    static const frames::ListColumns columns = {
+        {QStringLiteral("货品编码"), QStringLiteral("TA4.F1")},
+        {QStringLiteral("货品名称"), QStringLiteral("TA4.F2")},
+        {QStringLiteral("所属类别"), QStringLiteral("TA3.F2 AS LB"), CellKind::Text, Search::ByOther,
+         {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")}},
+        {QStringLiteral("计量单位"), QStringLiteral("TA4.F4")},
+        {QStringLiteral("规格型号"), QStringLiteral("TA4.F5")},
+        {QStringLiteral("价格"), QStringLiteral("TA4.F7"), CellKind::Number},
+        {QStringLiteral("备注"), QStringLiteral("TA4.F6")},
+        {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), CellKind::Text, Search::No},
+        {QStringLiteral("销售价格"), QStringLiteral("TA4.F71"), CellKind::Number, Search::No},
+    };
+    return columns;
+}
+
+MasterDataKind goodsKind(const frames::ListColumns &columns)
 {
     MasterDataKind k = named(QStringLiteral("A4"), QStringLiteral("TA4"), QStringLiteral("货品编码"),
                              QStringLiteral("货品编码列表"), QStringLiteral("货品编码资料"));
-    k.columnCaptions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
-                        QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("价格"),
-                        QStringLiteral("备注"), QStringLiteral("类别编码"), QStringLiteral("销售价格")};
+    k.listColumns = columns;
+    k.columnCaptions = frames::columnCaptions(columns);
     k.labelCaptions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
                        QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("成本价格"),
                        QStringLiteral("备注"), QStringLiteral("销售价格"), QStringLiteral("最低库存"),
                        QStringLiteral("最高库存"), QStringLiteral("年初数量"), QStringLiteral("年初价格")};
-    k.listSql = QStringLiteral("select TA4.F1,TA4.F2,TA3.F2 AS LB,TA4.F4,TA4.F5,TA4.F7,TA4.F6,TA4.F3,TA4.F71 "
-                               "from TA4,TA3 WHERE TA4.F3=TA3.F1 order by TA4.F1");
+    const QString select = QStringLiteral("select ") + frames::selectList(columns);
+    k.listSql = select + QStringLiteral(" from TA4,TA3 WHERE TA4.F3=TA3.F1 order by TA4.F1");
     k.references = goodsReferences();
-    k.queryBase = QStringLiteral("select TA4.F1,TA4.F2,TA3.F2 AS LB,TA4.F4,TA4.F5,TA4.F7,TA4.F6,TA4.F3,TA4.F71 "
-                                 "from TA4 left join TA3 on TA4.F3=TA3.F1  ");
-    // The category is searched by its code; the price by the cost price.
-    k.queryFields = {{QStringLiteral("货品编码"), QStringLiteral("TA4.F1"), QStringLiteral("0")},
-                     {QStringLiteral("货品名称"), QStringLiteral("TA4.F2"), QStringLiteral("0")},
-                     {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")},
-                     {QStringLiteral("计量单位"), QStringLiteral("TA4.F4"), QStringLiteral("0")},
-                     {QStringLiteral("规格型号"), QStringLiteral("TA4.F5"), QStringLiteral("0")},
-                     {QStringLiteral("价格"), QStringLiteral("TA4.F7"), QStringLiteral("1")},
-                     {QStringLiteral("备注"), QStringLiteral("TA4.F6"), QStringLiteral("0")}};
+    k.queryBase = select + QStringLiteral(" from TA4 left join TA3 on TA4.F3=TA3.F1  ");
+    k.queryFields = frames::queryFields(columns);
     k.queryStartField = 0;
     k.report = {QStringLiteral("prnTa4.rpt"), QStringLiteral("PrnTa4.rpt"), QStringLiteral("货品编码资料")};
     k.gridFreeHeightTwips = 400;

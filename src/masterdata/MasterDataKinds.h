@@ -8,7 +8,9 @@ namespace masterdata {
 frames::MasterDataKind supplierKind();       // A1, TA1
 frames::MasterDataKind receivingUnitKind();  // A2, TA2
 frames::MasterDataKind categoryKind();       // A3, TA3
-frames::MasterDataKind goodsKind();          // A4, TA4
+// The goods list's columns.
+const frames::ListColumns &goodsListColumns();
+frames::MasterDataKind goodsKind(const frames::ListColumns &columns = goodsListColumns());  // A4, TA4
 
 // The tables whose rows name a goods code.
 QList<frames::CodeReference> goodsReferences();

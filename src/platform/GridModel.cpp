@@ -4,23 +4,9 @@
 
 #include "db/Database.h"
 
-GridModel::GridModel(int cols, QObject *parent) : QAbstractTableModel(parent), cols_(qMax(1, cols))
+GridModel::GridModel(int cols, QObject *parent) : QAbstractTableModel(parent), rows_(cols)
 {
-    appendBlankRow();
-    appendBlankRow();
-}
-
-QStringView GridModel::cell(int row, int col) const
-{
-    const qsizetype first = qsizetype(row) * cols_;
-    const int start = col == 0 ? 0 : ends_[first + col - 1];
-    return QStringView(texts_[row]).mid(start, ends_[first + col] - start);
-}
-
-void GridModel::appendBlankRow()
-{
-    texts_.append(QString());
-    ends_.insert(ends_.size(), cols_, 0);
+    rows_.resize(2);
 }
 
 static quint64 cellKey(int row, int col)
@@ -30,33 +16,17 @@ static quint64 cellKey(int row, int col)
 
 void GridModel::setRows(int rows)
 {
-    rows = qMax(2, rows);
     beginResetModel();
-    if (texts_.size() > rows) {
-        texts_.resize(rows);
-        ends_.resize(qsizetype(rows) * cols_);
-    }
-    while (texts_.size() < rows)
-        appendBlankRow();
+    rows_.resize(qMax(2, rows));
     endResetModel();
 }
 
 void GridModel::setCols(int cols)
 {
-    cols = qMax(1, cols);
-    if (cols == cols_)
+    if (qMax(1, cols) == rows_.cols())
         return;
     beginResetModel();
-    QVector<int> ends;
-    ends.reserve(texts_.size() * cols);
-    for (int r = 0; r < rows(); ++r) {
-        const qsizetype first = qsizetype(r) * cols_;
-        for (int c = 0; c < cols; ++c)
-            ends.append(c < cols_ ? ends_[first + c] : ends.last());
-        texts_[r].truncate(ends.last());
-    }
-    cols_ = cols;
-    ends_ = std::move(ends);
+    rows_.setCols(cols);
     endResetModel();
 }
 
@@ -67,21 +37,16 @@ QString GridModel::textMatrix(int row, int col) const
 
 QStringView GridModel::cellView(int row, int col) const
 {
-    if (row < 0 || row >= rows() || col < 0 || col >= cols_)
+    if (row < 0 || row >= rows() || col < 0 || col >= cols())
         return {};
-    return cell(row, col);
+    return rows_.cell(row, col);
 }
 
 void GridModel::setTextMatrix(int row, int col, const QString &text)
 {
-    if (row < 0 || row >= rows() || col < 0 || col >= cols_)
+    if (row < 0 || row >= rows() || col < 0 || col >= cols())
         return;
-    const qsizetype first = qsizetype(row) * cols_;
-    const int start = col == 0 ? 0 : ends_[first + col - 1];
-    const int delta = int(text.size()) - (ends_[first + col] - start);
-    texts_[row].replace(start, ends_[first + col] - start, text);
-    for (int c = col; c < cols_; ++c)
-        ends_[first + c] += delta;
+    rows_.setCell(row, col, text);
     if (row == 0)
         emit headerDataChanged(Qt::Horizontal, col, col);
     else
@@ -90,33 +55,25 @@ void GridModel::setTextMatrix(int row, int col, const QString &text)
 
 QStringList GridModel::rowTexts(int row) const
 {
-    QStringList texts;
     if (row < 0 || row >= rows())
-        return texts;
-    texts.reserve(cols_);
-    for (int c = 0; c < cols_; ++c)
-        texts.append(cell(row, c).toString());
-    return texts;
+        return {};
+    return rows_.row(row);
 }
 
 void GridModel::setCaptions(const QStringList &captions)
 {
-    if (captions.size() != cols_)
+    if (captions.size() != cols())
         setCols(int(captions.size()));
-    for (int c = 0; c < cols_; ++c)
-        if (cell(0, c) != captions.value(c))
+    for (int c = 0; c < cols(); ++c)
+        if (rows_.cell(0, c) != captions.value(c))
             setTextMatrix(0, c, captions.value(c));
 }
 
 void GridModel::addItem(const QString &tabSeparated, int index)
 {
-    TextRows row(cols_);
-    row.append(tabSeparated.split(QLatin1Char('\t')));
     const int at = (index < 1 || index > rows()) ? rows() : index;
     beginInsertRows({}, at - 1, at - 1);
-    texts_.insert(at, std::move(row.texts_.first()));
-    ends_.insert(qsizetype(at) * cols_, cols_, 0);
-    std::copy(row.ends_.cbegin(), row.ends_.cend(), ends_.begin() + qsizetype(at) * cols_);
+    rows_.insert(at, tabSeparated.split(QLatin1Char('\t')));
     shiftForeground(at, +1);
     endInsertRows();
 }
@@ -126,15 +83,14 @@ void GridModel::removeItem(int row)
     if (row < 1 || row >= rows())
         return;
     if (rows() == 2) {
-        texts_[1].clear();
-        std::fill(ends_.begin() + cols_, ends_.end(), 0);
+        rows_.resize(1);
+        rows_.resize(2);
         shiftForeground(1, 0);
-        emit dataChanged(index(0, 0), index(0, cols_ - 1));
+        emit dataChanged(index(0, 0), index(0, cols() - 1));
         return;
     }
     beginRemoveRows({}, row - 1, row - 1);
-    texts_.removeAt(row);
-    ends_.remove(qsizetype(row) * cols_, cols_);
+    rows_.removeAt(row);
     shiftForeground(row, -1);
     endRemoveRows();
 }
@@ -142,19 +98,18 @@ void GridModel::removeItem(int row)
 void GridModel::clearRows()
 {
     // A grid already cleared stays as it is: its views need no reset.
-    if (rows() == 2 && texts_[1].isEmpty() && foreground_.isEmpty())
+    if (rows() == 2 && rowTexts(1).join(QString()).isEmpty() && foreground_.isEmpty())
         return;
     beginResetModel();
-    texts_.resize(1);
-    ends_.resize(cols_);
-    appendBlankRow();
+    rows_.resize(1);
+    rows_.resize(2);
     foreground_.clear();
     endResetModel();
 }
 
 void GridModel::setDataRows(const QVector<QStringList> &dataRows)
 {
-    TextRows rows(cols_);
+    TextRows rows(cols());
     rows.reserve(int(dataRows.size()));
     for (const QStringList &row : dataRows)
         rows.append(row);
@@ -163,20 +118,12 @@ void GridModel::setDataRows(const QVector<QStringList> &dataRows)
 
 void GridModel::setDataRows(TextRows &&dataRows)
 {
-    if (dataRows.cols() != cols_) {
-        TextRows fitted(cols_);
-        fitted.append(dataRows);
-        dataRows = std::move(fitted);
-    }
     beginResetModel();
-    texts_.resize(1);
-    ends_.resize(cols_);
-    if (dataRows.isEmpty()) {
-        appendBlankRow();
-    } else {
-        texts_.append(std::move(dataRows.texts_));
-        ends_.append(std::move(dataRows.ends_));
-    }
+    rows_.resize(1);
+    if (dataRows.isEmpty())
+        rows_.resize(2);
+    else
+        rows_.append(std::move(dataRows));
     foreground_.clear();
     endResetModel();
 }
@@ -184,14 +131,14 @@ void GridModel::setDataRows(TextRows &&dataRows)
 void GridModel::fillFromStatement(db::Statement &statement,
                                   const std::function<QStringList(const db::Statement &)> &format)
 {
-    TextRows dataRows(cols_);
+    TextRows dataRows(cols());
     while (statement.next()) {
         if (format) {
             dataRows.append(format(statement));
         } else {
             QStringList row;
-            const int n = qMin(cols_, statement.columnCount());
-            row.reserve(cols_);
+            const int n = qMin(cols(), statement.columnCount());
+            row.reserve(cols());
             for (int c = 0; c < n; ++c)
                 row.append(statement.text(c));
             dataRows.append(row);
@@ -270,7 +217,7 @@ int GridModel::rowCount(const QModelIndex &parent) const
 
 int GridModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : cols_;
+    return parent.isValid() ? 0 : cols();
 }
 
 void GridModel::setColDisplayPattern(int col, const QString &pattern)

@@ -24,8 +24,8 @@ class GridModel : public QAbstractTableModel {
 public:
     explicit GridModel(int cols = 1, QObject *parent = nullptr);
 
-    int rows() const { return int(texts_.size()); }
-    int cols() const { return cols_; }
+    int rows() const { return rows_.size(); }
+    int cols() const { return rows_.cols(); }
     void setRows(int rows);  // at least 2 (caption + one row)
     void setCols(int cols);
 
@@ -81,16 +81,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    QStringView cell(int row, int col) const;
-    void appendBlankRow();
     void shiftForeground(int row, int delta);
 
-    int cols_;
-    // Each row's texts are kept in one string, cell c of row r ending at
-    // ends_[r * cols_ + c]: a long list costs one allocation per row, not one
-    // per cell.
-    QVector<QString> texts_;
-    QVector<int> ends_;
+    TextRows rows_;  // the caption row, then the data rows
     QHash<quint64, QColor> foreground_;
     QHash<int, Qt::Alignment> alignment_;
     QHash<int, QString> displayPattern_;

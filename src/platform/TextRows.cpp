@@ -11,6 +11,7 @@ void TextRows::append(const QStringList &cells)
     endRow();
 }
 
+// Rows of another column count are padded or cut to this one's.
 void TextRows::append(const TextRows &rows)
 {
     if (rows.cols_ == cols_) {
@@ -20,6 +21,64 @@ void TextRows::append(const TextRows &rows)
     }
     for (int r = 0; r < rows.size(); ++r)
         append(rows.row(r));
+}
+
+void TextRows::append(TextRows &&rows)
+{
+    if (rows.cols_ != cols_) {
+        append(std::as_const(rows));
+        return;
+    }
+    texts_.append(std::move(rows.texts_));
+    ends_.append(std::move(rows.ends_));
+}
+
+void TextRows::setCell(int row, int col, QStringView text)
+{
+    const qsizetype first = qsizetype(row) * cols_;
+    const int start = col == 0 ? 0 : ends_[first + col - 1];
+    const int delta = int(text.size()) - (ends_[first + col] - start);
+    texts_[row].replace(start, ends_[first + col] - start, text.data(), text.size());
+    for (int c = col; c < cols_; ++c)
+        ends_[first + c] += delta;
+}
+
+void TextRows::insert(int at, const QStringList &cells)
+{
+    TextRows row(cols_);
+    row.append(cells);
+    texts_.insert(at, std::move(row.texts_.first()));
+    ends_.insert(qsizetype(at) * cols_, cols_, 0);
+    std::copy(row.ends_.cbegin(), row.ends_.cend(), ends_.begin() + qsizetype(at) * cols_);
+}
+
+void TextRows::removeAt(int row)
+{
+    texts_.removeAt(row);
+    ends_.remove(qsizetype(row) * cols_, cols_);
+}
+
+void TextRows::resize(int count)
+{
+    texts_.resize(count);
+    ends_.resize(qsizetype(count) * cols_);  // a new row's cells all end at 0
+}
+
+void TextRows::setCols(int cols)
+{
+    cols = qMax(1, cols);
+    if (cols == cols_)
+        return;
+    QVector<int> ends;
+    ends.reserve(texts_.size() * cols);
+    for (int r = 0; r < size(); ++r) {
+        const qsizetype first = qsizetype(r) * cols_;
+        for (int c = 0; c < cols; ++c)
+            ends.append(c < cols_ ? ends_[first + c] : ends.last());
+        texts_[r].truncate(ends.last());
+    }
+    cols_ = cols;
+    ends_ = std::move(ends);
 }
 
 void TextRows::reserve(int rows)

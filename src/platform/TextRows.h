@@ -20,8 +20,18 @@ public:
     bool isEmpty() const { return texts_.isEmpty(); }
 
     void append(const QStringList &cells);
-    void append(const TextRows &rows);  // rows of the same column count
+    void append(const TextRows &rows);
+    void append(TextRows &&rows);
     void reserve(int rows);
+
+    // Editing in place. Rows given as cell lists are padded or cut to cols().
+    void setCell(int row, int col, QStringView text);
+    void insert(int at, const QStringList &cells);
+    void removeAt(int row);
+    // Cuts the rows after the first count, or adds empty rows up to count.
+    void resize(int count);
+    // Keeps each row's first cols cells, or adds empty cells after them.
+    void setCols(int cols);
 
     // Builds the next row cell by cell in a buffer kept from row to row, so a
     // row read from a statement costs one allocation, not one per cell: add
@@ -39,7 +49,6 @@ public:
     QStringList last() const { return row(size() - 1); }
 
 private:
-    friend class GridModel;
     int cols_;
     QVector<QString> texts_;
     QVector<int> ends_;  // cell c of row r ends at ends_[r * cols_ + c]

@@ -272,19 +272,17 @@ void C15::fillJournalGrid()
     fillReportGrid(ReportSql);
 }
 
-QStringList C15::rowTexts(const db::Statement &row) const
+void C15::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    QStringList texts = ReportWindow::rowTexts(row);
+    ReportWindow::appendRecord(rows, row);
     for (int c = PriceColumn; c <= BalanceAmountColumn; ++c) {
-        QString &text = texts[c];
-        if (text.isEmpty())
-            text = QStringLiteral("0");
-        if (c == InColumn || c == OutColumn)
-            text = quantityCell(text);
-        else if (c != BalanceColumn)
-            text = moneyCell(text);
+        reviseLastCell(rows, c, [c](const QString &plain) {
+            const QString text = plain.isEmpty() ? QStringLiteral("0") : plain;
+            if (c == InColumn || c == OutColumn)
+                return quantityCell(text);
+            return c == BalanceColumn ? text : moneyCell(text);
+        });
     }
-    return texts;
 }
 
 void C15::adjustColumnWidths(QVector<int> &widths) const

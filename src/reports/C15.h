@@ -22,7 +22,7 @@ public:
     bool running() const { return running_; }
 
 protected:
-    QStringList rowTexts(const db::Statement &row) const override;
+    void appendRecord(TextRows &rows, const db::Statement &row) const override;
     QString queryBase() const override { return {}; }
     QVector<QueryField> queryFields() const override { return {}; }
     int queryStartField() const override { return 0; }

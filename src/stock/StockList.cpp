@@ -15,21 +15,17 @@ using namespace stock::stocklist;
 
 namespace {
 
-constexpr int kQuantityColumn = 5;
-constexpr int kPriceColumn = 6;
-constexpr int kAmountColumn = 7;
-
-const QString kCostCaption = QStringLiteral("成本价格");
-const QString kSaleCaption = QStringLiteral("销售价格");
+// The columns the window reads back, sums and prints as numbers.
+const int kQuantityColumn = columnOf(listColumns(false), u"TA4.F8");
+const int kPriceColumn = columnOf(listColumns(false), u"TA4.F71");
+const int kAmountColumn = columnOf(listColumns(false), u"TA4.F71*TA4.F8");
 
 ReportWindowKind stockListKind()
 {
     ReportWindowKind k;
     k.name = QStringLiteral("C1");
     k.caption = QStringLiteral("库存货品统计");
-    k.captions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
-                  QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("数量"),
-                  kSaleCaption,               QStringLiteral("库存金额")};
+    k.captions = columnCaptions(listColumns(false));
     k.statusPrefix = QStringLiteral("货品库存资料：共 ");
     k.totalsLabel = QStringLiteral("合计：");
     k.totalsLabelColumn = 4;
@@ -39,14 +35,6 @@ ReportWindowKind stockListKind()
     k.widthLessTwips = 50;
     k.quantityOnlyTransfers = {{1, kPriceColumn}, {4, kAmountColumn}};
     return k;
-}
-
-// Quantities keep up to five decimals as read; more, or an exponent, are cut to three.
-QString quantityText(const QString &text)
-{
-    if (numtext::needsThreeDecimals(QStringView(text)))
-        return numtext::formatNumber(numtext::leadingNumber(text), QStringLiteral("#0.000"));
-    return text;
 }
 
 } // namespace
@@ -142,20 +130,9 @@ QString C1::fillStatement(const QString &sql) const
     return statement;
 }
 
-// The price and amount are rounded from the field's number, not its text.
 void C1::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    for (int c = 0; c < kQuantityColumn; ++c)
-        addFieldText(rows, row, c);
-    const numtext::NumberChars quantity = row.type(kQuantityColumn) == db::Statement::Type::Real
-                                              ? numtext::numToChars(row.number(kQuantityColumn))
-                                              : numtext::NumberChars();
-    if (!quantity.view().isEmpty() && !numtext::needsThreeDecimals(quantity.view()))
-        rows.addCell(quantity.view());
-    else
-        rows.addCell(quantityText(fieldText(row, kQuantityColumn)));
-    addMoneyText(rows, row.number(kPriceColumn));
-    addMoneyText(rows, row.number(kAmountColumn));
+    addListCells(rows, row, listColumns(costShown()), moneyPattern());
     rows.endRow();
 }
 
@@ -188,7 +165,7 @@ void C1::switchPriceBasis(int index)
     Menu_price[1]->setChecked(index == 1);
     const QString conditions = ReportSql.mid(kSaleSelectPart.size());
     SelectPart = index == 0 ? kCostSelectPart : kSaleSelectPart;
-    kind_.captions[kPriceColumn] = index == 0 ? kCostCaption : kSaleCaption;
+    kind_.captions = columnCaptions(listColumns(costShown()));
     ReportSql = SelectPart + conditions;
     rowLimit_ = 0;
     for (int sort : {3, 4})
@@ -212,15 +189,7 @@ QString C1::sortOrder(int index) const
 // The price and amount conditions compare the price on show.
 QVector<QueryField> C1::queryFields() const
 {
-    const QStringList &c = kind_.captions;
-    return {{c[0], QStringLiteral("TA4.F1"), QStringLiteral("0")},
-            {c[1], QStringLiteral("TA4.F2"), QStringLiteral("0")},
-            {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")},
-            {c[3], QStringLiteral("TA4.F4"), QStringLiteral("0")},
-            {c[4], QStringLiteral("TA4.F5"), QStringLiteral("0")},
-            {c[5], QStringLiteral("TA4.F8"), QStringLiteral("1")},
-            {c[6], priceField(), QStringLiteral("1")},
-            {c[7], priceField() + QStringLiteral("*TA4.F8"), QStringLiteral("1")}};
+    return frames::queryFields(listColumns(costShown()));
 }
 
 void C1::afterQuery(bool answered)

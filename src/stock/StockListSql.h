@@ -1,20 +1,23 @@
 #pragma once
 
+#include "frames/ListColumns.h"
+
 #include <QString>
 
-// The statements of the stock list: two select parts of equal length (the
-// price basis is switched by replacing the head of the list's statement) and
-// the conditions of its three views.
+// The columns and statements of the stock list: two select parts of equal
+// length (the price basis is switched by replacing the head of the list's
+// statement) and the conditions of its three views.
 namespace stock::stocklist {
 
-// Sale prices: 123 characters and 10 blanks.
-inline const QString kSaleSelectPart = QStringLiteral(
-    "select TA4.F1,TA4.F2,TA3.F2 AS LB,TA4.F4,TA4.F5,TA4.F8,TA4.F71,TA4.F71*TA4.F8 AS JE from TA4 left join TA3 "
-    "on TA4.F3=TA3.F1          ");
-// Cost prices: 121 characters and 12 blanks.
-inline const QString kCostSelectPart = QStringLiteral(
-    "select TA4.F1,TA4.F2,TA3.F2 AS LB,TA4.F4,TA4.F5,TA4.F8,TA4.F7,TA4.F7*TA4.F8 AS JE from TA4 left join TA3 "
-    "on TA4.F3=TA3.F1            ");
+// The list's columns under cost prices (cost) or sale prices.
+const frames::ListColumns &listColumns(bool cost);
+// The select part of the list under that price basis, padded with blanks to
+// kSelectPartLength characters.
+QString selectPart(bool cost);
+inline constexpr int kSelectPartLength = 133;
+
+inline const QString kSaleSelectPart = selectPart(false);
+inline const QString kCostSelectPart = selectPart(true);
 
 // The goods in stock (the default list), at most kListLimit of them.
 inline const QString kStockCondition = QStringLiteral("where TA4.F8<>0 ");

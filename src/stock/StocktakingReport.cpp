@@ -88,12 +88,11 @@ QString C3::fillStatement(const QString &sql) const
     return ReportWindow::fillStatement(sql + audited);
 }
 
-QStringList C3::rowTexts(const db::Statement &row) const
+void C3::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    QStringList texts = ReportWindow::rowTexts(row);
-    texts[kPriceColumn] = moneyText(texts[kPriceColumn]);
-    texts[kAmountColumn] = moneyText(texts[kAmountColumn]);
-    return texts;
+    ReportWindow::appendRecord(rows, row);
+    reviseLastCell(rows, kPriceColumn, moneyText);
+    reviseLastCell(rows, kAmountColumn, moneyText);
 }
 
 QVector<QueryField> C3::queryFields() const

@@ -16,7 +16,7 @@ public:
 
 protected:
     QString fillStatement(const QString &sql) const override;
-    QStringList rowTexts(const db::Statement &row) const override;
+    void appendRecord(TextRows &rows, const db::Statement &row) const override;
     QString queryBase() const override { return baseSelect(); }
     QVector<QueryField> queryFields() const override;
     int queryStartField() const override { return 1; }

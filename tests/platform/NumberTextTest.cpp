@@ -110,6 +110,50 @@ TEST(NumberText, CharsAreTheTextsOfTheStringFunctions)
     EXPECT_EQ(QString(integerChars(-9007199254740993LL).view()), u"-9007199254740993");
 }
 
+// roundedChars writes most amounts straight from their fixed text and goes
+// through numToChars only where the text would take the exponent form; over
+// random values of every size and decimal count it must give the text of
+// the string functions.
+TEST(NumberText, RoundedCharsAreTheFormattedNumbersWrittenAgain)
+{
+    std::vector<NumberPattern> patterns;
+    std::vector<QString> patternTexts;
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        const QString pattern = decimals ? QStringLiteral("#0.") + QString(decimals, QLatin1Char('0'))
+                                         : QStringLiteral("#0");
+        patternTexts.push_back(pattern);
+        patternTexts.push_back(QLatin1String("#,##") + pattern);
+    }
+    for (const QString &pattern : patternTexts)
+        patterns.emplace_back(pattern);
+
+    std::mt19937_64 random(25);
+    std::uniform_int_distribution<long long> digits(-999999999999999, 999999999999999);
+    std::uniform_int_distribution<int> digitCount(1, 17);
+    std::uniform_int_distribution<int> tenPower(-22, 22);
+    std::uniform_int_distribution<int> twoPower(-75, 75);
+    const auto randomValue = [&](int kind) {
+        long long mantissa = digits(random);
+        switch (kind) {
+        case 0:  // decimals as typed: a few digits over a power of ten
+            mantissa %= static_cast<long long>(std::pow(10.0, digitCount(random)));
+            return double(mantissa) / std::pow(10.0, std::abs(tenPower(random)) % 12);
+        case 1:  // any size, around the exponent form's thresholds too
+            return double(mantissa) * std::pow(10.0, tenPower(random) - 15);
+        default:  // binary fractions of every size
+            return std::ldexp(double(mantissa), twoPower(random) - 50);
+        }
+    };
+    constexpr int kValues = 3000000;
+    for (int i = 0; i < kValues; ++i) {
+        const double value = randomValue(i % 3);
+        const std::size_t p = std::size_t(i) % patterns.size();
+        ASSERT_EQ(QString(roundedChars(value, patterns[p]).view()).toStdString(),
+                  numToText(leadingNumber(formatNumber(value, patternTexts[p]))).toStdString())
+            << std::setprecision(17) << value << " " << patternTexts[p].toStdString();
+    }
+}
+
 TEST(NumberText, WrittenTextsAreTheFormattedTextsAndReadAsTheirValues)
 {
     // Long lists write each number's text into a row and keep the value that
