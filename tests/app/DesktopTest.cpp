@@ -34,7 +34,9 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
+#include <vector>
 
 void registerAllWindows();
 
@@ -228,21 +230,50 @@ TEST_F(RunningProgram, EveryWindowFitsTheScreenAndReadsWhole)
 
 TEST_F(RunningProgram, MainWindowComesBackWhereItWasLeft)
 {
-    const QRect placed(120, 90, 900, 600);
-    main().showNormal();
-    main().setGeometry(placed);
-    settle();
-    const QRect left = main().geometry();
-    book.prompt().answerYes();
-    item("Quit")->trigger();
-    ASSERT_TRUE(program::endRequested());
-    program::clearEndRequest();
+    const QRect area = main().screen()->availableGeometry();
+    const QRect client = main().geometry();
+    const QRect frame = main().frameGeometry();
+    const QMargins frameMargins(client.left() - frame.left(), client.top() - frame.top(),
+                                frame.right() - client.right(), frame.bottom() - client.bottom());
+    const struct {
+        const char *left;
+        std::function<void(MForm &)> place;
+    } cases[] = {
+        {"maximised, as the first start shows it", [](MForm &) {}},
+        // Touching the top of the work area: the place restores used to push down.
+        {"normal, its frame covering the work area",
+         [&](MForm &w) {
+             w.showNormal();
+             w.setGeometry(area.marginsRemoved(frameMargins));
+         }},
+        {"normal, in the middle",
+         [](MForm &w) {
+             w.showNormal();
+             w.setGeometry(120, 90, 900, 600);
+         }},
+    };
+    std::vector<std::unique_ptr<Startup>> starts;
+    MForm *window = &main();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.left);
+        c.place(*window);
+        settle();
+        const QRect left = window->geometry();
+        const bool maximised = window->isMaximized();
+        book.prompt().answerYes();
+        window->findChild<QAction *>(QStringLiteral("Quit"))->trigger();
+        ASSERT_TRUE(program::endRequested());
+        program::clearEndRequest();
+        window->close();
 
-    Startup again(book.m());
-    ASSERT_TRUE(again.Main(folder, QString()));
-    settle();
-    EXPECT_FALSE(again.mainWindow()->isMaximized());
-    EXPECT_EQ(again.mainWindow()->geometry(), left);
+        starts.push_back(std::make_unique<Startup>(book.m()));
+        ASSERT_TRUE(starts.back()->Main(folder, QString()));
+        settle();
+        window = starts.back()->mainWindow();
+        EXPECT_EQ(window->isMaximized(), maximised);
+        EXPECT_EQ(window->geometry(), left);
+        EXPECT_TRUE(area.contains(window->frameGeometry()));
+    }
 }
 
 class DocumentKeys : public RunningProgram {
