@@ -96,6 +96,7 @@ void StocktakingLineEditor::setHeaders()
     // The book quantity is kept whole and shown with two decimals; the
     // counted quantity shows as typed.
     grid_.setColDisplayPattern(ColBook, kTwoDecimals);
+    grid_.setColAlignment(ColBook, kNumberAlignment);
 }
 
 double StocktakingLineEditor::difference(int row) const

@@ -668,3 +668,28 @@ TEST_F(DocumentWindowTest, DateBoxHandsOverToThePickerWithItsCalendarOpen)
     picker->setDate(QDate(2026, 12, 5));
     EXPECT_EQ(date->text(), "2026-12-05");
 }
+
+TEST_F(DocumentWindowTest, LineGridNumbersAlignRightAndTextsLeft)
+{
+    const struct {
+        const char *window;
+        QList<int> numberColumns;
+    } cases[] = {
+        {"B1", {ColQuantity, ColPrice, ColAmount}},
+        {"C2", {ColUnit, ColQuantity, ColPrice, ColAmount}},  // column 2 holds the book quantity
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.window);
+        open(QString::fromLatin1(c.window));
+        trigger(QStringLiteral("Menu_Add"));
+        enterLine(QStringLiteral("G1"), QStringLiteral("2"));
+        ASSERT_EQ(cell(1, ColCode), "G1");
+        for (int col = ColCode; col <= ColRemark; ++col) {
+            const QVariant shown = window->lineGrid().data(window->lineGrid().index(0, col), Qt::TextAlignmentRole);
+            EXPECT_EQ(Qt::Alignment(shown.toInt()) & Qt::AlignHorizontal_Mask,
+                      c.numberColumns.contains(col) ? Qt::AlignRight : Qt::AlignLeft)
+                << "column " << col;
+        }
+        trigger(QStringLiteral("Menu_cancel"));
+    }
+}
