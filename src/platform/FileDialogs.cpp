@@ -1,6 +1,7 @@
 #include "FileDialogs.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
@@ -62,6 +63,38 @@ void fitColumn(QTreeView &view, int column, const QString &widestText)
     if (header->sectionSize(column) < wanted)
         header->resizeSection(column, wanted);
 }
+
+// The name column gives the detail columns their room: whenever the view is
+// resized (also when first shown), it narrows so that every column fits.
+class NameColumnGivesRoom : public QObject {
+public:
+    explicit NameColumnGivesRoom(QTreeView *view) : QObject(view), view_(view)
+    {
+        view->viewport()->installEventFilter(this);
+    }
+
+    void fit()
+    {
+        QHeaderView *header = view_->header();
+        int others = 0;
+        for (int column = ColSize; column < header->count(); ++column)
+            others += header->isSectionHidden(column) ? 0 : header->sectionSize(column);
+        const int room = qMax(header->minimumSectionSize(), view_->viewport()->width() - others);
+        if (header->sectionSize(ColName) > room)
+            header->resizeSection(ColName, room);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            fit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTreeView *view_;
+};
 } // namespace
 
 void PrepareChineseFileDialog(QFileDialog &dialog)
@@ -80,10 +113,11 @@ void PrepareChineseFileDialog(QFileDialog &dialog)
     fitColumn(*view, ColModified,
               ChineseFileTexts::modifiedText(QDateTime(QDate(2026, 12, 28), QTime(23, 58))));
     fitColumn(*view, ColType, types->type(QFileInfo(dialog.directory().absolutePath())));
+    auto *names = new NameColumnGivesRoom(view);
     // File types are as wide as their names: the column follows each folder shown.
     if (auto *files = qobject_cast<QFileSystemModel *>(
             static_cast<QAbstractProxyModel *>(view->model())->sourceModel())) {
-        QObject::connect(files, &QFileSystemModel::directoryLoaded, view, [files, view](const QString &folder) {
+        QObject::connect(files, &QFileSystemModel::directoryLoaded, view, [files, view, names](const QString &folder) {
             const QModelIndex parent = files->index(folder);
             QString widest;
             for (int row = 0; row < files->rowCount(parent); ++row) {
@@ -92,6 +126,7 @@ void PrepareChineseFileDialog(QFileDialog &dialog)
                     widest = type;
             }
             fitColumn(*view, ColType, widest);
+            names->fit();
         });
     }
 }

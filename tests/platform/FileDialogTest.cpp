@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -18,6 +19,8 @@ TEST(FileDialog, DetailColumnsReadChineseAndWhole)
 {
     InstallChineseDesktop(*qApp);
     QTemporaryDir folder;
+    // The dialog keeps its state in Qt's user settings: here, not the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.filePath(QStringLiteral("settings")));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("数据备份")));
     QFile file(folder.filePath(QStringLiteral("说明.txt")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -48,6 +51,11 @@ TEST(FileDialog, DetailColumnsReadChineseAndWhole)
             EXPECT_GT(view->header()->sectionSize(column), view->fontMetrics().horizontalAdvance(text(row, column)))
                 << "row " << row << " column " << column << " " << text(row, column).toStdString();
     }
+    // Every column fits the view: no column hides behind its right edge.
+    int columns = 0;
+    for (int column = 0; column < view->header()->count(); ++column)
+        columns += view->header()->sectionSize(column);
+    EXPECT_LE(columns, view->viewport()->width());
     // The widest size and date texts fit too.
     EXPECT_GT(view->header()->sectionSize(1), view->fontMetrics().horizontalAdvance(QStringLiteral("999.99 MiB")));
     EXPECT_GT(view->header()->sectionSize(3), view->fontMetrics().horizontalAdvance(QStringLiteral("2026/12/28 23:58")));
