@@ -165,7 +165,7 @@ void BookListWindow::RenameBook()
     // for the settings under that name, and the list and status bar show it.
     if (isBookInUse(cmb_[1]->itemText(index))) {
         m_.gBookName = name;
-        WriteBookList();
+        WriteBookList(FirstLine::AsListed);
         m_.ShowBookNameInStatusBar();
     }
 }

@@ -164,6 +164,7 @@ SaveOutcome saveDocument(Module1 &m, const DocumentKind &kind, const SaveRequest
         // The note may have been audited on another computer since it was opened.
         const QString auditor = m.GetSingleValue(
             QStringLiteral("select F6 from ") + kind.headerTable + QStringLiteral(" where F1=?"), {oldNumber});
+        out.storedNoteChanged = auditor == Module1::NoFound || !auditor.trimmed().isEmpty();
         if (auditor == Module1::NoFound)
             return refuse(kTip, kNoteGoneMessage);  // deleted elsewhere: never written back
         if (!auditor.trimmed().isEmpty())

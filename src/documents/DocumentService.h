@@ -60,6 +60,7 @@ struct Outcome {
 };
 
 struct SaveOutcome : Outcome {
+    bool storedNoteChanged = false;  // edit: the note was deleted or audited on another computer
     bool partyResolved = false;  // the party was found: the boxes show code and name
     QString partyCode;           // as the party box shows it after the check
     QString partyName;

@@ -506,6 +506,13 @@ void DocumentWindow::SaveDocument()
     }
     if (!outcome.done) {
         Prompt::current().message(outcome.title, outcome.message, outcome.icon);
+        if (outcome.storedNoteChanged) {
+            // The edit can never be saved: back to browsing, and the list row
+            // follows the stored note as after a refused edit or audit.
+            CancelEdit();
+            refreshListRowFromBook();
+            return;
+        }
         if (outcome.focus == Outcome::Focus::Number)
             Txt[0]->setFocus();
         else if (outcome.focus == Outcome::Focus::Party)

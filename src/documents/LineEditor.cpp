@@ -53,8 +53,10 @@ QString LineEditor::goodsStatement(const DocumentKind &kind)
 void LineEditor::setHeaders()
 {
     grid_.setCaptions(captions());
-    for (int c = 0; c < 7; ++c)
-        grid_.setColAlignment(c, Qt::AlignCenter);
+    // The grid's header centres the captions; the cells read as in every other
+    // grid: quantity, price and amount right, the texts left.
+    for (int c = ColCode; c <= ColRemark; ++c)
+        grid_.setColAlignment(c, c >= ColQuantity && c <= ColAmount ? kNumberAlignment : kTextAlignment);
     grid_.clearRows();
 }
 

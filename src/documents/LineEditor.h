@@ -14,6 +14,10 @@ namespace documents {
 // Line grid columns.
 enum LineColumn { ColCode = 0, ColName = 1, ColUnit = 2, ColQuantity = 3, ColPrice = 4, ColAmount = 5, ColRemark = 6 };
 
+// How the line grid's cells align: numbers right, texts left.
+inline constexpr Qt::Alignment kNumberAlignment = Qt::AlignRight | Qt::AlignVCenter;
+inline constexpr Qt::Alignment kTextAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+
 // The rules of the line grid of a document: loading the stored lines, the
 // entry strip (add or merge a line, delete a line by code), the in-cell
 // commits and the Enter walk through the cells, and the document total.

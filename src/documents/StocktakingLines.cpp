@@ -97,6 +97,7 @@ void StocktakingLineEditor::setHeaders()
     // a book quantity of 40.125 reads 40.125 beside its count.
     grid_.setColQuantityDisplay(ColBook);
     grid_.setColQuantityDisplay(ColQuantity);
+    grid_.setColAlignment(ColBook, kNumberAlignment);
 }
 
 double StocktakingLineEditor::difference(int row) const

@@ -488,15 +488,19 @@ void MasterDataWindow::showEvent(QShowEvent *event)
     layoutWindow();
 }
 
-// The category window runs along the main window's left edge, from the top of
-// its client area (title bar partly above it) down to the status bar.
+// The category and operator windows run along the main window's left edge,
+// from the top of its client area down to the status bar, title bar included,
+// at least 4500 twips wide and wide enough for their menu on one row.
 void MasterDataWindow::placeAtLeftEdge()
 {
     auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget());
     if (!sub || !sub->mdiArea())
         return;
-    const int area = sub->mdiArea()->viewport()->height();
-    sub->setGeometry(0, -twips(350), twips(4500), area + twips(350));
+    const QSize area = sub->mdiArea()->viewport()->size();
+    const QMargins frame = sub->contentsMargins();  // title bar and borders
+    const QWidget *menu = layout()->menuBar();
+    const int menuWidth = menu ? menu->sizeHint().width() + frame.left() + frame.right() : 0;
+    sub->setGeometry(0, 0, qMin(qMax(twips(4500), menuWidth), area.width()), area.height());
 }
 
 void MasterDataWindow::layoutWindow()

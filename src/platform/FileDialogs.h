@@ -20,6 +20,14 @@ public:
     static void setCurrent(FileDialogs *dialogs);  // nullptr: the Qt dialogs
 };
 
+class QFileDialog;
+
+// Qt's own file dialog as the program shows it: Chinese type, size and date
+// texts in the detail columns (Qt's translations and its use of the system
+// locale leave "Folder", "66.53 KiB" and "11 Dec 2026 02:12:21" there) and
+// those columns wide enough to show them.
+void PrepareChineseFileDialog(QFileDialog &dialog);
+
 class QtFileDialogs : public FileDialogs {
 public:
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter) override;

@@ -14,6 +14,7 @@
 #include "Pictures.h"
 #include "ProgramEnd.h"
 #include "ProgramIcon.h"
+#include "WindowPlacement.h"
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "platform/Prompt.h"
@@ -32,7 +33,7 @@
 
 namespace {
 MForm *gMainWindow = nullptr;
-// Where the main window was last: its geometry, in the program's settings.
+// Where the main window was last (a WindowPlacement text), in the program's settings.
 const QString kWindowSection = QStringLiteral("MForm");
 const QString kGeometryKey = QStringLiteral("Geometry");
 } // namespace
@@ -218,10 +219,17 @@ QMdiSubWindow *MForm::showChild(QWidget *window)
 
 void MForm::showAtSavedPlace()
 {
-    const QByteArray saved = QByteArray::fromBase64(
-        appsettings::read(appsettings::programName(), kWindowSection, kGeometryKey).toLatin1());
-    if (!saved.isEmpty() && restoreGeometry(saved)) {
-        show();
+    const auto saved =
+        WindowPlacement::fromText(appsettings::read(appsettings::programName(), kWindowSection, kGeometryKey));
+    if (saved) {
+        const QScreen *screen = QGuiApplication::screenAt(saved->client.center());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        setGeometry(screen ? saved->placedIn(screen->availableGeometry()) : saved->client);
+        if (saved->maximized)
+            showMaximized();
+        else
+            show();
         return;
     }
     // Cover the screen's work area first: without a window manager (or one
@@ -233,8 +241,7 @@ void MForm::showAtSavedPlace()
 
 void MForm::saveGeometryToSettings()
 {
-    appsettings::save(appsettings::programName(), kWindowSection, kGeometryKey,
-                      QString::fromLatin1(saveGeometry().toBase64()));
+    appsettings::save(appsettings::programName(), kWindowSection, kGeometryKey, WindowPlacement::of(*this).toText());
 }
 
 bool MForm::closeFunctionWindows()

@@ -23,6 +23,17 @@ public:
         bars_.append(first);
     }
 
+    // The size with every command on one row: what the window should give
+    // the bar when it has the room.
+    QSize sizeHint() const override
+    {
+        QMenuBar *first = bars_.first();
+        int width = margins(first);
+        for (QAction *action : std::as_const(actions_))
+            width += action->isVisible() ? itemWidth(first, action) : 0;
+        return QSize(width, QWidget::sizeHint().height());
+    }
+
 protected:
     void resizeEvent(QResizeEvent *event) override
     {
@@ -43,13 +54,19 @@ private:
                bar->style()->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, bar);
     }
 
+    // The bar's own margins left and right of its commands.
+    static int margins(QMenuBar *bar)
+    {
+        return 2 * (bar->style()->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, bar) +
+                    bar->style()->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, bar)) + 4;
+    }
+
     void distribute(int width)
     {
         if (width <= 0)
             return;
         QMenuBar *first = bars_.first();
-        const int margins = 2 * (first->style()->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, first) +
-                                 first->style()->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, first)) + 4;
+        const int margins = MenuRows::margins(first);
         QList<QList<QAction *>> rows(1);
         int used = margins;
         for (QAction *action : std::as_const(actions_)) {

@@ -9,6 +9,7 @@
 #include "ZbSet.h"
 #include "frmTip.h"
 #include "platform/DesktopLocale.h"
+#include "platform/ModalFocus.h"
 #include "platform/Prompt.h"
 
 #include <QApplication>
@@ -228,6 +229,7 @@ int runProgram(QApplication &app)
     // Dialogs closed before the main window exists must not end the program.
     app.setQuitOnLastWindowClosed(false);
     InstallChineseDesktop(app);
+    ReturnFocusAfterModalWindows(app);
     Startup startup(Module1::instance());
     // Without a home folder there is no data folder: the program folder serves.
     const QString programFolder = QApplication::applicationDirPath();

@@ -126,7 +126,17 @@ void ZbSet::Leave()
     done(QDialog::Rejected);
 }
 
-bool ZbSet::WriteBookList()
+namespace {
+// The first line of the list file; empty when there is none.
+QString listedFirstLine(const QString &listFile)
+{
+    bool readable = false;
+    const QString text = textfile::read(listFile, &readable);
+    return readable ? text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r')) : QString();
+}
+} // namespace
+
+bool ZbSet::WriteBookList(FirstLine first)
 {
     const auto listed = [this](const QString &path) {
         const QString &app = m_.gAppPath;
@@ -134,9 +144,13 @@ bool ZbSet::WriteBookList()
                    ? QStringLiteral("%AppPath%") + path.mid(app.size())
                    : path;
     };
+    const QString listFile = m_.gAppPath + QStringLiteral("dbsetup.dat");
+    QString firstLine = first == FirstLine::AsListed ? listedFirstLine(listFile) : QString();
+    if (firstLine.isEmpty())
+        firstLine = chk_->isChecked() ? QStringLiteral("No") : QStringLiteral("Yes");
     const int selected = cmb_[0]->currentIndex();
     QStringList lines;
-    lines << (chk_->isChecked() ? QStringLiteral("No") : QStringLiteral("Yes"));
+    lines << firstLine;
     if (selected >= 0) {
         lines << cmb_[0]->itemText(selected) << listed(cmb_[1]->itemText(selected));
     }
@@ -145,7 +159,7 @@ bool ZbSet::WriteBookList()
             continue;
         lines << cmb_[0]->itemText(i) << listed(cmb_[1]->itemText(i));
     }
-    return textfile::writeAtomically(m_.gAppPath + QStringLiteral("dbsetup.dat"),
+    return textfile::writeAtomically(listFile,
                                      (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 

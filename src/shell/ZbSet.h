@@ -26,9 +26,13 @@ public:
 
     void OpenChosenBook();
     void Leave();
+    // Where the first line of dbsetup.dat comes from: the check box ("No"
+    // when checked, else "Yes"), or the list file as it is (a rename of the
+    // open book writes the list without asking about the next start).
+    enum class FirstLine { FromCheckBox, AsListed };
     // Writes dbsetup.dat: "No"/"Yes", the chosen book first, then the others;
     // paths in the program folder as "%AppPath%" + the rest.
-    bool WriteBookList();
+    bool WriteBookList(FirstLine first = FirstLine::FromCheckBox);
 
     bool AllowClose = false;
     // True when path is the book the program works on: opened from the main

@@ -307,6 +307,27 @@ TEST(Books, RenamedOpenBookKeepsItsAutomaticBackup)
     EXPECT_EQ(f.m().gBookName, QStringLiteral("总仓"));
 }
 
+TEST(Books, RenamingTheOpenBookKeepsTheListsFirstLine)
+{
+    for (const char *first : {"No", "Yes"}) {
+        SCOPED_TRACE(first);
+        ListFixture f;
+        const QString listFile = f.file(QStringLiteral("dbsetup.dat"));
+        ASSERT_TRUE(textfile::writeAtomically(
+            listFile, (QString::fromLatin1(first) + QStringLiteral("\r\n测试帐本\r\n") + f.book.bookPath() +
+                       QStringLiteral("\r\n第二帐本\r\n") + f.second + QStringLiteral("\r\n"))
+                          .toUtf8()));
+        BookListWindow w;
+        child(&w, "Cmd3")->setText(ZbSet::kReturnCaption);
+        ASSERT_FALSE(child<QCheckBox>(&w, "Chk")->isChecked());
+        f.book.prompt().answerInput(QStringLiteral("总仓"));
+        QTest::mouseDClick(child<QLabel>(&w, "Label1"), Qt::LeftButton);
+        EXPECT_EQ(f.m().gBookName, QStringLiteral("总仓"));
+        EXPECT_TRUE(textfile::read(listFile).startsWith(QString::fromLatin1(first) + QStringLiteral("\r\n总仓\r\n")))
+            << textfile::read(listFile).toStdString();
+    }
+}
+
 TEST(Books, AtStartUpABrokenFirstEntryCanBeRemoved)
 {
     ListFixture f;

@@ -465,22 +465,43 @@ TEST_F(DocumentWindowTest, RefusedAuditBringsTheStaleListRowInLine)
     EXPECT_DOUBLE_EQ(goods("F8", "G1"), 10);
 }
 
-TEST_F(DocumentWindowTest, NoteDeletedElsewhereLeavesTheListOnEditOrAudit)
+TEST_F(DocumentWindowTest, NoteDeletedElsewhereLeavesTheListOnEditAuditOrSave)
 {
-    for (const char *item : {"Menu_edit", "Menu_Ok"}) {
-        SCOPED_TRACE(item);
+    const struct {
+        const char *before;  // done before the note is deleted elsewhere
+        const char *item;
+    } cases[] = {{nullptr, "Menu_edit"}, {nullptr, "Menu_Ok"}, {"Menu_edit", "Menu_save"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.item);
         addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 10, 6}});
         open(QStringLiteral("B1"));
         EXPECT_EQ(panel4(), "入库单列表：共 1 条记录 当前为第 1 条");
+        if (c.before)
+            trigger(QString::fromLatin1(c.before));
         book.exec("delete from TB11");
         book.exec("delete from TB1");
         book.prompt().answerYes();
-        trigger(QString::fromLatin1(item));
+        trigger(QString::fromLatin1(c.item));
         EXPECT_EQ(book.prompt().lastText(), "该单据已不存在，可能已被其它用户删除！");
         EXPECT_EQ(window->Edstu(), 0);
         EXPECT_EQ(panel4(), "无单据信息");
+        EXPECT_TRUE(window->listGrid().textMatrix(1, 0).isEmpty());
         EXPECT_EQ(book.value("select count(*) from TB1"), "0");
     }
+}
+
+TEST_F(DocumentWindowTest, EditSaveOfANoteAuditedElsewhereEndsTheEdit)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{QStringLiteral("G1"), 10, 6}});
+    open(QStringLiteral("B1"));
+    trigger(QStringLiteral("Menu_edit"));
+    enterLine(QStringLiteral("G2"), QStringLiteral("4"));
+    book.exec("update TB1 set F6='李四'");
+    trigger(QStringLiteral("Menu_save"));
+    EXPECT_EQ(book.prompt().lastText(), "此单据已经审核，不可修改！");
+    EXPECT_EQ(window->Edstu(), 0);
+    EXPECT_EQ(panel4(), "无单据信息");  // the open-notes list holds no audited note
+    EXPECT_EQ(book.value("select group_concat(F1) from TB11"), "G1");
 }
 
 TEST_F(DocumentWindowTest, EditSaveMovesTheNoteToTheEndAndDeleteEmptiesTheList)
@@ -704,4 +725,29 @@ TEST_F(DocumentWindowTest, DateBoxHandsOverToThePickerWithItsCalendarOpen)
     popup->close();
     picker->setDate(QDate(2026, 12, 5));
     EXPECT_EQ(date->text(), "2026-12-05");
+}
+
+TEST_F(DocumentWindowTest, LineGridNumbersAlignRightAndTextsLeft)
+{
+    const struct {
+        const char *window;
+        QList<int> numberColumns;
+    } cases[] = {
+        {"B1", {ColQuantity, ColPrice, ColAmount}},
+        {"C2", {ColUnit, ColQuantity, ColPrice, ColAmount}},  // column 2 holds the book quantity
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.window);
+        open(QString::fromLatin1(c.window));
+        trigger(QStringLiteral("Menu_Add"));
+        enterLine(QStringLiteral("G1"), QStringLiteral("2"));
+        ASSERT_EQ(cell(1, ColCode), "G1");
+        for (int col = ColCode; col <= ColRemark; ++col) {
+            const QVariant shown = window->lineGrid().data(window->lineGrid().index(0, col), Qt::TextAlignmentRole);
+            EXPECT_EQ(Qt::Alignment(shown.toInt()) & Qt::AlignHorizontal_Mask,
+                      c.numberColumns.contains(col) ? Qt::AlignRight : Qt::AlignLeft)
+                << "column " << col;
+        }
+        trigger(QStringLiteral("Menu_cancel"));
+    }
 }
