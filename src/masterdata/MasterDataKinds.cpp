@@ -98,19 +98,24 @@ QList<CodeReference> goodsReferences()
              QStringLiteral("F0 in (select F1 from TC2 where F6 is null or F6='')")}};
 }
 
+frames::ListColumns goodsNamingColumns()
+{
+    return {
+        {QStringLiteral("货品编码"), QStringLiteral("TA4.F1")},
+        {QStringLiteral("货品名称"), QStringLiteral("TA4.F2")},
+        {QStringLiteral("所属类别"), QStringLiteral("TA3.F2 AS LB"), frames::CellKind::Text,
+         frames::ListColumn::Search::ByOther, {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")}},
+        {QStringLiteral("计量单位"), QStringLiteral("TA4.F4")},
+        {QStringLiteral("规格型号"), QStringLiteral("TA4.F5")},
+    };
+}
+
 const frames::ListColumns &goodsListColumns()
 {
     using frames::CellKind;
     using Search = frames::ListColumn::Search;
-    // The category is searched by its code; the two codes and the sale price
-    // are kept for the card and the print.
-    static const frames::ListColumns columns = {
-        {QStringLiteral("货品编码"), QStringLiteral("TA4.F1")},
-        {QStringLiteral("货品名称"), QStringLiteral("TA4.F2")},
-        {QStringLiteral("所属类别"), QStringLiteral("TA3.F2 AS LB"), CellKind::Text, Search::ByOther,
-         {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")}},
-        {QStringLiteral("计量单位"), QStringLiteral("TA4.F4")},
-        {QStringLiteral("规格型号"), QStringLiteral("TA4.F5")},
+    // The two codes and the sale price are kept for the card and the print.
+    static const frames::ListColumns columns = goodsNamingColumns() + frames::ListColumns{
         {QStringLiteral("价格"), QStringLiteral("TA4.F7"), CellKind::Number},
         {QStringLiteral("备注"), QStringLiteral("TA4.F6")},
         {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), CellKind::Text, Search::No},

@@ -8,6 +8,9 @@ namespace masterdata {
 frames::MasterDataKind supplierKind();       // A1, TA1
 frames::MasterDataKind receivingUnitKind();  // A2, TA2
 frames::MasterDataKind categoryKind();       // A3, TA3
+// The columns that name a goods in every goods list: code, name, category
+// (searched by its code), unit and specification.
+frames::ListColumns goodsNamingColumns();
 // The goods list's columns.
 const frames::ListColumns &goodsListColumns();
 frames::MasterDataKind goodsKind(const frames::ListColumns &columns = goodsListColumns());  // A4, TA4
