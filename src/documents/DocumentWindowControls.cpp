@@ -167,6 +167,7 @@ void DocumentWindow::buildControls()
 
     // Tab 1: the list.
     GD = makeGrid(&list_, QStringLiteral("GD"), this);
+    GD->installEventFilter(this);
     root->addWidget(GD, 1);
 
     // Tab 2: the note.
