@@ -48,6 +48,9 @@ TEST_F(DocumentGridFit, StockInListAndLinesShowNumbersCodesAndFiguresWhole)
     showNote();
     ASSERT_EQ(cell(1, ColCode), kLongCode);
     expectNoTextCut(grid(QStringLiteral("GdMx")), {ColCode, ColQuantity, ColPrice, ColAmount});
+    QLineEdit *numberBox = child(QStringLiteral("Txt0"));
+    ASSERT_EQ(numberBox->text(), kLongNumber);
+    EXPECT_GE(numberBox->width(), numberBox->fontMetrics().horizontalAdvance(kLongNumber) + 8);
 
     // A line entered later gets its room as well.
     addGoods(QStringLiteral("GJ-2026-7654321-ZYXWVUTSR"), 1, 1);
