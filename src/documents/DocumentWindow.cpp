@@ -110,6 +110,16 @@ void DocumentWindow::resizeEvent(QResizeEvent *event)
 
 void DocumentWindow::LayoutDocumentWindow()
 {
+    LayoutListGrid();
+    LayoutLineGrid();
+}
+
+// The grids' columns start from the widths the kind gives them and are then
+// fitted to their texts, so that no number, date, code or note number is cut
+// while the grid has room. Each grid is laid out again when it shows or is
+// resized, and the line grid also when its lines change.
+void DocumentWindow::LayoutListGrid()
+{
     // Both grids span the window; a hidden grid has no width of its own yet.
     const int listWidth = width() - 30;
     if (listWidth > 0) {
@@ -117,6 +127,11 @@ void DocumentWindow::LayoutDocumentWindow()
             GD->setColumnWidth(c, listWidth / 7);
     }
     GD->setColumnHidden(7, true);
+    fitShownGrid(GD);
+}
+
+void DocumentWindow::LayoutLineGrid()
+{
     const int lineWidth = width() - 30;
     const bool quantityOnly = m_.gOptKeepPrices == 0;
     if (lineWidth > 0) {
@@ -136,6 +151,7 @@ void DocumentWindow::LayoutDocumentWindow()
     }
     GdMx->setColumnHidden(ColPrice, quantityOnly);
     GdMx->setColumnHidden(ColAmount, quantityOnly);
+    fitShownGrid(GdMx);
 }
 
 void DocumentWindow::FillPartnerCombo()
@@ -159,8 +175,10 @@ void DocumentWindow::SetListGridHeaders()
                        QStringLiteral("录入员"), QStringLiteral("审核人"),
                        m_.gOptKeepPrices == 0 ? kind_.listQuantityCaption : kind_.listAmountCaption,
                        QStringLiteral("附注"), kind_.partyCodeCaption});
+    // The header centres the captions; the total reads as numbers do in every
+    // grid, the other cells as texts.
     for (int c = 0; c < 7; ++c)
-        list_.setColAlignment(c, Qt::AlignCenter);
+        list_.setColAlignment(c, c == 5 ? kNumberAlignment : kTextAlignment);
     list_.clearRows();
     GD->setColumnHidden(7, true);
     mListRow = 1;
@@ -262,6 +280,7 @@ void DocumentWindow::LoadDocumentLines()
     const QString error = editor_.loadLines(Txt[0]->text());
     if (!error.isEmpty())
         message(kTip, error);
+    LayoutLineGrid();
     mLineRow = 1;
     ShowLineStatus();
 }

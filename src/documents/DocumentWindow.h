@@ -93,6 +93,9 @@ private:
     void buildMenus(QMenuBar *bar);
     void InitDocumentWindow();
     void LayoutDocumentWindow();
+    void LayoutListGrid();
+    void LayoutLineGrid();
+    void LayoutSearchGrid();
     void FillPartnerCombo();
     void SetListGridHeaders();
     void ShowListStatus();

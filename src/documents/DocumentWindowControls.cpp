@@ -167,6 +167,7 @@ void DocumentWindow::buildControls()
 
     // Tab 1: the list.
     GD = makeGrid(&list_, QStringLiteral("GD"), this);
+    GD->installEventFilter(this);
     root->addWidget(GD, 1);
 
     // Tab 2: the note.
@@ -199,6 +200,8 @@ void DocumentWindow::buildControls()
 
     auto *topGrid = new QGridLayout(FrmTop);
     topGrid->addWidget(Lab[0], 0, 0);
+    // A note number runs to 25 characters: its box shows them all.
+    Txt[0]->setMinimumWidth(Txt[0]->fontMetrics().horizontalAdvance(QString(25, QLatin1Char('0'))) + 16);
     topGrid->addWidget(Txt[0], 0, 1);
     topGrid->addWidget(Lab[1], 0, 2);
     topGrid->addWidget(Txt[1], 0, 3);

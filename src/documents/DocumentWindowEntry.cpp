@@ -38,9 +38,12 @@ using namespace windowparts;
 
 // ---- line entry -------------------------------------------------------------------
 
+// Runs after every change of lines: the total and the line grid's columns
+// follow the lines.
 void DocumentWindow::UpdateDocumentTotal()
 {
     Txt[5]->setText(editor_.totalText());
+    LayoutLineGrid();
 }
 
 void DocumentWindow::AddLineFromEntryStrip()
@@ -214,15 +217,21 @@ void DocumentWindow::SearchGoodsByCodePrefix()
     PicLRQ->setPalette(palette);
     searchBody_->show();
     placeSearchPanel();
+    LayoutSearchGrid();
+    GdQuery->setFocus();
+    GdQuery->setCurrentIndex(search_.index(0, 0));
+    GdQuery->selectRow(0);
+}
+
+void DocumentWindow::LayoutSearchGrid()
+{
     const int w = PicLRQ->width() - 30;
     if (w > 0) {
         GdQuery->setColumnWidth(0, w / 4);
         GdQuery->setColumnWidth(1, kind_.doubleNameColumn ? w / 2 + w / 11 : w / 2 + w / 8 - 17);
         GdQuery->setColumnWidth(2, w / 8 - 7);
     }
-    GdQuery->setFocus();
-    GdQuery->setCurrentIndex(search_.index(0, 0));
-    GdQuery->selectRow(0);
+    fitShownGrid(GdQuery);
 }
 
 bool DocumentWindow::inNewGoodsMode() const
@@ -383,6 +392,14 @@ bool DocumentWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == searchPlace_ && (type == QEvent::Resize || type == QEvent::Move)) {
         placeSearchPanel();
         return false;
+    }
+    if (type == QEvent::Resize || type == QEvent::Show) {
+        if (watched == GD)
+            LayoutListGrid();
+        else if (watched == GdMx)
+            LayoutLineGrid();
+        else if (watched == GdQuery)
+            LayoutSearchGrid();
     }
     if (watched == GdMx && type == QEvent::FocusIn) {
         HideSearchPanel();

@@ -2,6 +2,7 @@
 
 // Small helpers the document window's source files share.
 #include "platform/GridModel.h"
+#include "shell/GridColumnFit.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -32,6 +33,14 @@ inline QTableView *makeGrid(GridModel *model, const QString &name, QWidget *pare
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return view;
+}
+
+// Fits a grid's columns to its texts from the widths just given to them. A
+// hidden grid has no size of its own yet: it is fitted when it shows.
+inline void fitShownGrid(QTableView *grid)
+{
+    if (grid->isVisible())
+        FitColumnsToTexts(grid);
 }
 
 // Opens the picker's calendar, as a click on its drop-down arrow does; the

@@ -141,7 +141,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
             quantityBox = QStringLiteral("0");
             q = 0;
         }
-        grid_.setTextMatrix(r, ColQuantity, general(present + q));
+        grid_.setTextMatrix(r, ColQuantity, general(numtext::addDecimal(present, q)));
         setAmount(r);
         return r;
     }
@@ -387,10 +387,10 @@ std::optional<std::pair<int, int>> LineEditor::nextCell(int row, int col) const
 QString LineEditor::totalText() const
 {
     const int c = m_.gOptKeepPrices != 0 ? ColAmount : ColQuantity;
-    QString total;
+    numtext::DecimalSum total;
     for (int r = 1; r < grid_.rows(); ++r)
-        total = general(num(total) + num(grid_.textMatrix(r, c)));
-    return kind_.totalAsNumToText ? numtext::numToText(num(total)) : total;
+        total.add(num(grid_.textMatrix(r, c)));
+    return kind_.totalAsNumToText ? numtext::numToText(total.value()) : general(total.value());
 }
 
 QVector<SaveLine> LineEditor::saveLines() const

@@ -125,12 +125,10 @@ QString StocktakingLineEditor::deleteLineQuestion(const QString &name) const
 QString StocktakingLineEditor::totalText() const
 {
     const bool keepPrices = m_.gOptKeepPrices != 0;
-    QString total;
-    for (int r = 1; r < grid_.rows(); ++r) {
-        const double add = keepPrices ? num(grid_.textMatrix(r, ColAmount)) : difference(r);
-        total = numtext::generalText(num(total) + add);
-    }
-    return keepPrices ? m_.money(num(total)) : total;
+    numtext::DecimalSum total;
+    for (int r = 1; r < grid_.rows(); ++r)
+        total.add(keepPrices ? num(grid_.textMatrix(r, ColAmount)) : difference(r));
+    return keepPrices ? m_.money(total.value()) : numtext::generalText(total.value());
 }
 
 QVector<SaveLine> StocktakingLineEditor::saveLines() const

@@ -202,6 +202,44 @@ TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
     }
 }
 
+// The stocktaking note prints its quantities as the lists show them: a book
+// quantity of 40.125 beside a count of 40.125 is no difference of 0.005.
+TEST(PrintedTemplatesTest, StocktakingNotePrintsQuantitiesWithTheirOwnDecimals)
+{
+    const struct {
+        const char *code;
+        double book, counted;
+        const char *bookText, *countedText, *differenceText;
+    } lines[] = {
+        {"A", 40.125, 40.125, "40.125", "40.125", "0"},
+        {"B", 12.5, 10, "12.5", "10", "-2.5"},
+        {"C", 8, 9, "8", "9", "1"},
+        {"D", 1.0 / 3, 0.5, "0.333", "0.5", "0.167"},
+    };
+    TestBook book;
+    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+    for (const auto &l : lines)
+        book.exec("insert into TC21 (F0,F1,F5,F6,F7) values ('PD26120001',?,?,?,2)", {l.code, l.book, l.counted});
+    ReportInput input;
+    input.selectionFormula = QStringLiteral("{TC2.F1}='PD26120001'");
+    QString error;
+    const auto r = fillReport(book.db(), shipped("prnTC2.rpt"), input, &error);
+    ASSERT_TRUE(r.has_value()) << error.toStdString();
+    constexpr int kBook = 4, kCounted = 5, kDifference = 7;
+    ASSERT_EQ(r->rows.size(), int(std::size(lines)));
+    for (int i = 0; i < r->rows.size(); ++i) {
+        const QStringList row = r->rows[i];
+        EXPECT_EQ(row[kBook], lines[i].bookText) << lines[i].code;
+        EXPECT_EQ(row[kCounted], lines[i].countedText) << lines[i].code;
+        EXPECT_EQ(row[kDifference], lines[i].differenceText) << lines[i].code;
+    }
+    EXPECT_EQ(r->totals[kBook], "60.958");
+    EXPECT_EQ(r->totals[kCounted], "59.625");
+    EXPECT_EQ(r->totals[kDifference], "-1.333");
+    const QStringList drawn = drawnTexts(*r);
+    EXPECT_EQ(drawn.count("40.125"), 2) << drawn.join('|').toStdString();
+}
+
 // Row numbers are staged as zero-padded texts of fixed width; past the width
 // their text order is not the staged order.
 TEST(PrintedTemplatesTest, LongReportsPrintInTheirStagedOrder)

@@ -2,11 +2,10 @@
 // is never narrower than its widest text while the grid has room.
 #include "reports/Lst.h"
 #include "reports/PeriodReportWindow.h"
-#include "shell/MergedCaptionHeader.h"
+#include "support/ColumnFitChecks.h"
 #include "support/TestBook.h"
 
 #include <QDateTime>
-#include <QHeaderView>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -23,28 +22,6 @@ struct ColumnFit : ::testing::Test {
         window.resize(1280, 800);
         window.show();
         return window.findChild<QTableView *>(QStringLiteral("GD"));
-    }
-
-    // Each listed visible column is as wide as Qt itself finds its widest
-    // cell, its caption has the width Qt finds for it (over all the columns
-    // it stands over), and the grid needs no horizontal scrolling.
-    static void expectNoTextCut(QTableView *grid, const QVector<int> &figureColumns)
-    {
-        ASSERT_NE(grid, nullptr);
-        auto *view = static_cast<QAbstractItemView *>(grid);
-        QHeaderView *header = grid->horizontalHeader();
-        auto *merged = qobject_cast<MergedCaptionHeader *>(header);
-        for (int c : figureColumns) {
-            if (grid->isColumnHidden(c))
-                continue;
-            EXPECT_GE(grid->columnWidth(c), view->sizeHintForColumn(c)) << "column " << c;
-            const auto [first, last] = merged ? merged->mergedColumns(c) : std::pair{c, c};
-            int captionWidth = 0;
-            for (int k = first; k <= last; ++k)
-                captionWidth += grid->columnWidth(k);
-            EXPECT_GE(captionWidth, header->sectionSizeHint(c)) << "caption of column " << c;
-        }
-        EXPECT_LE(header->length(), grid->viewport()->width());
     }
 };
 

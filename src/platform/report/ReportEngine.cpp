@@ -20,7 +20,7 @@ const QRegularExpression &placeholderPattern()
 
 QString sumText(const numtext::DecimalSum &sum, const Column &c)
 {
-    return c.format.isEmpty() ? numtext::numToText(sum.value()) : numtext::formatNumber(sum.value(), c.format);
+    return c.format.isEmpty() ? numtext::numToText(sum.value()) : formattedNumber(sum.value(), c.format);
 }
 
 // The default order of rows: the order they were written, when the rows come

@@ -39,6 +39,13 @@ double numberOf(const QVariant &v)
     }
 }
 
+QString formattedNumber(double value, const QString &format)
+{
+    if (format.compare(QLatin1String("quantity"), Qt::CaseInsensitive) == 0)
+        return numtext::quantityText(value);
+    return numtext::formatNumber(value, format);
+}
+
 QString cellText(const QVariant &v, const QString &format)
 {
     if (v.isNull())
@@ -46,7 +53,7 @@ QString cellText(const QVariant &v, const QString &format)
     if (!format.isEmpty()) {
         if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
             return {};
-        return numtext::formatNumber(numberOf(v), format);
+        return formattedNumber(numberOf(v), format);
     }
     if (v.typeId() == QMetaType::Double)
         return numtext::numToText(v.toDouble());

@@ -67,6 +67,11 @@ private:
     int rowCount_ = 0;
 };
 
+// The printed text of a number in a column's number format: a pattern such
+// as "#0.00", or "quantity" for a quantity as lists show it (its own
+// decimals, three when it has more than five).
+QString formattedNumber(double value, const QString &format);
+
 // The printed text of a read value in a column of the given number format.
 QString cellText(const QVariant &value, const QString &format);
 

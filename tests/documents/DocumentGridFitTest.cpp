@@ -1,0 +1,101 @@
+// The document window's grids at 1280x800: note numbers, dates, codes and
+// figures show whole while the grid has room, and the note list reads as
+// every grid does (figures right, texts left).
+#include "DocumentWindowFixture.h"
+
+#include "documents/StocktakingLines.h"
+#include "support/ColumnFitChecks.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+
+using namespace documents;
+
+namespace {
+
+const QString kLongCode = QStringLiteral("GJ-2026-1234567-ABCDEFGHI");  // 25 characters
+const QString kLongNumber = QStringLiteral("RK20261211000000000012345");
+
+class DocumentGridFit : public DocumentWindowBook {
+protected:
+    DocumentGridFit()
+    {
+        addGoods(kLongCode, 1234567.125, 98765.4321, 99999.99, QStringLiteral("不锈钢内六角圆柱头螺钉"),
+                 QStringLiteral("M3x12"), QStringLiteral("盒"));
+    }
+
+    // Opens the window on a 1280x800 screen.
+    void openWide(const QString &name)
+    {
+        open(name);
+        window->resize(1280, 800);
+        QCoreApplication::processEvents();
+    }
+    QTableView *grid(const QString &name) { return child<QTableView>(name); }
+    void showNote() { child<QTabBar>(QStringLiteral("TabS"))->setCurrentIndex(1); QCoreApplication::processEvents(); }
+};
+
+TEST_F(DocumentGridFit, StockInListAndLinesShowNumbersCodesAndFiguresWhole)
+{
+    addNote(B1, kLongNumber, QStringLiteral("2026-12-01"), {{kLongCode, 1234567.125, 98765.4321}});
+    book.exec("update TB1 set F9=121932497469.73");
+    openWide(QStringLiteral("B1"));
+    ASSERT_EQ(window->listGrid().textMatrix(1, 0), kLongNumber);
+    expectNoTextCut(grid(QStringLiteral("GD")), {0, 1, 5});
+
+    showNote();
+    ASSERT_EQ(cell(1, ColCode), kLongCode);
+    expectNoTextCut(grid(QStringLiteral("GdMx")), {ColCode, ColQuantity, ColPrice, ColAmount});
+    QLineEdit *numberBox = child(QStringLiteral("Txt0"));
+    ASSERT_EQ(numberBox->text(), kLongNumber);
+    EXPECT_GE(numberBox->width(), numberBox->fontMetrics().horizontalAdvance(kLongNumber) + 8);
+
+    // A line entered later gets its room as well.
+    addGoods(QStringLiteral("GJ-2026-7654321-ZYXWVUTSR"), 1, 1);
+    trigger(QStringLiteral("Menu_edit"));
+    enterLine(QStringLiteral("GJ-2026-7654321-ZYXWVUTSR"), QStringLiteral("123456789.125"));
+    QCoreApplication::processEvents();
+    expectNoTextCut(grid(QStringLiteral("GdMx")), {ColCode, ColQuantity, ColPrice, ColAmount});
+}
+
+TEST_F(DocumentGridFit, StocktakingLinesShowBookAndCountedQuantitiesWhole)
+{
+    book.exec("insert into TC2 (F1,F2,F3,F5,F9,F10) values (?,'2026-12-01','张三','录入',0,'')", {kLongNumber});
+    book.exec("insert into TC21 (F0,F1,F5,F6,F7,F8) values (?,?,1234567.125,1234560.5,98765.4321,'')",
+              {kLongNumber, kLongCode});
+    openWide(QStringLiteral("C2"));
+    expectNoTextCut(grid(QStringLiteral("GD")), {0, 1, 5});
+    showNote();
+    ASSERT_EQ(cell(1, ColCode), kLongCode);
+    expectNoTextCut(grid(QStringLiteral("GdMx")), {ColCode, StocktakingLineEditor::ColBook, ColQuantity, ColPrice, ColAmount});
+}
+
+TEST_F(DocumentGridFit, GoodsSearchShowsWholeCodesInANarrowWindow)
+{
+    open(QStringLiteral("B1"));
+    window->resize(800, 600);
+    trigger(QStringLiteral("Menu_Add"));
+    child(QStringLiteral("TxtHPBM"))->setText(QStringLiteral("GJ"));
+    window->SearchGoodsByCodePrefix();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->isSearchPanelExpanded());
+    // The stock column reads "quantity unit", a text the fitting counts as words.
+    expectNoTextCut(grid(QStringLiteral("GdQuery")), {0});
+    trigger(QStringLiteral("Menu_cancel"));
+}
+
+TEST_F(DocumentGridFit, NoteListAlignsTheTotalRightAndTextsLeft)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{kLongCode, 2, 3}});
+    book.exec("update TB1 set F9=6, F10='备注'");
+    open(QStringLiteral("B1"));
+    const GridModel &list = window->listGrid();
+    for (int c = 0; c < 7; ++c) {
+        const auto align = Qt::Alignment(list.data(list.index(0, c), Qt::TextAlignmentRole).toInt());
+        EXPECT_EQ(align & Qt::AlignHorizontal_Mask, c == 5 ? Qt::AlignRight : Qt::AlignLeft) << "column " << c;
+    }
+}
+
+} // namespace
