@@ -198,6 +198,11 @@ TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
             EXPECT_GE(size, 7.0);
             EXPECT_LE(drawnCode->at.x() + QFontMetricsF(drawnCode->font, &points).horizontalAdvance(code),
                       drawnName->at.x());
+            // A caption names its column: it is drawn whole, never cut.
+            for (const Column &column : layout.columns)
+                if (!column.caption.isEmpty())
+                    EXPECT_NE(find([&](const DrawnText &d) { return d.text == column.caption; }), items.end())
+                        << column.caption.toStdString();
         }
     }
 }

@@ -70,17 +70,18 @@ private:
         return f;
     }
 
-    // Text too wide for its cell is cut with an ellipsis; a number or an
-    // identifier (a code, a note number, a date) never is: it is drawn in a
-    // smaller font until it fits, since a cut one no longer names its goods.
-    void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align, bool identifier)
+    // Text too wide for its cell is cut with an ellipsis; a number, an
+    // identifier (a code, a note number, a date) or a column caption never is:
+    // it is drawn in a smaller font until it fits, since a cut one no longer
+    // names its goods or its column.
+    void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align, bool keepWhole)
     {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
         if (inner.width() <= 0 || text.isEmpty())
             return;
         const int flags = int(align | Qt::AlignVCenter) | Qt::TextSingleLine;
         const QFontMetricsF metrics(p_.font(), p_.device());
-        if (!identifier && !isNumberText(text)) {
+        if (!keepWhole && !isNumberText(text)) {
             p_.drawText(inner, flags, metrics.elidedText(text, Qt::ElideRight, inner.width()));
             return;
         }
@@ -119,7 +120,7 @@ private:
         case LineKind::Captions:
             p_.setFont(font(body, true));
             for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
-                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], Qt::AlignHCenter, false);
+                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], Qt::AlignHCenter, true);
             p_.drawLine(QPointF(0, y), QPointF(width_, y));
             p_.drawLine(QPointF(0, y + l.height), QPointF(width_, y + l.height));
             break;
