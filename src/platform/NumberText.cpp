@@ -313,7 +313,9 @@ NumberChars formatChars(double value, int decimals, bool grouped)
     if (!std::isfinite(value))
         value = 0.0;
     decimals = std::max(0, decimals);
-    const DecimalDigits d = decimalDigits(value);
+    // Zero (an empty movement, most amounts of a short period) has no digits
+    // to find and never a sign.
+    const DecimalDigits d = value == 0.0 ? DecimalDigits() : decimalDigits(value);
     Digits kept = value == 0.0 ? Digits(1, '0') : roundedDigits(d, decimals);
     if (kept.size() <= decimals)
         kept.insert(qsizetype(0), qsizetype(decimals - kept.size() + 1), '0');

@@ -79,6 +79,7 @@ TEST(NumberText, FormatRoundsHalfAwayFromZeroOnTheDecimalValue)
         {1234567.891, "#,##0.00", "1,234,567.89"}, {0.004, "#0.00", "0.00"}, {0.005, "#0.00", "0.01"},
         {12, "#0.00000000", "12.00000000"}, {1e-12, "#0.000000000", "0.000000000"},
         {123.456, "#0", "123"}, {99.5, "#0", "100"},
+        {-0.0, "#0.00", "0.00"}, {0, "#0", "0"}, {-0.0, "#,##0.000", "0.000"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(formatNumber(c.value, QString::fromLatin1(c.pattern)).toStdString(), c.text)
