@@ -207,6 +207,9 @@ QString ReportWindow::fillStatement(const QString &sql) const
 void ReportWindow::fillReportGrid(const QString &sql)
 {
     WaitCursor busy;
+    // A list filled again (sorted, searched, switched) is mostly about as
+    // long as before: room for that many rows is taken at once.
+    const int previousRows = model_->rows();
     setReportGridHeaders();
     lastFillSql_ = fillStatement(sql);
     db::Database &db = Module1::instance().gDb;
@@ -223,14 +226,18 @@ void ReportWindow::fillReportGrid(const QString &sql)
     }
     moneyPattern_ = numtext::NumberPattern(Module1::instance().gMoneyFormat);
     TextRows rows(model_->cols());
-    while (st.next())
+    rows.reserve(previousRows);
+    // Each total adds the value its cell's text shows, read while the row
+    // just written is at hand.
+    QVector<numtext::DecimalSum> sums(kind_.totalledColumns.size());
+    while (st.next()) {
         appendRecord(rows, st);
+        const int row = rows.size() - 1;
+        for (int i = 0; i < sums.size(); ++i)
+            sums[i].add(numtext::leadingNumber(rows.cell(row, kind_.totalledColumns[i])));
+    }
     const bool failed = st.hasError();
     if (!rows.isEmpty() && !failed) {
-        QVector<numtext::DecimalSum> sums(kind_.totalledColumns.size());
-        for (int r = 0; r < rows.size(); ++r)
-            for (int i = 0; i < sums.size(); ++i)
-                sums[i].add(numtext::leadingNumber(rows.cell(r, kind_.totalledColumns[i])));
         QStringList totals;
         for (int c = 0; c < model_->cols(); ++c)
             totals.append(QString());

@@ -235,6 +235,8 @@ QString formatNumber(double value, const QString &pattern)
 
 double NumberChars::leadingNumber() const
 {
+    if (whole_)
+        return wholeValue_;
     // Texts written here are a number whole (from_chars reads ".5" and stops
     // at a grouping comma, as leadingNumber does) and never begin with blanks.
     double value = 0.0;
@@ -260,13 +262,17 @@ NumberChars numToChars(double value)
     NumberChars result;
     if (value == 0.0 || !std::isfinite(value)) {
         result.chars_.append('0');
+        result.whole_ = true;
         return result;
     }
-    // Whole numbers below 1E+15 (most quantities) are their integer digits.
+    // Whole numbers below 1E+15 (most quantities) are their integer digits,
+    // which a double holds exactly.
     if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
         char digits[32];
         const auto end = std::to_chars(digits, digits + sizeof digits, qint64(value)).ptr;
         result.chars_.append(digits, end - digits);
+        result.whole_ = true;
+        result.wholeValue_ = value;
         return result;
     }
     // The same text as printf's "%.15G" (std::to_chars is defined that way),
@@ -307,7 +313,9 @@ NumberChars formatChars(double value, int decimals, bool grouped)
     if (!std::isfinite(value))
         value = 0.0;
     decimals = std::max(0, decimals);
-    const DecimalDigits d = decimalDigits(value);
+    // Zero (an empty movement, most amounts of a short period) has no digits
+    // to find and never a sign.
+    const DecimalDigits d = value == 0.0 ? DecimalDigits() : decimalDigits(value);
     Digits kept = value == 0.0 ? Digits(1, '0') : roundedDigits(d, decimals);
     if (kept.size() <= decimals)
         kept.insert(qsizetype(0), qsizetype(decimals - kept.size() + 1), '0');

@@ -48,7 +48,13 @@ double addDecimal(double total, double value);
 // is summed through it.
 class DecimalSum {
 public:
-    void add(double value) { total_ = addDecimal(total_, value); }
+    // The total is always the value of its 15-digit text, so adding nothing
+    // (most cells of a sparse column) leaves it as it is.
+    void add(double value)
+    {
+        if (value != 0.0)
+            total_ = addDecimal(total_, value);
+    }
     double value() const { return total_; }
 
 private:
@@ -101,6 +107,9 @@ private:
     friend NumberChars formatChars(double value, int decimals, bool grouped);
     friend NumberChars roundedChars(double value, const NumberPattern &pattern);
     QVarLengthArray<char, 64> chars_;
+    // A whole number's text reads as the number itself: kept, not read again.
+    bool whole_ = false;
+    double wholeValue_ = 0.0;
 };
 
 // The text numToText gives.

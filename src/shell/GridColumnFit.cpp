@@ -90,11 +90,15 @@ private:
     void count(const GridModel &model)
     {
         const int rows = model.rowCount();
-        columns_ = QVector<ColumnTexts>(model.cols());
-        for (int c = 0; c < model.cols(); ++c) {
-            ColumnTexts &col = columns_[c];
-            bool ignored = false;
-            for (int r = captionRows_; r < rows; ++r) {
+        const int cols = model.cols();
+        columns_ = QVector<ColumnTexts>(cols);
+        bool ignored = false;
+        // Row by row: each row's text is read once for all its columns,
+        // not once per column, which on a long list would fetch every row
+        // from memory again for each column.
+        for (int r = captionRows_; r < rows; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                ColumnTexts &col = columns_[c];
                 const int n = widthCount(model.cellView(r + 1, c), ignored);
                 if (n < col.longest - kCountSlack)
                     continue;
@@ -107,11 +111,12 @@ private:
                 if (col.rows.size() < kMeasuredTexts)
                     col.rows.append(r);
             }
-            // What the widest texts are decides, not a short label such
-            // as the totals row's in a column of codes.
-            for (int r : col.rows)
-                widthCount(model.cellView(r + 1, c), col.words);
         }
+        // What the widest texts are decides, not a short label such as the
+        // totals row's in a column of codes.
+        for (int c = 0; c < cols; ++c)
+            for (int r : columns_[c].rows)
+                widthCount(model.cellView(r + 1, c), columns_[c].words);
     }
 
     QTableView *grid_;
