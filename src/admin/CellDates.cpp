@@ -77,16 +77,14 @@ QString dateText(double serial, DateShape shape, bool base1904)
         return {};
     // Whole seconds, rounded; the 1900 base counts a day 1900-02-29 that never was.
     const qint64 seconds = std::llround(serial * 86400);
-    qint64 days = seconds / 86400;
+    const qint64 days = seconds / 86400;
     const QDate base = base1904 ? QDate(1904, 1, 1) : days < 61 ? QDate(1899, 12, 31) : QDate(1899, 12, 30);
-    const QDate date = base.addDays(days);
-    const QTime time = QTime(0, 0).addSecs(int(seconds % 86400));
-    const QString dateText = date.toString(QStringLiteral("yyyy-MM-dd"));
-    const QString timeText = time.toString(QStringLiteral("HH:mm:ss"));
+    const QString day = base.addDays(days).toString(QStringLiteral("yyyy-MM-dd"));
+    const QString clock = QTime(0, 0).addSecs(int(seconds % 86400)).toString(QStringLiteral("HH:mm:ss"));
     switch (shape) {
-    case DateShape::Date: return dateText;
-    case DateShape::Time: return timeText;
-    case DateShape::DateTime: return dateText + QLatin1Char(' ') + timeText;
+    case DateShape::Date: return day;
+    case DateShape::Time: return clock;
+    case DateShape::DateTime: return day + QLatin1Char(' ') + clock;
     case DateShape::None: break;
     }
     return {};
