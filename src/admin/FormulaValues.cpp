@@ -6,7 +6,10 @@
 
 #include "FormulaValues.h"
 
+#include "CellDates.h"
+
 #include <QFile>
+#include <QHash>
 #include <QStringDecoder>
 #include <QVector>
 #include <QtEndian>
@@ -21,13 +24,16 @@ namespace {
 enum RecordType : quint16 {
     Formula = 0x0006,
     EndOfFile = 0x000A,
+    DateMode = 0x0022,
     Continue = 0x003C,
     CodePage = 0x0042,
     BoundSheet = 0x0085,
+    ExtendedFormat = 0x00E0,
     String = 0x0207,
     Array = 0x0221,
     Table = 0x0236,
     SharedFormula = 0x04BC,
+    Format = 0x041E,
     BeginOfFile = 0x0809,
 };
 
@@ -135,6 +141,12 @@ private:
         while (records_.next(r) && r.type != EndOfFile) {
             if (r.type == CodePage && r.data.size() >= 2)
                 codePage_ = u16(r.data, 0);
+            else if (r.type == DateMode && r.data.size() >= 2)
+                base1904_ = u16(r.data, 0) == 1;
+            else if (r.type == Format && r.data.size() >= 2)
+                formats_.insert(u16(r.data, 0), formatTextOf(r.data.sliced(2)).value_or(QString()));
+            else if (r.type == ExtendedFormat && r.data.size() >= 4)
+                xfFormats_.append(u16(r.data, 2));
             else if (r.type == BoundSheet && r.data.size() >= 8 && !found) {
                 const std::optional<QString> name = sheetNameOf(r.data.sliced(6));
                 if (name && name->compare(sheetName.trimmed(), Qt::CaseInsensitive) == 0)
@@ -159,6 +171,29 @@ private:
         const bool wide = name[1] & 1;
         const qsizetype bytes = count * (wide ? 2 : 1);
         return name.size() >= 2 + bytes ? std::optional(unicodeChars(name.sliced(2, bytes), wide)) : std::nullopt;
+    }
+
+    // A FORMAT record's text: BIFF8 a two-byte length, a flag byte and the
+    // characters; BIFF5 one byte of length and code-page bytes.
+    std::optional<QString> formatTextOf(QByteArrayView text) const
+    {
+        if (!biff8_)
+            return !text.isEmpty() && text.size() >= 1 + quint8(text[0]) ? codePageText(text.sliced(1, quint8(text[0])))
+                                                                         : std::nullopt;
+        if (text.size() < 3)
+            return {};
+        const bool wide = text[2] & 1;
+        const qsizetype bytes = u16(text, 0) * (wide ? 2 : 1);
+        return text.size() >= 3 + bytes ? std::optional(unicodeChars(text.sliced(3, bytes), wide)) : std::nullopt;
+    }
+
+    // The shape of the numbers shown by the cell format (XF) of that index.
+    DateShape dateShapeOfCell(int xf) const
+    {
+        if (xf < 0 || xf >= xfFormats_.size())
+            return DateShape::None;
+        const int format = xfFormats_[xf];
+        return dateShapeOf(format, formats_.value(format));
     }
 
     std::optional<QString> codePageText(QByteArrayView bytes) const
@@ -206,6 +241,13 @@ private:
         if (u16(result, 6) != 0xFFFF) {
             value.kind = SavedValue::Kind::Number;
             value.number = qFromLittleEndian<double>(result.data());
+            // A number the cell shows as a date reads as the cell reader gives date cells.
+            const DateShape shape = dateShapeOfCell(u16(data, 4));
+            const QString date = shape == DateShape::None ? QString() : dateText(value.number, shape, base1904_);
+            if (!date.isEmpty()) {
+                value.kind = SavedValue::Kind::Text;
+                value.text = date;
+            }
             return;
         }
         switch (quint8(result[0])) {
@@ -283,6 +325,9 @@ private:
     Records records_;
     bool biff8_ = true;
     int codePage_ = 1252;
+    bool base1904_ = false;
+    QHash<int, QString> formats_;  // the workbook's own format texts by index
+    QVector<int> xfFormats_;       // the format index of each cell format (XF)
 };
 
 // Releases a compound-file object however reading ends.

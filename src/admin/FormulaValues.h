@@ -17,7 +17,7 @@ struct SavedValue {
     enum class Kind { Number, Text, Boolean, Error, Unreadable };
     Kind kind = Kind::Unreadable;
     double number = 0;  // Number; Boolean: 1 for TRUE, 0 for FALSE
-    QString text;       // Text; Error: what the cell shows ("#DIV/0!")
+    QString text;       // Text (a number the cell shows as a date too: "2026-12-11"); Error: "#DIV/0!"
 };
 
 // (row, column) of a cell, both from 0 as the workbook counts them.

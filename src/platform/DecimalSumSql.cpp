@@ -38,6 +38,14 @@ void decimalSumFinal(sqlite3_context *context)
         sqlite3_result_null(context);
 }
 
+void decimalValue(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        sqlite3_result_null(context);
+    else
+        sqlite3_result_double(context, roundSignificant(sqlite3_value_double(argv[0])));
+}
+
 } // namespace
 
 void registerDecimalSum(sqlite3 *handle)
@@ -45,6 +53,13 @@ void registerDecimalSum(sqlite3 *handle)
     if (handle)
         sqlite3_create_function_v2(handle, "decimal_sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, nullptr,
                                    decimalSumStep, decimalSumFinal, nullptr);
+}
+
+void registerDecimalValue(sqlite3 *handle)
+{
+    if (handle)
+        sqlite3_create_function_v2(handle, "decimal_value", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   decimalValue, nullptr, nullptr, nullptr);
 }
 
 } // namespace numtext

@@ -11,4 +11,10 @@ namespace numtext {
 // shown digits. Registering it again on the same connection is harmless.
 void registerDecimalSum(sqlite3 *handle);
 
+// Makes decimal_value(x) callable in the statements of the connection: x at
+// the 15 significant digits its text shows (roundSignificant), Null as Null.
+// Conditions on computed figures compare them so: (0.3 - 0.2) reads 0.1 and
+// equals 0.1. Registering it again on the same connection is harmless.
+void registerDecimalValue(sqlite3 *handle);
+
 } // namespace numtext

@@ -131,9 +131,19 @@ namespace {
 
 using Latin1Text = QVarLengthArray<char, 128>;
 
+// The full-width forms a Chinese input method types ("１２．５", "－３") as
+// their 7-bit characters; other characters as they are.
+char16_t narrowForm(char16_t c)
+{
+    return c >= 0xFF01 && c <= 0xFF5E ? char16_t(c - 0xFEE0) : c;
+}
+
+enum class Forms { Narrow, WideToo };
+
 // A typed text from its first non-blank character on, as 7-bit characters
-// ('?' for any other, which is no character of a number), 0-terminated.
-Latin1Text latin1From(QStringView text)
+// ('?' for any other, which is no character of a number), 0-terminated;
+// with Forms::WideToo full-width digits, signs and points read as narrow ones.
+Latin1Text latin1From(QStringView text, Forms forms = Forms::Narrow)
 {
     qsizetype first = 0;
     while (first < text.size() && text[first].isSpace())
@@ -141,7 +151,7 @@ Latin1Text latin1From(QStringView text)
     Latin1Text latin1;
     latin1.reserve(text.size() - first + 1);
     for (qsizetype k = first; k < text.size(); ++k) {
-        const char16_t c = text[k].unicode();
+        const char16_t c = forms == Forms::WideToo ? narrowForm(text[k].unicode()) : text[k].unicode();
         latin1.append(c < 0x80 ? char(c) : '?');
     }
     latin1.append('\0');
@@ -203,7 +213,7 @@ double leadingNumber(QStringView text)
 
 double typedNumber(QStringView text)
 {
-    Latin1Text latin1 = latin1From(text);
+    Latin1Text latin1 = latin1From(text, Forms::WideToo);
     removeGrouping(latin1);
     return leadingNumberOf(latin1.constData());
 }

@@ -138,7 +138,7 @@ bool isStorable(double value);
 // leadingNumber reads it, with thousands separators in their places read as
 // part of it ("1,234.50" gives 1234.5, "-12,345" gives -12345). A comma out
 // of place ("1,23", "12,3456", "0,5") ends the number as any other character
-// does (1, 12, 0).
+// does (1, 12, 0). Full-width forms read as their narrow ones ("１２．５" gives 12.5).
 double typedNumber(QStringView text);
 
 // Whether a text is blank or one number throughout without thousands

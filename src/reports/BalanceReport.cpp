@@ -5,6 +5,9 @@
 #include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace reports {
 
 namespace {
@@ -105,7 +108,11 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         const double gain = st.number(13), loss = st.number(14), countedAfter = st.number(15);
         // The stock held at the end of the last day: today's less what every
         // audited note after the period posted, stocktaking differences too.
-        const double end = q - inAfter + retAfter + outAfter - rinAfter - countedAfter;
+        double end = q - inAfter + retAfter + outAfter - rinAfter - countedAfter;
+        // Movements that cancel out leave only the binary residue of a stock of none.
+        if (numtext::isResidue(end, std::max({std::fabs(q), std::fabs(inAfter), std::fabs(retAfter),
+                                              std::fabs(outAfter), std::fabs(rinAfter), std::fabs(countedAfter)})))
+            end = 0;
         // A stocktaking difference within the period has no column of its own
         // but moves the stock, so it keeps a goods in the list like any movement.
         if (end + in + ret + outQ + rin + gain + loss == 0)

@@ -1,5 +1,6 @@
 #include "Query.h"
 
+#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/ModalDialogs.h"
@@ -224,10 +225,15 @@ void Query::addCondition()
 
     // 3, 4
     shown += CmbF->currentText() + QStringLiteral("  ") + relation.left(2) + QStringLiteral("  ");
-    if (type == QLatin1String("2"))
+    if (type == QLatin1String("2")) {
         piece += QStringLiteral("datediff('d',");
-    else
+    } else if (type == QLatin1String("1")) {
+        // The figure as lists show it: 0.3 - 0.2 equals a typed 0.1.
+        numtext::registerDecimalValue(Module1::instance().gDb.handle());
+        piece += QStringLiteral("decimal_value(") + expression + QLatin1Char(')') + op;
+    } else {
         piece += expression + op;
+    }
 
     // 5, 6. the value
     QString value;

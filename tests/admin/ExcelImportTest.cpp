@@ -94,6 +94,22 @@ TEST(ExcelSheet, ReadsFormulaCellsAsTheValuesSavedWithThem)
     EXPECT_EQ(table.records[0], (QStringList{"X9", "49"}));
 }
 
+// dates.xls: made as formulas.xls from an .xlsx written with libxlsxwriter;
+// sheet "说明" first, then sheet "货品" (D2 a date cell 2026-12-11):
+//     编码  名称  备注                      日期        规格                            数量
+//  2  A1    螺钉  =D2+30 (yyyy-mm-dd)       2026-12-11  =D2 (yyyy"年"m"月"d"日")        =2*50 (0.00)
+//  3  A2    螺母  =D2+0.5 (yyyy/m/d h:mm)                                               =D2 (General)
+TEST(ExcelSheet, ReadsFormulaDatesAsDateCellsRead)
+{
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(QStringLiteral(ADMIN_TEST_DATA "/dates.xls"), QStringLiteral("货品"), table, error))
+        << error.toStdString();
+    ASSERT_EQ(table.records.size(), 2);
+    EXPECT_EQ(table.records[0], (QStringList{"A1", "螺钉", "2027-01-10", "2026-12-11", "2026-12-11", "100"}));
+    EXPECT_EQ(table.records[1], (QStringList{"A2", "螺母", "2026-12-11 12:00:00", "", "", "46367"}));
+}
+
 // excel95.xls: sheet "Goods" of an Excel 5/95 workbook (its stream named
 // "Book", texts in a code page), made as formulas.xls with excel_biff7 in
 // place of excel_biff8; its row 2: B01, ="Bolt"&" M6", =2.5*4, =1/0.
@@ -474,3 +490,4 @@ TEST(GoodsImport, NumberTextsWithThousandsSeparatorsImportAsTheWholeNumber)
         EXPECT_EQ(book.number("select F8 from TA4 where F1=?", {c.code}), c.storedQuantity) << c.code;
     }
 }
+

@@ -1,3 +1,4 @@
+#include "admin/CellDates.h"
 #include "admin/FormulaValues.h"
 
 #include <QtEndian>
@@ -176,3 +177,43 @@ TEST(FormulaValues, RefusesAFileThatIsNoCompoundWorkbook)
 }
 
 } // namespace
+
+TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
+{
+    using admin::DateShape;
+    const std::pair<const char *, DateShape> texts[] = {
+        {"yyyy-mm-dd", DateShape::Date},           {"yyyy\"年\"m\"月\"d\"日\"", DateShape::Date},
+        {"m/d/yy h:mm", DateShape::DateTime},       {"h:mm AM/PM", DateShape::Time},
+        {"mm:ss", DateShape::Time},                 {"[h]:mm", DateShape::Time},
+        {"mmm", DateShape::Date},                   {"General", DateShape::None},
+        {"0.00E+00", DateShape::None},              {"[Red]#,##0.00;[Blue]-0.00", DateShape::None},
+        {"\"day\" 0", DateShape::None},             {"0\\d", DateShape::None},
+    };
+    for (const auto &[text, shape] : texts)
+        EXPECT_EQ(int(admin::dateShapeOf(200, QString::fromUtf8(text))), int(shape)) << text;
+    // Built-in formats the workbook does not spell out.
+    const std::pair<int, DateShape> builtIns[] = {
+        {14, DateShape::Date}, {31, DateShape::Date}, {20, DateShape::Time}, {22, DateShape::DateTime}, {2, DateShape::None},
+    };
+    for (const auto &[index, shape] : builtIns)
+        EXPECT_EQ(int(admin::dateShapeOf(index, {})), int(shape)) << index;
+
+    const struct {
+        double serial;
+        DateShape shape;
+        bool base1904;
+        const char *text;
+    } serials[] = {
+        {46367, DateShape::Date, false, "2026-12-11"},
+        {46367.5, DateShape::DateTime, false, "2026-12-11 12:00:00"},
+        {0.75, DateShape::Time, false, "18:00:00"},
+        {1, DateShape::Date, false, "1900-01-01"},
+        {61, DateShape::Date, false, "1900-03-01"},
+        {0, DateShape::Date, true, "1904-01-01"},
+        {44905, DateShape::Date, true, "2026-12-11"},
+        {-1, DateShape::Date, false, ""},
+        {3e6, DateShape::Date, false, ""},
+    };
+    for (const auto &s : serials)
+        EXPECT_EQ(admin::dateText(s.serial, s.shape, s.base1904), QString::fromUtf8(s.text)) << s.serial;
+}

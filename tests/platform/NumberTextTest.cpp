@@ -251,6 +251,9 @@ TEST(NumberText, TypedNumberReadsThousandsSeparatorsOnlyInTheirPlaces)
         // other texts read as leadingNumber reads them
         {"12abc", 12, false},           {"1,234kg", 1234, false},         {"abc", 0, false},
         {"-", 0, false},                {"1e", 1, false},
+        // full-width forms, as a Chinese input method types them, read as their narrow forms
+        {"１２３", 123, false},        {"－１，２３４．５", -1234.5, false}, {"\u3000１２．５\u3000", 12.5, false},
+        {"１２ａｂｃ", 12, false},     {"ａｂｃ", 0, false},
     };
     for (const Case &c : cases) {
         const QString text = QString::fromUtf8(c.text);

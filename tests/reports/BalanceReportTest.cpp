@@ -119,6 +119,18 @@ TEST_F(StocktakingBalanceTest, BalancesAreTheStockHeldAroundAStocktaking)
                                                       << c.to.toString(Qt::ISODate).toStdString();
 }
 
+TEST_F(StocktakingBalanceTest, AGoodsThatHeldNothingAndMovedNothingIsNotListed)
+{
+    // H4 holds 0.1 after taking in 0.3 and giving out 0.2 in March: in January
+    // it held nothing, though 0.1 - 0.3 + 0.2 leaves a binary residue.
+    book.exec("insert into TA4 (F1,F2,F4,F7,F8,F3) values ('H4','锤子','把',1,0.1,'001')");
+    note("TB1", "RK10", "2026-03-02", "张三", {{"H4", 0.3, 1}});
+    note("TD1", "CK3", "2026-03-03", "张三", {{"H4", 0.2, 1}});
+    EXPECT_EQ(balances({2026, 1, 1}, {2026, 1, 31}),
+              (QStringList{"H1:0|100|0|0|0|100", "H2:0|50|0|0|0|50", "H3:0|5|0|0|0|5"}));
+    EXPECT_EQ(balances({2026, 3, 1}, {2026, 3, 9}).last(), QStringLiteral("H4:0|.3|0|.2|0|.1"));
+}
+
 TEST_F(StocktakingBalanceTest, AgreesWithTheMonthlyReportOverAWholeMonth)
 {
     // January saved with what each goods held on 01-31; February is generated.

@@ -238,13 +238,13 @@ TEST_F(QueryTest, TypedValuesAreTakenLiterally)
     // Numbers: the number at the start of the box, 0 when none.
     Query &q = open();
     add(q, 3, 0, "1.2kg");
-    EXPECT_EQ(lines(q.LstSql).last(), " Where 1.5*length(TA1.F1) > 1.2");
+    EXPECT_EQ(lines(q.LstSql).last(), " Where decimal_value(1.5*length(TA1.F1)) > 1.2");
     add(q, 3, 1, "abc", 1);
-    EXPECT_EQ(lines(q.LstSql).last(), " Or 1.5*length(TA1.F1) < 0");
+    EXPECT_EQ(lines(q.LstSql).last(), " Or decimal_value(1.5*length(TA1.F1)) < 0");
     EXPECT_EQ(lines(q.Lst).last(), s("或者    金额  小于     0"));
     // Thousands separators in their places are part of the number.
     add(q, 3, 0, "1,234.5", 1);
-    EXPECT_EQ(lines(q.LstSql).last(), " Or 1.5*length(TA1.F1) > 1234.5");
+    EXPECT_EQ(lines(q.LstSql).last(), " Or decimal_value(1.5*length(TA1.F1)) > 1234.5");
     EXPECT_EQ(lines(q.Lst).last(), s("或者    金额  大于     1234.5"));
     q.Txt->clear();
     q.finishQuery();
@@ -260,7 +260,7 @@ TEST_F(QueryTest, ANumberThatCannotBeStoredAddsNoCondition)
         EXPECT_TRUE(lines(q.LstSql).isEmpty()) << typed;
     }
     add(q, 3, 0, "999999999999999");
-    EXPECT_EQ(lines(q.LstSql), QStringList{" Where 1.5*length(TA1.F1) > 999999999999999"});
+    EXPECT_EQ(lines(q.LstSql), QStringList{" Where decimal_value(1.5*length(TA1.F1)) > 999999999999999"});
 }
 
 TEST_F(QueryTest, DateRelationsIncludeThePickedDay)

@@ -85,6 +85,43 @@ TEST_F(StocktakingReport, SearchKeepsUnauditedNotesOutAndSortsByDate)
     EXPECT_EQ(d.column(9).mid(0, 3), (QStringList{"-3.75", "3.00", "5.00"}));
 }
 
+// A number condition compares the figure as the grid shows it: a difference
+// of 0.3 - 0.2 reads 0.1 and is found as 0.1, its amount 0.3 as 0.3.
+TEST_F(StocktakingReport, NumberConditionsFindTheFiguresAsShown)
+{
+    note("PD4", "2026-03-09", "王五", "李四", {{"G1", 0.2, 0.3, 3}, {"G2", 0.7, 0.6, 1}});
+    const struct {
+        int field;  // 4 盈亏数, 6 盈亏额
+        int relation;
+        const char *value;
+        QStringList goods;
+    } cases[] = {
+        {4, 2, "0.1", {"G1"}},  {4, 2, "-0.1", {"G2"}}, {6, 2, "0.3", {"G1"}},
+        {6, 1, "0.3", {"G2"}},  {4, 1, "0.1", {"G2"}},  {6, 0, "-0.1", {"G1"}},
+    };
+    for (const auto &c : cases) {
+        ListServices services;
+        C3 w;
+        WindowDriver<C3> d{w};
+        // within PD4: 单号 = PD4 And <the number condition>
+        services.dialogs.handle(QStringLiteral("Query"), [&c](QDialog &dialog) {
+            auto &q = static_cast<Query &>(dialog);
+            q.CmbF->setCurrentIndex(0);
+            q.Txt->setText(QStringLiteral("PD4"));
+            q.addCondition();
+            q.CmbF->setCurrentIndex(c.field);
+            q.CmbGX->setCurrentIndex(c.relation);
+            q.Txt->setText(QString::fromLatin1(c.value));
+            q.addCondition();
+            q.finishQuery();
+            return q.result();
+        });
+        d.menu("menu_S2");
+        d.menu("Menu_query");
+        EXPECT_EQ(d.column(3).mid(0, w.recordCount()), c.goods) << c.field << " " << c.relation << " " << c.value;
+    }
+}
+
 TEST_F(StocktakingReport, PrintsStageJournalAndSummaryRows)
 {
     ListServices services;
