@@ -1,5 +1,6 @@
 #include "Module1.h"
 
+#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 #include <cmath>
@@ -9,7 +10,13 @@ Module1 *gProgramModule = nullptr;
 Module1 *gCurrentModule = nullptr;
 } // namespace
 
-Module1::Module1() = default;
+Module1::Module1()
+{
+    // Queries compare figures as they are shown (decimal_value) on every
+    // book this module opens, whichever window opened it.
+    db::Database::addFunctionRegistrar(&numtext::registerDecimalValue);
+    db::Database::addFunctionRegistrar(&numtext::registerDecimalSum);
+}
 
 Module1::~Module1()
 {

@@ -1,6 +1,5 @@
 #include "Query.h"
 
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/ModalDialogs.h"
@@ -229,7 +228,6 @@ void Query::addCondition()
         piece += QStringLiteral("datediff('d',");
     } else if (type == QLatin1String("1")) {
         // The figure as lists show it: 0.3 - 0.2 equals a typed 0.1.
-        numtext::registerDecimalValue(Module1::instance().gDb.handle());
         piece += QStringLiteral("decimal_value(") + expression + QLatin1Char(')') + op;
     } else {
         piece += expression + op;

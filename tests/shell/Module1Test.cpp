@@ -88,3 +88,15 @@ TEST(Module1, StatusBarTexts)
     book.m().ShowBookNameInStatusBar();
     EXPECT_EQ(book.m().statusPanels().panelText(4), QStringLiteral("测试帐本"));
 }
+
+// Every book the module opens, whichever window reopens it, compares and
+// sums figures as they are shown.
+TEST(Module1, ReopenedBooksKnowTheShownFigureFunctions)
+{
+    TestBook book;
+    const QString path = book.bookPath();
+    book.db().close();
+    ASSERT_TRUE(book.db().open(path)) << book.db().lastError().toStdString();
+    EXPECT_EQ(book.value("select decimal_value(0.3 - 0.2) = 0.1"), QStringLiteral("1"));
+    EXPECT_EQ(book.value("select decimal_sum(x) from (select 0.1 as x union all select 0.2)"), QStringLiteral("0.3"));
+}
