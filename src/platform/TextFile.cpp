@@ -35,7 +35,9 @@ bool writeAtomically(const QString &path, const QByteArray &content)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(content) != content.size())
+    // A short text waits in the file's buffer; a full disk refuses it only
+    // when the buffer is written, and commit() does not look at that failure.
+    if (file.write(content) != content.size() || !file.flush())
         return false;
     // commit() syncs the file before its rename; the rename itself is kept by
     // syncing the folder.
