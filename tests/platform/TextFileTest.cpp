@@ -1,3 +1,4 @@
+#include "db/EngineFailure.h"
 #include "platform/TextFile.h"
 #include "support/BookFaults.h"
 
@@ -37,7 +38,9 @@ TEST(TextFile, AWriteToAFullDiskFailsAndKeepsTheOldFile)
     disk.fill();
 
     // A short text goes to the file only when it is closed: that write fails too.
-    EXPECT_FALSE(textfile::writeAtomically(path, QByteArray("7\r\n2026/12/11\r\n")));
+    QString failure;
+    EXPECT_FALSE(textfile::writeAtomically(path, QByteArray("7\r\n2026/12/11\r\n"), &failure));
+    EXPECT_EQ(db::splitDetails(failure).text, db::failureReason(db::Failure::DiskFull));
     EXPECT_EQ(textfile::read(path), QStringLiteral("0\r\n\r\n"));
     EXPECT_EQ(QDir(disk.folder()).entryList(QDir::Files), QStringList({QStringLiteral("filler"), QStringLiteral("帐本bak.set")}));
 }
