@@ -48,6 +48,14 @@ public:
         return files->isDir(source) ? QString() : sizeText(files->size(source));
     }
 
+    // Qt's Chinese texts name the size column "体积" (a volume): it is "大小".
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (section == ColSize && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return QStringLiteral("大小");
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+
     static QString sizeText(qint64 bytes) { return QLocale().formattedDataSize(bytes); }
     static QString modifiedText(const QDateTime &time) { return QLocale().toString(time, QLocale::ShortFormat); }
 };

@@ -40,6 +40,10 @@ TEST(FileDialog, DetailColumnsReadChineseAndWhole)
     const auto text = [&](int row, int column) {
         return model.index(row, column, view->rootIndex()).data().toString();
     };
+    const QString captions[] = {QStringLiteral("名称"), QStringLiteral("大小"), QStringLiteral("类型"),
+                                QStringLiteral("修改日期")};
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(), captions[column]);
     const int folderRow = text(0, 0) == QStringLiteral("数据备份") ? 0 : 1;
     const int fileRow = 1 - folderRow;
     EXPECT_EQ(text(folderRow, 2), QStringLiteral("文件夹"));
