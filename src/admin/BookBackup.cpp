@@ -51,10 +51,10 @@ int cycleDays(const QString &text)
     return rounded > 1e9 ? 1000000000 : int(rounded);
 }
 
-bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoBackup)
+bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoBackup, QString *failure)
 {
     const QString text = QString::number(cycle) + QStringLiteral("\r\n") + lastAutoBackup + QStringLiteral("\r\n");
-    return textfile::writeAtomically(settingsPath, text.toUtf8());
+    return textfile::writeAtomically(settingsPath, text.toUtf8(), failure);
 }
 
 QString backupBook(const QString &bookFile, const QString &target, bool *busy)

@@ -22,7 +22,8 @@ CycleSettings readCycle(const QString &settingsPath);
 // The leading number of text rounded half to even; below 0 gives 0.
 int cycleDays(const QString &text);
 // Writes line 1 the cycle, line 2 lastAutoBackup, whole or not at all.
-bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoBackup);
+// failure, when given, receives the reason of a failed write.
+bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoBackup, QString *failure = nullptr);
 
 // A checked, keyed copy of the book at bookFile in target (never over an
 // existing file). Empty on success, else the reason; busy, when given, tells

@@ -54,8 +54,10 @@ BookListWindow::BookListWindow(QWidget *parent)
 
 void BookListWindow::AddBook()
 {
+    renamed_ = false;
     editzb_->exec(QCursor::pos());
-    WriteBookList();
+    // A rename keeps the chooser choice as listed, as the label's rename does.
+    WriteBookList(renamed_ ? FirstLine::AsListed : FirstLine::FromCheckBox);
 }
 
 QString BookListWindow::fallbackName() const
@@ -156,6 +158,7 @@ void BookListWindow::RenameBook()
         return;
     cmb_[0]->setItemText(index, name);
     cmb_[0]->setToolTip(cmb_[0]->currentText());
+    renamed_ = true;
     // The backup settings follow the name; a settings file of another book
     // already under the new name is left as it is.
     const QString oldSettings = m_.gAppPath + oldName + QStringLiteral("bak.set");

@@ -37,4 +37,6 @@ private:
     QString fallbackName() const;
 
     QMenu *editzb_;
+    // Set by a rename: the list written after the menu keeps its first line.
+    bool renamed_ = false;
 };

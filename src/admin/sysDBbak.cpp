@@ -99,10 +99,8 @@ sysDBbak::sysDBbak(QWidget *parent)
 void sysDBbak::SaveCycle()
 {
     const int cycle = backup::cycleDays(txt_->text());
-    if (!backup::writeCycle(books::backupSettingsPath(m_), cycle, LastAutoBackup)) {
-        Prompt::current().message(QStringLiteral("提示"),
-                                  QStringLiteral("无法保存设置！文件 ") + books::backupSettingsPath(m_) +
-                                      QStringLiteral(" 不能写入。"),
+    if (QString failure; !backup::writeCycle(books::backupSettingsPath(m_), cycle, LastAutoBackup, &failure)) {
+        Prompt::current().message(QStringLiteral("提示"), QStringLiteral("无法保存设置！\n\n") + failure,
                                   Prompt::Icon::Exclamation);
         return;
     }

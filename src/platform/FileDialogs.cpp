@@ -48,24 +48,36 @@ public:
         return files->isDir(source) ? QString() : sizeText(files->size(source));
     }
 
+    // Qt's Chinese texts name the size column "体积" (a volume): it is "大小".
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (section == ColSize && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return QStringLiteral("大小");
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+
     static QString sizeText(qint64 bytes) { return QLocale().formattedDataSize(bytes); }
     static QString modifiedText(const QDateTime &time) { return QLocale().toString(time, QLocale::ShortFormat); }
 };
 
-// Widens a detail column to its caption and to a text of the widest kind it shows.
-void fitColumn(QTreeView &view, int column, const QString &widestText)
+// Widens a detail column to its caption and to a text of the widest kind it
+// shows; exactly, when the texts are all there are (a wider column, as the
+// dialog left it last time, then gives its room back to the names).
+enum class Fit { Widen, Exactly };
+void fitColumn(QTreeView &view, int column, const QString &widestText, Fit fit = Fit::Widen)
 {
     QHeaderView *header = view.header();
     const int margin = 2 * view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 16;
     const QString caption = view.model()->headerData(column, Qt::Horizontal).toString();
     const int wanted = qMax(view.fontMetrics().horizontalAdvance(widestText),
                             header->fontMetrics().horizontalAdvance(caption)) + margin;
-    if (header->sectionSize(column) < wanted)
+    if (header->sectionSize(column) < wanted || (fit == Fit::Exactly && header->sectionSize(column) > wanted))
         header->resizeSection(column, wanted);
 }
 
 // The name column gives the detail columns their room: whenever the view is
-// resized (also when first shown), it narrows so that every column fits.
+// resized (also when first shown), it narrows so that every column fits, or
+// widens into the room they leave.
 class NameColumnGivesRoom : public QObject {
 public:
     explicit NameColumnGivesRoom(QTreeView *view) : QObject(view), view_(view)
@@ -80,7 +92,7 @@ public:
         for (int column = ColSize; column < header->count(); ++column)
             others += header->isSectionHidden(column) ? 0 : header->sectionSize(column);
         const int room = qMax(header->minimumSectionSize(), view_->viewport()->width() - others);
-        if (header->sectionSize(ColName) > room)
+        if (header->sectionSize(ColName) != room)
             header->resizeSection(ColName, room);
     }
 
@@ -125,7 +137,7 @@ void PrepareChineseFileDialog(QFileDialog &dialog)
                 if (view->fontMetrics().horizontalAdvance(type) > view->fontMetrics().horizontalAdvance(widest))
                     widest = type;
             }
-            fitColumn(*view, ColType, widest);
+            fitColumn(*view, ColType, widest, Fit::Exactly);
             names->fit();
         });
     }

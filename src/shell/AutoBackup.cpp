@@ -132,6 +132,6 @@ void Module1::AutoBackupBook()
     }
     QCoreApplication::processEvents();
     const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");
-    if (!textfile::writeAtomically(settingsPath, settings.toUtf8()))
-        return fail(QStringLiteral("无法写入文件 %1").arg(settingsPath));
+    if (QString failure; !textfile::writeAtomically(settingsPath, settings.toUtf8(), &failure))
+        return fail(failure);
 }

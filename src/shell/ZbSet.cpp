@@ -159,8 +159,12 @@ bool ZbSet::WriteBookList(FirstLine first)
             continue;
         lines << cmb_[0]->itemText(i) << listed(cmb_[1]->itemText(i));
     }
-    return textfile::writeAtomically(listFile,
-                                     (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    QString failure;
+    if (textfile::writeAtomically(listFile, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(),
+                                  &failure))
+        return true;
+    Prompt::current().message(QString(), QStringLiteral("无法保存帐本列表！\n\n") + failure, Prompt::Icon::Exclamation);
+    return false;
 }
 
 bool ZbSet::isBookInUse(const QString &path) const

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 void registerBookWindows();
 
@@ -309,8 +310,20 @@ TEST(Books, RenamedOpenBookKeepsItsAutomaticBackup)
 
 TEST(Books, RenamingTheOpenBookKeepsTheListsFirstLine)
 {
+    const std::pair<const char *, std::function<void(BookListWindow &)>> routes[] = {
+        {"label double-click", [](BookListWindow &w) { QTest::mouseDClick(child<QLabel>(&w, "Label1"), Qt::LeftButton); }},
+        {"增加帐本 menu",
+         [](BookListWindow &w) {
+             QTimer::singleShot(0, &w, [&w] {
+                 child<QAction>(&w, "zbrename")->trigger();
+                 w.editMenu()->hide();
+             });
+             click(&w, "Cmd1");
+         }},
+    };
+    for (const auto &[route, rename] : routes)
     for (const char *first : {"No", "Yes"}) {
-        SCOPED_TRACE(first);
+        SCOPED_TRACE(std::string(route) + " " + first);
         ListFixture f;
         const QString listFile = f.file(QStringLiteral("dbsetup.dat"));
         ASSERT_TRUE(textfile::writeAtomically(
@@ -321,7 +334,7 @@ TEST(Books, RenamingTheOpenBookKeepsTheListsFirstLine)
         child(&w, "Cmd3")->setText(ZbSet::kReturnCaption);
         ASSERT_FALSE(child<QCheckBox>(&w, "Chk")->isChecked());
         f.book.prompt().answerInput(QStringLiteral("总仓"));
-        QTest::mouseDClick(child<QLabel>(&w, "Label1"), Qt::LeftButton);
+        rename(w);
         EXPECT_EQ(f.m().gBookName, QStringLiteral("总仓"));
         EXPECT_TRUE(textfile::read(listFile).startsWith(QString::fromLatin1(first) + QStringLiteral("\r\n总仓\r\n")))
             << textfile::read(listFile).toStdString();

@@ -40,6 +40,10 @@ TEST(FileDialog, DetailColumnsReadChineseAndWhole)
     const auto text = [&](int row, int column) {
         return model.index(row, column, view->rootIndex()).data().toString();
     };
+    const QString captions[] = {QStringLiteral("名称"), QStringLiteral("大小"), QStringLiteral("类型"),
+                                QStringLiteral("修改日期")};
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(model.headerData(column, Qt::Horizontal).toString(), captions[column]);
     const int folderRow = text(0, 0) == QStringLiteral("数据备份") ? 0 : 1;
     const int fileRow = 1 - folderRow;
     EXPECT_EQ(text(folderRow, 2), QStringLiteral("文件夹"));
@@ -59,4 +63,49 @@ TEST(FileDialog, DetailColumnsReadChineseAndWhole)
     // The widest size and date texts fit too.
     EXPECT_GT(view->header()->sectionSize(1), view->fontMetrics().horizontalAdvance(QStringLiteral("999.99 MiB")));
     EXPECT_GT(view->header()->sectionSize(3), view->fontMetrics().horizontalAdvance(QStringLiteral("2026/12/28 23:58")));
+}
+
+TEST(FileDialog, AFileNameIsShownWholeWhereTheDetailColumnsLeaveRoom)
+{
+    InstallChineseDesktop(*qApp);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    const auto folderWith = [](QTemporaryDir &folder, const QString &name) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(67584, 'x'));
+        return folder.path();
+    };
+    QTemporaryDir reports;
+    QTemporaryDir backups;
+    const QString backup = QStringLiteral("备份-货品进出存帐本(2).vzk");
+    // First a folder of a long type name, then the backups: the second dialog
+    // starts from the column widths the first one left.
+    const QString shown[][2] = {{folderWith(reports, QStringLiteral("报表.xlsx")), QStringLiteral("报表.xlsx")},
+                                {folderWith(backups, backup), backup}};
+    for (const auto &[path, name] : shown) {
+        SCOPED_TRACE(name.toStdString());
+        QFileDialog dialog(nullptr, QStringLiteral("请选择文件"), path);
+        PrepareChineseFileDialog(dialog);
+        dialog.setViewMode(QFileDialog::Detail);
+        dialog.show();
+        auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+        ASSERT_NE(view, nullptr);
+        QAbstractItemModel &model = *view->model();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return model.rowCount(view->rootIndex()) == 1; }));
+        QTest::qWait(50);  // the type column follows the loaded folder
+        const QModelIndex row = model.index(0, 0, view->rootIndex());
+        ASSERT_EQ(row.data().toString(), name);
+        const QString type = model.index(0, 2, view->rootIndex()).data().toString();
+        QHeaderView *header = view->header();
+        EXPECT_GE(view->visualRect(row).width(), view->fontMetrics().horizontalAdvance(name) + view->iconSize().width())
+            << "name " << header->sectionSize(0) << ", type " << header->sectionSize(2) << " for "
+            << type.toStdString();
+        EXPECT_GT(header->sectionSize(2), view->fontMetrics().horizontalAdvance(type));
+        int columns = 0;
+        for (int column = 0; column < header->count(); ++column)
+            columns += header->sectionSize(column);
+        EXPECT_LE(columns, view->viewport()->width());
+        dialog.hide();
+    }
 }

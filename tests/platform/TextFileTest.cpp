@@ -1,5 +1,8 @@
+#include "db/EngineFailure.h"
 #include "platform/TextFile.h"
+#include "support/BookFaults.h"
 
+#include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -22,4 +25,22 @@ TEST(TextFile, ReadsUtf8ElseGb18030AndWritesWhole)
     EXPECT_TRUE(ok);
     textfile::read(dir.path() + "/missing", &ok);
     EXPECT_FALSE(ok);
+}
+
+TEST(TextFile, AWriteToAFullDiskFailsAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    faults::SmallDisk disk(dir.path() + QStringLiteral("/小磁盘"), 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "no small file system can be mounted here";
+    const QString path = disk.folder() + QStringLiteral("/帐本bak.set");
+    ASSERT_TRUE(textfile::writeAtomically(path, QByteArray("0\r\n\r\n")));
+    disk.fill();
+
+    // A short text goes to the file only when it is closed: that write fails too.
+    QString failure;
+    EXPECT_FALSE(textfile::writeAtomically(path, QByteArray("7\r\n2026/12/11\r\n"), &failure));
+    EXPECT_EQ(db::splitDetails(failure).text, db::failureReason(db::Failure::DiskFull));
+    EXPECT_EQ(textfile::read(path), QStringLiteral("0\r\n\r\n"));
+    EXPECT_EQ(QDir(disk.folder()).entryList(QDir::Files), QStringList({QStringLiteral("filler"), QStringLiteral("帐本bak.set")}));
 }
