@@ -506,13 +506,18 @@ void MasterDataWindow::placeAtLeftEdge()
 void MasterDataWindow::layoutWindow()
 {
     placeControls();
-    const int n = kind_.columnCount();
-    if (n > 0) {
-        const int columnWidth = gridWidth() / n;  // rounded down: no scroll bar for a pixel
-        for (int c = 0; c < n; ++c)
-            GD->setColumnWidth(c, columnWidth);
-    }
+    setColumnWidths();
     FitColumnsToTexts(GD);
+}
+
+void MasterDataWindow::setColumnWidths()
+{
+    const int n = kind_.columnCount();
+    if (n <= 0)
+        return;
+    const int columnWidth = gridWidth() / n;  // rounded down: no scroll bar for a pixel
+    for (int c = 0; c < n; ++c)
+        GD->setColumnWidth(c, columnWidth);
 }
 
 int MasterDataWindow::gridWidth() const

@@ -62,7 +62,11 @@ protected:
     virtual void editRecord();
     virtual void saveRecord();
     virtual void deleteRecord();
-    virtual void layoutWindow();
+    // Places the controls, gives the grid's columns their widths, then fits
+    // them to their texts.
+    void layoutWindow();
+    // The grid's column widths and hidden columns: equal shares by default.
+    virtual void setColumnWidths();
     virtual void queryList();
     virtual void printList();
     // The grid columns the printed list stages from each grid row, in the

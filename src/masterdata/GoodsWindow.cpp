@@ -201,9 +201,8 @@ void A4::fillListGrid(const QString &sql)
     MasterDataWindow::fillListGrid(sql);
 }
 
-void A4::layoutWindow()
+void A4::setColumnWidths()
 {
-    placeControls();
     const int w = gridWidth() / 7;  // rounded down: no scroll bar for a pixel
     const int half = w / 2;
     GD->setColumnWidth(0, w);

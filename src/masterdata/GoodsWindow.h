@@ -29,7 +29,7 @@ protected:
     void addRecord() override;
     void editRecord() override;
     void saveRecord() override;
-    void layoutWindow() override;
+    void setColumnWidths() override;
     QVector<int> printColumns() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -3,6 +3,7 @@
 #include "masterdata/GoodsStore.h"
 #include "masterdata/GoodsWindow.h"
 #include "platform/NumberText.h"
+#include "support/ColumnFitChecks.h"
 #include "support/TestBook.h"
 
 #include <QComboBox>
@@ -199,6 +200,19 @@ TEST_F(GoodsWindow, ALongStoredCodeIsKeptWholeThroughEditAndSave)
     d.type(1, QStringLiteral("新名"));
     d.menu("Menu_save");
     EXPECT_EQ(book.value("select F1||'|'||F2 from TA4"), code + QStringLiteral("|新名"));
+}
+
+// The goods window sets its own column widths; its codes and prices are
+// still fitted whole on a 1280x800 screen, the name taking what is left.
+TEST_F(GoodsWindow, AListedCodeOfTwentyFiveCharactersShowsWhole)
+{
+    addGoods(QStringLiteral("GJ-2026-1211-ABCDEF-00001"), QStringLiteral("高强度六角头螺栓"), QStringLiteral("01"),
+             1234567.125);
+    A4 w;
+    w.resize(1280, 800);
+    w.show();
+    QTableView *grid = w.findChild<QTableView *>(QStringLiteral("GD"));
+    expectNoTextCut(grid, {0, 5});
 }
 
 TEST_F(GoodsWindow, CategoryIsCheckedByItsCodePart)
