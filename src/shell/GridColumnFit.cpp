@@ -19,20 +19,51 @@ constexpr int kMeasuredTexts = 24;
 constexpr int kCountSlack = 2;
 
 // The width a text needs, counted in characters; a wide (CJK) character
-// counts two. words is set when the text has a wide character or a space:
-// a name or a remark, not a number, date or code.
-int widthCount(QStringView text, bool &words)
+// counts two.
+int widthCount(QStringView text)
 {
     int count = int(text.size());
-    for (const QChar ch : text) {
-        if (ch.unicode() >= 0x1100) {
+    for (const QChar ch : text)
+        if (ch.unicode() >= 0x1100)
             ++count;
-            words = true;
-        } else if (ch == QLatin1Char(' ')) {
-            words = true;
-        }
-    }
     return count;
+}
+
+// A quantity followed by its unit, such as "100 盒" or "-40.125 kg": a
+// number (digits with an optional sign, point and thousands commas), one
+// space, then a unit of at most kUnitLength characters without spaces (a
+// goods without a unit leaves it empty).
+constexpr int kUnitLength = 4;
+bool isQuantityWithUnit(QStringView text)
+{
+    const qsizetype space = text.indexOf(QLatin1Char(' '));
+    if (space <= 0)
+        return false;
+    const QStringView number = text.first(space);
+    const QStringView unit = text.sliced(space + 1);
+    if (unit.size() > kUnitLength || unit.contains(QLatin1Char(' ')))
+        return false;
+    bool digit = false;
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        const QChar ch = number[i];
+        if (ch.isDigit() && ch.unicode() < 0x80)
+            digit = true;
+        else if (!(ch == QLatin1Char('.') || ch == QLatin1Char(',') || (i == 0 && ch == QLatin1Char('-'))))
+            return false;
+    }
+    return digit;
+}
+
+// A name or a remark, not a number, date, code or quantity with its unit:
+// a text with a wide character or a space.
+bool isWords(QStringView text)
+{
+    if (isQuantityWithUnit(text))
+        return false;
+    for (const QChar ch : text)
+        if (ch.unicode() >= 0x1100 || ch == QLatin1Char(' '))
+            return true;
+    return false;
 }
 
 struct ColumnTexts {
@@ -92,20 +123,19 @@ private:
         const int rows = model.rowCount();
         const int cols = model.cols();
         columns_ = QVector<ColumnTexts>(cols);
-        bool ignored = false;
         // Row by row: each row's text is read once for all its columns,
         // not once per column, which on a long list would fetch every row
         // from memory again for each column.
         for (int r = captionRows_; r < rows; ++r) {
             for (int c = 0; c < cols; ++c) {
                 ColumnTexts &col = columns_[c];
-                const int n = widthCount(model.cellView(r + 1, c), ignored);
+                const int n = widthCount(model.cellView(r + 1, c));
                 if (n < col.longest - kCountSlack)
                     continue;
                 if (n > col.longest) {
                     col.longest = n;
                     col.rows.removeIf([&](int kept) {
-                        return widthCount(model.cellView(kept + 1, c), ignored) < n - kCountSlack;
+                        return widthCount(model.cellView(kept + 1, c)) < n - kCountSlack;
                     });
                 }
                 if (col.rows.size() < kMeasuredTexts)
@@ -116,7 +146,7 @@ private:
         // totals row's in a column of codes.
         for (int c = 0; c < cols; ++c)
             for (int r : columns_[c].rows)
-                widthCount(model.cellView(r + 1, c), columns_[c].words);
+                columns_[c].words = columns_[c].words || isWords(model.cellView(r + 1, c));
     }
 
     QTableView *grid_;
@@ -189,6 +219,38 @@ int availableWidth(QTableView *grid)
     return width;
 }
 
+// Widens the name columns that are cut towards their widest text, with the
+// free room at the right of the grid, then with what columns wider than their
+// texts can give down to their texts; in proportion to what each name lacks.
+// The row never grows past the grid, and no figure is narrowed below its text.
+void widenCutNames(QVector<Column> &columns, int gridWidth)
+{
+    QVector<Column *> cut, roomy;
+    int lacking = 0;
+    int used = 0;
+    for (Column &col : columns) {
+        used += col.width;
+        if (col.name && col.need > col.width) {
+            cut.append(&col);
+            lacking += col.need - col.width;
+        } else if (col.width > col.need) {
+            col.floor = col.need;
+            roomy.append(&col);
+        }
+    }
+    if (lacking == 0)
+        return;
+    int room = qBound(0, gridWidth - used, lacking);
+    room += takeFrom(roomy, lacking - room);
+    int left = room;
+    for (Column *col : cut) {
+        const int lack = col->need - col->width;
+        const int give = std::min({lack, left, int(qint64(lack) * room / lacking) + 1});
+        col->width += give;
+        left -= give;
+    }
+}
+
 void ColumnFitter::fit()
 {
     QTableView *grid = grid_;
@@ -240,6 +302,7 @@ void ColumnFitter::fit()
     for (Column &col : columns)
         if (!col.name && col.need > col.width)
             col.width = col.need;
+    widenCutNames(columns, gridWidth);
     for (const Column &col : columns)
         if (grid->columnWidth(col.index) != col.width)
             grid->setColumnWidth(col.index, col.width);

@@ -6,13 +6,19 @@ class QTableView;
 // starting from the widths the window's layout just gave them, and fits them
 // again from those widths each time the grid is filled anew.
 //
-// A column of numbers, dates, codes or note numbers (texts without wide
-// characters or spaces) gets the width of its widest text, caption included,
-// so no figure is ever cut. The room comes first from the free space at the
-// right of the grid, then from columns wider than their texts, last from name
-// columns, which may be cut down to their caption's width; when all that is
-// not enough, the grid scrolls. Columns keep their layout widths otherwise,
-// and no column asks for more than a third of the grid.
+// A column of numbers, dates, codes, note numbers or quantities with their
+// unit gets the width of its widest text, caption included, so no figure is
+// ever cut. A figure is a text without wide characters or spaces, or a number
+// followed by one space and a unit of at most four characters ("100 盒").
+// The room comes first from the free space at the right of the grid, then
+// from columns wider than their texts, last from name columns, which may be
+// cut down to their caption's width; when all that is not enough, the grid
+// scrolls. Then name columns (texts with wide characters or spaces) that are
+// cut get what room is left: the free space, then what columns wider than
+// their texts can give, up to their widest text; a name that still lacks room
+// stays cut, and a name never makes the grid scroll. Columns keep their
+// layout widths otherwise, and no column asks for more than a third of the
+// grid (or its layout width, when that is more).
 //
 // Cheap on long lists: the widest text of a column is found by counting
 // characters (a wide character counts two), and only the few longest texts

@@ -1,11 +1,15 @@
 // Report grids at 1280x800: a column of numbers, dates, codes or note numbers
-// is never narrower than its widest text while the grid has room.
+// is never narrower than its widest text while the grid has room; names that
+// are cut get the room that is left.
 #include "reports/Lst.h"
 #include "reports/PeriodReportWindow.h"
+#include "platform/GridModel.h"
+#include "shell/GridColumnFit.h"
 #include "support/ColumnFitChecks.h"
 #include "support/TestBook.h"
 
 #include <QDateTime>
+#include <QHeaderView>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -62,5 +66,67 @@ TEST_F(ColumnFit, AnOpenedSavedPeriodReportShowsItsFiguresWhole)
     figureColumns.append(reports::kCode);
     expectNoTextCut(grid, figureColumns);
 }
+
+// A grid laid out as the windows do (code, name, stock with its unit,
+// remark), filled with one goods and fitted. The layout shares the grid's
+// width in the given parts (less than all of it leaves free room); the name repeats a word count times.
+struct NameFitCase {
+    const char *label;
+    int gridWidth;
+    QVector<int> layoutParts;  // per column, in hundredths of the grid
+    int nameWords;
+    QString remark;
+    bool nameWhole;
+    bool layoutKept;
+};
+
+class NameColumnFit : public ::testing::TestWithParam<NameFitCase> {};
+
+TEST_P(NameColumnFit, NamesGetTheRoomLeftAndFiguresAreWhole)
+{
+    const NameFitCase &c = GetParam();
+    GridModel model(4);
+    model.setCaptions({QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), QStringLiteral("库存"), QStringLiteral("备注")});
+    model.setDataRows(QVector<QStringList>{
+        {QStringLiteral("GJ-2026-1234567-ABCDEFGHI"), QStringLiteral("不锈钢内六角圆柱头螺钉").repeated(c.nameWords) + QStringLiteral("/M3x12"),
+         QStringLiteral("1234567.125 盒"), c.remark},
+        {QStringLiteral("GJ-1"), QStringLiteral("螺母/M4"), QStringLiteral("40.125 个"), QString()}});
+    QTableView grid;
+    grid.setModel(&model);
+    grid.resize(c.gridWidth, 400);
+    grid.show();
+    const int viewport = grid.viewport()->width();
+    QVector<int> layout;
+    for (int col = 0; col < 4; ++col) {
+        layout.append(viewport * c.layoutParts[col] / 100);
+        grid.setColumnWidth(col, layout.back());
+    }
+    FitColumnsToTexts(&grid);
+
+    expectNoTextCut(&grid, {0, 2});  // the code, the quantity with its unit, and no scrolling
+    auto *view = static_cast<QAbstractItemView *>(&grid);
+    EXPECT_EQ(grid.columnWidth(1) >= view->sizeHintForColumn(1), c.nameWhole)
+        << "name width " << grid.columnWidth(1) << " of " << view->sizeHintForColumn(1);
+    EXPECT_GE(grid.columnWidth(3), grid.horizontalHeader()->sectionSizeHint(3)) << "the remark keeps its caption";
+    if (c.layoutKept)
+        for (int col = 0; col < 4; ++col)
+            EXPECT_EQ(grid.columnWidth(col), layout[col]) << "column " << col;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grids, NameColumnFit,
+    ::testing::Values(
+        // Free room at the right of the grid.
+        NameFitCase{"FreeRoom", 1280, {20, 15, 10, 15}, 2, QString(), true, false},
+        // No free room: an empty remark gives down to its caption.
+        NameFitCase{"EmptyRemark", 1280, {20, 15, 10, 55}, 2, QString(), true, false},
+        // A narrow grid whose figures take the room (the stock from its
+        // layout width): the name stays cut.
+        NameFitCase{"NoRoom", 620, {30, 30, 12, 28}, 2, QStringLiteral("备注说明").repeated(3), false, false},
+        // Longer than a third of the grid: cut within reason.
+        NameFitCase{"BeyondAThird", 1280, {20, 15, 10, 55}, 6, QString(), false, false},
+        // Nothing is cut: the layout's widths stay.
+        NameFitCase{"NothingCut", 1280, {25, 40, 15, 20}, 1, QStringLiteral("备注"), true, true}),
+    [](const auto &info) { return std::string(info.param.label); });
 
 } // namespace
