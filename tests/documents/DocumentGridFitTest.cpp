@@ -72,6 +72,19 @@ TEST_F(DocumentGridFit, StocktakingLinesShowBookAndCountedQuantitiesWhole)
     expectNoTextCut(grid(QStringLiteral("GdMx")), {ColCode, StocktakingLineEditor::ColBook, ColQuantity, ColPrice, ColAmount});
 }
 
+TEST_F(DocumentGridFit, StocktakingLinesShowALongNameWholeWhileTheRemarkIsEmpty)
+{
+    const QString longName = QStringLiteral("加长型不锈钢内六角圆柱头螺钉（带防松垫圈）");
+    addGoods(QStringLiteral("GJ-2"), 40.125, 2.5, 3, longName, QStringLiteral("M3x12"));
+    book.exec("insert into TC2 (F1,F2,F3,F5,F9,F10) values (?,'2026-12-01','张三','录入',0,'')", {kLongNumber});
+    book.exec("insert into TC21 (F0,F1,F5,F6,F7,F8) values (?,'GJ-2',40.125,40.125,2.5,'')", {kLongNumber});
+    openWide(QStringLiteral("C2"));
+    showNote();
+    ASSERT_TRUE(cell(1, ColName).startsWith(longName));
+    QTableView *lines = grid(QStringLiteral("GdMx"));
+    expectNoTextCut(lines, {ColCode, ColName, StocktakingLineEditor::ColBook, ColQuantity, ColPrice, ColAmount});
+}
+
 TEST_F(DocumentGridFit, GoodsSearchShowsWholeCodesInANarrowWindow)
 {
     open(QStringLiteral("B1"));
@@ -81,8 +94,10 @@ TEST_F(DocumentGridFit, GoodsSearchShowsWholeCodesInANarrowWindow)
     window->SearchGoodsByCodePrefix();
     QCoreApplication::processEvents();
     ASSERT_TRUE(window->isSearchPanelExpanded());
-    // The stock column reads "quantity unit", a text the fitting counts as words.
-    expectNoTextCut(grid(QStringLiteral("GdQuery")), {0});
+    // The stock column reads "1234567.125 盒": a quantity with its unit is a figure.
+    QTableView *search = grid(QStringLiteral("GdQuery"));
+    ASSERT_EQ(search->model()->index(0, 2).data().toString(), QStringLiteral("1234567.125 盒"));
+    expectNoTextCut(search, {0, 2});
     trigger(QStringLiteral("Menu_cancel"));
 }
 
