@@ -1,11 +1,11 @@
 #include "PersonalSettings.h"
 
 #include "db/Database.h"
+#include "db/FileReplace.h"
 #include "shell/Passwords.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace personal {
 
@@ -86,11 +86,8 @@ std::optional<QString> setOwnPicture(const QString &appPath, const QString &code
     if (in.error() != QFile::NoError)
         return in.errorString();
     QDir().mkpath(appPath + QStringLiteral("image"));
-    QSaveFile out(ownPicturePath(appPath, code));
-    if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
-    if (out.write(content) != content.size() || !out.commit())
-        return out.errorString();
+    if (const QString failure = db::writeWhole(ownPicturePath(appPath, code), content); !failure.isEmpty())
+        return failure;
     return std::nullopt;
 }
 

@@ -39,7 +39,7 @@ QString ownPicturePath(const QString &appPath, const QString &code);
 QString defaultPicturePath(const QString &appPath);
 
 // Copies source over the operator's picture (written whole beside it, then
-// renamed into place). The error text, or nullopt on success.
+// put in place durably). The error text in the clerk's words, or nullopt on success.
 std::optional<QString> setOwnPicture(const QString &appPath, const QString &code, const QString &source);
 // Removes the operator's picture, so the default background is shown.
 void removeOwnPicture(const QString &appPath, const QString &code);

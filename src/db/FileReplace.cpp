@@ -51,6 +51,37 @@ QString replaceFile(const QString &staged, const QString &target)
     return {};
 }
 
+QString writeWhole(const QString &target, const QByteArray &content)
+{
+    const QString staged = stagedPathFor(target);
+    const QByteArray stagedName = QFile::encodeName(staged);
+    const auto failed = [&](int error, const QString &path) {
+        ::unlink(stagedName.constData());
+        return describeFileFailure(error, path);
+    };
+    const int fd = ::open(stagedName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return describeFileFailure(errno, target);
+    for (qsizetype done = 0; done < content.size();) {
+        const ssize_t wrote = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            const int error = wrote < 0 ? errno : ENOSPC;
+            ::close(fd);
+            return failed(error, target);
+        }
+        done += wrote;
+    }
+    if (::close(fd) != 0)
+        return failed(errno, target);
+    if (const QString error = replaceFile(staged, target); !error.isEmpty()) {
+        ::unlink(stagedName.constData());
+        return error;
+    }
+    return {};
+}
+
 QString renameDurably(const QString &from, const QString &to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,10 @@ bool syncFolder(const QString &folder);
 // and the folder synced. Empty on success, else the reason; on failure staged
 // stays where it is for the caller to remove.
 QString replaceFile(const QString &staged, const QString &target);
+// Writes content whole in target's place: staged beside it, then put in
+// place by replaceFile. Empty on success, else the reason; on failure target
+// is unchanged and nothing staged is left.
+QString writeWhole(const QString &target, const QByteArray &content);
 // Renames a file within its folder (a backup generation) and syncs the folder.
 QString renameDurably(const QString &from, const QString &to);
 

@@ -1,13 +1,9 @@
 #include "TextFile.h"
 
-#include "db/EngineFailure.h"
 #include "db/FileReplace.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <cerrno>
 
 namespace textfile {
 
@@ -34,24 +30,10 @@ QString read(const QString &path, bool *ok)
 
 bool writeAtomically(const QString &path, const QByteArray &content, QString *failure)
 {
-    const auto failed = [&](const QString &file) {
-        if (failure)
-            *failure = db::describeFileFailure(errno, file);
-        return false;
-    };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(path);
-    // A short text waits in the file's buffer; a full disk refuses it only
-    // when the buffer is written, and commit() does not look at that failure.
-    if (file.write(content) != content.size() || !file.flush())
-        return failed(path);
-    // commit() syncs the file before its rename; the rename itself is kept by
-    // syncing the folder.
-    if (!file.commit())
-        return failed(path);
-    const QString folder = QFileInfo(path).absolutePath();
-    return db::syncFolder(folder) || failed(folder);
+    const QString reason = db::writeWhole(path, content);
+    if (!reason.isEmpty() && failure)
+        *failure = reason;
+    return reason.isEmpty();
 }
 
 } // namespace textfile

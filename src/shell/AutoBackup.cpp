@@ -73,12 +73,18 @@ void Module1::AutoBackupBook()
     if (!QFileInfo::exists(settingsPath))
         return;
 
-    // Another user's lock is told in the usual words; any other reason is named.
+    // Another user's lock is told in the usual words, as a notice: it passes
+    // when the other user leaves. Any other reason (a damaged book, a full
+    // disk) is named with the warning icon, as it needs the clerk to act.
     auto fail = [](const QString &reason = {}) {
-        Prompt::current().message(QStringLiteral("自动备份"),
-                                  reason.isEmpty() ? QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"
-                                                                    "请在其它用户退出之后再备份数据！")
-                                                   : QStringLiteral("系统无法备份数据。\n\n") + reason);
+        if (reason.isEmpty())
+            Prompt::current().message(QStringLiteral("自动备份"),
+                                      QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"
+                                                     "请在其它用户退出之后再备份数据！"),
+                                      Prompt::Icon::Information);
+        else
+            Prompt::current().message(QStringLiteral("自动备份"), QStringLiteral("系统无法备份数据。\n\n") + reason,
+                                      Prompt::Icon::Exclamation);
     };
     bool readable = false;
     const QStringList lines = textfile::read(settingsPath, &readable).split(QLatin1Char('\n'));

@@ -1,4 +1,6 @@
+#include "support/BookFaults.h"
 #include "support/TestBook.h"
+#include "db/EngineFailure.h"
 #include "masterdata/WindowDriver.h"
 
 #include "admin/OperatorStore.h"
@@ -11,6 +13,7 @@
 #include "shell/WindowRegistry.h"
 
 #include <QCheckBox>
+#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -338,6 +341,36 @@ TEST_F(PersonalSettings, BackgroundPictureIsSetAndRestored)
     S2 w(nullptr, &bg);
     click(w, "CmdSet3");
     EXPECT_FALSE(w.findChild<QPushButton *>("CmdSet1")->isEnabled());
+}
+
+// A picture that cannot be written tells why in the clerk's words; the
+// earlier picture stays whole and nothing is left beside it.
+TEST_F(PersonalSettings, APictureThatCannotBeWrittenKeepsTheEarlierOne)
+{
+    const QString app = book.m().gAppPath;
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(app + "mine.png", "PNG"));
+    QDir().mkpath(app + "image");
+    const QString own = app + "image/A1.jpg";
+    const QByteArray earlier("the earlier picture");
+    QFile file(own);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+    file.close();
+    faults::Unwritable locked(app + "image");
+    if (!locked.works())
+        GTEST_SKIP() << "no folder can be made unwritable here";
+
+    S2 w(nullptr, &bg);
+    book.fileDialogs().answer(app + "mine.png");
+    click(w, "CmdSet0");
+    click(w, "CmdSet1");
+    ASSERT_FALSE(book.prompt().shown.isEmpty());
+    EXPECT_EQ(book.prompt().lastText(), db::splitDetails(db::describeFileFailure(EACCES, own)).text);
+    EXPECT_EQ(book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+    EXPECT_EQ(QDir(app + "image").entryList(QDir::Files | QDir::Hidden), QStringList{"A1.jpg"});
 }
 
 } // namespace

@@ -186,8 +186,24 @@ TEST_F(AutoBackupTest, FailureIsReported)
     EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
     EXPECT_EQ(book.prompt().lastText(),
               QStringLiteral("系统无法备份数据。\n\n找不到文件 %1").arg(book.m().gAppPath + "missing.vzk"));
+    EXPECT_EQ(book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
     EXPECT_FALSE(Module1::IsOnNetworkFileSystem(book.dir()));
     EXPECT_TRUE(Module1::IsOnNetworkFileSystem("//server/share/"));
+}
+
+// Another computer's lock passes by itself and is a notice; a reason the
+// clerk must act on carries the warning icon (the damaged book below).
+TEST_F(AutoBackupTest, AnotherComputersLockIsANotice)
+{
+    settings("0\n");
+    faults::ShortBusyWait shortWait;
+    faults::WriteLock other(book.bookPath(), faults::WriteLock::Stage::Committing);
+    ASSERT_TRUE(other.held());
+    run(2026, 12, 9);
+    ASSERT_FALSE(book.prompt().shown.isEmpty());
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"
+                                                       "请在其它用户退出之后再备份数据！"));
+    EXPECT_EQ(book.prompt().shown.last().icon, Prompt::Icon::Information);
 }
 
 TEST_F(AutoBackupTest, ADamagedBookIsCalledDamagedInShortWordsWithTheCheckAmongTheDetails)
@@ -202,6 +218,7 @@ TEST_F(AutoBackupTest, ADamagedBookIsCalledDamagedInShortWordsWithTheCheckAmongT
     EXPECT_EQ(told.title, QStringLiteral("自动备份"));
     EXPECT_EQ(told.text, QStringLiteral("系统无法备份数据。\n\n") + db::failureReason(db::Failure::Damaged));
     EXPECT_FALSE(told.details.isEmpty());  // the engine's listing of the damaged pages
+    EXPECT_EQ(told.icon, Prompt::Icon::Exclamation);
     EXPECT_TRUE(backups().isEmpty());
 }
 

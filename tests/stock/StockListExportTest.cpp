@@ -6,10 +6,15 @@
 #include "platform/GridModel.h"
 #include "platform/report/ReportPreview.h"
 #include "stock/StockList.h"
+#include "support/BookFaults.h"
 #include "support/TestBook.h"
+
+#include "db/EngineFailure.h"
 
 #include <QTableView>
 #include <QToolButton>
+#include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -108,8 +113,68 @@ TEST_F(StockListExport, PdfIsWrittenAndFailuresAreTold)
     const QString nowhere = book.dir() + QStringLiteral("/没有/清单.xlsx");
     book.fileDialogs().answer(nowhere);
     Prnt::loaded()->Cry->previewWidget()->findChild<QToolButton *>(QStringLiteral("ExportXlsx"))->click();
-    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("无法写入文件") + nowhere);
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("无法写入文件 %1。").arg(nowhere));
+    EXPECT_FALSE(book.prompt().shown.last().details.isEmpty());
     EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+// An export that cannot be written tells why in the clerk's words, keeps the
+// earlier export of that name byte for byte and leaves no temporary file.
+TEST_F(StockListExport, AFailedExportKeepsTheEarlierFileAndTellsWhy)
+{
+    hundredGoods();
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prntc1.rpt"));
+    C1 w;
+    const QByteArray earlier("the earlier export");
+    const struct {
+        const char *button, *name;
+        bool fullDisk;  // else a folder that cannot be written
+    } cases[] = {{"ExportXlsx", "库存.xlsx", true},
+                 {"ExportPdf", "库存.pdf", true},
+                 {"ExportXlsx", "库存.xlsx", false},
+                 {"ExportPdf", "库存.pdf", false}};
+    int run = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.fullDisk ? " on a full disk" : " in a folder that cannot be written"));
+        const QString folder = book.dir() + QStringLiteral("/导出%1").arg(++run);
+        QDir().mkpath(folder);
+        std::optional<faults::SmallDisk> disk;
+        if (c.fullDisk) {
+            disk.emplace(folder, 64);
+            if (!disk->mounted())
+                GTEST_SKIP() << "no small file system can be mounted here";
+        }
+        const QString path = folder + QLatin1Char('/') + QString::fromUtf8(c.name);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+        file.close();
+        const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QString reason;
+        std::optional<faults::Unwritable> locked;
+        if (disk) {
+            disk->fill();
+            reason = db::failureReason(db::Failure::DiskFull);
+        } else {
+            locked.emplace(folder);
+            if (!locked->works())
+                GTEST_SKIP() << "no folder can be made unwritable here";
+            reason = db::splitDetails(db::describeFileFailure(EACCES, path)).text;
+        }
+
+        book.prompt().clear();
+        exportFromPreview(w, c.button, path);
+        ASSERT_FALSE(book.prompt().shown.isEmpty());
+        EXPECT_EQ(book.prompt().lastText(), reason);
+        EXPECT_EQ(book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
+        EXPECT_FALSE(book.prompt().shown.last().details.isEmpty());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), earlier);
+        file.close();
+        QStringList after = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        after.removeAll(QStringLiteral("filler"));
+        EXPECT_EQ(after, before);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ReportPainter.h"
 
-#include <QFileInfo>
+#include "ExportFile.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -181,17 +182,14 @@ void paintPage(const FilledReport &report, int page, QPainter &painter)
 
 bool renderPdf(const FilledReport &report, const QString &path, QString *error, const PageProgress &progress)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setCreator(QStringLiteral("warehouse"));
-    applyPageLayout(report, printer);
-    if (!paintReport(report, printer, progress) || !QFileInfo(path).isFile()) {
-        if (error)
-            *error = QStringLiteral("无法写入文件%1").arg(path);
-        return false;
-    }
-    return true;
+    return exportWhole(path, error, [&](const QString &scratch) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(scratch);
+        printer.setCreator(QStringLiteral("warehouse"));
+        applyPageLayout(report, printer);
+        return paintReport(report, printer, progress);
+    });
 }
 
 } // namespace report

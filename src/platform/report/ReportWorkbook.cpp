@@ -1,7 +1,8 @@
 #include "ReportWorkbook.h"
 
+#include "ExportFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <xlsxwriter.h>
 
@@ -191,24 +192,13 @@ private:
 
 bool writeWorkbook(const FilledReport &report, const QString &path, QString *error, const PageProgress &progress)
 {
-    // Written beside the target and renamed into place: an old file stays
-    // whole when writing fails.
-    const QString staged = path + QStringLiteral(".part");
-    QFile::remove(staged);
-    lxw_workbook *book = workbook_new(QFile::encodeName(staged).constData());
-    lxw_error result = LXW_ERROR_CREATING_XLSX_FILE;
-    if (book) {
+    return exportWhole(path, error, [&](const QString &scratch) {
+        lxw_workbook *book = workbook_new(QFile::encodeName(scratch).constData());
+        if (!book)
+            return false;
         SheetWriter(book, report).write(progress);
-        result = workbook_close(book);
-    }
-    const bool written = result == LXW_NO_ERROR && QFileInfo(staged).isFile() &&
-                         (!QFile::exists(path) || QFile::remove(path)) && QFile::rename(staged, path);
-    if (!written) {
-        QFile::remove(staged);
-        if (error)
-            *error = QStringLiteral("无法写入文件%1").arg(path);
-    }
-    return written;
+        return workbook_close(book) == LXW_NO_ERROR;
+    });
 }
 
 } // namespace report
