@@ -9,7 +9,7 @@ frames::MasterDataKind supplierKind();       // A1, TA1
 frames::MasterDataKind receivingUnitKind();  // A2, TA2
 frames::MasterDataKind categoryKind();       // A3, TA3
 // The columns that name a goods in every goods list: code, name, category
-// (searched by its code), unit and specification.
+// (searched by its code), unit and size/model (规格型号).
 frames::ListColumns goodsNamingColumns();
 // The goods list's columns.
 const frames::ListColumns &goodsListColumns();
