@@ -1,6 +1,7 @@
 // The chosen-period quantity report over many two-decimal lines: its sums
 // and totals are the exact decimal sums.
 #include "reports/BalanceReport.h"
+#include "CentStockIns.h"
 #include "support/CentAmounts.h"
 #include "support/TestBook.h"
 
@@ -17,20 +18,7 @@ TEST(BalanceReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
     for (const bool oneGoods : {false, true}) {
         SCOPED_TRACE(oneGoods ? "one goods" : "one goods each");
         TestBook book;
-        {
-            db::Transaction transaction(book.db());
-            book.exec("insert into TB1 (F1,F2,F6) values ('RK1','2026-03-05','张三')");
-            if (oneGoods)
-                book.exec("insert into TA4 (F1,F2,F3,F8) values ('G1','螺钉','001',?)", {amounts.sum.toDouble()});
-            for (int i = 0; i < amounts.values.size(); ++i) {
-                const QString code =
-                    oneGoods ? QStringLiteral("G1") : QStringLiteral("G%1").arg(i, 4, 10, QLatin1Char('0'));
-                if (!oneGoods)
-                    book.exec("insert into TA4 (F1,F2,F3,F8) values (?,'螺钉','001',?)", {code, amounts.values[i]});
-                book.exec("insert into TB11 (F0,F1,F6,F7) values ('RK1',?,?,1)", {code, amounts.values[i]});
-            }
-            ASSERT_TRUE(transaction.commit());
-        }
+        addCentStockIns(book, amounts, oneGoods);
         BalanceFilter filter;
         filter.from = QDate(2026, 3, 1);
         filter.to = QDate(2026, 3, 9);

@@ -8,6 +8,7 @@
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
 #include "shell/MergedCaptionHeader.h"
+#include "CentStockIns.h"
 #include "support/CentAmounts.h"
 
 #include <QComboBox>
@@ -132,19 +133,7 @@ TEST(PeriodReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
     for (const bool oneGoods : {false, true}) {
         SCOPED_TRACE(oneGoods ? "one goods" : "one goods each");
         TestBook book;
-        {
-            db::Transaction transaction(book.db());
-            book.exec("insert into TB1 (F1,F2,F6) values ('RK1','2026-03-05','张三')");
-            if (oneGoods)
-                book.exec("insert into TA4 (F1,F2,F8) values ('G1','螺钉',?)", {amounts.sum.toDouble()});
-            for (int i = 0; i < amounts.values.size(); ++i) {
-                const QString code = oneGoods ? QStringLiteral("G1") : QStringLiteral("G%1").arg(i, 4, 10, QLatin1Char('0'));
-                if (!oneGoods)
-                    book.exec("insert into TA4 (F1,F2,F8) values (?,'螺钉',?)", {code, amounts.values[i]});
-                book.exec("insert into TB11 (F0,F1,F6,F7) values ('RK1',?,?,1)", {code, amounts.values[i]});
-            }
-            ASSERT_TRUE(transaction.commit());
-        }
+        addCentStockIns(book, amounts, oneGoods);
         const GenerationResult r =
             GeneratePeriodReport(book.db(), QDate(2026, 3, 1), QDate(2026, 3, 9), kByPeriodMovement, "#0.00");
         ASSERT_EQ(r.status, GenerationResult::Done) << r.error.toStdString();
