@@ -27,12 +27,16 @@ QString resourceText(const QString &name)
 
 QString createBook(const QString &path)
 {
-    const QString temporary = stagedPathFor(path);
-    QFile::remove(temporary);
+    QString temporary;
+    if (const QString error = createStaged(path, &temporary); !error.isEmpty())
+        return error;
     {
         Database book;
-        if (!book.open(temporary, QString::fromLatin1(kBookPassword), true))
-            return book.lastError();
+        if (!book.open(temporary, QString::fromLatin1(kBookPassword), true)) {
+            const QString error = book.lastError();
+            QFile::remove(temporary);
+            return error;
+        }
         Transaction transaction(book);
         if (!book.execScript(resourceText(QStringLiteral(":/db/schema.sql")))
             || !book.execScript(resourceText(QStringLiteral(":/db/default_rows.sql")))
@@ -194,8 +198,21 @@ QString publishCheckedCopy(const QString &temporary, const QString &target, QStr
         unsynced->close();
     if (error.isEmpty())
         error = replaceFile(temporary, target);
-    if (!error.isEmpty())
+    if (!error.isEmpty() && !temporary.isEmpty())
         QFile::remove(temporary);
+    return error;
+}
+
+// Writes book's rows, compacted, into the empty file at path; empty when
+// done, else the reason.
+QString exportCompacted(Database &book, const QString &path)
+{
+    if (!book.exec(QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"), {path, QString::fromLatin1(kBookPassword)}))
+        return book.lastError();
+    bool ok = false;
+    book.scalar(QStringLiteral("SELECT sqlcipher_export('compacted')"), {}, &ok);
+    const QString error = ok ? QString() : book.lastError();
+    book.execScript(QStringLiteral("DETACH DATABASE compacted"));
     return error;
 }
 
@@ -204,19 +221,20 @@ QString publishCheckedCopy(const QString &temporary, const QString &target, QStr
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)
 {
     bool locked = false;
-    const QString temporary = stagedPathFor(target);
-    QFile staged(temporary);
+    QString temporary;
+    QFile staged;
     QString error = folderProblem(target);
     if (error.isEmpty()) {
-        QFile::remove(temporary);
         Database book;
         if (!book.open(source)) {
             error = book.lastError();
             locked = isBusyError(book.lastErrorCode());
-        } else if (!staged.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = writeError(staged);
-        } else {
-            error = copyUnderReadLock(book, staged, progress, &locked);
+        } else if (error = createStaged(target, &temporary); error.isEmpty()) {
+            staged.setFileName(temporary);
+            if (!staged.open(QIODevice::WriteOnly))
+                error = writeError(staged);
+            else
+                error = copyUnderReadLock(book, staged, progress, &locked);
         }
     }
     error = publishCheckedCopy(temporary, target, error, staged.isOpen() ? &staged : nullptr);
@@ -227,26 +245,17 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
 
 QString compactCopy(const QString &source, const QString &target)
 {
-    const QString temporary = stagedPathFor(target);
-    QFile::remove(temporary);
+    QString temporary;
     QString error;
     {
         Database book;
         if (!book.open(source))
             return book.lastError();
-        if (!book.exec(QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"),
-                       {temporary, QString::fromLatin1(kBookPassword)})) {
-            error = book.lastError();
-        } else {
-            bool ok = false;
-            book.scalar(QStringLiteral("SELECT sqlcipher_export('compacted')"), {}, &ok);
-            if (!ok)
-                error = book.lastError();
-            book.execScript(QStringLiteral("DETACH DATABASE compacted"));
-        }
+        error = createStaged(target, &temporary);
+        if (error.isEmpty())
+            error = exportCompacted(book, temporary);
     }
-    error = publishCheckedCopy(temporary, target, error);
-    return error;
+    return publishCheckedCopy(temporary, target, error);
 }
 
 } // namespace db

@@ -2,16 +2,35 @@
 
 #include "EngineFailure.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace db {
 
 namespace {
+// At most this many bytes of the target's name begin a staging name, so that
+// the unique part still fits the file system's limit on a name (255 bytes).
+constexpr qsizetype kNameBytesKept = 200;
+
+// A staging name: any name, "." the process number "-" sixteen hex digits, ".tmp".
+const QRegularExpression &stagingNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^.+\.\d+-[0-9a-f]{16}\.tmp$)"));
+    return pattern;
+}
+
+// A file unchanged for longer than this is no longer being written.
+constexpr qint64 kStaleSeconds = 24 * 60 * 60;
+
 bool syncPath(const QString &path, int flags)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
@@ -28,6 +47,61 @@ QString folderOf(const QString &path)
 {
     return QFileInfo(path).absolutePath();
 }
+
+// target's file name, cut to kNameBytesKept bytes at a whole character.
+QString namePrefix(const QString &target)
+{
+    QString name = QFileInfo(target).fileName();
+    while (QFile::encodeName(name).size() > kNameBytesKept)
+        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
+    return name;
+}
+
+// Opens a new staging file beside target, exclusively: a name that exists
+// already (another writer's) is never opened, another is drawn instead.
+int openStaged(const QString &target, QString *staged)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        *staged = stagedPathFor(target);
+        const int fd = ::open(QFile::encodeName(*staged).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Gives staged the mode of the target it replaces, and its owner and group
+// where the process may (only the superuser may give a file away). A target
+// whose owner may not write it is refused: its owner made it read-only. Empty
+// when staged may take target's place, else the reason.
+QString takeProtection(const QString &staged, const QString &target)
+{
+    const QByteArray stagedName = QFile::encodeName(staged);
+    struct stat kept {};
+    if (::stat(QFile::encodeName(target).constData(), &kept) != 0)
+        return errno == ENOENT ? QString() : describeFileFailure(errno, target);
+    if (!S_ISREG(kept.st_mode))
+        return {};  // not a file: the rename tells what is wrong
+    if (!(kept.st_mode & S_IWUSR))
+        return describeFileFailure(EACCES, target);
+    if (::chown(stagedName.constData(), kept.st_uid, kept.st_gid) != 0)
+        (void)::chown(stagedName.constData(), uid_t(-1), kept.st_gid);
+    const mode_t mode = kept.st_mode & 07777;
+    if (::chmod(stagedName.constData(), mode) == 0)
+        return {};
+    // Some shared folders keep no modes: that is no failure as long as the
+    // new file is open to no one the old one was closed to.
+    const int error = errno;
+    struct stat made {};
+    if (::stat(stagedName.constData(), &made) == 0 && (made.st_mode & 0777 & ~mode) == 0)
+        return {};
+    return describeFileFailure(error, target);
+}
+
+bool isStale(const QFileInfo &file, const QDateTime &now)
+{
+    return file.lastModified().secsTo(now) > kStaleSeconds;
+}
 } // namespace
 
 bool syncFile(const QString &path)
@@ -40,28 +114,53 @@ bool syncFolder(const QString &folder)
     return syncPath(folder, O_RDONLY | O_DIRECTORY);
 }
 
+QString stagedPathFor(const QString &target)
+{
+    const QString unique = QStringLiteral("%1-%2")
+                               .arg(::getpid())
+                               .arg(QRandomGenerator::system()->generate64(), 16, 16, QLatin1Char('0'));
+    return QDir(folderOf(target)).filePath(namePrefix(target) + QLatin1Char('.') + unique + QStringLiteral(".tmp"));
+}
+
+QString createStaged(const QString &target, QString *staged)
+{
+    const int fd = openStaged(target, staged);
+    if (fd < 0)
+        return describeFileFailure(errno, target);
+    ::close(fd);
+    return {};
+}
+
+QString restoreStagePathFor(const QString &bookFile)
+{
+    return stagedPathFor(bookFile + QStringLiteral(".restore"));
+}
+
 QString replaceFile(const QString &staged, const QString &target)
 {
     if (!syncFile(staged))
         return describeFileFailure(errno, staged);
+    if (const QString refused = takeProtection(staged, target); !refused.isEmpty())
+        return refused;
     if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0)
         return describeFileFailure(errno, target);
-    if (!syncFolder(folderOf(target)))
-        return describeFileFailure(errno, folderOf(target));
+    // Best effort: the new file is in place, and some network file systems
+    // refuse to sync a folder.
+    syncFolder(folderOf(target));
     return {};
 }
 
 QString writeWhole(const QString &target, const QByteArray &content)
 {
-    const QString staged = stagedPathFor(target);
+    QString staged;
+    const int fd = openStaged(target, &staged);
+    if (fd < 0)
+        return describeFileFailure(errno, target);
     const QByteArray stagedName = QFile::encodeName(staged);
     const auto failed = [&](int error, const QString &path) {
         ::unlink(stagedName.constData());
         return describeFileFailure(error, path);
     };
-    const int fd = ::open(stagedName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return describeFileFailure(errno, target);
     for (qsizetype done = 0; done < content.size();) {
         const ssize_t wrote = ::write(fd, content.constData() + done, size_t(content.size() - done));
         if (wrote < 0 && errno == EINTR)
@@ -86,25 +185,27 @@ QString renameDurably(const QString &from, const QString &to)
 {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         return describeFileFailure(errno, to);
-    if (!syncFolder(folderOf(to)))
-        return describeFileFailure(errno, folderOf(to));
+    syncFolder(folderOf(to));  // best effort, as in replaceFile
     return {};
 }
 
-QString stagedPathFor(const QString &target)
+QStringList leftoversIn(const QString &folder, const QStringList &formerNames)
 {
-    return target + QStringLiteral(".tmp");
-}
-
-QString restoreStagePathFor(const QString &bookFile)
-{
-    return bookFile + QStringLiteral(".restore");
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QStringList result;
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QFileInfo &file : files)
+        if ((stagingNamePattern().match(file.fileName()).hasMatch() || formerNames.contains(file.fileName()))
+            && isStale(file, now))
+            result.append(file.filePath());
+    return result;
 }
 
 QStringList leftoversBeside(const QString &bookFile)
 {
-    const QString restoreStage = restoreStagePathFor(bookFile);
-    return {restoreStage, stagedPathFor(restoreStage), stagedPathFor(bookFile)};
+    const QString name = QFileInfo(bookFile).fileName();
+    return leftoversIn(folderOf(bookFile), {name + QStringLiteral(".tmp"), name + QStringLiteral(".restore"),
+                                            name + QStringLiteral(".restore.tmp")});
 }
 
 } // namespace db

@@ -7,29 +7,50 @@
 // Files the program writes whole are written beside their place first and
 // then put in it; these make each step durable, so a power cut leaves the old
 // file or the new one, never a torn one or a lost name.
+//
+// Each write stages in a file of its own, created exclusively under a name
+// that no other write (of this process or of another computer sharing the
+// folder) can have: the target's name, a part unique to the process and the
+// write, and ".tmp". Leftovers of writes that were cut off are recognised by
+// that name and removed only once no one can still be writing them.
 namespace db {
 
 // Forces a written file's contents onto the disk; false when it cannot.
 bool syncFile(const QString &path);
 // Forces a folder's entries (names made, renamed or removed) onto the disk.
 bool syncFolder(const QString &folder);
-// Puts staged in the place of target: staged is synced, renamed over target,
-// and the folder synced. Empty on success, else the reason; on failure staged
-// stays where it is for the caller to remove.
+
+// A fresh staging name beside target for one write of it (no file is made).
+QString stagedPathFor(const QString &target);
+// Creates an empty staging file beside target, exclusively, for one write of
+// it, and gives its path in staged. Empty on success, else the reason.
+QString createStaged(const QString &target, QString *staged);
+// The name a restore of the book at bookFile stages the backup under before
+// it replaces the book: a staging name of its own, as stagedPathFor.
+QString restoreStagePathFor(const QString &bookFile);
+
+// Puts staged in the place of target: staged is synced, given target's mode
+// (and owner, where the process may), renamed over target, and the folder
+// synced as far as its file system allows (the new file is in place by then,
+// so a folder that cannot be synced is not a failure). A target its owner made
+// read-only is refused and left as it is. Empty on success, else the reason;
+// on failure staged stays where it is for the caller to remove.
 QString replaceFile(const QString &staged, const QString &target);
 // Writes content whole in target's place: staged beside it, then put in
 // place by replaceFile. Empty on success, else the reason; on failure target
 // is unchanged and nothing staged is left.
 QString writeWhole(const QString &target, const QByteArray &content);
-// Renames a file within its folder (a backup generation) and syncs the folder.
+// Renames a file within its folder (a backup generation) and syncs the
+// folder, as far as its file system allows.
 QString renameDurably(const QString &from, const QString &to);
 
-// The program's own temporary files. A copy is staged in target + ".tmp";
-// a restore stages the backup beside the book in book + ".restore".
-QString stagedPathFor(const QString &target);
-QString restoreStagePathFor(const QString &bookFile);
-// Every temporary file an interrupted write of the book at bookFile may have
-// left beside it (the restore's stage and its staged copy, its own staged copy).
+// The files in folder that writes cut off left and no one can still be
+// writing: staging files by their name (and the files named in formerNames,
+// names of the folder that earlier versions staged under), unchanged for more
+// than a day.
+QStringList leftoversIn(const QString &folder, const QStringList &formerNames = {});
+// The leftovers beside the book at bookFile: those of its folder, with the
+// names earlier versions staged the book's copies and restores under.
 QStringList leftoversBeside(const QString &bookFile);
 
 } // namespace db

@@ -24,7 +24,7 @@
 namespace {
 
 // Backups of exactly this book name: name + a date + "." + one of the
-// extensions ("vzk", "___", or the staged copy's), so that the files of a book
+// extensions ("vzk", "___", or a former staged copy's), so that the files of a book
 // whose name merely begins with it are left alone.
 QStringList backupsOf(const QDir &folder, const QString &bookName, const QStringList &extensions)
 {
@@ -41,23 +41,19 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
     return result;
 }
 
-// The automatic backup is staged as target + kStagedExtension (itself copied
-// through its own staged file) and renamed into place when checked.
-const QString kStagedExtension = QStringLiteral(".new");
-
 } // namespace
 
 void Module1::RemoveBookLeftovers()
 {
-    for (const QString &path : db::leftoversBeside(gBookFile))
-        QFile::remove(path);
     const QString name = gBookName == gBookFile ? QStringLiteral("帐本文件") : gBookName;
-    QDir folder(gAppPath + QStringLiteral("数据备份"));
-    const QString staged = QStringLiteral("vzk") + kStagedExtension;
-    for (const QString &left : backupsOf(folder, name, {staged, db::stagedPathFor(staged)}))
-        folder.remove(left);
-    // The manual backup's proposed file, staged.
-    folder.remove(db::stagedPathFor(QStringLiteral("备份-") + name + QStringLiteral(".vzk")));
+    const QDir folder(gAppPath + QStringLiteral("数据备份"));
+    // The names earlier versions staged this book's backups under: the
+    // automatic backup's copy (and its own staged file), the manual backup's
+    // proposed file, staged.
+    const QStringList formerNames = backupsOf(folder, name, {QStringLiteral("vzk.new"), QStringLiteral("vzk.new.tmp")})
+                                    << QStringLiteral("备份-") + name + QStringLiteral(".vzk.tmp");
+    for (const QString &path : db::leftoversBeside(gBookFile) + db::leftoversIn(folder.path(), formerNames))
+        QFile::remove(path);
 }
 
 void Module1::AutoBackupBook()
@@ -105,7 +101,7 @@ void Module1::AutoBackupBook()
 
     // The new copy is made and checked first; only then does the previous one
     // become the older generation, so a failed backup never costs the last good one.
-    const QString staged = target + kStagedExtension;
+    const QString staged = db::stagedPathFor(target);
     {
         WaitCursor wait;
         gDb.close();

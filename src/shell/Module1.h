@@ -117,9 +117,9 @@ public:
     QString OpenBookFile(const QString &path);
     void TellReadOnlyBook(const QString &path);
     void AutoBackupBook();
-    // Removes the program's own temporary files that an interrupted backup,
-    // restore or copy of the open book left (beside it and in "数据备份"),
-    // whatever day they were made; nothing else.
+    // Removes the program's own temporary files that interrupted writes left
+    // beside the open book and in "数据备份", once no one can still be
+    // writing them (see db::leftoversIn); nothing else.
     void RemoveBookLeftovers();
     // True when path lies on a network file system (nfs, cifs/smb, sshfs, ...).
     static bool IsOnNetworkFileSystem(const QString &path);

@@ -7,6 +7,7 @@
 #include "shell/Login.h"
 #include "shell/MForm.h"
 #include "shell/WindowRegistry.h"
+#include "support/Leftovers.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -99,7 +100,7 @@ TEST(Books, NewBookIsACopyThatOpensAndLogsIn001)
     EXPECT_EQ(items(cmb1).last(), target);
     EXPECT_EQ(cmb0->currentIndex(), 2);
     EXPECT_EQ(cmb1->currentIndex(), 2);
-    EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral(".tmp")));
+    EXPECT_EQ(leftovers::stagingIn(QFileInfo(target).absolutePath()), QStringList());
 
     // a cancelled name input still lists the book, under "新建" + the book name
     const QString target2 = f.file(QStringLiteral("我的帐本/三.vzk"));

@@ -1,12 +1,14 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include "support/Leftovers.h"
 #include "support/TestBook.h"
 
 #include "db/BookFile.h"
 #include "db/Database.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QMap>
 #include <gtest/gtest.h>
@@ -123,7 +125,7 @@ TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)
 {
     TestBook book;
     const QString missingFolder = book.dir() + "/没有的文件夹";
-    QDir().mkpath(book.dir() + "/占用/copy.vzk.tmp");  // a folder where the temporary file must go
+    QDir().mkpath(book.dir() + "/占用/copy.vzk");  // a folder where the copy must go
     const struct {
         QString source, target, reason;
     } cases[] = {
@@ -132,6 +134,8 @@ TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)
         {book.bookPath(), book.dir() + "/占用/copy.vzk", QString()},
     };
     for (const auto &c : cases) {
+        const QDir folder = QFileInfo(c.target).dir();
+        const QStringList before = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         bool busy = true;
         const QString error = db::copyBook(c.source, c.target, {}, &busy);
         EXPECT_FALSE(error.isEmpty()) << c.target.toStdString();
@@ -139,7 +143,8 @@ TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)
             EXPECT_EQ(error, c.reason);
         }
         EXPECT_FALSE(busy);
-        EXPECT_FALSE(QFile::exists(c.target));
+        EXPECT_FALSE(QFileInfo(c.target).isFile());
+        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before) << c.target.toStdString();
     }
 }
 
@@ -182,6 +187,6 @@ TEST(BookCopy, ADamagedBookIsRefusedByTheCheckAndTheEarlierBackupStays)
         ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
         EXPECT_EQ(earlier.readAll(), QByteArray("earlier backup")) << c.name;
         earlier.close();
-        EXPECT_FALSE(QFile::exists(target + ".tmp")) << c.name;
+        EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList()) << c.name;
     }
 }

@@ -1,8 +1,10 @@
 #include "support/BookFaults.h"
+#include "support/Leftovers.h"
 #include "support/TestBook.h"
 
 #include "db/BookFile.h"
 #include "db/EngineFailure.h"
+#include "db/FileReplace.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -149,17 +151,22 @@ TEST_F(AutoBackupTest, AFailedBackupKeepsThePreviousOne)
 TEST_F(AutoBackupTest, ACopyThatCannotBeWrittenLeavesBothGenerationsUntouched)
 {
     settings("0\n");
+    faults::SmallDisk disk(folder());
+    if (!disk.mounted())
+        GTEST_SKIP() << "no small file system can be mounted here";
     run(2026, 12, 8);
     run(2026, 12, 9);
     ASSERT_EQ(backups(), (QStringList{"测试帐本2026-12-8.___", "测试帐本2026-12-9.vzk"}));
     QFile older(folder() + "/测试帐本2026-12-8.___");
     ASSERT_TRUE(older.open(QIODevice::ReadOnly));
     const QByteArray olderBytes = older.readAll();
-    // a folder in the place of the copy's temporary file: no write gets through
-    QDir().mkpath(folder() + "/测试帐本2026-12-10.vzk.new.tmp");
+    // the disk of the backups is full: the copy cannot be written
+    disk.fill();
     run(2026, 12, 10);
+    disk.free();
+    ASSERT_FALSE(book.prompt().shown.isEmpty());
     EXPECT_EQ(book.prompt().shown.last().title, QStringLiteral("自动备份"));
-    EXPECT_TRUE(book.prompt().lastText().startsWith(QStringLiteral("系统无法备份数据。\n\n")));
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("系统无法备份数据。\n\n") + db::failureReason(db::Failure::DiskFull));
     EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-8.___", "测试帐本2026-12-9.vzk"}));
     older.close();
     ASSERT_TRUE(older.open(QIODevice::ReadOnly));
@@ -222,20 +229,46 @@ TEST_F(AutoBackupTest, ADamagedBookIsCalledDamagedInShortWordsWithTheCheckAmongT
     EXPECT_TRUE(backups().isEmpty());
 }
 
-TEST_F(AutoBackupTest, LeftoversOfInterruptedCopiesAreRemovedWhateverTheirDayAndNothingElse)
+// What cut-off writes left is removed once no one can still be writing it:
+// the program's own staging files of a day ago, and the names earlier
+// versions staged this book's copies under. Another computer's fresh staging
+// file, and every file that is not the program's, stays.
+TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThemAndNothingElse)
 {
     QDir().mkpath(folder());
-    const QStringList own = {folder() + "/测试帐本2026-11-2.vzk.new.tmp", folder() + "/测试帐本2026-12-8.vzk.new",
-                             folder() + "/备份-测试帐本.vzk.tmp", book.bookPath() + ".restore",
-                             book.bookPath() + ".restore.tmp", book.bookPath() + ".tmp"};
-    const QStringList others = {folder() + "/测试帐本二号2026-11-2.vzk.new.tmp", folder() + "/测试帐本2026-11-2.vzk",
-                                folder() + "/别的.vzk.tmp", folder() + "/测试帐本说明.txt",
-                                book.m().gAppPath + "别的帐本.vzk.restore"};
-    for (const QString &path : own + others)
-        writeFile(path, "left");
+    const QString today = folder() + "/测试帐本2026-12-9.vzk";
+    const struct {
+        QString path;
+        int hoursAgo;
+        bool removed;
+    } cases[] = {
+        {db::stagedPathFor(today), 30, true},
+        {db::stagedPathFor(db::stagedPathFor(today)), 30, true},
+        {db::stagedPathFor(folder() + "/备份-测试帐本.vzk"), 30, true},
+        {db::restoreStagePathFor(book.bookPath()), 30, true},
+        {db::stagedPathFor(book.bookPath()), 30, true},
+        {db::stagedPathFor(book.m().gAppPath + "测试帐本bak.set"), 30, true},
+        {folder() + "/测试帐本2026-11-2.vzk.new.tmp", 30, true},
+        {folder() + "/测试帐本2026-12-8.vzk.new", 30, true},
+        {folder() + "/备份-测试帐本.vzk.tmp", 30, true},
+        {book.bookPath() + ".restore", 30, true},
+        {book.bookPath() + ".restore.tmp", 30, true},
+        {book.bookPath() + ".tmp", 30, true},
+        // written now, by another computer's backup or restore
+        {db::stagedPathFor(folder() + "/测试帐本2026-12-10.vzk"), 0, false},
+        {db::restoreStagePathFor(book.bookPath()), 1, false},
+        {db::stagedPathFor(book.bookPath()), 12, false},
+        {folder() + "/测试帐本2026-12-1.vzk.new", 0, false},
+        // not the program's
+        {folder() + "/测试帐本二号2026-11-2.vzk.new.tmp", 30, false},
+        {folder() + "/测试帐本2026-11-2.vzk", 30, false},
+        {folder() + "/别的.vzk.tmp", 30, false},
+        {folder() + "/测试帐本说明.txt", 30, false},
+        {book.m().gAppPath + "别的帐本.vzk.restore", 30, false},
+    };
+    for (const auto &c : cases)
+        leftovers::leave(c.path, c.hoursAgo);
     run(2026, 12, 9);  // at exit, without a backup setting for the book
-    for (const QString &path : own)
-        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
-    for (const QString &path : others)
-        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+    for (const auto &c : cases)
+        EXPECT_EQ(QFile::exists(c.path), !c.removed) << c.path.toStdString();
 }

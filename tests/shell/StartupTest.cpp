@@ -1,7 +1,9 @@
 #include "ShellFixture.h"
 #include "support/BookFaults.h"
+#include "support/Leftovers.h"
 
 #include "db/BookFile.h"
+#include "db/FileReplace.h"
 #include "shell/MForm.h"
 #include "shell/Startup.h"
 #include "platform/TextFile.h"
@@ -256,20 +258,32 @@ TEST(Startup, MainRunsEveryStepWithTheCommandLineBook)
     EXPECT_EQ(f.book.m().gPeriodStart, QDate(2026, 1, 1));
 }
 
-TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksInterruptedCopies)
+TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksCutOffCopiesThatNoOneIsWriting)
 {
     ShellFixture f;
-    QDir().mkpath(f.book.dir() + QStringLiteral("/数据备份"));
+    const QString backups = f.book.dir() + QStringLiteral("/数据备份");
+    QDir().mkpath(backups);
     // a book opened from the command line names its files "帐本文件"
-    const QStringList left = {f.book.bookPath() + QStringLiteral(".restore.tmp"),
-                              f.book.dir() + QStringLiteral("/数据备份/帐本文件2026-10-3.vzk.new.tmp")};
-    for (const QString &path : left)
-        ASSERT_TRUE(textfile::writeAtomically(path, "left by a cut-off copy"));
+    const struct {
+        QString path;
+        int hoursAgo;
+        bool removed;
+    } cases[] = {
+        {f.book.bookPath() + QStringLiteral(".restore.tmp"), 30, true},
+        {backups + QStringLiteral("/帐本文件2026-10-3.vzk.new.tmp"), 30, true},
+        {db::restoreStagePathFor(f.book.bookPath()), 30, true},
+        {db::stagedPathFor(backups + QStringLiteral("/帐本文件2026-10-3.vzk")), 30, true},
+        // another computer restoring the book, or backing it up, now
+        {db::restoreStagePathFor(f.book.bookPath()), 0, false},
+        {db::stagedPathFor(backups + QStringLiteral("/帐本文件2026-12-9.vzk")), 0, false},
+    };
+    for (const auto &c : cases)
+        leftovers::leave(c.path, c.hoursAgo);
     Startup s(f.book.m());
     f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001.系统管理员")));
     ASSERT_TRUE(s.Main(f.book.dir(), QLatin1Char('"') + f.book.bookPath() + QLatin1Char('"')));
-    for (const QString &path : left)
-        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    for (const auto &c : cases)
+        EXPECT_EQ(QFile::exists(c.path), !c.removed) << c.path.toStdString();
 }
 
 namespace {

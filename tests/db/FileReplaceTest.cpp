@@ -1,0 +1,275 @@
+#include "support/Leftovers.h"
+
+#include "db/EngineFailure.h"
+#include "db/FileReplace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<cannot read>");
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat result {};
+    ::stat(QFile::encodeName(path).constData(), &result);
+    return result;
+}
+
+// The reason told for a file its owner made read-only.
+QString readOnlyReason(const QString &path)
+{
+    return db::describeFileFailure(EACCES, path);
+}
+
+// Sets the process's file mode mask for the life of the object.
+class Umask {
+public:
+    explicit Umask(mode_t mask) : previous_(::umask(mask)) {}
+    ~Umask() { ::umask(previous_); }
+
+private:
+    mode_t previous_;
+};
+
+// Runs work as an ordinary user and gives the number of checks that failed in
+// it, or -1 when no ordinary user can be had. A test run as root runs work in
+// a child process that has given up root for "nobody" (folder, where work
+// makes its files, handed to that user); any other runs it here. work reports
+// its own failures on the error output (a child has no test framework to
+// report to).
+int asOrdinaryUser(const QString &folder, const std::function<int()> &work)
+{
+    if (::geteuid() != 0)
+        return work();
+    QDir().mkpath(folder);
+    const QByteArray name = QFile::encodeName(folder);
+    if (::chown(name.constData(), kNobody, kNobody) != 0)
+        return -1;
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(255);
+        ::_exit(std::min(work(), 254));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// A check inside work: counts and tells a failure.
+int failedUnless(bool passed, const char *what)
+{
+    if (!passed)
+        std::fprintf(stderr, "check failed: %s\n", what);
+    return passed ? 0 : 1;
+}
+
+} // namespace
+
+// Two computers writing one file (their exit backups into one folder, two
+// exports of one name) each stage in a file of their own: whatever either
+// reads after its write is one whole content.
+TEST(FileReplace, TwoProcessesWritingOneTargetEachPublishOnlyWholeContents)
+{
+    QTemporaryDir dir;
+    const QString target = dir.path() + QStringLiteral("/dbsetup.dat");
+    const QByteArray mine(2 << 20, 'a'), theirs(2 << 20, 'b');
+    ASSERT_EQ(db::writeWhole(target, theirs), QString());
+    constexpr int rounds = 100;
+
+    std::fflush(nullptr);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        int failed = 0;
+        for (int i = 0; i < rounds; ++i)
+            failed += !db::writeWhole(target, theirs).isEmpty();
+        ::_exit(failed == 0 ? 0 : 1);
+    }
+    int failed = 0, torn = 0;
+    for (int i = 0; i < rounds; ++i) {
+        if (!db::writeWhole(target, mine).isEmpty()) {
+            ++failed;
+            continue;
+        }
+        const QByteArray found = contentOf(target);
+        torn += found != mine && found != theirs;
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(torn, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other writer had failures";
+    const QByteArray last = contentOf(target);
+    EXPECT_TRUE(last == mine || last == theirs);
+    EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList());
+}
+
+TEST(FileReplace, LeftoversAreOnlyTheProgramsOwnThatNoOneCanStillBeWriting)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    const QString book = folder + QStringLiteral("/帐本.vzk");
+    const QString longName = folder + QLatin1Char('/') + QStringLiteral("很长的名字").repeated(16) + QStringLiteral(".set");
+    leftovers::leave(book, 72);
+    const struct {
+        QString path;
+        int hoursAgo;
+        bool staleStaging;  // listed by leftoversIn(folder)
+        bool besideBook;    // listed by leftoversBeside(book)
+    } cases[] = {
+        {db::stagedPathFor(book), 30, true, true},
+        {db::stagedPathFor(book), 0, false, false},  // another computer copying the book now
+        {db::stagedPathFor(book), 23, false, false},
+        {db::restoreStagePathFor(book), 30, true, true},
+        {db::restoreStagePathFor(book), 0, false, false},  // another computer restoring now
+        {db::stagedPathFor(db::restoreStagePathFor(book)), 30, true, true},
+        {db::stagedPathFor(folder + QStringLiteral("/dbsetup.dat")), 30, true, true},
+        {db::stagedPathFor(longName), 30, true, true},
+        // the names earlier versions staged the book's copies under
+        {book + QStringLiteral(".tmp"), 0, false, false},
+        {book + QStringLiteral(".restore"), 30, false, true},
+        {book + QStringLiteral(".restore.tmp"), 30, false, true},
+        // not the program's
+        {folder + QStringLiteral("/别的.vzk.restore"), 30, false, false},
+        {folder + QStringLiteral("/报表.xlsx.tmp"), 30, false, false},
+        {folder + QStringLiteral("/报表.12-34.tmp"), 30, false, false},
+    };
+    QStringList stale, beside;
+    for (const auto &c : cases) {
+        leftovers::leave(c.path, c.hoursAgo);
+        if (c.staleStaging)
+            stale << c.path;
+        if (c.besideBook)
+            beside << c.path;
+    }
+    const auto listed = [](QStringList paths) {
+        paths.sort();
+        return paths.join(QLatin1Char('\n')).toStdString();
+    };
+    EXPECT_EQ(listed(db::leftoversIn(folder)), listed(stale));
+    EXPECT_EQ(listed(db::leftoversBeside(book)), listed(beside));
+}
+
+TEST(FileReplace, EachStagingNameIsNewAndBesideItsTargetWhateverTheTargetsLength)
+{
+    QTemporaryDir dir;
+    const QString target = dir.path() + QStringLiteral("/备份-测试帐本.vzk");
+    EXPECT_NE(db::stagedPathFor(target), db::stagedPathFor(target));
+    EXPECT_EQ(QFileInfo(db::stagedPathFor(target)).absolutePath(), dir.path());
+    EXPECT_NE(db::restoreStagePathFor(target), db::restoreStagePathFor(target));
+
+    // a name of 244 bytes, near the file system's limit of 255
+    const QString longest = dir.path() + QLatin1Char('/') + QStringLiteral("很长的名字").repeated(16) + QStringLiteral(".set");
+    ASSERT_EQ(QFile::encodeName(QFileInfo(longest).fileName()).size(), 244);
+    EXPECT_EQ(db::writeWhole(longest, "整个"), QString());
+    EXPECT_EQ(contentOf(longest), QByteArray("整个"));
+    QString staged;
+    ASSERT_EQ(db::createStaged(longest, &staged), QString());
+    EXPECT_EQ(QFileInfo(staged).absolutePath(), dir.path());
+    EXPECT_EQ(QFileInfo(staged).size(), 0);
+    EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList{QFileInfo(staged).fileName()});
+}
+
+// A replaced file keeps its owner's protection (the staging file is made with
+// the default mode), and a file its owner made read-only is not replaced.
+// Decided by the mode bits: the superuser may write any file.
+TEST(FileReplace, ATargetKeepsItsModeAndOwnerAndOneItsOwnerMadeReadOnlyIsRefused)
+{
+    const Umask usual(022);
+    const bool root = ::geteuid() == 0;
+    const struct {
+        mode_t mode;
+        bool replaced;
+    } cases[] = {
+        {0600, true}, {0640, true}, {0660, true}, {0666, true}, {0444, false}, {0400, false}, {0555, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString::number(c.mode, 8).toStdString());
+        QTemporaryDir dir;
+        const QString target = dir.path() + QStringLiteral("/PersonalSet.dat");
+        ASSERT_EQ(db::writeWhole(target, "旧的内容"), QString());
+        ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), c.mode), 0);
+        if (root) {
+            ASSERT_EQ(::chown(QFile::encodeName(target).constData(), kNobody, kNobody), 0);
+        }
+        const struct stat before = statOf(target);
+
+        const QString reason = db::writeWhole(target, "新的内容");
+        const struct stat after = statOf(target);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        if (c.replaced) {
+            EXPECT_EQ(reason, QString());
+            EXPECT_EQ(contentOf(target), QByteArray("新的内容"));
+        } else {
+            EXPECT_EQ(reason, readOnlyReason(target));
+            EXPECT_EQ(contentOf(target), QByteArray("旧的内容"));
+            EXPECT_EQ(after.st_ino, before.st_ino);
+        }
+        EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList());
+    }
+}
+
+// As a user without the superuser's rights: a read-only target is refused by
+// its mode as for the superuser, and a folder that cannot be synced (here one
+// its user may write but not read: it cannot be opened to sync it) does not
+// make a write that put the new file in place a failure.
+TEST(FileReplace, AsAnOrdinaryUserReadOnlyIsRefusedAndAFolderThatCannotBeSyncedFailsNothing)
+{
+    const Umask usual(022);
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+    const QString home = dir.path() + QStringLiteral("/用户");
+    const int failed = asOrdinaryUser(home, [&] {
+        int failures = 0;
+        const QString readOnly = home + QStringLiteral("/只读.set");
+        failures += failedUnless(db::writeWhole(readOnly, "旧的内容").isEmpty(), "first write");
+        ::chmod(QFile::encodeName(readOnly).constData(), 0444);
+        failures += failedUnless(db::writeWhole(readOnly, "新的内容") == readOnlyReason(readOnly), "read-only refused");
+        failures += failedUnless(contentOf(readOnly) == "旧的内容", "read-only unchanged");
+        failures += failedUnless((statOf(readOnly).st_mode & 07777) == 0444, "read-only mode kept");
+
+        const QString unreadable = home + QStringLiteral("/不可读");
+        QDir().mkpath(unreadable);
+        const QString target = unreadable + QStringLiteral("/帐本bak.set");
+        failures += failedUnless(db::writeWhole(target, "旧的内容").isEmpty(), "write before");
+        ::chmod(QFile::encodeName(unreadable).constData(), 0300);
+        failures += failedUnless(!db::syncFolder(unreadable), "the folder cannot be synced");
+        failures += failedUnless(db::writeWhole(target, "新的内容").isEmpty(), "write after");
+        failures += failedUnless(contentOf(target) == "新的内容", "new content in place");
+        const QString moved = unreadable + QStringLiteral("/帐本bak.old");
+        failures += failedUnless(db::renameDurably(target, moved).isEmpty(), "rename");
+        ::chmod(QFile::encodeName(unreadable).constData(), 0700);
+        failures += failedUnless(leftovers::stagingIn(unreadable).isEmpty(), "nothing staged left");
+        failures += failedUnless(contentOf(moved) == "新的内容", "renamed");
+        return failures;
+    });
+    if (failed < 0)
+        GTEST_SKIP() << "the test runs as the superuser and cannot give up its rights here";
+    EXPECT_EQ(failed, 0);
+}

@@ -1,0 +1,29 @@
+#include "Leftovers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <ctime>
+#include <utime.h>
+
+namespace leftovers {
+
+void leave(const QString &path, int hoursAgo)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write("left by a write that was cut off");
+    file.close();
+    const std::time_t then = std::time(nullptr) - std::time_t(hoursAgo) * 3600;
+    const utimbuf times{then, then};
+    ASSERT_EQ(::utime(QFile::encodeName(path).constData(), &times), 0) << path.toStdString();
+}
+
+QStringList stagingIn(const QString &folder)
+{
+    static const QRegularExpression staged(QStringLiteral(R"(\.tmp$)"));
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(staged);
+}
+
+} // namespace leftovers

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Files left by writes cut off at some time in the past, for the tests of
+// what the program clears away and what it must keep.
+namespace leftovers {
+
+// Writes a small file at path and sets its times of last change and access
+// hoursAgo back (0: now, as a file another process is still writing).
+void leave(const QString &path, int hoursAgo);
+
+// The names of the files in folder that end in ".tmp", as every staging
+// file does: whatever a write staged and left there.
+QStringList stagingIn(const QString &folder);
+
+} // namespace leftovers
