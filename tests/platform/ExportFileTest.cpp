@@ -22,11 +22,7 @@ TEST(ExportFile, AnExportRemovesWhatCutOffExportsLeftInItsFolderAndNothingElse)
 {
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/库存报表.xlsx");
-    const struct {
-        QString path;
-        int hoursAgo;
-        bool removed;
-    } cases[] = {
+    const QList<leftovers::Left> cases = {
         {db::stagedPathFor(path), 30, true},
         {db::stagedPathFor(dir.path() + QStringLiteral("/出库单.pdf")), 48, true},
         {path + QStringLiteral(".tmp"), 30, true},  // the name an earlier version staged this export under
@@ -35,8 +31,7 @@ TEST(ExportFile, AnExportRemovesWhatCutOffExportsLeftInItsFolderAndNothingElse)
         {dir.path() + QStringLiteral("/出库单.pdf.tmp"), 30, false},
         {dir.path() + QStringLiteral("/笔记.txt"), 30, false},
     };
-    for (const auto &c : cases)
-        leftovers::leave(c.path, c.hoursAgo);
+    leftovers::leave(cases);
 
     QString error;
     ASSERT_TRUE(report::exportWhole(path, &error, [](const QString &scratch) { return writeScratch(scratch, "表格"); }))
@@ -44,6 +39,5 @@ TEST(ExportFile, AnExportRemovesWhatCutOffExportsLeftInItsFolderAndNothingElse)
     QFile exported(path);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_EQ(exported.readAll(), QByteArray("表格"));
-    for (const auto &c : cases)
-        EXPECT_EQ(QFile::exists(c.path), !c.removed) << c.path.toStdString();
+    leftovers::expectRemovedAsTold(cases);
 }

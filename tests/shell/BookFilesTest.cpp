@@ -237,11 +237,7 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
 {
     QDir().mkpath(folder());
     const QString today = folder() + "/测试帐本2026-12-9.vzk";
-    const struct {
-        QString path;
-        int hoursAgo;
-        bool removed;
-    } cases[] = {
+    const QList<leftovers::Left> cases = {
         {db::stagedPathFor(today), 30, true},
         {db::stagedPathFor(db::stagedPathFor(today)), 30, true},
         {db::stagedPathFor(folder() + "/备份-测试帐本.vzk"), 30, true},
@@ -266,9 +262,7 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {folder() + "/测试帐本说明.txt", 30, false},
         {book.m().gAppPath + "别的帐本.vzk.restore", 30, false},
     };
-    for (const auto &c : cases)
-        leftovers::leave(c.path, c.hoursAgo);
+    leftovers::leave(cases);
     run(2026, 12, 9);  // at exit, without a backup setting for the book
-    for (const auto &c : cases)
-        EXPECT_EQ(QFile::exists(c.path), !c.removed) << c.path.toStdString();
+    leftovers::expectRemovedAsTold(cases);
 }

@@ -264,11 +264,7 @@ TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksCutOffCopiesThatNoOneIsWr
     const QString backups = f.book.dir() + QStringLiteral("/数据备份");
     QDir().mkpath(backups);
     // a book opened from the command line names its files "帐本文件"
-    const struct {
-        QString path;
-        int hoursAgo;
-        bool removed;
-    } cases[] = {
+    const QList<leftovers::Left> cases = {
         {f.book.bookPath() + QStringLiteral(".restore.tmp"), 30, true},
         {backups + QStringLiteral("/帐本文件2026-10-3.vzk.new.tmp"), 30, true},
         {db::restoreStagePathFor(f.book.bookPath()), 30, true},
@@ -277,13 +273,11 @@ TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksCutOffCopiesThatNoOneIsWr
         {db::restoreStagePathFor(f.book.bookPath()), 0, false},
         {db::stagedPathFor(backups + QStringLiteral("/帐本文件2026-12-9.vzk")), 0, false},
     };
-    for (const auto &c : cases)
-        leftovers::leave(c.path, c.hoursAgo);
+    leftovers::leave(cases);
     Startup s(f.book.m());
     f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001.系统管理员")));
     ASSERT_TRUE(s.Main(f.book.dir(), QLatin1Char('"') + f.book.bookPath() + QLatin1Char('"')));
-    for (const auto &c : cases)
-        EXPECT_EQ(QFile::exists(c.path), !c.removed) << c.path.toStdString();
+    leftovers::expectRemovedAsTold(cases);
 }
 
 namespace {

@@ -20,6 +20,18 @@ void leave(const QString &path, int hoursAgo)
     ASSERT_EQ(::utime(QFile::encodeName(path).constData(), &times), 0) << path.toStdString();
 }
 
+void leave(const QList<Left> &cases)
+{
+    for (const Left &left : cases)
+        leave(left.path, left.hoursAgo);
+}
+
+void expectRemovedAsTold(const QList<Left> &cases)
+{
+    for (const Left &left : cases)
+        EXPECT_EQ(QFile::exists(left.path), !left.removed) << left.path.toStdString();
+}
+
 QStringList stagingIn(const QString &folder)
 {
     static const QRegularExpression staged(QStringLiteral(R"(\.tmp$)"));

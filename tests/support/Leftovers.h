@@ -11,6 +11,18 @@ namespace leftovers {
 // hoursAgo back (0: now, as a file another process is still writing).
 void leave(const QString &path, int hoursAgo);
 
+// A file a write left hoursAgo, and whether the program's cleanup must
+// remove it.
+struct Left {
+    QString path;
+    int hoursAgo;
+    bool removed;
+};
+// Leaves the file of every case.
+void leave(const QList<Left> &cases);
+// Checks that the files of the cases to be removed are gone and the others stay.
+void expectRemovedAsTold(const QList<Left> &cases);
+
 // The names of the files in folder that end in ".tmp", as every staging
 // file does: whatever a write staged and left there.
 QStringList stagingIn(const QString &folder);
