@@ -8,7 +8,13 @@
 // "12:00:00").
 namespace admin {
 
-enum class DateShape { None, Date, Time, DateTime };
+enum class DateShape {
+    None,
+    Date,
+    Time,
+    DateTime,
+    DateOrTime,  // a time of day below one day, a date for whole days, else both
+};
 
 // The shape of the numbers a format shows: by its format text, or by its
 // index alone for a built-in format the workbook does not spell out
