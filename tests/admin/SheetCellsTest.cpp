@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -182,23 +183,34 @@ TEST(SheetCells, ReadsEveryKindOfCellWithItsValue)
     }
 }
 
-// An Excel 5/95 workbook: sheet names, labels and format texts in the
+// An Excel 5/95 workbook: its sheet's name, labels and format texts in the
 // workbook's code page.
-TEST(SheetCells, ReadsAnExcel95WorkbookInItsCodePage)
+const QString kExcel95Sheet = QString::fromLatin1("Pi\xe8" "ces");
+
+QByteArray excel95()
 {
     Workbook book(true);
     book.global(0x0042, le16(1252)).dateFormat(164, QStringLiteral("yyyy-mm-dd"));
     const int dateXf = book.xfCount() - 1;
-    book.sheet(QString::fromLatin1("Pi\xe8" "ces"))
+    book.sheet(kExcel95Sheet)
         .label(0, 0, QString::fromLatin1("Caf\xe9"))
         .number(0, 1, 46367, quint16(dateXf))
         .formula(0, 2, marker(0))
-        .record(0x0207, le16(3) + QByteArray("\xe0 b", 3));
+        .record(0x0207, le16(3) + QByteArray("\xe0 b", 3))
+        .mulRk(1, 0, {rkInteger(1), rkInteger(2)})
+        .boolErr(1, 2, 0x07, true);
+    return book.stream();
+}
+
+TEST(SheetCells, ReadsAnExcel95WorkbookInItsCodePage)
+{
     Cells cells;
-    ASSERT_EQ(readCells(book.stream(), QString::fromLatin1("PI\xc8" "CES"), cells), SheetRead::Read);
+    ASSERT_EQ(readCells(excel95(), QString::fromLatin1("PI\xc8" "CES"), cells), SheetRead::Read);
     EXPECT_EQ(cells[std::pair(0, 0)].text, QString::fromLatin1("Caf\xe9"));
     EXPECT_EQ(cells[std::pair(0, 1)].text, QStringLiteral("2026-12-11"));
     EXPECT_EQ(cells[std::pair(0, 2)].text, QString::fromLatin1("\xe0 b"));
+    EXPECT_EQ(cells[std::pair(1, 1)].number, 2);
+    EXPECT_EQ(cells[std::pair(1, 2)].text, QStringLiteral("#DIV/0!"));
 }
 
 // Number cells read as dates by their formats, built-in ones of Chinese and
@@ -267,18 +279,25 @@ TEST(SheetCells, RefusesWithTheTrueReason)
     }
 }
 
+// The whole workbooks that the cut and flipped ones start from, with their sheets.
+std::vector<std::pair<QByteArray, QString>> wholeWorkbooks()
+{
+    return {{everyKind(), QStringLiteral("货品")}, {excel95(), kExcel95Sheet}};
+}
+
 // A workbook stream cut anywhere before its end is refused as damaged: no
 // record is read past the bytes there are (run under valgrind to see it).
 TEST(SheetCells, RefusesAStreamCutShortAnywhere)
 {
-    const QByteArray stream = everyKind();
-    Cells cells;
-    ASSERT_EQ(readCells(stream, QStringLiteral("货品"), cells), SheetRead::Read);
-    for (qsizetype size = 0; size < stream.size(); ++size) {
-        // A copy of exactly that size, so a read past it is a read past the allocation.
-        const QByteArray cut(stream.constData(), size);
-        EXPECT_NE(readCells(cut, QStringLiteral("货品"), cells), SheetRead::Read) << "cut at " << size;
-        EXPECT_TRUE(cells.empty());
+    for (const auto &[stream, sheet] : wholeWorkbooks()) {
+        Cells cells;
+        ASSERT_EQ(readCells(stream, sheet, cells), SheetRead::Read);
+        for (qsizetype size = 0; size < stream.size(); ++size) {
+            // A copy of exactly that size, so a read past it is a read past the allocation.
+            const QByteArray cut(stream.constData(), size);
+            EXPECT_NE(readCells(cut, sheet, cells), SheetRead::Read) << "cut at " << size;
+            EXPECT_TRUE(cells.empty());
+        }
     }
 }
 
@@ -286,24 +305,25 @@ TEST(SheetCells, RefusesAStreamCutShortAnywhere)
 // past the last column, and no more cells than the records' bytes can hold.
 TEST(SheetCells, SurvivesEveryByteFlipped)
 {
-    const QByteArray stream = everyKind();
-    int read = 0;
-    for (qsizetype at = 0; at < stream.size(); ++at) {
-        for (char mask : {'\xff', '\x80', '\x01', '\x10'}) {
-            QByteArray flipped(stream.constData(), stream.size());
-            flipped[at] = char(flipped[at] ^ mask);
-            qsizetype count = 0;
-            int lastColumn = 0;
-            const SheetRead result = admin::readSheetCells(flipped, QStringLiteral("货品"), [&](int, int col, const CellValue &) {
-                ++count;
-                lastColumn = std::max(lastColumn, col);
-            });
-            read += result == SheetRead::Read;
-            ASSERT_LE(count, stream.size() / 6) << "byte " << at;
-            ASSERT_LE(lastColumn, 255) << "byte " << at;
+    for (const auto &[stream, sheet] : wholeWorkbooks()) {
+        int read = 0;
+        for (qsizetype at = 0; at < stream.size(); ++at) {
+            for (char mask : {'\xff', '\x80', '\x01', '\x10'}) {
+                QByteArray flipped(stream.constData(), stream.size());
+                flipped[at] = char(flipped[at] ^ mask);
+                qsizetype count = 0;
+                int lastColumn = 0;
+                const SheetRead result = admin::readSheetCells(flipped, sheet, [&](int, int col, const CellValue &) {
+                    ++count;
+                    lastColumn = std::max(lastColumn, col);
+                });
+                read += result == SheetRead::Read;
+                ASSERT_LE(count, stream.size() / 6) << "byte " << at;
+                ASSERT_LE(lastColumn, 255) << "byte " << at;
+            }
         }
+        EXPECT_GT(read, 0);  // flips in values leave the stream readable
     }
-    EXPECT_GT(read, 0);  // flips in values leave the stream readable
 }
 
 } // namespace
@@ -341,6 +361,14 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         {61, DateShape::Date, false, "1900-03-01"},
         {0, DateShape::Date, true, "1904-01-01"},
         {44905, DateShape::Date, true, "2026-12-11"},
+        // Rounded on the decimal value: 50,028.4999998 s into the day is 13:53:48.
+        {0.5790335648125, DateShape::Time, false, "13:53:48"},
+        {37438.57903356481, DateShape::DateTime, false, "2002-07-01 13:53:48"},
+        {37438.57903356482, DateShape::DateTime, false, "2002-07-01 13:53:49"},
+        {37438.99999999999, DateShape::DateTime, false, "2002-07-02 00:00:00"},
+        {0.25, DateShape::DateOrTime, false, "06:00:00"},
+        {37438, DateShape::DateOrTime, false, "2002-07-01"},
+        {37438.75, DateShape::DateOrTime, false, "2002-07-01 18:00:00"},
         {-1, DateShape::Date, false, ""},
         {3e6, DateShape::Date, false, ""},
     };
