@@ -1,6 +1,7 @@
 #include "CellDates.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QTime>
 
 #include <cmath>
@@ -9,7 +10,9 @@ namespace admin {
 
 namespace {
 
-// The built-in date and time formats, Chinese ones included, by index.
+// The built-in date and time formats, Chinese and Japanese ones included, by
+// index. 34, 35, 55 and 56 show a time of day in Chinese Excel and a date in
+// Japanese Excel: the serial tells which it is.
 DateShape builtInShape(int index)
 {
     switch (index) {
@@ -17,14 +20,37 @@ DateShape builtInShape(int index)
     case 27: case 28: case 29: case 30: case 31: case 36:
     case 50: case 51: case 52: case 53: case 54: case 57: case 58:
         return DateShape::Date;
-    case 18: case 19: case 20: case 21: case 32: case 33: case 34: case 35:
-    case 45: case 46: case 47: case 55: case 56:
+    case 18: case 19: case 20: case 21: case 32: case 33:
+    case 45: case 46: case 47:
         return DateShape::Time;
+    case 34: case 35: case 55: case 56:
+        return DateShape::DateOrTime;
     case 22:
         return DateShape::DateTime;
     default:
         return DateShape::None;
     }
+}
+
+// The serial in whole seconds, rounded half up on its decimal value (the
+// shortest text that reads back as the same number), as the spreadsheet
+// shows a time: the binary product serial * 86400 of a late date can land on
+// a half second that the decimal value stays below.
+qint64 roundedSeconds(double serial)
+{
+    const QString text = QString::number(serial, 'f', QLocale::FloatingPointShortest);
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    const qint64 days = QStringView(text).left(point < 0 ? text.size() : point).toLongLong();
+    if (point < 0)
+        return days * 86400;
+    // The fraction as digits / 10^places; digits past the 18th cannot move the rounding.
+    const QStringView fraction = QStringView(text).mid(point + 1, 18);
+    unsigned __int128 digits = 0, scale = 1;
+    for (QChar c : fraction) {
+        digits = digits * 10 + unsigned(c.digitValue());
+        scale *= 10;
+    }
+    return days * 86400 + qint64((digits * 86400 * 2 + scale) / (2 * scale));
 }
 
 } // namespace
@@ -76,15 +102,18 @@ QString dateText(double serial, DateShape shape, bool base1904)
     if (!std::isfinite(serial) || serial < 0 || serial >= 2958466)
         return {};
     // Whole seconds, rounded; the 1900 base counts a day 1900-02-29 that never was.
-    const qint64 seconds = std::llround(serial * 86400);
+    const qint64 seconds = roundedSeconds(serial);
     const qint64 days = seconds / 86400;
     const QDate base = base1904 ? QDate(1904, 1, 1) : days < 61 ? QDate(1899, 12, 31) : QDate(1899, 12, 30);
     const QString day = base.addDays(days).toString(QStringLiteral("yyyy-MM-dd"));
     const QString clock = QTime(0, 0).addSecs(int(seconds % 86400)).toString(QStringLiteral("HH:mm:ss"));
+    if (shape == DateShape::DateOrTime)
+        shape = days == 0 ? DateShape::Time : seconds % 86400 == 0 ? DateShape::Date : DateShape::DateTime;
     switch (shape) {
     case DateShape::Date: return day;
     case DateShape::Time: return clock;
     case DateShape::DateTime: return day + QLatin1Char(' ') + clock;
+    case DateShape::DateOrTime:
     case DateShape::None: break;
     }
     return {};

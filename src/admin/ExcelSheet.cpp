@@ -1,66 +1,110 @@
 #include "ExcelSheet.h"
 
-#include "FormulaValues.h"
+#include "SheetCells.h"
+#include "WorkbookFile.h"
 
 #include "platform/NumberText.h"
 
 #include <QFileInfo>
 
-#if __has_include(<freexl.h>)
-#include <freexl.h>
-#define WAREHOUSE_HAS_FREEXL 1
-#endif
-
 namespace admin {
-
-#ifdef WAREHOUSE_HAS_FREEXL
 
 namespace {
 
-// Closes the workbook however reading ends.
-class Workbook {
+// The rows of a sheet as they come, cell by cell: each row as long as its
+// last cell, so memory follows the cells, whatever the sheet's extent.
+class TableBuilder {
 public:
-    ~Workbook()
+    void add(int row, int col, const CellValue &value)
     {
-        if (handle_)
-            freexl_close(handle_);
+        if (row >= rows_.size()) {
+            if (row >= rows_.capacity())
+                rows_.reserve(qMax<qsizetype>(row + 1, 2 * rows_.capacity()));
+            rows_.resize(row + 1);
+        }
+        QStringList &cells = rows_[row];
+        while (cells.size() <= col)
+            cells.append(QString());
+        cells[col] = textOf(value);
+        columns_ = qMax(columns_, col + 1);
+        const std::optional<CellFault> fault = faultOf(value);
+        if (fault) {
+            faults_[row].insert(col, *fault);
+        } else if (const auto found = faults_.find(row); found != faults_.end()) {
+            found->remove(col);  // a later record of the same cell
+        }
     }
-    int open(const QString &path) { return freexl_open(QFile::encodeName(path).constData(), &handle_); }
-    const void *handle() const { return handle_; }
+
+    void take(ExcelTable &table)
+    {
+        table = {};
+        if (rows_.isEmpty())
+            return;
+        table.fieldNames = rows_.takeFirst();
+        while (table.fieldNames.size() < columns_)
+            table.fieldNames.append(QString());
+        table.faults.resize(rows_.size());
+        for (auto it = faults_.cbegin(); it != faults_.cend(); ++it)
+            if (it.key() > 0 && !it->isEmpty())
+                table.faults[it.key() - 1] = *it;
+        table.records = std::move(rows_);
+    }
 
 private:
-    const void *handle_ = nullptr;
+    static QString textOf(const CellValue &value)
+    {
+        switch (value.kind) {
+        case CellValue::Kind::Number: return numtext::numToText(value.number);
+        case CellValue::Kind::Boolean: return QString::number(int(value.number));
+        default: return value.text;
+        }
+    }
+
+    static std::optional<CellFault> faultOf(const CellValue &value)
+    {
+        if (value.kind != CellValue::Kind::Error && value.kind != CellValue::Kind::Unreadable)
+            return {};
+        return CellFault{value.text, value.formula};
+    }
+
+    QVector<QStringList> rows_;
+    QMap<int, CellFaults> faults_;  // by sheet row; few rows have any
+    int columns_ = 0;
 };
 
-QString cellText(const FreeXL_CellValue &cell)
+// The reason a workbook is not read, in the frame every such message has.
+QString refusal(const QString &path, const char *reason)
 {
-    switch (cell.type) {
-    case FREEXL_CELL_INT: return QString::number(cell.value.int_value);
-    case FREEXL_CELL_DOUBLE: return numtext::numToText(cell.value.double_value);
-    case FREEXL_CELL_NULL: return QString();
-    default: return cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
+    return QStringLiteral("无法读入Excel文件“%1”：%2").arg(QFileInfo(path).fileName(), QString::fromUtf8(reason));
+}
+
+const char *const kDamaged = "文件已损坏。";
+const char *const kOldFormat = "这是Excel 5.0以前的旧版本工作簿，本系统不能读取。请先在Excel中把它另存为Excel 97-2003 工作簿(*.xls)。";
+
+QString fileRefusal(const QString &path, WorkbookFile status)
+{
+    switch (status) {
+    case WorkbookFile::Missing: return refusal(path, "文件不存在。");
+    case WorkbookFile::Unopenable: return refusal(path, "文件无法打开，请检查是否有读取它的权限。");
+    case WorkbookFile::NotWorkbook: return refusal(path, "不是Excel 97-2003 工作簿(*.xls)。");
+    case WorkbookFile::OldFormat: return refusal(path, kOldFormat);
+    case WorkbookFile::Damaged:
+    case WorkbookFile::Opened: break;
     }
+    return refusal(path, kDamaged);
 }
 
-// A formula cell, which the cell reader leaves empty, as the value saved with it.
-QString savedText(const SavedValue &value)
+QString sheetRefusal(const QString &path, const QString &sheetName, SheetRead status)
 {
-    switch (value.kind) {
-    case SavedValue::Kind::Number: return numtext::numToText(value.number);
-    case SavedValue::Kind::Boolean: return QString::number(int(value.number));  // as a boolean cell reads
-    default: return value.text;
+    switch (status) {
+    case SheetRead::NoSheet: return QStringLiteral("在Excel文件中找不到工作表“%1”。").arg(sheetName.trimmed());
+    case SheetRead::Encrypted:
+        return refusal(path, "工作簿设有密码保护（已加密）。请先在Excel中取消它的密码并保存，再读入。");
+    case SheetRead::OldFormat: return refusal(path, kOldFormat);
+    case SheetRead::Damaged:
+    case SheetRead::Read: break;
     }
-}
-
-bool isFault(const SavedValue &value)
-{
-    return value.kind == SavedValue::Kind::Error || value.kind == SavedValue::Kind::Unreadable;
-}
-
-QString openFailure(const QString &path)
-{
-    return QStringLiteral("无法读入Excel文件“%1”：文件不存在，或不是Excel 97-2003 工作簿(*.xls)。")
-        .arg(QFileInfo(path).fileName());
+    return refusal(path, kDamaged);
 }
 
 } // namespace
@@ -68,78 +112,22 @@ QString openFailure(const QString &path)
 bool readExcelSheet(const QString &path, const QString &sheetName, ExcelTable &table, QString &error)
 {
     table = {};
-    Workbook book;
-    if (!QFileInfo(path).isFile() || book.open(path) != FREEXL_OK) {
-        error = openFailure(path);
+    QByteArray stream;
+    const WorkbookFile file = readWorkbookStream(path, stream);
+    if (file != WorkbookFile::Opened) {
+        error = fileRefusal(path, file);
         return false;
     }
-    unsigned int sheets = 0;
-    if (freexl_get_info(book.handle(), FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK) {
-        error = openFailure(path);
+    TableBuilder builder;
+    const SheetRead read = readSheetCells(stream, sheetName, [&builder](int row, int col, const CellValue &value) {
+        builder.add(row, col, value);
+    });
+    if (read != SheetRead::Read) {
+        error = sheetRefusal(path, sheetName, read);
         return false;
     }
-    int found = -1;
-    for (unsigned int i = 0; i < sheets && found < 0; ++i) {
-        const char *name = nullptr;
-        if (freexl_get_worksheet_name(book.handle(), static_cast<unsigned short>(i), &name) == FREEXL_OK && name
-            && QString::fromUtf8(name).compare(sheetName.trimmed(), Qt::CaseInsensitive) == 0)
-            found = int(i);
-    }
-    if (found < 0) {
-        error = QStringLiteral("在Excel文件中找不到工作表“%1”。").arg(sheetName.trimmed());
-        return false;
-    }
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    if (freexl_select_active_worksheet(book.handle(), static_cast<unsigned short>(found)) != FREEXL_OK
-        || freexl_worksheet_dimensions(book.handle(), &rows, &cols) != FREEXL_OK) {
-        error = QStringLiteral("无法读入工作表“%1”。").arg(sheetName.trimmed());
-        return false;
-    }
-    SavedValues formulas;
-    if (!readFormulaValues(path, sheetName, formulas)) {
-        error = QStringLiteral("无法读出工作表“%1”中公式的值：Excel文件已损坏，或是本系统不能读取的旧版本。").arg(sheetName.trimmed());
-        return false;
-    }
-    for (unsigned int r = 0; r < rows; ++r) {
-        QStringList texts;
-        texts.reserve(cols);
-        CellFaults faults;
-        for (unsigned short c = 0; c < cols; ++c) {
-            FreeXL_CellValue cell;
-            if (freexl_get_cell_value(book.handle(), r, c, &cell) != FREEXL_OK) {
-                error = QStringLiteral("工作表“%1”第%2行第%3列的数据无法读出。").arg(sheetName.trimmed()).arg(r + 1).arg(c + 1);
-                table = {};
-                return false;
-            }
-            const auto formula = formulas.find({int(r), int(c)});
-            if (cell.type != FREEXL_CELL_NULL || formula == formulas.end()) {
-                texts << cellText(cell);
-                continue;
-            }
-            texts << savedText(formula->second);
-            if (isFault(formula->second))
-                faults.insert(c, formula->second.text);
-        }
-        if (r == 0) {
-            table.fieldNames = texts;
-        } else {
-            table.records << texts;
-            table.faults << faults;
-        }
-    }
+    builder.take(table);
     return true;
 }
-
-#else
-
-bool readExcelSheet(const QString &, const QString &, ExcelTable &table, QString &error)
-{
-    table = {};
-    error = QStringLiteral("本系统没有安装读取Excel文件的组件。");
-    return false;
-}
-
-#endif
 
 } // namespace admin

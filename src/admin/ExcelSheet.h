@@ -5,21 +5,30 @@
 #include <QStringList>
 #include <QVector>
 
-// One worksheet of an Excel 97-2003 workbook (.xls) read as a table: the
-// first sheet row holds the field names, the rows below it are the records.
-// Every cell comes as text: numbers in their general form ("1001", "0.8"),
-// booleans as "1" and "0", dates as "YYYY-MM-DD", empty cells as "". A
-// formula cell comes as the value the spreadsheet saved with it.
+// One worksheet of an Excel 97-2003 workbook (.xls; Excel 5/95 too) read as a
+// table: the first sheet row holds the field names, the rows below it are the
+// records. Every cell comes as text: numbers in their general form ("1001",
+// "0.8"), booleans as "1" and "0", dates as "YYYY-MM-DD", empty cells as "".
+// A formula cell comes as the value the spreadsheet saved with it.
 namespace admin {
 
-// The cells of a record whose formula has no value to take: column -> what
-// the cell shows (an error value such as "#DIV/0!", or "" when the saved
-// value could not be read).
-using CellFaults = QMap<int, QString>;
+// A cell whose value is no value to take: an error value, or a value that
+// could not be read.
+struct CellFault {
+    QString shown;        // what the cell shows: an error value such as "#DIV/0!"; "" when unreadable
+    bool formula = true;  // the value saved with a formula; else a value typed or pasted into the cell
 
+    friend bool operator==(const CellFault &, const CellFault &) = default;
+};
+
+// The faulty cells of a record by column.
+using CellFaults = QMap<int, CellFault>;
+
+// The table is as large as the cells that hold a value: as many rows as the
+// last such row, as many columns as the last such column.
 struct ExcelTable {
-    QStringList fieldNames;        // the first sheet row
-    QVector<QStringList> records;  // each has fieldNames.size() texts
+    QStringList fieldNames;        // the first sheet row, one text per column of the table
+    QVector<QStringList> records;  // each with its texts up to its last cell holding a value
     QVector<CellFaults> faults;    // one per record, empty for most
 };
 

@@ -58,9 +58,9 @@ bool numberCell(const RowReader &row, int col, double &value)
         || text.front() == QLatin1Char('+');
 }
 
-// The reason a row is not imported when a column the import reads holds a
-// formula without a usable value; "" when none does.
-QString formulaFault(const GoodsColumns &map, const CellFaults &faults)
+// The reason a row is not imported when a column the import reads holds an
+// error value or a value that could not be read; "" when none does.
+QString cellFault(const GoodsColumns &map, const CellFaults &faults)
 {
     if (faults.isEmpty())
         return {};
@@ -74,8 +74,12 @@ QString formulaFault(const GoodsColumns &map, const CellFaults &faults)
         const auto fault = faults.constFind(col);
         if (col < 0 || fault == faults.constEnd())
             continue;
-        return fault->isEmpty() ? QStringLiteral("%1的公式值无法读出").arg(goodsColumnCaption(list))
-                                : QStringLiteral("%1“%2”是公式的错误值").arg(goodsColumnCaption(list), *fault);
+        const QString caption = goodsColumnCaption(list);
+        if (fault->shown.isEmpty())
+            return fault->formula ? QStringLiteral("%1的公式值无法读出").arg(caption)
+                                  : QStringLiteral("%1的内容无法读出").arg(caption);
+        return fault->formula ? QStringLiteral("%1“%2”是公式的错误值").arg(caption, fault->shown)
+                              : QStringLiteral("%1“%2”是错误值").arg(caption, fault->shown);
     }
     return {};
 }
@@ -169,7 +173,7 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
     for (int i = 0; i < rows.size(); ++i) {
         const int rowNo = i + 1;
         const RowReader row(rows.at(i));
-        const QString fault = formulaFault(map, faults.value(i));
+        const QString fault = cellFault(map, faults.value(i));
         if (!fault.isEmpty()) {
             result.skipped.push_back({rowNo, fault});
             continue;

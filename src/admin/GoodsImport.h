@@ -62,8 +62,9 @@ struct GoodsImportResult {
 
 // Imports every row in one transaction: the whole table or nothing. Rows
 // without a code, without a name (when the name is read), with a number
-// cell that holds no number, or reading a cell listed in its faults (a
-// formula without a usable value; faults holds one entry per row, or none)
+// cell that holds no number, or reading a cell listed in its faults (an
+// error value, or a value that could not be read; faults holds one entry per
+// row, or none)
 // are skipped, listed, and leave no trace (not even a new category).
 // Entirely blank rows are passed over unlisted.
 GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings,

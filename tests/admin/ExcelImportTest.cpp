@@ -1,3 +1,4 @@
+#include "BiffWriter.h"
 #include "admin/ExcelSheet.h"
 #include "admin/FromExcel.h"
 #include "admin/GoodsImport.h"
@@ -7,11 +8,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -30,7 +33,8 @@ TEST(ExcelSheet, ReadsTheRecordsBelowTheFieldNamesAsText)
     EXPECT_EQ(table.records[0].mid(0, 3), (QStringList{"hd01", "螺丝", "五金"}));
     EXPECT_EQ(table.records[1][7], QStringLiteral("0.8"));
     EXPECT_EQ(table.records[0][9], QStringLiteral("100"));
-    EXPECT_EQ(table.records[5], QStringList(12, QString()));
+    EXPECT_EQ(table.records[5], QStringList());  // a blank row holds no cell
+    EXPECT_EQ(table.records[6].size(), 10);     // up to its last cell
     EXPECT_EQ(table.records[6][0], QStringLiteral("1001"));
 }
 
@@ -85,7 +89,7 @@ TEST(ExcelSheet, ReadsFormulaCellsAsTheValuesSavedWithThem)
     for (const auto &cell : cells)
         EXPECT_EQ(table.records[cell.record][cell.col], cell.text) << cell.record << "," << cell.col;
     // Only the error values are faults of their records.
-    const QVector<admin::CellFaults> faults{{}, {}, {}, {{3, "#DIV/0!"}}, {{5, "#N/A"}}, {}};
+    const QVector<admin::CellFaults> faults{{}, {}, {}, {{3, {"#DIV/0!"}}}, {{5, {"#N/A"}}}, {}};
     EXPECT_EQ(table.faults, faults);
 
     // Each sheet's own formulas: the other sheet holds others at the same places.
@@ -121,7 +125,7 @@ TEST(ExcelSheet, ReadsFormulaValuesOfAnExcel95Workbook)
         << error.toStdString();
     ASSERT_EQ(table.records.size(), 1);
     EXPECT_EQ(table.records[0], (QStringList{"B01", "Bolt M6", "10", "#DIV/0!"}));
-    EXPECT_EQ(table.faults, (QVector<admin::CellFaults>{{{3, "#DIV/0!"}}}));
+    EXPECT_EQ(table.faults, (QVector<admin::CellFaults>{{{3, {"#DIV/0!"}}}}));
 }
 
 // A damaged workbook is refused with a message, however it is cut.
@@ -155,6 +159,130 @@ TEST(ExcelSheet, RefusesADamagedWorkbook)
         EXPECT_FALSE(error.isEmpty()) << file.name;
         EXPECT_TRUE(table.records.isEmpty()) << file.name;
     }
+}
+
+// A workbook written here record by record, saved as a compound file in dir.
+QString writeWorkbook(const QString &dir, const char *name, const QByteArray &stream, const char *streamName = "Workbook")
+{
+    const QString path = dir + QLatin1Char('/') + QString::fromUtf8(name);
+    EXPECT_TRUE(biffwrite::writeCompoundFile(path, stream, streamName)) << name;
+    return path;
+}
+
+QString writeFile(const QString &dir, const char *name, const QByteArray &bytes)
+{
+    QFile out(dir + QLatin1Char('/') + QString::fromUtf8(name));
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    return out.fileName();
+}
+
+TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
+{
+    TestBook book;
+    using biffwrite::Workbook;
+    const QByteArray goods = Workbook().sheet(kGoodsSheet).number(0, 0, 1).stream();
+    const QByteArray whole = [&] {
+        QFile f(writeWorkbook(book.dir(), "whole.xls", goods + QByteArray(8192, 0)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const QString passwordXor = writeWorkbook(
+        book.dir(), "xor.xls", Workbook().global(0x002F, QByteArray("\0\0\x34\x12\x78\x56", 6)).sheet(kGoodsSheet).stream());
+    const QString passwordRc4 = writeWorkbook(
+        book.dir(), "rc4.xls", Workbook().global(0x002F, QByteArray("\1\0\1\0\1\0", 6) + QByteArray(48, 'k')).sheet(kGoodsSheet).stream());
+    const QString excel4 = writeFile(book.dir(), "excel4.xls",
+                                     biffwrite::record(0x0409, QByteArray("\0\0\x10\0\0\0", 6))
+                                         + biffwrite::record(0x0203, QByteArray(14, 0)) + biffwrite::record(0x000A, {}));
+    const QString noStream = writeWorkbook(book.dir(), "contents.xls", goods, "Contents");
+    const QString text = writeFile(book.dir(), "text.xls", "编码,名称\n");
+    const QString cut = writeFile(book.dir(), "cut.xls", whole.left(whole.size() - 4096));
+    const QString cutStream = writeWorkbook(book.dir(), "cutstream.xls", goods.left(goods.size() - 2));
+    const QString frame = QStringLiteral("无法读入Excel文件“%1”：%2");
+    const QString damaged = QStringLiteral("文件已损坏。");
+    const QString old = QStringLiteral("这是Excel 5.0以前的旧版本工作簿，本系统不能读取。请先在Excel中把它另存为Excel 97-2003 工作簿(*.xls)。");
+    const QString password = QStringLiteral("工作簿设有密码保护（已加密）。请先在Excel中取消它的密码并保存，再读入。");
+    const struct {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {book.dir() + "/none.xls", QStringLiteral("文件不存在。")},
+        {book.dir(), QStringLiteral("文件不存在。")},
+        {text, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
+        {noStream, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
+        {passwordXor, password},
+        {passwordRc4, password},
+        {excel4, old},
+        {cut, damaged},
+        {cutStream, damaged},
+    };
+    for (const auto &c : cases) {
+        admin::ExcelTable table;
+        QString error;
+        EXPECT_FALSE(admin::readExcelSheet(c.path, kGoodsSheet, table, error)) << c.path.toStdString();
+        EXPECT_EQ(error, frame.arg(QFileInfo(c.path).fileName(), c.reason));
+    }
+    admin::ExcelTable table;
+    QString error;
+    EXPECT_TRUE(admin::readExcelSheet(writeWorkbook(book.dir(), "whole.xls", goods), kGoodsSheet, table, error));
+}
+
+// Streams named in capitals, as some writers name them: BIFF8 "WORKBOOK",
+// BIFF5 "BOOK"; a double-byte sheet name.
+TEST(ExcelSheet, ReadsTheWorkbookStreamWhateverItsLetterCase)
+{
+    TestBook book;
+    const QString biff8 = writeWorkbook(book.dir(), "capitals8.xls",
+                                        biffwrite::Workbook()
+                                            .sheet(QStringLiteral("货品表"))
+                                            .label(0, 0, QStringLiteral("编码"))
+                                            .label(1, 0, QStringLiteral("螺丝"))
+                                            .stream(),
+                                        "WORKBOOK");
+    const QString biff5 = writeWorkbook(book.dir(), "capitals5.xls",
+                                        biffwrite::Workbook(true).sheet("Goods").label(0, 0, "Code").number(1, 0, 7).stream(),
+                                        "BOOK");
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(biff8, QStringLiteral("货品表"), table, error)) << error.toStdString();
+    EXPECT_EQ(table.records, (QVector<QStringList>{{"螺丝"}}));
+    ASSERT_TRUE(admin::readExcelSheet(biff5, QStringLiteral("goods"), table, error)) << error.toStdString();
+    EXPECT_EQ(table.fieldNames, QStringList{"Code"});
+    EXPECT_EQ(table.records, (QVector<QStringList>{{"7"}}));
+}
+
+// The table is as large as the cells holding a value, whatever DIMENSIONS
+// says; a sheet with two cells at its far corners keeps its blank rows empty.
+TEST(ExcelSheet, SizesTheTableByTheCellsHoldingAValue)
+{
+    TestBook book;
+    const QString huge = writeWorkbook(book.dir(), "huge.xls",
+                                       biffwrite::Workbook()
+                                           .sheet(kGoodsSheet)
+                                           .dimensions(65536, 256)
+                                           .label(0, 0, QStringLiteral("编码"))
+                                           .label(0, 1, QStringLiteral("名称"))
+                                           .number(2, 0, 1001)
+                                           .blank(9, 200)
+                                           .stream());
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(huge, kGoodsSheet, table, error)) << error.toStdString();
+    EXPECT_EQ(table.fieldNames, (QStringList{"编码", "名称"}));
+    EXPECT_EQ(table.records, (QVector<QStringList>{{}, {"1001"}}));
+    EXPECT_EQ(table.faults.size(), 2);
+
+    const QString corners = writeWorkbook(
+        book.dir(), "corners.xls",
+        biffwrite::Workbook().sheet(kGoodsSheet).label(0, 0, QStringLiteral("编码")).number(65535, 255, 9).stream());
+    ASSERT_TRUE(admin::readExcelSheet(corners, kGoodsSheet, table, error)) << error.toStdString();
+    ASSERT_EQ(table.records.size(), 65535);
+    EXPECT_EQ(table.fieldNames.size(), 256);
+    EXPECT_EQ(table.records.last().size(), 256);
+    EXPECT_EQ(table.records.last().last(), QStringLiteral("9"));
+    qsizetype cells = 0;
+    for (const QStringList &record : table.records)
+        cells += record.size();
+    EXPECT_EQ(cells, 256);  // the blank rows hold no texts
 }
 
 // The import window on a temporary book holding a category 五金 and a goods EX1.
@@ -381,6 +509,39 @@ TEST(FromExcelWindow, ADeletedRowTakesItsFormulaFaultsAlong)
     EXPECT_EQ(iw.goods("F05", "F71"), QStringLiteral("8.0"));  // its error lies in a column not read
 }
 
+// Error values typed or pasted as values (constant errors) and a number that
+// is no number are faults of their records: never imported as a number.
+TEST(FromExcelWindow, ConstantErrorValuesAreFaultsKeptOutOfTheImport)
+{
+    ImportWindow iw;
+    const QString path = writeWorkbook(iw.book.dir(), "errors.xls",
+                                       biffwrite::Workbook()
+                                           .sheet(kGoodsSheet)
+                                           .label(0, 0, QStringLiteral("编码"))
+                                           .label(0, 1, QStringLiteral("名称"))
+                                           .label(0, 2, QStringLiteral("成本"))
+                                           .label(1, 0, "E1").label(1, 1, QStringLiteral("甲")).boolErr(1, 2, 0x2A, true)
+                                           .label(2, 0, "E2").label(2, 1, QStringLiteral("乙")).number(2, 2, std::nan(""))
+                                           .label(3, 0, "E3").label(3, 1, QStringLiteral("丙")).boolErr(3, 2, 0x0F, true)
+                                           .label(4, 0, "E4").label(4, 1, QStringLiteral("丁")).boolErr(4, 2, 1, false)
+                                           .stream());
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(path, kGoodsSheet, table, error)) << error.toStdString();
+    EXPECT_EQ(table.faults, (QVector<admin::CellFaults>{{{2, {"#N/A", false}}}, {{2, {"#NUM!", false}}},
+                                                         {{2, {"#VALUE!", false}}}, {}}));
+
+    iw.read(kGoodsSheet, path);
+    EXPECT_EQ(iw.w->grid().textMatrix(1, 2), QStringLiteral("#N/A"));
+    iw.map({"A", "B", "", "", "", "", "C"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().lastText(),
+              QStringLiteral("以下3行没有导入：\n第1行：成本价格“#N/A”是错误值\n第2行：成本价格“#NUM!”是错误值\n"
+                             "第3行：成本价格“#VALUE!”是错误值"));
+    EXPECT_EQ(iw.book.number("select count(*) from TA4 where F1 in ('E1','E2','E3')"), 0);
+    EXPECT_EQ(iw.goods("E4", "F7"), QStringLiteral("1.0"));  // TRUE reads as 1
+}
+
 } // namespace
 
 TEST(GoodsImport, SkipsRowsWhoseNumbersOrCodesCannotBeStored)
@@ -433,11 +594,13 @@ TEST(GoodsImport, SkipsRowsReadingAFormulaWithoutAValue)
         QString reason;  // "" = imported
     } cases[] = {
         {{}, ""},
-        {{{1, "#REF!"}}, ""},  // a column no list reads
-        {{{0, "#N/A"}}, "货品编码“#N/A”是公式的错误值"},
-        {{{2, ""}}, "备注信息的公式值无法读出"},
-        {{{4, "#NAME?"}, {3, "#VALUE!"}}, "备注信息“#VALUE!”是公式的错误值"},
-        {{{5, "#NUM!"}}, "最高库存“#NUM!”是公式的错误值"},
+        {{{1, {"#REF!"}}}, ""},  // a column no list reads
+        {{{0, {"#N/A"}}}, "货品编码“#N/A”是公式的错误值"},
+        {{{2, {""}}}, "备注信息的公式值无法读出"},
+        {{{4, {"#NAME?"}}, {3, {"#VALUE!"}}}, "备注信息“#VALUE!”是公式的错误值"},
+        {{{5, {"#NUM!"}}}, "最高库存“#NUM!”是公式的错误值"},
+        {{{5, {"#N/A", false}}}, "最高库存“#N/A”是错误值"},  // a constant error value
+        {{{2, {"", false}}}, "备注信息的内容无法读出"},
     };
     QVector<QStringList> rows;
     QVector<admin::CellFaults> faults;

@@ -1,0 +1,126 @@
+// Reading a worksheet of a generated Excel 97-2003 workbook into the import
+// window's table, with the peak memory of the process, beside its floor: the
+// workbook stream read from the compound file alone. A second workbook holds
+// two cells at the far corners of its sheet and a DIMENSIONS record of the
+// whole sheet: its table stays as small as its cells.
+//   excel_bench [--rows=N] [Google Benchmark options]
+// The workbook (N goods rows of twelve columns, 65,000 by default) is written
+// in a temporary folder.
+#include "BenchSupport.h"
+#include "BiffWriter.h"
+#include "admin/ExcelSheet.h"
+#include "admin/WorkbookFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <cstdlib>
+
+namespace {
+
+int gRows = 65000;
+QString gGoodsBook;
+QString gCornersBook;
+const QString kSheet = QStringLiteral("货品");
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// A header row and gRows goods rows: code, name, category and unit as shared
+// strings, model and remark as labels, cost as NUMBER, sale price, quantity,
+// lowest and highest stock as MULRK, a date as NUMBER with a date format.
+QByteArray goodsWorkbook()
+{
+    QStringList strings{QStringLiteral("编码"), QStringLiteral("名称"), QStringLiteral("类别"), QStringLiteral("单位")};
+    for (int i = 0; i < gRows; ++i)
+        strings << QStringLiteral("G%1").arg(i, 6, 10, QLatin1Char('0')) << QStringLiteral("货品名称%1").arg(i);
+    strings << QStringLiteral("五金") << QStringLiteral("个");
+    const quint32 category = quint32(strings.size() - 2);
+    biffwrite::Workbook book;
+    book.sharedStrings(strings).dateFormat(164, QStringLiteral("yyyy-mm-dd"));
+    const quint16 dateXf = quint16(book.xfCount() - 1);
+    book.sheet(kSheet).dimensions(quint32(gRows + 1), 12);
+    for (int c = 0; c < 4; ++c)
+        book.labelSst(0, c, quint32(c));
+    for (int i = 0; i < gRows; ++i) {
+        const int row = i + 1;
+        book.labelSst(row, 0, quint32(4 + 2 * i))
+            .labelSst(row, 1, quint32(5 + 2 * i))
+            .labelSst(row, 2, category)
+            .labelSst(row, 3, category + 1)
+            .label(row, 4, QStringLiteral("M%1").arg(i % 37))
+            .label(row, 5, i % 5 == 0 ? QStringLiteral("备注") : QString())
+            .number(row, 6, 10.5 + i % 90)
+            .mulRk(row, 7, {biffwrite::rkInteger(12 + i % 90), biffwrite::rkInteger(i % 500), biffwrite::rkInteger(5),
+                            biffwrite::rkInteger(900)})
+            .number(row, 11, 46000 + i % 365, dateXf);
+    }
+    return book.stream();
+}
+
+QByteArray cornersWorkbook()
+{
+    return biffwrite::Workbook()
+        .sheet(kSheet)
+        .dimensions(65536, 256)
+        .label(0, 0, QStringLiteral("编码"))
+        .number(65535, 255, 1)
+        .stream();
+}
+
+void readSheet(benchmark::State &state, const QString &path)
+{
+    int records = 0;
+    for (auto _ : state) {
+        admin::ExcelTable table;
+        QString error;
+        if (!admin::readExcelSheet(path, kSheet, table, error)) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        records = int(table.records.size());
+    }
+    state.counters["records"] = records;
+    state.counters["peak_MB"] = peakMegabytes();
+}
+
+void readStream(benchmark::State &state, const QString &path)
+{
+    for (auto _ : state) {
+        QByteArray stream;
+        if (admin::readWorkbookStream(path, stream) != admin::WorkbookFile::Opened) {
+            state.SkipWithError("the workbook stream is not read");
+            break;
+        }
+        benchmark::DoNotOptimize(stream.constData());
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bench::Program program(argc, argv, bench::App::Core);
+    if (const auto rows = program.take("--rows="))
+        gRows = std::atoi(rows->toLocal8Bit().constData());
+    if (gRows < 1 || gRows > 65535)
+        return bench::fail(QStringLiteral("--rows must be 1 to 65535"));
+    gGoodsBook = program.filePath(QStringLiteral("goods.xls"));
+    gCornersBook = program.filePath(QStringLiteral("corners.xls"));
+    if (!biffwrite::writeCompoundFile(gCornersBook, cornersWorkbook())
+        || !biffwrite::writeCompoundFile(gGoodsBook, goodsWorkbook()))
+        return bench::fail(QStringLiteral("cannot write the workbooks"));
+    benchmark::AddCustomContext("rows", std::to_string(gRows));
+    benchmark::AddCustomContext("peak_MB_before", std::to_string(peakMegabytes()));
+    // The small table first: the peak of the process only grows.
+    benchmark::RegisterBenchmark("BM_ExcelSheetCorners/read_sheet", readSheet, gCornersBook)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ExcelSheet/read_sheet", readSheet, gGoodsBook)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ExcelSheet/bare_stream", readStream, gGoodsBook)->Unit(benchmark::kMillisecond);
+    return program.run();
+}

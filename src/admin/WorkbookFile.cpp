@@ -1,0 +1,107 @@
+// The compound-file library's headers first: they use words that Qt's headers
+// turn into macros.
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+
+#include "WorkbookFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <optional>
+
+namespace admin {
+
+namespace {
+
+// Releases a compound-file object however reading ends.
+template <typename T>
+struct Unref {
+    T *object = nullptr;
+    ~Unref()
+    {
+        if (object)
+            g_object_unref(object);
+    }
+};
+
+const QByteArray kCompoundSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+
+// The workbook stream's child of the compound file: "Workbook" before "Book",
+// letter case ignored (some writers spell them in capitals).
+GsfInput *workbookChild(GsfInfile *compound)
+{
+    for (const char *wanted : {"Workbook", "Book"}) {
+        for (int i = 0; i < gsf_infile_num_children(compound); ++i) {
+            const char *name = gsf_infile_name_by_index(compound, i);
+            if (name && QString::fromUtf8(name).compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0)
+                return gsf_infile_child_by_index(compound, i);
+        }
+    }
+    return nullptr;
+}
+
+WorkbookFile readCompound(const QString &path, qint64 fileSize, QByteArray &stream)
+{
+    Unref<GsfInput> file{gsf_input_stdio_new(QFile::encodeName(path).constData(), nullptr)};
+    if (!file.object)
+        return WorkbookFile::Unopenable;
+    Unref<GsfInfile> compound{gsf_infile_msole_new(file.object, nullptr)};
+    if (!compound.object)
+        return WorkbookFile::Damaged;
+    Unref<GsfInput> child{workbookChild(compound.object)};
+    if (!child.object)
+        return WorkbookFile::NotWorkbook;
+    const gsf_off_t size = gsf_input_size(child.object);
+    if (size < 0 || size > fileSize)
+        return WorkbookFile::Damaged;
+    stream = QByteArray(qsizetype(size), Qt::Uninitialized);
+    if (size > 0 && !gsf_input_read(child.object, size_t(size), reinterpret_cast<guint8 *>(stream.data()))) {
+        stream.clear();
+        return WorkbookFile::Damaged;
+    }
+    return WorkbookFile::Opened;
+}
+
+// A file that opens with a BOF record holds a workbook's records bare: Excel
+// 2.x to 4.0 wrote them so, and some programs write BIFF5/BIFF8 so.
+std::optional<WorkbookFile> bareRecords(const QByteArray &head)
+{
+    if (head.size() < 4)
+        return {};
+    const quint16 type = qFromLittleEndian<quint16>(head.constData());
+    const quint16 length = qFromLittleEndian<quint16>(head.constData() + 2);
+    if (length < 4 || length > 20)
+        return {};
+    if (type == 0x0009 || type == 0x0209 || type == 0x0409)
+        return WorkbookFile::OldFormat;
+    if (type == 0x0809)
+        return WorkbookFile::Opened;
+    return {};
+}
+
+} // namespace
+
+WorkbookFile readWorkbookStream(const QString &path, QByteArray &stream)
+{
+    stream.clear();
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return WorkbookFile::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return WorkbookFile::Unopenable;
+    const QByteArray head = file.read(kCompoundSignature.size());
+    if (head == kCompoundSignature)
+        return readCompound(path, file.size(), stream);
+    const std::optional<WorkbookFile> bare = bareRecords(head);
+    if (!bare)
+        return WorkbookFile::NotWorkbook;
+    if (*bare == WorkbookFile::Opened && file.seek(0))
+        stream = file.readAll();
+    return *bare;
+}
+
+} // namespace admin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The workbook stream of an Excel 97-2003 or Excel 5/95 workbook file: the
+// stream "Workbook" ("Book" in Excel 5/95 files; any letter case) of the
+// compound file, or the whole file when it holds the records bare.
+namespace admin {
+
+enum class WorkbookFile {
+    Opened,
+    Missing,      // no such file
+    Unopenable,   // the file cannot be opened for reading
+    NotWorkbook,  // neither a compound file with a workbook stream nor a bare workbook
+    OldFormat,    // a bare workbook of Excel 2.x to 4.0 (BIFF2-4)
+    Damaged,      // a compound file that cannot be read through
+};
+
+// Reads the workbook stream of the file at path into stream. The stream is
+// never taken larger than the file.
+WorkbookFile readWorkbookStream(const QString &path, QByteArray &stream);
+
+} // namespace admin
