@@ -150,9 +150,10 @@ int MasterDataWindow::columnOfBox(int box) const
     return -1;
 }
 
+// A list whose description shows no code box keeps its code first.
 QString MasterDataWindow::listedCode(int row) const
 {
-    return cell(row, columnOfBox(0)).trimmed();
+    return cell(row, qMax(0, columnOfBox(0))).trimmed();
 }
 
 // Described columns align as their description says; fields shown as stored

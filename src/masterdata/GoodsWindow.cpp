@@ -527,7 +527,7 @@ QStringList A4::savedListRow(const QString &code, const QString &costText) const
 {
     const frames::ListColumns &columns = kind_.listColumns;
     db::Statement st = Module1::instance().gDb.prepare(kind_.queryBase + QStringLiteral("where ") +
-                                                       frames::expressionOf(columns[columnOfBox(0)]) +
+                                                       frames::expressionOf(columns[qMax(0, columnOfBox(0))]) +
                                                        QStringLiteral("=?"));
     TextRows rows(int(columns.size()));
     if (st.isValid() && st.bindAll({code}) && st.next()) {
