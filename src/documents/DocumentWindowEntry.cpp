@@ -205,6 +205,9 @@ void DocumentWindow::SearchGoodsByCodePrefix()
     }
     const GoodsSearchResult result = searchGoodsByCodePrefix(m_.gDb, TxtHPBM->text());
     search_.setCaptions({QStringLiteral("货品编码"), QStringLiteral("货品名称/规格"), kind_.searchStockCaption});
+    // Codes and names are texts, whatever their characters.
+    for (int c : {0, 1})
+        search_.setColAlignment(c, kTextAlignment);
     if (!result.error.isEmpty()) {
         search_.clearRows();
         message(kTip, result.error);

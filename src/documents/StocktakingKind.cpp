@@ -34,8 +34,8 @@ DocumentKind makeStocktaking()
                       QStringLiteral("录入员"),   QStringLiteral("审核人"),     QStringLiteral("盈亏额合计"),
                       QStringLiteral("附注")};
     k.kindWord = QStringLiteral("盘点");
-    // The status bar and the delete-by-code refusal say 入库, as the stock-in note does.
-    k.statusWord = QStringLiteral("入库");
+    // The status bar counts the window's own notes and lines; the
+    // delete-by-code refusal says 入库, as the stock-in note does.
     k.lineNotFoundMessage = QStringLiteral("此入库单中没有指定的货品编码：");
     k.quantityCaption = QStringLiteral("实盘数量");
     k.priceCaption = QStringLiteral("核算价格");

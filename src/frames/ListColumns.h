@@ -3,11 +3,14 @@
 #include "platform/NumberText.h"
 #include "shell/Query.h"
 
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <QVector>
+#include <initializer_list>
 
+class GridModel;
 class TextRows;
 namespace db {
 class Statement;
@@ -25,8 +28,25 @@ enum class CellKind {
                // decimals, in its plain text
 };
 
-// One column of a list: the select list, the grid's captions, the query
-// dialog's fields and the row writer all come from a list's columns.
+// What a column is to the window that lists it, beyond its cells.
+enum class ColumnRole {
+    None,
+    Price,         // the price on show (the goods list's cost price)
+    SalePrice,     // the goods list's sale price, printed in place of a cost the operator may not see
+    Amount,        // the stock amount
+    CategoryCode,  // the goods' category code, which the card's category combo shows
+};
+
+// An item of a list's sort menu that orders the list by the column.
+struct ListSort {
+    QString caption;   // the menu item's caption; empty: the list is not sorted by the column
+    QString by = {};   // the ORDER BY expression; empty: the column's own expression
+    bool offered = true;  // the item shows in the menu
+};
+
+// One column of a list: the select list, the grid's captions and alignments,
+// the query dialog's fields, the row writer, the widths, the print, the card
+// and the totals all come from a list's columns.
 struct ListColumn {
     QString caption;
     QString field;  // its select-list expression, e.g. "TA3.F2 AS LB"
@@ -35,6 +55,20 @@ struct ListColumn {
     // number or text as its kind says), by another field named here, or not.
     enum class Search { ByField, ByOther, No } search = Search::ByField;
     QueryField searchedBy = {};  // with Search::ByOther
+    ColumnRole role = ColumnRole::None;
+    // The cells' alignment; none: by the kind (texts left, figures right).
+    Qt::Alignment alignment = {};
+    // The column's width in halves of the list's standard column width; 0:
+    // the column is never shown (its cells serve the window).
+    int widthHalves = 2;
+    // The field of the column that takes this column's width while this one
+    // is hidden (prices not shown); empty: none.
+    QString roomTo = {};
+    bool printed = true;         // staged for the printed list, in column order
+    int cardBox = -1;            // the card box that shows the column; -1: none
+    bool totalled = false;       // the totals row sums the column
+    bool totalsLabel = false;    // the totals row's label stands in the column
+    ListSort sort = {};
 };
 using ListColumns = QVector<ListColumn>;
 
@@ -43,8 +77,36 @@ QString selectList(const ListColumns &columns);
 QStringList columnCaptions(const ListColumns &columns);
 // The query dialog's fields of the searched columns, in column order.
 QVector<QueryField> queryFields(const ListColumns &columns);
+// The index among queryFields(columns) of column's field; -1 if it is not searched.
+int queryFieldOf(const ListColumns &columns, int column);
 // The index of the column of field (its expression without an alias); -1 if none.
 int columnOf(const ListColumns &columns, QStringView field);
+// The index of the first column with role, or of kind; -1 if none.
+int columnWith(const ListColumns &columns, ColumnRole role);
+int columnWith(const ListColumns &columns, CellKind kind);
+// The column's expression without its alias.
+QString expressionOf(const ListColumn &column);
+
+// The alignment of the column's cells.
+Qt::Alignment columnAlignment(const ListColumn &column);
+void setColumnAlignments(GridModel &grid, const ListColumns &columns);
+// The widths of the columns over width pixels: each column its halves of the
+// standard width (width shared by the halves of all columns, two to a
+// standard column, rounded down); never-shown columns 0.
+QVector<int> columnWidths(const ListColumns &columns, int width);
+// The columns of the roles given that hand their width to another while
+// hidden: {the column that takes it, the column}.
+QVector<QPair<int, int>> roomTransfers(const ListColumns &columns, std::initializer_list<ColumnRole> roles);
+// Gives each transfer's width to its receiver and makes the giver 0.
+void handOverRoom(QVector<int> &widths, const QVector<QPair<int, int>> &transfers);
+
+QVector<int> printedColumns(const ListColumns &columns);
+QVector<int> totalledColumns(const ListColumns &columns);
+int totalsLabelColumn(const ListColumns &columns);
+// The columns the list can be sorted by, in column order.
+QVector<int> sortColumns(const ListColumns &columns);
+QString sortOrder(const ListColumn &column);
+
 // Adds the cells of one row of a statement selecting selectList(columns);
 // money in money's decimals.
 void addListCells(TextRows &rows, const db::Statement &row, const ListColumns &columns,

@@ -140,11 +140,35 @@ QString MasterDataWindow::cell(int row, int col) const
     return model_->textMatrix(row, col);
 }
 
+int MasterDataWindow::columnOfBox(int box) const
+{
+    if (kind_.listColumns.isEmpty())
+        return box < kind_.columnCount() ? box : -1;
+    for (int c = 0; c < kind_.listColumns.size(); ++c)
+        if (kind_.listColumns[c].cardBox == box)
+            return c;
+    return -1;
+}
+
+// A list whose description shows no code box keeps its code first.
+QString MasterDataWindow::listedCode(int row) const
+{
+    return cell(row, qMax(0, columnOfBox(0))).trimmed();
+}
+
+// Described columns align as their description says; fields shown as stored
+// are texts (codes, names, addresses, numbers to dial) and align left.
 void MasterDataWindow::setListGridHeaders()
 {
     model_->setCols(kind_.columnCount());
     model_->clearRows();
     model_->setCaptions(kind_.columnCaptions);
+    if (!kind_.listColumns.isEmpty()) {
+        setColumnAlignments(*model_, kind_.listColumns);
+    } else {
+        for (int c = 0; c < kind_.columnCount(); ++c)
+            model_->setColAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
+    }
     CurRow = 1;
 }
 
@@ -243,7 +267,8 @@ void MasterDataWindow::fillCard()
     if (CurRow == 0)
         CurRow = 1;
     for (int i = 0; i < Txt.size(); ++i)
-        Txt[i]->setText(cell(CurRow, i));
+        if (const int c = columnOfBox(i); c >= 0)
+            Txt[i]->setText(cell(CurRow, c));
 }
 
 // ---- modes -------------------------------------------------------------------
@@ -299,7 +324,7 @@ void MasterDataWindow::editRecord()
         return;
     editState_ = 2;
     setEditMode();
-    Txt[0]->setReadOnly(store_.isCodeInUse(cell(CurRow, 0).trimmed()));
+    Txt[0]->setReadOnly(store_.isCodeInUse(listedCode(CurRow)));
     Txt[0]->setFocus();
 }
 
@@ -349,12 +374,15 @@ void MasterDataWindow::dropEditedRow()
         model_->removeItem(CurRow);
 }
 
+// The saved row's texts may be wider than any before: the columns are laid
+// out and fitted again.
 void MasterDataWindow::appendSavedRow(const QStringList &cells)
 {
     model_->addItem(cells.join(QLatin1Char('\t')));
-    if (model_->textMatrix(1, 0).trimmed().isEmpty() && model_->rows() > 2)
+    if (listedCode(1).isEmpty() && model_->rows() > 2)
         model_->removeItem(1);
     CurRow = model_->rows() - 1;
+    layoutWindow();
 }
 
 void MasterDataWindow::saveRecord()
@@ -372,7 +400,7 @@ void MasterDataWindow::saveRecord()
     for (QLineEdit *box : Txt)
         values.append(box->text().trimmed());
     const std::optional<QString> oldCode =
-        editState_ == 2 ? std::optional<QString>(cell(CurRow, 0).trimmed()) : std::nullopt;
+        editState_ == 2 ? std::optional<QString>(listedCode(CurRow)) : std::nullopt;
     const auto result = store_.save(values, oldCode);
     if (!result.ok()) {
         reportStoreFailure(result, Txt[0], true);
@@ -405,14 +433,14 @@ void MasterDataWindow::deleteRecord()
 {
     if (RecordCount == 0)
         return;
-    const QString code = cell(CurRow, 0).trimmed();
+    const QString code = listedCode(CurRow);
     auto result = store_.checkDelete(code);
     if (!result.ok()) {
         reportStoreFailure(result, Txt[0], false);
         return;
     }
     if (!Prompt::current().ask(QStringLiteral("提示"),
-                               QStringLiteral("真的要删除") + cell(CurRow, 1) + QStringLiteral("的资料吗？"),
+                               QStringLiteral("真的要删除") + cell(CurRow, columnOfBox(1)) + QStringLiteral("的资料吗？"),
                                Prompt::Icon::Question))
         return;
     result = store_.remove(code);
@@ -512,12 +540,25 @@ void MasterDataWindow::layoutWindow()
 
 void MasterDataWindow::setColumnWidths()
 {
+    if (!kind_.listColumns.isEmpty()) {
+        setColumnWidths(columnWidths(kind_.listColumns, gridWidth()));
+        return;
+    }
     const int n = kind_.columnCount();
     if (n <= 0)
         return;
     const int columnWidth = gridWidth() / n;  // rounded down: no scroll bar for a pixel
     for (int c = 0; c < n; ++c)
         GD->setColumnWidth(c, columnWidth);
+}
+
+void MasterDataWindow::setColumnWidths(const QVector<int> &widths)
+{
+    for (int c = 0; c < widths.size(); ++c) {
+        GD->setColumnHidden(c, widths[c] == 0);
+        if (widths[c] > 0)
+            GD->setColumnWidth(c, widths[c]);
+    }
 }
 
 int MasterDataWindow::gridWidth() const

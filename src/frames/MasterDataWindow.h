@@ -65,8 +65,11 @@ protected:
     // Places the controls, gives the grid's columns their widths, then fits
     // them to their texts.
     void layoutWindow();
-    // The grid's column widths and hidden columns: equal shares by default.
+    // The grid's column widths and hidden columns: by the list's columns,
+    // or equal shares.
     virtual void setColumnWidths();
+    // Gives the columns these widths; a column of width 0 is hidden.
+    void setColumnWidths(const QVector<int> &widths);
     virtual void queryList();
     virtual void printList();
     // The grid columns the printed list stages from each grid row, in the
@@ -98,6 +101,10 @@ protected:
     void setBrowseMenus(bool browsing);
     bool cardShowing() const;
     QString cell(int row, int col) const;
+    // The list column that card box shows; -1: none.
+    int columnOfBox(int box) const;
+    // The trimmed code of a list row.
+    QString listedCode(int row) const;
 
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -35,6 +35,16 @@ void notice(const QString &text)
 
 } // namespace
 
+void takeColumns(ReportWindowKind &kind, const ListColumns &columns)
+{
+    kind.captions = columnCaptions(columns);
+    kind.alignments.clear();
+    for (const ListColumn &column : columns)
+        kind.alignments.append(columnAlignment(column));
+    kind.totalledColumns = totalledColumns(columns);
+    kind.totalsLabelColumn = totalsLabelColumn(columns);
+}
+
 ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(parent), kind_(std::move(kind))
 {
     setObjectName(kind_.name);
@@ -159,6 +169,8 @@ void ReportWindow::setReportGridHeaders()
     model_->setCols(int(kind_.captions.size()));
     model_->clearRows();
     model_->setCaptions(kind_.captions);
+    for (int c = 0; c < kind_.alignments.size(); ++c)
+        model_->setColAlignment(c, kind_.alignments[c]);
     hasTotals_ = false;
     CurRow = 1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frames/ListColumns.h"
 #include "platform/NumberText.h"
 #include "platform/TextRows.h"
 #include "shell/Query.h"
@@ -28,6 +29,7 @@ struct ReportWindowKind {
     QString name;                 // objectName, e.g. "C1"
     QString caption;              // window caption
     QStringList captions;         // one per grid column
+    QVector<Qt::Alignment> alignments;  // per grid column; none: the grid's general alignment
     QString statusPrefix;         // e.g. "货品库存资料：共 "
     QString totalsLabel;          // e.g. "合计："
     int totalsLabelColumn = 0;
@@ -46,6 +48,10 @@ struct ReportWindowKind {
     // Choosing the totals row moves to the first data row instead of the last.
     bool totalsRowPicksFirst = false;
 };
+
+// Takes the captions, alignments, totalled columns and totals label column
+// from a list's columns.
+void takeColumns(ReportWindowKind &kind, const ListColumns &columns);
 
 // One item of the sort menu: its index names the action ("menu_S" + index).
 struct ReportSortItem {

@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "platform/TextRows.h"
 #include "platform/WaitCursor.h"
+#include "db/Database.h"
 #include "shell/Module1.h"
 
 #include <QComboBox>
@@ -19,15 +20,14 @@
 #include <QTabBar>
 #include <QTableView>
 
+#include <algorithm>
+
 using masterdata::GoodsRecord;
 using masterdata::GoodsStore;
 
-namespace {
+using frames::ColumnRole;
 
-// Column of the list grid: what the card's boxes 0..6 show, then the hidden two.
-const int kCostColumn = frames::columnOf(masterdata::goodsListColumns(), u"TA4.F7");
-const int kCategoryCodeColumn = frames::columnOf(masterdata::goodsListColumns(), u"TA4.F3");
-const int kSaleColumn = frames::columnOf(masterdata::goodsListColumns(), u"TA4.F71");
+namespace {
 
 QString numberText(double value)
 {
@@ -42,7 +42,16 @@ double salePriceFactor()
 
 } // namespace
 
-A4::A4(QWidget *parent) : MasterDataWindow(masterdata::goodsKind(), parent), goods_(Module1::instance().gDb)
+A4::A4(QWidget *parent) : A4(masterdata::goodsListColumns(), parent)
+{
+}
+
+A4::A4(const frames::ListColumns &columns, QWidget *parent)
+    : MasterDataWindow(masterdata::goodsKind(columns), parent),
+      goods_(Module1::instance().gDb),
+      priceColumn_(frames::columnWith(columns, ColumnRole::Price)),
+      saleColumn_(frames::columnWith(columns, ColumnRole::SalePrice)),
+      categoryCodeColumn_(frames::columnWith(columns, ColumnRole::CategoryCode))
 {
     buildCard();
     applyPriceRules();
@@ -186,55 +195,37 @@ void A4::syncSalePrice()
 
 // ---- list --------------------------------------------------------------------
 
-void A4::setListGridHeaders()
-{
-    MasterDataWindow::setListGridHeaders();
-    for (int c : {0, 1, 2, 4, 6})
-        model_->setColAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
-    model_->setColAlignment(3, Qt::AlignCenter);
-    model_->setColAlignment(kCostColumn, Qt::AlignRight | Qt::AlignVCenter);
-}
-
 void A4::fillListGrid(const QString &sql)
 {
     WaitCursor wait;
     MasterDataWindow::fillListGrid(sql);
 }
 
+// The described widths; a price that is not shown hands its room on.
 void A4::setColumnWidths()
 {
-    const int w = gridWidth() / 7;  // rounded down: no scroll bar for a pixel
-    const int half = w / 2;
-    GD->setColumnWidth(0, w);
-    GD->setColumnWidth(1, w + half);
-    GD->setColumnWidth(2, w);
-    GD->setColumnWidth(3, half);
-    GD->setColumnWidth(4, w);
-    GD->setColumnWidth(kCostColumn, w);
-    GD->setColumnHidden(kCostColumn, !priceShown());
-    GD->setColumnWidth(6, priceShown() ? w : 2 * w);
-    GD->setColumnHidden(kCategoryCodeColumn, true);
-    GD->setColumnHidden(kSaleColumn, true);
+    QVector<int> widths = frames::columnWidths(kind_.listColumns, gridWidth());
+    if (!priceShown())
+        frames::handOverRoom(widths, frames::roomTransfers(kind_.listColumns, {ColumnRole::Price}));
+    MasterDataWindow::setColumnWidths(widths);
 }
 
 // The printed list carries the sale price in place of the cost for an
 // operator who may not see costs.
 QVector<int> A4::printColumns() const
 {
-    const int price = Module1::instance().gMayViewCost ? kCostColumn : kSaleColumn;
-    return {0, 1, 2, 3, 4, price, 6};
+    QVector<int> columns = frames::printedColumns(kind_.listColumns);
+    if (!Module1::instance().gMayViewCost)
+        std::replace(columns.begin(), columns.end(), priceColumn_, saleColumn_);
+    return columns;
 }
 
 // ---- card filling and modes ------------------------------------------------------
 
 void A4::fillCard()
 {
-    if (CurRow == 0)
-        CurRow = 1;
-    for (int i = 0; i <= 6; ++i)
-        Txt[i]->setText(cell(CurRow, i));
-    CmbLB->setEditText(cell(CurRow, kCategoryCodeColumn).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
-    Txt[7]->setText(cell(CurRow, kSaleColumn));
+    MasterDataWindow::fillCard();
+    CmbLB->setEditText(cell(CurRow, categoryCodeColumn_).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
 
     Module1 &m = Module1::instance();
     const QString code = Txt[0]->text().trimmed();
@@ -386,8 +377,8 @@ void A4::editRecord()
         return;
     editState_ = 2;
     setEditMode();
-    const QString code = cell(CurRow, 0).trimmed();
-    CmbLB->setEditText(cell(CurRow, kCategoryCodeColumn).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    const QString code = listedCode(CurRow);
+    CmbLB->setEditText(cell(CurRow, categoryCodeColumn_).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
     if (const auto record = goods_.read(code)) {
         fillCardFromBook(*record);
     } else {
@@ -486,7 +477,7 @@ void A4::saveRecord()
     std::optional<QString> oldCode;
     masterdata::GoodsEdits edits;
     if (editState_ == 2) {
-        oldCode = cell(CurRow, 0).trimmed();
+        oldCode = listedCode(CurRow);
         const bool pricesShown = Module1::instance().gOptKeepPrices != 0;
         edits.cost = pricesShown && Txt[5]->text() != loadedCost_;
         edits.sale = pricesShown && Txt[7]->text() != loadedSale_;
@@ -501,9 +492,11 @@ void A4::saveRecord()
     }
 
     // The list keeps the cost as typed ("2.50") when it is a plain number;
-    // other texts ("1,234.50", "12abc") give way to the stored number, which
-    // the list's print and every later reading take as it is shown.
-    const bool costTyped = (editState_ == 1 || edits.cost) && numtext::isPlainNumber(Txt[5]->text());
+    // other texts ("1,234.50", "12abc", nothing) give way to the stored
+    // number, which the list's print and every later reading take as it is
+    // shown.
+    const bool costTyped = (editState_ == 1 || edits.cost) && !Txt[5]->text().trimmed().isEmpty() &&
+                           numtext::isPlainNumber(Txt[5]->text());
     const QString costText = costTyped ? Txt[5]->text().trimmed() : numberText(r.cost);
     if (editState_ == 2) {
         // Show what was stored: numbers the operator left alone come from the book.
@@ -516,16 +509,42 @@ void A4::saveRecord()
     } else {
         ++RecordCount;
     }
-    // So do the boxes: the card never shows a figure the book does not hold.
+    // So do the boxes: the card never shows a figure the book does not
+    // hold, and a box left empty shows the 0 stored.
     const std::pair<QLineEdit *, double> storedNumbers[] = {
         {Txt[5], r.cost},         {Txt[7], r.sale},           {TxtSL, r.quantityOnHand},   {Txt[8], r.safetyStock},
         {Txt[9], r.maximumStock}, {Txt[10], r.openingQuantity}, {Txt[11], r.openingPrice}};
     for (const auto &[box, value] : storedNumbers)
-        if (!numtext::isPlainNumber(box->text()))
+        if (box->text().trimmed().isEmpty() || !numtext::isPlainNumber(box->text()))
             box->setText(numberText(value));
-    appendSavedRow({r.code, r.name, Txt[2]->text().trimmed(), r.unit, r.model, costText, r.remark, r.category,
-                    numberText(r.sale)});
+    appendSavedRow(savedListRow(r.code, costText));
     setBrowseMode();
+}
+
+// The saved goods' list row as the book now holds it, read by the list's
+// own columns; the cost as the card shows it.
+QStringList A4::savedListRow(const QString &code, const QString &costText) const
+{
+    const frames::ListColumns &columns = kind_.listColumns;
+    db::Statement st = Module1::instance().gDb.prepare(kind_.queryBase + QStringLiteral("where ") +
+                                                       frames::expressionOf(columns[qMax(0, columnOfBox(0))]) +
+                                                       QStringLiteral("=?"));
+    TextRows rows(int(columns.size()));
+    if (st.isValid() && st.bindAll({code}) && st.next()) {
+        frames::addListCells(rows, st, columns);
+        rows.endRow();
+    }
+    if (!rows.isEmpty()) {
+        QStringList cells = rows.last();
+        cells[priceColumn_] = costText;
+        return cells;
+    }
+    // Unread, the row shows what the card holds.
+    QStringList cells;
+    for (const frames::ListColumn &column : columns)
+        cells.append(column.cardBox >= 0 ? Txt[column.cardBox]->text().trimmed() : QString());
+    cells[categoryCodeColumn_] = CmbLB->currentText().trimmed();
+    return cells;
 }
 
 // ---- events ----------------------------------------------------------------------

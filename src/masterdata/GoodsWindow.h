@@ -12,6 +12,9 @@ class A4 final : public frames::MasterDataWindow {
     Q_OBJECT
 public:
     explicit A4(QWidget *parent = nullptr);
+    // The goods window over the list columns given (the window, its print and
+    // its card follow the description).
+    explicit A4(const frames::ListColumns &columns, QWidget *parent = nullptr);
 
     // The picture the card holds; empty for none.
     QString picturePath() const { return picturePath_; }
@@ -21,7 +24,6 @@ public:
     static inline const QString kNoPicture = QStringLiteral("无图片");
 
 protected:
-    void setListGridHeaders() override;
     void fillListGrid(const QString &sql) override;
     void fillCard() override;
     void setBrowseMode() override;
@@ -47,8 +49,13 @@ private:
     void setOpeningBoxes(bool shown);
     bool mayEditStock() const;
     bool mayEditOpening() const;
+    QStringList savedListRow(const QString &code, const QString &costText) const;
 
     masterdata::GoodsStore goods_;
+    // List columns by their role.
+    const int priceColumn_;
+    const int saleColumn_;
+    const int categoryCodeColumn_;
     QString picturePath_;
     // Texts of the number boxes as an edit started, to tell what the operator changed.
     QString loadedCost_, loadedSale_, loadedStock_, loadedOpeningQuantity_, loadedOpeningPrice_;

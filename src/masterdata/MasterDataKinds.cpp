@@ -1,5 +1,7 @@
 #include "MasterDataKinds.h"
 
+#include "frames/GoodsColumns.h"
+
 namespace masterdata {
 
 using frames::CodeReference;
@@ -98,29 +100,34 @@ QList<CodeReference> goodsReferences()
              QStringLiteral("F0 in (select F1 from TC2 where F6 is null or F6='')")}};
 }
 
-frames::ListColumns goodsNamingColumns()
-{
-    return {
-        {QStringLiteral("货品编码"), QStringLiteral("TA4.F1")},
-        {QStringLiteral("货品名称"), QStringLiteral("TA4.F2")},
-        {QStringLiteral("所属类别"), QStringLiteral("TA3.F2 AS LB"), frames::CellKind::Text,
-         frames::ListColumn::Search::ByOther, {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), QStringLiteral("0")}},
-        {QStringLiteral("计量单位"), QStringLiteral("TA4.F4")},
-        {QStringLiteral("规格型号"), QStringLiteral("TA4.F5")},
-    };
-}
-
 const frames::ListColumns &goodsListColumns()
 {
     using frames::CellKind;
+    using frames::ColumnRole;
     using Search = frames::ListColumn::Search;
-    // The two codes and the sale price are kept for the card and the print.
-    static const frames::ListColumns columns = goodsNamingColumns() + frames::ListColumns{
-        {QStringLiteral("价格"), QStringLiteral("TA4.F7"), CellKind::Number},
-        {QStringLiteral("备注"), QStringLiteral("TA4.F6")},
-        {QStringLiteral("类别编码"), QStringLiteral("TA4.F3"), CellKind::Text, Search::No},
-        {QStringLiteral("销售价格"), QStringLiteral("TA4.F71"), CellKind::Number, Search::No},
-    };
+    static const frames::ListColumns columns = [] {
+        frames::GoodsNamingColumns n = frames::goodsNamingColumns();
+        n.code.cardBox = 0;
+        n.name.cardBox = 1;
+        n.name.widthHalves = 3;
+        n.category.cardBox = 2;
+        n.unit.cardBox = 3;
+        n.unit.widthHalves = 1;
+        n.unit.alignment = Qt::AlignCenter;
+        n.model.cardBox = 4;
+        // The cost's room goes to the remark while the price is not shown;
+        // the category code and the sale price are kept for the card.
+        return frames::ListColumns{
+            n.code, n.name, n.category, n.unit, n.model,
+            {.caption = QStringLiteral("价格"), .field = QStringLiteral("TA4.F7"), .kind = CellKind::Number,
+             .role = ColumnRole::Price, .roomTo = QStringLiteral("TA4.F6"), .cardBox = 5},
+            {.caption = QStringLiteral("备注"), .field = QStringLiteral("TA4.F6"), .cardBox = 6},
+            {.caption = QStringLiteral("类别编码"), .field = QStringLiteral("TA4.F3"), .search = Search::No,
+             .role = ColumnRole::CategoryCode, .widthHalves = 0, .printed = false},
+            {.caption = QStringLiteral("销售价格"), .field = QStringLiteral("TA4.F71"), .kind = CellKind::Number,
+             .search = Search::No, .role = ColumnRole::SalePrice, .widthHalves = 0, .printed = false, .cardBox = 7},
+        };
+    }();
     return columns;
 }
 

@@ -8,10 +8,8 @@ namespace masterdata {
 frames::MasterDataKind supplierKind();       // A1, TA1
 frames::MasterDataKind receivingUnitKind();  // A2, TA2
 frames::MasterDataKind categoryKind();       // A3, TA3
-// The columns that name a goods in every goods list: code, name, category
-// (searched by its code), unit and size/model (规格型号).
-frames::ListColumns goodsNamingColumns();
-// The goods list's columns.
+// The goods list's columns: the naming columns, the cost, the remark, then
+// the category code and the sale price that only the card shows.
 const frames::ListColumns &goodsListColumns();
 frames::MasterDataKind goodsKind(const frames::ListColumns &columns = goodsListColumns());  // A4, TA4
 

@@ -239,22 +239,29 @@ void GridModel::setColQuantityDisplay(int col)
         emit dataChanged(index(0, col), index(rows() - 2, col));
 }
 
+bool GridModel::hasDisplayRule(int col) const
+{
+    return quantityDisplay_.contains(col) || !displayPattern_.value(col).isEmpty();
+}
+
+QString GridModel::shownText(int row, int col) const
+{
+    const QString text = textMatrix(row, col);
+    if (!hasDisplayRule(col) || text.trimmed().isEmpty())
+        return text;
+    if (quantityDisplay_.contains(col))
+        return numtext::quantityText(numtext::leadingNumber(text));
+    return numtext::formatNumber(numtext::leadingNumber(text), displayPattern_.value(col));
+}
+
 QVariant GridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
     const int row = index.row() + 1;
     switch (role) {
-    case Qt::DisplayRole: {
-        const QString text = textMatrix(row, index.column());
-        const bool quantity = quantityDisplay_.contains(index.column());
-        const QString pattern = displayPattern_.value(index.column());
-        if ((!quantity && pattern.isEmpty()) || text.trimmed().isEmpty())
-            return text;
-        if (quantity)
-            return numtext::quantityText(numtext::leadingNumber(text));
-        return numtext::formatNumber(numtext::leadingNumber(text), pattern);
-    }
+    case Qt::DisplayRole:
+        return shownText(row, index.column());
     case Qt::ForegroundRole: {
         const QColor color = cellForeground(row, index.column());
         return color.isValid() ? QVariant(color) : QVariant();

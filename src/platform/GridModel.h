@@ -70,6 +70,10 @@ public:
     // Shows the non-empty cells of col as lists show quantities
     // (numtext::quantityText); textMatrix keeps the full text.
     void setColQuantityDisplay(int col);
+    // True when col shows its cells by a display pattern or as quantities.
+    bool hasDisplayRule(int col) const;
+    // The text the grid shows in a cell: textMatrix, or its display rule's form.
+    QString shownText(int row, int col) const;
     // The alignment of a cell in a column without its own: the grid's general
     // alignment, numbers right and text left.
     static Qt::Alignment GeneralAlignment(QStringView text);

@@ -123,20 +123,26 @@ private:
         const int rows = model.rowCount();
         const int cols = model.cols();
         columns_ = QVector<ColumnTexts>(cols);
+        // A column with a display rule is counted by the texts it shows
+        // ("0.333" for 0.333333333333333), the others by their own texts.
+        QVector<bool> shown(cols);
+        for (int c = 0; c < cols; ++c)
+            shown[c] = model.hasDisplayRule(c);
+        const auto count = [&](int r, int c) {
+            return shown[c] ? widthCount(model.shownText(r + 1, c)) : widthCount(model.cellView(r + 1, c));
+        };
         // Row by row: each row's text is read once for all its columns,
         // not once per column, which on a long list would fetch every row
         // from memory again for each column.
         for (int r = captionRows_; r < rows; ++r) {
             for (int c = 0; c < cols; ++c) {
                 ColumnTexts &col = columns_[c];
-                const int n = widthCount(model.cellView(r + 1, c));
+                const int n = count(r, c);
                 if (n < col.longest - kCountSlack)
                     continue;
                 if (n > col.longest) {
                     col.longest = n;
-                    col.rows.removeIf([&](int kept) {
-                        return widthCount(model.cellView(kept + 1, c)) < n - kCountSlack;
-                    });
+                    col.rows.removeIf([&](int kept) { return count(kept, c) < n - kCountSlack; });
                 }
                 if (col.rows.size() < kMeasuredTexts)
                     col.rows.append(r);
@@ -146,7 +152,7 @@ private:
         // totals row's in a column of codes.
         for (int c = 0; c < cols; ++c)
             for (int r : columns_[c].rows)
-                columns_[c].words = columns_[c].words || isWords(model.cellView(r + 1, c));
+                columns_[c].words = columns_[c].words || isWords(model.shownText(r + 1, c));
     }
 
     QTableView *grid_;

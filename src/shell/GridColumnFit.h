@@ -21,8 +21,9 @@ class QTableView;
 // grid (or its layout width, when that is more).
 //
 // Cheap on long lists: the widest text of a column is found by counting
-// characters (a wide character counts two), and only the few longest texts
-// are measured with the font. The counts are kept until the grid's texts
+// the characters it shows (a wide character counts two; a column with a
+// display rule counts its texts in their shown form), and only the few
+// longest texts are measured with the font. The counts are kept until the grid's texts
 // change, so a window that is resized does not read its rows again.
 //
 // captionRows: rows at the top of the view that are captions under the

@@ -4,7 +4,6 @@
 #include "platform/GridModel.h"
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
-#include "stock/StockListSql.h"
 
 #include <QAction>
 #include <QMenu>
@@ -15,42 +14,41 @@ using namespace stock::stocklist;
 
 namespace {
 
-// The columns the window reads back, sums and prints as numbers.
-const int kQuantityColumn = columnOf(listColumns(false), u"TA4.F8");
-const int kPriceColumn = columnOf(listColumns(false), u"TA4.F71");
-const int kAmountColumn = columnOf(listColumns(false), u"TA4.F71*TA4.F8");
-
-ReportWindowKind stockListKind()
+ReportWindowKind stockListKind(const PriceBasisColumns &columns)
 {
     ReportWindowKind k;
     k.name = QStringLiteral("C1");
     k.caption = QStringLiteral("库存货品统计");
-    k.captions = columnCaptions(listColumns(false));
+    takeColumns(k, columns.sale);
     k.statusPrefix = QStringLiteral("货品库存资料：共 ");
     k.totalsLabel = QStringLiteral("合计：");
-    k.totalsLabelColumn = 4;
-    k.totalledColumns = {kAmountColumn, kQuantityColumn};
     k.heightMarginTwips = 500;
-    k.widthDivisor = 8;
+    k.widthDivisor = int(columns.sale.size());
     k.widthLessTwips = 50;
-    k.quantityOnlyTransfers = {{1, kPriceColumn}, {4, kAmountColumn}};
+    k.quantityOnlyTransfers = roomTransfers(columns.sale, {ColumnRole::Price, ColumnRole::Amount});
     return k;
 }
 
 } // namespace
 
-C1::C1(QWidget *parent) : ReportWindow(stockListKind(), parent)
+C1::C1(QWidget *parent) : C1(listColumns(), parent)
+{
+}
+
+C1::C1(const PriceBasisColumns &columns, QWidget *parent)
+    : ReportWindow(stockListKind(columns), parent),
+      columns_(columns),
+      saleSelectPart_(stock::stocklist::selectPart(columns.sale)),
+      costSelectPart_(stock::stocklist::selectPart(columns.cost))
 {
     buildMenus();
     const Module1 &m = Module1::instance();
     menu_M->menuAction()->setVisible(m.gMayViewCost && !quantityOnly());
 
-    ReportSql = kSaleSelectPart + kStockCondition;
-    rowLimit_ = kListLimit;
     OrderClause = kDefaultOrder;
-    SelectPart = kSaleSelectPart;
+    SelectPart = saleSelectPart_;
     layoutReportWindow();
-    fillReportGrid(ReportSql);
+    showList(kStockCondition, kListLimit);
 }
 
 void C1::buildMenus()
@@ -69,12 +67,12 @@ void C1::buildMenus()
     connect(Menu_Morethan, &QAction::triggered, this, [this] { showHighStockView(); });
 
     addQueryMenu();
-    addSortMenu({{0, QStringLiteral("&1.按货品编码"), QStringLiteral("order by TA4.F1")},
-                 {1, QStringLiteral("&2.按所属类别"), QStringLiteral("order by TA4.F3"), false},
-                 {2, QStringLiteral("&2.按库存数量"), QStringLiteral("order by TA4.F8")},
-                 {3, QStringLiteral("&3.按核算价格"), QStringLiteral("order by TA4.F7")},
-                 {4, QStringLiteral("&4.按库存金额"), QStringLiteral("order by TA4.F7*TA4.F8")}},
-                0);
+    QVector<ReportSortItem> sorts;
+    for (int c : sortColumns(columns_.sale)) {
+        const ListColumn &column = columns_.sale[c];
+        sorts.append({int(sorts.size()), column.sort.caption, frames::sortOrder(column), column.sort.offered});
+    }
+    addSortMenu(sorts, 0);
 
     menu_M = new QMenu(QStringLiteral("&M.价格显示"), this);
     menu_M->menuAction()->setObjectName(QStringLiteral("menu_M"));
@@ -112,16 +110,6 @@ void C1::showEvent(QShowEvent *event)
 
 // ---- views -------------------------------------------------------------------
 
-bool C1::costShown() const
-{
-    return SelectPart == kCostSelectPart;
-}
-
-QString C1::priceField() const
-{
-    return costShown() ? QStringLiteral("TA4.F7") : QStringLiteral("TA4.F71");
-}
-
 QString C1::fillStatement(const QString &sql) const
 {
     QString statement = ReportWindow::fillStatement(sql);
@@ -132,7 +120,7 @@ QString C1::fillStatement(const QString &sql) const
 
 void C1::appendRecord(TextRows &rows, const db::Statement &row) const
 {
-    addListCells(rows, row, listColumns(costShown()), moneyPattern());
+    addListCells(rows, row, shownColumns(), moneyPattern());
     rows.endRow();
 }
 
@@ -142,10 +130,16 @@ void C1::showAlarmView(const QString &condition, QAction *checked, const QString
 {
     Menu_Bellow->setChecked(checked == Menu_Bellow);
     Menu_Morethan->setChecked(checked == Menu_Morethan);
-    ReportSql = SelectPart + condition;
-    rowLimit_ = kAlarmLimit;
-    fillReportGrid(ReportSql);
+    showList(condition, kAlarmLimit);
     setWindowTitle(caption);
+}
+
+void C1::showList(const QString &conditions, int rowLimit)
+{
+    conditions_ = conditions;
+    ReportSql = SelectPart + conditions_;
+    rowLimit_ = rowLimit;
+    fillReportGrid(ReportSql);
 }
 
 void C1::showLowStockView()
@@ -163,24 +157,21 @@ void C1::switchPriceBasis(int index)
 {
     Menu_price[0]->setChecked(index == 0);
     Menu_price[1]->setChecked(index == 1);
-    const QString conditions = ReportSql.mid(kSaleSelectPart.size());
-    SelectPart = index == 0 ? kCostSelectPart : kSaleSelectPart;
-    kind_.captions = columnCaptions(listColumns(costShown()));
-    ReportSql = SelectPart + conditions;
-    rowLimit_ = 0;
-    for (int sort : {3, 4})
-        if (QAction *item = sortItem(sort); item && item->isChecked())
+    costShown_ = index == 0;
+    SelectPart = costShown_ ? costSelectPart_ : saleSelectPart_;
+    takeColumns(kind_, shownColumns());
+    for (int sort = 0; QAction *item = sortItem(sort); ++sort)
+        if (item->isChecked())
             OrderClause = sortOrder(sort);
-    fillReportGrid(ReportSql);
+    showList(conditions_, 0);
 }
 
-// The price and amount sorts follow the price on show.
+// The sorts follow the price on show.
 QString C1::sortOrder(int index) const
 {
-    if (index == 3)
-        return QStringLiteral("order by ") + priceField();
-    if (index == 4)
-        return QStringLiteral("order by ") + priceField() + QStringLiteral("*TA4.F8");
+    const QVector<int> sorts = sortColumns(shownColumns());
+    if (index >= 0 && index < sorts.size())
+        return frames::sortOrder(shownColumns()[sorts[index]]);
     return ReportWindow::sortOrder(index);
 }
 
@@ -189,32 +180,40 @@ QString C1::sortOrder(int index) const
 // The price and amount conditions compare the price on show.
 QVector<QueryField> C1::queryFields() const
 {
-    return frames::queryFields(listColumns(costShown()));
+    return frames::queryFields(shownColumns());
 }
 
+// The dialog opens on the quantity.
+int C1::queryStartField() const
+{
+    return queryFieldOf(shownColumns(), columnWith(shownColumns(), CellKind::Quantity));
+}
+
+// The answer is the select part on show and the dialog's conditions.
 void C1::afterQuery(bool answered)
 {
     if (answered) {
-        rowLimit_ = 0;
-        fillReportGrid(ReportSql);
+        showList(PubConditions.isEmpty() ? QString() : QStringLiteral("where ") + PubConditions + QLatin1Char(' '), 0);
         setWindowTitle(QStringLiteral("库存存货统计-按条件查找"));
     }
     Menu_Bellow->setChecked(false);
     Menu_Morethan->setChecked(false);
 }
 
+// The printed columns in their order: texts as shown, figures as numbers;
+// in quantity-only mode no price or amount.
 QVariantList C1::stagingValues(int, int row) const
 {
+    const ListColumns &columns = shownColumns();
     QVariantList values;
-    for (int c = 0; c < kQuantityColumn; ++c)
-        values.append(cell(row, c));
-    values.append(numtext::leadingNumber(cell(row, kQuantityColumn)));
-    if (quantityOnly()) {
-        values.append(0.0);
-        values.append(0.0);
-    } else {
-        values.append(numtext::leadingNumber(cell(row, kPriceColumn)));
-        values.append(numtext::leadingNumber(cell(row, kAmountColumn)));
+    for (int c : printedColumns(columns)) {
+        const ListColumn &column = columns[c];
+        if (column.kind == CellKind::Text)
+            values.append(cell(row, c));
+        else if (quantityOnly() && (column.role == ColumnRole::Price || column.role == ColumnRole::Amount))
+            values.append(0.0);
+        else
+            values.append(numtext::leadingNumber(cell(row, c)));
     }
     return values;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frames/ReportWindow.h"
+#include "stock/StockListSql.h"
 
 class QAction;
 class QMenu;
@@ -15,6 +16,8 @@ class C1 : public frames::ReportWindow {
     Q_PROPERTY(int AutoOpen READ autoOpen WRITE setAutoOpen)
 public:
     explicit C1(QWidget *parent = nullptr);
+    // The list over the columns given (the window follows its description).
+    explicit C1(const stock::stocklist::PriceBasisColumns &columns, QWidget *parent = nullptr);
 
     int autoOpen() const { return AutoOpen; }
     // Opens the chosen view while the window loads; once it has been shown,
@@ -32,7 +35,7 @@ protected:
     QString sortOrder(int index) const override;
     QString queryBase() const override { return SelectPart; }
     QVector<QueryField> queryFields() const override;
-    int queryStartField() const override { return 5; }
+    int queryStartField() const override;
     void afterQuery(bool answered) override;
     QVariantList stagingValues(int print, int row) const override;
     void showEvent(QShowEvent *event) override;
@@ -42,12 +45,19 @@ private:
     void showLowStockView();
     void showHighStockView();
     void showAlarmView(const QString &condition, QAction *checked, const QString &caption);
+    // Shows the goods that meet conditions (the where clause, or empty) under
+    // the select part on show, at most rowLimit of them (0: all).
+    void showList(const QString &conditions, int rowLimit);
     void switchPriceBasis(int index);
-    bool costShown() const;
-    QString priceField() const;
+    const frames::ListColumns &shownColumns() const { return columns_.of(costShown_); }
 
+    stock::stocklist::PriceBasisColumns columns_;
+    QString saleSelectPart_;
+    QString costSelectPart_;
+    bool costShown_ = false;
     int AutoOpen = 0;
     QString SelectPart;
+    QString conditions_;  // what follows SelectPart in ReportSql
     int rowLimit_ = 0;
     bool shown_ = false;
 

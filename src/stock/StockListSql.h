@@ -4,20 +4,25 @@
 
 #include <QString>
 
-// The columns and statements of the stock list: two select parts of equal
-// length (the price basis is switched by replacing the head of the list's
-// statement) and the conditions of its three views.
+// The columns and statements of the stock list: a select part per price
+// basis (the basis is switched by putting the other select part before the
+// list's conditions) and the conditions of its three views.
 namespace stock::stocklist {
 
-// The list's columns under cost prices (cost) or sale prices.
-const frames::ListColumns &listColumns(bool cost);
-// The select part of the list under that price basis, padded with blanks to
-// kSelectPartLength characters.
-QString selectPart(bool cost);
-inline constexpr int kSelectPartLength = 133;
+// The list's columns under each price basis.
+struct PriceBasisColumns {
+    frames::ListColumns sale;
+    frames::ListColumns cost;
+    const frames::ListColumns &of(bool costShown) const { return costShown ? cost : sale; }
+};
+// The goods' naming columns, the quantity on hand, the price and the stock amount.
+const PriceBasisColumns &listColumns();
+// The select list of columns and the list's from part, ending in a blank
+// that the conditions follow.
+QString selectPart(const frames::ListColumns &columns);
 
-inline const QString kSaleSelectPart = selectPart(false);
-inline const QString kCostSelectPart = selectPart(true);
+inline const QString kSaleSelectPart = selectPart(listColumns().sale);
+inline const QString kCostSelectPart = selectPart(listColumns().cost);
 
 // The goods in stock (the default list), at most kListLimit of them.
 inline const QString kStockCondition = QStringLiteral("where TA4.F8<>0 ");

@@ -85,6 +85,28 @@ TEST_F(DocumentGridFit, StocktakingLinesShowALongNameWholeWhileTheRemarkIsEmpty)
     expectNoTextCut(lines, {ColCode, ColName, StocktakingLineEditor::ColBook, ColQuantity, ColPrice, ColAmount});
 }
 
+// The stocktaking window counts its own notes and lines in panel 4, also
+// when it opens after the stock-in window.
+TEST_F(DocumentGridFit, StocktakingWindowWritesItsOwnCounter)
+{
+    addNote(B1, QStringLiteral("RK1"), QStringLiteral("2026-12-01"), {{kLongCode, 2, 3}});
+    open(QStringLiteral("B1"));
+    ASSERT_EQ(panel4(), QStringLiteral("入库单列表：共 1 条记录 当前为第 1 条"));
+    std::unique_ptr<documents::DocumentWindow> stockIn = std::move(window);
+    open(QStringLiteral("C2"));
+    EXPECT_EQ(panel4(), QStringLiteral("无单据信息"));
+    window.reset();
+
+    book.exec("insert into TC2 (F1,F2,F3,F5,F9,F10) values ('PD1','2026-12-01','张三','录入',0,'')");
+    book.exec("insert into TC21 (F0,F1,F5,F6,F7,F8) values ('PD1',?,1,2,3,'')", {kLongCode});
+    open(QStringLiteral("C2"));
+    EXPECT_EQ(panel4(), QStringLiteral("盘点单列表：共 1 条记录 当前为第 1 条"));
+    showNote();
+    EXPECT_EQ(panel4(), QStringLiteral("盘点单明细：共 1 条记录 当前为第 1 条"));
+    window->close();
+    EXPECT_EQ(panel4(), m().gBookName);
+}
+
 TEST_F(DocumentGridFit, GoodsSearchShowsWholeCodesInANarrowWindow)
 {
     open(QStringLiteral("B1"));
@@ -98,6 +120,24 @@ TEST_F(DocumentGridFit, GoodsSearchShowsWholeCodesInANarrowWindow)
     QTableView *search = grid(QStringLiteral("GdQuery"));
     ASSERT_EQ(search->model()->index(0, 2).data().toString(), QStringLiteral("1234567.125 盒"));
     expectNoTextCut(search, {0, 2});
+    trigger(QStringLiteral("Menu_cancel"));
+}
+
+// A code of digits is a text as much as one of letters: both stand left.
+TEST_F(DocumentGridFit, GoodsSearchAlignsEveryCodeLeft)
+{
+    addGoods(QStringLiteral("001"), 1, 1);
+    addGoods(QStringLiteral("0S1"), 1, 1);
+    open(QStringLiteral("C2"));
+    trigger(QStringLiteral("Menu_Add"));
+    child(QStringLiteral("TxtHPBM"))->setText(QStringLiteral("0"));
+    window->SearchGoodsByCodePrefix();
+    const QAbstractItemModel *search = grid(QStringLiteral("GdQuery"))->model();
+    ASSERT_EQ(search->rowCount(), 2);
+    for (int r = 0; r < 2; ++r) {
+        const auto align = Qt::Alignment(search->index(r, 0).data(Qt::TextAlignmentRole).toInt());
+        EXPECT_EQ(align & Qt::AlignHorizontal_Mask, Qt::AlignLeft) << search->index(r, 0).data().toString().toStdString();
+    }
     trigger(QStringLiteral("Menu_cancel"));
 }
 

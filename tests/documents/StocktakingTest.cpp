@@ -117,7 +117,7 @@ TEST_F(StocktakingTest, EntryStripTakesBookQuantityAndPriceWhenTheCodeEnters)
     enterLine(QStringLiteral("N"), QStringLiteral("5"));
     EXPECT_EQ(line(3), QStringList({"N", "无账/规格", "", "5", "", "0", ""}));
     EXPECT_EQ(total(), "-8.00");
-    EXPECT_EQ(panel4(), "入库单明细：共 3 条记录 当前为第 3 条");
+    EXPECT_EQ(panel4(), "盘点单明细：共 3 条记录 当前为第 3 条");
 
     book.prompt().clear();
     enterLine(QStringLiteral("ZZ"), QStringLiteral("1"));
@@ -549,7 +549,7 @@ TEST_F(StocktakingTest, RoadOfAStocktakingNote)
     c2->SubmitEntryStrip();
     c2->SaveDocument();
     ASSERT_EQ(c2->Edstu(), 0) << book.prompt().lastText().toStdString();
-    EXPECT_EQ(m().statusPanels().panelText(4), "入库单明细：共 2 条记录 当前为第 1 条");
+    EXPECT_EQ(m().statusPanels().panelText(4), "盘点单明细：共 2 条记录 当前为第 1 条");
     EXPECT_DOUBLE_EQ(goods("F8", "A"), 10);  // nothing moves before the audit
 
     book.prompt().answerYes();

@@ -215,6 +215,65 @@ TEST_F(GoodsWindow, AListedCodeOfTwentyFiveCharactersShowsWhole)
     expectNoTextCut(grid, {0, 5});
 }
 
+// A goods added or edited in the window gets its room at once: its
+// 25-character code whole, its long name as far as the grid has room.
+TEST_F(GoodsWindow, AGoodsAddedOrEditedIsFittedAtOnce)
+{
+    addGoods(QStringLiteral("A1"), QStringLiteral("甲"));
+    A4 w;
+    WindowDriver<A4> d{w};
+    w.resize(1280, 800);
+    ASSERT_TRUE(d.showActive());
+    auto *grid = child<QTableView>("GD", w);
+    const auto expectWhole = [&](const QString &code, const char *step) {
+        const int row = d.column(0).indexOf(code);
+        ASSERT_GE(row, 0) << step;
+        auto *view = static_cast<QAbstractItemView *>(grid);
+        grid->scrollTo(grid->model()->index(row, 0));
+        expectNoTextCut(grid, {0, 5});
+        EXPECT_GE(grid->columnWidth(1), view->sizeHintForColumn(1)) << step;
+    };
+
+    d.menu("Menu_Add");
+    d.type(0, QStringLiteral("GJ-2026-1211-ABCDEF-00001"));
+    d.type(1, QStringLiteral("加厚双层防潮防震气泡膜卷材宽一米二"));
+    child<QComboBox>("CmbLB", w)->setEditText(QStringLiteral("01"));
+    d.menu("Menu_save");
+    ASSERT_EQ(w.Edstu(), 0) << book.prompt().lastText().toStdString();
+    expectWhole(QStringLiteral("GJ-2026-1211-ABCDEF-00001"), "added");
+
+    d.menu("Menu_edit");
+    d.type(1, QStringLiteral("加厚双层防潮防震气泡膜卷材宽一米二长五十米透明款"));
+    d.menu("Menu_save");
+    ASSERT_EQ(w.Edstu(), 0) << book.prompt().lastText().toStdString();
+    expectWhole(QStringLiteral("GJ-2026-1211-ABCDEF-00001"), "edited");
+}
+
+// Number boxes left empty store 0, and the card says so right after the save,
+// as it does when it is filled from the list.
+TEST_F(GoodsWindow, NumberBoxesLeftEmptyShowTheirZeroAfterTheSave)
+{
+    A4 w;
+    WindowDriver<A4> d{w};
+    d.menu("Menu_Add");
+    d.type(0, QStringLiteral("G1"));
+    d.type(1, QStringLiteral("货"));
+    child<QComboBox>("CmbLB", w)->setEditText(QStringLiteral("01"));
+    d.menu("Menu_save");
+    ASSERT_EQ(w.Edstu(), 0) << book.prompt().lastText().toStdString();
+    for (int box : {5, 7, 8, 9})
+        EXPECT_EQ(d.box(box)->text(), QStringLiteral("0")) << "Txt" << box;
+    EXPECT_EQ(d.cell(1, 5), QStringLiteral("0"));
+    EXPECT_EQ(book.value("select V1||'|'||V2 from TA4 where F1='G1'"), QStringLiteral("0.0|0.0"));
+
+    d.menu("Menu_edit");
+    d.box(8)->clear();
+    d.type(9, QStringLiteral("12"));
+    d.menu("Menu_save");
+    EXPECT_EQ(d.box(8)->text(), QStringLiteral("0"));
+    EXPECT_EQ(d.box(9)->text(), QStringLiteral("12"));
+}
+
 TEST_F(GoodsWindow, CategoryIsCheckedByItsCodePart)
 {
     A4 w;

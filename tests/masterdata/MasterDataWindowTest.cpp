@@ -17,6 +17,21 @@ protected:
     QString status() { return book.m().statusPanels().panelText(4); }
 };
 
+// Every field of a unit is a text: a code or a number to dial made of
+// digits stands left as one with letters does.
+TEST_F(SupplierWindow, TextsOfDigitsAlignLeftAsOthersDo)
+{
+    book.exec("insert into TA1 (F1,F2,F4) values ('S01','五金公司','0571-1234567'),('502','电料公司','12345678')");
+    A1 w;
+    const GridModel &grid = w.grid();
+    ASSERT_EQ(grid.rows(), 4);
+    for (int row = 0; row < 3; ++row)
+        for (int col : {0, 3}) {
+            const auto align = Qt::Alignment(grid.data(grid.index(row, col), Qt::TextAlignmentRole).toInt());
+            EXPECT_EQ(align & Qt::AlignHorizontal_Mask, Qt::AlignLeft) << grid.textMatrix(row + 1, col).toStdString();
+        }
+}
+
 TEST_F(SupplierWindow, NewUserAddsEditsAndIsRefusedDeletes)
 {
     A1 w;

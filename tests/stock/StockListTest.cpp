@@ -373,4 +373,74 @@ TEST_F(StockList, ReadFailureIsShownAndLeavesAnEmptyList)
     EXPECT_EQ(w.recordCount(), 0);
 }
 
+// The stock list over a description with a column added in the middle, one
+// whose expression makes the select part long: the grid, its alignments, the
+// totals row, the quantity-only widths, the print, the query and the sorts
+// follow, and switching the price basis keeps the view's conditions.
+TEST_F(StockList, AColumnAddedInTheMiddleMovesTheListAlongAndTheBasisSwitchKeepsItsConditions)
+{
+    goods("001", 1, 10, 12.5, 5);  // below its safety stock
+    goods("S01", 3, 2, 4, 1);
+    goods("002", 2, 7, 9, 4);      // below its safety stock
+    const frames::ListColumn added{.caption = QStringLiteral("安全库存"),
+                                   .field = QStringLiteral("round(coalesce(TA4.V1,0)*1.0,3) AS SafetyStockShown"),
+                                   .kind = frames::CellKind::Number,
+                                   .printed = false};
+    stock::stocklist::PriceBasisColumns columns = stock::stocklist::listColumns();
+    for (frames::ListColumns *basis : {&columns.sale, &columns.cost})
+        basis->insert(3, added);
+    const QString costSelect = stock::stocklist::selectPart(columns.cost);
+    ASSERT_GT(stock::stocklist::selectPart(columns.sale).size(), 133);
+
+    ListServices services;
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Prntc1.rpt"));
+    C1 w(columns);
+    WindowDriver<C1> d{w};
+    EXPECT_EQ(w.grid().rowTexts(0), (QStringList{"货品编码", "货品名称", "所属类别", "安全库存", "计量单位", "规格型号",
+                                                  "数量", "销售价格", "库存金额"}));
+    EXPECT_EQ(w.grid().rowTexts(1), (QStringList{"001", "品001", "", "5", "个", "规格", "1", "12.5", "12.5"}));
+    EXPECT_EQ(w.grid().rowTexts(4), (QStringList{"", "", "", "", "", "合计：", "6", "", "42.5"}));
+    const auto horizontal = [&](int row, int col) {
+        return Qt::Alignment(w.grid().data(w.grid().index(row, col), Qt::TextAlignmentRole).toInt()) &
+               Qt::AlignHorizontal_Mask;
+    };
+    for (int row : {0, 1, 2})
+        EXPECT_EQ(horizontal(row, 0), Qt::AlignLeft) << w.grid().textMatrix(row + 1, 0).toStdString();
+    for (int col : {3, 6, 7, 8})
+        EXPECT_EQ(horizontal(0, col), Qt::AlignRight) << "column " << col;
+
+    d.menu("Menu_print");
+    EXPECT_EQ(book.value("select F1||'|'||F5||'|'||F6||'|'||F7||'|'||F8 from PRTc1 where F1='001'"),
+              QStringLiteral("001|规格|1.0|12.5|12.5"));
+
+    int startField = -1;
+    services.answerQuery(0, 1, QStringLiteral("0"), &startField);  // 货品编码 包含 0
+    d.menu("Menu_query");
+    EXPECT_EQ(startField, 6);  // the quantity
+    EXPECT_EQ(d.column(0).mid(0, 3), (QStringList{"001", "002", "S01"}));
+
+    // The alarm view under the other price basis: the same goods, sorted by
+    // the amount on show.
+    d.menu("Menu_Bellow");
+    d.menu("menu_S4");
+    d.menu("Menu_price0");
+    EXPECT_EQ(w.reportSql(), costSelect + stock::stocklist::kBelowSafetyCondition);
+    EXPECT_EQ(w.orderClause(), QStringLiteral("order by TA4.F7*TA4.F8"));
+    EXPECT_EQ(d.column(0).mid(0, 2), (QStringList{"001", "002"}));  // 10, 14
+    EXPECT_EQ(w.recordCount(), 2);
+    EXPECT_EQ(w.grid().textMatrix(0, 7), QStringLiteral("成本价格"));
+
+    // In quantity-only mode the price and the amount hand their room to the
+    // name and the size/model.
+    book.m().gOptKeepPrices = 0;
+    C1 quantities(columns);
+    quantities.resize(900, 500);
+    quantities.show();
+    auto *grid = quantities.findChild<QTableView *>(QStringLiteral("GD"));
+    for (int c : {7, 8})
+        EXPECT_TRUE(grid->isColumnHidden(c)) << "column " << c;
+    EXPECT_EQ(grid->columnWidth(1), 2 * grid->columnWidth(0));
+    EXPECT_EQ(grid->columnWidth(5), 2 * grid->columnWidth(0));
+}
+
 } // namespace

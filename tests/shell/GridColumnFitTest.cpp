@@ -1,0 +1,45 @@
+// The column fit measures what a column shows, not the texts it keeps.
+#include "platform/GridModel.h"
+#include "shell/GridColumnFit.h"
+#include "support/ColumnFitChecks.h"
+
+#include <QTableView>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Thirty long fractions shown with three decimals ("0.333") and one wide
+// figure: the widest shown text is the figure, though its own text is the
+// shortest. The columns start narrow, as a layout squeezed by names leaves them.
+TEST(GridColumnFit, AColumnWithADisplayRuleFitsItsWidestShownText)
+{
+    struct Case {
+        const char *name;
+        void (*rule)(GridModel &, int);
+        const char *shownWide;
+    } cases[] = {
+        {"quantity", [](GridModel &g, int c) { g.setColQuantityDisplay(c); }, "12345678.5"},
+        {"pattern", [](GridModel &g, int c) { g.setColDisplayPattern(c, QStringLiteral("#0.00")); }, "12345678.50"},
+    };
+    for (const Case &c : cases) {
+        GridModel model(2);
+        model.setCaptions({QStringLiteral("数量"), QStringLiteral("名称")});
+        QVector<QStringList> rows(30, {QStringLiteral("0.333333333333333"), QStringLiteral("甲")});
+        rows.append({QStringLiteral("12345678.5"), QStringLiteral("乙")});
+        model.setDataRows(rows);
+        c.rule(model, 0);
+        QTableView grid;
+        grid.setModel(&model);
+        grid.resize(600, 1400);  // every row in view, so Qt's own measure sees them all
+        grid.show();
+        for (int col : {0, 1})
+            grid.setColumnWidth(col, 20);
+        FitColumnsToTexts(&grid);
+        ASSERT_EQ(model.index(30, 0).data().toString(), QString::fromLatin1(c.shownWide)) << c.name;
+        EXPECT_GE(grid.columnWidth(0), grid.fontMetrics().horizontalAdvance(QString::fromLatin1(c.shownWide)))
+            << c.name;
+        expectNoTextCut(&grid, {0});
+    }
+}
+
+} // namespace
