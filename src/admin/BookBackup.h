@@ -30,11 +30,17 @@ bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoB
 // whether another user's lock on the book is the reason.
 QString backupBook(const QString &bookFile, const QString &target, bool *busy = nullptr);
 
-// Replaces the book file of the open book by a checked copy of backupFile.
-// The backup is copied and checked beside the book first; only then is the
-// book closed and the copy renamed into its place, and the book opened again.
-// On failure the book file is untouched and open is open on it again
-// (unless even that fails). Empty on success, else the error.
+// Empty when backupFile may replace the book at bookFile: an account book
+// (its tables, opened with the book key) that reads back whole, and not the
+// book's own file. Else the reason in the clerk's words; a damaged backup is
+// named as such, with the book unchanged.
+QString checkBackup(const QString &bookFile, const QString &backupFile);
+
+// Replaces the book file of the open book by a checked copy of backupFile,
+// under the book's own lock: another computer reading or writing the book
+// makes it wait and then refuse, its work untouched, and open stays open. On
+// any other failure the book file is unchanged as well and open is open on it
+// again (unless even that fails). Empty on success, else the reason.
 QString restoreBook(db::Database &open, const QString &bookFile, const QString &backupFile);
 
 } // namespace backup

@@ -1,11 +1,13 @@
 #include "PersonalSettings.h"
 
 #include "db/Database.h"
+#include "db/EngineFailure.h"
 #include "db/FileReplace.h"
 #include "shell/Passwords.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace personal {
 
@@ -13,6 +15,21 @@ namespace {
 QString typographic(QString text)
 {
     return text.replace(QLatin1Char('\''), QChar(0x2019));
+}
+
+// Why the chosen picture file could not be read, the system's text as detail.
+QString unreadablePicture(const QFile &file)
+{
+    const QFileInfo info(file.fileName());
+    const QString name = QDir::toNativeSeparators(file.fileName());
+    QString reason;
+    if (!info.exists())
+        reason = QStringLiteral("图片文件 %1 不存在，请重新选择图片。").arg(name);
+    else if (!info.isFile())
+        reason = QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(name);
+    else
+        reason = QStringLiteral("无法读取图片文件 %1，请检查它的权限或者重新选择图片。").arg(name);
+    return db::withDetail(reason, file.errorString());
 }
 } // namespace
 
@@ -80,11 +97,10 @@ QString defaultPicturePath(const QString &appPath)
 std::optional<QString> setOwnPicture(const QString &appPath, const QString &code, const QString &source)
 {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
-    const QByteArray content = in.readAll();
-    if (in.error() != QFile::NoError)
-        return in.errorString();
+    const bool opened = in.open(QIODevice::ReadOnly);
+    const QByteArray content = opened ? in.readAll() : QByteArray();
+    if (!opened || in.error() != QFile::NoError)
+        return unreadablePicture(in);
     QDir().mkpath(appPath + QStringLiteral("image"));
     if (const QString failure = db::writeWhole(ownPicturePath(appPath, code), content); !failure.isEmpty())
         return failure;

@@ -69,8 +69,9 @@ void S32::Restore()
                                             m_.gAppPath + books::kBackupFolder, QStringLiteral("*.vzk (*.vzk);;*.* (*)"));
     if (chosen.isEmpty())
         return;
-    // Only an account book may replace the book; anything else leaves it untouched.
-    if (const QString error = books::checkBookFile(chosen); !error.isEmpty()) {
+    // Only an account book that reads back whole may replace the book;
+    // anything else leaves it untouched.
+    if (const QString error = backup::checkBackup(m_.gBookFile, chosen); !error.isEmpty()) {
         Prompt::current().message(QStringLiteral("提示"), QStringLiteral("系统数据恢复失败！原因如下：\n") + error,
                                   Prompt::Icon::Information);
         return;

@@ -1,4 +1,5 @@
 #include "BookFile.h"
+#include "BookLock.h"
 #include "Database.h"
 #include "EngineFailure.h"
 #include "FileReplace.h"
@@ -47,7 +48,7 @@ QString createBook(const QString &path)
             return error;
         }
     }
-    const QString error = replaceFile(temporary, path);
+    const QString error = publishBook(temporary, path);
     if (!error.isEmpty())
         QFile::remove(temporary);
     return error;
@@ -79,13 +80,21 @@ QString accountBookError(Database &book)
 namespace db {
 
 namespace {
-QString checkBook(const QString &path)
+// The structure check of the book at path, read through the file system
+// layer vfs (nullptr: the default one); kind receives the failure's kind.
+QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
 {
     Database copy;
-    // The check reads every page once: from a mapping of the file rather than
-    // one system call per page.
-    if (!copy.openReadOnly(path, mappedReadVfs()))
-        return copy.lastError();
+    const auto failed = [&](Failure failure, const QString &reason) {
+        if (kind)
+            *kind = failure;
+        return reason;
+    };
+    const auto engineFailed = [&] {
+        return failed(failureOf(copy.lastErrorCode(), splitDetails(copy.lastError()).details), copy.lastError());
+    };
+    if (!copy.openReadOnly(path, vfs))
+        return engineFailed();
     bool ok = false;
     // quick_check reads every page and checks the B-tree structure; unlike
     // integrity_check it does not compare each index with its table (the
@@ -97,12 +106,20 @@ QString checkBook(const QString &path)
     const QString integrity = copy.scalar(QStringLiteral("PRAGMA quick_check"), {}, &ok).toString();
     // The check lists every damaged page: detail for the clerk's details section.
     if (ok && integrity != QLatin1String("ok"))
-        return withDetail(failureReason(Failure::Damaged), integrity);
+        return failed(Failure::Damaged, withDetail(failureReason(Failure::Damaged), integrity));
     if (!ok)
-        return copy.lastError();
+        return engineFailed();
     copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
-    return ok ? QString() : copy.lastError();
+    return ok ? QString() : engineFailed();
 }
+
+// A new copy is checked once, read whole: from a mapping of the file rather
+// than one system call per page.
+QString checkCopy(const QString &path)
+{
+    return checkBookThrough(path, mappedReadVfs(), nullptr);
+}
+
 QString engineError(sqlite3 *handle)
 {
     return describeEngineFailure(sqlite3_extended_errcode(handle), QString::fromUtf8(sqlite3_errmsg(handle)));
@@ -177,19 +194,23 @@ QString folderProblem(const QString &target)
     return {};
 }
 
-// Checks the staged copy and renames it into place; on any error the staged
+// How a checked copy is put in its target's place: a backup's file by a
+// plain replace, a book's file under the lock of the book it replaces.
+using Publish = QString (*)(const QString &staged, const QString &target);
+
+// Checks the staged copy and puts it into place; on any error the staged
 // file is removed and the target is left as it was. A staged file still open
 // for writing (unsynced) is forced onto the disk while the check runs, since
 // the check is work for the processor and the sync for the disk; both are
 // done before the rename.
-QString publishCheckedCopy(const QString &temporary, const QString &target, QString error,
+QString publishCheckedCopy(const QString &temporary, const QString &target, QString error, Publish publish,
                            QFile *unsynced = nullptr)
 {
     if (error.isEmpty()) {
         std::future<int> synced;  // the system's error number of the sync, 0 when done
         if (unsynced)
             synced = std::async(std::launch::async, [fd = unsynced->handle()] { return ::fsync(fd) == 0 ? 0 : errno; });
-        error = checkBook(temporary);
+        error = checkCopy(temporary);
         const int syncError = synced.valid() ? synced.get() : 0;
         if (syncError != 0 && error.isEmpty())
             error = describeFileFailure(syncError, temporary);
@@ -197,7 +218,7 @@ QString publishCheckedCopy(const QString &temporary, const QString &target, QStr
     if (unsynced)
         unsynced->close();
     if (error.isEmpty())
-        error = replaceFile(temporary, target);
+        error = publish(temporary, target);
     if (!error.isEmpty() && !temporary.isEmpty())
         QFile::remove(temporary);
     return error;
@@ -218,6 +239,11 @@ QString exportCompacted(Database &book, const QString &path)
 
 } // namespace
 
+QString checkBook(const QString &path, Failure *kind)
+{
+    return checkBookThrough(path, nullptr, kind);
+}
+
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)
 {
     bool locked = false;
@@ -237,7 +263,7 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
                 error = copyUnderReadLock(book, staged, progress, &locked);
         }
     }
-    error = publishCheckedCopy(temporary, target, error, staged.isOpen() ? &staged : nullptr);
+    error = publishCheckedCopy(temporary, target, error, replaceFile, staged.isOpen() ? &staged : nullptr);
     if (busy)
         *busy = locked;
     return error;
@@ -255,7 +281,7 @@ QString compactCopy(const QString &source, const QString &target)
         if (error.isEmpty())
             error = exportCompacted(book, temporary);
     }
-    return publishCheckedCopy(temporary, target, error);
+    return publishCheckedCopy(temporary, target, error, publishBook);
 }
 
 } // namespace db

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EngineFailure.h"
+
 #include <QString>
 
 #include <functional>
@@ -8,8 +10,9 @@ namespace db {
 
 // Creates a new, keyed account book at path from the schema and its default
 // rows. The book is built in a temporary file beside path and renamed into
-// place, so path never holds half a book. Returns an empty text on success,
-// else the error.
+// place, so path never holds half a book; a book already at path is replaced
+// only under its lock (publishBook). Returns an empty text on success, else
+// the error.
 QString createBook(const QString &path);
 
 class Database;
@@ -27,8 +30,15 @@ namespace db {
 // Writes a compacted, keyed copy of the book at source into target (through a
 // temporary file in target's folder that is checked — opens with the key,
 // passes the structure check, its theVer table is readable — and then renamed
-// into place). Returns an empty text on success, else the error.
+// into place; a book already at target is replaced only under its lock, as
+// publishBook does). Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
+
+// Empty when the book file at path reads back whole: it opens with the key,
+// every page passes the structure check and its theVer table is readable.
+// Else the reason; kind, when given, receives its kind (Failure::Damaged for
+// a damaged page or a file cut short).
+QString checkBook(const QString &path, Failure *kind = nullptr);
 
 } // namespace db
 

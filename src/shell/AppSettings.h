@@ -9,7 +9,13 @@ namespace appsettings {
 
 QString read(const QString &application, const QString &section, const QString &key,
              const QString &defaultValue = QString());
-void save(const QString &application, const QString &section, const QString &key, const QString &value);
+// Writes the value to the settings file at once. Empty on success, else the
+// reason in the clerk's words (the file or its folder cannot be written, or
+// the file cannot be read back as settings).
+QString save(const QString &application, const QString &section, const QString &key, const QString &value);
+// Tells the clerk that settings could not be saved, with the reason; nothing
+// when reason is empty.
+void tellUnsaved(const QString &reason);
 
 // The program file's name without extension: the application name of the tip setting.
 QString programName();

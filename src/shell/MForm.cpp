@@ -239,9 +239,9 @@ void MForm::showAtSavedPlace()
     showMaximized();
 }
 
-void MForm::saveGeometryToSettings()
+QString MForm::saveGeometryToSettings()
 {
-    appsettings::save(appsettings::programName(), kWindowSection, kGeometryKey, WindowPlacement::of(*this).toText());
+    return appsettings::save(appsettings::programName(), kWindowSection, kGeometryKey, WindowPlacement::of(*this).toText());
 }
 
 bool MForm::closeFunctionWindows()
@@ -309,12 +309,19 @@ bool MForm::ConfirmExit()
     m_.AutoBackupBook();
     using namespace appsettings;
     const QString programPath = m_.gProgramPath + QFileInfo(appsettings::programPath()).fileName();
+    // One settings file that cannot be written fails every save: told once.
+    QString unsaved;
+    const auto keep = [&unsaved](const QString &reason) {
+        if (unsaved.isEmpty())
+            unsaved = reason;
+    };
     if (read(kMainApplication, kMainSection, kMainFileKey) != programPath)
-        save(kMainApplication, kMainSection, kMainFileKey, programPath);
+        keep(save(kMainApplication, kMainSection, kMainFileKey, programPath));
     if (read(kMainApplication, kMainSection, kVersionKey) != m_.gVersion)
-        save(kMainApplication, kMainSection, kVersionKey, m_.gVersion);
+        keep(save(kMainApplication, kMainSection, kVersionKey, m_.gVersion));
     RegisterBookFileType(programPath, m_.gProgramPath + QStringLiteral("zb.ico"));
-    saveGeometryToSettings();
+    keep(saveGeometryToSettings());
+    tellUnsaved(unsaved);
     exiting_ = true;
     program::endNow();
     return true;

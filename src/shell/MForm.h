@@ -95,7 +95,8 @@ private:
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption, std::function<void()> action = {});
     void addSeparator(QMenu *menu, const QString &name);
-    void saveGeometryToSettings();
+    // Empty when the window's place was saved, else the reason.
+    QString saveGeometryToSettings();
     void showAbout(const QString &caption, const QString &link, const QString &cmd0, const QString &cmd1);
 
     Module1 &m_;

@@ -59,8 +59,9 @@ frmTip::frmTip(QWidget *parent)
     grid->addLayout(row, 2, 0, 1, 2);
 
     connect(chk_, &QCheckBox::toggled, this, [](bool checked) {
-        appsettings::save(appsettings::programName(), appsettings::kOptionsSection, appsettings::kShowTipsKey,
-                          checked ? QStringLiteral("1") : QStringLiteral("0"));
+        appsettings::tellUnsaved(appsettings::save(appsettings::programName(), appsettings::kOptionsSection,
+                                                   appsettings::kShowTipsKey,
+                                                   checked ? QStringLiteral("1") : QStringLiteral("0")));
     });
     connect(next, &QPushButton::clicked, this, [this] {
         PickRandomTip();

@@ -4,14 +4,18 @@
 #include "admin/S32.h"
 #include "admin/sysDBbak.h"
 #include "db/BookFile.h"
+#include "db/EngineFailure.h"
 #include "platform/TextFile.h"
 #include "shell/EditStateSource.h"
 #include "shell/MForm.h"
+#include "support/BookFaults.h"
+#include "support/Leftovers.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 namespace {
 const QString kSaved = QStringLiteral("保存成功！");
@@ -168,7 +172,7 @@ TEST(Restore, BringsBackTheRowsAndAsksForANewLogin)
     EXPECT_EQ(f.book.value(QStringLiteral("select group_concat(F1) from TA4")), QStringLiteral("G1"));
     EXPECT_EQ(f.m().gBookName, QStringLiteral("测试帐本"));
     EXPECT_EQ(main.panelText(4), QStringLiteral("测试帐本"));
-    EXPECT_FALSE(QFileInfo::exists(f.book.bookPath() + QStringLiteral(".restore")));
+    EXPECT_EQ(leftovers::stagingIn(QFileInfo(f.book.bookPath()).absolutePath()), QStringList());
 }
 
 TEST(Restore, RefusesForeignFilesWithoutTouchingTheOpenBook)
@@ -210,6 +214,72 @@ TEST(Restore, RefusesForeignFilesWithoutTouchingTheOpenBook)
     f.book.db().close();
     EXPECT_EQ(bytesOf(f.book.bookPath()), before);
     EXPECT_FALSE(program::endRequested());
+}
+
+// The book's own file, under its name or another, holds nothing to restore
+// (and could not be read while the restore holds the book's lock).
+TEST(Restore, TheBooksOwnFileIsRefusedByName)
+{
+    AdminFixture f;
+    const QString link = f.file(QStringLiteral("另一个名字.vzk"));
+    ASSERT_EQ(::link(QFile::encodeName(f.book.bookPath()).constData(), QFile::encodeName(link).constData()), 0);
+    const faults::FileState before = faults::stateOf(f.book.bookPath());
+    S32 w;
+    for (const QString &chosen : {f.book.bookPath(), link}) {
+        f.book.fileDialogs().answer(chosen);
+        click(&w, "Command1");
+        EXPECT_EQ(f.book.prompt().lastText(),
+                  QStringLiteral("系统数据恢复失败！原因如下：\n所选的文件 %1 就是现在使用的帐本文件，不能用它恢复数据。")
+                      .arg(chosen));
+    }
+    EXPECT_EQ(faults::stateOf(f.book.bookPath()), before);
+    EXPECT_TRUE(f.book.db().isOpen());
+    EXPECT_TRUE(f.dialogs.shown.isEmpty());
+}
+
+// Another computer reading or writing the book keeps it: the restore waits
+// for it, refuses, and the other computer's work goes on to its commit.
+TEST(Restore, AnotherComputerAtWorkOnTheBookMakesItRefuseAndKeepsItsWork)
+{
+    faults::ShortBusyWait shortWait;
+    const struct {
+        const char *name;
+        const char *begin;   // the other computer's transaction, under way
+        const char *finish;  // and how it ends
+        int rowsWritten;
+    } cases[] = {
+        {"exclusive, nothing written yet (no journal)", "BEGIN EXCLUSIVE",
+         "insert into TA3 (F1,F2) values ('锁','另一台电脑'); COMMIT", 1},
+        {"immediate with a row written", "BEGIN IMMEDIATE; insert into TA3 (F1,F2) values ('锁','另一台电脑')", "COMMIT",
+         1},
+        {"reading", "BEGIN; select count(*) from TA3", "COMMIT", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        const QString saved = f.file(QStringLiteral("备份.vzk"));
+        ASSERT_EQ(backup::backupBook(f.book.bookPath(), saved), QString());
+        f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('G9','备份之后')"));
+        const faults::FileState before = faults::stateOf(f.book.bookPath());
+        faults::OtherComputer other(f.book.bookPath());
+        ASSERT_TRUE(other.started()) << "the engine's command-line program (sqlcipher) is needed";
+        const QString begun = other.run(QString::fromUtf8(c.begin));
+        ASSERT_FALSE(begun.contains(QStringLiteral("Error"))) << begun.toStdString();
+
+        S32 w;
+        f.book.fileDialogs().answer(saved);
+        click(&w, "Command1");
+        EXPECT_EQ(f.book.prompt().lastText(),
+                  QStringLiteral("系统数据恢复失败！原因如下：\n") + db::failureReason(db::Failure::Busy));
+        EXPECT_TRUE(f.dialogs.shown.isEmpty());  // no login: nothing was restored
+        EXPECT_EQ(faults::stateOf(f.book.bookPath()), before);
+
+        EXPECT_EQ(other.run(QString::fromUtf8(c.finish)), QString());
+        EXPECT_EQ(valueIn(f.book.bookPath(), QStringLiteral("select count(*) from TA3 where F1='锁'")),
+                  QString::number(c.rowsWritten));
+        EXPECT_EQ(faults::stateOf(f.book.bookPath()).inode, before.inode);
+        EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='G9'")), QStringLiteral("备份之后"));
+    }
 }
 
 TEST(Restore, AWindowInTheMiddleOfAnEditStopsItAndTheBackupButtonOpensTheBackupWindow)

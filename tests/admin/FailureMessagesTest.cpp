@@ -146,46 +146,64 @@ TEST(FailureMessages, ARestoreThatFailsTellsWhyAndKeepsTheBook)
 {
     faults::ShortBusyWait shortWait;
     const QString failed = QStringLiteral("系统数据恢复失败！原因如下：\n");
+    // A backup that cannot be read whole is named, and so is the book's fate.
+    const auto damagedBackup = [](const QString &chosen) {
+        return QStringLiteral("备份文件 %1 已经损坏，不能用它恢复数据！\n现在的帐本没有任何改变。").arg(chosen);
+    };
+    const auto engineReason = [](db::Failure kind) { return [kind](const QString &) { return reason(kind); }; };
+    // The book grown to many pages and backed up, so that a page in the
+    // middle of its backup holds rows.
+    const auto grownBackup = [](AdminFixture &f) {
+        db::Database grown;
+        EXPECT_TRUE(grown.open(f.book.bookPath()));
+        faults::growBook(grown);
+        grown.close();
+        const QString saved = f.file(QStringLiteral("完好的备份.vzk"));
+        EXPECT_EQ(backup::backupBook(f.book.bookPath(), saved), QString());
+        return saved;
+    };
     const struct {
         const char *name;
-        db::Failure kind;
-        std::function<QString(AdminFixture &, std::unique_ptr<faults::WriteLock> &)> chosen;
-        bool engineDetail = true;  // the engine reported it (a journal beside the book is seen by the restore)
+        std::function<QString(const QString &chosen)> reason;
+        std::function<QString(AdminFixture &)> chosen;
+        bool bookInUse = false;  // another connection in the middle of a write
     } cases[] = {
-        {"junk", db::Failure::NotABook,
-         [](AdminFixture &f, auto &) { return faults::makeJunkFile(f.file(QStringLiteral("文字.vzk"))); }},
-        {"other key", db::Failure::NotABook,
-         [](AdminFixture &f, auto &) { return faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk"))); }},
-        {"damaged backup", db::Failure::Damaged,
-         [](AdminFixture &f, auto &) {
-             db::Database grown;
-             EXPECT_TRUE(grown.open(f.book.bookPath()));
-             faults::growBook(grown);
-             grown.close();
-             return faults::makeDamagedCopy(f.book.bookPath(), f.file(QStringLiteral("损坏的备份.vzk")));
-         }},
-        {"book in use elsewhere", db::Failure::Busy,
-         [](AdminFixture &f, auto &lock) {
+        {"junk", engineReason(db::Failure::NotABook),
+         [](AdminFixture &f) { return faults::makeJunkFile(f.file(QStringLiteral("文字.vzk"))); }},
+        {"other key", engineReason(db::Failure::NotABook),
+         [](AdminFixture &f) { return faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk"))); }},
+        {"damaged backup", damagedBackup,
+         [&](AdminFixture &f) { return faults::makeDamagedCopy(grownBackup(f), f.file(QStringLiteral("损坏的备份.vzk"))); }},
+        {"backup cut short", damagedBackup,
+         [&](AdminFixture &f) { return faults::makeCutCopy(grownBackup(f), f.file(QStringLiteral("不完整的备份.vzk"))); }},
+        {"book in use elsewhere", engineReason(db::Failure::Busy),
+         [](AdminFixture &f) {
              const QString backup = f.file(QStringLiteral("备份.vzk"));
              EXPECT_TRUE(QFile::copy(f.book.bookPath(), backup));
-             lock = std::make_unique<faults::WriteLock>(f.book.bookPath());
-             EXPECT_TRUE(lock->held());
              return backup;
          },
-         false},
+         true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         AdminFixture f;
         f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('本','原有')"));
+        const QString chosen = c.chosen(f);
+        // Read before the lock is taken: closing a handle of the book drops
+        // every lock this process holds on it.
+        const faults::FileState before = faults::stateOf(f.book.bookPath());
         std::unique_ptr<faults::WriteLock> lock;
-        const QString chosen = c.chosen(f, lock);
+        if (c.bookInUse) {
+            lock = std::make_unique<faults::WriteLock>(f.book.bookPath());
+            EXPECT_TRUE(lock->held());
+        }
         S32 w;
         f.book.fileDialogs().answer(chosen);
         click(&w, "Command1");
-        EXPECT_EQ(f.book.prompt().lastText(), failed + reason(c.kind));
-        EXPECT_EQ(f.book.prompt().shown.last().details.isEmpty(), !c.engineDetail);
+        EXPECT_EQ(f.book.prompt().lastText(), failed + c.reason(chosen));
+        EXPECT_FALSE(f.book.prompt().shown.last().details.isEmpty());  // the engine's own words
         lock.reset();
+        EXPECT_EQ(faults::stateOf(f.book.bookPath()), before);
         EXPECT_TRUE(f.m().gDb.isOpen());
         EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='本'")), QStringLiteral("原有"));
         EXPECT_TRUE(f.dialogs.shown.isEmpty());  // no login: nothing was restored

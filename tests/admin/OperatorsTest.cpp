@@ -343,6 +343,44 @@ TEST_F(PersonalSettings, BackgroundPictureIsSetAndRestored)
     EXPECT_FALSE(w.findChild<QPushButton *>("CmdSet1")->isEnabled());
 }
 
+// A chosen picture that can no longer be read when it is confirmed is named
+// with the reason in the clerk's words (the system's text only as detail);
+// the operator's picture is not touched.
+TEST_F(PersonalSettings, APictureThatCannotBeReadIsNamedInChinese)
+{
+    const QString app = book.m().gAppPath;
+    const QString chosen = app + "mine.png";
+    const QString own = app + "image/A1.jpg";
+    const struct {
+        const char *name;
+        bool folderInItsPlace;
+        QString text;
+    } cases[] = {
+        {"removed after it was chosen", false, QStringLiteral("图片文件 %1 不存在，请重新选择图片。").arg(chosen)},
+        {"a folder in its place", true, QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(chosen)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(chosen, "PNG"));
+        S2 w(nullptr, &bg);
+        book.fileDialogs().answer(chosen);
+        click(w, "CmdSet0");
+        ASSERT_TRUE(QFile::remove(chosen));
+        if (c.folderInItsPlace)
+            ASSERT_TRUE(QDir().mkdir(chosen));
+        click(w, "CmdSet1");
+        ASSERT_FALSE(book.prompt().shown.isEmpty());
+        EXPECT_EQ(book.prompt().lastText(), c.text);
+        EXPECT_FALSE(book.prompt().shown.last().details.isEmpty());
+        EXPECT_EQ(book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
+        EXPECT_NE(w.result(), int(QDialog::Accepted));
+        EXPECT_FALSE(QFile::exists(own));
+        QDir().rmdir(chosen);
+    }
+}
+
 // A picture that cannot be written tells why in the clerk's words; the
 // earlier picture stays whole and nothing is left beside it.
 TEST_F(PersonalSettings, APictureThatCannotBeWrittenKeepsTheEarlierOne)

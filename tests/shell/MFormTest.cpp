@@ -120,6 +120,28 @@ TEST(MForm, ConfirmedExitWritesSettingsAndFileType)
     EXPECT_TRUE(textfile::read(bookfiletype::mimePackagePath()).contains(QStringLiteral("<glob pattern=\"*.vzk\"/>")));
 }
 
+// Settings that cannot be written are told once at exit, in the clerk's
+// words; the program ends all the same.
+TEST(MForm, AnExitWhoseSettingsCannotBeWrittenSaysSoOnce)
+{
+    ShellFixture f;
+    // A folder where the settings file belongs: nothing can replace it.
+    const QString file = QSettings(appsettings::kMainApplication, appsettings::kMainApplication).fileName();
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));
+    const QString ownFile = QSettings(appsettings::programName(), appsettings::programName()).fileName();
+    QFile::remove(ownFile);
+    ASSERT_TRUE(QDir().mkpath(ownFile));
+    MForm main;
+    f.book.prompt().answerYes();
+    EXPECT_TRUE(main.close());
+    EXPECT_TRUE(program::endRequested());
+    EXPECT_EQ(f.book.prompt().texts(),
+              (QStringList{QStringLiteral("真的要退出系统吗？"),
+                           QStringLiteral("无法保存设置！\n\n设置文件 %1 不能写入，请检查它和它所在文件夹的权限。").arg(file)}));
+    EXPECT_EQ(f.book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
+}
+
 TEST(MForm, FileTypeQuotesProgramPathWithBlanksAndSpecials)
 {
     ShellFixture f;

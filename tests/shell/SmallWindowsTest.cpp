@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QSettings>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QGlyphRun>
@@ -95,6 +96,21 @@ TEST(ZbSet, RefusalsKeepTheWindowOpen)
     click(&empty, "Cmd0");
     EXPECT_EQ(f.book.prompt().shown.size(), 1);
     EXPECT_EQ(empty.result(), 0);
+}
+
+// The tips' switch that cannot be saved says so in the clerk's words.
+TEST(frmTip, ASwitchThatCannotBeSavedSaysSo)
+{
+    ShellFixture f;
+    // A folder where the settings file belongs: nothing can replace it.
+    const QString file = QSettings(appsettings::programName(), appsettings::programName()).fileName();
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));
+    frmTip tip;  // showing the tips switches them on
+    child<QCheckBox>(&tip, "chkLoadTipsAtStartup")->setChecked(false);
+    const QString unsaved =
+        QStringLiteral("无法保存设置！\n\n设置文件 %1 不能写入，请检查它和它所在文件夹的权限。").arg(file);
+    EXPECT_EQ(f.book.prompt().texts(), (QStringList{unsaved, unsaved}));
 }
 
 TEST(frmTip, TipsFileCases)

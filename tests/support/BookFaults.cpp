@@ -1,12 +1,15 @@
 #include "BookFaults.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
+#include <QProcess>
 #include <linux/fs.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace faults {
@@ -77,6 +80,33 @@ QString makeDamagedCopy(const QString &source, const QString &target)
     return target;
 }
 
+QString makeCutCopy(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    writeBytes(target, in.read(in.size() / 2));
+    return target;
+}
+
+FileState stateOf(const QString &path)
+{
+    FileState state;
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+        state.inode = status.st_ino;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        state.bytes = file.readAll();
+    return state;
+}
+
+void PrintTo(const FileState &state, std::ostream *out)
+{
+    *out << "inode " << state.inode << ", " << state.bytes.size() << " bytes, sha1 "
+         << QCryptographicHash::hash(state.bytes, QCryptographicHash::Sha1).toHex().constData();
+}
+
 WriteLock::WriteLock(const QString &bookPath, Stage stage)
 {
     const QString begin = stage == Stage::Writing ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN EXCLUSIVE");
@@ -88,6 +118,40 @@ WriteLock::~WriteLock()
 {
     if (other_.isOpen())
         other_.execScript(QStringLiteral("ROLLBACK"));
+}
+
+OtherComputer::OtherComputer(const QString &bookPath)
+    : process_(std::make_unique<QProcess>())
+{
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->start(QStringLiteral("sqlcipher"), {bookPath});
+    started_ = process_->waitForStarted(10000)
+               && run(QStringLiteral("PRAGMA key='%1'").arg(QString::fromLatin1(db::kBookPassword))).isEmpty();
+}
+
+OtherComputer::~OtherComputer()
+{
+    if (process_->state() == QProcess::NotRunning)
+        return;
+    process_->closeWriteChannel();
+    if (!process_->waitForFinished(10000))
+        process_->kill();
+    process_->waitForFinished(10000);
+}
+
+QString OtherComputer::run(const QString &sql)
+{
+    // Each round ends by printing its own mark, after whatever the
+    // statements printed (errors included: both channels are one).
+    const QByteArray mark = "round-" + QByteArray::number(++round_);
+    process_->write(sql.toUtf8() + ";\nSELECT '" + mark + "';\n");
+    QByteArray output;
+    while (!output.contains(mark + '\n')) {
+        if (!process_->waitForReadyRead(10000))
+            return QStringLiteral("the other computer does not answer: ") + QString::fromUtf8(output);
+        output += process_->readAll();
+    }
+    return QString::fromUtf8(output.left(output.indexOf(mark))).trimmed();
 }
 
 Unwritable::Unwritable(const QString &path)

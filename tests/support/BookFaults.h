@@ -2,8 +2,12 @@
 
 #include "db/Database.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
+#include <ostream>
+
+class QProcess;
 
 // Ways a book file fails, made for real: the engine's own failures, not
 // imitations of their texts.
@@ -19,6 +23,18 @@ void growBook(db::Database &book);
 // Copies the book at source to target with bytes flipped in a page in the
 // middle of the file.
 QString makeDamagedCopy(const QString &source, const QString &target);
+// Copies the first half of the book at source to target, as a copy cut off.
+QString makeCutCopy(const QString &source, const QString &target);
+
+// Which file lies at a path and what it holds: equal only for the same file
+// (inode) with the same bytes.
+struct FileState {
+    quint64 inode = 0;
+    QByteArray bytes;
+    bool operator==(const FileState &other) const { return inode == other.inode && bytes == other.bytes; }
+};
+FileState stateOf(const QString &path);
+void PrintTo(const FileState &state, std::ostream *out);
 
 // Statements wait this short for another connection's lock while alive.
 class ShortBusyWait {
@@ -40,6 +56,25 @@ public:
 private:
     db::Database other_;
     bool held_ = false;
+};
+
+// Another computer at work on a book: a second process (the engine's own
+// command-line program) with its own connection, so that its locks are
+// another process's record locks, as another computer's are. It waits for
+// no lock; a transaction left open is rolled back when it ends.
+class OtherComputer {
+public:
+    explicit OtherComputer(const QString &bookPath);
+    ~OtherComputer();
+    bool started() const { return started_; }
+    // Runs sql there and waits until it has run: empty when every statement
+    // ran, else the engine's messages.
+    QString run(const QString &sql);
+
+private:
+    std::unique_ptr<QProcess> process_;
+    bool started_ = false;
+    int round_ = 0;
 };
 
 // A file or folder that the test's user cannot write: mode bits for an

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Database.h"
+
+#include <QString>
+
+namespace db {
+
+// An account book's own exclusive lock, taken as any writer takes it: a
+// connection of its own begins an exclusive transaction on the book (waiting
+// for other connections as long as any statement waits) and writes nothing.
+// While it is held no other connection, on this computer or another, reads
+// or writes the book. Whatever replaces the book's file holds it, so that it
+// never cuts off another computer's transaction.
+//
+// The engine's locks are the system's record locks: they belong to the
+// process and lie on the file (its inode), not on its name. Two things
+// follow. Closing any handle of the book's file in this process, other than
+// through the engine, drops the lock: nothing may open the book's file
+// another way while the lock is held. And a file renamed over the book's
+// name does not carry the lock: the lock stays on the old file, which is why
+// the rename happens while it is held (see replaceBookWith).
+class BookLock {
+public:
+    // Takes the lock of the book at bookFile, or says why not.
+    explicit BookLock(const QString &bookFile);
+    ~BookLock();
+    BookLock(const BookLock &) = delete;
+    BookLock &operator=(const BookLock &) = delete;
+
+    bool isHeld() const { return held_; }
+    // Why the lock could not be taken, in the clerk's words; busy() when
+    // another connection's lock outlasted the wait.
+    QString error() const { return error_; }
+    bool busy() const { return busy_; }
+
+    // Puts the checked book file staged in the locked book's place and then
+    // releases the lock. The rename is made while the lock is held, so any
+    // connection that waits for the book meanwhile waits on the old file and,
+    // once it gets it, finds it replaced (the engine refuses a write to a
+    // file that lost its name) instead of writing into a file nobody will
+    // read again. Empty on success, else the reason; on failure the book is
+    // unchanged and staged left for the caller to remove.
+    QString replaceBookWith(const QString &staged);
+    // Ends the transaction and closes the connection.
+    void release();
+
+private:
+    Database book_;
+    QString path_;
+    QString error_;
+    bool busy_ = false;
+    bool held_ = false;
+};
+
+// Puts the new book file staged in target's place: when a file lies there
+// already, only under that book's lock (BookLock), so a book in use on
+// another computer is never replaced under it; a file there that is no book
+// is not replaced at all. Empty on success, else the reason; on failure
+// target is unchanged and staged left for the caller to remove.
+QString publishBook(const QString &staged, const QString &target);
+
+} // namespace db

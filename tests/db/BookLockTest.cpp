@@ -1,0 +1,86 @@
+#include "support/BookFaults.h"
+#include "support/TestBook.h"
+
+#include "db/BookFile.h"
+#include "db/BookLock.h"
+#include "db/Database.h"
+#include "db/EngineFailure.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+const QString kLocked = QStringLiteral("database is locked");
+const QString kWrite = QStringLiteral("insert into TA3 (F1,F2) values ('锁','另一台电脑')");
+} // namespace
+
+// The lock is the engine's own: another process can neither read nor write
+// the book while it is held, also after this process closed its own
+// connection to the book (the engine keeps that handle until the lock ends),
+// and both can once it is released.
+TEST(BookLock, KeepsAnotherComputerOutWhileHeld)
+{
+    TestBook book;
+    faults::OtherComputer other(book.bookPath());
+    ASSERT_TRUE(other.started()) << "the engine's command-line program (sqlcipher) is needed";
+    {
+        db::BookLock lock(book.bookPath());
+        ASSERT_TRUE(lock.isHeld()) << lock.error().toStdString();
+        EXPECT_TRUE(other.run(QStringLiteral("select count(*) from TA4")).contains(kLocked));
+        book.db().close();
+        EXPECT_TRUE(other.run(QStringLiteral("select count(*) from TA4")).contains(kLocked));
+        EXPECT_TRUE(other.run(kWrite).contains(kLocked));
+    }
+    EXPECT_EQ(other.run(kWrite), QString());
+    EXPECT_EQ(other.run(QStringLiteral("select count(*) from TA3 where F1='锁'")), QStringLiteral("1"));
+}
+
+// A new book written where a book lies already replaces it only under that
+// book's lock: a book another computer reads or writes is left as it is, and
+// so is a file that is no book.
+TEST(BookLock, ANewBookReplacesAnOldOneOnlyUnderItsLock)
+{
+    faults::ShortBusyWait shortWait;
+    const struct {
+        const char *name;
+        const char *otherBegins;           // the other computer's transaction; nullptr: no one there
+        bool junk;                         // the old file is no book
+        std::optional<db::Failure> refused;  // nullopt: replaced
+    } cases[] = {
+        {"no one at work on it", nullptr, false, std::nullopt},
+        {"another computer writing (nothing written yet)", "BEGIN EXCLUSIVE", false, db::Failure::Busy},
+        {"another computer reading", "BEGIN; select count(*) from TA4", false, db::Failure::Busy},
+        {"a file that is no book", nullptr, true, db::Failure::NotABook},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestBook book;
+        book.exec("insert into TA4 (F1,F2) values ('旧','旧帐本的货品')");
+        const QString old = c.junk ? faults::makeJunkFile(book.dir() + "/文字.vzk") : book.bookPath();
+        book.db().close();
+        const faults::FileState before = faults::stateOf(old);
+        std::optional<faults::OtherComputer> other;
+        if (c.otherBegins) {
+            other.emplace(old);
+            ASSERT_TRUE(other->started());
+            const QString begun = other->run(QString::fromUtf8(c.otherBegins));
+            ASSERT_FALSE(begun.contains(QStringLiteral("Error"))) << begun.toStdString();
+        }
+
+        const QString error = db::createBook(old);
+        if (c.refused) {
+            EXPECT_EQ(db::splitDetails(error).text, db::failureReason(*c.refused));
+            EXPECT_EQ(faults::stateOf(old), before);
+        } else {
+            EXPECT_EQ(error, QString());
+            EXPECT_NE(faults::stateOf(old).inode, before.inode);
+            db::Database made;
+            ASSERT_TRUE(made.open(old));
+            EXPECT_EQ(made.scalar(QStringLiteral("select count(*) from TA4 where F1='旧'")).toInt(), 0);
+        }
+        if (other) {
+            EXPECT_EQ(other->run(kWrite + QStringLiteral("; COMMIT")), QString());
+            EXPECT_EQ(other->run(QStringLiteral("select F2 from TA4 where F1='旧'")), QStringLiteral("旧帐本的货品"));
+        }
+    }
+}
