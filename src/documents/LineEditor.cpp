@@ -20,7 +20,7 @@ double num(const QString &text)
 
 QString general(double value)
 {
-    return numtext::generalText(value);
+    return numtext::numToText(value);
 }
 
 // Name and model joined by "/"; a Null part reads as empty text.

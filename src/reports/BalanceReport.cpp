@@ -2,7 +2,6 @@
 
 #include "db/Database.h"
 #include "db/DateText.h"
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>
@@ -13,8 +12,8 @@ namespace reports {
 namespace {
 
 using numtext::formatNumber;
-using numtext::generalText;
 using numtext::leadingNumber;
+using numtext::numToText;
 
 // Per goods: quantity of audited lines of one kind within the period [?1, ?2)
 // and after it (from ?2 on, whatever the start: a start after the end leaves
@@ -47,7 +46,7 @@ QString tidy(const QString &text)
     const QString t = numtext::needsThreeDecimals(QStringView(text))
                           ? formatNumber(leadingNumber(text), QStringLiteral("#0.000"))
                           : text;
-    return generalText(leadingNumber(t));
+    return numToText(leadingNumber(t));
 }
 
 } // namespace
@@ -86,7 +85,6 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
     sql += allGoods ? QStringLiteral(" and ?4 is null") : QStringLiteral(" and TA4.F1 like ?4 escape '\\'");
     sql += QStringLiteral(" order by ") + filter.order;
 
-    numtext::registerDecimalSum(db.handle());
     db::Statement st = db.prepare(sql);
     if (!st.isValid()) {
         *error = db.lastError();
@@ -99,7 +97,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
     QVector<numtext::DecimalSum> totals(10);
     while (st.next()) {
         double q = st.number(4);
-        if (generalText(q).contains(QLatin1Char('E')))
+        if (numToText(q).contains(QLatin1Char('E')))
             q = leadingNumber(formatNumber(q, QStringLiteral("#0.000")));
         const double in = st.number(5), inAfter = st.number(6);
         const double ret = st.number(7), retAfter = st.number(8);
@@ -117,19 +115,21 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         // but moves the stock, so it keeps a goods in the list like any movement.
         if (end + in + ret + outQ + rin + gain + loss == 0)
             continue;
-        auto viaText = [](double v) { return leadingNumber(generalText(v)); };
-        const double start = viaText(end) - viaText(in) - viaText(rin) + viaText(ret) + viaText(outQ) -
-                             viaText(gain) + viaText(loss);
+        // The balance before the period, worked back from the end as decimals:
+        // movements that cancel leave exactly what remains.
+        numtext::DecimalSum start;
+        for (const double v : {end, -in, -rin, ret, outQ, -gain, loss})
+            start.add(v);
         QStringList c = {st.text(0),
                          st.text(1),
                          formatNumber(st.number(2), moneyFormat),
                          st.text(3),
-                         tidy(generalText(start)),
-                         generalText(in),
-                         generalText(ret),
-                         generalText(outQ),
-                         generalText(rin),
-                         tidy(generalText(end))};
+                         tidy(numToText(start.value())),
+                         numToText(in),
+                         numToText(ret),
+                         numToText(outQ),
+                         numToText(rin),
+                         tidy(numToText(end))};
         for (int col = 4; col < 10; ++col)
             totals[col].add(leadingNumber(c[col]));
         report.rows.append(c);
@@ -142,7 +142,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         report.totals = QStringList(10);
         report.totals[3] = QStringLiteral("合计：");
         for (int col = 4; col < 10; ++col)
-            report.totals[col] = generalText(totals[col].value());
+            report.totals[col] = numToText(totals[col].value());
     }
     *out = report;
     return true;

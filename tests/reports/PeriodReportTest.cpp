@@ -99,7 +99,7 @@ TEST_F(Report, StoredAndSummedNumbersAreTheShownTexts)
         {"1234567.89", "1000000", "125000", "1000000", "1234567891000.00",
          "1234567.891|1000000.0|125000.0|1000000.0|125000.0|1000000.0|1234567891000.0"},
         {"1.00", "0.333333333", "1", "7", "7.00", "1.0|0.333333333|1.0|0.333333333|1.0|7.0|7.0"},
-        {"0.50", "0.25", "0.25", ".5", "0.25", "0.5|0.25|0.25|0.25|0.25|0.5|0.25"},
+        {"0.50", "0.25", "0.25", "0.5", "0.25", "0.5|0.25|0.25|0.25|0.25|0.5|0.25"},
     };
     const char *codes[] = {"H1", "H2", "H3", "H4", "H6"};
     ASSERT_EQ(r.report.rows.size(), 5);
@@ -146,7 +146,7 @@ TEST(PeriodReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
         const int number = SavePeriodReport(book.db(), &error);
         ASSERT_GT(number, 0) << error.toStdString();
         PeriodReportRows reopened;
-        ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), &reopened, &error)) << error.toStdString();
+        ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), "#0.00", kByPeriodMovement, &reopened, &error)) << error.toStdString();
         EXPECT_EQ(reopened.totals[kPeriodInQty], amounts.sum);
         EXPECT_EQ(reopened.totals[kClosingAmount], amounts.sum);
     }
