@@ -63,6 +63,30 @@ TEST_F(BalanceTest, AStartAfterTheEndLeavesThePeriodEmptyAndTheEndRight)
     EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "螺母/", "9.00", "个", "8", "0", "0", "0", "0", "8"}));
 }
 
+// Fractions keep their zero before the point, and a balance worked back
+// through movements that nearly cancel is their exact decimal difference.
+TEST_F(BalanceTest, FiguresAreExactDecimalsWithTheirZeroBeforeThePoint)
+{
+    book.exec("insert into TA4 (F1,F2,F4,F8,F3) values ('K1','垫圈','个',0.125,'001'),"
+              "('K2','销钉','个',-0.32,'001'),('K3','铜线','米',100.1,'001')");
+    note("TD1", "CK6", "2026-03-02", "张三", {{"K1", 0.32, 1}});
+    note("TB1", "RK9", "2026-03-03", "张三", {{"K3", 100, 1}});
+    C18 w;
+    WindowDriver<C18> d{w};
+    w.DTP[0]->setDate(QDate(2026, 3, 1));
+    w.DTP[1]->setDate(QDate(2026, 3, 9));
+    w.Txt->setText(QStringLiteral("K*"));
+    w.Cmd->click();
+    ASSERT_EQ(w.grid().rows(), 5);
+    //                               start    in     ret  out     rin  end
+    const QStringList expected[] = {{"0.445", "0", "0", "0.32", "0", "0.125"},
+                                    {"-0.32", "0", "0", "0", "0", "-0.32"},
+                                    {"0.1", "100", "0", "0", "0", "100.1"},
+                                    {"0.225", "100", "0", "0.32", "0", "99.905"}};
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_EQ(w.grid().rowTexts(r).mid(4), expected[r - 1]) << r;
+}
+
 // Goods H1..H3 with audited stocktaking notes on 2026-02-10: H1 takes in 100 in
 // January, counts 102.5 (a gain of 2.5), then 10 go out; H2 takes in 50, counts
 // 43.375 (a loss of 6.625), then 5 come in; H3 takes in 5 and counts 0.

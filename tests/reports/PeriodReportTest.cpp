@@ -397,6 +397,84 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
 }
 
+// Goods with fractions and a cost price of many decimals: G6 holds 0.125 of
+// a year opening of 0.445 after 0.32 went out; G7 is 0.32 short.
+struct FractionReportTest : ReportWindowTest {
+    FractionReportTest()
+    {
+        book.exec("insert into TA4 (F1,F2,F5,F4,F7,F8,V3,V4) values "
+                  "('G6','垫圈','W1','个',0.0920553004591735,0.125,0.445,0.5),"
+                  "('G7','销钉','P1','个',0.5,-0.32,0,null)");
+        note("TD1", "CK6", "2026-02-10", "张三", {{"G6", 0.32, 0.5}});
+    }
+
+    // The data rows and the totals of the shown report.
+    static QVector<QStringList> shownRows(C181 &w)
+    {
+        QVector<QStringList> rows;
+        for (int r = 2; r < w.grid().rows(); ++r)
+            rows.append(w.grid().rowTexts(r));
+        return rows;
+    }
+    // The rows the last print staged, F0..F13 of each.
+    QString staged()
+    {
+        QStringList fields;
+        for (int f = 0; f <= 13; ++f)
+            fields.append(QStringLiteral("coalesce(F%1,'')").arg(f));
+        return book.value(QStringLiteral("select group_concat(") + fields.join(QStringLiteral("||'|'||")) +
+                          QStringLiteral(", ';') from (select * from Plist order by F0)"));
+    }
+};
+
+TEST_F(FractionReportTest, FiguresKeepTheirZeroBeforeThePoint)
+{
+    C181 w;
+    WindowDriver<C181> d{w};
+    button(w, "Cmd")->click();
+    ASSERT_EQ(w.grid().rows(), 7 + 3);
+    //        code  name        cost    As       Aj      Bs       Bj      Cs   Cj   Ds   Dj   Es      Ej      Fs      Fj      Gs       Gj
+    EXPECT_EQ(w.grid().rowTexts(7), (QStringList{"G6", "垫圈/W1/个", "0.09", "0.445", "0.22", "0.445", "0.22", "0", "0", "0",
+                                                 "0", "0.32", "0.16", "0.32", "0.16", "0.125", "0.06"}));
+    EXPECT_EQ(w.grid().rowTexts(8).mid(kClosingQty), (QStringList{"-0.32", "0"}));
+    for (int r = 2; r < w.grid().rows(); ++r)
+        for (const QString &text : w.grid().rowTexts(r))
+            EXPECT_FALSE(text.startsWith(QLatin1Char('.')) || text.startsWith(QStringLiteral("-.")))
+                << r << ": " << text.toStdString();
+}
+
+// Saved and reopened, a report shows every figure as it did when generated,
+// on screen and in the print, whichever closing method made it.
+TEST_F(FractionReportTest, ReopenedReportShowsItsFiguresAsGenerated)
+{
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Pjxc02.rpt"));
+    for (const char *method : {"Menu_FangFa0", "Menu_FangFa1", "Menu_FangFa2"}) {
+        SCOPED_TRACE(method);
+        book.exec("delete from jxc");
+        C181 w;
+        WindowDriver<C181> d{w};
+        d.menu(method);
+        button(w, "Cmd")->click();
+        const QVector<QStringList> generated = shownRows(w);
+        ASSERT_EQ(generated.size(), 8);
+        EXPECT_EQ(generated[5][kCostPrice], QStringLiteral("0.09"));
+        d.menu("Menu_P0");
+        const QString generatedPrint = staged();
+
+        button(w, "CmdDel")->click();
+        ASSERT_EQ(book.prompt().lastText(), QStringLiteral("保存成功！"));
+        button(w, "Cmd")->click();
+        const QVector<QStringList> reopened = shownRows(w);
+        ASSERT_EQ(reopened.size(), generated.size());
+        for (int i = 0; i + 1 < generated.size(); ++i)
+            EXPECT_EQ(reopened[i], generated[i]) << generated[i][kCode].toStdString();
+        // The totals row labels another column; its figures are the same.
+        EXPECT_EQ(reopened.last().mid(kCarriedQty), generated.last().mid(kCarriedQty));
+        d.menu("Menu_P0");
+        EXPECT_EQ(staged(), generatedPrint);
+    }
+}
+
 // Exported to Excel, the period report holds its figures as numbers and its
 // totals as a row in the figures' columns, not as a sentence.
 TEST_F(ReportWindowTest, ExportedReportHoldsNumbersAndTotalsInTheirColumns)
