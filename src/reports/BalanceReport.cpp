@@ -34,9 +34,9 @@ QString stocktakingSums()
 {
     return QStringLiteral(
         "(select L.F1 as g, "
-        "sum(case when H.F2>=?1 and H.F2<?2 and L.F6>L.F5 then L.F6-L.F5 end) as gain, "
-        "sum(case when H.F2>=?1 and H.F2<?2 and L.F5>L.F6 then L.F5-L.F6 end) as loss, "
-        "sum(case when H.F2>=?2 then L.F6-L.F5 end) as a from TC21 L join TC2 H on H.F1=L.F0 "
+        "decimal_sum(case when H.F2>=?1 and H.F2<?2 and L.F6>L.F5 then L.F6-L.F5 end) as gain, "
+        "decimal_sum(case when H.F2>=?1 and H.F2<?2 and L.F5>L.F6 then L.F5-L.F6 end) as loss, "
+        "decimal_sum(case when H.F2>=?2 then L.F6-L.F5 end) as a from TC21 L join TC2 H on H.F1=L.F0 "
         "where H.F6<>'' and H.F2>=min(?1,?2) group by L.F1)");
 }
 
@@ -105,9 +105,13 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         const double rin = st.number(11), rinAfter = st.number(12);
         const double gain = st.number(13), loss = st.number(14), countedAfter = st.number(15);
         // The stock held at the end of the last day: today's less what every
-        // audited note after the period posted, stocktaking differences too.
-        double end = q - inAfter + retAfter + outAfter - rinAfter - countedAfter;
-        // Movements that cancel out leave only the binary residue of a stock of none.
+        // audited note after the period posted, stocktaking differences too,
+        // worked as decimals, so movements that cancel leave what remains.
+        numtext::DecimalSum endSum;
+        for (const double v : {q, -inAfter, retAfter, outAfter, -rinAfter, -countedAfter})
+            endSum.add(v);
+        double end = endSum.value();
+        // A stock on hand that is only the residue of binary arithmetic is none.
         if (numtext::isResidue(end, std::max({std::fabs(q), std::fabs(inAfter), std::fabs(retAfter),
                                               std::fabs(outAfter), std::fabs(rinAfter), std::fabs(countedAfter)})))
             end = 0;
@@ -115,8 +119,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         // but moves the stock, so it keeps a goods in the list like any movement.
         if (end + in + ret + outQ + rin + gain + loss == 0)
             continue;
-        // The balance before the period, worked back from the end as decimals:
-        // movements that cancel leave exactly what remains.
+        // The balance before the period, worked back from the end as decimals.
         numtext::DecimalSum start;
         for (const double v : {end, -in, -rin, ret, outQ, -gain, loss})
             start.add(v);

@@ -71,20 +71,33 @@ TEST_F(BalanceTest, FiguresAreExactDecimalsWithTheirZeroBeforeThePoint)
               "('K2','销钉','个',-0.32,'001'),('K3','铜线','米',100.1,'001')");
     note("TD1", "CK6", "2026-03-02", "张三", {{"K1", 0.32, 1}});
     note("TB1", "RK9", "2026-03-03", "张三", {{"K3", 100, 1}});
+    struct Case {
+        QDate to;
+        QVector<QStringList> rows;  // K1..K3 and the totals: start, in, returned, out, returned in, end
+    } cases[] = {
+        {{2026, 3, 9},
+         {{"0.445", "0", "0", "0.32", "0", "0.125"},
+          {"-0.32", "0", "0", "0", "0", "-0.32"},
+          {"0.1", "100", "0", "0", "0", "100.1"},
+          {"0.225", "100", "0", "0.32", "0", "99.905"}}},
+        // Before K3's stock-in: its end is worked back from today's 100.1 too.
+        {{2026, 3, 1},
+         {{"0.445", "0", "0", "0", "0", "0.445"},
+          {"-0.32", "0", "0", "0", "0", "-0.32"},
+          {"0.1", "0", "0", "0", "0", "0.1"},
+          {"0.225", "0", "0", "0", "0", "0.225"}}},
+    };
     C18 w;
     WindowDriver<C18> d{w};
-    w.DTP[0]->setDate(QDate(2026, 3, 1));
-    w.DTP[1]->setDate(QDate(2026, 3, 9));
     w.Txt->setText(QStringLiteral("K*"));
-    w.Cmd->click();
-    ASSERT_EQ(w.grid().rows(), 5);
-    //                               start    in     ret  out     rin  end
-    const QStringList expected[] = {{"0.445", "0", "0", "0.32", "0", "0.125"},
-                                    {"-0.32", "0", "0", "0", "0", "-0.32"},
-                                    {"0.1", "100", "0", "0", "0", "100.1"},
-                                    {"0.225", "100", "0", "0.32", "0", "99.905"}};
-    for (int r = 1; r <= 4; ++r)
-        EXPECT_EQ(w.grid().rowTexts(r).mid(4), expected[r - 1]) << r;
+    for (const Case &c : cases) {
+        w.DTP[0]->setDate(QDate(2026, 3, 1));
+        w.DTP[1]->setDate(c.to);
+        w.Cmd->click();
+        ASSERT_EQ(w.grid().rows(), 5);
+        for (int r = 1; r <= 4; ++r)
+            EXPECT_EQ(w.grid().rowTexts(r).mid(4), c.rows[r - 1]) << r << " to " << c.to.day();
+    }
 }
 
 // Goods H1..H3 with audited stocktaking notes on 2026-02-10: H1 takes in 100 in
