@@ -106,7 +106,7 @@ double StocktakingLineEditor::difference(int row) const
     return numtext::exactDifference(num(grid_.textMatrix(row, ColQuantity)), num(grid_.textMatrix(row, ColBook)));
 }
 
-void StocktakingLineEditor::setAmount(int row, bool)
+void StocktakingLineEditor::setAmount(int row)
 {
     grid_.setTextMatrix(row, ColAmount, numtext::numToText(difference(row) * num(grid_.textMatrix(row, ColPrice))));
     colourLoss(row);
