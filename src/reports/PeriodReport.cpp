@@ -73,7 +73,12 @@ const QString kInsertSql = QStringLiteral(
 // reopened alike, so a reopened report reads as it did when generated.
 class FigureForms {
 public:
-    FigureForms(int moneyDecimals, int closingMethod) : moneyDecimals_(moneyDecimals), closingMethod_(closingMethod)
+    // Amounts that were stored already rounded (a reopened report) are
+    // written as stored, not rounded again.
+    enum class Amounts { Round, AsStored };
+
+    FigureForms(int moneyDecimals, int closingMethod, Amounts amounts)
+        : moneyDecimals_(moneyDecimals), closingMethod_(closingMethod), amounts_(amounts)
     {
     }
 
@@ -88,7 +93,8 @@ public:
         case kPeriodOutAmount:
         case kYearOutAmount:
             // Rounded as the money format rounds, without trailing zeros ("18.5").
-            return numtext::roundedChars(value, amountPattern_);
+            return amounts_ == Amounts::Round ? numtext::roundedChars(value, amountPattern_)
+                                              : numtext::numToChars(value);
         case kClosingAmount:
             return closingMethod_ == kByCostPrice ? money(value) : numtext::numToChars(value);
         default:
@@ -102,6 +108,7 @@ private:
 
     int moneyDecimals_;
     int closingMethod_;
+    Amounts amounts_;
     numtext::NumberPattern amountPattern_{moneyDecimals_, false};
 };
 
@@ -199,7 +206,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     const QByteArray endText = db::dateText(end).toUtf8();
     QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
     int goodsCount = 0;
-    const FigureForms forms(moneyDecimals, closingMethod);
+    const FigureForms forms(moneyDecimals, closingMethod, FigureForms::Amounts::Round);
     RowWriter row(result.report.rows, forms);
     while (goods.next()) {
         ++goodsCount;
@@ -308,7 +315,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, c
     st.bind(1, number);
     PeriodReportRows report;
     QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
-    const FigureForms forms(formatDecimals(moneyFormat), closingMethod);
+    const FigureForms forms(formatDecimals(moneyFormat), closingMethod, FigureForms::Amounts::AsStored);
     while (st.next()) {
         QStringList c(kPeriodColumnCount);
         for (int col = 0; col < kPeriodColumnCount; ++col) {

@@ -5,6 +5,7 @@
 #include "masterdata/ListServices.h"
 #include "masterdata/WindowDriver.h"
 #include "stock/XlsxCells.h"
+#include "platform/NumberText.h"
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
 #include "shell/MergedCaptionHeader.h"
@@ -150,6 +151,29 @@ TEST(PeriodReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
         EXPECT_EQ(reopened.totals[kPeriodInQty], amounts.sum);
         EXPECT_EQ(reopened.totals[kClosingAmount], amounts.sum);
     }
+}
+
+// The stored amounts were rounded when the report was generated: reopened
+// after the money decimals changed, they show as stored, not rounded again;
+// the cost price, stored unrounded, takes the money format of the day.
+TEST_F(Report, ReopenedAmountsAreTheStoredOnesWhateverTheMoneyDecimalsNow)
+{
+    const GenerationResult r = generate(book);
+    ASSERT_EQ(r.status, GenerationResult::Done) << r.error.toStdString();
+    QString error;
+    const int number = SavePeriodReport(book.db(), &error);
+    ASSERT_GT(number, 0) << error.toStdString();
+    PeriodReportRows reopened;
+    ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), "#0", kByPeriodMovement, &reopened, &error))
+        << error.toStdString();
+    ASSERT_EQ(reopened.rows.size(), r.report.rows.size());
+    for (int i = 0; i < r.report.rows.size(); ++i) {
+        QStringList expected = r.report.rows[i];
+        expected[kCostPrice] = numtext::formatNumber(expected[kCostPrice].toDouble(), "#0");
+        EXPECT_EQ(reopened.rows[i], expected) << i;
+    }
+    EXPECT_EQ(reopened.rows[0][kPeriodInAmount], QStringLiteral("18.5"));
+    EXPECT_EQ(reopened.rows[0][kCostPrice], QStringLiteral("3"));
 }
 
 TEST_F(Report, NextReportCarriesFromTheSavedOneAndTidiesTheClosingQuantity)
