@@ -11,7 +11,7 @@
 #include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DateText.h"
-#include "platform/DecimalSumSql.h"
+#include "db/SqlFunctions.h"
 #include "reports/PeriodReport.h"
 
 #include <benchmark/benchmark.h>
@@ -57,7 +57,7 @@ void bareGenerate(benchmark::State &state, bool month)
     if (!handle)
         return;
     sqlite3_exec(handle, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
-    numtext::registerDecimalSum(handle);
+    db::registerSqlFunctions(handle);
     const QByteArray sql = reports::PeriodReportSql().toUtf8();
     const QByteArray from = db::dateText(periodStart(month)).toUtf8();
     const QByteArray to = db::dateText(kPeriodEnd.addDays(1)).toUtf8();

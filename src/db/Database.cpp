@@ -8,15 +8,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <unistd.h>
-#include <vector>
 
 namespace db {
 
 namespace {
 int gBusyTimeoutMs = 10000;
-std::vector<Database::FunctionRegistrar> gFunctionRegistrars;
 }
 
 // ---- Statement ------------------------------------------------------------
@@ -293,18 +290,11 @@ bool Database::openWith(const QString &path, const QString &key, int flags, cons
     // and parties for many lines reread the same pages, so the connection
     // keeps up to 64 MB of decrypted pages (the default 2 MB thrashes).
     sqlite3_exec(handle, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+    // The program's SQL functions, on every connection it opens.
     registerSqlFunctions(handle);
-    for (const FunctionRegistrar registrar : gFunctionRegistrars)
-        registrar(handle);
     db_ = handle;
     path_ = path;
     return true;
-}
-
-void Database::addFunctionRegistrar(FunctionRegistrar registrar)
-{
-    if (std::find(gFunctionRegistrars.begin(), gFunctionRegistrars.end(), registrar) == gFunctionRegistrars.end())
-        gFunctionRegistrars.push_back(registrar);
 }
 
 void Database::setBusyTimeout(int milliseconds)

@@ -114,11 +114,6 @@ public:
     // How long a statement waits for another computer's lock before it fails
     // (10 s); for connections opened afterwards. Tests shorten it.
     static void setBusyTimeout(int milliseconds);
-    // Adds SQL functions of a higher layer to every connection opened
-    // afterwards (the number rules of the shown figures); adding one twice
-    // is harmless.
-    using FunctionRegistrar = void (*)(sqlite3 *handle);
-    static void addFunctionRegistrar(FunctionRegistrar registrar);
 
 private:
     friend class Statement;

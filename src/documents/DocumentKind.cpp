@@ -57,7 +57,6 @@ DocumentKind makeSupplierReturn()
     useReturnNoteLayout(k);
     // The return writes some texts its own way and checks the stock.
     k.upperCasePartyInBox = false;
-    k.lookupAmountAsNumToText = true;
     k.unknownCellCodeShort = true;
     k.confirmBeforeLockDate = true;
     k.schemeOneReport = QStringLiteral("prntb30.rpt");

@@ -116,14 +116,11 @@ struct DocumentKind {
     bool hasNewGoodsPanel = false;
     bool busyPointerOnList = false;
     bool doubleNameColumn = true;            // line grid: column 1 twice as wide
-    bool loadedQuantityAsNumToText = true;   // loaded quantity cell: NumToText (else general text)
-    bool totalAsNumToText = true;            // total box: NumToText (else general text)
+    bool loadedNullQuantityAsZero = true;   // loaded quantity cell: a Null quantity shows 0 (else empty)
     bool consumeEnterInQuantity = true;
     bool upperCasePartyInBox = true;         // the party code shown after save
-    bool lookupAmountAsNumToText = false;    // amount cell after a code typed in a cell
     bool unknownCellCodeShort = false;       // "无效的" caption "!" for an unknown cell code
     QString priceField = QStringLiteral("F7");  // the goods price a new line proposes (TA4.F7 cost, F71 sale)
-    bool stripAmountAsNumToText = false;     // amount of a line added by the entry strip: NumToText (else general)
     bool lookupAmountMoneyRounded = false;   // amount after a code typed in a cell: money-rounded
     bool createsUnknownParty = false;        // save: an unknown party code is created (by extraSaveStep), not refused
     bool headerHasStamp = true;              // header H8 written on save and audit

@@ -202,7 +202,7 @@ void DocumentWindow::LoadDocumentList(const QString &statement)
             row.append(s.text(c));
         if (!s.isNull(5)) {
             row[5] = keepPrices ? numtext::numToText(numtext::leadingNumber(numtext::formatNumber(s.number(5), QStringLiteral("#0.00"))))
-                                : numtext::generalText(s.number(5));
+                                : numtext::numToText(s.number(5));
         }
         return row;
     });

@@ -39,7 +39,7 @@ GoodsSearchResult searchGoodsByCodePrefix(db::Database &database, const QString 
     }
     while (st.next()) {
         result.rows.append({st.text(0), st.text(1) + QLatin1Char('/') + st.text(2),
-                            numtext::generalText(st.number(3)) + QLatin1Char(' ') + st.text(4)});
+                            numtext::numToText(st.number(3)) + QLatin1Char(' ') + st.text(4)});
     }
     if (st.hasError()) {
         result.error = st.error();

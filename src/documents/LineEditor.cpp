@@ -18,10 +18,6 @@ double num(const QString &text)
     return numtext::leadingNumber(text);
 }
 
-QString general(double value)
-{
-    return numtext::generalText(value);
-}
 
 // Name and model joined by "/"; a Null part reads as empty text.
 const QString kGoodsName = QStringLiteral("coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')");
@@ -72,17 +68,13 @@ QString LineEditor::loadLines(const QString &numberText)
                                           .arg(t, kGoodsName));
     if (!st.isValid() || !st.bindAll({number}))
         return m_.gDb.lastError();
-    const bool quantityNumToText = kind_.loadedQuantityAsNumToText;
     Module1 &m = m_;
     auto moneyText = [&m](const db::Statement &s, int col) {
         return numtext::numToText(num(m.money(s.number(col))));
     };
     grid_.fillFromStatement(st, [&](const db::Statement &s) {
-        QString quantity;
-        if (quantityNumToText)
-            quantity = numtext::numToText(s.number(3));
-        else
-            quantity = s.isNull(3) ? QString() : general(s.number(3));
+        const QString quantity =
+            s.isNull(3) && !kind_.loadedNullQuantityAsZero ? QString() : numtext::numToText(s.number(3));
         return QStringList{s.text(0), s.text(1), s.text(2), quantity, moneyText(s, 4), moneyText(s, 5), s.text(6)};
     });
     return st.hasError() ? st.error() : QString();
@@ -110,10 +102,10 @@ int LineEditor::findCode(const QString &code) const
     return 0;
 }
 
-void LineEditor::setAmount(int row, bool numToTextForm)
+void LineEditor::setAmount(int row)
 {
     const double amount = num(grid_.textMatrix(row, ColQuantity)) * num(grid_.textMatrix(row, ColPrice));
-    grid_.setTextMatrix(row, ColAmount, numToTextForm ? numtext::numToText(amount) : general(amount));
+    grid_.setTextMatrix(row, ColAmount, numtext::numToText(amount));
 }
 
 void LineEditor::ensureTrailingEmptyRow()
@@ -141,7 +133,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
             quantityBox = QStringLiteral("0");
             q = 0;
         }
-        grid_.setTextMatrix(r, ColQuantity, general(numtext::addDecimal(present, q)));
+        grid_.setTextMatrix(r, ColQuantity, numtext::numToText(numtext::addDecimal(present, q)));
         setAmount(r);
         return r;
     }
@@ -176,7 +168,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
     if (grid_.textMatrix(1, ColCode).trimmed().isEmpty())
         grid_.removeItem(1);
     const int r = grid_.rows() - 1;
-    setAmount(r, kind_.stripAmountAsNumToText);
+    setAmount(r);
     ensureTrailingEmptyRow();
     return r;
 }
@@ -205,7 +197,7 @@ std::optional<int> LineEditor::deleteByCode(const QString &codeBox)
 QStringList LineEditor::newLineCells(const db::Statement &goods, double q) const
 {
     const QString price = kind_.proposePrice ? kind_.proposePrice(m_, goods.value(3)) : QStringLiteral("0");
-    return {goods.text(0), goods.text(1), goods.text(2), general(q), price};
+    return {goods.text(0), goods.text(1), goods.text(2), numtext::numToText(q), price};
 }
 
 bool LineEditor::takeStripQuantity(double &q) const
@@ -230,7 +222,7 @@ void LineEditor::fillLookedUpLine(int row, const db::Statement &st)
                             numtext::numToText(num(m_.money(num(grid_.textMatrix(row, ColQuantity))
                                                             * num(grid_.textMatrix(row, ColPrice))))));
     else
-        setAmount(row, kind_.lookupAmountAsNumToText);
+        setAmount(row);
 }
 
 QString LineEditor::deleteLineQuestion(const QString &name) const
@@ -319,7 +311,7 @@ int LineEditor::commitCell(int &row, int col, const QString &text, const QString
         if (col == ColQuantity && kind_.stockCheck
             && !kind_.stockCheck(m_, grid_.textMatrix(row, ColCode), value, docNo))
             value = num(grid_.textMatrix(row, ColQuantity));
-        grid_.setTextMatrix(row, col, general(value));
+        grid_.setTextMatrix(row, col, numtext::numToText(value));
         setAmount(row);
         break;
     }
@@ -390,7 +382,7 @@ QString LineEditor::totalText() const
     numtext::DecimalSum total;
     for (int r = 1; r < grid_.rows(); ++r)
         total.add(num(grid_.textMatrix(r, c)));
-    return kind_.totalAsNumToText ? numtext::numToText(total.value()) : general(total.value());
+    return numtext::numToText(total.value());
 }
 
 QVector<SaveLine> LineEditor::saveLines() const

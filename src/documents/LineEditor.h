@@ -87,7 +87,7 @@ protected:
     virtual QStringList newLineCells(const db::Statement &goods, double q) const;
     // Fills row from the goods found for a code typed into the code cell.
     virtual void fillLookedUpLine(int row, const db::Statement &goods);
-    virtual void setAmount(int row, bool numToTextForm = false);
+    virtual void setAmount(int row);
     virtual QString deleteLineQuestion(const QString &name) const;
     virtual bool priceEditable() const;
     // Whether a line of quantity at price can be stored (the quantity and its

@@ -27,7 +27,6 @@ DocumentKind outboundKind(const PartyNoteNames &names, int direction)
     k.postLine = postOutboundLine;
     k.priceField = QStringLiteral("F71");
     k.proposePrice = moneyPriceText;
-    k.stripAmountAsNumToText = true;
     k.lookupAmountMoneyRounded = true;
     k.unknownCellCodeShort = true;
     k.upperCasePartyInBox = false;

@@ -42,8 +42,7 @@ DocumentKind partyNoteKind(const PartyNoteNames &names, int direction)
 void useReturnNoteLayout(DocumentKind &kind)
 {
     kind.doubleNameColumn = false;
-    kind.loadedQuantityAsNumToText = false;
-    kind.totalAsNumToText = false;
+    kind.loadedNullQuantityAsZero = false;
     kind.consumeEnterInQuantity = false;
     kind.stagedNumbersAsText = false;
     kind.stagedTotalAsNumToText = false;

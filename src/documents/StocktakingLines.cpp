@@ -24,7 +24,7 @@ QString formatted(const QVariant &value, const QString &pattern)
 // The grid shows it as a quantity (see setHeaders).
 QString whole(const QVariant &value)
 {
-    return value.isNull() ? QString() : numtext::generalText(value.toDouble());
+    return value.isNull() ? QString() : numtext::numToText(value.toDouble());
 }
 
 } // namespace
@@ -76,7 +76,7 @@ QStringList StocktakingLineEditor::newLineCells(const db::Statement &goods, doub
     // as shown. The book quantity is kept whole.
     const QVariant cost = goods.value(3);
     const QString price = cost.isNull() ? QString() : numtext::formatNumber(num(m_.money(cost.toDouble())), kTwoDecimals);
-    return {goods.text(0), goods.text(1), whole(goods.value(4)), numtext::generalText(q), price};
+    return {goods.text(0), goods.text(1), whole(goods.value(4)), numtext::numToText(q), price};
 }
 
 void StocktakingLineEditor::fillLookedUpLine(int row, const db::Statement &goods)
@@ -106,9 +106,9 @@ double StocktakingLineEditor::difference(int row) const
     return numtext::exactDifference(num(grid_.textMatrix(row, ColQuantity)), num(grid_.textMatrix(row, ColBook)));
 }
 
-void StocktakingLineEditor::setAmount(int row, bool)
+void StocktakingLineEditor::setAmount(int row)
 {
-    grid_.setTextMatrix(row, ColAmount, numtext::generalText(difference(row) * num(grid_.textMatrix(row, ColPrice))));
+    grid_.setTextMatrix(row, ColAmount, numtext::numToText(difference(row) * num(grid_.textMatrix(row, ColPrice))));
     colourLoss(row);
 }
 
@@ -128,7 +128,7 @@ QString StocktakingLineEditor::totalText() const
     numtext::DecimalSum total;
     for (int r = 1; r < grid_.rows(); ++r)
         total.add(keepPrices ? num(grid_.textMatrix(r, ColAmount)) : difference(r));
-    return keepPrices ? m_.money(total.value()) : numtext::generalText(total.value());
+    return keepPrices ? m_.money(total.value()) : numtext::numToText(total.value());
 }
 
 QVector<SaveLine> StocktakingLineEditor::saveLines() const

@@ -27,7 +27,7 @@ protected:
     bool takeStripQuantity(double &q) const override;
     QStringList newLineCells(const db::Statement &goods, double q) const override;
     void fillLookedUpLine(int row, const db::Statement &goods) override;
-    void setAmount(int row, bool numToTextForm) override;
+    void setAmount(int row) override;
     QString deleteLineQuestion(const QString &name) const override;
     bool priceEditable() const override { return false; }
 

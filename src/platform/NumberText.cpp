@@ -12,40 +12,6 @@ namespace numtext {
 
 namespace {
 
-// Value as 15 significant decimal digits and the power of ten of the first.
-struct DecimalDigits {
-    bool negative = false;
-    char digits[15];   // first non-zero unless value is 0
-    int exponent = 0;  // value = 0.d1d2... x 10^(exponent + 1)
-};
-
-DecimalDigits decimalDigits(double value)
-{
-    DecimalDigits result;
-    // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
-    *written.ptr = '\0';
-    const char *p = buffer;
-    if (*p == '-') {
-        result.negative = true;
-        ++p;
-    }
-    int n = 0;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9' && n < 15)
-            result.digits[n++] = *p;
-    if (*p == 'e') {
-        const char *digits = p + 1;
-        if (*digits == '+' || *digits == '-')
-            ++digits;
-        std::from_chars(digits, buffer + sizeof buffer, result.exponent);
-        if (p[1] == '-')
-            result.exponent = -result.exponent;
-    }
-    return result;
-}
-
 using Digits = QVarLengthArray<char, 64>;
 
 // The digits of round(|value| * 10^decimals), half away from zero on the
@@ -227,11 +193,6 @@ bool isPlainNumber(QStringView text)
     return leadingNumberLength(latin1.constData()) == latin1.size() - 1;
 }
 
-QString generalText(double value)
-{
-    return generalChars(value).view();
-}
-
 QString numToText(double value)
 {
     return numToChars(value).view();
@@ -285,25 +246,14 @@ NumberChars numToChars(double value)
         result.wholeValue_ = value;
         return result;
     }
-    // The same text as printf's "%.15G" (std::to_chars is defined that way),
-    // without printf's slow path, which always writes the zero before a point.
+    // The same text as printf's "%.15G" (std::to_chars is defined that way,
+    // a zero before the point included), without printf's slow path.
     char buffer[64];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     for (char *p = buffer; p != written.ptr; ++p)
         if (*p == 'e')
             *p = 'E';
     result.chars_.append(buffer, written.ptr - buffer);
-    return result;
-}
-
-NumberChars generalChars(double value)
-{
-    NumberChars result = numToChars(value);
-    // No zero before a point: "0.5" is ".5", "-0.5" is "-.5".
-    QVarLengthArray<char, 64> &text = result.chars_;
-    const qsizetype sign = !text.isEmpty() && text[0] == '-' ? 1 : 0;
-    if (text.size() > sign + 1 && text[sign] == '0' && text[sign + 1] == '.')
-        text.remove(sign);
     return result;
 }
 
@@ -383,28 +333,6 @@ NumberChars roundedChars(double value, const NumberPattern &pattern)
 double roundDecimal(double value, int decimals)
 {
     return formatChars(value, decimals, false).leadingNumber();
-}
-
-double roundSignificant(double value)
-{
-    if (value == 0.0 || !std::isfinite(value))
-        return value;
-    // printf's "%.14e" (std::to_chars is defined that way), read back.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    double rounded = value;
-    std::from_chars(buffer, written.ptr, rounded);
-    return rounded;
-}
-
-double addDecimal(double total, double value)
-{
-    const double sum = total + value;
-    // A whole number below 1E+15 has at most 15 digits: it is its own value
-    // (most quantities), and the text round trip is skipped.
-    if (std::fabs(sum) < 1e15 && sum == std::trunc(sum))
-        return sum;
-    return roundSignificant(sum);
 }
 
 double exactDifference(double a, double b)

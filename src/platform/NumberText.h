@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/DecimalSum.h"
+
 #include <QLatin1StringView>
 #include <QString>
 #include <QVarLengthArray>
@@ -8,18 +10,17 @@
 // how numbers are written into grids, totals and statements. Long lists write
 // each number's text as NumberChars (see below) and take the value that text
 // reads as from its leadingNumber(), so sums and stored values are the shown ones.
+// Sums of shown figures add by DecimalSum (db/DecimalSum.h).
 namespace numtext {
 
 // The number at the start of a text (leading blanks skipped); 0 when none.
 // "12.5kg" gives 12.5, "abc" gives 0, " -3" gives -3.
 double leadingNumber(QStringView text);
 
-// The general text form: at most 15 significant digits, no trailing zeros,
-// exponent form only for very large or small magnitudes, and no zero before
-// the decimal point of a number between -1 and 1 (0.5 gives ".5").
-QString generalText(double value);
-
-// generalText with a zero put before a leading decimal point (0.5 gives "0.5").
+// The text of a figure wherever the program writes one: at most 15
+// significant digits, no trailing zeros, exponent form only for very large or
+// small magnitudes, and always a zero before a leading decimal point (0.5
+// gives "0.5", -0.25 "-0.25").
 QString numToText(double value);
 
 // Formats value by a pattern like "#0", "#0.00" or "#,##0.00": as many
@@ -33,33 +34,6 @@ int formatDecimals(const QString &pattern);
 
 // Rounds value to decimals places, half away from zero on its decimal value.
 double roundDecimal(double value, int decimals);
-
-// Rounds value to 15 significant digits, the precision every number text
-// keeps; a non-finite value is returned as it is.
-double roundSignificant(double value);
-
-// total + value as a totals row adds them: the sum is taken back to its 15
-// significant digits, the value its general text reads as, so decimal figures
-// add up to their decimal sum without the binary noise plain additions leave
-// in the last digits (1,500 amounts of two decimals never total 756844.990000002).
-double addDecimal(double total, double value);
-
-// A running total that adds by addDecimal: every totals row and printed total
-// is summed through it.
-class DecimalSum {
-public:
-    // The total is always the value of its 15-digit text, so adding nothing
-    // (most cells of a sparse column) leaves it as it is.
-    void add(double value)
-    {
-        if (value != 0.0)
-            total_ = addDecimal(total_, value);
-    }
-    double value() const { return total_; }
-
-private:
-    double total_ = 0.0;
-};
 
 // a - b without the rounding noise of the subtraction: rounded at the 15th
 // significant digit of the larger operand, then to 15 significant digits.
@@ -102,7 +76,6 @@ public:
 
 private:
     friend NumberChars numToChars(double value);
-    friend NumberChars generalChars(double value);
     friend NumberChars integerChars(qint64 value);
     friend NumberChars formatChars(double value, int decimals, bool grouped);
     friend NumberChars roundedChars(double value, const NumberPattern &pattern);
@@ -114,8 +87,6 @@ private:
 
 // The text numToText gives.
 NumberChars numToChars(double value);
-// The text generalText gives.
-NumberChars generalChars(double value);
 // The decimal text of an integer.
 NumberChars integerChars(qint64 value);
 // The text formatNumber gives for a pattern of decimals and grouping.

@@ -2,7 +2,6 @@
 
 #include "db/Database.h"
 #include "db/DateText.h"
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>
@@ -13,8 +12,8 @@ namespace reports {
 namespace {
 
 using numtext::formatNumber;
-using numtext::generalText;
 using numtext::leadingNumber;
+using numtext::numToText;
 
 // Per goods: quantity of audited lines of one kind within the period [?1, ?2)
 // and after it (from ?2 on, whatever the start: a start after the end leaves
@@ -35,9 +34,9 @@ QString stocktakingSums()
 {
     return QStringLiteral(
         "(select L.F1 as g, "
-        "sum(case when H.F2>=?1 and H.F2<?2 and L.F6>L.F5 then L.F6-L.F5 end) as gain, "
-        "sum(case when H.F2>=?1 and H.F2<?2 and L.F5>L.F6 then L.F5-L.F6 end) as loss, "
-        "sum(case when H.F2>=?2 then L.F6-L.F5 end) as a from TC21 L join TC2 H on H.F1=L.F0 "
+        "decimal_sum(case when H.F2>=?1 and H.F2<?2 and L.F6>L.F5 then L.F6-L.F5 end) as gain, "
+        "decimal_sum(case when H.F2>=?1 and H.F2<?2 and L.F5>L.F6 then L.F5-L.F6 end) as loss, "
+        "decimal_sum(case when H.F2>=?2 then L.F6-L.F5 end) as a from TC21 L join TC2 H on H.F1=L.F0 "
         "where H.F6<>'' and H.F2>=min(?1,?2) group by L.F1)");
 }
 
@@ -47,7 +46,7 @@ QString tidy(const QString &text)
     const QString t = numtext::needsThreeDecimals(QStringView(text))
                           ? formatNumber(leadingNumber(text), QStringLiteral("#0.000"))
                           : text;
-    return generalText(leadingNumber(t));
+    return numToText(leadingNumber(t));
 }
 
 } // namespace
@@ -86,7 +85,6 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
     sql += allGoods ? QStringLiteral(" and ?4 is null") : QStringLiteral(" and TA4.F1 like ?4 escape '\\'");
     sql += QStringLiteral(" order by ") + filter.order;
 
-    numtext::registerDecimalSum(db.handle());
     db::Statement st = db.prepare(sql);
     if (!st.isValid()) {
         *error = db.lastError();
@@ -99,7 +97,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
     QVector<numtext::DecimalSum> totals(10);
     while (st.next()) {
         double q = st.number(4);
-        if (generalText(q).contains(QLatin1Char('E')))
+        if (numToText(q).contains(QLatin1Char('E')))
             q = leadingNumber(formatNumber(q, QStringLiteral("#0.000")));
         const double in = st.number(5), inAfter = st.number(6);
         const double ret = st.number(7), retAfter = st.number(8);
@@ -107,9 +105,13 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         const double rin = st.number(11), rinAfter = st.number(12);
         const double gain = st.number(13), loss = st.number(14), countedAfter = st.number(15);
         // The stock held at the end of the last day: today's less what every
-        // audited note after the period posted, stocktaking differences too.
-        double end = q - inAfter + retAfter + outAfter - rinAfter - countedAfter;
-        // Movements that cancel out leave only the binary residue of a stock of none.
+        // audited note after the period posted, stocktaking differences too,
+        // worked as decimals, so movements that cancel leave what remains.
+        numtext::DecimalSum endSum;
+        for (const double v : {q, -inAfter, retAfter, outAfter, -rinAfter, -countedAfter})
+            endSum.add(v);
+        double end = endSum.value();
+        // A stock on hand that is only the residue of binary arithmetic is none.
         if (numtext::isResidue(end, std::max({std::fabs(q), std::fabs(inAfter), std::fabs(retAfter),
                                               std::fabs(outAfter), std::fabs(rinAfter), std::fabs(countedAfter)})))
             end = 0;
@@ -117,19 +119,20 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         // but moves the stock, so it keeps a goods in the list like any movement.
         if (end + in + ret + outQ + rin + gain + loss == 0)
             continue;
-        auto viaText = [](double v) { return leadingNumber(generalText(v)); };
-        const double start = viaText(end) - viaText(in) - viaText(rin) + viaText(ret) + viaText(outQ) -
-                             viaText(gain) + viaText(loss);
+        // The balance before the period, worked back from the end as decimals.
+        numtext::DecimalSum start;
+        for (const double v : {end, -in, -rin, ret, outQ, -gain, loss})
+            start.add(v);
         QStringList c = {st.text(0),
                          st.text(1),
                          formatNumber(st.number(2), moneyFormat),
                          st.text(3),
-                         tidy(generalText(start)),
-                         generalText(in),
-                         generalText(ret),
-                         generalText(outQ),
-                         generalText(rin),
-                         tidy(generalText(end))};
+                         tidy(numToText(start.value())),
+                         numToText(in),
+                         numToText(ret),
+                         numToText(outQ),
+                         numToText(rin),
+                         tidy(numToText(end))};
         for (int col = 4; col < 10; ++col)
             totals[col].add(leadingNumber(c[col]));
         report.rows.append(c);
@@ -142,7 +145,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         report.totals = QStringList(10);
         report.totals[3] = QStringLiteral("合计：");
         for (int col = 4; col < 10; ++col)
-            report.totals[col] = generalText(totals[col].value());
+            report.totals[col] = numToText(totals[col].value());
     }
     *out = report;
     return true;

@@ -2,7 +2,6 @@
 
 #include "db/Database.h"
 #include "db/DateText.h"
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
 
@@ -15,8 +14,8 @@ namespace reports {
 namespace {
 
 using numtext::formatDecimals;
-using numtext::generalText;
 using numtext::leadingNumber;
+using numtext::numToText;
 using numtext::roundDecimal;
 
 // Lines of audited notes of one kind dated start <= date < day after end:
@@ -70,35 +69,81 @@ const QString kInsertSql = QStringLiteral(
     "insert into jxc (SortNo,Bdate,Edate,Hpbm,Gprice,\"As\",Aj,Bs,Bj,Cs,Cj,Ds,Dj,Es,Ej,Fs,Fj,Gs,Gj) "
     "values (0,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
+// How each column writes its figures: a generated report and a saved one
+// reopened alike, so a reopened report reads as it did when generated.
+class FigureForms {
+public:
+    // Amounts that were stored already rounded (a reopened report) are
+    // written as stored, not rounded again.
+    enum class Amounts { Round, AsStored };
+
+    FigureForms(int moneyDecimals, int closingMethod, Amounts amounts)
+        : moneyDecimals_(moneyDecimals), closingMethod_(closingMethod), amounts_(amounts)
+    {
+    }
+
+    numtext::NumberChars text(int column, double value) const
+    {
+        switch (column) {
+        case kCostPrice:
+            return money(value);
+        case kCarriedAmount:
+        case kPeriodInAmount:
+        case kYearInAmount:
+        case kPeriodOutAmount:
+        case kYearOutAmount:
+            // Rounded as the money format rounds, without trailing zeros ("18.5").
+            return amounts_ == Amounts::Round ? numtext::roundedChars(value, amountPattern_)
+                                              : numtext::numToChars(value);
+        case kClosingAmount:
+            return closingMethod_ == kByCostPrice ? money(value) : numtext::numToChars(value);
+        default:
+            // Quantities, and the year-opening amount, rounded before it is written.
+            return numtext::numToChars(value);
+        }
+    }
+
+private:
+    numtext::NumberChars money(double value) const { return numtext::formatChars(value, moneyDecimals_, false); }
+
+    int moneyDecimals_;
+    int closingMethod_;
+    Amounts amounts_;
+    numtext::NumberPattern amountPattern_{moneyDecimals_, false};
+};
+
 // Writes a report row cell by cell into the report's rows. Each number is
 // formatted once and its value read from its own text: the book keeps and
 // the totals sum exactly what the grid shows.
 class RowWriter {
 public:
-    RowWriter(TextRows &rows, int moneyDecimals) : rows_(rows), moneyDecimals_(moneyDecimals) {}
+    RowWriter(TextRows &rows, const FigureForms &forms) : rows_(rows), forms_(forms) {}
 
     void text(QByteArrayView utf8) { rows_.addUtf8Cell(utf8); }
-    // numToText's form ("0.5").
-    double number(double value) { return add(numtext::numToChars(value)); }
-    // generalText's form (".5").
-    double general(double value) { return add(numtext::generalChars(value)); }
-    // The money format.
-    double money(double value) { return add(numtext::formatChars(value, moneyDecimals_, false)); }
-    // Rounded as the money format rounds, in numToText's form ("18.5").
-    double amount(double value) { return add(numtext::roundedChars(value, amountPattern_)); }
-    void endRow() { rows_.endRow(); }
-
-private:
-    double add(const numtext::NumberChars &chars)
+    // The figure of a column in the column's form; returns the value its text shows.
+    double figure(int column, double value)
     {
+        const numtext::NumberChars chars = forms_.text(column, value);
         rows_.addCell(chars.view());
         return chars.leadingNumber();
     }
+    void endRow() { rows_.endRow(); }
 
+private:
     TextRows &rows_;
-    int moneyDecimals_;
-    numtext::NumberPattern amountPattern_{moneyDecimals_, false};
+    const FigureForms &forms_;
 };
+
+// The totals row: "合计：" in labelColumn and the totals of the carried
+// balance to the closing amount.
+QStringList totalsRow(int labelColumn, const QVector<numtext::DecimalSum> &totals)
+{
+    QStringList row(kPeriodColumnCount);
+    row[labelColumn] = QStringLiteral("合计：");
+    for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
+        row[col] = numToText(totals[col].value());
+    return row;
+}
 
 // A closing quantity whose text has more than five decimals, or exponent
 // form, is shown to three decimals.
@@ -149,7 +194,6 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     if (!db.exec(QStringLiteral("delete from jxc where SortNo=0")))
         return fail(db.lastError());
 
-    numtext::registerDecimalSum(db.handle());
     db::Statement goods = db.prepare(PeriodReportSql());
     if (!goods.isValid())
         return fail(db.lastError());
@@ -162,7 +206,8 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
     const QByteArray endText = db::dateText(end).toUtf8();
     QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
     int goodsCount = 0;
-    RowWriter row(result.report.rows, moneyDecimals);
+    const FigureForms forms(moneyDecimals, closingMethod, FigureForms::Amounts::Round);
+    RowWriter row(result.report.rows, forms);
     while (goods.next()) {
         ++goodsCount;
         // The quantity on hand, rounded to three decimals when its text has
@@ -196,32 +241,32 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         const QByteArrayView code = goods.utf8(0);
         row.text(code);
         row.text(goods.utf8(1));
-        row.money(cost);
-        shown[kOpeningQty] = row.number(openingQty);
-        shown[kOpeningAmount] = row.number(openingAmount);
-        shown[kCarriedQty] = row.number(carriedQty);
-        shown[kCarriedAmount] = row.amount(carriedAmount);
-        shown[kPeriodInQty] = row.number(inQty);
-        shown[kPeriodInAmount] = row.amount(inAmount);
-        shown[kYearInQty] = row.number(prevDs + inQty);
-        shown[kYearInAmount] = row.amount(prevDj + inAmount);
-        shown[kPeriodOutQty] = row.number(outQty);
-        shown[kPeriodOutAmount] = row.amount(outAmount);
-        shown[kYearOutQty] = row.number(prevFs + outQty);
-        shown[kYearOutAmount] = row.amount(prevFj + outAmount);
+        row.figure(kCostPrice, cost);
+        shown[kOpeningQty] = row.figure(kOpeningQty, openingQty);
+        shown[kOpeningAmount] = row.figure(kOpeningAmount, openingAmount);
+        shown[kCarriedQty] = row.figure(kCarriedQty, carriedQty);
+        shown[kCarriedAmount] = row.figure(kCarriedAmount, carriedAmount);
+        shown[kPeriodInQty] = row.figure(kPeriodInQty, inQty);
+        shown[kPeriodInAmount] = row.figure(kPeriodInAmount, inAmount);
+        shown[kYearInQty] = row.figure(kYearInQty, prevDs + inQty);
+        shown[kYearInAmount] = row.figure(kYearInAmount, prevDj + inAmount);
+        shown[kPeriodOutQty] = row.figure(kPeriodOutQty, outQty);
+        shown[kPeriodOutAmount] = row.figure(kPeriodOutAmount, outAmount);
+        shown[kYearOutQty] = row.figure(kYearOutQty, prevFs + outQty);
+        shown[kYearOutAmount] = row.figure(kYearOutAmount, prevFj + outAmount);
         // The totals take the closing quantity as it reads before it is tidied.
         totals[kClosingQty].add(closingQty);
-        shown[kClosingQty] = row.general(tidiedQuantity(closingText.view(), closingQty));
+        shown[kClosingQty] = row.figure(kClosingQty, tidiedQuantity(closingText.view(), closingQty));
         switch (closingMethod) {
         case kByCostPrice:
-            shown[kClosingAmount] = row.money(money(q * cost));
+            shown[kClosingAmount] = row.figure(kClosingAmount, money(q * cost));
             break;
         case kByCumulativeMovement:
-            shown[kClosingAmount] = row.general(Module1::SubtractExact(
+            shown[kClosingAmount] = row.figure(kClosingAmount, Module1::SubtractExact(
                 shown[kOpeningAmount] + shown[kYearInAmount], shown[kYearOutAmount]));
             break;
         default:
-            shown[kClosingAmount] = row.general(Module1::SubtractExact(
+            shown[kClosingAmount] = row.figure(kClosingAmount, Module1::SubtractExact(
                 shown[kCarriedAmount] + shown[kPeriodInAmount], shown[kPeriodOutAmount]));
             break;
         }
@@ -247,16 +292,13 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
         result.status = GenerationResult::NoGoods;
         return result;
     }
-    result.report.totals = QStringList(kPeriodColumnCount);
-    result.report.totals[kOpeningAmount] = QStringLiteral("合计：");
-    for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-        result.report.totals[col] = generalText(totals[col].value());
+    result.report.totals = totalsRow(kOpeningAmount, totals);
     result.status = result.report.rows.isEmpty() ? GenerationResult::AllSkipped : GenerationResult::Done;
     return result;
 }
 
-bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, PeriodReportRows *out,
-                      QString *error)
+bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, const QString &moneyFormat,
+                      int closingMethod, PeriodReportRows *out, QString *error)
 {
     QString sql = QStringLiteral(
         "select jxc.Hpbm,coalesce(TA4.F2,'')||'/'||coalesce(TA4.F5,'')||'/'||coalesce(TA4.F4,''),jxc.Gprice,jxc.\"As\",jxc.Aj,jxc.Bs,jxc.Bj,jxc.Cs,"
@@ -273,6 +315,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
     st.bind(1, number);
     PeriodReportRows report;
     QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
+    const FigureForms forms(formatDecimals(moneyFormat), closingMethod, FigureForms::Amounts::AsStored);
     while (st.next()) {
         QStringList c(kPeriodColumnCount);
         for (int col = 0; col < kPeriodColumnCount; ++col) {
@@ -280,7 +323,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
             if (v.isNull())
                 continue;
             c[col] = (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong)
-                         ? generalText(v.toDouble())
+                         ? QString(forms.text(col, v.toDouble()).view())
                          : v.toString();
         }
         for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
@@ -292,12 +335,8 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, P
         *error = st.error();
         return false;
     }
-    if (!report.rows.isEmpty()) {
-        report.totals = QStringList(kPeriodColumnCount);
-        report.totals[kCode] = QStringLiteral("合计：");
-        for (int col = kCarriedQty; col < kPeriodColumnCount; ++col)
-            report.totals[col] = generalText(totals[col].value());
-    }
+    if (!report.rows.isEmpty())
+        report.totals = totalsRow(kCode, totals);
     *out = report;
     return true;
 }

@@ -83,10 +83,12 @@ QString PeriodReportSql();
 
 // The rows of saved report number (0: the generated one), optionally narrowed
 // by conditions on jxc and TA4 fields (SQL text, joined with "and"); cells
-// are the plain texts of the stored values; the totals row carries "合计："
-// in column 0. False with error when the statement fails.
-bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, PeriodReportRows *out,
-                      QString *error);
+// show the stored values as generation writes them (the cost price in
+// moneyFormat, the closing amount as closingMethod writes it), so a reopened
+// report reads as it did when generated; a Null field is empty. The totals
+// row carries "合计：" in column 0. False with error when the statement fails.
+bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, const QString &moneyFormat,
+                      int closingMethod, PeriodReportRows *out, QString *error);
 
 // Saves the generated report under the next number: greater than the
 // magnitude of every number in the table. Returns the number; 0 when there is

@@ -341,7 +341,7 @@ void C181::FillReportGrid(int n, const QString &conditions)
     QString error;
     {
         WaitCursor busy;
-        if (!LoadPeriodReport(m.gDb, n, conditions, &report, &error)) {
+        if (!LoadPeriodReport(m.gDb, n, conditions, m.gMoneyFormat, ClosingMethod, &report, &error)) {
             inform(error);
             return;
         }
@@ -488,7 +488,7 @@ QString C181::printedTotal(int column) const
     numtext::DecimalSum sum;
     for (int r = 2; r <= g.rows() - 2; ++r)
         sum.add(numtext::leadingNumber(g.textMatrix(r, column)));
-    return numtext::generalText(sum.value());
+    return numtext::numToText(sum.value());
 }
 
 void C181::printReport(int item)

@@ -1,6 +1,5 @@
 #include "Module1.h"
 
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 #include <cmath>
@@ -10,13 +9,7 @@ Module1 *gProgramModule = nullptr;
 Module1 *gCurrentModule = nullptr;
 } // namespace
 
-Module1::Module1()
-{
-    // Queries compare figures as they are shown (decimal_value) on every
-    // book this module opens, whichever window opened it.
-    db::Database::addFunctionRegistrar(&numtext::registerDecimalValue);
-    db::Database::addFunctionRegistrar(&numtext::registerDecimalSum);
-}
+Module1::Module1() = default;
 
 Module1::~Module1()
 {
@@ -77,7 +70,7 @@ QString Module1::GetSingleValue(const QString &sql, const QVariantList &params)
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong)
-        return numtext::generalText(value.toDouble());
+        return numtext::numToText(value.toDouble());
     return value.toString();
 }
 

@@ -4,7 +4,6 @@
 #include "support/TestBook.h"
 
 #include "db/Database.h"
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportEngine.h"
@@ -379,7 +378,6 @@ label = 合计
     EXPECT_EQ(summary.totals, QStringList({s("合计"), amounts.sum}));
 
     // As sum(): Null values are skipped, and no value at all sums to Null.
-    numtext::registerDecimalSum(book.db().handle());
     EXPECT_EQ(book.value("select decimal_sum(V1) from Plist where F3='none'"), QString());
     EXPECT_EQ(book.number("select decimal_sum(x) from (select 0.1 as x union all select null union all select 0.2)"),
               0.3);

@@ -5,6 +5,7 @@
 #include "masterdata/ListServices.h"
 #include "masterdata/WindowDriver.h"
 #include "stock/XlsxCells.h"
+#include "platform/NumberText.h"
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
 #include "shell/MergedCaptionHeader.h"
@@ -99,7 +100,7 @@ TEST_F(Report, StoredAndSummedNumbersAreTheShownTexts)
         {"1234567.89", "1000000", "125000", "1000000", "1234567891000.00",
          "1234567.891|1000000.0|125000.0|1000000.0|125000.0|1000000.0|1234567891000.0"},
         {"1.00", "0.333333333", "1", "7", "7.00", "1.0|0.333333333|1.0|0.333333333|1.0|7.0|7.0"},
-        {"0.50", "0.25", "0.25", ".5", "0.25", "0.5|0.25|0.25|0.25|0.25|0.5|0.25"},
+        {"0.50", "0.25", "0.25", "0.5", "0.25", "0.5|0.25|0.25|0.25|0.25|0.5|0.25"},
     };
     const char *codes[] = {"H1", "H2", "H3", "H4", "H6"};
     ASSERT_EQ(r.report.rows.size(), 5);
@@ -146,10 +147,33 @@ TEST(PeriodReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
         const int number = SavePeriodReport(book.db(), &error);
         ASSERT_GT(number, 0) << error.toStdString();
         PeriodReportRows reopened;
-        ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), &reopened, &error)) << error.toStdString();
+        ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), "#0.00", kByPeriodMovement, &reopened, &error)) << error.toStdString();
         EXPECT_EQ(reopened.totals[kPeriodInQty], amounts.sum);
         EXPECT_EQ(reopened.totals[kClosingAmount], amounts.sum);
     }
+}
+
+// The stored amounts were rounded when the report was generated: reopened
+// after the money decimals changed, they show as stored, not rounded again;
+// the cost price, stored unrounded, takes the money format of the day.
+TEST_F(Report, ReopenedAmountsAreTheStoredOnesWhateverTheMoneyDecimalsNow)
+{
+    const GenerationResult r = generate(book);
+    ASSERT_EQ(r.status, GenerationResult::Done) << r.error.toStdString();
+    QString error;
+    const int number = SavePeriodReport(book.db(), &error);
+    ASSERT_GT(number, 0) << error.toStdString();
+    PeriodReportRows reopened;
+    ASSERT_TRUE(LoadPeriodReport(book.db(), number, QString(), "#0", kByPeriodMovement, &reopened, &error))
+        << error.toStdString();
+    ASSERT_EQ(reopened.rows.size(), r.report.rows.size());
+    for (int i = 0; i < r.report.rows.size(); ++i) {
+        QStringList expected = r.report.rows[i];
+        expected[kCostPrice] = numtext::formatNumber(expected[kCostPrice].toDouble(), "#0");
+        EXPECT_EQ(reopened.rows[i], expected) << i;
+    }
+    EXPECT_EQ(reopened.rows[0][kPeriodInAmount], QStringLiteral("18.5"));
+    EXPECT_EQ(reopened.rows[0][kCostPrice], QStringLiteral("3"));
 }
 
 TEST_F(Report, NextReportCarriesFromTheSavedOneAndTidiesTheClosingQuantity)
@@ -395,6 +419,84 @@ TEST_F(ReportWindowTest, PrintStagesDataRowsAndTotalsOfTheChosenColumns)
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->formula(QStringLiteral("s1")), QStringLiteral("20"));
     EXPECT_EQ(shown->formula(QStringLiteral("s2")), QStringLiteral("50"));
+}
+
+// Goods with fractions and a cost price of many decimals: G6 holds 0.125 of
+// a year opening of 0.445 after 0.32 went out; G7 is 0.32 short.
+struct FractionReportTest : ReportWindowTest {
+    FractionReportTest()
+    {
+        book.exec("insert into TA4 (F1,F2,F5,F4,F7,F8,V3,V4) values "
+                  "('G6','垫圈','W1','个',0.0920553004591735,0.125,0.445,0.5),"
+                  "('G7','销钉','P1','个',0.5,-0.32,0,null)");
+        note("TD1", "CK6", "2026-02-10", "张三", {{"G6", 0.32, 0.5}});
+    }
+
+    // The data rows and the totals of the shown report.
+    static QVector<QStringList> shownRows(C181 &w)
+    {
+        QVector<QStringList> rows;
+        for (int r = 2; r < w.grid().rows(); ++r)
+            rows.append(w.grid().rowTexts(r));
+        return rows;
+    }
+    // The rows the last print staged, F0..F13 of each.
+    QString staged()
+    {
+        QStringList fields;
+        for (int f = 0; f <= 13; ++f)
+            fields.append(QStringLiteral("coalesce(F%1,'')").arg(f));
+        return book.value(QStringLiteral("select group_concat(") + fields.join(QStringLiteral("||'|'||")) +
+                          QStringLiteral(", ';') from (select * from Plist order by F0)"));
+    }
+};
+
+TEST_F(FractionReportTest, FiguresKeepTheirZeroBeforeThePoint)
+{
+    C181 w;
+    WindowDriver<C181> d{w};
+    button(w, "Cmd")->click();
+    ASSERT_EQ(w.grid().rows(), 7 + 3);
+    //        code  name        cost    As       Aj      Bs       Bj      Cs   Cj   Ds   Dj   Es      Ej      Fs      Fj      Gs       Gj
+    EXPECT_EQ(w.grid().rowTexts(7), (QStringList{"G6", "垫圈/W1/个", "0.09", "0.445", "0.22", "0.445", "0.22", "0", "0", "0",
+                                                 "0", "0.32", "0.16", "0.32", "0.16", "0.125", "0.06"}));
+    EXPECT_EQ(w.grid().rowTexts(8).mid(kClosingQty), (QStringList{"-0.32", "0"}));
+    for (int r = 2; r < w.grid().rows(); ++r)
+        for (const QString &text : w.grid().rowTexts(r))
+            EXPECT_FALSE(text.startsWith(QLatin1Char('.')) || text.startsWith(QStringLiteral("-.")))
+                << r << ": " << text.toStdString();
+}
+
+// Saved and reopened, a report shows every figure as it did when generated,
+// on screen and in the print, whichever closing method made it.
+TEST_F(FractionReportTest, ReopenedReportShowsItsFiguresAsGenerated)
+{
+    ListServices::provideTemplate(book.dir(), QStringLiteral("Pjxc02.rpt"));
+    for (const char *method : {"Menu_FangFa0", "Menu_FangFa1", "Menu_FangFa2"}) {
+        SCOPED_TRACE(method);
+        book.exec("delete from jxc");
+        C181 w;
+        WindowDriver<C181> d{w};
+        d.menu(method);
+        button(w, "Cmd")->click();
+        const QVector<QStringList> generated = shownRows(w);
+        ASSERT_EQ(generated.size(), 8);
+        EXPECT_EQ(generated[5][kCostPrice], QStringLiteral("0.09"));
+        d.menu("Menu_P0");
+        const QString generatedPrint = staged();
+
+        button(w, "CmdDel")->click();
+        ASSERT_EQ(book.prompt().lastText(), QStringLiteral("保存成功！"));
+        button(w, "Cmd")->click();
+        const QVector<QStringList> reopened = shownRows(w);
+        ASSERT_EQ(reopened.size(), generated.size());
+        for (int i = 0; i + 1 < generated.size(); ++i)
+            EXPECT_EQ(reopened[i], generated[i]) << generated[i][kCode].toStdString();
+        // The totals row labels another column; its figures are the same.
+        EXPECT_EQ(reopened.last().mid(kCarriedQty), generated.last().mid(kCarriedQty));
+        d.menu("Menu_P0");
+        EXPECT_EQ(staged(), generatedPrint);
+    }
 }
 
 // Exported to Excel, the period report holds its figures as numbers and its

@@ -15,7 +15,7 @@ TEST(Module1, GetSingleValue)
         {"select F1 from TA44", ""},
         {"select F7 from TA4 where F1='g1'", "2.5"},
         {"select F8 from TA4", "10"},
-        {"select 0.5", ".5"},
+        {"select 0.5", "0.5"}, {"select -0.32", "-0.32"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(book.m().GetSingleValue(QString::fromUtf8(c.sql)).toStdString(), c.result) << c.sql;

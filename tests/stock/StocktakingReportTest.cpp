@@ -54,6 +54,32 @@ TEST_F(StocktakingReport, OpensOnTheAuditedLinesOfToday)
     EXPECT_FALSE(grid->isColumnHidden(8));
 }
 
+// The totals row is the exact decimal sum of the shown gains and losses, also
+// when they cancel and when small ones join a large one.
+TEST_F(StocktakingReport, TotalsRowIsTheExactSumOfGainsAndLosses)
+{
+    struct Case {
+        const char *name;
+        QVector<Line> lines;
+        const char *total;
+    } cases[] = {
+        {"a gain and a loss that nearly cancel", {{"G1", 10, 15, 2.5}, {"G2", 10, 9, 12.49}}, "0.01"},
+        {"a tenth left over a hundred", {{"G1", 0, 1, 100.1}, {"G2", 1, 0, 100}}, "0.1"},
+        {"a large gain out again", {{"G1", 0, 1, 98765432.10}, {"G2", 0, 1, 0.05}, {"G1", 1, 0, 98765432.10}},
+         "0.05"},
+    };
+    for (const Case &c : cases) {
+        book.exec("delete from TC21");
+        book.exec("delete from TC2");
+        note("PD9", "2026-03-09", "王五", "李四", c.lines);
+        C3 w;
+        [[maybe_unused]] WindowDriver<C3> d{w};
+        const GridModel &g = w.grid();
+        ASSERT_EQ(g.rows(), c.lines.size() + 2) << c.name;
+        EXPECT_EQ(g.rowTexts(g.rows() - 1).mid(8), (QStringList{"盈亏额合计：", c.total})) << c.name;
+    }
+}
+
 TEST_F(StocktakingReport, SearchKeepsUnauditedNotesOutAndSortsByDate)
 {
     ListServices services;

@@ -1,7 +1,6 @@
 #include "ReportEngine.h"
 
 #include "db/Database.h"
-#include "platform/DecimalSumSql.h"
 #include "platform/NumberText.h"
 
 #include <QRectF>
@@ -152,8 +151,6 @@ private:
         if (!order.isEmpty())
             sql += QStringLiteral(" order by ") + order;
 
-        // Summaries add their groups with decimal_sum(...), as the totals add.
-        numtext::registerDecimalSum(db_.handle());
         db::Statement st = db_.prepare(sql);
         if (!st.isValid())
             return sqlFail(error, sql, db_.lastError());

@@ -1,0 +1,207 @@
+#include "DecimalSum.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+namespace numtext {
+
+namespace {
+
+using Units = __int128;
+
+// Digits the exact total keeps: two numbers below 10^37 add up to less than
+// 2 x 10^37, which an __int128 (up to 1.7 x 10^38) holds.
+constexpr int kTotalDigits = 37;
+
+constexpr Units pow10(int n)
+{
+    Units p = 1;
+    for (int i = 0; i < n; ++i)
+        p *= 10;
+    return p;
+}
+
+Units absolute(Units x)
+{
+    return x < 0 ? -x : x;
+}
+
+// The number of decimal digits of |x| (0 for 0).
+int digitCount(Units x)
+{
+    x = absolute(x);
+    int n = 0;
+    while (x > 0) {
+        x /= 10;
+        ++n;
+    }
+    return n;
+}
+
+// x x 10^from written in units of 10^to: multiplied when to is finer, else
+// divided, rounded half away from zero. The caller makes sure the product fits.
+Units rescale(Units x, int from, int to)
+{
+    if (to <= from)
+        return x * pow10(from - to);
+    if (to - from > kTotalDigits + 1)
+        return 0;
+    const Units divisor = pow10(to - from);
+    Units q = absolute(x) / divisor;
+    if (absolute(x) % divisor * 2 >= divisor)
+        ++q;
+    return x < 0 ? -q : q;
+}
+
+// A figure as units x 10^scale, from its 15 significant digits without their
+// trailing zeros.
+struct Figure {
+    long long units = 0;
+    int scale = 0;
+};
+
+Figure figureOf(double value)
+{
+    // Whole numbers below 10^15 (most quantities) are their own digits.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return {static_cast<long long>(value), 0};
+    const DecimalDigits d = decimalDigits(value);
+    Figure f;
+    int last = 14;
+    while (last > 0 && d.digits[last] == '0')
+        --last;
+    for (int i = 0; i <= last; ++i)
+        f.units = f.units * 10 + (d.digits[i] - '0');
+    if (d.negative)
+        f.units = -f.units;
+    f.scale = d.exponent - last;
+    return f;
+}
+
+} // namespace
+
+DecimalDigits decimalDigits(double value)
+{
+    DecimalDigits result;
+    // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
+    *written.ptr = '\0';
+    const char *p = buffer;
+    if (*p == '-') {
+        result.negative = true;
+        ++p;
+    }
+    int n = 0;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && n < 15)
+            result.digits[n++] = *p;
+    if (*p == 'e') {
+        const char *digits = p + 1;
+        if (*digits == '+' || *digits == '-')
+            ++digits;
+        std::from_chars(digits, written.ptr, result.exponent);
+        if (p[1] == '-')
+            result.exponent = -result.exponent;
+    }
+    return result;
+}
+
+double roundSignificant(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return value;
+    // printf's "%.14e" (std::to_chars is defined that way), read back.
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
+}
+
+void DecimalSum::add(double value)
+{
+    if (value == 0.0)
+        return;
+    if (!std::isfinite(value)) {
+        nonFinite_ += value;
+        return;
+    }
+    const Figure f = figureOf(value);
+    if (units_ == 0) {
+        units_ = f.units;
+        scale_ = f.scale;
+        return;
+    }
+    // Figures of one decimal place (a column of amounts) add as they are.
+    constexpr Units kRoomy = pow10(kTotalDigits - 1);
+    if (f.scale == scale_ && absolute(units_) < kRoomy) {
+        units_ += f.units;
+        return;
+    }
+    // The finest place both can be written in within the digits kept.
+    int scale = std::min(scale_, f.scale);
+    scale = std::max({scale, scale_ + digitCount(units_) - kTotalDigits, f.scale + digitCount(f.units) - kTotalDigits});
+    units_ = rescale(units_, scale_, scale) + rescale(f.units, f.scale, scale);
+    scale_ = scale;
+}
+
+double DecimalSum::value() const
+{
+    if (nonFinite_ != 0.0)  // NaN too
+        return nonFinite_;
+    if (units_ == 0)
+        return 0.0;
+    // The digits of |units_|, most significant first.
+    char digits[48];
+    int count = 0;
+    for (Units x = absolute(units_); x > 0; x /= 10)
+        digits[count++] = char('0' + int(x % 10));
+    for (int i = 0; i < count / 2; ++i)
+        std::swap(digits[i], digits[count - 1 - i]);
+    // Rounded to 15 significant digits, half away from zero.
+    int scale = scale_;
+    if (count > 15) {
+        const bool up = digits[15] >= '5';
+        scale += count - 15;
+        count = 15;
+        for (int i = count - 1; up && i >= 0; --i) {
+            if (digits[i] == '9') {
+                digits[i] = '0';
+                if (i == 0) {
+                    digits[0] = '1';
+                    ++scale;  // 999... became 1000...: one zero fewer is kept
+                }
+            } else {
+                ++digits[i];
+                break;
+            }
+        }
+    }
+    char text[80];
+    char *p = text;
+    if (units_ < 0)
+        *p++ = '-';
+    for (int i = 0; i < count; ++i)
+        *p++ = digits[i];
+    *p++ = 'e';
+    p = std::to_chars(p, text + sizeof text - 1, scale).ptr;
+    *p = '\0';
+    double result = 0.0;
+    if (std::from_chars(text, p, result).ec == std::errc())
+        return result;
+    return std::strtod(text, nullptr);  // beyond a double's range: strtod's infinity or 0
+}
+
+double addDecimal(double total, double value)
+{
+    DecimalSum sum;
+    sum.add(total);
+    sum.add(value);
+    return sum.value();
+}
+
+} // namespace numtext

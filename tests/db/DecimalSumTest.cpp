@@ -1,0 +1,123 @@
+// Running totals as decimals: DecimalSum and the SQL decimal_sum of every
+// connection add the same figures to the same total.
+#include "support/CentAmounts.h"
+#include "support/TestBook.h"
+
+#include "db/Database.h"
+#include "db/DecimalSum.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct SumCase {
+    const char *name;
+    std::vector<double> figures;
+    double total;
+};
+
+std::vector<double> plus(std::vector<double> figures, int times, double figure)
+{
+    figures.insert(figures.end(), times, figure);
+    return figures;
+}
+
+const std::vector<SumCase> &sumCases()
+{
+    static const std::vector<SumCase> cases = {
+        {"plain decimals", {0.1, 0.2}, 0.3},
+        {"decimals to nothing", {0.1, 0.2, -0.3}, 0},
+        {"cents onto a large total", {756844.98, 0.01}, 756844.99},
+        {"halves that cancel", {1.005, 2.675, -3.68}, 0},
+        {"whole and half", {2, 3.5, -1}, 4.5},
+        // Figures that cancel leave exactly what remains.
+        {"gain and loss", {12.50, -12.49}, 0.01},
+        {"a tenth over a hundred", {100.1, -100}, 0.1},
+        {"a large figure out again", {98765432.10, 0.05, -98765432.10}, 0.05},
+        {"noise of a figure is not counted", {0.1 + 0.2, -0.3}, 0},
+        // Small figures are not lost in a large total.
+        {"thousandths onto 1e12", plus({1e12}, 1000, 0.001), 1000000000001},
+        {"cents onto 1e13", plus({1e13}, 1000, 0.04), 10000000000040},
+        {"fifteen digits exactly", {999999999999990, 9.5, -0.5}, 999999999999999},
+        // Where the rule stops: a total shows 15 significant digits (a double
+        // holds no more), so 1e16 + 1 is 1e16.
+        {"beyond 15 digits", {1e16, 1}, 1e16},
+        {"rounded at the 15th digit", {999999999999999, 0.5}, 1e15},
+        // and its exact total holds 37 digits: a figure 40 places below the
+        // others is rounded away.
+        {"figures 40 places apart", {1e20, 1e-20, -1e20}, 0},
+        {"nothing", {}, 0},
+    };
+    return cases;
+}
+
+double viaDecimalSum(const std::vector<double> &figures)
+{
+    numtext::DecimalSum sum;
+    for (double f : figures)
+        sum.add(f);
+    return sum.value();
+}
+
+TEST(DecimalSum, TotalIsTheExactDecimalSumOfItsFigures)
+{
+    for (const SumCase &c : sumCases())
+        EXPECT_EQ(viaDecimalSum(c.figures), c.total) << c.name;
+
+    for (std::uint32_t seed : kNoisySeeds) {
+        const CentAmounts amounts = centAmounts(1500, seed);
+        const std::vector<double> figures(amounts.values.begin(), amounts.values.end());
+        EXPECT_EQ(viaDecimalSum(figures), amounts.sum.toDouble()) << "seed " << seed;
+    }
+
+    EXPECT_EQ(numtext::addDecimal(12.5, -12.49), 0.01);
+    EXPECT_EQ(numtext::addDecimal(100.1, -100), 0.1);
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(viaDecimalSum({1, inf, 2}), inf);
+    EXPECT_TRUE(std::isnan(viaDecimalSum({inf, -inf})));
+}
+
+// Every connection the program opens has the SQL functions: a second
+// connection opened on its own, not only the module's.
+TEST(DecimalSum, SqlDecimalSumAddsAsDecimalSumOnEveryConnection)
+{
+    TestBook book;
+    db::Database other;
+    ASSERT_TRUE(other.open(book.bookPath())) << other.lastError().toStdString();
+    ASSERT_TRUE(other.exec(QStringLiteral("create temp table figures (x real)")));
+
+    auto sqlSum = [&](const std::vector<double> &figures) {
+        other.exec(QStringLiteral("delete from figures"));
+        db::Transaction tx(other);
+        for (double f : figures)
+            other.exec(QStringLiteral("insert into figures values (?)"), {f});
+        tx.commit();
+        bool ok = false;
+        const QVariant total = other.scalar(QStringLiteral("select decimal_sum(x) from figures"), {}, &ok);
+        EXPECT_TRUE(ok) << other.lastError().toStdString();
+        return total;
+    };
+    for (const SumCase &c : sumCases()) {
+        const QVariant total = sqlSum(c.figures);
+        if (c.figures.empty())
+            EXPECT_TRUE(total.isNull()) << "no figures sum to Null";
+        else
+            EXPECT_EQ(total.toDouble(), c.total) << c.name;
+    }
+    const CentAmounts amounts = centAmounts(1500, kNoisySeeds[0]);
+    EXPECT_EQ(sqlSum({amounts.values.begin(), amounts.values.end()}).toDouble(), amounts.sum.toDouble());
+
+    // Null figures are skipped, as sum() skips them; decimal_value reads a
+    // figure at its 15 digits.
+    EXPECT_EQ(other.scalar(QStringLiteral("select decimal_sum(x) from (select 12.5 as x union all select null "
+                                          "union all select -12.49)")).toDouble(),
+              0.01);
+    EXPECT_EQ(other.scalar(QStringLiteral("select decimal_value(0.3 - 0.2) = 0.1")).toInt(), 1);
+    EXPECT_EQ(other.scalar(QStringLiteral("select datediff('d', '2026-03-01', '2026-03-09')")).toInt(), 8);
+}
+
+} // namespace
