@@ -114,7 +114,7 @@ QVariantList Lst::fillParameters() const
 {
     if (!todayScope_)
         return {};
-    return {db::dateText(Module1::instance().Today())};
+    return db::onDayValues(Module1::instance().Today());
 }
 
 // Text columns as read (empty for Null); quantity, price and amount as

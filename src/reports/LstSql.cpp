@@ -1,5 +1,7 @@
 #include "LstSql.h"
 
+#include "db/DateText.h"
+
 namespace reports::statistics {
 
 namespace {
@@ -53,7 +55,7 @@ QString baseStatement(const StatisticsKind &kind)
 
 QString dayCondition(const StatisticsKind &kind)
 {
-    return QStringLiteral("datediff('d',?,%1.F2) = 0").arg(kind.headTable);
+    return db::onDayCondition(kind.headTable + QStringLiteral(".F2"));
 }
 
 QString auditedCondition(const StatisticsKind &kind)

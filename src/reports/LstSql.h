@@ -48,7 +48,8 @@ QStringList gridCaptions(const StatisticsKind &kind);
 // The select list and joins (no conditions): one row per line, and one row
 // for a header without lines.
 QString baseStatement(const StatisticsKind &kind);
-// The documents dated on one day; the day is the statement's one parameter.
+// The documents dated on one day, a range the header date index serves; its two
+// parameters are db::onDayValues of the day.
 QString dayCondition(const StatisticsKind &kind);
 // Headers whose auditor field holds a name.
 QString auditedCondition(const StatisticsKind &kind);

@@ -203,6 +203,22 @@ int cellNeed(QTableView *grid, const QModelIndex &index)
     return grid->itemDelegateForIndex(index)->sizeHint(option, index).width() + (grid->showGrid() ? 1 : 0);
 }
 
+// The widest need among the texts of column c in the view rows given, each
+// distinct text measured once (a list repeats its dates, units and names).
+int widestNeed(QTableView *grid, const GridModel &model, int c, const QVector<int> &rows)
+{
+    int need = 0;
+    QVector<QStringView> measured;
+    for (int r : rows) {
+        const QStringView text = model.cellView(r + 1, c);
+        if (measured.contains(text))
+            continue;
+        measured.append(text);
+        need = qMax(need, cellNeed(grid, model.index(r, c)));
+    }
+    return need;
+}
+
 int captionNeed(QTableView *grid, int c)
 {
     QHeaderView *header = grid->horizontalHeader();
@@ -275,8 +291,7 @@ void ColumnFitter::fit()
         for (int r = 0; r < captionRows_ && r < model->rowCount(); ++r)
             col.need = qMax(col.need, cellNeed(grid, model->index(r, c)));
         col.floor = col.need;
-        for (int r : texts[c].rows)
-            col.need = qMax(col.need, cellNeed(grid, model->index(r, c)));
+        col.need = qMax(col.need, widestNeed(grid, *model, c, texts[c].rows));
         // Within reason: no column asks for more than a third of the grid.
         col.need = qMin(col.need, qMax(col.width, gridWidth / 3));
         if (!col.name)

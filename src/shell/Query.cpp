@@ -1,5 +1,7 @@
 #include "Query.h"
 
+#include "db/DateText.h"
+
 #include "platform/NumberText.h"
 #include "platform/Prompt.h"
 #include "shell/ModalDialogs.h"
@@ -36,6 +38,16 @@ QStringList relationsOf(const QString &type)
     if (type == QLatin1String("2"))
         return {QStringLiteral("大于(>=)"), QStringLiteral("小于(<=)"), QStringLiteral("等于(=)")};
     return {};
+}
+
+// The date relations as ranges of the stored date, which the date index serves.
+db::DayRelation dayRelationOf(const QString &op)
+{
+    if (op == QLatin1String(" >= "))
+        return db::DayRelation::From;
+    if (op == QLatin1String(" <= "))
+        return db::DayRelation::Until;
+    return db::DayRelation::On;
 }
 
 } // namespace
@@ -224,13 +236,11 @@ void Query::addCondition()
 
     // 3, 4
     shown += CmbF->currentText() + QStringLiteral("  ") + relation.left(2) + QStringLiteral("  ");
-    if (type == QLatin1String("2")) {
-        piece += QStringLiteral("datediff('d',");
-    } else if (type == QLatin1String("1")) {
+    if (type == QLatin1String("1")) {
         // The figure as lists show it: 0.3 - 0.2 equals a typed 0.1.
         piece += QStringLiteral("decimal_value(") + expression + QLatin1Char(')') + op;
-    } else {
-        piece += expression + op;
+    } else if (type != QLatin1String("2")) {
+        piece += expression + op;  // a date condition is written whole with its value (7)
     }
 
     // 5, 6. the value
@@ -248,8 +258,7 @@ void Query::addCondition()
     } else if (type == QLatin1String("1")) {
         piece += value;
     } else {
-        piece += sqltext::quoted(value) + QLatin1Char(',') + expression + QStringLiteral(" )") + op
-                 + QStringLiteral("0 ");
+        piece += db::dayCondition(expression, dayRelationOf(op), DTP->date()) + QLatin1Char(' ');
     }
 
     // 8, 9

@@ -75,8 +75,9 @@ C3::C3(QWidget *parent) : ReportWindow(stocktakingKind(), parent)
     addReturnMenu();
 
     OrderClause = QStringLiteral("order by TC2.F2");
-    ReportSql = baseSelect() + QStringLiteral(" Where datediff('d','") + db::dateText(Module1::instance().Today()) +
-                QStringLiteral("',TC2.F2 ) = 0 ");
+    ReportSql = baseSelect() + QStringLiteral(" Where ") +
+                db::dayCondition(QStringLiteral("TC2.F2"), db::DayRelation::On, Module1::instance().Today()) +
+                QLatin1Char(' ');
     layoutReportWindow();
     fillReportGrid(ReportSql);
 }

@@ -147,6 +147,41 @@ TEST_F(Statistics, TotalsOfManyDecimalLinesAreTheirDecimalSum)
     }
 }
 
+// The day's list holds the documents of that day only, at a month's end and
+// on the next month's first day, and finds them through the header date index.
+TEST_F(Statistics, DayListKeepsToItsDayAcrossTheMonthEnd)
+{
+    for (const KindCase &k : kKinds) {
+        doc(k, "-30", "2026-03-30", "张三", "", {{"G1", 1, 1, ""}});
+        doc(k, "-31", "2026-03-31", "张三", "", {{"G1", 2, 1, ""}, {"G2", 3, 1, ""}});
+        doc(k, "-32", "2026-04-01", "张三", "", {{"G2", 4, 1, ""}});
+    }
+    const struct {
+        QDate today;
+        QStringList suffixes;
+        const char *quantity;
+    } days[] = {{QDate(2026, 3, 31), {"-31", "-31"}, "5"}, {QDate(2026, 4, 1), {"-32"}, "4"}};
+    for (const auto &day : days) {
+        book.m().setClock([&day] { return QDateTime(day.today, QTime(23, 59)); });
+        for (const KindCase &k : kKinds) {
+            SCOPED_TRACE(std::string(k.code) + " " + day.today.toString(Qt::ISODate).toStdString());
+            Lst w;
+            w.setWhoami(QString::fromLatin1(k.code));
+            QStringList numbers;
+            for (const QString &suffix : day.suffixes)
+                numbers.append(QString::fromLatin1(k.code) + suffix);
+            ASSERT_EQ(w.recordCount(), numbers.size());
+            QStringList listed;
+            for (int row = 1; row <= numbers.size(); ++row)
+                listed.append(w.grid().rowTexts(row).at(0));
+            EXPECT_EQ(listed, numbers);
+            EXPECT_EQ(w.grid().rowTexts(w.grid().rows() - 1).at(11), QString::fromLatin1(day.quantity));
+            const QString plan = book.plan(w.lastFillSql());
+            EXPECT_TRUE(searchesDateIndex(plan, QString::fromLatin1(k.head))) << plan.toStdString();
+        }
+    }
+}
+
 TEST_F(Statistics, NoAuditedLineTodayLeavesCaptionsAndOneEmptyRow)
 {
     book.m().setClock([] { return QDateTime(QDate(2026, 3, 10), QTime(9, 0)); });

@@ -263,14 +263,16 @@ TEST_F(QueryTest, ANumberThatCannotBeStoredAddsNoCondition)
     EXPECT_EQ(lines(q.LstSql), QStringList{" Where decimal_value(1.5*length(TA1.F1)) > 999999999999999"});
 }
 
+// Stored dates and time stamps on the picked day and around it; each relation
+// is a range of the stored date that the date index serves.
 TEST_F(QueryTest, DateRelationsIncludeThePickedDay)
 {
-    book.exec("insert into TB1 (F1,F2) values ('D4','2026-01-04'), ('D5','2026-01-05'), ('D5b','2026-1-5'), "
-              "('D6','2026-01-06')");
+    book.exec("insert into TB1 (F1,F2) values ('D4','2026-01-04'), ('D5','2026-01-05'), "
+              "('D5t','2026-01-05 23:59:59'), ('D6','2026-01-06'), ('D6t','2026-01-06 00:00:00')");
     const struct {
         int relation;
         QStringList found;
-    } cases[] = {{0, {"D5", "D5b", "D6"}}, {1, {"D4", "D5", "D5b"}}, {2, {"D5", "D5b"}}};
+    } cases[] = {{0, {"D5", "D5t", "D6", "D6t"}}, {1, {"D4", "D5", "D5t"}}, {2, {"D5", "D5t"}}};
     for (const auto &c : cases) {
         Query &q = open("select TB1.F1 from TB1 ");
         q.CmbF->setCurrentIndex(4);
@@ -279,8 +281,23 @@ TEST_F(QueryTest, DateRelationsIncludeThePickedDay)
         q.addCondition();
         q.finishQuery();
         EXPECT_EQ(run(caller.PubSql + " order by F1"), c.found) << c.relation;
+        const QString plan = book.plan(caller.PubSql);
+        EXPECT_TRUE(searchesDateIndex(plan, "TB1")) << c.relation << plan.toStdString();
     }
-    EXPECT_EQ(caller.PubSql, "select TB1.F1 from TB1  Where datediff('d','2026-01-05',TB1.F2 ) = 0 ");
+    EXPECT_EQ(caller.PubSql, "select TB1.F1 from TB1  Where (TB1.F2>='2026-01-05' and TB1.F2<'2026-01-06') ");
+
+    // Excluded, the day's range is excluded whole.
+    Query &q = open("select TB1.F1 from TB1 ");
+    q.CmbF->setCurrentIndex(4);
+    q.CmbGX->setCurrentIndex(0);
+    q.DTP->setDate(QDate(2026, 1, 4));
+    q.addCondition();
+    q.CmbLG->setCurrentIndex(2);  // 排除
+    q.CmbGX->setCurrentIndex(2);
+    q.DTP->setDate(QDate(2026, 1, 5));
+    q.addCondition();
+    q.finishQuery();
+    EXPECT_EQ(run(caller.PubSql + " order by F1"), (QStringList{"D4", "D6", "D6t"}));
 }
 
 TEST_F(QueryTest, NoConditionGivesTheBaseStatementOrTheReminder)

@@ -80,6 +80,28 @@ TEST_F(StocktakingReport, TotalsRowIsTheExactSumOfGainsAndLosses)
     }
 }
 
+// Today's lines are the day's only, on a month's last day and the next
+// month's first, found through the date index.
+TEST_F(StocktakingReport, OpensOnTodayAloneAcrossTheMonthEnd)
+{
+    note("PD30", "2026-03-30", "王五", "李四", {{"G1", 1, 2, 1}});
+    note("PD31", "2026-03-31", "王五", "李四", {{"G1", 1, 3, 1}, {"G2", 1, 4, 1}});
+    note("PD41", "2026-04-01", "王五", "李四", {{"G2", 1, 5, 1}});
+    const struct {
+        QDate today;
+        QStringList numbers;
+    } days[] = {{QDate(2026, 3, 31), {"PD31", "PD31"}}, {QDate(2026, 4, 1), {"PD41"}}};
+    for (const auto &day : days) {
+        book.m().setClock([&day] { return QDateTime(day.today, QTime(0, 0)); });
+        C3 w;
+        WindowDriver<C3> d{w};
+        EXPECT_EQ(d.column(0), day.numbers + QStringList{""});
+        EXPECT_EQ(w.recordCount(), day.numbers.size());
+        const QString plan = book.plan(w.lastFillSql());
+        EXPECT_TRUE(searchesDateIndex(plan, QStringLiteral("TC2"))) << plan.toStdString();
+    }
+}
+
 TEST_F(StocktakingReport, SearchKeepsUnauditedNotesOutAndSortsByDate)
 {
     ListServices services;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <gtest/gtest.h>
 
@@ -59,6 +60,24 @@ double TestBook::number(const QString &sql, const QVariantList &params)
     const QVariant v = db().scalar(sql, params, &ok);
     EXPECT_TRUE(ok) << sql.toStdString() << ": " << db().lastError().toStdString();
     return v.toDouble();
+}
+
+QString TestBook::plan(const QString &sql)
+{
+    db::Statement st = db().prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    EXPECT_TRUE(st.isValid()) << sql.toStdString() << ": " << db().lastError().toStdString();
+    QStringList steps;
+    while (st.next())
+        steps.append(st.text(3));
+    return steps.join(QLatin1Char('\n'));
+}
+
+bool searchesDateIndex(const QString &plan, const QString &table)
+{
+    const QRegularExpression search(QStringLiteral(R"(^SEARCH (TABLE )?%1( AS \w+)? USING (COVERING )?INDEX %1_F2 \(F2[<>])")
+                                        .arg(table),
+                                    QRegularExpression::MultilineOption);
+    return search.match(plan).hasMatch();
 }
 
 QList<std::pair<const char *, QString>> makeNonBooks(const QString &dir)

@@ -14,6 +14,11 @@ QList<std::pair<const char *, QString>> makeNonBooks(const QString &dir);
 // A temporary account book made from the schema, opened in its own Module1
 // (installed as the current one), with gAppPath and the settings pointed at a
 // temporary folder and a recording prompt answering every message box.
+// Whether a plan finds table's rows through a range of its date index
+// <table>_F2 ("SEARCH ... USING INDEX TB1_F2 (F2>? AND F2<?)"), rather than
+// reading the whole table or the whole index.
+bool searchesDateIndex(const QString &plan, const QString &table);
+
 class TestBook {
 public:
     TestBook();
@@ -31,6 +36,8 @@ public:
     // The text of the first field of the first row ("" for Null, "<none>" for no row).
     QString value(const QString &sql, const QVariantList &params = {});
     double number(const QString &sql, const QVariantList &params = {});
+    // The engine's plan for sql (EXPLAIN QUERY PLAN), one step a line.
+    QString plan(const QString &sql);
 
 private:
     QTemporaryDir dir_;
