@@ -247,6 +247,18 @@ TEST_F(GoodsWindow, AGoodsAddedOrEditedIsFittedAtOnce)
     d.menu("Menu_save");
     ASSERT_EQ(w.Edstu(), 0) << book.prompt().lastText().toStdString();
     expectWhole(QStringLiteral("GJ-2026-1211-ABCDEF-00001"), "edited");
+
+    // Deleted, it leaves no room behind: the columns are as a window opened
+    // on the book now lays them out.
+    book.prompt().answerYes();
+    d.menu("Menu_del");
+    ASSERT_EQ(d.column(0).indexOf(QStringLiteral("GJ-2026-1211-ABCDEF-00001")), -1);
+    A4 reopened;
+    reopened.resize(w.size());
+    reopened.show();
+    auto *reopenedGrid = child<QTableView>("GD", reopened);
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        EXPECT_EQ(grid->columnWidth(c), reopenedGrid->columnWidth(c)) << "deleted, column " << c;
 }
 
 // Number boxes left empty store 0, and the card says so right after the save,
