@@ -414,12 +414,15 @@ void MasterDataWindow::saveRecord()
     setBrowseMode();
 }
 
+// The deleted row's texts may have been the widest: the columns are laid out
+// and fitted again, so its room goes back to the others.
 void MasterDataWindow::afterDelete()
 {
     if (model_->rows() > 2)
         model_->removeItem(CurRow);
     else
         setListGridHeaders();
+    layoutWindow();
     --RecordCount;
     if (CurRow > RecordCount)
         CurRow = RecordCount;

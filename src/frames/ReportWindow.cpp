@@ -45,6 +45,13 @@ void takeColumns(ReportWindowKind &kind, const ListColumns &columns)
     kind.totalsLabelColumn = totalsLabelColumn(columns);
 }
 
+void alignFiguresRight(ReportWindowKind &kind, const QVector<int> &figureColumns)
+{
+    kind.alignments.clear();
+    for (int c = 0; c < kind.captions.size(); ++c)
+        kind.alignments.append((figureColumns.contains(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+}
+
 ReportWindow::ReportWindow(ReportWindowKind kind, QWidget *parent) : QWidget(parent), kind_(std::move(kind))
 {
     setObjectName(kind_.name);

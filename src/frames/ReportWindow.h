@@ -52,6 +52,10 @@ struct ReportWindowKind {
 // Takes the captions, alignments, totalled columns and totals label column
 // from a list's columns.
 void takeColumns(ReportWindowKind &kind, const ListColumns &columns);
+// Aligns the figure columns right and every other column left: numbers,
+// codes, names, specifications and dates are texts, and a code of digits
+// ("001") stands left as "S01" beside it does.
+void alignFiguresRight(ReportWindowKind &kind, const QVector<int> &figureColumns);
 
 // One item of the sort menu: its index names the action ("menu_S" + index).
 struct ReportSortItem {

@@ -222,10 +222,17 @@ QVector<int> A4::printColumns() const
 
 // ---- card filling and modes ------------------------------------------------------
 
+// The category combo shows the category as its items do: "code.name", the
+// name being the one in the card's category box.
+void A4::showCategory(const QString &code)
+{
+    CmbLB->setEditText(code.trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+}
+
 void A4::fillCard()
 {
     MasterDataWindow::fillCard();
-    CmbLB->setEditText(cell(CurRow, categoryCodeColumn_).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    showCategory(cell(CurRow, categoryCodeColumn_));
 
     Module1 &m = Module1::instance();
     const QString code = Txt[0]->text().trimmed();
@@ -364,7 +371,7 @@ void A4::fillCardFromBook(const GoodsRecord &r)
     Txt[7]->setText(numberText(r.sale));
     Txt[8]->setText(numberText(r.safetyStock));
     Txt[9]->setText(numberText(r.maximumStock));
-    CmbLB->setEditText(r.category.trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    showCategory(r.category);
     TxtSL->setText(numberText(r.quantityOnHand));
     Txt[10]->setText(numberText(r.openingQuantity));
     Txt[11]->setText(numberText(r.openingPrice));
@@ -378,7 +385,7 @@ void A4::editRecord()
     editState_ = 2;
     setEditMode();
     const QString code = listedCode(CurRow);
-    CmbLB->setEditText(cell(CurRow, categoryCodeColumn_).trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    showCategory(cell(CurRow, categoryCodeColumn_));
     if (const auto record = goods_.read(code)) {
         fillCardFromBook(*record);
     } else {

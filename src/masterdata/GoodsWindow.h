@@ -50,6 +50,7 @@ private:
     bool mayEditStock() const;
     bool mayEditOpening() const;
     QStringList savedListRow(const QString &code, const QString &costText) const;
+    void showCategory(const QString &code);
 
     masterdata::GoodsStore goods_;
     // List columns by their role.

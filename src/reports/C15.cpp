@@ -48,6 +48,8 @@ ReportWindowKind journalKind()
                   QStringLiteral("金额"),     QStringLiteral("备注")};
     k.statusPrefix = QStringLiteral("货品进出流水帐：共 ");
     k.totalledColumns = {InColumn, InAmountColumn, OutColumn, OutAmountColumn};
+    alignFiguresRight(k, {PriceColumn, InColumn, InAmountColumn, OutColumn, OutAmountColumn, BalanceColumn,
+                          BalanceAmountColumn});
     k.heightMarginTwips = 500;
     k.widthDivisor = 17;
     k.widthLessTwips = 8;

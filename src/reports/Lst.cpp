@@ -27,6 +27,7 @@ frames::ReportWindowKind statisticsFrame()
     k.totalsLabel = QStringLiteral("合计：");
     k.totalsLabelColumn = GoodsNameColumn;
     k.totalledColumns = {QuantityColumn, AmountColumn};
+    frames::alignFiguresRight(k, {QuantityColumn, PriceColumn, AmountColumn});
     k.heightMarginTwips = 500;
     k.widthDivisor = 13;
     k.widthLessTwips = 20;

@@ -35,6 +35,7 @@ ReportWindowKind stocktakingKind()
     k.totalsLabel = QStringLiteral("盈亏额合计：");
     k.totalsLabelColumn = kPriceColumn;
     k.totalledColumns = {kAmountColumn};
+    alignFiguresRight(k, {kQuantityColumn, kPriceColumn, kAmountColumn});
     k.widthDivisor = 9;
     k.widthLessTwips = 20;
     k.hiddenColumns = {2};

@@ -7,6 +7,7 @@
 #include "reports/C15.h"
 #include "reports/C15Journal.h"
 #include "support/CentAmounts.h"
+#include "support/CellAlignment.h"
 #include "support/TestBook.h"
 
 #include <QComboBox>
@@ -353,6 +354,23 @@ TEST_F(JournalWindow, ShowsCellsTotalsAndCounter)
 
     d.menu("Menu_Return");
     EXPECT_EQ(status(), book.m().gBookName);
+}
+
+// Document numbers, codes and specifications of digits are texts: they stand
+// left as the letters beside them do; the prices and figures stand right.
+TEST_F(JournalWindow, CodesOfDigitsStandLeftAndFiguresRight)
+{
+    book.exec("insert into TA3 (F1,F2) values ('07','工具')");
+    book.exec("insert into TA4 (F1,F2,F3,F4,F5) values ('001','螺栓','07','502','502')");
+    doc("TB1", "0302", "2026-03-02", "S1", "张三", "2026-03-02 10:00:00", {{"001", 3, 4, 3.0, 4.0, "12"}}, "34");
+    doc("TB1", "RK2", "2026-03-03", "S1", "张三", "2026-03-03 10:00:00", {{"A01", 2, 2.5, 2.0, 2.5}});
+    C15 w;
+    [[maybe_unused]] WindowDriver<C15> d{w};
+    generate(w);
+    ASSERT_EQ(w.recordCount(), 2);
+    EXPECT_EQ(cellsNotLeft(w.grid(), 1, 2, {0, 1, 2, 3, 4, 5, 6, 7, 8, 16}), QStringList());
+    for (int col = 9; col <= 15; ++col)
+        EXPECT_EQ(horizontalAlignment(w.grid(), 1, col), Qt::AlignRight) << "column " << col;
 }
 
 // Many two-decimal lines in and out: each totals cell is the exact decimal

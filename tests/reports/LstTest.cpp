@@ -6,6 +6,7 @@
 #include "shell/MForm.h"
 #include "shell/ShellWindows.h"
 #include "support/CentAmounts.h"
+#include "support/CellAlignment.h"
 #include "support/TestBook.h"
 
 #include <QMdiArea>
@@ -116,6 +117,24 @@ TEST_F(Statistics, EachKindListsTodaysAuditedLinesWithTotals)
                   (QStringList{"", "", "", "", "", "", "合计：", "", "", "", "", "14", "", "30", ""}));
         EXPECT_EQ(book.m().statusPanels().panelText(4), s(k.status));
     }
+}
+
+// Numbers, codes, names and specifications of digits are texts: they stand
+// left as the letters beside them do; the figures stand right.
+TEST_F(Statistics, CodesOfDigitsStandLeftAndFiguresRight)
+{
+    book.exec("insert into TA1 (F1,F2) values ('502','丙供应商')");
+    book.exec("insert into TA3 (F1,F2) values ('07','工具')");
+    book.exec("insert into TA4 (F1,F2,F3,F4,F5) values ('001','螺栓','07','502','502')");
+    book.exec("insert into TB1 (F1,F2,F3,F6,F10) values ('0309','2026-03-09','502','张三','12')");
+    book.exec("insert into TB11 (F0,F1,F6,F7,F8) values ('0309','001',3,4,'5')");
+    Lst w;
+    [[maybe_unused]] WindowDriver<Lst> d{w};
+    w.setProperty("whoami", QStringLiteral("B2"));
+    ASSERT_EQ(w.recordCount(), 4);
+    EXPECT_EQ(cellsNotLeft(w.grid(), 1, 4, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14}), QStringList());
+    for (int col : {11, 12, 13})
+        EXPECT_EQ(horizontalAlignment(w.grid(), 1, col), Qt::AlignRight) << "column " << col;
 }
 
 // The totals row of many two-decimal lines is their exact decimal sum, in

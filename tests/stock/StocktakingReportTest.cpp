@@ -2,6 +2,7 @@
 #include "masterdata/ListServices.h"
 #include "masterdata/WindowDriver.h"
 #include "stock/StocktakingReport.h"
+#include "support/CellAlignment.h"
 #include "support/TestBook.h"
 
 #include <QTableView>
@@ -198,6 +199,20 @@ TEST_F(StocktakingReport, PrintsStageJournalAndSummaryRows)
     EXPECT_EQ(shown->rows.size(), 2);
     EXPECT_EQ(book.value(staged), QStringLiteral("1|PD1|2026-03-09|王五|G1|螺钉|2.0|2.5|5.0;"
                                                  "1|PD1|2026-03-09|王五|G2|螺母|-3.0|1.25|-3.75"));
+}
+
+// A note number, goods code or specification of digits is a text: it
+// stands left as the letters beside it do; the figures stand right.
+TEST_F(StocktakingReport, CodesOfDigitsStandLeftAndFiguresRight)
+{
+    book.exec("insert into TA4 (F1,F2,F4,F5) values ('001','螺栓','502','502')");
+    note("0309", "2026-03-09", "王五", "李四", {{"001", 3, 4, 2}});
+    C3 w;
+    [[maybe_unused]] WindowDriver<C3> d{w};
+    ASSERT_EQ(w.recordCount(), 3);
+    EXPECT_EQ(cellsNotLeft(w.grid(), 1, 3, {0, 1, 3, 4, 5, 6}), QStringList());
+    for (int col : {7, 8, 9})
+        EXPECT_EQ(horizontalAlignment(w.grid(), 1, col), Qt::AlignRight) << "column " << col;
 }
 
 } // namespace
