@@ -543,14 +543,16 @@ QStringList A4::savedListRow(const QString &code, const QString &costText) const
     }
     if (!rows.isEmpty()) {
         QStringList cells = rows.last();
-        cells[priceColumn_] = costText;
+        if (priceColumn_ >= 0 && priceColumn_ < cells.size())
+            cells[priceColumn_] = costText;
         return cells;
     }
     // Unread, the row shows what the card holds.
     QStringList cells;
     for (const frames::ListColumn &column : columns)
         cells.append(column.cardBox >= 0 ? Txt[column.cardBox]->text().trimmed() : QString());
-    cells[categoryCodeColumn_] = CmbLB->currentText().trimmed();
+    if (categoryCodeColumn_ >= 0 && categoryCodeColumn_ < cells.size())
+        cells[categoryCodeColumn_] = CmbLB->currentText().trimmed();
     return cells;
 }
 
