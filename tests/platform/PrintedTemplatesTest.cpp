@@ -108,6 +108,26 @@ FilledReport fill(TestBook &book, const ReportTemplate &t)
     return r ? *r : FilledReport{};
 }
 
+// One note of each kind with its party, numbered as the cases of the
+// templates that read a note from the book select it.
+void addNoteHeaders(TestBook &book)
+{
+    book.exec("insert into TA1 (F1,F2) values ('S1','华东供应')");
+    book.exec("insert into TA2 (F1,F2) values ('R1','城西门市')");
+    book.exec("insert into TB1 (F1,F2,F3) values ('RK26120001','2026-12-11','S1')");
+    book.exec("insert into TB3 (F1,F2,F3) values ('TH26120001','2026-12-11','S1')");
+    book.exec("insert into TD1 (F1,F2,F3) values ('CK26120001','2026-12-11','R1')");
+    book.exec("insert into TD3 (F1,F2,F3) values ('TK26120001','2026-12-11','R1')");
+    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+}
+
+// Empties the staging tables and the notes' lines: the rows templates print.
+void clearPrintedLines(TestBook &book)
+{
+    for (const char *table : {"Plist", "PRTc1", "PRTB2", "PrTA1", "TB11", "TB31", "TD11", "TD31", "TC21"})
+        book.exec(QStringLiteral("delete from %1").arg(table));
+}
+
 } // namespace
 
 TEST(PrintedTemplatesTest, NumbersAreDrawnWholeAndTextIsCutOnlyOnAFullPage)
@@ -172,20 +192,14 @@ TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
         {"PrnTa4.rpt", "insert into PrTA1 (F1,F2) values (?1,?2)"},
     };
     TestBook book;
-    book.exec("insert into TA1 (F1,F2) values ('S1','华东供应')");
-    book.exec("insert into TA2 (F1,F2) values ('R1','城西门市')");
-    book.exec("insert into TB1 (F1,F2,F3) values ('RK26120001','2026-12-11','S1')");
-    book.exec("insert into TB3 (F1,F2,F3) values ('TH26120001','2026-12-11','S1')");
-    book.exec("insert into TD1 (F1,F2,F3) values ('CK26120001','2026-12-11','R1')");
-    book.exec("insert into TD3 (F1,F2,F3) values ('TK26120001','2026-12-11','R1')");
-    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+    addNoteHeaders(book);
     TextRecorder points;  // 72 dots per inch: widths in points
     for (const auto &c : cases) {
         const ReportTemplate layout = shipped(c.file);
         for (const QString code : {QStringLiteral("GJ-2026-000001"), QStringLiteral("GJ-2026-1211-ABCDEF-00001")}) {
             SCOPED_TRACE(std::string(c.file) + " " + code.toStdString());
-            for (const char *table : {"Plist", "PRTc1", "PRTB2", "PrTA1", "TB11", "TB31", "TD11", "TD31", "TC21", "TA4"})
-                book.exec(QStringLiteral("delete from %1").arg(table));
+            clearPrintedLines(book);
+            book.exec("delete from TA4");
             book.exec("insert into TA4 (F1,F2) values (?,?)", {code, name});
             const QString stage = QString::fromLatin1(c.stage);
             book.exec(stage, stage.contains("?2") ? QVariantList{code, name} : QVariantList{code});
@@ -382,19 +396,12 @@ TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
         {"PrnTA3.rpt", "insert into PrTA1 (F1,F2) values (?1,?2)", "", 1, -1, -1},
     };
     TestBook book;
-    book.exec("insert into TA1 (F1,F2) values ('S1','华东供应')");
-    book.exec("insert into TA2 (F1,F2) values ('R1','城西门市')");
-    book.exec("insert into TB1 (F1,F2,F3) values ('RK26120001','2026-12-11','S1')");
-    book.exec("insert into TB3 (F1,F2,F3) values ('TH26120001','2026-12-11','S1')");
-    book.exec("insert into TD1 (F1,F2,F3) values ('CK26120001','2026-12-11','R1')");
-    book.exec("insert into TD3 (F1,F2,F3) values ('TK26120001','2026-12-11','R1')");
-    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+    addNoteHeaders(book);
     const QString code = QStringLiteral("BZ-QPM-1200");
     book.exec("insert into TA4 (F1,F2,F5,F4) values (?,?,?,?)", {code, kLongName, kSpecification, s("卷")});
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
-        for (const char *table : {"Plist", "PRTc1", "PRTB2", "PrTA1", "TB11", "TB31", "TD11", "TD31", "TC21"})
-            book.exec(QStringLiteral("delete from %1").arg(table));
+        clearPrintedLines(book);
         const QString name = c.nameText ? QString::fromUtf8(c.nameText).arg(kLongName, kSpecification) : kLongName;
         QVariantList values{code, name, kSpecification, kRemark};
         const QString stage = QString::fromUtf8(c.stage);
