@@ -41,9 +41,10 @@ struct LaidOutCell {
 // texts at the smallest size. A column of figures always keeps its width.
 //
 // In its column a text too wide for one line goes on in further lines of its
-// row; an identifier or a caption first shrinks, down to the smallest size.
-// A number and an identifier are never cut; a text only when its row could
-// not hold more lines on a page.
+// row; an identifier or a caption first shrinks, down to the smallest size; a
+// figure keeps the body size. Only a row that would grow taller than its page
+// is cut short, with "…": short of that, every code, figure and text prints
+// whole.
 class ColumnLayout {
 public:
     ColumnLayout() = default;

@@ -2,7 +2,6 @@
 
 #include <QFontMetricsF>
 #include <QImage>
-#include <QRegularExpression>
 
 #include <map>
 #include <memory>
@@ -86,13 +85,6 @@ QFont reportFont(double points, bool bold)
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
-}
-
-bool isNumberText(const QString &text)
-{
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[-+]?([0-9][0-9,]*(\\.[0-9]*)?|\\.[0-9]+)%?\\s*$"));
-    return number.match(text).hasMatch();
 }
 
 TextWidths::TextWidths(double points, bool bold)

@@ -18,9 +18,6 @@ namespace report {
 // inch; the painter divides the device's resolution back out.
 QFont reportFont(double points, bool bold);
 
-// "12345.67", "-1,000,000.00", "15%": a text that shows a number.
-bool isNumberText(const QString &text);
-
 // Widths of texts in one report font. A text is as wide as the advances of
 // its characters (the report fonts set Chinese, digits and Latin letters
 // without kerning), and each character's advance is read from the font once:
