@@ -10,6 +10,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -107,9 +108,29 @@ FilledReport fill(TestBook &book, const ReportTemplate &t)
     return r ? *r : FilledReport{};
 }
 
+// One note of each kind with its party, numbered as the cases of the
+// templates that read a note from the book select it.
+void addNoteHeaders(TestBook &book)
+{
+    book.exec("insert into TA1 (F1,F2) values ('S1','华东供应')");
+    book.exec("insert into TA2 (F1,F2) values ('R1','城西门市')");
+    book.exec("insert into TB1 (F1,F2,F3) values ('RK26120001','2026-12-11','S1')");
+    book.exec("insert into TB3 (F1,F2,F3) values ('TH26120001','2026-12-11','S1')");
+    book.exec("insert into TD1 (F1,F2,F3) values ('CK26120001','2026-12-11','R1')");
+    book.exec("insert into TD3 (F1,F2,F3) values ('TK26120001','2026-12-11','R1')");
+    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+}
+
+// Empties the staging tables and the notes' lines: the rows templates print.
+void clearPrintedLines(TestBook &book)
+{
+    for (const char *table : {"Plist", "PRTc1", "PRTB2", "PrTA1", "TB11", "TB31", "TD11", "TD31", "TC21"})
+        book.exec(QStringLiteral("delete from %1").arg(table));
+}
+
 } // namespace
 
-TEST(PrintedTemplatesTest, NumbersAreDrawnWholeAndOnlyTextIsCut)
+TEST(PrintedTemplatesTest, NumbersAreDrawnWholeAndTextIsCutOnlyOnAFullPage)
 {
     TestBook book;
     book.exec(s("insert into TA4 (F1,F2,F5,F4) values ('G1','高强度六角头螺栓加长型','M12x150 镀锌 8.8级','套')"));
@@ -118,19 +139,26 @@ TEST(PrintedTemplatesTest, NumbersAreDrawnWholeAndOnlyTextIsCut)
     EXPECT_TRUE(note.contains("12345.67")) << note.join('|').toStdString();
     EXPECT_TRUE(note.contains("1234567.89")) << note.join('|').toStdString();
 
-    // A column far too narrow: its number shrinks, its text is cut.
-    QString error;
-    ReportTemplate narrow;
-    ASSERT_TRUE(parseTemplate(s("[data]\nfrom = Plist\n[columns]\ncolumn = 名称 | F1 | 4\n"
-                                "column = 金额 | F8 | 4 | right\ncolumn = 备注 | F9 | 60\n"),
-                              narrow, &error))
-        << error.toStdString();
+    // A name column of a small share: on a page with room beside it the name
+    // is whole; on a page too small for it, the name is cut and the number
+    // beside it still whole.
+    const QString columns = s("[data]\nfrom = Plist\n[columns]\ncolumn = 名称 | F1 | 4\n"
+                              "column = 金额 | F8 | 4 | right\ncolumn = 备注 | F9 | 60\n");
+    const QString name = s("很长很长很长很长的货品名称");
     book.exec("delete from Plist");
-    book.exec(s("insert into Plist (F1,F8) values ('很长很长很长很长的货品名称', '-1,000,000.00')"));
-    const QStringList drawn = drawnTexts(fill(book, narrow));
-    EXPECT_TRUE(drawn.contains("-1,000,000.00")) << drawn.join('|').toStdString();
-    EXPECT_FALSE(drawn.contains(s("很长很长很长很长的货品名称")));
-    EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [](const QString &t) { return t.endsWith(QChar(0x2026)); }));
+    book.exec("insert into Plist (F1,F8) values (?, '-1,000,000.00')", {name});
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full ? "a full page" : "room beside");
+        ReportTemplate layout;
+        QString error;
+        ASSERT_TRUE(parseTemplate((full ? s("[page]\nsize = 65x30\nmargins = 5\n") : QString()) + columns, layout, &error))
+            << error.toStdString();
+        const QStringList drawn = drawnTexts(fill(book, layout));
+        EXPECT_TRUE(drawn.contains("-1,000,000.00")) << drawn.join('|').toStdString();
+        EXPECT_EQ(drawn.contains(name), !full) << drawn.join('|').toStdString();
+        EXPECT_EQ(std::any_of(drawn.begin(), drawn.end(), [](const QString &t) { return t.endsWith(QChar(0x2026)); }),
+                  full);
+    }
 }
 
 // Goods codes run to 25 characters. On the notes of both schemes, the
@@ -164,20 +192,14 @@ TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
         {"PrnTa4.rpt", "insert into PrTA1 (F1,F2) values (?1,?2)"},
     };
     TestBook book;
-    book.exec("insert into TA1 (F1,F2) values ('S1','华东供应')");
-    book.exec("insert into TA2 (F1,F2) values ('R1','城西门市')");
-    book.exec("insert into TB1 (F1,F2,F3) values ('RK26120001','2026-12-11','S1')");
-    book.exec("insert into TB3 (F1,F2,F3) values ('TH26120001','2026-12-11','S1')");
-    book.exec("insert into TD1 (F1,F2,F3) values ('CK26120001','2026-12-11','R1')");
-    book.exec("insert into TD3 (F1,F2,F3) values ('TK26120001','2026-12-11','R1')");
-    book.exec("insert into TC2 (F1,F2) values ('PD26120001','2026-12-11')");
+    addNoteHeaders(book);
     TextRecorder points;  // 72 dots per inch: widths in points
     for (const auto &c : cases) {
         const ReportTemplate layout = shipped(c.file);
         for (const QString code : {QStringLiteral("GJ-2026-000001"), QStringLiteral("GJ-2026-1211-ABCDEF-00001")}) {
             SCOPED_TRACE(std::string(c.file) + " " + code.toStdString());
-            for (const char *table : {"Plist", "PRTc1", "PRTB2", "PrTA1", "TB11", "TB31", "TD11", "TD31", "TC21", "TA4"})
-                book.exec(QStringLiteral("delete from %1").arg(table));
+            clearPrintedLines(book);
+            book.exec("delete from TA4");
             book.exec("insert into TA4 (F1,F2) values (?,?)", {code, name});
             const QString stage = QString::fromLatin1(c.stage);
             book.exec(stage, stage.contains("?2") ? QVariantList{code, name} : QVariantList{code});
@@ -273,5 +295,156 @@ TEST(PrintedTemplatesTest, LongReportsPrintInTheirStagedOrder)
             inOrder = r.rows[i][c.codeColumn] == QStringLiteral("G%1").arg(i + 1);
             EXPECT_TRUE(inOrder) << c.file << " row " << i + 1 << " shows " << r.rows[i][c.codeColumn].toStdString();
         }
+    }
+}
+
+namespace {
+
+// A goods as clerks name it: a long name beside a short specification and a
+// short line remark.
+const QString kLongName = s("加厚双层防潮防震气泡膜卷材宽一米二长五十米透明款工业用");
+const QString kSpecification = s("六件套PH1/PH2");
+const QString kRemark = s("三层加厚");
+
+// The cells of the first detail row as page 0 prints them.
+QVector<LaidOutCell> firstPrintedRow(const FilledReport &r)
+{
+    for (const ReportLine &line : r.pages.first().body)
+        if (line.kind == LineKind::Detail)
+            return line.printed;
+    return {};
+}
+
+// A printed cell as it reads: its lines one after the other (a line that
+// breaks after a space leaves the space out).
+QString reads(const QString &text)
+{
+    return QString(text).remove(QLatin1Char('\n')).remove(QLatin1Char(' '));
+}
+
+// The text of a PDF file as poppler reads it back.
+QString pdfText(const QString &pdf)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!reader.waitForFinished(30000) || reader.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext (poppler-utils, installed by scripts/setup) cannot read " << pdf.toStdString();
+        return {};
+    }
+    return QString::fromUtf8(reader.readAllStandardOutput());
+}
+
+} // namespace
+
+// Every template that prints goods names, specifications or remarks prints
+// them whole on a page with room for them: the long name goes on in further
+// lines of its row, the short specification and remark stay on one line, the
+// figures keep the body size; read back from the laid-out page and from the
+// PDF file.
+TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
+{
+    // ?1 the goods code, ?2 its name, ?3 its specification, ?4 the remark.
+    const struct {
+        const char *file;
+        const char *stage;
+        const char *selection;
+        int name, specification, remark;  // columns; -1: not printed
+        const char *nameText = nullptr;   // a column of name, specification and unit together
+    } cases[] = {
+        {"prntb10.rpt", "insert into TB11 (F0,F1,F6,F7,F8) values ('RK26120001',?1,10,12.5,?4)",
+         "{TB1.F1}='RK26120001'", 1, 2, 7},
+        {"prntb30.rpt", "insert into TB31 (F0,F1,F6,F7,F8) values ('TH26120001',?1,10,12.5,?4)",
+         "{TB3.F1}='TH26120001'", 1, 2, 7},
+        {"prntd10.rpt", "insert into TD11 (F0,F1,F6,F7,F8) values ('CK26120001',?1,10,12.5,?4)",
+         "{TD1.F1}='CK26120001'", 1, 2, 7},
+        {"prntd30.rpt", "insert into TD31 (F0,F1,F6,F7,F8) values ('TK26120001',?1,10,12.5,?4)",
+         "{TD3.F1}='TK26120001'", 1, 2, 7},
+        {"prnTC2.rpt", "insert into TC21 (F0,F1,F5,F6,F7,F8) values ('PD26120001',?1,10,9,12.5,?4)",
+         "{TC2.F1}='PD26120001'", 1, 2, 9},
+        {"Pdan.rpt", "insert into Plist (F0,F1,F6,F7,F8,F9) values ('00001',?1,'10','12.50','125.00',?4)", "", 2, 3, 8},
+        {"Plist.rpt",
+         "insert into Plist (F0,F1,F2,F4,F6,F7,F8,F11,F13,F15,V1,V2) "
+         "values ('00001','RK26120001','2026-12-11','华东供应',?1,?2,?3,'卷','12.50',?4,10,125)",
+         "", 4, 5, 10},
+        {"Plstsl.rpt",
+         "insert into Plist (F1,F2,F3,F5,F6,F7,F8,F9,F11,F15,M2) "
+         "values ('RK26120001','2026-12-11','华东供应','包装材料',?1,?2,?3,'卷','10','10',?4)",
+         "", 5, 6, 11},
+        {"Plstje.rpt",
+         "insert into Plist (F1,F2,F3,F6,F7,F9,F10,F11,F12,F15,M1) "
+         "values ('RK26120001','2026-12-11','华东供应',?1,?2,'卷','12.50','10','125.00','10','125.00')",
+         "", 4, -1, -1},
+        {"Psum.rpt", "insert into Plist (F6,F7,F8,F11,V1,V2) values (?1,?2,?3,'卷',10,125)", "", 1, 2, -1},
+        {"Pjxc02.rpt",
+         "insert into Plist (F0,F1,F2,F3,F4,F5,F6,F7,F8,F9,F10,F11,F13) values ('00002',?1,?2,"
+         "'.0920553004591735','1234.5','113.64','10','0.92','1244.5','114.56','0','0','包装材料')",
+         "", 1, -1, -1, "%1/%2/卷"},
+        {"pjxc01.rpt",
+         "insert into Plist (F0,F1,F2,F3,F4,F5,F6,F7,F8,F9,F10) "
+         "values ('0001',?1,?2,'12.50','卷','10','5','0','3','0','12')",
+         "", 1, -1, -1, "%1/%2"},
+        {"Prntc1.rpt", "insert into PRTc1 (F1,F2,F3,F4,F5,F6,F7,F8) values (?1,?2,'包装材料','卷',?3,10,12.5,125)", "",
+         1, 4, -1},
+        {"Prntc1sl.rpt", "insert into PRTc1 (F1,F2,F3,F4,F5,F6) values (?1,?2,'包装材料','卷',?3,10)", "", 1, 4, -1},
+        {"Prntc3.rpt", "insert into PRTB2 (F4,F5,F6,F7,F8) values (?1,?2,-2,12.5,-25)", "", 1, -1, -1},
+        {"Prntlst.rpt",
+         "insert into PRTB2 (F1,F2,F3,F4,F5,F6,F7,F8) values ('PD26120001','2026-12-11','王五',?1,?2,-2,12.5,-25)", "",
+         4, -1, -1, "%1/%2/卷"},
+        {"PrnTa4.rpt", "insert into PrTA1 (F1,F2,F3,F4,F5,F6,F7) values (?1,?2,'包装材料','卷',?3,'12.50',?4)", "", 1,
+         4, 6},
+        {"Prnta12.rpt", "insert into PrTA1 (F1,F2,F3,F4,F7) values (?1,?2,'城西工业园','021-5555',?4)", "", 1, -1, 6},
+        {"PrnTA3.rpt", "insert into PrTA1 (F1,F2) values (?1,?2)", "", 1, -1, -1},
+    };
+    TestBook book;
+    addNoteHeaders(book);
+    const QString code = QStringLiteral("BZ-QPM-1200");
+    book.exec("insert into TA4 (F1,F2,F5,F4) values (?,?,?,?)", {code, kLongName, kSpecification, s("卷")});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        clearPrintedLines(book);
+        const QString name = c.nameText ? QString::fromUtf8(c.nameText).arg(kLongName, kSpecification) : kLongName;
+        QVariantList values{code, name, kSpecification, kRemark};
+        const QString stage = QString::fromUtf8(c.stage);
+        while (!values.isEmpty() && !stage.contains(QStringLiteral("?%1").arg(values.size())))
+            values.removeLast();
+        book.exec(stage, values);
+        ReportInput input;
+        input.selectionFormula = c.selection;
+        QString error;
+        const auto r = fillReport(book.db(), shipped(c.file), input, &error);
+        ASSERT_TRUE(r.has_value()) << error.toStdString();
+        const QVector<LaidOutCell> row = firstPrintedRow(*r);
+        ASSERT_EQ(row.size(), r->layout.columns.size());
+
+        const struct {
+            int column;
+            QString text;
+            bool oneLine;
+        } texts[] = {{c.name, name, false}, {c.specification, kSpecification, true}, {c.remark, kRemark, true}};
+        for (const auto &t : texts) {
+            if (t.column < 0)
+                continue;
+            const QString printed = row[t.column].text;
+            EXPECT_EQ(reads(printed), reads(t.text)) << printed.toStdString();
+            if (t.oneLine)
+                EXPECT_EQ(printed, t.text);
+        }
+        const QStringList whole = r->rows[0];
+        for (int col = 0; col < row.size(); ++col) {
+            const Column &column = r->layout.columns[col];
+            if (column.figure()) {
+                EXPECT_EQ(row[col].text, whole[col]) << column.caption.toStdString();
+                EXPECT_EQ(row[col].size, r->layout.fontSize) << column.caption.toStdString();
+            }
+        }
+
+        const QString pdf = book.dir() + QStringLiteral("/printed.pdf");
+        ASSERT_TRUE(renderPdf(*r, pdf, &error)) << error.toStdString();
+        const QString read = pdfText(pdf);
+        EXPECT_FALSE(read.contains(QChar(0x2026))) << read.toStdString();
+        for (const auto &t : texts)
+            if (t.column >= 0)
+                for (const QString &line : row[t.column].text.split(QLatin1Char('\n')))
+                    EXPECT_TRUE(read.contains(line)) << line.toStdString() << "\n" << read.toStdString();
     }
 }

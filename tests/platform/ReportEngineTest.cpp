@@ -588,6 +588,87 @@ line = | 第{page}页 共{pages}页 |
     }
 }
 
+// Columns take the room of the page by what they print. A text too wide for
+// its column goes on in further lines of its row, and is cut only where its
+// row could not hold more lines on a page; a code shrinks, down to 7 points,
+// and then goes on in further lines; a figure keeps the body size and its
+// width while the page holds it. Nothing of the code or the figure is ever
+// cut.
+TEST(ReportEngineTest, TextsTakeTheRoomOfThePage)
+{
+    const QString code = QStringLiteral("GJ-2026-1211-ABCDEF-00001");
+    const QString amount = QStringLiteral("-1,000,000.00");
+    const QString longName = s("加厚双层防潮防震气泡膜卷材宽一米二长五十米透明款工业用");
+    const struct {
+        const char *what;
+        const char *page;
+        QString name;
+        bool nameWhole, nameOneLine, codeBodySize, codeOneLine, amountOneLine;
+    } cases[] = {
+        {"room to spare", "orientation = landscape", longName, true, true, true, true, true},
+        {"a narrow page: the name wraps, the code shrinks", "size = 120x100\nmargins = 5", longName, true, false,
+         false, true, true},
+        {"a low page: the name is cut where its row is full", "size = 120x40\nmargins = 5", longName.repeated(8),
+         false, false, false, true, true},
+        {"a narrower page: more lines, the figure keeps its width", "size = 40x200\nmargins = 5", longName, true,
+         false, false, false, true},
+        {"a page narrower than the figure: it goes on in a second line", "size = 30x200\nmargins = 5", longName,
+         true, false, false, false, false},
+    };
+    TestBook book;
+    book.exec("insert into Plist (F1,F2,F8) values (?,?,?)", {code, QString(), amount});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        book.exec("update Plist set F2 = ?", {c.name});
+        const FilledReport r = filled(book.db(), QStringLiteral("[page]\n%1\n[data]\nfrom = Plist\n[columns]\n"
+                                                                "column = 编码 | F1 | 10 | left | | id\n"
+                                                                "column = 名称 | F2 | 4\n"
+                                                                "column = 金额 | F8 | 4 | right\n"
+                                                                "column = 备注 | F9 | 30\n")
+                                                     .arg(QString::fromLatin1(c.page)));
+        ASSERT_EQ(r.pageCount(), 1);
+        const ReportPage page = r.pages.first();
+        ASSERT_EQ(page.body.size(), 1);
+        const ReportLine &row = page.body[0];
+        ASSERT_EQ(row.printed.size(), 4);
+        const auto lines = [](const LaidOutCell &cell) { return cell.text.split(QLatin1Char('\n')); };
+        const auto reads = [&](const LaidOutCell &cell) { return lines(cell).join(QString()); };
+
+        const LaidOutCell &codeCell = row.printed[0];
+        EXPECT_EQ(reads(codeCell), code);
+        EXPECT_EQ(lines(codeCell).size() == 1, c.codeOneLine) << codeCell.text.toStdString();
+        EXPECT_EQ(codeCell.size == r.layout.fontSize, c.codeBodySize) << codeCell.size;
+        EXPECT_GE(codeCell.size, 7.0);
+
+        const LaidOutCell &nameCell = row.printed[1];
+        EXPECT_EQ(reads(nameCell) == c.name, c.nameWhole) << nameCell.text.toStdString();
+        EXPECT_EQ(nameCell.text.endsWith(QChar(0x2026)), !c.nameWhole) << nameCell.text.toStdString();
+        EXPECT_EQ(lines(nameCell).size() == 1, c.nameOneLine) << nameCell.text.toStdString();
+
+        const LaidOutCell &amountCell = row.printed[2];
+        EXPECT_EQ(reads(amountCell), amount);
+        EXPECT_EQ(lines(amountCell).size() == 1, c.amountOneLine) << amountCell.text.toStdString();
+        EXPECT_EQ(amountCell.size, r.layout.fontSize);
+
+        // The row is as high as its most lines, and the page holds it.
+        int most = 1;
+        for (const LaidOutCell &cell : row.printed)
+            most = qMax(most, int(lines(cell).size()));
+        EXPECT_EQ(row.height > bodyLineHeight(r.layout), most > 1);
+        double used = 0;
+        for (const QVector<ReportLine> *band : {&page.header, &page.body, &page.footer})
+            for (const ReportLine &l : *band)
+                used += l.height;
+        EXPECT_LE(used, r.layout.pageLayout().paintRect(QPageLayout::Point).height() + 1e-6);
+
+        // The widths share the page.
+        double total = 0;
+        for (const double w : r.pages.columns().widths())
+            total += w;
+        EXPECT_NEAR(total, r.layout.pageLayout().paintRect(QPageLayout::Point).width(), 1e-6);
+    }
+}
+
 TEST(ReportEngineTest, RendersAPdfWithOnePagePerReportPage)
 {
     TestBook book;

@@ -252,9 +252,13 @@ private:
         return line;
     }
 
-    ReportLine tableLine(LineKind kind, const QStringList &cells) const
+    // The cells of a group's subtotal row: its sums, the label in the first column.
+    QStringList groupTotalCells(const GroupResult &g) const
     {
-        return ReportLine{kind, cells, bodyLineHeight(t_)};
+        QStringList cells = g.subtotals;
+        if (!cells.isEmpty() && !t_.columns[0].sum)
+            cells[0] = t_.groupFooterLabel;
+        return cells;
     }
 
     bool paginate(QString *error)
@@ -262,7 +266,6 @@ private:
         QVector<ReportLine> header;
         for (const TextLine &l : t_.pageHeader)
             header.append(textLine(l));
-        header.append(tableLine(LineKind::Captions, r_.captions));
         QVector<ReportLine> footer;
         for (const TextLine &l : t_.pageFooter)
             footer.append(textLine(l));
@@ -273,16 +276,33 @@ private:
                 h += l.height;
             return h;
         };
-        const double usable = t_.pageLayout().paintRect(QPageLayout::Point).height();
-        const double room = usable - heightOf(header) - heightOf(footer);
+        const QRectF paper = t_.pageLayout().paintRect(QPageLayout::Point);
+        QVector<QStringList> summing;
+        if (!t_.groupFooterLabel.isEmpty())
+            for (const GroupResult &g : r_.groups)
+                summing.append(groupTotalCells(g));
+        if (t_.hasTotal)
+            summing.append(r_.totals);
+        ColumnLayout columns(t_, paper.width(), r_.captions, r_.rows, summing);
+        // The captions take at most half the page between its text lines.
+        columns.setRoom(LineKind::Captions, (paper.height() - heightOf(header) - heightOf(footer)) / 2);
+        header.append(ReportLine{LineKind::Captions, r_.captions, columns.height(LineKind::Captions, r_.captions), {}});
+        const double room = paper.height() - heightOf(header) - heightOf(footer);
         if (room < bodyLineHeight(t_) || room < titleLineHeight(t_)) {
             if (error)
                 *error = QStringLiteral("纸张太小，页眉和页脚之间放不下一行");
             return false;
         }
+        columns.setRoom(LineKind::Detail, room);
+        const auto tableLine = [&](LineKind kind, const QStringList &cells) {
+            return ReportLine{kind, cells, columns.height(kind, cells), {}};
+        };
 
-        ReportPages pages(r_.rows, header, footer);
-        const double detailHeight = bodyLineHeight(t_);
+        ReportPages pages(r_.rows, columns, header, footer);
+        const auto addDetails = [&](int first, int count) {
+            for (int i = first; i < first + count; ++i)
+                pages.addDetail(i, columns.detailHeight(r_.rows, i));
+        };
         if (t_.hasGroup()) {
             for (const GroupResult &g : r_.groups) {
                 for (const TextLine &l : t_.groupHeader) {
@@ -290,18 +310,12 @@ private:
                     line.kind = LineKind::GroupHeader;
                     pages.addLine(std::move(line));
                 }
-                for (int i = 0; i < g.rowCount; ++i)
-                    pages.addDetail(g.firstRow + i, detailHeight);
-                if (!t_.groupFooterLabel.isEmpty()) {
-                    QStringList cells = g.subtotals;
-                    if (!cells.isEmpty() && !t_.columns[0].sum)
-                        cells[0] = t_.groupFooterLabel;
-                    pages.addLine(tableLine(LineKind::GroupTotal, cells));
-                }
+                addDetails(g.firstRow, g.rowCount);
+                if (!t_.groupFooterLabel.isEmpty())
+                    pages.addLine(tableLine(LineKind::GroupTotal, groupTotalCells(g)));
             }
         } else {
-            for (int i = 0; i < r_.rows.size(); ++i)
-                pages.addDetail(i, detailHeight);
+            addDetails(0, r_.rows.size());
         }
         if (t_.hasTotal)
             pages.addLine(tableLine(LineKind::Total, r_.totals));
@@ -329,7 +343,7 @@ QString FilledReport::pageText(int page) const
     for (const QVector<ReportLine> *band : {&p.header, &p.body, &p.footer}) {
         for (const ReportLine &l : *band) {
             QStringList cells = l.cells;
-            if (l.kind == LineKind::Title || l.kind == LineKind::Text || l.kind == LineKind::GroupHeader)
+            if (!isTableLine(l.kind))
                 cells.removeAll(QString());
             out.append(cells.join(QLatin1Char('\t')));
         }

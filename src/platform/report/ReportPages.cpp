@@ -11,7 +11,7 @@ void resolvePageNumbers(QVector<ReportLine> &lines, const QString &number, const
 {
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const ReportLine &l = std::as_const(lines)[i];
-        if (l.kind != LineKind::Title && l.kind != LineKind::Text && l.kind != LineKind::GroupHeader)
+        if (isTableLine(l.kind))
             continue;
         if (std::none_of(l.cells.begin(), l.cells.end(), [](const QString &cell) {
                 return cell.contains(QLatin1String("{page"), Qt::CaseInsensitive);
@@ -26,8 +26,9 @@ void resolvePageNumbers(QVector<ReportLine> &lines, const QString &number, const
 
 } // namespace
 
-ReportPages::ReportPages(ReportRows rows, QVector<ReportLine> header, QVector<ReportLine> footer)
-    : rows_(std::move(rows)), header_(std::move(header)), footer_(std::move(footer))
+ReportPages::ReportPages(ReportRows rows, ColumnLayout columns, QVector<ReportLine> header,
+                         QVector<ReportLine> footer)
+    : rows_(std::move(rows)), columns_(std::move(columns)), header_(std::move(header)), footer_(std::move(footer))
 {
 }
 
@@ -84,7 +85,7 @@ ReportPage ReportPages::operator[](int page) const
     for (int i = starts_[page]; i < starts_[page + 1]; ++i) {
         const BodyLine &line = body_[i];
         if (line.kind == LineKind::Detail)
-            p.body.append(ReportLine{LineKind::Detail, rows_[line.index], line.height});
+            p.body.append(ReportLine{LineKind::Detail, rows_[line.index], line.height, {}});
         else
             p.body.append(lines_[line.index]);
     }
@@ -93,6 +94,10 @@ ReportPage ReportPages::operator[](int page) const
     resolvePageNumbers(p.header, number, pages);
     resolvePageNumbers(p.body, number, pages);
     resolvePageNumbers(p.footer, number, pages);
+    for (QVector<ReportLine> *band : {&p.header, &p.body, &p.footer})
+        for (ReportLine &line : *band)
+            if (isTableLine(line.kind))
+                line.printed = columns_.layOut(line.kind, line.cells);
     return p;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/report/ReportColumns.h"
 #include "platform/report/ReportRows.h"
 
 #include <QStringList>
@@ -7,14 +8,14 @@
 
 namespace report {
 
-enum class LineKind { Title, Text, Captions, Detail, GroupHeader, GroupTotal, Total };
-
 // One printed line. Table lines (captions, details, group totals, total)
-// hold one text per column; text lines hold left, centre and right texts.
+// hold one text per column, whole, and the same cells as they are printed in
+// their columns; text lines hold left, centre and right texts.
 struct ReportLine {
     LineKind kind = LineKind::Text;
     QStringList cells;
     double height = 0;  // points
+    QVector<LaidOutCell> printed;  // table lines of a page: the cells as printed
 };
 
 struct ReportPage {
@@ -25,13 +26,17 @@ struct ReportPage {
 
 // The pages of a filled report. The body is kept as a list of line
 // references (a detail row by its index, any other line by itself) with
-// the page breaks; a page's lines and their texts, page numbers resolved,
-// are made when the page is asked for, so a long list lays out its pages
+// the page breaks; a page's lines and their texts, page numbers resolved
+// and table cells laid out in their columns, are made when the page is asked
+// for, so a long list lays out its pages
 // without a text per printed cell.
 class ReportPages {
 public:
     ReportPages() = default;
-    ReportPages(ReportRows rows, QVector<ReportLine> header, QVector<ReportLine> footer);
+    ReportPages(ReportRows rows, ColumnLayout columns, QVector<ReportLine> header, QVector<ReportLine> footer);
+
+    // How the columns share the page and how their cells are printed.
+    const ColumnLayout &columns() const { return columns_; }
 
     // Building the body, in printed order.
     void addDetail(int row, double height);
@@ -72,6 +77,7 @@ private:
     };
 
     ReportRows rows_;
+    ColumnLayout columns_;
     QVector<ReportLine> header_;
     QVector<ReportLine> footer_;
     QVector<ReportLine> lines_;  // the body lines other than details

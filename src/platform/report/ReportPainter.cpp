@@ -1,25 +1,14 @@
 #include "ReportPainter.h"
 
 #include "ExportFile.h"
+#include "ReportText.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
-#include <QRegularExpression>
 
 namespace report {
 
 namespace {
-
-constexpr double kCellPadding = 4.0;  // points each side: a right-aligned number keeps clear of the next column
-
-// "12345.67", "-1,000,000.00", "15%": a cell that shows a number.
-bool isNumberText(const QString &text)
-{
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[-+]?([0-9][0-9,]*(\\.[0-9]*)?|\\.[0-9]+)%?\\s*$"));
-    return number.match(text).hasMatch();
-}
 
 // Draws pages with a painter whose units are points, its origin the top-left
 // corner of the printable area.
@@ -29,12 +18,8 @@ public:
     {
         width_ = r.layout.pageLayout().paintRect(QPageLayout::Point).width();
         height_ = r.layout.pageLayout().paintRect(QPageLayout::Point).height();
-        double total = 0;
-        for (const Column &c : r.layout.columns)
-            total += c.width;
         double x = 0;
-        for (const Column &c : r.layout.columns) {
-            const double w = total > 0 ? width_ * c.width / total : 0;
+        for (const double w : r.pages.columns().widths()) {
             columnX_.append(x);
             columnW_.append(w);
             x += w;
@@ -57,49 +42,35 @@ public:
     }
 
 private:
-    // A font of the given size in points, drawn through the painter's scale.
+    // A report font of the given size in points, drawn through the painter's
+    // scale: point sizes are turned into pixels by the device's resolution,
+    // then scaled again by the painter (which works in points), so the
+    // resolution is divided back out.
     QFont font(double points, bool bold) const
     {
-        QFont f;
-        f.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                       QStringLiteral("Noto Sans CJK")});
-        // Point sizes are turned into pixels by the device's resolution, then
-        // scaled again by the painter (which works in points): divide the
-        // resolution back out.
-        f.setPointSizeF(points * 72.0 / p_.device()->logicalDpiY());
-        f.setBold(bold);
-        return f;
+        return reportFont(points * 72.0 / p_.device()->logicalDpiY(), bold);
     }
 
-    // Text too wide for its cell is cut with an ellipsis; a number, an
-    // identifier (a code, a note number, a date) or a column caption never is:
-    // it is drawn in a smaller font until it fits, since a cut one no longer
-    // names its goods or its column.
-    void drawCell(const QRectF &rect, const QString &text, Qt::Alignment align, bool keepWhole)
+    // A cell as the layout set it: its lines, in its font size, in the
+    // column less its padding.
+    void drawCell(const QRectF &rect, const LaidOutCell &cell, Qt::Alignment align, bool bold)
     {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
-        if (inner.width() <= 0 || text.isEmpty())
+        if (inner.width() <= 0 || cell.text.isEmpty())
             return;
-        const int flags = int(align | Qt::AlignVCenter) | Qt::TextSingleLine;
-        const QFontMetricsF metrics(p_.font(), p_.device());
-        if (!keepWhole && !isNumberText(text)) {
-            p_.drawText(inner, flags, metrics.elidedText(text, Qt::ElideRight, inner.width()));
-            return;
-        }
-        const QFont normal = p_.font();
-        QFont shrunk = normal;
-        double width = metrics.horizontalAdvance(text);
-        // Glyph widths do not scale exactly with the size: shrink until it fits.
-        for (int tries = 0; width > inner.width() && tries < 8; ++tries) {
-            shrunk.setPointSizeF(shrunk.pointSizeF() * inner.width() / width * 0.97);
-            width = QFontMetricsF(shrunk, p_.device()).horizontalAdvance(text);
-        }
-        p_.setFont(shrunk);
-        p_.drawText(inner, flags, text);
-        p_.setFont(normal);
+        int flags = int(align | Qt::AlignVCenter);
+        if (!cell.text.contains(QLatin1Char('\n')))
+            flags |= Qt::TextSingleLine;
+        p_.setFont(font(cell.size, bold));
+        p_.drawText(inner, flags, cell.text);
     }
 
-    bool identifierColumn(int c) const { return c < r_.layout.columns.size() && r_.layout.columns[c].id; }
+    void drawCells(const ReportLine &l, double y, bool bold, bool captions)
+    {
+        for (int c = 0; c < l.printed.size() && c < columnX_.size(); ++c)
+            drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.printed[c],
+                     captions ? Qt::AlignHCenter : r_.layout.columns[c].align, bold);
+    }
 
     double paintLine(const ReportLine &l, double y)
     {
@@ -119,21 +90,16 @@ private:
             break;
         }
         case LineKind::Captions:
-            p_.setFont(font(body, true));
-            for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
-                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], Qt::AlignHCenter, true);
+            drawCells(l, y, true, true);
             p_.drawLine(QPointF(0, y), QPointF(width_, y));
             p_.drawLine(QPointF(0, y + l.height), QPointF(width_, y + l.height));
             break;
         case LineKind::Detail:
         case LineKind::GroupTotal:
         case LineKind::Total:
-            p_.setFont(font(body, l.kind != LineKind::Detail));
             if (l.kind != LineKind::Detail)
                 p_.drawLine(QPointF(0, y), QPointF(width_, y));
-            for (int c = 0; c < l.cells.size() && c < columnX_.size(); ++c)
-                drawCell(QRectF(columnX_[c], y, columnW_[c], l.height), l.cells[c], r_.layout.columns[c].align,
-                         identifierColumn(c));
+            drawCells(l, y, l.kind != LineKind::Detail, false);
             break;
         }
         return y + l.height;

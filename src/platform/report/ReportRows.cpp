@@ -164,6 +164,15 @@ QString ReportRows::text(int row, int column) const
     return cellText(value(row, column), formats_[column]);
 }
 
+bool ReportRows::storedText(int row, int column, QByteArrayView *utf8) const
+{
+    if (!formats_[column].isEmpty())
+        return false;
+    Storage storage;
+    *utf8 = bytes(row, column, &storage);
+    return storage == Text;
+}
+
 QStringList ReportRows::operator[](int row) const
 {
     QStringList texts;

@@ -42,6 +42,10 @@ public:
     // in its general form.
     QString text(int row, int column) const;
 
+    // A text cell printed as it is stored (its column has no format): its
+    // UTF-8 bytes, read in place. False for any other cell.
+    bool storedText(int row, int column, QByteArrayView *utf8) const;
+
     QStringList operator[](int row) const;  // the row's printed texts
     QStringList first() const { return (*this)[0]; }
     QStringList last() const { return (*this)[rowCount_ - 1]; }

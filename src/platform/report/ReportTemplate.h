@@ -28,6 +28,10 @@ struct Column {
     QString format;      // number format such as "#0.00"; empty = the text as read
     bool sum = false;    // summed in group and total rows
     bool id = false;     // identifiers (codes, note numbers, dates): printed whole, kept as text
+
+    // A column of figures: formatted, summed or right-aligned as figures are.
+    // Identifiers ("001", a date) are no figures even where they read as numbers.
+    bool figure() const { return !id && (!format.isEmpty() || sum || (align & Qt::AlignRight)); }
 };
 
 struct NamedExpression {

@@ -106,15 +106,8 @@ private:
         }
     }
 
-    // A column of figures: formatted, summed or right-aligned as figures are.
-    // Identifiers ("001", a date) stay text even where they read as numbers.
-    bool numericColumn(int c) const
-    {
-        if (c >= report_.layout.columns.size())
-            return false;
-        const Column &column = report_.layout.columns[c];
-        return !column.id && (!column.format.isEmpty() || column.sum || (column.align & Qt::AlignRight));
-    }
+    // Figures are written as numbers; identifiers ("001", a date) stay text.
+    bool numericColumn(int c) const { return c < report_.layout.columns.size() && report_.layout.columns[c].figure(); }
 
     void cell(int c, const QString &value, bool summary)
     {
