@@ -131,6 +131,15 @@ QString createStaged(const QString &target, QString *staged)
     return {};
 }
 
+void keepClosedAs(const QString &staged, const QString &source)
+{
+    const QByteArray stagedName = QFile::encodeName(staged);
+    struct stat from {}, made {};
+    if (::stat(QFile::encodeName(source).constData(), &from) != 0 || ::stat(stagedName.constData(), &made) != 0)
+        return;
+    (void)::chmod(stagedName.constData(), (made.st_mode & from.st_mode & 0777) | S_IRUSR | S_IWUSR);
+}
+
 QString restoreStagePathFor(const QString &bookFile)
 {
     return stagedPathFor(bookFile + QStringLiteral(".restore"));
