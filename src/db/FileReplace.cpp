@@ -21,10 +21,12 @@ namespace {
 // the unique part still fits the file system's limit on a name (255 bytes).
 constexpr qsizetype kNameBytesKept = 200;
 
-// A staging name: any name, "." the process number "-" sixteen hex digits, ".tmp".
+// A staging name: any name, "." the process number "-" sixteen hex digits,
+// ".tmp"; or the engine's journal of a book staged under such a name (a new
+// book or a compacted copy being written), "-journal" added.
 const QRegularExpression &stagingNamePattern()
 {
-    static const QRegularExpression pattern(QStringLiteral(R"(^.+\.\d+-[0-9a-f]{16}\.tmp$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^.+\.\d+-[0-9a-f]{16}\.tmp(?:-journal)?$)"));
     return pattern;
 }
 

@@ -49,9 +49,9 @@ QString writeWhole(const QString &target, const QByteArray &content);
 QString renameDurably(const QString &from, const QString &to);
 
 // The files in folder that writes cut off left and no one can still be
-// writing: staging files by their name (and the files named in formerNames,
-// names of the folder that earlier versions staged under), unchanged for more
-// than a day.
+// writing: staging files by their name, with the engine's journals of books
+// staged under such names (and the files named in formerNames, names of the
+// folder that earlier versions staged under), unchanged for more than a day.
 QStringList leftoversIn(const QString &folder, const QStringList &formerNames = {});
 // The leftovers beside the book at bookFile: those of its folder, with the
 // names earlier versions staged the book's copies and restores under.
