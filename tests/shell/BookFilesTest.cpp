@@ -248,6 +248,7 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {db::stagedPathFor(folder() + "/备份-测试帐本.vzk"), 30, true},
         {db::restoreStagePathFor(book.bookPath()), 30, true},
         {db::stagedPathFor(book.bookPath()), 30, true},
+        {db::stagedPathFor(book.bookPath()) + "-journal", 30, true},  // the engine's, of a staged book
         {db::stagedPathFor(book.m().gAppPath + "测试帐本bak.set"), 30, true},
         {folder() + "/测试帐本2026-11-2.vzk.new.tmp", 30, true},
         {folder() + "/测试帐本2026-12-8.vzk.new", 30, true},
@@ -259,11 +260,13 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {db::stagedPathFor(folder() + "/测试帐本2026-12-10.vzk"), 0, false},
         {db::restoreStagePathFor(book.bookPath()), 1, false},
         {db::stagedPathFor(book.bookPath()), 12, false},
+        {db::stagedPathFor(book.bookPath()) + "-journal", 0, false},
         {folder() + "/测试帐本2026-12-1.vzk.new", 0, false},
         // not the program's
         {folder() + "/测试帐本二号2026-11-2.vzk.new.tmp", 30, false},
         {folder() + "/测试帐本2026-11-2.vzk", 30, false},
         {folder() + "/别的.vzk.tmp", 30, false},
+        {book.bookPath() + "-journal", 30, false},  // the book's own: the engine plays it back
         {folder() + "/测试帐本说明.txt", 30, false},
         {book.m().gAppPath + "别的帐本.vzk.restore", 30, false},
     };
