@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,12 @@ void saveCycle(sysDBbak &w, const QString &typed)
 {
     child<QLineEdit>(&w, "Txt")->setText(typed);
     click(&w, "Command2");
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 class EditingWindow : public QWidget, public EditStateSource {
@@ -370,4 +377,25 @@ TEST(Restore, KilledAtAnyMomentLeavesTheOldBookOrTheRestoredOneWholeAndOnlyItsOw
         if (HasFailure())
             break;
     }
+}
+
+// A private book stays private through its backups and its restore: the
+// backup is open to no one the book is closed to, and the restored book
+// keeps the book's mode whatever the backup's.
+TEST(Restore, APrivateBooksBackupAndRestoredBookStayPrivate)
+{
+    const mode_t umaskBefore = ::umask(022);
+    for (const mode_t mode : {mode_t(0600), mode_t(0640)}) {
+        SCOPED_TRACE(mode);
+        AdminFixture f;
+        const QString bookPath = f.book.bookPath();
+        ASSERT_EQ(::chmod(QFile::encodeName(bookPath).constData(), mode), 0);
+        const QString saved = f.file(QStringLiteral("备份.vzk"));
+        ASSERT_EQ(backup::backupBook(bookPath, saved), QString());
+        EXPECT_EQ(modeOf(saved), mode);
+        ASSERT_EQ(::chmod(QFile::encodeName(saved).constData(), 0644), 0);  // a backup brought from elsewhere
+        ASSERT_EQ(backup::restoreBook(f.book.db(), bookPath, saved), QString());
+        EXPECT_EQ(modeOf(bookPath), mode);
+    }
+    ::umask(umaskBefore);
 }
