@@ -256,6 +256,7 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
             error = book.lastError();
             locked = isBusyError(book.lastErrorCode());
         } else if (error = createStaged(target, &temporary); error.isEmpty()) {
+            keepClosedAs(temporary, source);
             staged.setFileName(temporary);
             if (!staged.open(QIODevice::WriteOnly))
                 error = writeError(staged);
@@ -278,8 +279,10 @@ QString compactCopy(const QString &source, const QString &target)
         if (!book.open(source))
             return book.lastError();
         error = createStaged(target, &temporary);
-        if (error.isEmpty())
+        if (error.isEmpty()) {
+            keepClosedAs(temporary, source);
             error = exportCompacted(book, temporary);
+        }
     }
     return publishCheckedCopy(temporary, target, error, publishBook);
 }

@@ -30,8 +30,9 @@ namespace db {
 // Writes a compacted, keyed copy of the book at source into target (through a
 // temporary file in target's folder that is checked — opens with the key,
 // passes the structure check, its theVer table is readable — and then renamed
-// into place; a book already at target is replaced only under its lock, as
-// publishBook does). Returns an empty text on success, else the error.
+// into place, open to no one the source is closed to; a book already at
+// target is replaced only under its lock, as publishBook does, and keeps its
+// mode). Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
 
 // Empty when the book file at path reads back whole: it opens with the key,
@@ -51,7 +52,7 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // under a read transaction of the book (so the copy is one committed state of
 // it, while other connections go on reading), through a temporary file in
 // target's folder that is checked like a compacted copy and then renamed into
-// place. A lock of another connection is waited for as long as any statement
+// place, open to no one the source is closed to. A lock of another connection is waited for as long as any statement
 // waits. Returns an empty text on success, else the reason; busy, when given,
 // tells whether the reason is such a lock.
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress = {},

@@ -21,10 +21,12 @@ namespace {
 // the unique part still fits the file system's limit on a name (255 bytes).
 constexpr qsizetype kNameBytesKept = 200;
 
-// A staging name: any name, "." the process number "-" sixteen hex digits, ".tmp".
+// A staging name: any name, "." the process number "-" sixteen hex digits,
+// ".tmp"; or the engine's journal of a book staged under such a name (a new
+// book or a compacted copy being written), "-journal" added.
 const QRegularExpression &stagingNamePattern()
 {
-    static const QRegularExpression pattern(QStringLiteral(R"(^.+\.\d+-[0-9a-f]{16}\.tmp$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^.+\.\d+-[0-9a-f]{16}\.tmp(?:-journal)?$)"));
     return pattern;
 }
 
@@ -129,6 +131,15 @@ QString createStaged(const QString &target, QString *staged)
         return describeFileFailure(errno, target);
     ::close(fd);
     return {};
+}
+
+void keepClosedAs(const QString &staged, const QString &source)
+{
+    const QByteArray stagedName = QFile::encodeName(staged);
+    struct stat from {}, made {};
+    if (::stat(QFile::encodeName(source).constData(), &from) != 0 || ::stat(stagedName.constData(), &made) != 0)
+        return;
+    (void)::chmod(stagedName.constData(), (made.st_mode & from.st_mode & 0777) | S_IRUSR | S_IWUSR);
 }
 
 QString restoreStagePathFor(const QString &bookFile)

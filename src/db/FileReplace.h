@@ -25,6 +25,10 @@ QString stagedPathFor(const QString &target);
 // Creates an empty staging file beside target, exclusively, for one write of
 // it, and gives its path in staged. Empty on success, else the reason.
 QString createStaged(const QString &target, QString *staged);
+// Narrows the permission bits of staged, a new copy of source, to those of
+// source, its owner keeping the right to read and write it: the copy is open
+// to no one the source is closed to. A folder that keeps no modes keeps none.
+void keepClosedAs(const QString &staged, const QString &source);
 // The name a restore of the book at bookFile stages the backup under before
 // it replaces the book: a staging name of its own, as stagedPathFor.
 QString restoreStagePathFor(const QString &bookFile);
@@ -45,9 +49,9 @@ QString writeWhole(const QString &target, const QByteArray &content);
 QString renameDurably(const QString &from, const QString &to);
 
 // The files in folder that writes cut off left and no one can still be
-// writing: staging files by their name (and the files named in formerNames,
-// names of the folder that earlier versions staged under), unchanged for more
-// than a day.
+// writing: staging files by their name, with the engine's journals of books
+// staged under such names (and the files named in formerNames, names of the
+// folder that earlier versions staged under), unchanged for more than a day.
 QStringList leftoversIn(const QString &folder, const QStringList &formerNames = {});
 // The leftovers beside the book at bookFile: those of its folder, with the
 // names earlier versions staged the book's copies and restores under.

@@ -3,6 +3,8 @@
 // previous copy kept as one older generation (".___").
 #include "Module1.h"
 
+#include "BackupGenerations.h"
+
 #include "db/BookFile.h"
 #include "db/DateText.h"
 #include "db/FileReplace.h"
@@ -17,31 +19,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QRegularExpression>
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
-// Backups of exactly this book name: name + a date + "." + one of the
-// extensions ("vzk", "___", or a former staged copy's), so that the files of a book
-// whose name merely begins with it are left alone.
-QStringList backupsOf(const QDir &folder, const QString &bookName, const QStringList &extensions)
-{
-    QStringList escaped;
-    for (const QString &extension : extensions)
-        escaped << QRegularExpression::escape(extension);
-    const QRegularExpression pattern(QStringLiteral("^") + QRegularExpression::escape(bookName)
-                                     + QStringLiteral(R"(\d{4}-\d{1,2}-\d{1,2}\.(?:)") + escaped.join(QLatin1Char('|'))
-                                     + QStringLiteral(")$"));
-    QStringList result;
-    for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
-        if (pattern.match(name).hasMatch())
-            result.append(name);
-    return result;
-}
-
-} // namespace
+using backupgen::backupsOf;
 
 void Module1::RemoveBookLeftovers()
 {
@@ -116,22 +97,8 @@ void Module1::AutoBackupBook()
             return fail(busy ? QString() : error);
         }
     }
-    const QStringList previous = backupsOf(folder, gBookName, {QStringLiteral("vzk")});
-    if (!previous.isEmpty()) {
-        for (const QString &old : backupsOf(folder, gBookName, {QStringLiteral("___")}))
-            folder.remove(old);
-        const QString first = previous.first();
-        if (const QString error = db::renameDurably(folder.filePath(first),
-                                                    folder.filePath(first.left(first.size() - 3) + QStringLiteral("___")));
-            !error.isEmpty()) {
-            QFile::remove(staged);
-            return fail(error);
-        }
-    }
-    if (const QString error = db::replaceFile(staged, target); !error.isEmpty()) {
-        QFile::remove(staged);
+    if (const QString error = backupgen::publishNewest(folder, gBookName, staged, target); !error.isEmpty())
         return fail(error);
-    }
     QCoreApplication::processEvents();
     const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");
     if (QString failure; !textfile::writeAtomically(settingsPath, settings.toUtf8(), &failure))

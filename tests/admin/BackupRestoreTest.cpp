@@ -5,6 +5,7 @@
 #include "admin/sysDBbak.h"
 #include "db/BookFile.h"
 #include "db/EngineFailure.h"
+#include "db/FileReplace.h"
 #include "platform/TextFile.h"
 #include "shell/EditStateSource.h"
 #include "shell/MForm.h"
@@ -12,9 +13,13 @@
 #include "support/Leftovers.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -30,6 +35,12 @@ void saveCycle(sysDBbak &w, const QString &typed)
 {
     child<QLineEdit>(&w, "Txt")->setText(typed);
     click(&w, "Command2");
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 class EditingWindow : public QWidget, public EditStateSource {
@@ -298,4 +309,93 @@ TEST(Restore, AWindowInTheMiddleOfAnEditStopsItAndTheBackupButtonOpensTheBackupW
 
     click(&w, "Command3");
     EXPECT_EQ(f.dialogs.shown, QStringList{QStringLiteral("sysDBbak")});
+}
+
+// A restore killed at any moment (the computer switched off) leaves the book
+// as it was or restored, whole, and nothing else beside it but staging files
+// the program recognises as its own: left alone while fresh (another
+// computer could be writing them), removed once a day old.
+TEST(Restore, KilledAtAnyMomentLeavesTheOldBookOrTheRestoredOneWholeAndOnlyItsOwnLeftovers)
+{
+    AdminFixture f;
+    faults::growBook(f.book.db());
+    const QString bookPath = f.book.bookPath();
+    const QString saved = f.file(QStringLiteral("备份.vzk"));
+    ASSERT_EQ(backup::backupBook(bookPath, saved), QString());
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('G9','备份之后')"));
+    f.book.db().close();
+    const QByteArray oldBytes = faults::stateOf(bookPath).bytes;
+    const QStringList files = QDir(f.book.dir()).entryList(QDir::Files | QDir::Hidden);
+    // The first round runs to its end: it is restored, and tells how long a
+    // whole restore takes.
+    constexpr int kRounds = 40;
+    qint64 wholeRestore = 0;  // microseconds
+    QElapsedTimer clock;
+    for (int round = 0; round <= kRounds; ++round) {
+        SCOPED_TRACE(round);
+        QFile::remove(bookPath);
+        QFile book(bookPath);
+        ASSERT_TRUE(book.open(QIODevice::WriteOnly) && book.write(oldBytes) == oldBytes.size());
+        book.close();
+        clock.start();
+        const pid_t restore = ::fork();
+        ASSERT_GE(restore, 0);
+        if (restore == 0) {
+            db::Database open;
+            ::_exit(open.open(bookPath) && backup::restoreBook(open, bookPath, saved).isEmpty() ? 0 : 1);
+        }
+        if (round > 0) {  // killed a little later each round, over the time a whole restore takes
+            ::usleep(useconds_t(wholeRestore * (round - 1) / (kRounds - 1)));
+            ::kill(restore, SIGKILL);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(restore, &status, 0), restore);
+        if (round == 0)
+            wholeRestore = qint64(clock.nsecsElapsed() / 1000);
+
+        EXPECT_EQ(db::checkBook(bookPath), QString());
+        const QString kept = valueIn(bookPath, QStringLiteral("select count(*) from TA4 where F1='G9'"));
+        if (kept == QStringLiteral("1")) {
+            EXPECT_EQ(faults::stateOf(bookPath).bytes, oldBytes);
+        } else {
+            EXPECT_EQ(kept, QStringLiteral("0"));
+        }
+        if (round == 0) {
+            EXPECT_EQ(kept, QStringLiteral("0"));
+        }
+
+        QStringList left;
+        for (const QString &name : QDir(f.book.dir()).entryList(QDir::Files | QDir::Hidden))
+            if (!files.contains(name))
+                left << f.file(name);
+        EXPECT_EQ(db::leftoversBeside(bookPath), QStringList());
+        for (const QString &path : left)
+            leftovers::leave(path, 30);
+        EXPECT_EQ(db::leftoversBeside(bookPath), left);
+        for (const QString &path : left)
+            QFile::remove(path);
+        if (HasFailure())
+            break;
+    }
+}
+
+// A private book stays private through its backups and its restore: the
+// backup is open to no one the book is closed to, and the restored book
+// keeps the book's mode whatever the backup's.
+TEST(Restore, APrivateBooksBackupAndRestoredBookStayPrivate)
+{
+    const mode_t umaskBefore = ::umask(022);
+    for (const mode_t mode : {mode_t(0600), mode_t(0640)}) {
+        SCOPED_TRACE(mode);
+        AdminFixture f;
+        const QString bookPath = f.book.bookPath();
+        ASSERT_EQ(::chmod(QFile::encodeName(bookPath).constData(), mode), 0);
+        const QString saved = f.file(QStringLiteral("备份.vzk"));
+        ASSERT_EQ(backup::backupBook(bookPath, saved), QString());
+        EXPECT_EQ(modeOf(saved), mode);
+        ASSERT_EQ(::chmod(QFile::encodeName(saved).constData(), 0644), 0);  // a backup brought from elsewhere
+        ASSERT_EQ(backup::restoreBook(f.book.db(), bookPath, saved), QString());
+        EXPECT_EQ(modeOf(bookPath), mode);
+    }
+    ::umask(umaskBefore);
 }

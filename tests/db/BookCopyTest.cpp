@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMap>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -189,4 +190,30 @@ TEST(BookCopy, ADamagedBookIsRefusedByTheCheckAndTheEarlierBackupStays)
         earlier.close();
         EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList()) << c.name;
     }
+}
+
+// A copy of a book is open to no one the book is closed to: a backup, or a
+// new book made from it, takes the book's permission bits within those a new
+// file gets, and its owner may always read and write it.
+TEST(BookCopy, ACopyIsOpenToNoOneTheBookIsClosedTo)
+{
+    const mode_t umaskBefore = ::umask(022);
+    const struct {
+        mode_t book, copy;
+    } cases[] = {{0600, 0600}, {0640, 0640}, {0644, 0644}, {0444, 0644}, {0400, 0600}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.book);
+        TestBook book;
+        book.db().close();
+        ASSERT_EQ(::chmod(QFile::encodeName(book.bookPath()).constData(), c.book), 0);
+        const QString backup = book.dir() + "/backup.vzk", made = book.dir() + "/新帐本.vzk";
+        ASSERT_EQ(db::copyBook(book.bookPath(), backup), QString());
+        ASSERT_EQ(db::compactCopy(book.bookPath(), made), QString());
+        for (const QString &copy : {backup, made}) {
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(copy).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, c.copy) << copy.toStdString();
+        }
+    }
+    ::umask(umaskBefore);
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const QString kLocked = QStringLiteral("database is locked");
@@ -83,4 +85,55 @@ TEST(BookLock, ANewBookReplacesAnOldOneOnlyUnderItsLock)
             EXPECT_EQ(other->run(QStringLiteral("select F2 from TA4 where F1='旧'")), QStringLiteral("旧帐本的货品"));
         }
     }
+}
+
+// Another computer that had the book open, idle, and starts writing once the
+// lock is taken waits for it on the old file and, when it gets it, finds the
+// book replaced: its write is refused with the reason that says so, instead
+// of going into a file no one reads again. The book's new file is whole, and
+// a connection opened on it afterwards reads and writes it.
+TEST(BookLock, AWriterWaitingForTheLockFindsTheBookReplacedAndIsToldSo)
+{
+    TestBook book;
+    book.exec("insert into TA4 (F1,F2) values ('旧','旧帐本的货品')");
+    const QString staged = book.dir() + "/新帐本.vzk";
+    ASSERT_EQ(db::createBook(staged), QString());
+    book.db().close();
+
+    int opened[2], go[2];
+    ASSERT_EQ(::pipe(opened), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        // The other computer: its own connection, opened before the restore.
+        db::Database late;
+        const char ready = late.open(book.bookPath()) ? 'y' : 'n';
+        (void)!::write(opened[1], &ready, 1);
+        char next;
+        (void)!::read(go[0], &next, 1);
+        const bool wrote = late.execScript(QStringLiteral("BEGIN IMMEDIATE")) && late.exec(kWrite)
+                           && late.execScript(QStringLiteral("COMMIT"));
+        ::_exit(wrote ? 0 : db::failureOf(late.lastErrorCode()) == db::Failure::Replaced ? 2 : 1);
+    }
+    char ready = 'n';
+    ASSERT_EQ(::read(opened[0], &ready, 1), 1);
+    ASSERT_EQ(ready, 'y');
+    {
+        db::BookLock lock(book.bookPath());
+        ASSERT_TRUE(lock.isHeld()) << lock.error().toStdString();
+        ASSERT_EQ(::write(go[1], "g", 1), 1);  // the other computer starts its write now, while the lock is held
+        EXPECT_EQ(lock.replaceBookWith(staged), QString());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2) << "0: written into the replaced file; 1: refused for another reason";
+
+    db::Database reopened;
+    ASSERT_TRUE(reopened.open(book.bookPath()));
+    EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA4 where F1='旧'")).toInt(), 0);
+    EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 0);
+    EXPECT_TRUE(reopened.exec(kWrite)) << reopened.lastError().toStdString();
+    EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 1);
 }

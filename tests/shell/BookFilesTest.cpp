@@ -2,6 +2,8 @@
 #include "support/Leftovers.h"
 #include "support/TestBook.h"
 
+#include "shell/BackupGenerations.h"
+
 #include "db/BookFile.h"
 #include "db/EngineFailure.h"
 #include "db/FileReplace.h"
@@ -10,7 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 void writeFile(const QString &path, const QByteArray &content)
@@ -243,6 +248,7 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {db::stagedPathFor(folder() + "/备份-测试帐本.vzk"), 30, true},
         {db::restoreStagePathFor(book.bookPath()), 30, true},
         {db::stagedPathFor(book.bookPath()), 30, true},
+        {db::stagedPathFor(book.bookPath()) + "-journal", 30, true},  // the engine's, of a staged book
         {db::stagedPathFor(book.m().gAppPath + "测试帐本bak.set"), 30, true},
         {folder() + "/测试帐本2026-11-2.vzk.new.tmp", 30, true},
         {folder() + "/测试帐本2026-12-8.vzk.new", 30, true},
@@ -254,15 +260,73 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {db::stagedPathFor(folder() + "/测试帐本2026-12-10.vzk"), 0, false},
         {db::restoreStagePathFor(book.bookPath()), 1, false},
         {db::stagedPathFor(book.bookPath()), 12, false},
+        {db::stagedPathFor(book.bookPath()) + "-journal", 0, false},
         {folder() + "/测试帐本2026-12-1.vzk.new", 0, false},
         // not the program's
         {folder() + "/测试帐本二号2026-11-2.vzk.new.tmp", 30, false},
         {folder() + "/测试帐本2026-11-2.vzk", 30, false},
         {folder() + "/别的.vzk.tmp", 30, false},
+        {book.bookPath() + "-journal", 30, false},  // the book's own: the engine plays it back
         {folder() + "/测试帐本说明.txt", 30, false},
         {book.m().gAppPath + "别的帐本.vzk.restore", 30, false},
     };
     leftovers::leave(cases);
     run(2026, 12, 9);  // at exit, without a backup setting for the book
     leftovers::expectRemovedAsTold(cases);
+}
+
+// Two computers leaving the same book at once put their backups into one
+// folder together, round after round: each publishes its whole copy, neither
+// is told it failed, and one older generation is always kept.
+TEST(BackupGenerations, TwoProgramsPublishingAtOnceKeepTheNewestWholeAndAnOlderGeneration)
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    const QString book = QStringLiteral("测试帐本");
+    const QString target = folder.filePath(book + "2026-12-9.vzk");
+    const QByteArray earlier(64 * 1024, 'E');
+    const QByteArray copies[] = {QByteArray(64 * 1024, 'A'), QByteArray(64 * 1024, 'B')};
+    for (int round = 0; round < 150; ++round) {
+        SCOPED_TRACE(round);
+        for (const QString &name : folder.entryList(QDir::Files))
+            QFile::remove(folder.filePath(name));
+        writeFile(folder.filePath(book + "2026-12-8.vzk"), earlier);
+        writeFile(folder.filePath(book + "2026-12-7.___"), "the generation before");
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        pid_t programs[2];
+        for (int which = 0; which < 2; ++which) {
+            QString staged;
+            ASSERT_EQ(db::createStaged(target, &staged), QString());
+            writeFile(staged, copies[which]);
+            programs[which] = ::fork();
+            ASSERT_GE(programs[which], 0);
+            if (programs[which] == 0) {
+                ::close(start[1]);
+                char go;
+                (void)!::read(start[0], &go, 1);  // both start together
+                ::_exit(backupgen::publishNewest(folder, book, staged, target).isEmpty() ? 0 : 1);
+            }
+        }
+        ::close(start[0]);
+        ::close(start[1]);  // end of file: go
+        for (const pid_t program : programs) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(program, &status, 0), program);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a program was told its backup failed";
+        }
+        QFile newest(target);
+        ASSERT_TRUE(newest.open(QIODevice::ReadOnly));
+        const QByteArray published = newest.readAll();
+        EXPECT_TRUE(published == copies[0] || published == copies[1]);
+        const QStringList older = backupgen::backupsOf(folder, book, {QStringLiteral("___")});
+        ASSERT_EQ(older.size(), 1) << older.join(' ').toStdString();
+        QFile generation(folder.filePath(older.first()));
+        ASSERT_TRUE(generation.open(QIODevice::ReadOnly));
+        const QByteArray kept = generation.readAll();
+        EXPECT_TRUE(kept == earlier || kept == copies[0] || kept == copies[1]);
+        EXPECT_EQ(folder.entryList(QDir::Files).size(), 2) << folder.entryList(QDir::Files).join(' ').toStdString();
+        if (HasFailure())
+            break;
+    }
 }

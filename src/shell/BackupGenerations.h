@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+// The automatic backups of a book in the folder "数据备份": the newest copy
+// (name + date + ".vzk") and one older generation (".___").
+namespace backupgen {
+
+// Backups of exactly this book name: name + a date + "." + one of the
+// extensions ("vzk", "___", or a former staged copy's), so that the files of
+// a book whose name merely begins with it are left alone.
+QStringList backupsOf(const QDir &folder, const QString &bookName, const QStringList &extensions);
+
+// Puts the checked copy staged in target's place in folder, the book's
+// previous backup becoming its one older generation. Another program doing
+// the same at the same moment (a second computer leaving the same book) costs
+// neither its copy nor the older generation. Empty on success, else the
+// reason; on failure staged is removed.
+QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target);
+
+} // namespace backupgen
