@@ -334,7 +334,9 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
     const std::pair<const char *, DateShape> texts[] = {
         {"yyyy-mm-dd", DateShape::Date},           {"yyyy\"年\"m\"月\"d\"日\"", DateShape::Date},
         {"m/d/yy h:mm", DateShape::DateTime},       {"h:mm AM/PM", DateShape::Time},
-        {"mm:ss", DateShape::Time},                 {"[h]:mm", DateShape::Time},
+        {"mm:ss", DateShape::Time},                 {"[h]:mm", DateShape::Elapsed},
+        {"[HH]:MM:SS", DateShape::Elapsed},         {"[mm]:ss", DateShape::Elapsed},
+        {"yyyy-mm-dd [h]", DateShape::DateTime},
         {"mmm", DateShape::Date},                   {"General", DateShape::None},
         {"0.00E+00", DateShape::None},              {"[Red]#,##0.00;[Blue]-0.00", DateShape::None},
         {"\"day\" 0", DateShape::None},             {"0\\d", DateShape::None},
@@ -343,7 +345,8 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         EXPECT_EQ(int(admin::dateShapeOf(200, QString::fromUtf8(text))), int(shape)) << text;
     // Built-in formats the workbook does not spell out.
     const std::pair<int, DateShape> builtIns[] = {
-        {14, DateShape::Date}, {31, DateShape::Date}, {20, DateShape::Time}, {22, DateShape::DateTime}, {2, DateShape::None},
+        {14, DateShape::Date}, {31, DateShape::Date}, {20, DateShape::Time}, {22, DateShape::DateTime}, {46, DateShape::Elapsed},
+        {2, DateShape::None},
     };
     for (const auto &[index, shape] : builtIns)
         EXPECT_EQ(int(admin::dateShapeOf(index, {})), int(shape)) << index;
@@ -369,6 +372,10 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         {0.25, DateShape::DateOrTime, false, "06:00:00"},
         {37438, DateShape::DateOrTime, false, "2002-07-01"},
         {37438.75, DateShape::DateOrTime, false, "2002-07-01 18:00:00"},
+        // A span of time counts its hours past a day, as the sheet shows "[h]:mm:ss".
+        {1.25, DateShape::Elapsed, false, "30:00:00"},
+        {0.25, DateShape::Elapsed, false, "06:00:00"},
+        {500.5, DateShape::Elapsed, true, "12012:00:00"},
         {-1, DateShape::Date, false, ""},
         {3e6, DateShape::Date, false, ""},
     };
