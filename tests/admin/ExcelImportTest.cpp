@@ -461,6 +461,22 @@ TEST(FromExcelWindow, ImportsGoodRowsAndReportsTheOthers)
     EXPECT_EQ(iw.book.number("select count(*) from TA3"), 3);
 }
 
+// The goods sheet of a workbook another spreadsheet program wrote, imported
+// whole: 400 goods with their names and prices.
+TEST(FromExcelWindow, ImportsTheGoodsOfAWorkbookAnotherProgramWrote)
+{
+    ImportWindow iw;
+    const int before = iw.book.number("select count(*) from TA4");
+    iw.read(QStringLiteral("货品清单"), kCalcWorkbook);
+    EXPECT_EQ(iw.panel4(), QStringLiteral("共有：400行，3列"));
+    iw.map({"A", "B", "", "", "", "", "C"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().texts().mid(1), QStringList{QStringLiteral("数据导入成功！")});
+    EXPECT_EQ(iw.book.number("select count(*) from TA4"), before + 400);
+    EXPECT_EQ(iw.goods("G00003", "F2||'|'||F7"), QStringLiteral("货品第3号甲乙丙|3.25"));
+    EXPECT_EQ(iw.goods("G00398", "F2||'|'||F7"), QStringLiteral("货品第398号|398.25"));
+}
+
 TEST(FromExcelWindow, TakesCategoryCodesFromLeadingCharactersOfACell)
 {
     ImportWindow iw;
