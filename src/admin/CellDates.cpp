@@ -21,8 +21,10 @@ DateShape builtInShape(int index)
     case 50: case 51: case 52: case 53: case 54: case 57: case 58:
         return DateShape::Date;
     case 18: case 19: case 20: case 21: case 32: case 33:
-    case 45: case 46: case 47:
+    case 45: case 47:
         return DateShape::Time;
+    case 46:
+        return DateShape::Elapsed;
     case 34: case 35: case 55: case 56:
         return DateShape::DateOrTime;
     case 22:
@@ -61,8 +63,8 @@ DateShape dateShapeOf(int formatIndex, const QString &formatText)
         return builtInShape(formatIndex);
     // The letters of the format's first section outside quoted texts, escaped
     // characters and bracketed parts (colours, conditions, locales; elapsed
-    // [h] [m] [s] count as time).
-    bool date = false, time = false, minute = false;
+    // [h] [m] [s] are a span of time, counted past a day).
+    bool date = false, time = false, minute = false, elapsed = false;
     for (qsizetype i = 0; i < formatText.size(); ++i) {
         const QChar c = formatText[i].toLower();
         if (c == QLatin1Char(';'))
@@ -78,7 +80,7 @@ DateShape dateShapeOf(int formatIndex, const QString &formatText)
             const QString inside = formatText.mid(i + 1, close - i - 1).toLower();
             if (!inside.isEmpty() && inside.count(inside[0]) == inside.size()
                 && QStringLiteral("hms").contains(inside[0]))
-                time = true;
+                elapsed = true;
             if (close < 0)
                 break;
             i = close;
@@ -91,7 +93,10 @@ DateShape dateShapeOf(int formatIndex, const QString &formatText)
         }
     }
     // "m" alone is a month; beside hours or seconds it is the minutes.
-    date = date || (minute && !time);
+    date = date || (minute && !time && !elapsed);
+    if (elapsed && !date)
+        return DateShape::Elapsed;
+    time = time || elapsed;
     if (date && time)
         return DateShape::DateTime;
     return date ? DateShape::Date : time ? DateShape::Time : DateShape::None;
@@ -110,6 +115,8 @@ QString dateText(double serial, DateShape shape, bool base1904)
     if (shape == DateShape::DateOrTime)
         shape = days == 0 ? DateShape::Time : seconds % 86400 == 0 ? DateShape::Date : DateShape::DateTime;
     switch (shape) {
+    case DateShape::Elapsed:
+        return QStringLiteral("%1:%2").arg(seconds / 3600, 2, 10, QLatin1Char('0')).arg(clock.sliced(3));
     case DateShape::Date: return day;
     case DateShape::Time: return clock;
     case DateShape::DateTime: return day + QLatin1Char(' ') + clock;

@@ -14,6 +14,7 @@ enum class DateShape {
     Time,
     DateTime,
     DateOrTime,  // a time of day below one day, a date for whole days, else both
+    Elapsed,     // a span of time in hours, minutes and seconds: "30:00:00" for a day and a quarter
 };
 
 // The shape of the numbers a format shows: by its format text, or by its

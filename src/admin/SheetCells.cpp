@@ -248,7 +248,7 @@ private:
         case Label:
         case RichLabel:
             if (d.size() >= 8)
-                return give(u16(d, 0), u16(d, 2), label(d.sliced(6)));
+                return give(u16(d, 0), u16(d, 2), label(d.sliced(6), r.type == RichLabel));
             break;
         case BoolErr:
             if (d.size() >= 8)
@@ -294,21 +294,54 @@ private:
         return {CellValue::Kind::Text, 0, strings_[index]};
     }
 
-    // A LABEL's text: BIFF8 a string that may go on in CONTINUE records;
-    // BIFF5 a two-byte length and code-page bytes.
-    CellValue label(QByteArrayView text)
+    // A LABEL's text (RSTRING's, rich: with its formatting runs after it):
+    // BIFF8 a string that may go on in CONTINUE records; BIFF5 a two-byte
+    // length and code-page bytes.
+    CellValue label(QByteArrayView text, bool rich)
     {
         std::optional<QString> chars;
         if (biff8_) {
             QVector<QByteArrayView> pieces{text};
             pieces += records_.continues();
-            chars = biff::ContinuedBytes(std::move(pieces)).unicodeString();
+            chars = continuedLabel(pieces, rich);
         } else if (text.size() >= 2 && text.size() >= 2 + u16(text, 0)) {
             chars = codePageText(text.sliced(2, u16(text, 0)));
         }
         if (!chars)
             return {};
         return {CellValue::Kind::Text, 0, *chars};
+    }
+
+    // A BIFF8 label's string from its record's bytes and its CONTINUE
+    // records. Each piece opens with a flag byte (8-bit or 16-bit
+    // characters); some writers instead split the characters' bytes anywhere,
+    // even inside a character, and keep only the first flag byte. The reading
+    // that ends exactly where the records end is the writer's.
+    static std::optional<QString> continuedLabel(const QVector<QByteArrayView> &pieces, bool rich)
+    {
+        biff::ContinuedBytes flagged(pieces);
+        const std::optional<QString> text = flagged.unicodeString();
+        if (text && endsWithLabel(flagged, rich))
+            return text;
+        QByteArray joined;
+        for (QByteArrayView piece : pieces)
+            joined += piece;
+        biff::ContinuedBytes bare({joined});
+        const std::optional<QString> bareText = bare.unicodeString();
+        if (bareText && endsWithLabel(bare, rich))
+            return bareText;
+        return text;
+    }
+
+    // Whether the label's bytes end after its string (and an RSTRING's formatting runs).
+    static bool endsWithLabel(biff::ContinuedBytes &bytes, bool rich)
+    {
+        if (rich) {
+            const std::optional<quint16> runs = bytes.word();
+            if (!runs || !bytes.skip(qint64(*runs) * 4))
+                return false;
+        }
+        return bytes.atEnd();
     }
 
     // A FORMULA record: row, column, format, then the 8-byte result. Its

@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -126,6 +127,85 @@ TEST(ExcelSheet, ReadsFormulaValuesOfAnExcel95Workbook)
     ASSERT_EQ(table.records.size(), 1);
     EXPECT_EQ(table.records[0], (QStringList{"B01", "Bolt M6", "10", "#DIV/0!"}));
     EXPECT_EQ(table.faults, (QVector<admin::CellFaults>{{{3, {"#DIV/0!"}}}}));
+}
+
+// calc.xls: a workbook written by another spreadsheet program (LibreOffice
+// Calc 7.4, "MS Excel 97" export of a flat ODF sheet; see data/README.md).
+// Sheet "数据" holds a caption in column A and a value in column B of each
+// row, sheet "货品清单" 400 goods rows of many shared strings. The texts
+// expected are what that program shows for the same cells.
+const QString kCalcWorkbook = QStringLiteral(ADMIN_TEST_DATA "/calc.xls");
+
+TEST(ExcelSheet, ReadsAWorkbookOfAnotherSpreadsheetProgramAsItShowsIt)
+{
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(kCalcWorkbook, QStringLiteral("数据"), table, error)) << error.toStdString();
+    QMap<QString, QString> values;
+    QMap<QString, admin::CellFaults> faults;
+    for (qsizetype i = 0; i < table.records.size(); ++i) {
+        const QStringList &cells = table.records[i];
+        if (cells.size() == 2) {
+            values.insert(cells[0], cells[1]);
+            faults.insert(cells[0], table.faults[i]);
+        }
+    }
+    const std::pair<const char *, QString> cells[] = {
+        {"数1001", "1001"},
+        {"数-7", "-7"},
+        {"数536870911", "536870911"},  // the largest integer of an RK number
+        {"数536870912", "536870912"},
+        {"数-536870912", "-536870912"},
+        {"数1.25", "1.25"},
+        {"数-0.01", "-0.01"},
+        {"数12.34", "12.34"},
+        {"数1e+300", "1E+300"},
+        {"数1e-300", "1E-300"},
+        {"数3.14159265358979", "3.14159265358979"},
+        {"数0.30000000000000004", "0.3"},
+        {"数99999999999", "99999999999"},
+        {"中文", "你好，世界！货品“甲”"},
+        // Shared strings longer than a record, going on in CONTINUE records.
+        {"长中文", QStringLiteral("长").repeated(4200)},
+        {"长英文", QStringLiteral("abcdefghij").repeated(830) + "END"},
+        {"混合长", QString(8200, QLatin1Char('a')) + QStringLiteral("中").repeated(100) + "z"},
+        {"日期ISO", "2026-12-11"},
+        {"日期年月日", "2026-12-11"},  // yyyy"年"m"月"d"日"
+        {"日期美式", "2002-07-01"},
+        {"日期时间", "2026-12-11 13:53:48"},
+        {"时间", "13:53:48"},
+        {"时间累计", "30:00:00"},  // [hh]:mm:ss counts the hours past a day
+        {"日期1900-03-01", "1900-03-01"},
+        {"真", "1"},
+        {"假", "0"},
+        {"公式NA", "#N/A"},
+        {"公式除零", "#DIV/0!"},
+        {"公式文", "甲乙"},
+        {"公式数", "6"},
+        {"公式日期", "2026-01-02"},
+        {"公式真", "1"},
+        {"公式长文", QStringLiteral("文").repeated(4200)},
+        {"公式VALUE", "#VALUE!"},
+        {"末行", "完"},
+    };
+    for (const auto &[caption, text] : cells)
+        EXPECT_EQ(values.value(QString::fromUtf8(caption)), text) << caption;
+    EXPECT_EQ(faults.value("公式NA"), (admin::CellFaults{{1, {"#N/A"}}}));
+    EXPECT_EQ(faults.value("公式VALUE"), (admin::CellFaults{{1, {"#VALUE!"}}}));
+    EXPECT_EQ(faults.value("真"), admin::CellFaults());
+    // The formula whose value is an empty text holds a cell; the empty rows before the dates hold none.
+    EXPECT_TRUE(values.contains("公式空文"));
+    EXPECT_EQ(std::count(table.records.cbegin(), table.records.cend(), QStringList()), 2);
+
+    ASSERT_TRUE(admin::readExcelSheet(kCalcWorkbook, QStringLiteral("货品清单"), table, error)) << error.toStdString();
+    EXPECT_EQ(table.fieldNames, (QStringList{"编码", "名称", "单价"}));
+    ASSERT_EQ(table.records.size(), 400);
+    for (int i = 0; i < 400; ++i) {
+        const QStringList row{QStringLiteral("G%1").arg(i, 5, 10, QLatin1Char('0')),
+                              QStringLiteral("货品第%1号").arg(i) + (i % 3 == 0 ? QStringLiteral("甲乙丙") : QString()),
+                              QString::number(i + 0.25)};
+        ASSERT_EQ(table.records[i], row) << i;
+    }
 }
 
 // A damaged workbook is refused with a message, however it is cut.
@@ -379,6 +459,22 @@ TEST(FromExcelWindow, ImportsGoodRowsAndReportsTheOthers)
     EXPECT_EQ(iw.goods("EX1", "F2||'|'||F3||'|'||F4||'|'||F7||'|'||F8"), QStringLiteral("旧货新名|001|箱|3.0|7.0"));
     EXPECT_EQ(iw.book.number("select count(*) from TA4"), 3);
     EXPECT_EQ(iw.book.number("select count(*) from TA3"), 3);
+}
+
+// The goods sheet of a workbook another spreadsheet program wrote, imported
+// whole: 400 goods with their names and prices.
+TEST(FromExcelWindow, ImportsTheGoodsOfAWorkbookAnotherProgramWrote)
+{
+    ImportWindow iw;
+    const int before = iw.book.number("select count(*) from TA4");
+    iw.read(QStringLiteral("货品清单"), kCalcWorkbook);
+    EXPECT_EQ(iw.panel4(), QStringLiteral("共有：400行，3列"));
+    iw.map({"A", "B", "", "", "", "", "C"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().texts().mid(1), QStringList{QStringLiteral("数据导入成功！")});
+    EXPECT_EQ(iw.book.number("select count(*) from TA4"), before + 400);
+    EXPECT_EQ(iw.goods("G00003", "F2||'|'||F7"), QStringLiteral("货品第3号甲乙丙|3.25"));
+    EXPECT_EQ(iw.goods("G00398", "F2||'|'||F7"), QStringLiteral("货品第398号|398.25"));
 }
 
 TEST(FromExcelWindow, TakesCategoryCodesFromLeadingCharactersOfACell)

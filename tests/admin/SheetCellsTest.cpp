@@ -183,6 +183,49 @@ TEST(SheetCells, ReadsEveryKindOfCellWithItsValue)
     }
 }
 
+// A long label goes on in CONTINUE records: each opening with a flag byte, or
+// (as another spreadsheet program writes an RSTRING) split anywhere, even
+// inside a 16-bit character, with the formatting runs after the characters.
+TEST(SheetCells, ReadsLabelsGoingOnInContinueRecordsAsTheirWritersSplitThem)
+{
+    const QString mixed = QString(20, QLatin1Char('a')) + QStringLiteral("中文") + QLatin1Char('z');
+    const QString ascii = QStringLiteral("abcdefghij").repeated(3);
+    const QByteArray runs = le16(1) + le16(0) + le16(1);  // one run: from character 0, font 1
+    QByteArray wideBytes;
+    for (QChar c : mixed)
+        wideBytes += le16(c.unicode());
+    const struct {
+        const char *what;
+        quint16 type;
+        QByteArray record;
+        QVector<QByteArray> continues;
+        QString text;
+    } cases[] = {
+        {"flag byte in each piece", 0x0204, le16(quint16(mixed.size())) + piece(mixed.left(10), false),
+         {piece(mixed.mid(10), true)}, mixed},
+        {"16-bit split inside a character", 0x00D6, le16(quint16(mixed.size())) + '\x01' + wideBytes.left(21),
+         {wideBytes.mid(21, 10), wideBytes.mid(31) + runs}, mixed},
+        {"8-bit split anywhere", 0x00D6, le16(quint16(ascii.size())) + '\0' + ascii.left(7).toLatin1(),
+         {ascii.mid(7).toLatin1() + runs}, ascii},
+        {"8-bit label split anywhere", 0x0204, le16(quint16(ascii.size())) + '\0' + ascii.left(12).toLatin1(),
+         {ascii.mid(12).toLatin1()}, ascii},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Workbook book = goodsBook();
+        book.record(c.type, le16(0) + le16(0) + le16(15) + c.record);
+        for (const QByteArray &more : c.continues)
+            book.record(0x003C, more);
+        book.number(1, 0, 7);
+        Cells cells;
+        ASSERT_EQ(readCells(book.stream(), QStringLiteral("货品"), cells), SheetRead::Read);
+        const CellValue label = cells[std::pair(0, 0)];
+        EXPECT_EQ(int(label.kind), int(Kind::Text));
+        EXPECT_EQ(label.text, c.text);
+        EXPECT_EQ(cells[std::pair(1, 0)].number, 7);  // the next record is read as before
+    }
+}
+
 // An Excel 5/95 workbook: its sheet's name, labels and format texts in the
 // workbook's code page.
 const QString kExcel95Sheet = QString::fromLatin1("Pi\xe8" "ces");
@@ -334,7 +377,9 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
     const std::pair<const char *, DateShape> texts[] = {
         {"yyyy-mm-dd", DateShape::Date},           {"yyyy\"年\"m\"月\"d\"日\"", DateShape::Date},
         {"m/d/yy h:mm", DateShape::DateTime},       {"h:mm AM/PM", DateShape::Time},
-        {"mm:ss", DateShape::Time},                 {"[h]:mm", DateShape::Time},
+        {"mm:ss", DateShape::Time},                 {"[h]:mm", DateShape::Elapsed},
+        {"[HH]:MM:SS", DateShape::Elapsed},         {"[mm]:ss", DateShape::Elapsed},
+        {"yyyy-mm-dd [h]", DateShape::DateTime},
         {"mmm", DateShape::Date},                   {"General", DateShape::None},
         {"0.00E+00", DateShape::None},              {"[Red]#,##0.00;[Blue]-0.00", DateShape::None},
         {"\"day\" 0", DateShape::None},             {"0\\d", DateShape::None},
@@ -343,7 +388,8 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         EXPECT_EQ(int(admin::dateShapeOf(200, QString::fromUtf8(text))), int(shape)) << text;
     // Built-in formats the workbook does not spell out.
     const std::pair<int, DateShape> builtIns[] = {
-        {14, DateShape::Date}, {31, DateShape::Date}, {20, DateShape::Time}, {22, DateShape::DateTime}, {2, DateShape::None},
+        {14, DateShape::Date}, {31, DateShape::Date}, {20, DateShape::Time}, {22, DateShape::DateTime}, {46, DateShape::Elapsed},
+        {2, DateShape::None},
     };
     for (const auto &[index, shape] : builtIns)
         EXPECT_EQ(int(admin::dateShapeOf(index, {})), int(shape)) << index;
@@ -369,6 +415,10 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         {0.25, DateShape::DateOrTime, false, "06:00:00"},
         {37438, DateShape::DateOrTime, false, "2002-07-01"},
         {37438.75, DateShape::DateOrTime, false, "2002-07-01 18:00:00"},
+        // A span of time counts its hours past a day, as the sheet shows "[h]:mm:ss".
+        {1.25, DateShape::Elapsed, false, "30:00:00"},
+        {0.25, DateShape::Elapsed, false, "06:00:00"},
+        {500.5, DateShape::Elapsed, true, "12012:00:00"},
         {-1, DateShape::Date, false, ""},
         {3e6, DateShape::Date, false, ""},
     };

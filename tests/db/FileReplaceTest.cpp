@@ -273,3 +273,57 @@ TEST(FileReplace, AsAnOrdinaryUserReadOnlyIsRefusedAndAFolderThatCannotBeSyncedF
         GTEST_SKIP() << "the test runs as the superuser and cannot give up its rights here";
     EXPECT_EQ(failed, 0);
 }
+
+// A target that is a symbolic link: the link's own place is written (the link
+// gives way to the new file), and the file it points to, perhaps outside the
+// folder, stays as it was. A link to nothing is written the same way.
+TEST(FileReplace, ALinkInTheTargetsPlaceGivesWayAndWhatItPointsToIsKept)
+{
+    QTemporaryDir outside, folder;
+    const QString pointed = outside.path() + QStringLiteral("/别处.set");
+    ASSERT_EQ(db::writeWhole(pointed, "别处的内容"), QString());
+    const struct {
+        const char *name;
+        QString pointsTo;
+    } links[] = {
+        {"/链接.set", pointed},
+        {"/悬空.set", outside.path() + QStringLiteral("/没有.set")},
+    };
+    for (const auto &l : links) {
+        SCOPED_TRACE(l.name);
+        const QString link = folder.path() + QString::fromUtf8(l.name);
+        ASSERT_TRUE(QFile::link(l.pointsTo, link));
+        EXPECT_EQ(db::writeWhole(link, "新的内容"), QString());
+        EXPECT_FALSE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(contentOf(link), QByteArray("新的内容"));
+        EXPECT_EQ(leftovers::stagingIn(folder.path()), QStringList());
+    }
+    EXPECT_EQ(contentOf(pointed), QByteArray("别处的内容"));
+    EXPECT_FALSE(QFileInfo::exists(outside.path() + QStringLiteral("/没有.set")));
+    EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("别处.set")});
+}
+
+// A folder its user may not write: neither a new file nor a replaced one is
+// written, the reason is told, and nothing is left in it.
+TEST(FileReplace, AsAnOrdinaryUserAFolderThatIsReadOnlyTakesNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+    const QString home = dir.path() + QStringLiteral("/用户");
+    const int failed = asOrdinaryUser(home, [&] {
+        int failures = 0;
+        const QString kept = home + QStringLiteral("/旧.set");
+        failures += failedUnless(db::writeWhole(kept, "旧的内容").isEmpty(), "write before");
+        ::chmod(QFile::encodeName(home).constData(), 0555);
+        const QString made = home + QStringLiteral("/新.set");
+        failures += failedUnless(db::writeWhole(made, "新的内容") == readOnlyReason(made), "new file refused");
+        failures += failedUnless(db::writeWhole(kept, "新的内容") == readOnlyReason(kept), "replace refused");
+        failures += failedUnless(contentOf(kept) == "旧的内容", "old file unchanged");
+        failures += failedUnless(QDir(home).entryList(QDir::Files | QDir::Hidden) == QStringList{"旧.set"}, "nothing left");
+        ::chmod(QFile::encodeName(home).constData(), 0755);
+        return failures;
+    });
+    if (failed < 0)
+        GTEST_SKIP() << "the test runs as the superuser and cannot give up its rights here";
+    EXPECT_EQ(failed, 0);
+}
