@@ -102,8 +102,10 @@ void Lst::InitReportWindow(const StatisticsKind &kind)
     conditions_ = dayCondition(kind);
     todayScope_ = true;
     ReportSql = heldStatement(kind, conditions_);
-    layoutReportWindow();
+    // Filled before it is laid out, so its columns are fitted once, to the
+    // day's lines, not first to an empty grid.
     fillReportGrid(ReportSql);
+    layoutReportWindow();
 }
 
 QString Lst::fillStatement(const QString &sql) const

@@ -29,7 +29,8 @@ struct ColumnFit : ::testing::Test {
     }
 };
 
-TEST_F(ColumnFit, StatisticsShowWholeNoteNumbersDatesCodesAndFigures)
+// A stock-in note of today with long note numbers, codes, names and figures.
+void addLongStockInNote(TestBook &book)
 {
     book.exec("insert into TA1 (F1,F2) values ('S000001','华东五金机电设备有限公司')");
     book.exec("insert into TA3 (F1,F2) values ('K1','五金')");
@@ -40,9 +41,29 @@ TEST_F(ColumnFit, StatisticsShowWholeNoteNumbersDatesCodesAndFigures)
     book.exec("insert into TB11 (F0,F1,F6,F7,F8) values "
               "('RK20241211000123','HW-2024-000123456',131676.189165,134257594.545,''),"
               "('RK20241211000123','HW-2024-000123457',756844.99,9876543.21,'')");
+}
+
+TEST_F(ColumnFit, StatisticsShowWholeNoteNumbersDatesCodesAndFigures)
+{
+    addLongStockInNote(book);
     Lst w;
     w.setWhoami(QStringLiteral("B2"));
     QTableView *grid = shownGrid(w);
+    ASSERT_EQ(w.recordCount(), 2);
+    using namespace reports::statistics;
+    expectNoTextCut(grid, {NumberColumn, DateColumn, 5, QuantityColumn, PriceColumn, AmountColumn});
+}
+
+// An open window switched to another kind fits its columns to that kind's
+// lines, not to the empty list it showed before.
+TEST_F(ColumnFit, StatisticsSwitchedToAnotherKindShowWholeFigures)
+{
+    addLongStockInNote(book);
+    Lst w;
+    w.setWhoami(QStringLiteral("D2"));
+    QTableView *grid = shownGrid(w);
+    ASSERT_EQ(w.recordCount(), 0);
+    w.setWhoami(QStringLiteral("B2"));
     ASSERT_EQ(w.recordCount(), 2);
     using namespace reports::statistics;
     expectNoTextCut(grid, {NumberColumn, DateColumn, 5, QuantityColumn, PriceColumn, AmountColumn});
