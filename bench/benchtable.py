@@ -127,6 +127,8 @@ def print_table(figures, runs):
 
 
 def main():
+    if len(sys.argv) < 3 or sys.argv[1] in ("-h", "--help"):
+        sys.exit(__doc__)
     build, book = sys.argv[1], sys.argv[2]
     runs, extra = take_runs(sys.argv[3:])
     print_table(measure(build, book, runs, extra), runs)
