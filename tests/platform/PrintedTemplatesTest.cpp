@@ -448,3 +448,47 @@ TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
                     EXPECT_TRUE(read.contains(line)) << line.toStdString() << "\n" << read.toStdString();
     }
 }
+
+
+// A header line with a long party name: its left, centre and right texts
+// stand side by side, none drawn over another, on every note that names its
+// party.
+TEST(PrintedTemplatesTest, HeaderTextsDoNotRunIntoEachOther)
+{
+    const QString party = s("上海市浦东新区华东包装材料供应有限责任公司第二分公司仓储物流部");
+    const struct {
+        const char *file;
+        const char *selection;
+    } cases[] = {{"prntb10.rpt", "{TB1.F1}='RK26120001'"}, {"prntb30.rpt", "{TB3.F1}='TH26120001'"},
+                 {"prntd10.rpt", "{TD1.F1}='CK26120001'"}, {"prntd30.rpt", "{TD3.F1}='TK26120001'"}};
+    TestBook book;
+    addNoteHeaders(book);
+    book.exec("update TA1 set F2 = ?", {party});
+    book.exec("update TA2 set F2 = ?", {party});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        ReportInput input;
+        input.selectionFormula = c.selection;
+        QString error;
+        const auto r = fillReport(book.db(), shipped(c.file), input, &error);
+        ASSERT_TRUE(r.has_value()) << error.toStdString();
+        TextRecorder device;
+        QPainter painter(&device);
+        paintPage(*r, 0, painter);
+        painter.end();
+        // The texts drawn on one baseline, left to right.
+        QMap<int, QVector<QPair<double, double>>> lines;
+        bool partyWhole = false;
+        for (const DrawnText &d : device.drawn()) {
+            const double w = QFontMetricsF(d.font, &device).horizontalAdvance(d.text);
+            lines[qRound(d.at.y())].append({d.at.x(), d.at.x() + w});
+            partyWhole = partyWhole || d.text.contains(party);
+        }
+        EXPECT_TRUE(partyWhole);
+        for (auto line = lines.begin(); line != lines.end(); ++line) {
+            std::sort(line->begin(), line->end());
+            for (qsizetype i = 1; i < line->size(); ++i)
+                EXPECT_LE((*line)[i - 1].second, (*line)[i].first + 0.5) << "baseline " << line.key();
+        }
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "ExportFile.h"
 #include "ReportText.h"
+#include "ReportTextLine.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -74,19 +75,20 @@ private:
 
     double paintLine(const ReportLine &l, double y)
     {
-        const QRectF full(0, y, width_, l.height);
         const double body = r_.layout.fontSize;
         switch (l.kind) {
         case LineKind::Title:
         case LineKind::Text:
         case LineKind::GroupHeader: {
-            p_.setFont(font(l.kind == LineKind::Title ? r_.layout.titleFontSize : body,
-                            l.kind != LineKind::Text));
-            if (l.cells.size() == 3) {
-                p_.drawText(full, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[0]);
-                p_.drawText(full, int(Qt::AlignHCenter | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[1]);
-                p_.drawText(full, int(Qt::AlignRight | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[2]);
-            }
+            const bool bold = l.kind != LineKind::Text;
+            const PlacedTexts placed =
+                placeAcross(l.cells, width_, l.kind == LineKind::Title ? r_.layout.titleFontSize : body, bold);
+            p_.setFont(font(placed.size, bold));
+            for (int i = 0; i < placed.texts.size() && i < placed.x.size(); ++i)
+                if (!placed.texts[i].isEmpty())
+                    p_.drawText(QRectF(placed.x[i], y, placed.width[i] + 1, l.height),
+                                int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip,
+                                placed.texts[i]);
             break;
         }
         case LineKind::Captions:
