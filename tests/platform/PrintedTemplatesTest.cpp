@@ -492,3 +492,45 @@ TEST(PrintedTemplatesTest, HeaderTextsDoNotRunIntoEachOther)
         }
     }
 }
+
+
+// A remark too long for a page: its row takes the page's room and every line
+// of it is drawn within the row, clear of the captions above and of the
+// footer below.
+TEST(PrintedTemplatesTest, LinesOfATallRowStayWithinTheRow)
+{
+    TestBook book;
+    addNoteHeaders(book);
+    QString remark;
+    for (int i = 0; i < 60; ++i)
+        remark += s("三层加厚防潮包装第%1号").arg(i);
+    book.exec("insert into TA4 (F1,F2,F5,F4) values ('BZ1',?,?,?)", {kLongName, kSpecification, s("卷")});
+    book.exec("insert into TB11 (F0,F1,F6,F7,F8) values ('RK26120001','BZ1',10,12.5,?)", {remark});
+    ReportInput input;
+    input.selectionFormula = QStringLiteral("{TB1.F1}='RK26120001'");
+    QString error;
+    const auto r = fillReport(book.db(), shipped("prntb10.rpt"), input, &error);
+    ASSERT_TRUE(r.has_value()) << error.toStdString();
+    const ReportPage page = r->pages.first();
+    double top = 0;
+    for (const ReportLine &line : page.header)
+        top += line.height;
+    ASSERT_FALSE(page.body.isEmpty());
+    const double bottom = top + page.body[0].height;
+    ASSERT_GT(page.body[0].printed[7].text.count(QLatin1Char('\n')), 10);
+
+    TextRecorder device;
+    QPainter painter(&device);
+    paintPage(*r, 0, painter);
+    painter.end();
+    int lines = 0;
+    for (const DrawnText &d : device.drawn()) {
+        if (!remark.contains(d.text))
+            continue;
+        ++lines;
+        const QFontMetricsF metrics(d.font, &device);
+        EXPECT_GE(d.at.y() - metrics.ascent(), top - 0.01) << d.text.toStdString();
+        EXPECT_LE(d.at.y() + metrics.descent(), bottom + 0.01) << d.text.toStdString();
+    }
+    EXPECT_EQ(lines, page.body[0].printed[7].text.count(QLatin1Char('\n')) + 1);
+}

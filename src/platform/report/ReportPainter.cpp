@@ -53,17 +53,26 @@ private:
     }
 
     // A cell as the layout set it: its lines, in its font size, in the
-    // column less its padding.
+    // column less its padding. The lines are set one under the other at the
+    // line spacing the layout measured the row by (the painter's own
+    // multi-line text rounds its lines apart, and a tall cell would run out
+    // of its row), the block of them centred in the row.
     void drawCell(const QRectF &rect, const LaidOutCell &cell, Qt::Alignment align, bool bold)
     {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
         if (inner.width() <= 0 || cell.text.isEmpty())
             return;
-        int flags = int(align | Qt::AlignVCenter);
-        if (!cell.text.contains(QLatin1Char('\n')))
-            flags |= Qt::TextSingleLine;
         p_.setFont(font(cell.size, bold));
-        p_.drawText(inner, flags, cell.text);
+        const QStringList lines = cell.text.split(QLatin1Char('\n'));
+        const double spacing = TextWidths::of(cell.size, bold).lineSpacing();
+        const double block = lines.size() == 1 ? inner.height() : lines.size() * spacing;
+        double top = inner.center().y() - block / 2;
+        const double step = lines.size() == 1 ? block : spacing;
+        for (const QString &line : lines) {
+            p_.drawText(QRectF(inner.left(), top, inner.width(), step),
+                        int(align | Qt::AlignVCenter) | Qt::TextSingleLine, line);
+            top += step;
+        }
     }
 
     void drawCells(const ReportLine &l, double y, bool bold, bool captions)
