@@ -448,3 +448,89 @@ TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
                     EXPECT_TRUE(read.contains(line)) << line.toStdString() << "\n" << read.toStdString();
     }
 }
+
+
+// A header line with a long party name: its left, centre and right texts
+// stand side by side, none drawn over another, on every note that names its
+// party.
+TEST(PrintedTemplatesTest, HeaderTextsDoNotRunIntoEachOther)
+{
+    const QString party = s("上海市浦东新区华东包装材料供应有限责任公司第二分公司仓储物流部");
+    const struct {
+        const char *file;
+        const char *selection;
+    } cases[] = {{"prntb10.rpt", "{TB1.F1}='RK26120001'"}, {"prntb30.rpt", "{TB3.F1}='TH26120001'"},
+                 {"prntd10.rpt", "{TD1.F1}='CK26120001'"}, {"prntd30.rpt", "{TD3.F1}='TK26120001'"}};
+    TestBook book;
+    addNoteHeaders(book);
+    book.exec("update TA1 set F2 = ?", {party});
+    book.exec("update TA2 set F2 = ?", {party});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        ReportInput input;
+        input.selectionFormula = c.selection;
+        QString error;
+        const auto r = fillReport(book.db(), shipped(c.file), input, &error);
+        ASSERT_TRUE(r.has_value()) << error.toStdString();
+        TextRecorder device;
+        QPainter painter(&device);
+        paintPage(*r, 0, painter);
+        painter.end();
+        // The texts drawn on one baseline, left to right.
+        QMap<int, QVector<QPair<double, double>>> lines;
+        bool partyWhole = false;
+        for (const DrawnText &d : device.drawn()) {
+            const double w = QFontMetricsF(d.font, &device).horizontalAdvance(d.text);
+            lines[qRound(d.at.y())].append({d.at.x(), d.at.x() + w});
+            partyWhole = partyWhole || d.text.contains(party);
+        }
+        EXPECT_TRUE(partyWhole);
+        for (auto line = lines.begin(); line != lines.end(); ++line) {
+            std::sort(line->begin(), line->end());
+            for (qsizetype i = 1; i < line->size(); ++i)
+                EXPECT_LE((*line)[i - 1].second, (*line)[i].first + 0.5) << "baseline " << line.key();
+        }
+    }
+}
+
+
+// A remark too long for a page: its row takes the page's room and every line
+// of it is drawn within the row, clear of the captions above and of the
+// footer below.
+TEST(PrintedTemplatesTest, LinesOfATallRowStayWithinTheRow)
+{
+    TestBook book;
+    addNoteHeaders(book);
+    QString remark;
+    for (int i = 0; i < 60; ++i)
+        remark += s("三层加厚防潮包装第%1号").arg(i);
+    book.exec("insert into TA4 (F1,F2,F5,F4) values ('BZ1',?,?,?)", {kLongName, kSpecification, s("卷")});
+    book.exec("insert into TB11 (F0,F1,F6,F7,F8) values ('RK26120001','BZ1',10,12.5,?)", {remark});
+    ReportInput input;
+    input.selectionFormula = QStringLiteral("{TB1.F1}='RK26120001'");
+    QString error;
+    const auto r = fillReport(book.db(), shipped("prntb10.rpt"), input, &error);
+    ASSERT_TRUE(r.has_value()) << error.toStdString();
+    const ReportPage page = r->pages.first();
+    double top = 0;
+    for (const ReportLine &line : page.header)
+        top += line.height;
+    ASSERT_FALSE(page.body.isEmpty());
+    const double bottom = top + page.body[0].height;
+    ASSERT_GT(page.body[0].printed[7].text.count(QLatin1Char('\n')), 10);
+
+    TextRecorder device;
+    QPainter painter(&device);
+    paintPage(*r, 0, painter);
+    painter.end();
+    int lines = 0;
+    for (const DrawnText &d : device.drawn()) {
+        if (!remark.contains(d.text))
+            continue;
+        ++lines;
+        const QFontMetricsF metrics(d.font, &device);
+        EXPECT_GE(d.at.y() - metrics.ascent(), top - 0.01) << d.text.toStdString();
+        EXPECT_LE(d.at.y() + metrics.descent(), bottom + 0.01) << d.text.toStdString();
+    }
+    EXPECT_EQ(lines, page.body[0].printed[7].text.count(QLatin1Char('\n')) + 1);
+}

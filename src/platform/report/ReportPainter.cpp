@@ -2,6 +2,7 @@
 
 #include "ExportFile.h"
 #include "ReportText.h"
+#include "ReportTextLine.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -52,17 +53,26 @@ private:
     }
 
     // A cell as the layout set it: its lines, in its font size, in the
-    // column less its padding.
+    // column less its padding. The lines are set one under the other at the
+    // line spacing the layout measured the row by (the painter's own
+    // multi-line text rounds its lines apart, and a tall cell would run out
+    // of its row), the block of them centred in the row.
     void drawCell(const QRectF &rect, const LaidOutCell &cell, Qt::Alignment align, bool bold)
     {
         const QRectF inner = rect.adjusted(kCellPadding, 0, -kCellPadding, 0);
         if (inner.width() <= 0 || cell.text.isEmpty())
             return;
-        int flags = int(align | Qt::AlignVCenter);
-        if (!cell.text.contains(QLatin1Char('\n')))
-            flags |= Qt::TextSingleLine;
         p_.setFont(font(cell.size, bold));
-        p_.drawText(inner, flags, cell.text);
+        const QStringList lines = cell.text.split(QLatin1Char('\n'));
+        const double spacing = TextWidths::of(cell.size, bold).lineSpacing();
+        const double block = lines.size() == 1 ? inner.height() : lines.size() * spacing;
+        double top = inner.center().y() - block / 2;
+        const double step = lines.size() == 1 ? block : spacing;
+        for (const QString &line : lines) {
+            p_.drawText(QRectF(inner.left(), top, inner.width(), step),
+                        int(align | Qt::AlignVCenter) | Qt::TextSingleLine, line);
+            top += step;
+        }
     }
 
     void drawCells(const ReportLine &l, double y, bool bold, bool captions)
@@ -74,19 +84,20 @@ private:
 
     double paintLine(const ReportLine &l, double y)
     {
-        const QRectF full(0, y, width_, l.height);
         const double body = r_.layout.fontSize;
         switch (l.kind) {
         case LineKind::Title:
         case LineKind::Text:
         case LineKind::GroupHeader: {
-            p_.setFont(font(l.kind == LineKind::Title ? r_.layout.titleFontSize : body,
-                            l.kind != LineKind::Text));
-            if (l.cells.size() == 3) {
-                p_.drawText(full, int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[0]);
-                p_.drawText(full, int(Qt::AlignHCenter | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[1]);
-                p_.drawText(full, int(Qt::AlignRight | Qt::AlignVCenter) | Qt::TextSingleLine, l.cells[2]);
-            }
+            const bool bold = l.kind != LineKind::Text;
+            const PlacedTexts placed =
+                placeAcross(l.cells, width_, l.kind == LineKind::Title ? r_.layout.titleFontSize : body, bold);
+            p_.setFont(font(placed.size, bold));
+            for (int i = 0; i < placed.texts.size() && i < placed.x.size(); ++i)
+                if (!placed.texts[i].isEmpty())
+                    p_.drawText(QRectF(placed.x[i], y, placed.width[i] + 1, l.height),
+                                int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip,
+                                placed.texts[i]);
             break;
         }
         case LineKind::Captions:
