@@ -119,8 +119,9 @@ QString restoreBook(db::Database &open, const QString &bookFile, const QString &
         if (!lock.isHeld())
             return lock.error();
         open.close();
+        // A name of this restore's own: a stage a restore cut off left is
+        // removed with the other leftovers, once no one can be writing it.
         const QString staged = db::restoreStagePathFor(bookFile);
-        QFile::remove(staged);  // a stage left by a restore cut off: no one else's while the lock is ours
         error = db::compactCopy(backupFile, staged);
         if (error.isEmpty())
             error = lock.replaceBookWith(staged);

@@ -52,8 +52,8 @@ using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // under a read transaction of the book (so the copy is one committed state of
 // it, while other connections go on reading), through a temporary file in
 // target's folder that is checked like a compacted copy and then renamed into
-// place, open to no one the source is closed to. A lock of another connection is waited for as long as any statement
-// waits. Returns an empty text on success, else the reason; busy, when given,
+// place, open to no one the source is closed to. A lock of another connection
+// is waited for as long as any statement waits. Returns an empty text on success, else the reason; busy, when given,
 // tells whether the reason is such a lock.
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress = {},
                  bool *busy = nullptr);

@@ -102,6 +102,8 @@ void handOverRoom(QVector<int> &widths, const QVector<QPair<int, int>> &transfer
 
 QVector<int> printedColumns(const ListColumns &columns);
 QVector<int> totalledColumns(const ListColumns &columns);
+// The column the totals row's label stands in; the first column when no
+// column is described as holding it.
 int totalsLabelColumn(const ListColumns &columns);
 // The columns the list can be sorted by, in column order.
 QVector<int> sortColumns(const ListColumns &columns);

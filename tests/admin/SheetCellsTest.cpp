@@ -313,7 +313,7 @@ TEST(SheetCells, RefusesWithTheTrueReason)
         {"no sheet", Workbook().sheet("S").stream(), SheetRead::NoSheet},
         {"a column past IV", Workbook().sheet("S").number(0, 256, 1).stream(), SheetRead::Damaged},
         {"no record", QByteArray(), SheetRead::Damaged},
-        {"no workbook", QByteArray("PK\x03\x04 zip", 10), SheetRead::Damaged},
+        {"no workbook", QByteArray("PK\x03\x04 zip", 8), SheetRead::Damaged},
     };
     for (const auto &c : cases) {
         Cells cells;

@@ -62,8 +62,9 @@ TEST_F(DayConditions, PickWhatTheDayDifferencePicksAcrossMonthAndYearEnds)
             const QStringList expected = dates(QStringLiteral("datediff('d',?,F2) ") + c.difference, {db::dateText(day)});
             EXPECT_FALSE(expected.isEmpty());
             EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), c.relation, day)), expected);
-            if (c.relation == db::DayRelation::On)
+            if (c.relation == db::DayRelation::On) {
                 EXPECT_EQ(dates(db::onDayCondition(QStringLiteral("F2")), db::onDayValues(day)), expected);
+            }
         }
     }
     // The last day of the month, every time of it, and nothing of the next.
