@@ -120,7 +120,7 @@ int columnWith(const ListColumns &columns, CellKind kind)
     return columnsWhere(columns, [kind](const ListColumn &column) { return column.kind == kind; }).value(0, -1);
 }
 
-// Codes, names and specifications are texts, whatever their characters:
+// Codes, names and sizes/models are texts, whatever their characters:
 // "001" stands left as "S01" does.
 Qt::Alignment columnAlignment(const ListColumn &column)
 {

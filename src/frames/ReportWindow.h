@@ -53,7 +53,7 @@ struct ReportWindowKind {
 // from a list's columns.
 void takeColumns(ReportWindowKind &kind, const ListColumns &columns);
 // Aligns the figure columns right and every other column left: numbers,
-// codes, names, specifications and dates are texts, and a code of digits
+// codes, names, sizes/models and dates are texts, and a code of digits
 // ("001") stands left as "S01" beside it does.
 void alignFiguresRight(ReportWindowKind &kind, const QVector<int> &figureColumns);
 

@@ -300,10 +300,10 @@ TEST(PrintedTemplatesTest, LongReportsPrintInTheirStagedOrder)
 
 namespace {
 
-// A goods as clerks name it: a long name beside a short specification and a
+// A goods as clerks name it: a long name beside a short size/model and a
 // short line remark.
 const QString kLongName = s("加厚双层防潮防震气泡膜卷材宽一米二长五十米透明款工业用");
-const QString kSpecification = s("六件套PH1/PH2");
+const QString kSizeModel = s("六件套PH1/PH2");
 const QString kRemark = s("三层加厚");
 
 // The cells of the first detail row as page 0 prints them.
@@ -336,20 +336,20 @@ QString pdfText(const QString &pdf)
 
 } // namespace
 
-// Every template that prints goods names, specifications or remarks prints
+// Every template that prints goods names, sizes/models or remarks prints
 // them whole on a page with room for them: the long name goes on in further
-// lines of its row, the short specification and remark stay on one line, the
+// lines of its row, the short size/model and remark stay on one line, the
 // figures keep the body size; read back from the laid-out page and from the
 // PDF file.
-TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
+TEST(PrintedTemplatesTest, NamesSizesModelsAndRemarksPrintWhole)
 {
-    // ?1 the goods code, ?2 its name, ?3 its specification, ?4 the remark.
+    // ?1 the goods code, ?2 its name, ?3 its size/model, ?4 the remark.
     const struct {
         const char *file;
         const char *stage;
         const char *selection;
-        int name, specification, remark;  // columns; -1: not printed
-        const char *nameText = nullptr;   // a column of name, specification and unit together
+        int name, sizeModel, remark;  // columns; -1: not printed
+        const char *nameText = nullptr;   // a column of name, size/model and unit together
     } cases[] = {
         {"prntb10.rpt", "insert into TB11 (F0,F1,F6,F7,F8) values ('RK26120001',?1,10,12.5,?4)",
          "{TB1.F1}='RK26120001'", 1, 2, 7},
@@ -398,12 +398,12 @@ TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
     TestBook book;
     addNoteHeaders(book);
     const QString code = QStringLiteral("BZ-QPM-1200");
-    book.exec("insert into TA4 (F1,F2,F5,F4) values (?,?,?,?)", {code, kLongName, kSpecification, s("卷")});
+    book.exec("insert into TA4 (F1,F2,F5,F4) values (?,?,?,?)", {code, kLongName, kSizeModel, s("卷")});
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         clearPrintedLines(book);
-        const QString name = c.nameText ? QString::fromUtf8(c.nameText).arg(kLongName, kSpecification) : kLongName;
-        QVariantList values{code, name, kSpecification, kRemark};
+        const QString name = c.nameText ? QString::fromUtf8(c.nameText).arg(kLongName, kSizeModel) : kLongName;
+        QVariantList values{code, name, kSizeModel, kRemark};
         const QString stage = QString::fromUtf8(c.stage);
         while (!values.isEmpty() && !stage.contains(QStringLiteral("?%1").arg(values.size())))
             values.removeLast();
@@ -420,7 +420,7 @@ TEST(PrintedTemplatesTest, NamesSpecificationsAndRemarksPrintWhole)
             int column;
             QString text;
             bool oneLine;
-        } texts[] = {{c.name, name, false}, {c.specification, kSpecification, true}, {c.remark, kRemark, true}};
+        } texts[] = {{c.name, name, false}, {c.sizeModel, kSizeModel, true}, {c.remark, kRemark, true}};
         for (const auto &t : texts) {
             if (t.column < 0)
                 continue;
@@ -504,7 +504,7 @@ TEST(PrintedTemplatesTest, LinesOfATallRowStayWithinTheRow)
     QString remark;
     for (int i = 0; i < 60; ++i)
         remark += s("三层加厚防潮包装第%1号").arg(i);
-    book.exec("insert into TA4 (F1,F2,F5,F4) values ('BZ1',?,?,?)", {kLongName, kSpecification, s("卷")});
+    book.exec("insert into TA4 (F1,F2,F5,F4) values ('BZ1',?,?,?)", {kLongName, kSizeModel, s("卷")});
     book.exec("insert into TB11 (F0,F1,F6,F7,F8) values ('RK26120001','BZ1',10,12.5,?)", {remark});
     ReportInput input;
     input.selectionFormula = QStringLiteral("{TB1.F1}='RK26120001'");

@@ -356,7 +356,7 @@ TEST_F(JournalWindow, ShowsCellsTotalsAndCounter)
     EXPECT_EQ(status(), book.m().gBookName);
 }
 
-// Document numbers, codes and specifications of digits are texts: they stand
+// Document numbers, codes and sizes/models of digits are texts: they stand
 // left as the letters beside them do; the prices and figures stand right.
 TEST_F(JournalWindow, CodesOfDigitsStandLeftAndFiguresRight)
 {

@@ -119,7 +119,7 @@ TEST_F(Statistics, EachKindListsTodaysAuditedLinesWithTotals)
     }
 }
 
-// Numbers, codes, names and specifications of digits are texts: they stand
+// Numbers, codes, names and sizes/models of digits are texts: they stand
 // left as the letters beside them do; the figures stand right.
 TEST_F(Statistics, CodesOfDigitsStandLeftAndFiguresRight)
 {

@@ -201,7 +201,7 @@ TEST_F(StocktakingReport, PrintsStageJournalAndSummaryRows)
                                                  "1|PD1|2026-03-09|王五|G2|螺母|-3.0|1.25|-3.75"));
 }
 
-// A note number, goods code or specification of digits is a text: it
+// A note number, goods code or size/model of digits is a text: it
 // stands left as the letters beside it do; the figures stand right.
 TEST_F(StocktakingReport, CodesOfDigitsStandLeftAndFiguresRight)
 {
