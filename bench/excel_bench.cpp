@@ -7,7 +7,7 @@
 // The workbook (N goods rows of twelve columns, 65,000 by default) is written
 // in a temporary folder.
 #include "BenchSupport.h"
-#include "BiffWriter.h"
+#include "support/BiffWriter.h"
 #include "admin/ExcelSheet.h"
 #include "admin/WorkbookFile.h"
 

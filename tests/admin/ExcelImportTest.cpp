@@ -1,4 +1,4 @@
-#include "BiffWriter.h"
+#include "support/BiffWriter.h"
 #include "admin/ExcelSheet.h"
 #include "admin/FromExcel.h"
 #include "admin/GoodsImport.h"

@@ -6,7 +6,7 @@
 #include "admin/S32.h"
 #include "admin/sysDBbak.h"
 #include "db/EngineFailure.h"
-#include "masterdata/WindowDriver.h"
+#include "support/WindowDriver.h"
 #include "support/BookFaults.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "support/BookFaults.h"
 #include "support/TestBook.h"
 #include "db/EngineFailure.h"
-#include "masterdata/WindowDriver.h"
+#include "support/WindowDriver.h"
 
 #include "admin/OperatorStore.h"
 #include "admin/OperatorWindow.h"
@@ -368,8 +368,9 @@ TEST_F(PersonalSettings, APictureThatCannotBeReadIsNamedInChinese)
         book.fileDialogs().answer(chosen);
         click(w, "CmdSet0");
         ASSERT_TRUE(QFile::remove(chosen));
-        if (c.folderInItsPlace)
+        if (c.folderInItsPlace) {
             ASSERT_TRUE(QDir().mkdir(chosen));
+        }
         click(w, "CmdSet1");
         ASSERT_FALSE(book.prompt().shown.isEmpty());
         EXPECT_EQ(book.prompt().lastText(), c.text);

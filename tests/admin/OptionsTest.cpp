@@ -1,5 +1,5 @@
 #include "support/TestBook.h"
-#include "masterdata/WindowDriver.h"
+#include "support/WindowDriver.h"
 
 #include "admin/SystemOptions.h"
 #include "admin/SystemOptionsWindow.h"

@@ -1,4 +1,4 @@
-#include "BiffWriter.h"
+#include "support/BiffWriter.h"
 #include "admin/CellDates.h"
 #include "admin/SheetCells.h"
 
@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <span>
 #include <vector>
 
 namespace {
@@ -45,6 +46,20 @@ struct Expected {
     double number;
     QString text;
 };
+
+// The cells read are exactly the expected ones, each with its kind, number and text.
+void expectCells(const Cells &cells, std::span<const Expected> expected)
+{
+    EXPECT_EQ(cells.size(), expected.size());
+    for (const Expected &e : expected) {
+        SCOPED_TRACE(testing::Message() << "cell " << e.row << "," << e.col);
+        const auto found = cells.find({e.row, e.col});
+        ASSERT_NE(found, cells.end());
+        EXPECT_EQ(int(found->second.kind), int(e.kind));
+        EXPECT_EQ(found->second.number, e.number);
+        EXPECT_EQ(found->second.text, e.text);
+    }
+}
 
 TEST(SheetCells, ReadsEachKindOfSavedFormulaResult)
 {
@@ -92,15 +107,7 @@ TEST(SheetCells, ReadsEachKindOfSavedFormulaResult)
         {3, 2, Kind::Unreadable, 0, {}},
         {4, 3, Kind::Unreadable, 0, {}},
     };
-    EXPECT_EQ(values.size(), std::size(expected));
-    for (const Expected &e : expected) {
-        SCOPED_TRACE(testing::Message() << "cell " << e.row << "," << e.col);
-        const auto found = values.find({e.row, e.col});
-        ASSERT_NE(found, values.end());
-        EXPECT_EQ(int(found->second.kind), int(e.kind));
-        EXPECT_EQ(found->second.number, e.number);
-        EXPECT_EQ(found->second.text, e.text);
-    }
+    expectCells(values, expected);
 }
 
 TEST(SheetCells, FindsTheSheetByNameAndRefusesOthers)
@@ -171,16 +178,9 @@ TEST(SheetCells, ReadsEveryKindOfCellWithItsValue)
         {5, 1, Kind::Text, 0, QStringLiteral("螺丝钉")},
         {5, 2, Kind::Error, 0, QStringLiteral("#NUM!")},
     };
-    EXPECT_EQ(cells.size(), std::size(expected));  // the blank cell gives nothing
-    for (const Expected &e : expected) {
-        SCOPED_TRACE(testing::Message() << "cell " << e.row << "," << e.col);
-        const auto found = cells.find({e.row, e.col});
-        ASSERT_NE(found, cells.end());
-        EXPECT_EQ(int(found->second.kind), int(e.kind));
-        EXPECT_EQ(found->second.number, e.number);
-        EXPECT_EQ(found->second.text, e.text);
-        EXPECT_EQ(found->second.formula, e.row == 5);
-    }
+    expectCells(cells, expected);  // the blank cell gives nothing
+    for (const auto &[at, cell] : cells)
+        EXPECT_EQ(cell.formula, at.first == 5) << "cell " << at.first << "," << at.second;  // row 5 holds the formulas
 }
 
 // A long label goes on in CONTINUE records: each opening with a flag byte, or

@@ -164,8 +164,9 @@ void checkWindow(QMdiSubWindow *sub, QWidget *viewport)
             EXPECT_TRUE(!place.isEmpty() && bar->rect().contains(place)) << action->text().toStdString();
         }
     }
-    if (name == QLatin1String("A3") || name == QLatin1String("S1"))
+    if (name == QLatin1String("A3") || name == QLatin1String("S1")) {
         EXPECT_EQ(menuRows, 1) << "menu wrapped";
+    }
 }
 
 TEST_F(RunningProgram, EveryWindowFitsTheScreenAndReadsWhole)

@@ -10,8 +10,11 @@
 
 namespace {
 
-// Stored dates and time stamps around the end of January and of the year.
+// Stored dates and time stamps around the end of January and of the year,
+// and around a leap day.
 const char *const kStored[] = {
+    "2024-02-28",          "2024-02-28 23:59:59", "2024-02-29",          "2024-02-29 00:00:00",
+    "2024-02-29 23:59:59", "2024-03-01",
     "2025-12-31",          "2025-12-31 23:59:59", "2026-01-01",          "2026-01-01 00:00:00",
     "2026-01-30",          "2026-01-30 23:59:59", "2026-01-31",          "2026-01-31 00:00:00",
     "2026-01-31 12:30:00", "2026-01-31 23:59:59", "2026-02-01",          "2026-02-01 00:00:00",
@@ -55,8 +58,8 @@ const RelationCase kRelations[] = {
 
 TEST_F(DayConditions, PickWhatTheDayDifferencePicksAcrossMonthAndYearEnds)
 {
-    for (const QDate day : {QDate(2025, 12, 31), QDate(2026, 1, 1), QDate(2026, 1, 30), QDate(2026, 1, 31),
-                            QDate(2026, 2, 1), QDate(2026, 2, 28)}) {
+    for (const QDate day : {QDate(2024, 2, 28), QDate(2024, 2, 29), QDate(2025, 12, 31), QDate(2026, 1, 1),
+                            QDate(2026, 1, 30), QDate(2026, 1, 31), QDate(2026, 2, 1), QDate(2026, 2, 28)}) {
         for (const RelationCase &c : kRelations) {
             SCOPED_TRACE(db::dateText(day).toStdString() + " " + c.difference);
             const QStringList expected = dates(QStringLiteral("datediff('d',?,F2) ") + c.difference, {db::dateText(day)});
@@ -71,7 +74,11 @@ TEST_F(DayConditions, PickWhatTheDayDifferencePicksAcrossMonthAndYearEnds)
     EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), db::DayRelation::On, QDate(2026, 1, 31))),
               (QStringList{"2026-01-31", "2026-01-31 00:00:00", "2026-01-31 12:30:00", "2026-01-31 23:59:59"}));
     EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), db::DayRelation::Until, QDate(2025, 12, 31))),
-              (QStringList{"2025-12-31", "2025-12-31 23:59:59"}));
+              (QStringList{"2024-02-28", "2024-02-28 23:59:59", "2024-02-29", "2024-02-29 00:00:00",
+                           "2024-02-29 23:59:59", "2024-03-01", "2025-12-31", "2025-12-31 23:59:59"}));
+    // The day after the 28th of a leap February is its 29th, not the 1st of March.
+    EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), db::DayRelation::On, QDate(2024, 2, 29))),
+              (QStringList{"2024-02-29", "2024-02-29 00:00:00", "2024-02-29 23:59:59"}));
 }
 
 TEST_F(DayConditions, AreServedByTheDateIndex)

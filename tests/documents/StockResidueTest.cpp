@@ -4,8 +4,8 @@
 
 #include "documents/OutboundKinds.h"
 #include "documents/StocktakingKind.h"
-#include "masterdata/WindowDriver.h"
 #include "stock/StockList.h"
+#include "support/WindowDriver.h"
 
 using namespace documents;
 

@@ -1,5 +1,5 @@
-#include "ListServices.h"
-#include "WindowDriver.h"
+#include "support/ListServices.h"
+#include "support/WindowDriver.h"
 #include "frames/MasterDataWindow.h"
 #include "masterdata/GoodsWindow.h"
 #include "masterdata/MasterDataKinds.h"

@@ -1,5 +1,5 @@
-#include "ListServices.h"
-#include "WindowDriver.h"
+#include "support/ListServices.h"
+#include "support/WindowDriver.h"
 #include "masterdata/GoodsStore.h"
 #include "masterdata/GoodsWindow.h"
 #include "platform/NumberText.h"

@@ -1,5 +1,5 @@
 // The master-data windows as the main menu opens them in the main window.
-#include "WindowDriver.h"
+#include "support/WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
 #include "masterdata/MasterDataWindows.h"
 #include "shell/MForm.h"

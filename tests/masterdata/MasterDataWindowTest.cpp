@@ -1,6 +1,6 @@
 #include "support/TestBook.h"
-#include "ListServices.h"
-#include "WindowDriver.h"
+#include "support/ListServices.h"
+#include "support/WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
 #include "masterdata/MasterDataWindows.h"
 

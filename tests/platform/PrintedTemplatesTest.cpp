@@ -196,7 +196,7 @@ TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
     TextRecorder points;  // 72 dots per inch: widths in points
     for (const auto &c : cases) {
         const ReportTemplate layout = shipped(c.file);
-        for (const QString code : {QStringLiteral("GJ-2026-000001"), QStringLiteral("GJ-2026-1211-ABCDEF-00001")}) {
+        for (const QString &code : {QStringLiteral("GJ-2026-000001"), QStringLiteral("GJ-2026-1211-ABCDEF-00001")}) {
             SCOPED_TRACE(std::string(c.file) + " " + code.toStdString());
             clearPrintedLines(book);
             book.exec("delete from TA4");
@@ -215,16 +215,19 @@ TEST(PrintedTemplatesTest, GoodsCodesPrintWholeBesideTheirNames)
             ASSERT_NE(drawnCode, items.end());
             ASSERT_NE(drawnName, items.end());
             const double size = drawnCode->font.pointSizeF();
-            if (code.size() < 20)
+            if (code.size() < 20) {
                 EXPECT_NEAR(size, layout.fontSize, 0.01);
+            }
             EXPECT_GE(size, 7.0);
             EXPECT_LE(drawnCode->at.x() + QFontMetricsF(drawnCode->font, &points).horizontalAdvance(code),
                       drawnName->at.x());
             // A caption names its column: it is drawn whole, never cut.
-            for (const Column &column : layout.columns)
-                if (!column.caption.isEmpty())
+            for (const Column &column : layout.columns) {
+                if (!column.caption.isEmpty()) {
                     EXPECT_NE(find([&](const DrawnText &d) { return d.text == column.caption; }), items.end())
                         << column.caption.toStdString();
+                }
+            }
         }
     }
 }
@@ -426,8 +429,9 @@ TEST(PrintedTemplatesTest, NamesSizesModelsAndRemarksPrintWhole)
                 continue;
             const QString printed = row[t.column].text;
             EXPECT_EQ(reads(printed), reads(t.text)) << printed.toStdString();
-            if (t.oneLine)
+            if (t.oneLine) {
                 EXPECT_EQ(printed, t.text);
+            }
         }
         const QStringList whole = r->rows[0];
         for (int col = 0; col < row.size(); ++col) {
@@ -442,10 +446,12 @@ TEST(PrintedTemplatesTest, NamesSizesModelsAndRemarksPrintWhole)
         ASSERT_TRUE(renderPdf(*r, pdf, &error)) << error.toStdString();
         const QString read = pdfText(pdf);
         EXPECT_FALSE(read.contains(QChar(0x2026))) << read.toStdString();
-        for (const auto &t : texts)
-            if (t.column >= 0)
-                for (const QString &line : row[t.column].text.split(QLatin1Char('\n')))
-                    EXPECT_TRUE(read.contains(line)) << line.toStdString() << "\n" << read.toStdString();
+        for (const auto &t : texts) {
+            if (t.column < 0)
+                continue;
+            for (const QString &line : row[t.column].text.split(QLatin1Char('\n')))
+                EXPECT_TRUE(read.contains(line)) << line.toStdString() << "\n" << read.toStdString();
+        }
     }
 }
 

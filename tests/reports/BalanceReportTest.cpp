@@ -1,11 +1,11 @@
 // The in/out/balance quantity report over a chosen period, and its print.
 #include "PeriodFixture.h"
 
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
 #include "reports/BalanceReport.h"
 #include "reports/BalanceReportWindow.h"
 #include "reports/PeriodReport.h"
+#include "support/ListServices.h"
+#include "support/WindowDriver.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -88,7 +88,6 @@ TEST_F(BalanceTest, FiguresAreExactDecimalsWithTheirZeroBeforeThePoint)
           {"0.225", "0", "0", "0", "0", "0.225"}}},
     };
     C18 w;
-    WindowDriver<C18> d{w};
     w.Txt->setText(QStringLiteral("K*"));
     for (const Case &c : cases) {
         w.DTP[0]->setDate(QDate(2026, 3, 1));

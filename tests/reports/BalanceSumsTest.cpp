@@ -27,8 +27,9 @@ TEST(BalanceReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
         ASSERT_TRUE(ComputeBalanceReport(book.db(), filter, QStringLiteral("#0.00"), &report, &error))
             << error.toStdString();
         ASSERT_EQ(report.rows.size(), oneGoods ? 1 : 1500);
-        if (oneGoods)
+        if (oneGoods) {
             EXPECT_EQ(report.rows[0].mid(4), (QStringList{"0", amounts.sum, "0", "0", "0", amounts.sum}));
+        }
         EXPECT_EQ(report.totals.mid(3), (QStringList{"合计：", "0", amounts.sum, "0", "0", "0", amounts.sum}));
     }
 }

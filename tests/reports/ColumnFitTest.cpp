@@ -129,9 +129,10 @@ TEST_P(NameColumnFit, NamesGetTheRoomLeftAndFiguresAreWhole)
     EXPECT_EQ(grid.columnWidth(1) >= view->sizeHintForColumn(1), c.nameWhole)
         << "name width " << grid.columnWidth(1) << " of " << view->sizeHintForColumn(1);
     EXPECT_GE(grid.columnWidth(3), grid.horizontalHeader()->sectionSizeHint(3)) << "the remark keeps its caption";
-    if (c.layoutKept)
+    if (c.layoutKept) {
         for (int col = 0; col < 4; ++col)
             EXPECT_EQ(grid.columnWidth(col), layout[col]) << "column " << col;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,13 +1,13 @@
 // The document statistics: audited lines of each kind with totals, the kind
 // chosen on an open window, the condition query, sorting and both prints.
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
 #include "reports/Lst.h"
 #include "shell/MForm.h"
 #include "shell/ShellWindows.h"
-#include "support/CentAmounts.h"
 #include "support/CellAlignment.h"
+#include "support/CentAmounts.h"
+#include "support/ListServices.h"
 #include "support/TestBook.h"
+#include "support/WindowDriver.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -94,7 +94,6 @@ TEST_F(Statistics, EachKindListsTodaysAuditedLinesWithTotals)
     for (const KindCase &k : kKinds) {
         SCOPED_TRACE(k.code);
         Lst w;
-        [[maybe_unused]] WindowDriver<Lst> d{w};
         w.setProperty("whoami", QString::fromLatin1(k.code));
         EXPECT_EQ(w.windowTitle(), s(k.caption));
         const QStringList caps = w.grid().rowTexts(0);
@@ -129,7 +128,6 @@ TEST_F(Statistics, CodesOfDigitsStandLeftAndFiguresRight)
     book.exec("insert into TB1 (F1,F2,F3,F6,F10) values ('0309','2026-03-09','502','张三','12')");
     book.exec("insert into TB11 (F0,F1,F6,F7,F8) values ('0309','001',3,4,'5')");
     Lst w;
-    [[maybe_unused]] WindowDriver<Lst> d{w};
     w.setProperty("whoami", QStringLiteral("B2"));
     ASSERT_EQ(w.recordCount(), 4);
     EXPECT_EQ(cellsNotLeft(w.grid(), 1, 4, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14}), QStringList());

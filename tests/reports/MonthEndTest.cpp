@@ -8,12 +8,12 @@
 #include "documents/DocumentService.h"
 #include "documents/OutboundKinds.h"
 #include "documents/StocktakingKind.h"
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
 #include "reports/BalanceReport.h"
 #include "reports/BalanceReportWindow.h"
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
+#include "support/ListServices.h"
+#include "support/WindowDriver.h"
 
 #include <QDateEdit>
 #include <QDateTime>
@@ -93,7 +93,6 @@ struct MonthEnd : ::testing::Test {
     QVector<QStringList> generateAndSave()
     {
         C181 w;
-        WindowDriver<C181> d{w};
         button(w, "Cmd")->click();
         const QVector<QStringList> generated = shownRows(w);
         button(w, "CmdDel")->click();
@@ -143,7 +142,6 @@ TEST_F(MonthEnd, MonthlyAndChosenPeriodReportsAgreeToTheCent)
     const QStringList februaryTotals = {"23", "13.6", "8.5", "1.01", "17.5", "5.21",
                                         "12", "7.54", "12", "7.54", "19.5", "7.07"};
     C181 w;
-    WindowDriver<C181> d{w};
     button(w, "Cmd")->click();
     const QVector<QStringList> generated = shownRows(w);
     ASSERT_EQ(generated.size(), february.size() + 1);

@@ -2,15 +2,15 @@
 // date, reopening, deleting, the cost-price update and printing.
 #include "PeriodFixture.h"
 
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
-#include "stock/XlsxCells.h"
+#include "CentStockIns.h"
 #include "platform/NumberText.h"
 #include "reports/PeriodReport.h"
 #include "reports/PeriodReportWindow.h"
 #include "shell/MergedCaptionHeader.h"
-#include "CentStockIns.h"
 #include "support/CentAmounts.h"
+#include "support/ListServices.h"
+#include "support/WindowDriver.h"
+#include "support/XlsxCells.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -138,8 +138,9 @@ TEST(PeriodReportSums, ManyDecimalFiguresAddUpToTheirDecimalSum)
         const GenerationResult r =
             GeneratePeriodReport(book.db(), QDate(2026, 3, 1), QDate(2026, 3, 9), kByPeriodMovement, "#0.00");
         ASSERT_EQ(r.status, GenerationResult::Done) << r.error.toStdString();
-        if (oneGoods)
+        if (oneGoods) {
             EXPECT_EQ(r.report.rows[0][kPeriodInQty], amounts.sum);
+        }
         for (int col : {kPeriodInQty, kPeriodInAmount, kYearInQty, kClosingQty, kClosingAmount})
             EXPECT_EQ(r.report.totals[col], amounts.sum) << "column " << col;
 
@@ -454,7 +455,6 @@ struct FractionReportTest : ReportWindowTest {
 TEST_F(FractionReportTest, FiguresKeepTheirZeroBeforeThePoint)
 {
     C181 w;
-    WindowDriver<C181> d{w};
     button(w, "Cmd")->click();
     ASSERT_EQ(w.grid().rows(), 7 + 3);
     //        code  name        cost    As       Aj      Bs       Bj      Cs   Cj   Ds   Dj   Es      Ej      Fs      Fj      Gs       Gj

@@ -2,10 +2,10 @@
 // closed-year reports or cleared, documents cleared, and its guards.
 #include "PeriodFixture.h"
 
-#include "masterdata/ListServices.h"
 #include "reports/PeriodReportWindow.h"
 #include "reports/YearEnd.h"
 #include "reports/YearEndCarry.h"
+#include "support/ListServices.h"
 
 #include <QCheckBox>
 #include <QComboBox>

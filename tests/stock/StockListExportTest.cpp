@@ -1,13 +1,13 @@
 // The stock list as a clerk reads and exports it: numbers right-aligned, and
 // the preview's export to an Excel workbook and to PDF.
-#include "XlsxCells.h"
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
 #include "platform/GridModel.h"
 #include "platform/report/ReportPreview.h"
 #include "stock/StockList.h"
 #include "support/BookFaults.h"
+#include "support/ListServices.h"
 #include "support/TestBook.h"
+#include "support/WindowDriver.h"
+#include "support/XlsxCells.h"
 
 #include "db/EngineFailure.h"
 

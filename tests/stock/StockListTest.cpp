@@ -1,13 +1,13 @@
 // The stock list window: its views, cell texts, totals, counter, sort, query and print.
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
 #include "shell/MForm.h"
 #include "shell/OperatorLogin.h"
 #include "shell/ShellWindows.h"
 #include "shell/Startup.h"
 #include "stock/StockList.h"
 #include "stock/StockListSql.h"
+#include "support/ListServices.h"
 #include "support/TestBook.h"
+#include "support/WindowDriver.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

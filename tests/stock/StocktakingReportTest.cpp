@@ -1,9 +1,9 @@
 // The stocktaking report: audited lines of today, totals, search, sort and both prints.
-#include "masterdata/ListServices.h"
-#include "masterdata/WindowDriver.h"
 #include "stock/StocktakingReport.h"
 #include "support/CellAlignment.h"
+#include "support/ListServices.h"
 #include "support/TestBook.h"
+#include "support/WindowDriver.h"
 
 #include <QTableView>
 

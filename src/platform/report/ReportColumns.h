@@ -38,11 +38,14 @@ struct LaidOutCell {
 // Where the page is too narrow for that, the columns of short texts keep what
 // they need and the widest texts give way: a text column down to a few
 // characters, a column of identifiers (codes, note numbers, dates) to its
-// texts at the smallest size. A column of figures always keeps its width.
+// texts at the smallest size. A column of figures keeps its width while the
+// page holds it; a page narrower than the figures alone narrows every column
+// alike.
 //
 // In its column a text too wide for one line goes on in further lines of its
 // row; an identifier or a caption first shrinks, down to the smallest size; a
-// figure keeps the body size. Only a row that would grow taller than its page
+// figure keeps the body size, going on in a further line only in a column
+// narrower than itself. Only a row that would grow taller than its page
 // is cut short, with "…": short of that, every code, figure and text prints
 // whole.
 class ColumnLayout {
