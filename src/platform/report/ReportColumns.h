@@ -40,7 +40,7 @@ struct LaidOutCell {
 // characters, a column of identifiers (codes, note numbers, dates) to its
 // texts at the smallest size. A column of figures keeps its width while the
 // page holds it; a page narrower than the figures alone narrows every column
-// alike.
+// in proportion.
 //
 // In its column a text too wide for one line goes on in further lines of its
 // row; an identifier or a caption first shrinks, down to the smallest size; a
