@@ -22,7 +22,7 @@ public:
                 fieldNames_.resize(col + 1);
             fieldNames_[col] = textOf(value);
         } else {
-            cells_.append({row - 1, col, textOf(value)});
+            records_.set(row - 1, col, textOf(value));
         }
         rows_ = qMax(rows_, row + 1);
         columns_ = qMax(columns_, col + 1);
@@ -41,7 +41,8 @@ public:
             return;
         table.fieldNames = std::move(fieldNames_);
         table.fieldNames.resize(columns_);
-        table.records = SheetRows(std::move(cells_), rows_ - 1);
+        records_.finish(rows_ - 1);
+        table.records = std::move(records_);
         table.faults.resize(rows_ - 1);
         for (auto it = faults_.cbegin(); it != faults_.cend(); ++it)
             if (it.key() > 0 && !it->isEmpty())
@@ -66,8 +67,8 @@ private:
     }
 
     QStringList fieldNames_;
-    QVector<SheetRows::Cell> cells_;  // of the rows below the field names, as they come
-    QMap<int, CellFaults> faults_;    // by sheet row; few rows have any
+    SheetRows records_;             // the rows below the field names
+    QMap<int, CellFaults> faults_;  // by sheet row; few rows have any
     int rows_ = 0;
     int columns_ = 0;
 };

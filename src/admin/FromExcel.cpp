@@ -40,12 +40,12 @@ TextRows gridRows(const admin::SheetRows &records, int cols)
     rows.reserve(records.size());
     for (int r = 0; r < records.size(); ++r) {
         int next = 0;
-        for (const admin::SheetRows::Cell &cell : records.cells(r)) {
-            for (; next < cell.col; ++next)
+        records.forEachCell(r, [&](int col, QStringView text) {
+            for (; next < col; ++next)
                 rows.addCell(QStringView());
-            rows.addCell(cell.text);
+            rows.addCell(text);
             ++next;
-        }
+        });
         rows.endRow();  // the cells after the last one are empty
     }
     return rows;

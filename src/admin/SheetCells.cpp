@@ -54,9 +54,6 @@ enum RecordType : quint16 {
     BeginOfFile4 = 0x0409,
 };
 
-// The last column of a sheet (IV); a cell past it is no cell of a workbook.
-constexpr int kLastColumn = 255;
-
 // An RK number: 30 bits of a double's high bits or of an integer, perhaps to be divided by 100.
 double rkNumber(quint32 rk)
 {
@@ -297,7 +294,7 @@ private:
 
     bool give(int row, int col, const CellValue &value)
     {
-        if (col > kLastColumn)
+        if (col > kLastSheetColumn)
             return false;
         sink_(row, col, value);
         return true;

@@ -13,6 +13,9 @@
 // boolean, an error, or a text in the STRING record that follows). Blank cells hold no value and are not given.
 namespace admin {
 
+// The last column of a worksheet (IV); a cell past it is no cell of a workbook.
+inline constexpr int kLastSheetColumn = 255;
+
 struct CellValue {
     enum class Kind { Number, Text, Boolean, Error, Unreadable };
     Kind kind = Kind::Unreadable;

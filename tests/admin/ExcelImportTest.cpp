@@ -284,6 +284,12 @@ TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
                                      biffwrite::record(0x0409, QByteArray("\0\0\x10\0\0\0", 6))
                                          + biffwrite::record(0x0203, QByteArray(14, 0)) + biffwrite::record(0x000A, {}));
     const QString noStream = writeWorkbook(book.dir(), "contents.xls", goods, "Contents");
+    // A password-protected .xlsx: its zip package encrypted inside a compound file.
+    const QString encryptedXlsx = book.dir() + "/encrypted.xlsx";
+    ASSERT_TRUE(biffwrite::writeCompoundFile(
+        encryptedXlsx, {{"EncryptionInfo", QByteArray("\x04\x00\x04\x00\x40\x00\x00\x00", 8) + QByteArray(200, 'i')},
+                        {"EncryptedPackage", biffwrite::le32(4096) + QByteArray(4, 0) + QByteArray(4096, 'e')}}));
+    const QString packageOnly = writeWorkbook(book.dir(), "package.xlsx", QByteArray(4096, 'e'), "EncryptedPackage");
     const QString text = writeFile(book.dir(), "text.xls", "编码,名称\n");
     const QString cut = writeFile(book.dir(), "cut.xls", whole.left(whole.size() - 4096));
     const QString cutStream = writeWorkbook(book.dir(), "cutstream.xls", goods.left(goods.size() - 2));
@@ -299,6 +305,8 @@ TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
         {book.dir(), QStringLiteral("文件不存在。")},
         {text, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
         {noStream, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
+        {packageOnly, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
+        {encryptedXlsx, password},
         {passwordXor, password},
         {passwordRc4, password},
         {excel4, old},
@@ -372,8 +380,34 @@ TEST(ExcelSheet, SizesTheTableByTheCellsHoldingAValue)
     EXPECT_EQ(table.records.text(65534, 255), QStringLiteral("9"));
     qsizetype cells = 0;
     for (int r = 0; r < table.records.size(); ++r)
-        cells += qsizetype(table.records.cells(r).size());
+        table.records.forEachCell(r, [&cells](int, QStringView) { ++cells; });
     EXPECT_EQ(cells, 1);  // neither the blank rows nor the columns before the last cell hold a text
+}
+
+// Cells may come in any order, a cell even twice (the later record counts):
+// each lands in its row and column all the same.
+TEST(ExcelSheet, PlacesCellsThatComeOutOfOrder)
+{
+    TestBook book;
+    const QString path = writeWorkbook(book.dir(), "order.xls",
+                                       biffwrite::Workbook()
+                                           .sheet(kGoodsSheet)
+                                           .label(0, 0, QStringLiteral("编码"))
+                                           .number(3, 1, 5)
+                                           .number(1, 3, 7)
+                                           .number(3, 0, 4)
+                                           .label(1, 0, QStringLiteral("螺丝"))
+                                           .number(3, 1, 6)
+                                           .label(0, 1, QStringLiteral("名称"))
+                                           .number(1, 3, 8)
+                                           .stream());
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(path, kGoodsSheet, table, error)) << error.toStdString();
+    EXPECT_EQ(table.fieldNames, (QStringList{"编码", "名称", "", ""}));
+    EXPECT_EQ(recordTexts(table), (QVector<QStringList>{{"螺丝", "", "", "8"}, {}, {"4", "6"}}));
+    EXPECT_EQ(table.records.text(0, 3), QStringLiteral("8"));
+    EXPECT_EQ(table.records.text(2, 2), QString());
 }
 
 // The import window on a temporary book holding a category 五金 and a goods EX1.
@@ -614,6 +648,37 @@ TEST(FromExcelWindow, ADeletedRowTakesItsFormulaFaultsAlong)
     EXPECT_EQ(iw.book.prompt().lastText(),
               QStringLiteral("以下2行没有导入：\n第3行：销售价格“#DIV/0!”是公式的错误值\n第5行：货品名称为空"));
     EXPECT_EQ(iw.goods("F05", "F71"), QStringLiteral("8.0"));  // its error lies in a column not read
+}
+
+// A sheet whose prices stand in column Z, written by a tool that gives
+// formula cells older record ids: the grid holds its rows, the import reads
+// the saved values.
+TEST(FromExcelWindow, ImportsFromAWideSheetWithOlderFormulaRecords)
+{
+    ImportWindow iw;
+    using biffwrite::f64;
+    const QString path = writeWorkbook(iw.book.dir(), "wide.xls",
+                                       biffwrite::Workbook()
+                                           .sheet(kGoodsSheet)
+                                           .label(0, 0, QStringLiteral("编码"))
+                                           .label(0, 25, QStringLiteral("成本"))
+                                           .label(1, 0, QStringLiteral("W1"))
+                                           .formula(1, 25, f64(12.5), 15, 0x0406)
+                                           .formula(2, 25, f64(3), 15, 0x0206)
+                                           .label(3, 0, QStringLiteral("W2"))
+                                           .number(3, 25, 4)
+                                           .stream());
+    iw.read(kGoodsSheet, path);
+    const GridModel &grid = iw.w->grid();
+    ASSERT_EQ(grid.cols(), 27);
+    EXPECT_EQ(grid.textMatrix(1, 25), QStringLiteral("12.5"));
+    EXPECT_EQ(grid.textMatrix(2, 25), QStringLiteral("3"));
+    EXPECT_EQ(grid.rowTexts(3).mid(24), (QStringList{"", "4", ""}));
+    iw.map({"A", "", "", "", "", "", "Z"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("以下1行没有导入：\n第2行：货品编码为空"));
+    EXPECT_EQ(iw.goods("W1", "F7"), QStringLiteral("12.5"));
+    EXPECT_EQ(iw.goods("W2", "F7"), QStringLiteral("4.0"));
 }
 
 // Error values typed or pasted as values (constant errors) and a number that
