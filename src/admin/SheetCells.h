@@ -10,7 +10,8 @@
 // numbers (NUMBER, RK, MULRK), texts (shared strings, LABEL), booleans and
 // error values (BOOLERR), and formulas (FORMULA, and its older ids some tools
 // still write) as the value the spreadsheet saved with them (a number, a
-// boolean, an error, or a text in the STRING record that follows). Blank cells hold no value and are not given.
+// boolean, an error, or a text in the STRING record that follows). Blank
+// cells hold no value and are not given.
 namespace admin {
 
 // The last column of a worksheet (IV); a cell past it is no cell of a workbook.
