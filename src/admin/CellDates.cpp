@@ -1,7 +1,6 @@
 #include "CellDates.h"
 
 #include <QDate>
-#include <QLocale>
 #include <QTime>
 
 #include <cmath>
@@ -34,25 +33,25 @@ DateShape builtInShape(int index)
     }
 }
 
-// The serial in whole seconds, rounded half up on its decimal value (the
-// shortest text that reads back as the same number), as the spreadsheet
-// shows a time: the binary product serial * 86400 of a late date can land on
-// a half second that the decimal value stays below.
+// The serial in whole seconds, rounded half up on the exact value of the
+// double, as the spreadsheet shows a time: neither the product
+// serial * 86400 (itself rounded, it can land on a half second the serial
+// stays below) nor the serial's shortest decimal text (which can stay below a
+// half second the serial reaches) tells it. The serial is mantissa * 2^exp
+// exactly; mantissa * 86400 fits 71 bits. The caller keeps the serial below
+// 2^22.
 qint64 roundedSeconds(double serial)
 {
-    const QString text = QString::number(serial, 'f', QLocale::FloatingPointShortest);
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    const qint64 days = QStringView(text).left(point < 0 ? text.size() : point).toLongLong();
-    if (point < 0)
-        return days * 86400;
-    // The fraction as digits / 10^places; digits past the 18th cannot move the rounding.
-    const QStringView fraction = QStringView(text).mid(point + 1, 18);
-    unsigned __int128 digits = 0, scale = 1;
-    for (QChar c : fraction) {
-        digits = digits * 10 + unsigned(c.digitValue());
-        scale *= 10;
-    }
-    return days * 86400 + qint64((digits * 86400 * 2 + scale) / (2 * scale));
+    int exponent = 0;
+    const double fraction = std::frexp(serial, &exponent);
+    const auto mantissa = quint64(std::ldexp(fraction, 53));
+    const int shift = 53 - exponent;  // serial = mantissa / 2^shift
+    if (shift >= 100)
+        return 0;  // below 2^-30 seconds
+    const unsigned __int128 scaled = (unsigned __int128)mantissa * 86400;
+    if (shift <= 0)
+        return qint64(scaled << -shift);
+    return qint64((scaled + ((unsigned __int128)1 << (shift - 1))) >> shift);
 }
 
 } // namespace
@@ -110,7 +109,10 @@ QString dateText(double serial, DateShape shape, bool base1904)
     const qint64 seconds = roundedSeconds(serial);
     const qint64 days = seconds / 86400;
     const QDate base = base1904 ? QDate(1904, 1, 1) : days < 61 ? QDate(1899, 12, 31) : QDate(1899, 12, 30);
-    const QString day = base.addDays(days).toString(QStringLiteral("yyyy-MM-dd"));
+    const QDate date = base.addDays(days);
+    if (date.year() > 9999)
+        return {};  // past the last day a workbook holds, in either date base
+    const QString day = date.toString(QStringLiteral("yyyy-MM-dd"));
     const QString clock = QTime(0, 0).addSecs(int(seconds % 86400)).toString(QStringLiteral("HH:mm:ss"));
     if (shape == DateShape::DateOrTime)
         shape = days == 0 ? DateShape::Time : seconds % 86400 == 0 ? DateShape::Date : DateShape::DateTime;

@@ -11,21 +11,20 @@ namespace admin {
 
 namespace {
 
-// The rows of a sheet as they come, cell by cell: each row as long as its
-// last cell, so memory follows the cells, whatever the sheet's extent.
+// The rows of a sheet as they come, cell by cell: only the cells holding a
+// value are kept, so memory follows the cells, whatever the sheet's extent.
 class TableBuilder {
 public:
     void add(int row, int col, const CellValue &value)
     {
-        if (row >= rows_.size()) {
-            if (row >= rows_.capacity())
-                rows_.reserve(qMax<qsizetype>(row + 1, 2 * rows_.capacity()));
-            rows_.resize(row + 1);
+        if (row == 0) {
+            if (col >= fieldNames_.size())
+                fieldNames_.resize(col + 1);
+            fieldNames_[col] = textOf(value);
+        } else {
+            records_.set(row - 1, col, textOf(value));
         }
-        QStringList &cells = rows_[row];
-        while (cells.size() <= col)
-            cells.append(QString());
-        cells[col] = textOf(value);
+        rows_ = qMax(rows_, row + 1);
         columns_ = qMax(columns_, col + 1);
         const std::optional<CellFault> fault = faultOf(value);
         if (fault) {
@@ -38,16 +37,16 @@ public:
     void take(ExcelTable &table)
     {
         table = {};
-        if (rows_.isEmpty())
+        if (rows_ == 0)
             return;
-        table.fieldNames = rows_.takeFirst();
-        while (table.fieldNames.size() < columns_)
-            table.fieldNames.append(QString());
-        table.faults.resize(rows_.size());
+        table.fieldNames = std::move(fieldNames_);
+        table.fieldNames.resize(columns_);
+        records_.finish(rows_ - 1);
+        table.records = std::move(records_);
+        table.faults.resize(rows_ - 1);
         for (auto it = faults_.cbegin(); it != faults_.cend(); ++it)
             if (it.key() > 0 && !it->isEmpty())
                 table.faults[it.key() - 1] = *it;
-        table.records = std::move(rows_);
     }
 
 private:
@@ -67,8 +66,10 @@ private:
         return CellFault{value.text, value.formula};
     }
 
-    QVector<QStringList> rows_;
+    QStringList fieldNames_;
+    SheetRows records_;             // the rows below the field names
     QMap<int, CellFaults> faults_;  // by sheet row; few rows have any
+    int rows_ = 0;
     int columns_ = 0;
 };
 
@@ -79,6 +80,7 @@ QString refusal(const QString &path, const char *reason)
 }
 
 const char *const kDamaged = "文件已损坏。";
+const char *const kEncrypted = "工作簿设有密码保护（已加密）。请先在Excel中取消它的密码并保存，再读入。";
 const char *const kOldFormat = "这是Excel 5.0以前的旧版本工作簿，本系统不能读取。请先在Excel中把它另存为Excel 97-2003 工作簿(*.xls)。";
 
 QString fileRefusal(const QString &path, WorkbookFile status)
@@ -88,6 +90,7 @@ QString fileRefusal(const QString &path, WorkbookFile status)
     case WorkbookFile::Unopenable: return refusal(path, "文件无法打开，请检查是否有读取它的权限。");
     case WorkbookFile::NotWorkbook: return refusal(path, "不是Excel 97-2003 工作簿(*.xls)。");
     case WorkbookFile::OldFormat: return refusal(path, kOldFormat);
+    case WorkbookFile::Encrypted: return refusal(path, kEncrypted);
     case WorkbookFile::Damaged:
     case WorkbookFile::Opened: break;
     }
@@ -98,8 +101,7 @@ QString sheetRefusal(const QString &path, const QString &sheetName, SheetRead st
 {
     switch (status) {
     case SheetRead::NoSheet: return QStringLiteral("在Excel文件中找不到工作表“%1”。").arg(sheetName.trimmed());
-    case SheetRead::Encrypted:
-        return refusal(path, "工作簿设有密码保护（已加密）。请先在Excel中取消它的密码并保存，再读入。");
+    case SheetRead::Encrypted: return refusal(path, kEncrypted);
     case SheetRead::OldFormat: return refusal(path, kOldFormat);
     case SheetRead::Damaged:
     case SheetRead::Read: break;

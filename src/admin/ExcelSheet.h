@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SheetRows.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -25,15 +27,17 @@ struct CellFault {
 using CellFaults = QMap<int, CellFault>;
 
 // The table is as large as the cells that hold a value: as many rows as the
-// last such row, as many columns as the last such column.
+// last such row, as many columns as the last such column. Its memory follows
+// the cells, not the table's extent.
 struct ExcelTable {
-    QStringList fieldNames;        // the first sheet row, one text per column of the table
-    QVector<QStringList> records;  // each with its texts up to its last cell holding a value
-    QVector<CellFaults> faults;    // one per record, empty for most
+    QStringList fieldNames;       // the first sheet row, one text per column of the table
+    SheetRows records;            // the rows below it, each up to its last cell holding a value
+    QVector<CellFaults> faults;   // one per record, empty for most
 };
 
-// Reads the worksheet named sheetName (letter case ignored) of the workbook
-// at path. On failure returns false and puts the reason into error.
+// Reads the worksheet named sheetName (letter case ignored, and the blanks
+// around the names where no sheet is spelt as typed) of the workbook at path.
+// On failure returns false and puts the reason into error.
 bool readExcelSheet(const QString &path, const QString &sheetName, ExcelTable &table, QString &error);
 
 } // namespace admin

@@ -32,6 +32,25 @@ void setPanel4(const QString &text)
     Module1::instance().statusPanels().setPanelText(4, text);
 }
 
+// The sheet's rows as the grid's rows of cols texts, written straight from
+// the cells holding a value.
+TextRows gridRows(const admin::SheetRows &records, int cols)
+{
+    TextRows rows(cols);
+    rows.reserve(records.size());
+    for (int r = 0; r < records.size(); ++r) {
+        int next = 0;
+        records.forEachCell(r, [&](int col, QStringView text) {
+            for (; next < col; ++next)
+                rows.addCell(QStringView());
+            rows.addCell(text);
+            ++next;
+        });
+        rows.endRow();  // the cells after the last one are empty
+    }
+    return rows;
+}
+
 } // namespace
 
 FromExcel::FromExcel(QWidget *parent)
@@ -182,7 +201,7 @@ void FromExcel::readSheet()
     while (captions.size() < cols)
         captions << QString();
     grid_->setCaptions(captions);
-    grid_->setDataRows(table.records);
+    grid_->setDataRows(gridRows(table.records, cols));
     faults_ = table.faults;
 
     // The lists offer the letters of the grid's columns; what is typed stays.
@@ -272,9 +291,11 @@ void FromExcel::importRows()
     settings.defaultCategoryCode = txtLB_[0]->text();
     settings.defaultCategoryName = txtLB_[1]->text();
 
-    QVector<QStringList> rows;
-    for (int r = 1; r < grid_->rows(); ++r)
-        rows << grid_->rowTexts(r);
+    // The grid's rows 1.. read in place: copied out as lists, a wide sheet
+    // would take a text for every cell of every row.
+    const GridModel &grid = *grid_;
+    const admin::ImportTable rows{grid.rows() - 1, grid.cols(),
+                                  [&grid](int row, int col) { return grid.textMatrix(row + 1, col); }};
     admin::GoodsImportResult result;
     {
         WaitCursor wait;

@@ -32,18 +32,19 @@ QString outOfRange(int list, const QString &text)
 
 class RowReader {
 public:
-    RowReader(const QStringList &cells) : cells_(cells) {}
-    QString text(int col) const { return col >= 0 && col < cells_.size() ? cells_.at(col) : QString(); }
+    RowReader(const ImportTable &table, int row) : table_(table), row_(row) {}
+    QString text(int col) const { return col >= 0 && col < table_.columns ? table_.text(row_, col) : QString(); }
     bool blank() const
     {
-        for (const QString &c : cells_)
-            if (!c.trimmed().isEmpty())
+        for (int col = 0; col < table_.columns; ++col)
+            if (!table_.text(row_, col).trimmed().isEmpty())
                 return false;
         return true;
     }
 
 private:
-    const QStringList &cells_;
+    const ImportTable &table_;
+    int row_;
 };
 
 // A number cell: empty counts as 0; text that does not start with a number
@@ -156,6 +157,16 @@ bool parseGoodsColumns(const QStringList &texts, int columns, GoodsColumns &map,
 GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings,
                               const QVector<CellFaults> &faults)
 {
+    int columns = 0;
+    for (const QStringList &row : rows)
+        columns = qMax(columns, int(row.size()));
+    const ImportTable table{int(rows.size()), columns, [&rows](int row, int col) { return rows[row].value(col); }};
+    return importGoods(m, table, settings, faults);
+}
+
+GoodsImportResult importGoods(Module1 &m, const ImportTable &rows, const GoodsImportSettings &settings,
+                              const QVector<CellFaults> &faults)
+{
     const GoodsColumns &map = settings.columns;
     GoodsImportResult result;
     db::Database &book = m.gDb;
@@ -170,9 +181,9 @@ GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, cons
         return result;
     };
 
-    for (int i = 0; i < rows.size(); ++i) {
+    for (int i = 0; i < rows.rows; ++i) {
         const int rowNo = i + 1;
-        const RowReader row(rows.at(i));
+        const RowReader row(rows, i);
         const QString fault = cellFault(map, faults.value(i));
         if (!fault.isEmpty()) {
             result.skipped.push_back({rowNo, fault});

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 class Module1;
 
 // Loading goods master data from a table of texts (a worksheet read into the
@@ -60,6 +62,15 @@ struct GoodsImportResult {
     QVector<SkippedRow> skipped;  // rows with content that were not imported
 };
 
+// The table the goods are read from, cell by cell, so that a wide sparse
+// sheet is not copied as full rows: text(row, col), both from 0, is "" past
+// a row's end.
+struct ImportTable {
+    int rows = 0;
+    int columns = 0;
+    std::function<QString(int row, int col)> text;
+};
+
 // Imports every row in one transaction: the whole table or nothing. Rows
 // without a code, without a name (when the name is read), with a number
 // cell that holds no number, or reading a cell listed in its faults (an
@@ -67,6 +78,9 @@ struct GoodsImportResult {
 // row, or none)
 // are skipped, listed, and leave no trace (not even a new category).
 // Entirely blank rows are passed over unlisted.
+GoodsImportResult importGoods(Module1 &m, const ImportTable &rows, const GoodsImportSettings &settings,
+                              const QVector<CellFaults> &faults = {});
+// The same from rows of texts.
 GoodsImportResult importGoods(Module1 &m, const QVector<QStringList> &rows, const GoodsImportSettings &settings,
                               const QVector<CellFaults> &faults = {});
 

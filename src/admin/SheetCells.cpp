@@ -23,6 +23,11 @@ using biff::unicodeChars;
 
 enum RecordType : quint16 {
     Formula = 0x0006,
+    // FORMULA under the ids of Excel 3 and 4, which some export tools still
+    // write into BIFF8 workbooks; their row, column, format and result are
+    // laid out as FORMULA's.
+    Formula3 = 0x0206,
+    Formula4 = 0x0406,
     EndOfFile = 0x000A,
     DateMode = 0x0022,
     FilePass = 0x002F,
@@ -49,9 +54,6 @@ enum RecordType : quint16 {
     BeginOfFile4 = 0x0409,
 };
 
-// The last column of a sheet (IV); a cell past it is no cell of a workbook.
-constexpr int kLastColumn = 255;
-
 // An RK number: 30 bits of a double's high bits or of an integer, perhaps to be divided by 100.
 double rkNumber(quint32 rk)
 {
@@ -64,6 +66,31 @@ double rkNumber(quint32 rk)
     }
     return rk & 0x01 ? value / 100 : value;
 }
+
+// The sheet a typed name asks for, letter case ignored: the first sheet
+// spelt exactly so, else the first whose name is the same once the blanks
+// around both are dropped (a stored name may end in a blank the clerk cannot
+// see, and the typed one is trimmed).
+class SheetMatch {
+public:
+    explicit SheetMatch(const QString &typed) : typed_(typed), typedTrimmed_(typed.trimmed()) {}
+
+    void offer(const QString &name, qint64 offset)
+    {
+        if (exact_ < 0 && name.compare(typed_, Qt::CaseInsensitive) == 0)
+            exact_ = offset;
+        else if (trimmed_ < 0 && name.trimmed().compare(typedTrimmed_, Qt::CaseInsensitive) == 0)
+            trimmed_ = offset;
+    }
+    // The offset of the sheet's records; -1 when no sheet has that name.
+    qint64 offset() const { return exact_ >= 0 ? exact_ : trimmed_; }
+
+private:
+    QString typed_;
+    QString typedTrimmed_;
+    qint64 exact_ = -1;    // the first sheet spelt as typed
+    qint64 trimmed_ = -1;  // the first sheet of the same name without its blanks
+};
 
 class Workbook {
 public:
@@ -95,7 +122,7 @@ private:
         // BIFF8's 16 bytes or BIFF5's 8.
         const quint16 version = u16(r.data, 0);
         biff8_ = version == 0x0600 || (version != 0x0500 && r.data.size() >= 16);
-        bool found = false;
+        SheetMatch match(sheetName);
         while (records_.next(r) && r.type != EndOfFile) {
             switch (r.type) {
             case FilePass: return SheetRead::Encrypted;
@@ -117,10 +144,9 @@ private:
                 break;
             case SharedStrings: readSharedStrings(r.data); break;
             case BoundSheet:
-                if (r.data.size() >= 8 && !found) {
-                    const std::optional<QString> name = sheetNameOf(r.data.sliced(6));
-                    found = name && name->compare(sheetName.trimmed(), Qt::CaseInsensitive) == 0;
-                    offset = u32(r.data, 0);
+                if (r.data.size() >= 8) {
+                    if (const std::optional<QString> name = sheetNameOf(r.data.sliced(6)))
+                        match.offer(*name, u32(r.data, 0));
                 }
                 break;
             default: break;
@@ -128,7 +154,8 @@ private:
         }
         if (r.type != EndOfFile)
             return SheetRead::Damaged;
-        return found ? SheetRead::Read : SheetRead::NoSheet;
+        offset = match.offset();
+        return offset >= 0 ? SheetRead::Read : SheetRead::NoSheet;
     }
 
     // The shared strings: two counts, then the strings, going on in the
@@ -255,6 +282,8 @@ private:
                 return give(u16(d, 0), u16(d, 2), d[7] ? errorValue(quint8(d[6])) : booleanValue(d[6]));
             break;
         case Formula:
+        case Formula3:
+        case Formula4:
             if (d.size() >= 4)
                 return give(u16(d, 0), u16(d, 2), formulaValue(d));
             break;
@@ -265,7 +294,7 @@ private:
 
     bool give(int row, int col, const CellValue &value)
     {
-        if (col > kLastColumn)
+        if (col > kLastSheetColumn)
             return false;
         sink_(row, col, value);
         return true;

@@ -8,10 +8,14 @@
 // The cells of one worksheet of an Excel 97-2003 workbook (BIFF8) or of an
 // Excel 5/95 one (BIFF5), read from the workbook stream record by record:
 // numbers (NUMBER, RK, MULRK), texts (shared strings, LABEL), booleans and
-// error values (BOOLERR), and formulas as the value the spreadsheet saved with
-// them (a number, a boolean, an error, or a text in the STRING record that
-// follows). Blank cells hold no value and are not given.
+// error values (BOOLERR), and formulas (FORMULA, and its older ids some tools
+// still write) as the value the spreadsheet saved with them (a number, a
+// boolean, an error, or a text in the STRING record that follows). Blank
+// cells hold no value and are not given.
 namespace admin {
+
+// The last column of a worksheet (IV); a cell past it is no cell of a workbook.
+inline constexpr int kLastSheetColumn = 255;
 
 struct CellValue {
     enum class Kind { Number, Text, Boolean, Error, Unreadable };
@@ -32,8 +36,10 @@ enum class SheetRead {
 // Receives each cell (row, column, both from 0) in the order the sheet holds them.
 using CellSink = std::function<void(int row, int col, const CellValue &value)>;
 
-// Reads the worksheet named sheetName (letter case and surrounding blanks
-// ignored) from a workbook stream, giving each cell holding a value to sink.
+// Reads the worksheet named sheetName from a workbook stream, giving each cell
+// holding a value to sink. Letter case is ignored, and so are the blanks
+// around the typed and the stored names when no sheet is spelt exactly as
+// typed.
 // A number that is no number (NaN, infinite) is the error "#NUM!"; a text or
 // formula value that cannot be read (its STRING record missing or cut short, a
 // shared string missing) is Unreadable. When reading fails part-way, sink may

@@ -29,18 +29,33 @@ struct Unref {
 
 const QByteArray kCompoundSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 
-// The workbook stream's child of the compound file: "Workbook" before "Book",
-// letter case ignored (some writers spell them in capitals).
+// The index of the compound file's child of that name, letter case ignored
+// (some writers spell the names in capitals); -1 when there is none.
+int childIndex(GsfInfile *compound, const char *wanted)
+{
+    for (int i = 0; i < gsf_infile_num_children(compound); ++i) {
+        const char *name = gsf_infile_name_by_index(compound, i);
+        if (name && QString::fromUtf8(name).compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+// The workbook stream's child of the compound file: "Workbook" before "Book".
 GsfInput *workbookChild(GsfInfile *compound)
 {
     for (const char *wanted : {"Workbook", "Book"}) {
-        for (int i = 0; i < gsf_infile_num_children(compound); ++i) {
-            const char *name = gsf_infile_name_by_index(compound, i);
-            if (name && QString::fromUtf8(name).compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0)
-                return gsf_infile_child_by_index(compound, i);
-        }
+        if (const int index = childIndex(compound, wanted); index >= 0)
+            return gsf_infile_child_by_index(compound, index);
     }
     return nullptr;
+}
+
+// A password-protected .xlsx (.xlsm, .xlsb) is no zip package but a compound
+// file holding the encrypted package and how it was encrypted.
+bool holdsEncryptedPackage(GsfInfile *compound)
+{
+    return childIndex(compound, "EncryptionInfo") >= 0 && childIndex(compound, "EncryptedPackage") >= 0;
 }
 
 WorkbookFile readCompound(const QString &path, qint64 fileSize, QByteArray &stream)
@@ -53,7 +68,7 @@ WorkbookFile readCompound(const QString &path, qint64 fileSize, QByteArray &stre
         return WorkbookFile::Damaged;
     Unref<GsfInput> child{workbookChild(compound.object)};
     if (!child.object)
-        return WorkbookFile::NotWorkbook;
+        return holdsEncryptedPackage(compound.object) ? WorkbookFile::Encrypted : WorkbookFile::NotWorkbook;
     const gsf_off_t size = gsf_input_size(child.object);
     if (size < 0 || size > fileSize)
         return WorkbookFile::Damaged;

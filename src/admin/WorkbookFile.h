@@ -15,6 +15,7 @@ enum class WorkbookFile {
     NotWorkbook,  // neither a compound file with a workbook stream nor a bare workbook
     OldFormat,    // a bare workbook of Excel 2.x to 4.0 (BIFF2-4)
     Damaged,      // a compound file that cannot be read through
+    Encrypted,    // a password-protected workbook of Excel 2007 and later: its package encrypted in a compound file
 };
 
 // Reads the workbook stream of the file at path into stream. The stream is

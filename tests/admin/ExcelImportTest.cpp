@@ -20,6 +20,15 @@
 
 namespace {
 
+// Every record's texts, each up to its last cell holding a value.
+QVector<QStringList> recordTexts(const admin::ExcelTable &table)
+{
+    QVector<QStringList> texts;
+    for (int r = 0; r < table.records.size(); ++r)
+        texts << table.records.texts(r);
+    return texts;
+}
+
 const QString kWorkbook = QStringLiteral(ADMIN_TEST_DATA "/goods.xls");
 const QString kGoodsSheet = QStringLiteral("货品");
 
@@ -31,12 +40,12 @@ TEST(ExcelSheet, ReadsTheRecordsBelowTheFieldNamesAsText)
     EXPECT_EQ(table.fieldNames.size(), 12);
     EXPECT_EQ(table.fieldNames.first(), QStringLiteral("编码"));
     ASSERT_EQ(table.records.size(), 7);
-    EXPECT_EQ(table.records[0].mid(0, 3), (QStringList{"hd01", "螺丝", "五金"}));
-    EXPECT_EQ(table.records[1][7], QStringLiteral("0.8"));
-    EXPECT_EQ(table.records[0][9], QStringLiteral("100"));
-    EXPECT_EQ(table.records[5], QStringList());  // a blank row holds no cell
-    EXPECT_EQ(table.records[6].size(), 10);     // up to its last cell
-    EXPECT_EQ(table.records[6][0], QStringLiteral("1001"));
+    EXPECT_EQ(table.records.texts(0).mid(0, 3), (QStringList{"hd01", "螺丝", "五金"}));
+    EXPECT_EQ(table.records.texts(1)[7], QStringLiteral("0.8"));
+    EXPECT_EQ(table.records.texts(0)[9], QStringLiteral("100"));
+    EXPECT_EQ(table.records.texts(5), QStringList());  // a blank row holds no cell
+    EXPECT_EQ(table.records.texts(6).size(), 10);     // up to its last cell
+    EXPECT_EQ(table.records.texts(6)[0], QStringLiteral("1001"));
 }
 
 TEST(ExcelSheet, RefusesAMissingSheetFileOrAFileThatIsNoWorkbook)
@@ -88,7 +97,7 @@ TEST(ExcelSheet, ReadsFormulaCellsAsTheValuesSavedWithThem)
         {3, 3, "#DIV/0!"}, {4, 5, "#N/A"}, {5, 1, ""},
     };
     for (const auto &cell : cells)
-        EXPECT_EQ(table.records[cell.record][cell.col], cell.text) << cell.record << "," << cell.col;
+        EXPECT_EQ(table.records.texts(cell.record)[cell.col], cell.text) << cell.record << "," << cell.col;
     // Only the error values are faults of their records.
     const QVector<admin::CellFaults> faults{{}, {}, {}, {{3, {"#DIV/0!"}}}, {{5, {"#N/A"}}}, {}};
     EXPECT_EQ(table.faults, faults);
@@ -96,7 +105,7 @@ TEST(ExcelSheet, ReadsFormulaCellsAsTheValuesSavedWithThem)
     // Each sheet's own formulas: the other sheet holds others at the same places.
     ASSERT_TRUE(admin::readExcelSheet(kFormulaWorkbook, QStringLiteral("其它"), table, error)) << error.toStdString();
     ASSERT_EQ(table.records.size(), 1);
-    EXPECT_EQ(table.records[0], (QStringList{"X9", "49"}));
+    EXPECT_EQ(table.records.texts(0), (QStringList{"X9", "49"}));
 }
 
 // dates.xls: made as formulas.xls from an .xlsx written with libxlsxwriter;
@@ -111,8 +120,8 @@ TEST(ExcelSheet, ReadsFormulaDatesAsDateCellsRead)
     ASSERT_TRUE(admin::readExcelSheet(QStringLiteral(ADMIN_TEST_DATA "/dates.xls"), QStringLiteral("货品"), table, error))
         << error.toStdString();
     ASSERT_EQ(table.records.size(), 2);
-    EXPECT_EQ(table.records[0], (QStringList{"A1", "螺钉", "2027-01-10", "2026-12-11", "2026-12-11", "100"}));
-    EXPECT_EQ(table.records[1], (QStringList{"A2", "螺母", "2026-12-11 12:00:00", "", "", "46367"}));
+    EXPECT_EQ(table.records.texts(0), (QStringList{"A1", "螺钉", "2027-01-10", "2026-12-11", "2026-12-11", "100"}));
+    EXPECT_EQ(table.records.texts(1), (QStringList{"A2", "螺母", "2026-12-11 12:00:00", "", "", "46367"}));
 }
 
 // excel95.xls: sheet "Goods" of an Excel 5/95 workbook (its stream named
@@ -125,7 +134,7 @@ TEST(ExcelSheet, ReadsFormulaValuesOfAnExcel95Workbook)
     ASSERT_TRUE(admin::readExcelSheet(QStringLiteral(ADMIN_TEST_DATA "/excel95.xls"), QStringLiteral("goods"), table, error))
         << error.toStdString();
     ASSERT_EQ(table.records.size(), 1);
-    EXPECT_EQ(table.records[0], (QStringList{"B01", "Bolt M6", "10", "#DIV/0!"}));
+    EXPECT_EQ(table.records.texts(0), (QStringList{"B01", "Bolt M6", "10", "#DIV/0!"}));
     EXPECT_EQ(table.faults, (QVector<admin::CellFaults>{{{3, {"#DIV/0!"}}}}));
 }
 
@@ -144,7 +153,7 @@ TEST(ExcelSheet, ReadsAWorkbookOfAnotherSpreadsheetProgramAsItShowsIt)
     QMap<QString, QString> values;
     QMap<QString, admin::CellFaults> faults;
     for (qsizetype i = 0; i < table.records.size(); ++i) {
-        const QStringList &cells = table.records[i];
+        const QStringList cells = table.records.texts(i);
         if (cells.size() == 2) {
             values.insert(cells[0], cells[1]);
             faults.insert(cells[0], table.faults[i]);
@@ -195,7 +204,8 @@ TEST(ExcelSheet, ReadsAWorkbookOfAnotherSpreadsheetProgramAsItShowsIt)
     EXPECT_EQ(faults.value("真"), admin::CellFaults());
     // The formula whose value is an empty text holds a cell; the empty rows before the dates hold none.
     EXPECT_TRUE(values.contains("公式空文"));
-    EXPECT_EQ(std::count(table.records.cbegin(), table.records.cend(), QStringList()), 2);
+    const QVector<QStringList> records = recordTexts(table);
+    EXPECT_EQ(std::count(records.cbegin(), records.cend(), QStringList()), 2);
 
     ASSERT_TRUE(admin::readExcelSheet(kCalcWorkbook, QStringLiteral("货品清单"), table, error)) << error.toStdString();
     EXPECT_EQ(table.fieldNames, (QStringList{"编码", "名称", "单价"}));
@@ -204,7 +214,7 @@ TEST(ExcelSheet, ReadsAWorkbookOfAnotherSpreadsheetProgramAsItShowsIt)
         const QStringList row{QStringLiteral("G%1").arg(i, 5, 10, QLatin1Char('0')),
                               QStringLiteral("货品第%1号").arg(i) + (i % 3 == 0 ? QStringLiteral("甲乙丙") : QString()),
                               QString::number(i + 0.25)};
-        ASSERT_EQ(table.records[i], row) << i;
+        ASSERT_EQ(table.records.texts(i), row) << i;
     }
 }
 
@@ -274,6 +284,12 @@ TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
                                      biffwrite::record(0x0409, QByteArray("\0\0\x10\0\0\0", 6))
                                          + biffwrite::record(0x0203, QByteArray(14, 0)) + biffwrite::record(0x000A, {}));
     const QString noStream = writeWorkbook(book.dir(), "contents.xls", goods, "Contents");
+    // A password-protected .xlsx: its zip package encrypted inside a compound file.
+    const QString encryptedXlsx = book.dir() + "/encrypted.xlsx";
+    ASSERT_TRUE(biffwrite::writeCompoundFile(
+        encryptedXlsx, {{"EncryptionInfo", QByteArray("\x04\x00\x04\x00\x40\x00\x00\x00", 8) + QByteArray(200, 'i')},
+                        {"EncryptedPackage", biffwrite::le32(4096) + QByteArray(4, 0) + QByteArray(4096, 'e')}}));
+    const QString packageOnly = writeWorkbook(book.dir(), "package.xlsx", QByteArray(4096, 'e'), "EncryptedPackage");
     const QString text = writeFile(book.dir(), "text.xls", "编码,名称\n");
     const QString cut = writeFile(book.dir(), "cut.xls", whole.left(whole.size() - 4096));
     const QString cutStream = writeWorkbook(book.dir(), "cutstream.xls", goods.left(goods.size() - 2));
@@ -289,6 +305,8 @@ TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
         {book.dir(), QStringLiteral("文件不存在。")},
         {text, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
         {noStream, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
+        {packageOnly, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
+        {encryptedXlsx, password},
         {passwordXor, password},
         {passwordRc4, password},
         {excel4, old},
@@ -324,10 +342,10 @@ TEST(ExcelSheet, ReadsTheWorkbookStreamWhateverItsLetterCase)
     admin::ExcelTable table;
     QString error;
     ASSERT_TRUE(admin::readExcelSheet(biff8, QStringLiteral("货品表"), table, error)) << error.toStdString();
-    EXPECT_EQ(table.records, (QVector<QStringList>{{"螺丝"}}));
+    EXPECT_EQ(recordTexts(table), (QVector<QStringList>{{"螺丝"}}));
     ASSERT_TRUE(admin::readExcelSheet(biff5, QStringLiteral("goods"), table, error)) << error.toStdString();
     EXPECT_EQ(table.fieldNames, QStringList{"Code"});
-    EXPECT_EQ(table.records, (QVector<QStringList>{{"7"}}));
+    EXPECT_EQ(recordTexts(table), (QVector<QStringList>{{"7"}}));
 }
 
 // The table is as large as the cells holding a value, whatever DIMENSIONS
@@ -348,7 +366,7 @@ TEST(ExcelSheet, SizesTheTableByTheCellsHoldingAValue)
     QString error;
     ASSERT_TRUE(admin::readExcelSheet(huge, kGoodsSheet, table, error)) << error.toStdString();
     EXPECT_EQ(table.fieldNames, (QStringList{"编码", "名称"}));
-    EXPECT_EQ(table.records, (QVector<QStringList>{{}, {"1001"}}));
+    EXPECT_EQ(recordTexts(table), (QVector<QStringList>{{}, {"1001"}}));
     EXPECT_EQ(table.faults.size(), 2);
 
     const QString corners = writeWorkbook(
@@ -357,12 +375,39 @@ TEST(ExcelSheet, SizesTheTableByTheCellsHoldingAValue)
     ASSERT_TRUE(admin::readExcelSheet(corners, kGoodsSheet, table, error)) << error.toStdString();
     ASSERT_EQ(table.records.size(), 65535);
     EXPECT_EQ(table.fieldNames.size(), 256);
-    EXPECT_EQ(table.records.last().size(), 256);
-    EXPECT_EQ(table.records.last().last(), QStringLiteral("9"));
+    EXPECT_EQ(table.records.texts(65534).size(), 256);
+    EXPECT_EQ(table.records.texts(65534).last(), QStringLiteral("9"));
+    EXPECT_EQ(table.records.text(65534, 255), QStringLiteral("9"));
     qsizetype cells = 0;
-    for (const QStringList &record : table.records)
-        cells += record.size();
-    EXPECT_EQ(cells, 256);  // the blank rows hold no texts
+    for (int r = 0; r < table.records.size(); ++r)
+        table.records.forEachCell(r, [&cells](int, QStringView) { ++cells; });
+    EXPECT_EQ(cells, 1);  // neither the blank rows nor the columns before the last cell hold a text
+}
+
+// Cells may come in any order, a cell even twice (the later record counts):
+// each lands in its row and column all the same.
+TEST(ExcelSheet, PlacesCellsThatComeOutOfOrder)
+{
+    TestBook book;
+    const QString path = writeWorkbook(book.dir(), "order.xls",
+                                       biffwrite::Workbook()
+                                           .sheet(kGoodsSheet)
+                                           .label(0, 0, QStringLiteral("编码"))
+                                           .number(3, 1, 5)
+                                           .number(1, 3, 7)
+                                           .number(3, 0, 4)
+                                           .label(1, 0, QStringLiteral("螺丝"))
+                                           .number(3, 1, 6)
+                                           .label(0, 1, QStringLiteral("名称"))
+                                           .number(1, 3, 8)
+                                           .stream());
+    admin::ExcelTable table;
+    QString error;
+    ASSERT_TRUE(admin::readExcelSheet(path, kGoodsSheet, table, error)) << error.toStdString();
+    EXPECT_EQ(table.fieldNames, (QStringList{"编码", "名称", "", ""}));
+    EXPECT_EQ(recordTexts(table), (QVector<QStringList>{{"螺丝", "", "", "8"}, {}, {"4", "6"}}));
+    EXPECT_EQ(table.records.text(0, 3), QStringLiteral("8"));
+    EXPECT_EQ(table.records.text(2, 2), QString());
 }
 
 // The import window on a temporary book holding a category 五金 and a goods EX1.
@@ -603,6 +648,37 @@ TEST(FromExcelWindow, ADeletedRowTakesItsFormulaFaultsAlong)
     EXPECT_EQ(iw.book.prompt().lastText(),
               QStringLiteral("以下2行没有导入：\n第3行：销售价格“#DIV/0!”是公式的错误值\n第5行：货品名称为空"));
     EXPECT_EQ(iw.goods("F05", "F71"), QStringLiteral("8.0"));  // its error lies in a column not read
+}
+
+// A sheet whose prices stand in column Z, written by a tool that gives
+// formula cells older record ids: the grid holds its rows, the import reads
+// the saved values.
+TEST(FromExcelWindow, ImportsFromAWideSheetWithOlderFormulaRecords)
+{
+    ImportWindow iw;
+    using biffwrite::f64;
+    const QString path = writeWorkbook(iw.book.dir(), "wide.xls",
+                                       biffwrite::Workbook()
+                                           .sheet(kGoodsSheet)
+                                           .label(0, 0, QStringLiteral("编码"))
+                                           .label(0, 25, QStringLiteral("成本"))
+                                           .label(1, 0, QStringLiteral("W1"))
+                                           .formula(1, 25, f64(12.5), 15, 0x0406)
+                                           .formula(2, 25, f64(3), 15, 0x0206)
+                                           .label(3, 0, QStringLiteral("W2"))
+                                           .number(3, 25, 4)
+                                           .stream());
+    iw.read(kGoodsSheet, path);
+    const GridModel &grid = iw.w->grid();
+    ASSERT_EQ(grid.cols(), 27);
+    EXPECT_EQ(grid.textMatrix(1, 25), QStringLiteral("12.5"));
+    EXPECT_EQ(grid.textMatrix(2, 25), QStringLiteral("3"));
+    EXPECT_EQ(grid.rowTexts(3).mid(24), (QStringList{"", "4", ""}));
+    iw.map({"A", "", "", "", "", "", "Z"});
+    iw.run();
+    EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("以下1行没有导入：\n第2行：货品编码为空"));
+    EXPECT_EQ(iw.goods("W1", "F7"), QStringLiteral("12.5"));
+    EXPECT_EQ(iw.goods("W2", "F7"), QStringLiteral("4.0"));
 }
 
 // Error values typed or pasted as values (constant errors) and a number that

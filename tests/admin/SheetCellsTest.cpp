@@ -120,6 +120,71 @@ TEST(SheetCells, FindsTheSheetByNameAndRefusesOthers)
     EXPECT_TRUE(values.empty());
 }
 
+// A stored name may carry blanks the clerk cannot see, and the typed name is
+// trimmed: both are compared without them, and where two sheets differ only
+// by blanks the one spelt as typed is read.
+TEST(SheetCells, FindsASheetWhateverBlanksSurroundItsName)
+{
+    const QStringList stored{QStringLiteral("TS_All Prods "), QStringLiteral("货品 "), QStringLiteral("\u3000库存\t"),
+                             QStringLiteral("货品"), QStringLiteral("Sheet 1")};
+    Workbook book;
+    for (int i = 0; i < stored.size(); ++i)
+        book.sheet(stored[i]).number(0, 0, i);
+    const QByteArray stream = book.stream();
+    const struct {
+        const char *typed;
+        int sheet;  // -1: no such sheet
+    } cases[] = {
+        {"TS_All Prods", 0}, {"ts_all prods ", 0}, {" TS_All Prods  ", 0},
+        {"货品", 3},         {"货品 ", 1},         {" 货品", 1},
+        {"库存", 2},         {"\u3000库存", 2},
+        {"Sheet 1", 4},      {"Sheet1", -1},       {"库", -1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        Cells cells;
+        const SheetRead read = readCells(stream, QString::fromUtf8(c.typed), cells);
+        ASSERT_EQ(int(read), int(c.sheet < 0 ? SheetRead::NoSheet : SheetRead::Read));
+        if (c.sheet >= 0) {
+            EXPECT_EQ(cells[std::pair(0, 0)].number, c.sheet);
+        }
+    }
+}
+
+// Some export tools write formula cells under the record ids of older
+// versions: their values are read as FORMULA's, a text result from the STRING
+// record after them.
+TEST(SheetCells, ReadsFormulaCellsUnderEveryRecordId)
+{
+    for (quint16 type : {quint16(0x0006), quint16(0x0206), quint16(0x0406)}) {
+        SCOPED_TRACE(testing::Message() << "record 0x" << std::hex << type);
+        Workbook book = goodsBook();
+        book.formula(1, 0, f64(12.5), 15, type)
+            .formula(1, 1, marker(0), 15, type)
+            .record(0x0207, le16(2) + piece(QStringLiteral("螺丝"), true))
+            .formula(1, 2, marker(1, 1), 15, type)
+            .formula(1, 3, marker(2, 0x07), 15, type)
+            .number(1, 4, 3);
+        Cells cells;
+        ASSERT_EQ(readCells(book.stream(), QStringLiteral("货品"), cells), SheetRead::Read);
+        const Expected expected[] = {
+            {1, 0, Kind::Number, 12.5, {}},
+            {1, 1, Kind::Text, 0, QStringLiteral("螺丝")},
+            {1, 2, Kind::Boolean, 1, {}},
+            {1, 3, Kind::Error, 0, QStringLiteral("#DIV/0!")},
+            {1, 4, Kind::Number, 3, {}},
+        };
+        ASSERT_EQ(cells.size(), std::size(expected));
+        for (const Expected &e : expected) {
+            const CellValue &value = cells[std::pair(e.row, e.col)];
+            EXPECT_EQ(int(value.kind), int(e.kind)) << e.col;
+            EXPECT_EQ(value.number, e.number) << e.col;
+            EXPECT_EQ(value.text, e.text) << e.col;
+            EXPECT_EQ(value.formula, e.col < 4) << e.col;
+        }
+    }
+}
+
 // A workbook holding every kind of cell record: shared strings continued
 // over a CONTINUE record (the second string's characters split there, going
 // on as 16-bit characters), labels, RK and MULRK numbers, booleans and
@@ -412,6 +477,11 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         {37438.57903356481, DateShape::DateTime, false, "2002-07-01 13:53:48"},
         {37438.57903356482, DateShape::DateTime, false, "2002-07-01 13:53:49"},
         {37438.99999999999, DateShape::DateTime, false, "2002-07-02 00:00:00"},
+        // Rounded on the exact double: its shortest text 40293.551591435185
+        // stays below the half second the double itself passes.
+        {40293.551591435185, DateShape::Time, false, "13:14:18"},
+        {40293.551591435185, DateShape::DateTime, false, "2010-04-25 13:14:18"},
+        {40293.55159143518, DateShape::Time, false, "13:14:17"},
         {0.25, DateShape::DateOrTime, false, "06:00:00"},
         {37438, DateShape::DateOrTime, false, "2002-07-01"},
         {37438.75, DateShape::DateOrTime, false, "2002-07-01 18:00:00"},
@@ -421,6 +491,12 @@ TEST(CellDates, FormatsTellDatesAndSerialsReadAsDateCells)
         {500.5, DateShape::Elapsed, true, "12012:00:00"},
         {-1, DateShape::Date, false, ""},
         {3e6, DateShape::Date, false, ""},
+        // The last day a workbook holds, in either date base; past it no date.
+        {2958465, DateShape::Date, false, "9999-12-31"},
+        {2958466, DateShape::Date, false, ""},
+        {2957003.5, DateShape::DateTime, true, "9999-12-31 12:00:00"},
+        {2957004, DateShape::Date, true, ""},
+        {2957003.9999999995, DateShape::DateTime, true, ""},  // rounds up to 10000-01-01
     };
     for (const auto &s : serials)
         EXPECT_EQ(admin::dateText(s.serial, s.shape, s.base1904), QString::fromUtf8(s.text)) << s.serial;

@@ -135,9 +135,9 @@ Workbook &Workbook::mulRk(int row, int firstCol, const QVector<quint32> &rks, qu
 
 Workbook &Workbook::blank(int row, int col) { return record(0x0201, cell(row, col, 15)); }
 
-Workbook &Workbook::formula(int row, int col, const QByteArray &result, quint16 xf)
+Workbook &Workbook::formula(int row, int col, const QByteArray &result, quint16 xf, quint16 type)
 {
-    return record(0x0006, cell(row, col, xf) + result + le16(0) + QByteArray(4, 0) + le16(3) + QByteArray("\x1e\x01\x00", 3));
+    return record(type, cell(row, col, xf) + result + le16(0) + QByteArray(4, 0) + le16(3) + QByteArray("\x1e\x01\x00", 3));
 }
 
 Workbook &Workbook::dimensions(quint32 rows, quint16 cols)
@@ -175,14 +175,23 @@ QByteArray Workbook::stream() const
 
 bool writeCompoundFile(const QString &path, const QByteArray &stream, const char *streamName)
 {
+    return writeCompoundFile(path, {{streamName, stream}});
+}
+
+bool writeCompoundFile(const QString &path, const QVector<std::pair<const char *, QByteArray>> &streams)
+{
     GsfOutput *file = gsf_output_stdio_new(QFile::encodeName(path).constData(), nullptr);
     if (!file)
         return false;
     GsfOutfile *compound = gsf_outfile_msole_new(file);
-    GsfOutput *child = gsf_outfile_new_child(compound, streamName, FALSE);
-    const bool written = gsf_output_write(child, size_t(stream.size()), reinterpret_cast<const guint8 *>(stream.constData()));
-    gsf_output_close(child);
-    g_object_unref(child);
+    bool written = true;
+    for (const auto &[name, stream] : streams) {
+        GsfOutput *child = gsf_outfile_new_child(compound, name, FALSE);
+        written = gsf_output_write(child, size_t(stream.size()), reinterpret_cast<const guint8 *>(stream.constData()))
+            && written;
+        gsf_output_close(child);
+        g_object_unref(child);
+    }
     gsf_output_close(GSF_OUTPUT(compound));
     g_object_unref(compound);
     g_object_unref(file);

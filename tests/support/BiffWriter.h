@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <utility>
+
 // Writes workbooks byte by byte, record by record, for the records no
 // spreadsheet program writes on request: constant error values, encrypted
 // flags, capital stream names, a DIMENSIONS record far larger than the cells.
@@ -52,8 +54,8 @@ public:
     Workbook &mulRk(int row, int firstCol, const QVector<quint32> &rks, quint16 xf = 15);
     Workbook &blank(int row, int col);
     // A FORMULA record with the 8-byte result given; its own tokens (the
-    // number 1) follow it.
-    Workbook &formula(int row, int col, const QByteArray &result, quint16 xf = 15);
+    // number 1) follow it. type: 0x0006, or the older ids 0x0206 and 0x0406.
+    Workbook &formula(int row, int col, const QByteArray &result, quint16 xf = 15, quint16 type = 0x0006);
     Workbook &dimensions(quint32 rows, quint16 cols);
 
     QByteArray stream() const;
@@ -77,5 +79,7 @@ private:
 // A compound file at path holding stream under streamName; false when it
 // cannot be written.
 bool writeCompoundFile(const QString &path, const QByteArray &stream, const char *streamName = "Workbook");
+// The same with several streams, each given by its name.
+bool writeCompoundFile(const QString &path, const QVector<std::pair<const char *, QByteArray>> &streams);
 
 } // namespace biffwrite
