@@ -11,8 +11,10 @@
 // Each write stages in a file of its own, created exclusively under a name
 // that no other write (of this process or of another computer sharing the
 // folder) can have: the target's name, a part unique to the process and the
-// write, and ".tmp". Leftovers of writes that were cut off are recognised by
-// that name and removed only once no one can still be writing them.
+// write, and ".tmp". It is open to its owner alone until it takes the
+// target's place, so a private file is never readable half written. Leftovers
+// of writes that were cut off are recognised by that name and removed only
+// once no one can still be writing them.
 namespace db {
 
 // Forces a written file's contents onto the disk; false when it cannot.
