@@ -196,7 +196,7 @@ QString folderProblem(const QString &target)
 
 // How a checked copy is put in its target's place: a backup's file by a
 // plain replace, a book's file under the lock of the book it replaces.
-using Publish = QString (*)(const QString &staged, const QString &target);
+using Publish = PublishCopy;
 
 // Checks the staged copy and puts it into place; on any error the staged
 // file is removed and the target is left as it was. A staged file still open
@@ -244,7 +244,8 @@ QString checkBook(const QString &path, Failure *kind)
     return checkBookThrough(path, nullptr, kind);
 }
 
-QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)
+QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy,
+                 const PublishCopy &publish)
 {
     bool locked = false;
     QString temporary;
@@ -264,7 +265,8 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
                 error = copyUnderReadLock(book, staged, progress, &locked);
         }
     }
-    error = publishCheckedCopy(temporary, target, error, replaceFile, staged.isOpen() ? &staged : nullptr);
+    error = publishCheckedCopy(temporary, target, error, publish ? publish : PublishCopy(replaceFile),
+                               staged.isOpen() ? &staged : nullptr);
     if (busy)
         *busy = locked;
     return error;

@@ -47,15 +47,20 @@ namespace db {
 
 // Reports a copy's progress: bytes copied so far of all bytes.
 using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
+// Puts the checked copy staged in target's place, as replaceFile does (which
+// it may call once it has made room): empty on success, else the reason, staged
+// left for the copy to remove.
+using PublishCopy = std::function<QString(const QString &staged, const QString &target)>;
 
 // Writes a copy of the book at source into target: its file as it lies, read
 // under a read transaction of the book (so the copy is one committed state of
-// it, while other connections go on reading), through a temporary file in
-// target's folder that is checked like a compacted copy and then renamed into
-// place, open to no one the source is closed to. A lock of another connection
-// is waited for as long as any statement waits. Returns an empty text on success, else the reason; busy, when given,
-// tells whether the reason is such a lock.
+// it, while other connections go on reading), into the one staging file of
+// this write beside target, which is checked like a compacted copy and then
+// put in place by publish (replaceFile when none is given), open to no one
+// the source is closed to. A lock of another connection is waited for as long
+// as any statement waits. Returns an empty text on success, else the reason;
+// busy, when given, tells whether the reason is such a lock.
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress = {},
-                 bool *busy = nullptr);
+                 bool *busy = nullptr, const PublishCopy &publish = {});
 
 } // namespace db

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
@@ -59,45 +61,114 @@ QString namePrefix(const QString &target)
     return name;
 }
 
-// Opens a new staging file beside target, exclusively: a name that exists
-// already (another writer's) is never opened, another is drawn instead.
+// Opens a new staging file beside target, exclusively and private to its
+// owner from the first moment (the mode is given at creation, so no file mode
+// mask widens it): a name that exists already (another writer's) is never
+// opened, another is drawn instead. The file takes its final mode only when
+// it is put in place (takeProtection).
 int openStaged(const QString &target, QString *staged)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
         *staged = stagedPathFor(target);
-        const int fd = ::open(QFile::encodeName(*staged).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(QFile::encodeName(*staged).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
 }
 
-// Gives staged the mode of the target it replaces, and its owner and group
-// where the process may (only the superuser may give a file away). A target
-// whose owner may not write it is refused: its owner made it read-only. Empty
-// when staged may take target's place, else the reason.
-QString takeProtection(const QString &staged, const QString &target)
+// The process's file mode mask, read without changing it (changing it for a
+// moment would give a file another thread makes meanwhile the wrong mode).
+mode_t fileModeMask()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine())
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(mask & 0777);
+            }
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// The widest permission bits a new file staged under a name may get, for the
+// staging files keepClosedAs narrowed: the staging file itself stays private
+// until it is put in place, so the bits are kept here until then.
+class NewFileModes {
+public:
+    void narrow(const QString &staged, mode_t bits)
+    {
+        const QMutexLocker locked(&mutex_);
+        modes_[staged] = modes_.value(staged, 0777) & bits;
+    }
+    // The bits kept for staged (all when none), forgotten from now on.
+    mode_t take(const QString &staged)
+    {
+        const QMutexLocker locked(&mutex_);
+        return modes_.contains(staged) ? modes_.take(staged) : mode_t(0777);
+    }
+
+private:
+    QMutex mutex_;
+    QHash<QString, mode_t> modes_;
+};
+
+NewFileModes &newFileModes()
+{
+    static NewFileModes modes;
+    return modes;
+}
+
+// Gives staged, which is to take target's place, the mode; empty when done,
+// else the reason.
+QString giveMode(const QString &staged, mode_t mode, const QString &target)
 {
     const QByteArray stagedName = QFile::encodeName(staged);
-    struct stat kept {};
-    if (::stat(QFile::encodeName(target).constData(), &kept) != 0)
-        return errno == ENOENT ? QString() : describeFileFailure(errno, target);
-    if (!S_ISREG(kept.st_mode))
-        return {};  // not a file: the rename tells what is wrong
-    if (!(kept.st_mode & S_IWUSR))
-        return describeFileFailure(EACCES, target);
-    if (::chown(stagedName.constData(), kept.st_uid, kept.st_gid) != 0)
-        (void)::chown(stagedName.constData(), uid_t(-1), kept.st_gid);
-    const mode_t mode = kept.st_mode & 07777;
     if (::chmod(stagedName.constData(), mode) == 0)
         return {};
     // Some shared folders keep no modes: that is no failure as long as the
-    // new file is open to no one the old one was closed to.
+    // new file is open to no one the mode closes it to.
     const int error = errno;
     struct stat made {};
     if (::stat(stagedName.constData(), &made) == 0 && (made.st_mode & 0777 & ~mode) == 0)
         return {};
     return describeFileFailure(error, target);
+}
+
+// Gives staged the protection of the file it is about to be put in place
+// of: the mode and, where the process may (only the superuser may give a
+// file away), the owner and group of the target; for a new file, the mode a
+// file made now gets (narrowed as keepClosedAs asked). A target the user may
+// not write, or whose owner made it read-only, is refused. Empty when staged
+// may take target's place, else the reason.
+QString takeProtection(const QString &staged, const QString &target)
+{
+    const QByteArray stagedName = QFile::encodeName(staged);
+    const QByteArray targetName = QFile::encodeName(target);
+    const mode_t newFileBits = newFileModes().take(staged);
+    struct stat kept {};
+    if (::stat(targetName.constData(), &kept) != 0) {
+        if (errno != ENOENT)
+            return describeFileFailure(errno, target);
+        // As far as the folder keeps modes: a new file on a memory stick
+        // takes the mode its file system gives every file.
+        (void)::chmod(stagedName.constData(), (0666 & ~fileModeMask() & newFileBits) | S_IRUSR | S_IWUSR);
+        return {};
+    }
+    if (!S_ISREG(kept.st_mode))
+        return {};  // not a file: the rename tells what is wrong
+    // The owner's bit holds even for the superuser, whom access() lets write
+    // anything; access() holds for everyone else, whatever the folder allows.
+    if (!(kept.st_mode & S_IWUSR) || ::access(targetName.constData(), W_OK) != 0)
+        return describeFileFailure(EACCES, target);
+    if (::chown(stagedName.constData(), kept.st_uid, kept.st_gid) != 0)
+        (void)::chown(stagedName.constData(), uid_t(-1), kept.st_gid);
+    return giveMode(staged, kept.st_mode & 07777, target);
 }
 
 bool isStale(const QFileInfo &file, const QDateTime &now)
@@ -135,11 +206,9 @@ QString createStaged(const QString &target, QString *staged)
 
 void keepClosedAs(const QString &staged, const QString &source)
 {
-    const QByteArray stagedName = QFile::encodeName(staged);
-    struct stat from {}, made {};
-    if (::stat(QFile::encodeName(source).constData(), &from) != 0 || ::stat(stagedName.constData(), &made) != 0)
-        return;
-    (void)::chmod(stagedName.constData(), (made.st_mode & from.st_mode & 0777) | S_IRUSR | S_IWUSR);
+    struct stat from {};
+    if (::stat(QFile::encodeName(source).constData(), &from) == 0)
+        newFileModes().narrow(staged, from.st_mode & 0777);
 }
 
 QString restoreStagePathFor(const QString &bookFile)

@@ -11,8 +11,10 @@
 // Each write stages in a file of its own, created exclusively under a name
 // that no other write (of this process or of another computer sharing the
 // folder) can have: the target's name, a part unique to the process and the
-// write, and ".tmp". Leftovers of writes that were cut off are recognised by
-// that name and removed only once no one can still be writing them.
+// write, and ".tmp". It is open to its owner alone until it takes the
+// target's place, so a private file is never readable half written. Leftovers
+// of writes that were cut off are recognised by that name and removed only
+// once no one can still be writing them.
 namespace db {
 
 // Forces a written file's contents onto the disk; false when it cannot.
@@ -22,23 +24,27 @@ bool syncFolder(const QString &folder);
 
 // A fresh staging name beside target for one write of it (no file is made).
 QString stagedPathFor(const QString &target);
-// Creates an empty staging file beside target, exclusively, for one write of
+// Creates an empty staging file beside target, exclusively and readable by
+// its owner alone (0600) until replaceFile puts it in place, for one write of
 // it, and gives its path in staged. Empty on success, else the reason.
 QString createStaged(const QString &target, QString *staged);
-// Narrows the permission bits of staged, a new copy of source, to those of
-// source, its owner keeping the right to read and write it: the copy is open
-// to no one the source is closed to. A folder that keeps no modes keeps none.
+// Narrows the permission bits staged, a new copy of source, gets when it is
+// put in place as a new file to those of source, its owner keeping the right
+// to read and write it: the copy is open to no one the source is closed to.
+// A folder that keeps no modes keeps none.
 void keepClosedAs(const QString &staged, const QString &source);
 // The name a restore of the book at bookFile stages the backup under before
 // it replaces the book: a staging name of its own, as stagedPathFor.
 QString restoreStagePathFor(const QString &bookFile);
 
 // Puts staged in the place of target: staged is synced, given target's mode
-// (and owner, where the process may), renamed over target, and the folder
-// synced as far as its file system allows (the new file is in place by then,
-// so a folder that cannot be synced is not a failure). A target its owner made
-// read-only is refused and left as it is. Empty on success, else the reason;
-// on failure staged stays where it is for the caller to remove.
+// (and owner, where the process may) or, where no file lies, the mode a file
+// made now gets, renamed over target, and the folder synced as far as its
+// file system allows (the new file is in place by then, so a folder that
+// cannot be synced is not a failure). A target the user may not write, or
+// its owner made read-only, is refused and left as it is. Empty on success,
+// else the reason; on failure staged stays where it is for the caller to
+// remove.
 QString replaceFile(const QString &staged, const QString &target);
 // Writes content whole in target's place: staged beside it, then put in
 // place by replaceFile. Empty on success, else the reason; on failure target

@@ -82,23 +82,20 @@ void Module1::AutoBackupBook()
 
     // The new copy is made and checked first; only then does the previous one
     // become the older generation, so a failed backup never costs the last good one.
-    const QString staged = db::stagedPathFor(target);
     {
         WaitCursor wait;
         gDb.close();
         QCoreApplication::processEvents();
         bool busy = false;
-        const QString error = db::copyBook(gBookFile, staged,
-                                           DelayedProgress(QStringLiteral("自动备份"),
-                                                           QStringLiteral("正在自动备份数据，请稍候……")),
-                                           &busy);
-        if (!error.isEmpty()) {
-            QFile::remove(staged);
+        const QString error = db::copyBook(
+            gBookFile, target,
+            DelayedProgress(QStringLiteral("自动备份"), QStringLiteral("正在自动备份数据，请稍候……")), &busy,
+            [&](const QString &staged, const QString &into) {
+                return backupgen::publishNewest(folder, gBookName, staged, into);
+            });
+        if (!error.isEmpty())
             return fail(busy ? QString() : error);
-        }
     }
-    if (const QString error = backupgen::publishNewest(folder, gBookName, staged, target); !error.isEmpty())
-        return fail(error);
     QCoreApplication::processEvents();
     const QString settings = QString::number(cycle) + QStringLiteral("\n") + db::stampText(now) + QStringLiteral("\n");
     if (QString failure; !textfile::writeAtomically(settingsPath, settings.toUtf8(), &failure))

@@ -39,15 +39,10 @@ QString publishNewest(const QDir &folder, const QString &bookName, const QString
                 if (old != older)
                     QFile::remove(folder.filePath(old));
         } else if (QFileInfo::exists(folder.filePath(first))) {
-            QFile::remove(staged);
             return error;
         }
     }
-    if (const QString error = db::replaceFile(staged, target); !error.isEmpty()) {
-        QFile::remove(staged);
-        return error;
-    }
-    return {};
+    return db::replaceFile(staged, target);
 }
 
 } // namespace backupgen

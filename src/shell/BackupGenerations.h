@@ -17,7 +17,8 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
 // previous backup becoming its one older generation. Another program doing
 // the same at the same moment (a second computer leaving the same book) costs
 // neither its copy nor the older generation. Empty on success, else the
-// reason; on failure staged is removed.
+// reason; on failure staged is left for the caller to remove, as replaceFile
+// leaves it.
 QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target);
 
 } // namespace backupgen

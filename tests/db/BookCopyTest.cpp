@@ -6,11 +6,13 @@
 
 #include "db/BookFile.h"
 #include "db/Database.h"
+#include "db/FileReplace.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -120,6 +122,37 @@ TEST(BookCopy, ACopyTakenWhileAnotherConnectionWritesIsOneCommittedState)
     EXPECT_EQ(disagreements(book.bookPath()), QString());
     EXPECT_EQ(tablesOf(target).value("TB1").size(), 1);
     EXPECT_EQ(book.value("select group_concat(F1) from TB1"), QStringLiteral("RK1,RK2,RK3"));
+}
+
+// A copy is written once: into one staging file beside its target, under the
+// target's own name, which is what is put in the target's place; a refusal
+// there leaves neither a copy nor anything staged.
+TEST(BookCopy, OneStagingFileBesideTheTargetIsWhatIsPutInPlace)
+{
+    TestBook book;
+    const QRegularExpression stagingName(QStringLiteral(R"(^备份\.vzk\.\d+-[0-9a-f]{16}\.tmp$)"));
+    const QString target = book.dir() + "/备份.vzk";
+    QStringList stagedThen;
+    QString handed, handedTo;
+    const auto publish = [&](const QString &staged, const QString &into) {
+        stagedThen = leftovers::stagingIn(book.dir());
+        handed = QFileInfo(staged).fileName();
+        handedTo = into;
+        return db::replaceFile(staged, into);
+    };
+    ASSERT_EQ(db::copyBook(book.bookPath(), target, {}, nullptr, publish), QString());
+    EXPECT_EQ(handedTo, target);
+    EXPECT_EQ(stagedThen, QStringList{handed});
+    EXPECT_TRUE(stagingName.match(handed).hasMatch()) << handed.toStdString();
+    EXPECT_EQ(tablesOf(target), tablesOf(book.bookPath()));
+    EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList());
+
+    QFile::remove(target);
+    const QString refused = QStringLiteral("没有地方放备份");
+    EXPECT_EQ(db::copyBook(book.bookPath(), target, {}, nullptr, [&](const QString &, const QString &) { return refused; }),
+              refused);
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList());
 }
 
 TEST(BookCopy, FailuresNameTheirReasonAndLeaveNothingBehind)

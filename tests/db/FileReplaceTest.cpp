@@ -1,3 +1,4 @@
+#include "support/FolderWatch.h"
 #include "support/Leftovers.h"
 
 #include "db/EngineFailure.h"
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <grp.h>
@@ -233,6 +235,110 @@ TEST(FileReplace, ATargetKeepsItsModeAndOwnerAndOneItsOwnerMadeReadOnlyIsRefused
         }
         EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList());
     }
+}
+
+// What a private file holds is private while it is written, whatever the
+// file mode mask: its staging file, watched from another thread as it is
+// made, is never open to anyone but its owner, and the file keeps its mode.
+TEST(FileReplace, APrivateFilesStagingFileIsOpenToItsOwnerAloneWhileItIsWritten)
+{
+    const Umask widest(0);
+    QTemporaryDir dir;
+    const QString target = dir.path() + QStringLiteral("/帐本bak.set");
+    ASSERT_EQ(db::writeWhole(target, "旧的内容"), QString());
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0600), 0);
+
+    std::atomic<int> seen = 0;
+    std::atomic<mode_t> bits = 0;  // every permission bit any staging file was seen with
+    FolderWatch watch(dir.path(), [&](const QString &path) {
+        struct stat made {};
+        if (::stat(QFile::encodeName(path).constData(), &made) == 0) {  // else in place already
+            bits |= made.st_mode & 07777;
+            ++seen;
+        }
+    });
+    if (!watch.watching())
+        GTEST_SKIP() << "the folder cannot be watched here";
+    const QByteArray large(32 << 20, 'p');
+    for (int round = 0; round < 20 && seen < 3; ++round)
+        ASSERT_EQ(db::writeWhole(target, large), QString());
+    watch.stop();
+    ASSERT_GT(seen, 0) << "no staging file was seen while it was written";
+    EXPECT_EQ(bits.load(), mode_t(0600));
+    EXPECT_EQ(statOf(target).st_mode & 07777, mode_t(0600));
+
+    // a staging file made and left (as by a write that was cut off) is private too
+    QString staged;
+    ASSERT_EQ(db::createStaged(target, &staged), QString());
+    EXPECT_EQ(statOf(staged).st_mode & 07777, mode_t(0600));
+}
+
+// A new file is private only while it is written: in place, it has the mode
+// any file the program makes now gets.
+TEST(FileReplace, ANewFileInPlaceTakesTheModeOfAFileMadeNow)
+{
+    const struct {
+        mode_t mask, mode;
+    } cases[] = {{022, 0644}, {077, 0600}, {002, 0664}, {0, 0666}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString::number(c.mask, 8).toStdString());
+        const Umask mask(c.mask);
+        QTemporaryDir dir;
+        const QString target = dir.path() + QStringLiteral("/导出.csv");
+        ASSERT_EQ(db::writeWhole(target, "新的内容"), QString());
+        EXPECT_EQ(statOf(target).st_mode & 07777, c.mode);
+    }
+}
+
+// Another user's file in a folder open to all is not the user's to replace,
+// though the folder would let the user rename over it: it is refused as a
+// read-only file and kept as it was, owner and all. One the user may write is
+// replaced.
+TEST(FileReplace, AnotherUsersFileTheUserMayNotWriteIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can make another user's file here";
+    const Umask usual(022);
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+    const struct {
+        const char *name;
+        mode_t folder, file;
+        bool replaced;
+    } cases[] = {
+        {"/公用/他的.set", 0777, 0644, false},
+        {"/共享/他的.set", 01777, 0644, false},
+        {"/公用/他的只读.set", 0777, 0444, false},
+        {"/公用/大家的.set", 0777, 0666, true},
+    };
+    for (const auto &c : cases) {
+        const QString target = dir.path() + QString::fromUtf8(c.name);
+        const QString folder = QFileInfo(target).absolutePath();
+        QDir().mkpath(folder);
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), c.folder), 0);
+        ASSERT_EQ(db::writeWhole(target, "他的内容"), QString());
+        ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), c.file), 0);
+    }
+    const int failed = asOrdinaryUser(dir.path() + QStringLiteral("/用户"), [&] {
+        int failures = 0;
+        for (const auto &c : cases) {
+            const QString target = dir.path() + QString::fromUtf8(c.name);
+            const struct stat before = statOf(target);
+            const QString reason = db::writeWhole(target, "我的内容");
+            const bool kept = contentOf(target) == "他的内容" && statOf(target).st_ino == before.st_ino;
+            if (c.replaced) {
+                failures += failedUnless(reason.isEmpty(), c.name);
+                failures += failedUnless(contentOf(target) == "我的内容", c.name);
+            } else {
+                failures += failedUnless(reason == readOnlyReason(target), c.name);
+                failures += failedUnless(kept && statOf(target).st_uid == 0, c.name);
+            }
+            failures += failedUnless(leftovers::stagingIn(QFileInfo(target).absolutePath()).isEmpty(), c.name);
+        }
+        return failures;
+    });
+    ASSERT_GE(failed, 0) << "the test cannot give up the superuser's rights here";
+    EXPECT_EQ(failed, 0);
 }
 
 // As a user without the superuser's rights: a read-only target is refused by

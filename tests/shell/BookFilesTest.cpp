@@ -1,4 +1,5 @@
 #include "support/BookFaults.h"
+#include "support/FolderWatch.h"
 #include "support/Leftovers.h"
 #include "support/TestBook.h"
 
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -122,6 +124,26 @@ TEST_F(AutoBackupTest, CycleZeroKeepsOneOlderGenerationAndLeavesOtherBooksAlone)
     run(2026, 12, 10);
     EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-10.vzk", "测试帐本2026-12-9.___",
                                       "测试帐本二号2026-11-1.___", "测试帐本二号2026-12-1.vzk"}));
+}
+
+// The exit backup writes its copy once: the only file it makes in the backup
+// folder is one staging file beside the backup's own name, also when the
+// previous backup makes way for it.
+TEST_F(AutoBackupTest, EachBackupIsStagedOnceBesideItsOwnName)
+{
+    settings("0\n");
+    QDir().mkpath(folder());
+    FolderWatch watch(folder());
+    if (!watch.watching())
+        GTEST_SKIP() << "the folder cannot be watched here";
+    run(2026, 12, 9);
+    run(2026, 12, 9);
+    const QStringList made = watch.stop();
+    const QRegularExpression stagingName(QStringLiteral(R"(^测试帐本2026-12-9\.vzk\.\d+-[0-9a-f]{16}\.tmp$)"));
+    ASSERT_EQ(made.size(), 2) << made.join(' ').toStdString();
+    for (const QString &name : made)
+        EXPECT_TRUE(stagingName.match(name).hasMatch()) << name.toStdString();
+    EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-9.___", "测试帐本2026-12-9.vzk"}));
 }
 
 TEST_F(AutoBackupTest, TodaysBackupOnceWithACycleAndCommandLineBooksAsBookFile)
