@@ -4,10 +4,14 @@
 #include "db/EngineFailure.h"
 #include "db/FileReplace.h"
 #include "shell/Passwords.h"
+#include "shell/Pictures.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace personal {
 
@@ -18,18 +22,28 @@ QString typographic(QString text)
 }
 
 // Why the chosen picture file could not be read, the system's text as detail.
-QString unreadablePicture(const QFile &file)
+QString unreadablePicture(const QString &path, PictureFileOpen why, const QString &detail)
 {
-    const QFileInfo info(file.fileName());
-    const QString name = QDir::toNativeSeparators(file.fileName());
+    const QString name = QDir::toNativeSeparators(path);
     QString reason;
-    if (!info.exists())
+    if (why == PictureFileOpen::Missing)
         reason = QStringLiteral("图片文件 %1 不存在，请重新选择图片。").arg(name);
-    else if (!info.isFile())
+    else if (why == PictureFileOpen::NotAFile)
         reason = QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(name);
     else
         reason = QStringLiteral("无法读取图片文件 %1，请检查它的权限或者重新选择图片。").arg(name);
-    return db::withDetail(reason, file.errorString());
+    return db::withDetail(reason, detail);
+}
+
+// Why the operator's picture could not be removed, the system's text as detail.
+QString unremovablePicture(int errorNumber, const QString &path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    const QString detail = QString::fromLocal8Bit(std::strerror(errorNumber));
+    if (errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS)
+        return db::withDetail(
+            QStringLiteral("图片文件 %1 不能删除（只读），请检查它所在文件夹的权限。").arg(name), detail);
+    return db::withDetail(QStringLiteral("无法删除图片文件 %1。").arg(name), detail);
 }
 } // namespace
 
@@ -96,20 +110,26 @@ QString defaultPicturePath(const QString &appPath)
 
 std::optional<QString> setOwnPicture(const QString &appPath, const QString &code, const QString &source)
 {
-    QFile in(source);
-    const bool opened = in.open(QIODevice::ReadOnly);
-    const QByteArray content = opened ? in.readAll() : QByteArray();
-    if (!opened || in.error() != QFile::NoError)
-        return unreadablePicture(in);
+    QFile in;
+    QString detail;
+    const PictureFileOpen opened = openPictureFile(source, in, &detail);
+    if (opened != PictureFileOpen::Opened)
+        return unreadablePicture(source, opened, detail);
+    const QByteArray content = in.readAll();
+    if (in.error() != QFile::NoError)
+        return unreadablePicture(source, PictureFileOpen::Unreadable, in.errorString());
     QDir().mkpath(appPath + QStringLiteral("image"));
     if (const QString failure = db::writeWhole(ownPicturePath(appPath, code), content); !failure.isEmpty())
         return failure;
     return std::nullopt;
 }
 
-void removeOwnPicture(const QString &appPath, const QString &code)
+std::optional<QString> removeOwnPicture(const QString &appPath, const QString &code)
 {
-    QFile::remove(ownPicturePath(appPath, code));
+    const QString path = ownPicturePath(appPath, code);
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+        return std::nullopt;
+    return unremovablePicture(errno, path);
 }
 
 } // namespace personal

@@ -41,7 +41,9 @@ QString defaultPicturePath(const QString &appPath);
 // Copies source over the operator's picture (written whole beside it, then
 // put in place durably). The error text in the clerk's words, or nullopt on success.
 std::optional<QString> setOwnPicture(const QString &appPath, const QString &code, const QString &source);
-// Removes the operator's picture, so the default background is shown.
-void removeOwnPicture(const QString &appPath, const QString &code);
+// Removes the operator's picture, so the default background is shown; one
+// that is not there counts as removed. The error text in the clerk's words, or
+// nullopt on success.
+std::optional<QString> removeOwnPicture(const QString &appPath, const QString &code);
 
 } // namespace personal

@@ -248,9 +248,9 @@ void S2::confirmPicture()
     if (PicturePath.isEmpty())
         return;
     const bool toDefault = PicturePath == personal::defaultPicturePath(m_.gProgramPath);
-    if (toDefault) {
-        personal::removeOwnPicture(m_.gAppPath, m_.gUserCode);
-    } else if (const auto error = personal::setOwnPicture(m_.gAppPath, m_.gUserCode, PicturePath)) {
+    const auto error = toDefault ? personal::removeOwnPicture(m_.gAppPath, m_.gUserCode)
+                                 : personal::setOwnPicture(m_.gAppPath, m_.gUserCode, PicturePath);
+    if (error) {
         Prompt::current().message(QString(), *error, Prompt::Icon::Exclamation);
         return;
     }

@@ -8,12 +8,12 @@
 #include "platform/WaitCursor.h"
 #include "db/Database.h"
 #include "shell/Module1.h"
+#include "shell/Pictures.h"
 
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -262,13 +262,10 @@ bool A4::showPicture(const QString &path)
 {
     if (path.isEmpty() || path == kPictureHint)
         return false;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
-    if (image.isNull())
+    const QPixmap picture = loadPicture(path);
+    if (picture.isNull())
         return false;
-    Img->setPixmap(QPixmap::fromImage(image.scaled(Img->contentsRect().size(), Qt::KeepAspectRatio,
-                                                   Qt::SmoothTransformation)));
+    Img->setPixmap(picture.scaled(Img->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     picturePath_ = path;
     LabInfo->setText(path);
     return true;

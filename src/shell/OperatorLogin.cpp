@@ -43,16 +43,10 @@ OperatorRights ReadOperatorRights(db::Database &db, const QString &code)
     OperatorRights rights;
     if (code == kAdministrator)
         return rights;
+    // A failing read, or a row deleted meanwhile on another computer, grants nothing.
     db::Statement st = db.prepare(QStringLiteral("select F61,F62,F63,F64,F65,F66 from TE1 where F1=?"));
-    if (!st.isValid() || !st.bindAll({code})) {
-        rights = {false, false, false, false, false, false};
-        return rights;
-    }
-    if (!st.next()) {
-        if (st.hasError())
-            rights = {false, false, false, false, false, false};
-        return rights;
-    }
+    if (!st.isValid() || !st.bindAll({code}) || !st.next())
+        return {false, false, false, false, false, false};
     const auto granted = [&st](int column) { return !st.isNull(column) && st.number(column) != 0; };
     rights.masterData = granted(0);
     rights.inbound = granted(1);

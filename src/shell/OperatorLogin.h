@@ -32,7 +32,8 @@ Check CheckPassword(db::Database &db, const QString &code, const QString &typed)
 void HashPlainPassword(db::Database &db, const QString &code, const QString &plain);
 
 // The rights of operator code: "001" holds every right; a row without rights
-// denies them. When the rights cannot be read every gated right is denied.
+// denies them. When there is no row for code, or the rights cannot be read,
+// every gated right is denied.
 OperatorRights ReadOperatorRights(db::Database &db, const QString &code);
 
 inline const QString kAdministrator = QStringLiteral("001");

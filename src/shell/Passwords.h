@@ -9,7 +9,8 @@ namespace passwords {
 
 // The text to store for a password the operator chose: "" for an empty one.
 QString storedForm(const QString &plain);
-// Whether typed matches the stored text (a hash, or a plain text of an older book).
+// Whether typed matches the stored text (a hash, or a plain text of an older
+// book). A hash with another iteration count than storedForm's never matches.
 bool matches(const QString &stored, const QString &typed);
 // Whether stored holds a hash made by storedForm.
 bool isHashed(const QString &stored);

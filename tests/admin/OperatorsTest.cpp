@@ -1,5 +1,6 @@
 #include "support/BookFaults.h"
 #include "support/TestBook.h"
+#include "support/WriterlessFifo.h"
 #include "db/EngineFailure.h"
 #include "support/WindowDriver.h"
 
@@ -15,12 +16,14 @@
 #include <QCheckBox>
 #include <cerrno>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <optional>
 
 void registerOperatorWindows();
 
@@ -335,6 +338,14 @@ TEST_F(PersonalSettings, BackgroundPictureIsSetAndRestored)
     EXPECT_FALSE(QFile::exists(own));
     EXPECT_TRUE(bg.LabBig(0)->isHidden());
     EXPECT_TRUE(bg.Lab()->isHidden());
+    {
+        // With no own picture left, going back to the default still succeeds.
+        S2 w(nullptr, &bg);
+        click(w, "CmdSet3");
+        click(w, "CmdSet1");
+        EXPECT_EQ(book.prompt().lastText(), QStringLiteral("张三，您的背景图片设置成功！"));
+        EXPECT_EQ(w.result(), int(QDialog::Accepted));
+    }
 
     // Without a default picture there is nothing to restore.
     QFile::remove(app + "syspic.dat");
@@ -351,13 +362,16 @@ TEST_F(PersonalSettings, APictureThatCannotBeReadIsNamedInChinese)
     const QString app = book.m().gAppPath;
     const QString chosen = app + "mine.png";
     const QString own = app + "image/A1.jpg";
+    enum class InItsPlace { Nothing, Folder, Fifo };
     const struct {
         const char *name;
-        bool folderInItsPlace;
+        InItsPlace inItsPlace;
         QString text;
     } cases[] = {
-        {"removed after it was chosen", false, QStringLiteral("图片文件 %1 不存在，请重新选择图片。").arg(chosen)},
-        {"a folder in its place", true, QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(chosen)},
+        {"removed after it was chosen", InItsPlace::Nothing,
+         QStringLiteral("图片文件 %1 不存在，请重新选择图片。").arg(chosen)},
+        {"a folder in its place", InItsPlace::Folder, QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(chosen)},
+        {"a FIFO in its place", InItsPlace::Fifo, QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(chosen)},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -368,10 +382,17 @@ TEST_F(PersonalSettings, APictureThatCannotBeReadIsNamedInChinese)
         book.fileDialogs().answer(chosen);
         click(w, "CmdSet0");
         ASSERT_TRUE(QFile::remove(chosen));
-        if (c.folderInItsPlace) {
+        if (c.inItsPlace == InItsPlace::Folder) {
             ASSERT_TRUE(QDir().mkdir(chosen));
         }
+        std::optional<WriterlessFifo> fifo;
+        if (c.inItsPlace == InItsPlace::Fifo) {
+            ASSERT_TRUE(fifo.emplace(chosen).made());
+        }
         click(w, "CmdSet1");
+        if (fifo) {
+            EXPECT_FALSE(fifo->finish()) << "the confirm waited on the FIFO";
+        }
         ASSERT_FALSE(book.prompt().shown.isEmpty());
         EXPECT_EQ(book.prompt().lastText(), c.text);
         EXPECT_FALSE(book.prompt().shown.last().details.isEmpty());
@@ -379,6 +400,75 @@ TEST_F(PersonalSettings, APictureThatCannotBeReadIsNamedInChinese)
         EXPECT_NE(w.result(), int(QDialog::Accepted));
         EXPECT_FALSE(QFile::exists(own));
         QDir().rmdir(chosen);
+    }
+}
+
+// A FIFO where the operator's picture lies, or chosen as one, is no picture:
+// the window opens at once with the default picture and the FIFO cannot be
+// confirmed.
+TEST_F(PersonalSettings, AFifoIsNoPicture)
+{
+    const QString app = book.m().gAppPath;
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(app + "syspic.dat", "BMP"));
+    ASSERT_TRUE(QDir().mkpath(app + "image"));
+    WriterlessFifo own(app + "image/A1.jpg");
+    WriterlessFifo chosen(app + "pipe.jpg");
+    ASSERT_TRUE(own.made() && chosen.made());
+    S2 w(nullptr, &bg);
+    EXPECT_EQ(w.findChild<QLabel *>("Img")->pixmap().toImage().pixelColor(0, 0), QColor(Qt::blue));
+    book.fileDialogs().answer(app + "pipe.jpg");
+    click(w, "CmdSet0");
+    EXPECT_FALSE(w.findChild<QPushButton *>("CmdSet1")->isEnabled());
+    EXPECT_TRUE(w.PicturePath.isEmpty());
+    EXPECT_FALSE(own.finish()) << "the window waited on the operator's picture";
+    EXPECT_FALSE(chosen.finish()) << "the preview waited on the chosen FIFO";
+}
+
+// Going back to the default picture removes the operator's own; when it cannot
+// be removed the clerk is told why, the window stays and the background keeps
+// the operator's picture and captions.
+TEST_F(PersonalSettings, AnOwnPictureThatCannotBeRemovedIsTold)
+{
+    const QString app = book.m().gAppPath;
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(app + "syspic.dat", "BMP"));
+    const QString own = app + "image/A1.jpg";
+    const QString name = QDir::toNativeSeparators(own);
+    const struct {
+        const char *name;
+        bool folderInItsPlace;  // else a folder the operator may not write
+        QString text;
+    } cases[] = {
+        {"a folder in its place", true, QStringLiteral("无法删除图片文件 %1。").arg(name)},
+        {"a folder that cannot be written", false,
+         QStringLiteral("图片文件 %1 不能删除（只读），请检查它所在文件夹的权限。").arg(name)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(QDir(app + "image").removeRecursively() && QDir().mkpath(app + "image"));
+        if (c.folderInItsPlace) {
+            ASSERT_TRUE(QDir().mkpath(own + "/inside"));
+        } else {
+            ASSERT_TRUE(image.save(own, "BMP"));
+        }
+        std::optional<faults::Unwritable> locked;
+        if (!c.folderInItsPlace && !locked.emplace(app + "image").works())
+            continue;  // no folder can be made unwritable here
+        bg.setLabelsVisible(true);
+        book.prompt().clear();
+        S2 w(nullptr, &bg);
+        click(w, "CmdSet3");
+        click(w, "CmdSet1");
+        ASSERT_FALSE(book.prompt().shown.isEmpty());
+        EXPECT_EQ(book.prompt().lastText(), c.text);
+        EXPECT_FALSE(book.prompt().shown.last().details.isEmpty());
+        EXPECT_EQ(book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
+        EXPECT_NE(w.result(), int(QDialog::Accepted));
+        EXPECT_TRUE(QFileInfo::exists(own));
+        EXPECT_FALSE(bg.LabBig(0)->isHidden());
     }
 }
 

@@ -3,11 +3,14 @@
 #include "shell/BGForm.h"
 #include "shell/Login.h"
 #include "shell/MForm.h"
+#include "shell/OperatorLogin.h"
 #include "shell/Passwords.h"
+#include "support/Deadline.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QPasswordDigestor>
 #include <QTest>
 
 namespace {
@@ -181,6 +184,28 @@ TEST(Login, RightsGateTheMenus)
     }
 }
 
+// An operator deleted on another computer between the password check and the
+// reading of the rights holds no right at all.
+TEST(Login, AnOperatorWhoseRowIsGoneHoldsNoRight)
+{
+    ShellFixture f;
+    f.book.exec("insert into TE1 (F1,F2,F3,F61,F62,F63,F64,F65,F66) values ('002','a','',1,1,1,1,1,1)");
+    const auto held = [&f] {
+        const OperatorRights r = login::ReadOperatorRights(f.book.db(), QStringLiteral("002"));
+        return QString::number(r.masterData) + QString::number(r.inbound) + QString::number(r.stock) +
+               QString::number(r.outbound) + QString::number(r.mayViewCost) + QString::number(r.admin);
+    };
+    EXPECT_EQ(held(), QStringLiteral("111111"));
+    f.book.exec("delete from TE1 where F1='002'");
+    EXPECT_EQ(held(), QStringLiteral("000000"));
+
+    MForm main;
+    main.ApplyRights(login::ReadOperatorRights(f.book.db(), QStringLiteral("002")));
+    for (const char *gated :
+         {"Menu_A", "Menu_B", "Menu_C", "Menu_D", "Menu_E", "Menu_S1", "Menu_S3", "Menu_S25", "Menu_zbhf"})
+        EXPECT_FALSE(menuEnabled(main, gated)) << gated;
+}
+
 TEST(Passwords, StoredFormAndMatch)
 {
     const QString stored = passwords::storedForm(QStringLiteral("密码Pw1"));
@@ -195,6 +220,39 @@ TEST(Passwords, StoredFormAndMatch)
     EXPECT_TRUE(passwords::matches(QString(), QString()));
     EXPECT_FALSE(passwords::matches(QString(), QStringLiteral(" ")));
     EXPECT_FALSE(passwords::matches(QStringLiteral("pbkdf2-sha256$x$y"), QStringLiteral("x")));  // damaged hash
+}
+
+// A book may carry any iteration count in a hash; only the program's own is
+// worked, so a crafted count of 2^31-1 is refused at once instead of keeping
+// the login busy for an hour.
+TEST(Passwords, OnlyTheProgramsIterationCountIsWorked)
+{
+    const QByteArray salt("0123456789abcdef");
+    const auto hash = [&salt](const char *count, int iterations) {
+        const QByteArray key =
+            QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, "pw", salt, iterations, 32);
+        return QStringLiteral("pbkdf2-sha256$%1$%2$%3")
+            .arg(QLatin1String(count), QLatin1String(salt.toBase64()), QLatin1String(key.toBase64()));
+    };
+    const struct {
+        QString stored;
+        bool matches;
+    } cases[] = {
+        {hash("60000", 60000), true},  // the program's own
+        {hash("2147483647", 1), false},
+        {hash("1", 1), false},
+        {hash("0", 1), false},
+        {hash("-1", 1), false},
+        {hash("x", 1), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        const auto matched = resultWithin(std::chrono::seconds(60), [stored = c.stored] {
+            return passwords::matches(stored, QStringLiteral("pw"));
+        });
+        ASSERT_TRUE(matched.has_value()) << "still deriving the key at the deadline";
+        EXPECT_EQ(*matched, c.matches);
+    }
 }
 
 TEST(Login, EnterWalksToTheLoginButtonAndPressesIt)
