@@ -1,4 +1,4 @@
-#include "WindowDriver.h"
+#include "support/WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
 #include "support/TestBook.h"
 #include "support/WriterlessFifo.h"
