@@ -80,21 +80,17 @@ QString accountBookError(Database &book)
 namespace db {
 
 namespace {
-// The structure check of the book at path, read through the file system
-// layer vfs (nullptr: the default one); kind receives the failure's kind.
-QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
+// The last failure of book; kind, when given, receives its kind.
+QString lastFailure(const Database &book, Failure *kind)
 {
-    Database copy;
-    const auto failed = [&](Failure failure, const QString &reason) {
-        if (kind)
-            *kind = failure;
-        return reason;
-    };
-    const auto engineFailed = [&] {
-        return failed(failureOf(copy.lastErrorCode(), splitDetails(copy.lastError()).details), copy.lastError());
-    };
-    if (!copy.openReadOnly(path, vfs))
-        return engineFailed();
+    if (kind)
+        *kind = failureOf(book.lastErrorCode(), splitDetails(book.lastError()).details);
+    return book.lastError();
+}
+
+// The structure check of the open book; kind receives the failure's kind.
+QString checkOpened(Database &copy, Failure *kind)
+{
     bool ok = false;
     // quick_check reads every page and checks the B-tree structure; unlike
     // integrity_check it does not compare each index with its table (the
@@ -105,12 +101,22 @@ QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
     copy.exec(QStringLiteral("PRAGMA cache_size=2000"));
     const QString integrity = copy.scalar(QStringLiteral("PRAGMA quick_check"), {}, &ok).toString();
     // The check lists every damaged page: detail for the clerk's details section.
-    if (ok && integrity != QLatin1String("ok"))
-        return failed(Failure::Damaged, withDetail(failureReason(Failure::Damaged), integrity));
-    if (!ok)
-        return engineFailed();
-    copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
-    return ok ? QString() : engineFailed();
+    if (ok && integrity != QLatin1String("ok")) {
+        if (kind)
+            *kind = Failure::Damaged;
+        return withDetail(failureReason(Failure::Damaged), integrity);
+    }
+    if (ok)
+        copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
+    return ok ? QString() : lastFailure(copy, kind);
+}
+
+// The structure check of the book at path, read through the file system
+// layer vfs (nullptr: the default one); kind receives the failure's kind.
+QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
+{
+    Database copy;
+    return copy.openReadOnly(path, vfs) ? checkOpened(copy, kind) : lastFailure(copy, kind);
 }
 
 // A new copy is checked once, read whole: from a mapping of the file rather
@@ -242,6 +248,23 @@ QString exportCompacted(Database &book, const QString &path)
 QString checkBook(const QString &path, Failure *kind)
 {
     return checkBookThrough(path, nullptr, kind);
+}
+
+QString openCheckedBook(Database &book, const QString &path, Failure *kind)
+{
+    if (kind)
+        *kind = Failure::Other;
+    // The read transaction keeps the file as it was checked until the
+    // connection is closed: a writer elsewhere waits meanwhile.
+    QString error;
+    if (!book.openReadOnly(path, mappedReadVfs())
+        || !book.execScript(QStringLiteral("BEGIN; SELECT count(*) FROM sqlite_master")))
+        error = lastFailure(book, kind);
+    else
+        error = checkOpened(book, kind);
+    if (!error.isEmpty())
+        book.close();
+    return error;
 }
 
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)

@@ -9,10 +9,10 @@
 namespace db {
 
 // Creates a new, keyed account book at path from the schema and its default
-// rows. The book is built in a temporary file beside path and renamed into
-// place, so path never holds half a book; a book already at path is replaced
-// only under its lock (publishBook). Returns an empty text on success, else
-// the error.
+// rows. The book is built in a temporary file beside path and put into place
+// by publishBook, so path never holds half a book: at a free path the file
+// itself, over a book already there its content, written into that book's own
+// file. Returns an empty text on success, else the error.
 QString createBook(const QString &path);
 
 class Database;
@@ -29,10 +29,10 @@ namespace db {
 
 // Writes a compacted, keyed copy of the book at source into target (through a
 // temporary file in target's folder that is checked — opens with the key,
-// passes the structure check, its theVer table is readable — and then renamed
-// into place, open to no one the source is closed to; a book already at
-// target is replaced only under its lock, as publishBook does, and keeps its
-// mode). Returns an empty text on success, else the error.
+// passes the structure check, its theVer table is readable — and then put
+// into place by publishBook, open to no one the source is closed to; a book
+// already at target takes the copy into its own file and keeps its mode).
+// Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
 
 // Empty when the book file at path reads back whole: it opens with the key,
@@ -40,6 +40,13 @@ QString compactCopy(const QString &source, const QString &target);
 // Else the reason; kind, when given, receives its kind (Failure::Damaged for
 // a damaged page or a file cut short).
 QString checkBook(const QString &path, Failure *kind = nullptr);
+
+// Opens book on the book file at path for reading only, as checkBook checks
+// it, in a read transaction that keeps the file as it was checked until book
+// is closed: what is then copied from book is what was checked. Empty when
+// the file reads back whole (book is left open), else the reason with its
+// kind in kind (book is closed).
+QString openCheckedBook(Database &book, const QString &path, Failure *kind = nullptr);
 
 } // namespace db
 
