@@ -1,5 +1,6 @@
 #include "BookFile.h"
 #include "BookLock.h"
+#include "DamagedStart.h"
 #include "Database.h"
 #include "EngineFailure.h"
 #include "FileReplace.h"
@@ -88,6 +89,18 @@ QString lastFailure(const Database &book, Failure *kind)
     return book.lastError();
 }
 
+// A book damaged at its start reads as an empty database (a file too short
+// for its first page) or as no book (its first page alone damaged): the
+// failure of the book at path told as the damage it is.
+QString toldAsDamagedWhereItIs(const QString &path, const QString &error, Failure *kind)
+{
+    if (!kind || (*kind != Failure::NotABook && *kind != Failure::MissingTables))
+        return error;
+    if (isTooShortForABook(path) || (*kind == Failure::NotABook && secondPageReadsWithBookKey(path)))
+        *kind = Failure::Damaged;
+    return error;
+}
+
 // The structure check of the open book; kind receives the failure's kind.
 QString checkOpened(Database &copy, Failure *kind)
 {
@@ -116,7 +129,8 @@ QString checkOpened(Database &copy, Failure *kind)
 QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
 {
     Database copy;
-    return copy.openReadOnly(path, vfs) ? checkOpened(copy, kind) : lastFailure(copy, kind);
+    const QString error = copy.openReadOnly(path, vfs) ? checkOpened(copy, kind) : lastFailure(copy, kind);
+    return toldAsDamagedWhereItIs(path, error, kind);
 }
 
 // A new copy is checked once, read whole: from a mapping of the file rather
@@ -264,7 +278,7 @@ QString openCheckedBook(Database &book, const QString &path, Failure *kind)
         error = checkOpened(book, kind);
     if (!error.isEmpty())
         book.close();
-    return error;
+    return toldAsDamagedWhereItIs(path, error, kind);
 }
 
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy)

@@ -470,6 +470,46 @@ TEST(Restore, AnEmptyJournalBesideTheBookIsNoOnesWork)
     }
 }
 
+// A backup damaged at its start reads as no book at all; it is told as the
+// damaged backup it is, while a file of another key stays "no book".
+TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
+{
+    AdminFixture f;
+    faults::growBook(f.book.db());
+    const QString whole = f.file(QStringLiteral("完好的备份.vzk"));
+    ASSERT_EQ(backup::backupBook(f.book.bookPath(), whole), QString());
+    const QByteArray bytes = bytesOf(whole);
+    QByteArray firstPageFlipped = bytes;
+    for (int i = 200; i < 240; ++i)  // past the salt, in the first page's own content
+        firstPageFlipped[i] = char(~firstPageFlipped[i]);
+    const QString damaged = QStringLiteral("备份文件 %1 已经损坏，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    const struct {
+        const char *name;
+        QByteArray content;
+        bool damaged;  // else told as no book
+    } cases[] = {
+        {"first page damaged", firstPageFlipped, true},
+        {"cut within the first page", bytes.left(600), true},
+        {"empty", QByteArray(), true},
+        {"another key", bytesOf(faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk")))), false},
+    };
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('本','原有')"));
+    S32 w;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString chosen = f.file(QString::fromUtf8(c.name) + QStringLiteral(".vzk"));
+        QFile file(chosen);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.content) == c.content.size());
+        file.close();
+        f.book.fileDialogs().answer(chosen);
+        click(&w, "Command1");
+        const QString told = c.damaged ? damaged.arg(chosen) : db::failureReason(db::Failure::NotABook);
+        EXPECT_EQ(db::splitDetails(f.book.prompt().lastText()).text, QStringLiteral("系统数据恢复失败！原因如下：\n") + told);
+        EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='本'")), QStringLiteral("原有"));
+    }
+    EXPECT_TRUE(f.dialogs.shown.isEmpty());
+}
+
 // A private book stays private through its backups and its restore: the
 // backup is open to no one the book is closed to, and the restored book
 // keeps the book's mode whatever the backup's.
