@@ -1,6 +1,5 @@
 #include "BookBackup.h"
 
-#include "BookFiles.h"
 #include "db/BookFile.h"
 #include "db/BookLock.h"
 #include "db/Database.h"

@@ -29,8 +29,9 @@ QString createStaged(const QString &target, QString *staged);
 // source, its owner keeping the right to read and write it: the copy is open
 // to no one the source is closed to. A folder that keeps no modes keeps none.
 void keepClosedAs(const QString &staged, const QString &source);
-// The name a restore of the book at bookFile stages the backup under before
-// it replaces the book: a staging name of its own, as stagedPathFor.
+// The name a restore of the book at bookFile stages the backup under where it
+// must replace the book's file (a damaged book, whose pages the engine
+// cannot write over): a staging name of its own, as stagedPathFor.
 QString restoreStagePathFor(const QString &bookFile);
 
 // Puts staged in the place of target: staged is synced, given target's mode
