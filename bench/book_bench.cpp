@@ -1,11 +1,13 @@
 // Benchmarks on an account book, each beside its floor: the same work done
-// bare through the sqlite3 API on the same book.
+// bare through the sqlite3 API on the same book. The book is only read: the
+// restore writes it into a copy of itself.
 //   book_bench --book=<path> [Google Benchmark options]
 // Without --book a book of 20,000 goods is built in a temporary folder.
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
 #include "BenchSupport.h"
+#include "admin/BookBackup.h"
 #include "db/BookFile.h"
 #include "db/Database.h"
 #include "shell/Module1.h"
@@ -27,6 +29,7 @@ namespace {
 const char *const kLookupSql = "select F2 from TA4 where F1=?";
 
 QString gBook;
+QString gRestored;               // a copy of the book that the restore overwrites
 std::vector<QString> gCodes;     // goods codes in random order
 
 std::vector<QByteArray> utf8(const std::vector<QString> &texts)
@@ -219,6 +222,61 @@ void backupFileCopy(benchmark::State &state, int)
     }
 }
 
+// ---- the restore: the book written as a backup into a copy of itself ----
+
+// The copy of the book that a restore overwrites, made afresh; false, with
+// the benchmark skipped, when it cannot be made.
+bool freshCopyToRestore(benchmark::State &state)
+{
+    QFile::remove(gRestored);
+    if (QFile::copy(gBook, gRestored))
+        return true;
+    state.SkipWithError("the copy of the book to restore into cannot be made");
+    return false;
+}
+
+void restoreModule(benchmark::State &state)
+{
+    db::Database open;
+    if (!freshCopyToRestore(state) || !bench::openOrSkip(state, open, gRestored))
+        return;
+    for (auto _ : state) {
+        if (const QString error = backup::restoreBook(open, gRestored, gBook); !error.isEmpty()) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+    }
+}
+
+// The floor: the backup's check (every page read by the structure check, its
+// version row read) on a connection of its own, then the engine's online copy
+// of it in one step into the open copy of the book.
+void restoreBare(benchmark::State &state, int)
+{
+    if (!freshCopyToRestore(state))
+        return;
+    sqlite3 *into = bench::keyedConnection(state, gRestored, true);
+    if (!into)
+        return;
+    for (auto _ : state) {
+        sqlite3 *backup = bench::keyedConnection(state, gBook, true);
+        if (!backup)
+            break;
+        const int checked =
+            sqlite3_exec(backup, "PRAGMA cache_size=2000; PRAGMA quick_check; SELECT Versn FROM theVer", nullptr,
+                         nullptr, nullptr);
+        sqlite3_backup *copy = sqlite3_backup_init(into, "main", backup, "main");
+        const int copied = copy ? sqlite3_backup_step(copy, -1) : SQLITE_ERROR;
+        sqlite3_backup_finish(copy);
+        sqlite3_close(backup);
+        if (checked != SQLITE_OK || copied != SQLITE_DONE) {
+            state.SkipWithError(sqlite3_errmsg(into));
+            break;
+        }
+    }
+    sqlite3_close(into);
+}
+
 void registerBenchmarks()
 {
     using benchmark::kMicrosecond;
@@ -232,6 +290,8 @@ void registerBenchmarks()
     benchmark::RegisterBenchmark("BM_NextDocNo/bare_sqlite", nextDocNoBare, 0)->Unit(kMicrosecond);
     benchmark::RegisterBenchmark("BM_Backup/module", backupModule)->Unit(kMillisecond)->Iterations(2);
     benchmark::RegisterBenchmark("BM_Backup/file_copy", backupFileCopy, 0)->Unit(kMillisecond)->Iterations(2);
+    benchmark::RegisterBenchmark("BM_Restore/module", restoreModule)->Unit(kMillisecond)->Iterations(1);
+    benchmark::RegisterBenchmark("BM_Restore/bare_sqlite", restoreBare, 0)->Unit(kMillisecond)->Iterations(1);
 }
 
 } // namespace
@@ -242,6 +302,7 @@ int main(int argc, char **argv)
     gBook = program.book(bench::BookUse::InPlace, QStringLiteral("bench.vzk"), {.goods = 20000, .docsPerKind = 2500});
     if (gBook.isEmpty())
         return 1;
+    gRestored = program.filePath(QStringLiteral("restored.vzk"));
     if (const QString error = loadSamples(); !error.isEmpty())
         return bench::fail(gBook + QStringLiteral(": ") + error);
 

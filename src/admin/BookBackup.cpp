@@ -1,6 +1,5 @@
 #include "BookBackup.h"
 
-#include "BookFiles.h"
 #include "db/BookFile.h"
 #include "db/BookLock.h"
 #include "db/Database.h"
@@ -30,7 +29,7 @@ QStringList lines(const QString &text)
 }
 
 // Refuses a backup that is the book's own file (under this or another
-// name): the book cannot be read from while its lock is held for the restore.
+// name): the book cannot be read from while it is written.
 QString sameFileError(const QString &bookFile, const QString &backupFile)
 {
     struct stat book {}, backup {};
@@ -40,6 +39,17 @@ QString sameFileError(const QString &bookFile, const QString &backupFile)
         return {};
     return QStringLiteral("所选的文件 %1 就是现在使用的帐本文件，不能用它恢复数据。")
         .arg(QDir::toNativeSeparators(backupFile));
+}
+
+// Whether the book at bookFile is damaged, after the engine refused to write
+// into it for a failure of kind refused: a lock, a full disk or a read-only
+// file are no damage.
+bool bookIsDamaged(const QString &bookFile, db::Failure refused)
+{
+    if (refused == db::Failure::Busy || refused == db::Failure::DiskFull || refused == db::Failure::ReadOnly)
+        return false;
+    db::Failure kind = db::Failure::Other;
+    return !db::checkBook(bookFile, &kind).isEmpty() && (kind == db::Failure::Damaged || kind == db::Failure::NotABook);
 }
 } // namespace
 
@@ -83,37 +93,41 @@ QString backupBook(const QString &bookFile, const QString &target, bool *busy)
     return db::copyBook(bookFile, target, {}, busy);
 }
 
-QString checkBackup(const QString &bookFile, const QString &backupFile)
+QString openBackup(db::Database &backup, const QString &bookFile, const QString &backupFile)
 {
     if (const QString error = sameFileError(bookFile, backupFile); !error.isEmpty())
         return error;
-    const QString shownName = QDir::toNativeSeparators(backupFile);
     db::Failure kind = db::Failure::Other;
-    const QString error = db::checkBook(backupFile, &kind);
-    if (error.isEmpty())
-        return books::checkBookFile(backupFile);  // the book's own tables, as a book is opened
+    QString error = db::openCheckedBook(backup, backupFile, &kind);
+    if (error.isEmpty()) {
+        error = db::accountBookError(backup);  // the book's own tables, as a book is opened
+        if (!error.isEmpty())
+            backup.close();
+        return error;
+    }
     if (kind != db::Failure::Damaged)
         return error;
-    return db::withDetail(QStringLiteral("备份文件 %1 已经损坏，不能用它恢复数据！\n现在的帐本没有任何改变。").arg(shownName),
+    return db::withDetail(QStringLiteral("备份文件 %1 已经损坏，不能用它恢复数据！\n现在的帐本没有任何改变。")
+                              .arg(QDir::toNativeSeparators(backupFile)),
                           db::splitDetails(error).details);
 }
 
-QString restoreBook(db::Database &open, const QString &bookFile, const QString &backupFile)
+QString restoreBook(db::Database &open, const QString &bookFile, db::Database &backup)
 {
-    if (const QString error = sameFileError(bookFile, backupFile); !error.isEmpty())
+    if (!open.isOpen() && !open.open(bookFile)) {
+        backup.close();
+        return open.lastError();
+    }
+    db::Failure refused = db::Failure::Other;
+    QString error = db::overwriteBook(open, backup, &refused);
+    if (error.isEmpty() || !bookIsDamaged(bookFile, refused)) {
+        backup.close();
         return error;
-    // The order keeps another computer's work whole. The lock comes first,
-    // while the program's own connection stays open and idle: any reader or
-    // writer elsewhere makes the restore wait and then refuse before anything
-    // is touched, and the book stays open as it was. Once the lock is held
-    // the own connection is closed; the engine keeps its handle of the file
-    // until the lock ends, since closing it would drop the lock. The stage
-    // beside the book is then the restore's alone (it reads only the backup
-    // and writes only the stage), and the rename over the book's name is made
-    // while the lock still lies on the old file, so a connection waiting
-    // meanwhile finds that file replaced rather than writing into it. Only
-    // then is the lock released and the restored book opened.
-    QString error;
+    }
+    // The engine cannot journal pages it cannot read: a damaged book is
+    // replaced by a checked copy of the backup, renamed over it under its lock.
+    const QString backupFile = backup.path();
+    backup.close();  // the copy below reads the backup's file through a connection of its own
     {
         db::BookLock lock(bookFile);
         if (!lock.isHeld())
@@ -131,6 +145,14 @@ QString restoreBook(db::Database &open, const QString &bookFile, const QString &
     if (!open.open(bookFile) && error.isEmpty())
         error = open.lastError();
     return error;
+}
+
+QString restoreBook(db::Database &open, const QString &bookFile, const QString &backupFile)
+{
+    db::Database backup;
+    if (const QString error = openBackup(backup, bookFile, backupFile); !error.isEmpty())
+        return error;
+    return restoreBook(open, bookFile, backup);
 }
 
 } // namespace backup

@@ -30,17 +30,24 @@ bool writeCycle(const QString &settingsPath, int cycle, const QString &lastAutoB
 // whether another user's lock on the book is the reason.
 QString backupBook(const QString &bookFile, const QString &target, bool *busy = nullptr);
 
-// Empty when backupFile may replace the book at bookFile: an account book
-// (its tables, opened with the book key) that reads back whole, and not the
-// book's own file. Else the reason in the clerk's words; a damaged backup is
-// named as such, with the book unchanged.
-QString checkBackup(const QString &bookFile, const QString &backupFile);
+// Opens backup on backupFile for a restore of the book at bookFile, once it
+// may replace the book: an account book (its tables, opened with the book
+// key) that reads back whole, and not the book's own file. It stays as it
+// was checked while backup is open. Empty on success, else the reason in the
+// clerk's words (backup closed); a damaged backup is named as such, with the
+// book unchanged.
+QString openBackup(db::Database &backup, const QString &bookFile, const QString &backupFile);
 
-// Replaces the book file of the open book by a checked copy of backupFile,
-// under the book's own lock: another computer reading or writing the book
-// makes it wait and then refuse, its work untouched, and open stays open. On
-// any other failure the book file is unchanged as well and open is open on it
-// again (unless even that fails). Empty on success, else the reason.
+// Writes the checked backup into the book file of the open book, in the
+// book's own file (db::overwriteBook): another computer reading or writing
+// the book makes it wait and then refuse, its work untouched; another
+// computer that keeps the book open reads the restored book at its next read.
+// open stays open (it is opened on bookFile when it is not) and reads the
+// restored book. On any failure the book file is unchanged and open is open
+// on it (unless even that fails). backup is closed. Empty on success, else
+// the reason.
+QString restoreBook(db::Database &open, const QString &bookFile, db::Database &backup);
+// Both steps in one: the backup at backupFile checked, then written into the book.
 QString restoreBook(db::Database &open, const QString &bookFile, const QString &backupFile);
 
 } // namespace backup

@@ -3,6 +3,7 @@
 #include "BookBackup.h"
 #include "BookFiles.h"
 #include "sysDBbak.h"
+#include "db/Database.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
 #include "platform/WaitCursor.h"
@@ -69,11 +70,21 @@ void S32::Restore()
                                             m_.gAppPath + books::kBackupFolder, QStringLiteral("*.vzk (*.vzk);;*.* (*)"));
     if (chosen.isEmpty())
         return;
-    // Only an account book that reads back whole may replace the book;
-    // anything else leaves it untouched.
-    if (const QString error = backup::checkBackup(m_.gBookFile, chosen); !error.isEmpty()) {
+    const auto failed = [](const QString &error) {
         Prompt::current().message(QStringLiteral("提示"), QStringLiteral("系统数据恢复失败！原因如下：\n") + error,
                                   Prompt::Icon::Information);
+    };
+    // Only an account book that reads back whole may replace the book;
+    // anything else leaves it untouched. The checked backup stays open, as it
+    // was checked, until it is written into the book.
+    db::Database backup;
+    QString error;
+    {
+        WaitCursor wait;
+        error = backup::openBackup(backup, m_.gBookFile, chosen);
+    }
+    if (!error.isEmpty()) {
+        failed(error);
         return;
     }
     // The function windows show rows of the book about to be replaced.
@@ -81,14 +92,12 @@ void S32::Restore()
     if (main && !main->closeFunctionWindows())
         return;
 
-    QString error;
     {
         WaitCursor wait;
-        error = backup::restoreBook(m_.gDb, m_.gBookFile, chosen);
+        error = backup::restoreBook(m_.gDb, m_.gBookFile, backup);
     }
     if (!error.isEmpty()) {
-        Prompt::current().message(QStringLiteral("提示"), QStringLiteral("系统数据恢复失败！原因如下：\n") + error,
-                                  Prompt::Icon::Information);
+        failed(error);
         // The program never runs on without an open book.
         if (!m_.gDb.isOpen() && !m_.gDb.open(m_.gBookFile))
             program::endNow();

@@ -1,5 +1,6 @@
 #include "BookFile.h"
 #include "BookLock.h"
+#include "DamagedStart.h"
 #include "Database.h"
 #include "EngineFailure.h"
 #include "FileReplace.h"
@@ -80,21 +81,29 @@ QString accountBookError(Database &book)
 namespace db {
 
 namespace {
-// The structure check of the book at path, read through the file system
-// layer vfs (nullptr: the default one); kind receives the failure's kind.
-QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
+// The last failure of book; kind, when given, receives its kind.
+QString lastFailure(const Database &book, Failure *kind)
 {
-    Database copy;
-    const auto failed = [&](Failure failure, const QString &reason) {
-        if (kind)
-            *kind = failure;
-        return reason;
-    };
-    const auto engineFailed = [&] {
-        return failed(failureOf(copy.lastErrorCode(), splitDetails(copy.lastError()).details), copy.lastError());
-    };
-    if (!copy.openReadOnly(path, vfs))
-        return engineFailed();
+    if (kind)
+        *kind = failureOf(book.lastErrorCode(), splitDetails(book.lastError()).details);
+    return book.lastError();
+}
+
+// A book damaged at its start reads as an empty database (a file too short
+// for its first page) or as no book (its first page alone damaged): the
+// failure of the book at path told as the damage it is.
+QString toldAsDamagedWhereItIs(const QString &path, const QString &error, Failure *kind)
+{
+    if (!kind || (*kind != Failure::NotABook && *kind != Failure::MissingTables))
+        return error;
+    if (isTooShortForABook(path) || (*kind == Failure::NotABook && secondPageReadsWithBookKey(path)))
+        *kind = Failure::Damaged;
+    return error;
+}
+
+// The structure check of the open book; kind receives the failure's kind.
+QString checkOpened(Database &copy, Failure *kind)
+{
     bool ok = false;
     // quick_check reads every page and checks the B-tree structure; unlike
     // integrity_check it does not compare each index with its table (the
@@ -105,12 +114,23 @@ QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
     copy.exec(QStringLiteral("PRAGMA cache_size=2000"));
     const QString integrity = copy.scalar(QStringLiteral("PRAGMA quick_check"), {}, &ok).toString();
     // The check lists every damaged page: detail for the clerk's details section.
-    if (ok && integrity != QLatin1String("ok"))
-        return failed(Failure::Damaged, withDetail(failureReason(Failure::Damaged), integrity));
-    if (!ok)
-        return engineFailed();
-    copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
-    return ok ? QString() : engineFailed();
+    if (ok && integrity != QLatin1String("ok")) {
+        if (kind)
+            *kind = Failure::Damaged;
+        return withDetail(failureReason(Failure::Damaged), integrity);
+    }
+    if (ok)
+        copy.scalar(QStringLiteral("select Versn from theVer"), {}, &ok);
+    return ok ? QString() : lastFailure(copy, kind);
+}
+
+// The structure check of the book at path, read through the file system
+// layer vfs (nullptr: the default one); kind receives the failure's kind.
+QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
+{
+    Database copy;
+    const QString error = copy.openReadOnly(path, vfs) ? checkOpened(copy, kind) : lastFailure(copy, kind);
+    return toldAsDamagedWhereItIs(path, error, kind);
 }
 
 // A new copy is checked once, read whole: from a mapping of the file rather
@@ -244,6 +264,23 @@ QString checkBook(const QString &path, Failure *kind)
     return checkBookThrough(path, nullptr, kind);
 }
 
+QString openCheckedBook(Database &book, const QString &path, Failure *kind)
+{
+    if (kind)
+        *kind = Failure::Other;
+    // The read transaction keeps the file as it was checked until the
+    // connection is closed: a writer elsewhere waits meanwhile.
+    QString error;
+    if (!book.openReadOnly(path, mappedReadVfs())
+        || !book.execScript(QStringLiteral("BEGIN; SELECT count(*) FROM sqlite_master")))
+        error = lastFailure(book, kind);
+    else
+        error = checkOpened(book, kind);
+    if (!error.isEmpty())
+        book.close();
+    return toldAsDamagedWhereItIs(path, error, kind);
+}
+
 QString copyBook(const QString &source, const QString &target, const CopyProgress &progress, bool *busy,
                  const PublishCopy &publish)
 {
@@ -257,7 +294,6 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
             error = book.lastError();
             locked = isBusyError(book.lastErrorCode());
         } else if (error = createStaged(target, &temporary); error.isEmpty()) {
-            keepClosedAs(temporary, source);
             staged.setFileName(temporary);
             if (!staged.open(QIODevice::WriteOnly))
                 error = writeError(staged);
@@ -265,7 +301,10 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
                 error = copyUnderReadLock(book, staged, progress, &locked);
         }
     }
-    error = publishCheckedCopy(temporary, target, error, publish ? publish : PublishCopy(replaceFile),
+    const PublishCopy closedAsSource = [&source](const QString &copy, const QString &into) {
+        return replaceFile(copy, into, source);
+    };
+    error = publishCheckedCopy(temporary, target, error, publish ? publish : closedAsSource,
                                staged.isOpen() ? &staged : nullptr);
     if (busy)
         *busy = locked;
@@ -281,12 +320,12 @@ QString compactCopy(const QString &source, const QString &target)
         if (!book.open(source))
             return book.lastError();
         error = createStaged(target, &temporary);
-        if (error.isEmpty()) {
-            keepClosedAs(temporary, source);
+        if (error.isEmpty())
             error = exportCompacted(book, temporary);
-        }
     }
-    return publishCheckedCopy(temporary, target, error, publishBook);
+    return publishCheckedCopy(temporary, target, error, [&source](const QString &copy, const QString &into) {
+        return publishBook(copy, into, source);
+    });
 }
 
 } // namespace db

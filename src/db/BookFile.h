@@ -9,10 +9,10 @@
 namespace db {
 
 // Creates a new, keyed account book at path from the schema and its default
-// rows. The book is built in a temporary file beside path and renamed into
-// place, so path never holds half a book; a book already at path is replaced
-// only under its lock (publishBook). Returns an empty text on success, else
-// the error.
+// rows. The book is built in a temporary file beside path and put into place
+// by publishBook, so path never holds half a book: at a free path the file
+// itself, over a book already there its content, written into that book's own
+// file. Returns an empty text on success, else the error.
 QString createBook(const QString &path);
 
 class Database;
@@ -29,10 +29,10 @@ namespace db {
 
 // Writes a compacted, keyed copy of the book at source into target (through a
 // temporary file in target's folder that is checked — opens with the key,
-// passes the structure check, its theVer table is readable — and then renamed
-// into place, open to no one the source is closed to; a book already at
-// target is replaced only under its lock, as publishBook does, and keeps its
-// mode). Returns an empty text on success, else the error.
+// passes the structure check, its theVer table is readable — and then put
+// into place by publishBook, open to no one the source is closed to; a book
+// already at target takes the copy into its own file and keeps its mode).
+// Returns an empty text on success, else the error.
 QString compactCopy(const QString &source, const QString &target);
 
 // Empty when the book file at path reads back whole: it opens with the key,
@@ -41,6 +41,13 @@ QString compactCopy(const QString &source, const QString &target);
 // a damaged page or a file cut short).
 QString checkBook(const QString &path, Failure *kind = nullptr);
 
+// Opens book on the book file at path for reading only, as checkBook checks
+// it, in a read transaction that keeps the file as it was checked until book
+// is closed: what is then copied from book is what was checked. Empty when
+// the file reads back whole (book is left open), else the reason with its
+// kind in kind (book is closed).
+QString openCheckedBook(Database &book, const QString &path, Failure *kind = nullptr);
+
 } // namespace db
 
 namespace db {
@@ -48,8 +55,8 @@ namespace db {
 // Reports a copy's progress: bytes copied so far of all bytes.
 using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // Puts the checked copy staged in target's place, as replaceFile does (which
-// it may call once it has made room): empty on success, else the reason, staged
-// left for the copy to remove.
+// it may call once it has made room, giving the copy's source as closedAs):
+// empty on success, else the reason, staged left for the copy to remove.
 using PublishCopy = std::function<QString(const QString &staged, const QString &target)>;
 
 // Writes a copy of the book at source into target: its file as it lies, read

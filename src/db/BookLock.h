@@ -1,17 +1,41 @@
 #pragma once
 
 #include "Database.h"
+#include "EngineFailure.h"
 
 #include <QString>
 
 namespace db {
 
+// Writes the book open on source into the book open on book, in the book's
+// own file, through the engine: every page of source is copied in one write
+// transaction of book with the engine's own journal, under the book's
+// exclusive lock, encrypted with the book's own key. The file keeps its name,
+// inode and mode; another computer that has it open keeps its file and reads
+// the new book at its next read. Another connection reading or writing the
+// book makes it wait as long as any statement waits and then refuse; a full
+// disk refuses; a kill leaves the old book whole (the engine rolls its
+// journal back at the next open). book must be in no transaction. Empty on
+// success, else the reason, with its kind in kind when given; on failure the
+// book is unchanged.
+QString overwriteBook(Database &book, Database &source, Failure *kind = nullptr);
+
+// Puts the new book file staged in target's place. At a free name the file
+// itself is put there, by a link that refuses a name taken meanwhile; over
+// an existing book its content is written into that book's own file
+// (overwriteBook), so a book in use on another computer is never replaced
+// under it; a file there that is no book is not replaced at all. A book put
+// at a free name gets the mode of a new file, closed as closedAs (the book
+// it is a copy of) when given. Empty on success (staged is gone), else the
+// reason; on failure target is unchanged and staged left for the caller to
+// remove.
+QString publishBook(const QString &staged, const QString &target, const QString &closedAs = {});
+
 // An account book's own exclusive lock, taken as any writer takes it: a
 // connection of its own begins an exclusive transaction on the book (waiting
 // for other connections as long as any statement waits) and writes nothing.
 // While it is held no other connection, on this computer or another, reads
-// or writes the book. Whatever replaces the book's file holds it, so that it
-// never cuts off another computer's transaction.
+// or writes the book.
 //
 // The engine's locks are the system's record locks: they belong to the
 // process and lie on the file (its inode), not on its name. Two things
@@ -20,6 +44,9 @@ namespace db {
 // another way while the lock is held. And a file renamed over the book's
 // name does not carry the lock: the lock stays on the old file, which is why
 // the rename happens while it is held (see replaceBookWith).
+//
+// Only a book whose own pages the engine cannot read any more (a damaged
+// book, which overwriteBook cannot journal) is replaced this way.
 class BookLock {
 public:
     // Takes the lock of the book at bookFile, or says why not.
@@ -29,10 +56,8 @@ public:
     BookLock &operator=(const BookLock &) = delete;
 
     bool isHeld() const { return held_; }
-    // Why the lock could not be taken, in the clerk's words; busy() when
-    // another connection's lock outlasted the wait.
+    // Why the lock could not be taken, in the clerk's words.
     QString error() const { return error_; }
-    bool busy() const { return busy_; }
 
     // Puts the checked book file staged in the locked book's place and then
     // releases the lock. The rename is made while the lock is held, so any
@@ -49,15 +74,7 @@ private:
     Database book_;
     QString path_;
     QString error_;
-    bool busy_ = false;
     bool held_ = false;
 };
-
-// Puts the new book file staged in target's place: when a file lies there
-// already, only under that book's lock (BookLock), so a book in use on
-// another computer is never replaced under it; a file there that is no book
-// is not replaced at all. Empty on success, else the reason; on failure
-// target is unchanged and staged left for the caller to remove.
-QString publishBook(const QString &staged, const QString &target);
 
 } // namespace db

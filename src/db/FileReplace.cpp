@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QMutex>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
@@ -96,34 +94,6 @@ mode_t fileModeMask()
     return mask;
 }
 
-// The widest permission bits a new file staged under a name may get, for the
-// staging files keepClosedAs narrowed: the staging file itself stays private
-// until it is put in place, so the bits are kept here until then.
-class NewFileModes {
-public:
-    void narrow(const QString &staged, mode_t bits)
-    {
-        const QMutexLocker locked(&mutex_);
-        modes_[staged] = modes_.value(staged, 0777) & bits;
-    }
-    // The bits kept for staged (all when none), forgotten from now on.
-    mode_t take(const QString &staged)
-    {
-        const QMutexLocker locked(&mutex_);
-        return modes_.contains(staged) ? modes_.take(staged) : mode_t(0777);
-    }
-
-private:
-    QMutex mutex_;
-    QHash<QString, mode_t> modes_;
-};
-
-NewFileModes &newFileModes()
-{
-    static NewFileModes modes;
-    return modes;
-}
-
 // Gives staged, which is to take target's place, the mode; empty when done,
 // else the reason.
 QString giveMode(const QString &staged, mode_t mode, const QString &target)
@@ -143,21 +113,18 @@ QString giveMode(const QString &staged, mode_t mode, const QString &target)
 // Gives staged the protection of the file it is about to be put in place
 // of: the mode and, where the process may (only the superuser may give a
 // file away), the owner and group of the target; for a new file, the mode a
-// file made now gets (narrowed as keepClosedAs asked). A target the user may
-// not write, or whose owner made it read-only, is refused. Empty when staged
-// may take target's place, else the reason.
-QString takeProtection(const QString &staged, const QString &target)
+// new file gets (giveNewFileMode). A target the user may not write, or whose
+// owner made it read-only, is refused. Empty when staged may take target's
+// place, else the reason.
+QString takeProtection(const QString &staged, const QString &target, const QString &closedAs)
 {
     const QByteArray stagedName = QFile::encodeName(staged);
     const QByteArray targetName = QFile::encodeName(target);
-    const mode_t newFileBits = newFileModes().take(staged);
     struct stat kept {};
     if (::stat(targetName.constData(), &kept) != 0) {
         if (errno != ENOENT)
             return describeFileFailure(errno, target);
-        // As far as the folder keeps modes: a new file on a memory stick
-        // takes the mode its file system gives every file.
-        (void)::chmod(stagedName.constData(), (0666 & ~fileModeMask() & newFileBits) | S_IRUSR | S_IWUSR);
+        giveNewFileMode(staged, closedAs);
         return {};
     }
     if (!S_ISREG(kept.st_mode))
@@ -204,11 +171,15 @@ QString createStaged(const QString &target, QString *staged)
     return {};
 }
 
-void keepClosedAs(const QString &staged, const QString &source)
+void giveNewFileMode(const QString &staged, const QString &closedAs)
 {
-    struct stat from {};
-    if (::stat(QFile::encodeName(source).constData(), &from) == 0)
-        newFileModes().narrow(staged, from.st_mode & 0777);
+    mode_t bits = 0666 & ~fileModeMask();
+    struct stat source {};
+    if (!closedAs.isEmpty() && ::stat(QFile::encodeName(closedAs).constData(), &source) == 0)
+        bits &= source.st_mode;
+    // As far as the folder keeps modes: a new file on a memory stick takes
+    // the mode its file system gives every file.
+    (void)::chmod(QFile::encodeName(staged).constData(), bits | S_IRUSR | S_IWUSR);
 }
 
 QString restoreStagePathFor(const QString &bookFile)
@@ -216,11 +187,11 @@ QString restoreStagePathFor(const QString &bookFile)
     return stagedPathFor(bookFile + QStringLiteral(".restore"));
 }
 
-QString replaceFile(const QString &staged, const QString &target)
+QString replaceFile(const QString &staged, const QString &target, const QString &closedAs)
 {
     if (!syncFile(staged))
         return describeFileFailure(errno, staged);
-    if (const QString refused = takeProtection(staged, target); !refused.isEmpty())
+    if (const QString refused = takeProtection(staged, target, closedAs); !refused.isEmpty())
         return refused;
     if (std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) != 0)
         return describeFileFailure(errno, target);

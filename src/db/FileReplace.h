@@ -28,24 +28,26 @@ QString stagedPathFor(const QString &target);
 // its owner alone (0600) until replaceFile puts it in place, for one write of
 // it, and gives its path in staged. Empty on success, else the reason.
 QString createStaged(const QString &target, QString *staged);
-// Narrows the permission bits staged, a new copy of source, gets when it is
-// put in place as a new file to those of source, its owner keeping the right
-// to read and write it: the copy is open to no one the source is closed to.
-// A folder that keeps no modes keeps none.
-void keepClosedAs(const QString &staged, const QString &source);
-// The name a restore of the book at bookFile stages the backup under before
-// it replaces the book: a staging name of its own, as stagedPathFor.
+// Gives staged, about to be put in place as a new file, the mode a file
+// made now gets; when closedAs is given (staged is a copy of it), narrowed to
+// closedAs's bits, so the copy is open to no one the source is closed to. The
+// owner keeps the right to read and write it. A folder that keeps no modes
+// keeps none.
+void giveNewFileMode(const QString &staged, const QString &closedAs = {});
+// The name a restore of the book at bookFile stages the backup under where it
+// must replace the book's file (a damaged book, whose pages the engine
+// cannot write over): a staging name of its own, as stagedPathFor.
 QString restoreStagePathFor(const QString &bookFile);
 
 // Puts staged in the place of target: staged is synced, given target's mode
-// (and owner, where the process may) or, where no file lies, the mode a file
-// made now gets, renamed over target, and the folder synced as far as its
-// file system allows (the new file is in place by then, so a folder that
+// (and owner, where the process may) or, where no file lies, the mode of a
+// new file (giveNewFileMode, closed as closedAs), renamed over target, and
+// the folder synced as far as its file system allows (the new file is in place by then, so a folder that
 // cannot be synced is not a failure). A target the user may not write, or
 // its owner made read-only, is refused and left as it is. Empty on success,
 // else the reason; on failure staged stays where it is for the caller to
 // remove.
-QString replaceFile(const QString &staged, const QString &target);
+QString replaceFile(const QString &staged, const QString &target, const QString &closedAs = {});
 // Writes content whole in target's place: staged beside it, then put in
 // place by replaceFile. Empty on success, else the reason; on failure target
 // is unchanged and nothing staged is left.

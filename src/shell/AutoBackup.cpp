@@ -91,7 +91,7 @@ void Module1::AutoBackupBook()
             gBookFile, target,
             DelayedProgress(QStringLiteral("自动备份"), QStringLiteral("正在自动备份数据，请稍候……")), &busy,
             [&](const QString &staged, const QString &into) {
-                return backupgen::publishNewest(folder, gBookName, staged, into);
+                return backupgen::publishNewest(folder, gBookName, staged, into, gBookFile);
             });
         if (!error.isEmpty())
             return fail(busy ? QString() : error);

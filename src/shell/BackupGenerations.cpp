@@ -23,7 +23,8 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
     return result;
 }
 
-QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target)
+QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target,
+                      const QString &bookFile)
 {
     // The previous backup becomes the older generation by one rename, and
     // only then are the generations before it removed: a rename has one
@@ -42,7 +43,7 @@ QString publishNewest(const QDir &folder, const QString &bookName, const QString
             return error;
         }
     }
-    return db::replaceFile(staged, target);
+    return db::replaceFile(staged, target, bookFile);
 }
 
 } // namespace backupgen

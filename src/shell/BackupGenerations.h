@@ -18,7 +18,8 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
 // the same at the same moment (a second computer leaving the same book) costs
 // neither its copy nor the older generation. Empty on success, else the
 // reason; on failure staged is left for the caller to remove, as replaceFile
-// leaves it.
-QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target);
+// leaves it. The backup is open to no one the book at bookFile is closed to.
+QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target,
+                      const QString &bookFile);
 
 } // namespace backupgen

@@ -248,5 +248,12 @@ TEST(BookCopy, ACopyIsOpenToNoOneTheBookIsClosedTo)
             EXPECT_EQ(st.st_mode & 07777, c.copy) << copy.toStdString();
         }
     }
+    // A book made new, from no other, gets the mode of any new file.
+    TestBook folder;
+    const QString created = folder.dir() + "/空帐本.vzk";
+    ASSERT_EQ(db::createBook(created), QString());
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(created).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0644));
     ::umask(umaskBefore);
 }

@@ -1,4 +1,5 @@
 #include "support/BookFaults.h"
+#include "support/Leftovers.h"
 #include "support/TestBook.h"
 
 #include "db/BookFile.h"
@@ -37,35 +38,42 @@ TEST(BookLock, KeepsAnotherComputerOutWhileHeld)
     EXPECT_EQ(other.run(QStringLiteral("select count(*) from TA3 where F1='锁'")), QStringLiteral("1"));
 }
 
-// A new book written where a book lies already replaces it only under that
-// book's lock: a book another computer reads or writes is left as it is, and
-// so is a file that is no book.
-TEST(BookLock, ANewBookReplacesAnOldOneOnlyUnderItsLock)
+// A new book written where a book lies already goes into that book's own
+// file: a book another computer reads or writes is left as it is, and so is a
+// file that is no book; another computer that only keeps the book open reads
+// the new book at its next read. At a free name the new file itself is put
+// there, and no stage is left either way.
+TEST(BookLock, ANewBookGoesIntoAnOldOnesOwnFileOnlyWhenNoOneIsAtWorkOnIt)
 {
     faults::ShortBusyWait shortWait;
     const struct {
         const char *name;
-        const char *otherBegins;           // the other computer's transaction; nullptr: no one there
-        bool junk;                         // the old file is no book
-        std::optional<db::Failure> refused;  // nullopt: replaced
+        const char *otherRuns;               // the other computer's statements; nullptr: no one there
+        bool junk;                           // the old file is no book
+        bool free;                           // no file there at all
+        std::optional<db::Failure> refused;  // nullopt: the new book is there
     } cases[] = {
-        {"no one at work on it", nullptr, false, std::nullopt},
-        {"another computer writing (nothing written yet)", "BEGIN EXCLUSIVE", false, db::Failure::Busy},
-        {"another computer reading", "BEGIN; select count(*) from TA4", false, db::Failure::Busy},
-        {"a file that is no book", nullptr, true, db::Failure::NotABook},
+        {"no one at work on it", nullptr, false, false, std::nullopt},
+        {"another computer keeps it open, idle", "select count(*) from TA4", false, false, std::nullopt},
+        {"another computer writing (nothing written yet)", "BEGIN EXCLUSIVE", false, false, db::Failure::Busy},
+        {"another computer reading", "BEGIN; select count(*) from TA4", false, false, db::Failure::Busy},
+        {"a file that is no book", nullptr, true, false, db::Failure::NotABook},
+        {"a free name", nullptr, false, true, std::nullopt},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         TestBook book;
         book.exec("insert into TA4 (F1,F2) values ('旧','旧帐本的货品')");
-        const QString old = c.junk ? faults::makeJunkFile(book.dir() + "/文字.vzk") : book.bookPath();
+        QString old = c.junk ? faults::makeJunkFile(book.dir() + "/文字.vzk") : book.bookPath();
+        if (c.free)
+            old = book.dir() + "/新的名字.vzk";
         book.db().close();
         const faults::FileState before = faults::stateOf(old);
         std::optional<faults::OtherComputer> other;
-        if (c.otherBegins) {
+        if (c.otherRuns) {
             other.emplace(old);
             ASSERT_TRUE(other->started());
-            const QString begun = other->run(QString::fromUtf8(c.otherBegins));
+            const QString begun = other->run(QString::fromUtf8(c.otherRuns));
             ASSERT_FALSE(begun.contains(QStringLiteral("Error"))) << begun.toStdString();
         }
 
@@ -75,14 +83,20 @@ TEST(BookLock, ANewBookReplacesAnOldOneOnlyUnderItsLock)
             EXPECT_EQ(faults::stateOf(old), before);
         } else {
             EXPECT_EQ(error, QString());
-            EXPECT_NE(faults::stateOf(old).inode, before.inode);
+            if (!c.free) {
+                EXPECT_EQ(faults::stateOf(old).inode, before.inode);  // the same file, written in place
+            }
             db::Database made;
             ASSERT_TRUE(made.open(old));
             EXPECT_EQ(made.scalar(QStringLiteral("select count(*) from TA4 where F1='旧'")).toInt(), 0);
+            EXPECT_EQ(made.scalar(QStringLiteral("select count(*) from TE1")).toInt(), 1);
         }
+        EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList());
         if (other) {
-            EXPECT_EQ(other->run(kWrite + QStringLiteral("; COMMIT")), QString());
-            EXPECT_EQ(other->run(QStringLiteral("select F2 from TA4 where F1='旧'")), QStringLiteral("旧帐本的货品"));
+            // Its own transaction, if it began one, goes on to its commit.
+            EXPECT_EQ(other->run(c.refused ? kWrite + QStringLiteral("; COMMIT") : kWrite), QString());
+            EXPECT_EQ(other->run(QStringLiteral("select count(*) from TA4 where F1='旧'")),
+                      QString::number(c.refused ? 1 : 0));
         }
     }
 }

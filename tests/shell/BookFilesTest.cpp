@@ -327,7 +327,7 @@ TEST(BackupGenerations, TwoProgramsPublishingAtOnceKeepTheNewestWholeAndAnOlderG
                 ::close(start[1]);
                 char go;
                 (void)!::read(start[0], &go, 1);  // both start together
-                ::_exit(backupgen::publishNewest(folder, book, staged, target).isEmpty() ? 0 : 1);
+                ::_exit(backupgen::publishNewest(folder, book, staged, target, {}).isEmpty() ? 0 : 1);
             }
         }
         ::close(start[0]);
