@@ -32,20 +32,25 @@ enum class CellKind {
 // What a column is to the window that lists it, beyond its cells (the price
 // it may hide, a code its card needs): each list names such columns in an
 // enumeration of its own, and the frame only finds columns by that name.
-// Empty: a column like any other.
+// Roles of two enumerations never match. Empty: a column like any other.
 class ColumnRole {
 public:
     constexpr ColumnRole() = default;
     template <typename Role>
         requires std::is_enum_v<Role>
-    constexpr ColumnRole(Role role) : value_(int(role) + 1)
+    constexpr ColumnRole(Role role) : enumeration_(&kEnumeration<Role>), value_(int(role))
     {
     }
-    constexpr bool isEmpty() const { return value_ == 0; }
+    constexpr bool isEmpty() const { return enumeration_ == nullptr; }
     friend constexpr bool operator==(ColumnRole, ColumnRole) = default;
 
 private:
-    int value_ = 0;  // the list's enumerator + 1; 0: none
+    // One object per enumeration, whose address tells the enumerations apart.
+    template <typename Role>
+    static constexpr char kEnumeration = 0;
+
+    const char *enumeration_ = nullptr;  // none: empty
+    int value_ = 0;
 };
 
 // An item of a list's sort menu that orders the list by the column.
