@@ -41,7 +41,7 @@ const StatisticsKind &stockIn()
 QString listSql(bool whole)
 {
     const StatisticsKind &kind = stockIn();
-    const QString conditions = whole ? QString() : dayCondition(kind);
+    const QString conditions = whole ? QString() : documentsOnDayCondition(kind);
     return listStatement(kind, heldStatement(kind, conditions), !whole, sortOrder(kind, 0));
 }
 

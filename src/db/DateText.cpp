@@ -33,7 +33,7 @@ QString literal(const QDate &day)
 
 } // namespace
 
-QString dayCondition(const QString &column, DayRelation relation, const QDate &day)
+QString literalDayCondition(const QString &column, DayRelation relation, const QDate &day)
 {
     switch (relation) {
     case DayRelation::From:

@@ -29,7 +29,7 @@ enum class DayRelation {
 
 // The condition on column with the day's texts written in, in parentheses,
 // for statements that travel as text.
-QString dayCondition(const QString &column, DayRelation relation, const QDate &day);
+QString literalDayCondition(const QString &column, DayRelation relation, const QDate &day);
 
 // The condition on column for one day with two parameters, in parentheses;
 // onDayValues gives their values.

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-namespace numtext {
+namespace db {
 
 namespace {
 
@@ -204,4 +204,4 @@ double addDecimal(double total, double value)
     return sum.value();
 }
 
-} // namespace numtext
+} // namespace db

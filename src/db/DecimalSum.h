@@ -6,7 +6,7 @@
 // the data layer because the book's SQL functions (decimal_sum,
 // decimal_value) sum and compare by it exactly as the windows and the
 // report engine do; the number texts (platform/NumberText.h) build on it.
-namespace numtext {
+namespace db {
 
 // A number as its 15 significant decimal digits and the power of ten of the
 // first: the digits every number text keeps.
@@ -58,4 +58,4 @@ static_assert(std::is_trivially_copyable_v<DecimalSum>);
 // total + value added as DecimalSum adds them.
 double addDecimal(double total, double value);
 
-} // namespace numtext
+} // namespace db

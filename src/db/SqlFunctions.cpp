@@ -44,7 +44,7 @@ void datediffFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
 // The state of one decimal_sum.
 struct SumState {
     bool any;
-    numtext::DecimalSum sum;
+    DecimalSum sum;
 };
 
 // The state in the memory SQLite zeroes for one decimal_sum, aligned within
@@ -67,7 +67,7 @@ void decimalSumStep(sqlite3_context *context, int, sqlite3_value **argv)
         return;
     }
     if (!state->any) {
-        new (&state->sum) numtext::DecimalSum;
+        new (&state->sum) DecimalSum;
         state->any = true;
     }
     state->sum.add(sqlite3_value_double(argv[0]));
@@ -88,7 +88,7 @@ void decimalValue(sqlite3_context *context, int, sqlite3_value **argv)
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         sqlite3_result_null(context);
     else
-        sqlite3_result_double(context, numtext::roundSignificant(sqlite3_value_double(argv[0])));
+        sqlite3_result_double(context, roundSignificant(sqlite3_value_double(argv[0])));
 }
 
 } // namespace

@@ -133,7 +133,7 @@ std::optional<int> LineEditor::addFromEntryStrip(const QString &codeBox, QString
             quantityBox = QStringLiteral("0");
             q = 0;
         }
-        grid_.setTextMatrix(r, ColQuantity, numtext::numToText(numtext::addDecimal(present, q)));
+        grid_.setTextMatrix(r, ColQuantity, numtext::numToText(db::addDecimal(present, q)));
         setAmount(r);
         return r;
     }
@@ -379,7 +379,7 @@ std::optional<std::pair<int, int>> LineEditor::nextCell(int row, int col) const
 QString LineEditor::totalText() const
 {
     const int c = m_.gOptKeepPrices != 0 ? ColAmount : ColQuantity;
-    numtext::DecimalSum total;
+    db::DecimalSum total;
     for (int r = 1; r < grid_.rows(); ++r)
         total.add(num(grid_.textMatrix(r, c)));
     return numtext::numToText(total.value());

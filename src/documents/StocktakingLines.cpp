@@ -125,7 +125,7 @@ QString StocktakingLineEditor::deleteLineQuestion(const QString &name) const
 QString StocktakingLineEditor::totalText() const
 {
     const bool keepPrices = m_.gOptKeepPrices != 0;
-    numtext::DecimalSum total;
+    db::DecimalSum total;
     for (int r = 1; r < grid_.rows(); ++r)
         total.add(keepPrices ? num(grid_.textMatrix(r, ColAmount)) : difference(r));
     return keepPrices ? m_.money(total.value()) : numtext::numToText(total.value());

@@ -9,6 +9,7 @@
 #include <QStringView>
 #include <QVector>
 #include <initializer_list>
+#include <type_traits>
 
 class GridModel;
 class TextRows;
@@ -28,13 +29,28 @@ enum class CellKind {
                // decimals, in its plain text
 };
 
-// What a column is to the window that lists it, beyond its cells.
-enum class ColumnRole {
-    None,
-    Price,         // the price on show (the goods list's cost price)
-    SalePrice,     // the goods list's sale price, printed in place of a cost the operator may not see
-    Amount,        // the stock amount
-    CategoryCode,  // the goods' category code, which the card's category combo shows
+// What a column is to the window that lists it, beyond its cells (the price
+// it may hide, a code its card needs): each list names such columns in an
+// enumeration of its own, and the frame only finds columns by that name.
+// Roles of two enumerations never match. Empty: a column like any other.
+class ColumnRole {
+public:
+    constexpr ColumnRole() = default;
+    template <typename Role>
+        requires std::is_enum_v<Role>
+    constexpr ColumnRole(Role role) : enumeration_(&kEnumeration<Role>), value_(int(role))
+    {
+    }
+    constexpr bool isEmpty() const { return enumeration_ == nullptr; }
+    friend constexpr bool operator==(ColumnRole, ColumnRole) = default;
+
+private:
+    // One object per enumeration, whose address tells the enumerations apart.
+    template <typename Role>
+    static constexpr char kEnumeration = 0;
+
+    const char *enumeration_ = nullptr;  // none: empty
+    int value_ = 0;
 };
 
 // An item of a list's sort menu that orders the list by the column.
@@ -46,7 +62,8 @@ struct ListSort {
 
 // One column of a list: the select list, the grid's captions and alignments,
 // the query dialog's fields, the row writer, the widths, the print, the card
-// and the totals all come from a list's columns.
+// and the totals all come from a list's columns (the card's boxes find their
+// columns by role).
 struct ListColumn {
     QString caption;
     QString field;  // its select-list expression, e.g. "TA3.F2 AS LB"
@@ -55,7 +72,7 @@ struct ListColumn {
     // number or text as its kind says), by another field named here, or not.
     enum class Search { ByField, ByOther, No } search = Search::ByField;
     QueryField searchedBy = {};  // with Search::ByOther
-    ColumnRole role = ColumnRole::None;
+    ColumnRole role = {};
     // The cells' alignment; none: by the kind (texts left, figures right).
     Qt::Alignment alignment = {};
     // The column's width in halves of the list's standard column width; 0:
@@ -65,7 +82,6 @@ struct ListColumn {
     // is hidden (prices not shown); empty: none.
     QString roomTo = {};
     bool printed = true;         // staged for the printed list, in column order
-    int cardBox = -1;            // the card box that shows the column; -1: none
     bool totalled = false;       // the totals row sums the column
     bool totalsLabel = false;    // the totals row's label stands in the column
     ListSort sort = {};

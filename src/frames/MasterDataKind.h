@@ -16,6 +16,14 @@ struct CodeReference {
     QString condition = {};  // more of the where clause: which rows of table count
 };
 
+// One box of a described card: its label's caption, and its role, which
+// names it to the window and finds the list column that fills it (a box of
+// a role no column has is the window's to fill).
+struct CardBox {
+    QString caption;
+    ColumnRole role = {};
+};
+
 // Everything that tells one master-data list/card window from another.
 struct MasterDataKind {
     QString name;             // window name in the registry and objectName: "A1"
@@ -28,6 +36,9 @@ struct MasterDataKind {
     // and query fields come from them); else each field shown as stored.
     ListColumns listColumns;
     QStringList labelCaptions;   // card labels, field names used in messages
+    // The card's boxes where the kind describes them (the label captions come
+    // from them); else each box shows the list column of its place.
+    QVector<CardBox> cardBoxes;
     QString listSql;
     QString keepOneMessage;      // empty: the table may become empty
     QList<CodeReference> references;

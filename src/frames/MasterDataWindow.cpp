@@ -142,12 +142,43 @@ QString MasterDataWindow::cell(int row, int col) const
 
 int MasterDataWindow::columnOfBox(int box) const
 {
-    if (kind_.listColumns.isEmpty())
+    if (kind_.cardBoxes.isEmpty())
         return box < kind_.columnCount() ? box : -1;
-    for (int c = 0; c < kind_.listColumns.size(); ++c)
-        if (kind_.listColumns[c].cardBox == box)
-            return c;
+    const ColumnRole role = kind_.cardBoxes.value(box).role;
+    return role.isEmpty() ? -1 : columnWith(kind_.listColumns, role);
+}
+
+int MasterDataWindow::boxWith(ColumnRole role) const
+{
+    for (int box = 0; box < kind_.cardBoxes.size(); ++box)
+        if (kind_.cardBoxes[box].role == role)
+            return box;
     return -1;
+}
+
+QLineEdit *MasterDataWindow::boxOf(ColumnRole role) const
+{
+    return Txt.value(boxWith(role));
+}
+
+QLabel *MasterDataWindow::labelOf(ColumnRole role) const
+{
+    return Lab.value(boxWith(role));
+}
+
+// Box i lies in row i of the card.
+void MasterDataWindow::placeOverBox(QWidget *widget, ColumnRole role)
+{
+    cardLayout_->addWidget(widget, boxWith(role), 1);
+}
+
+QStringList MasterDataWindow::cardRow() const
+{
+    QStringList row(model_->cols());
+    for (int box = 0; box < Txt.size(); ++box)
+        if (const int c = columnOfBox(box); c >= 0 && c < row.size())
+            row[c] = Txt[box]->text().trimmed();
+    return row;
 }
 
 // A list whose description shows no code box keeps its code first.
@@ -410,7 +441,7 @@ void MasterDataWindow::saveRecord()
         ++RecordCount;
     else
         dropEditedRow();
-    appendSavedRow(values);
+    appendSavedRow(cardRow());
     setBrowseMode();
 }
 

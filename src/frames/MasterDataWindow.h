@@ -103,6 +103,15 @@ protected:
     QString cell(int row, int col) const;
     // The list column that card box shows; -1: none.
     int columnOfBox(int box) const;
+    // The box of a described card that has role, and its label; nullptr if none.
+    QLineEdit *boxOf(ColumnRole role) const;
+    QLabel *labelOf(ColumnRole role) const;
+    // Lays widget in the card where the box of role lies (the window shows
+    // one of them at a time).
+    void placeOverBox(QWidget *widget, ColumnRole role);
+    // The card's texts as a list row: each column the text of the box that
+    // shows it, empty where no box does.
+    QStringList cardRow() const;
     // The trimmed code of a list row.
     QString listedCode(int row) const;
 
@@ -136,6 +145,8 @@ protected:
     QList<QLineEdit *> Txt;
 
 private:
+    // The index of the box of a described card that has role; -1 if none.
+    int boxWith(ColumnRole role) const;
     void onCurrentRowChanged(int viewRow);
     void placeAtLeftEdge();
 

@@ -248,7 +248,7 @@ void ReportWindow::fillReportGrid(const QString &sql)
     rows.reserve(previousRows);
     // Each total adds the value its cell's text shows, read while the row
     // just written is at hand.
-    QVector<numtext::DecimalSum> sums(kind_.totalledColumns.size());
+    QVector<db::DecimalSum> sums(kind_.totalledColumns.size());
     while (st.next()) {
         appendRecord(rows, st);
         const int row = rows.size() - 1;

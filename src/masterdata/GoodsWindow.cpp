@@ -25,7 +25,7 @@
 using masterdata::GoodsRecord;
 using masterdata::GoodsStore;
 
-using frames::ColumnRole;
+using masterdata::GoodsField;
 
 namespace {
 
@@ -33,6 +33,22 @@ QString numberText(double value)
 {
     return numtext::numToText(value);
 }
+
+// The category combo names a category by its code and name: "01.五金".
+QString categoryChoice(const QString &code, const QString &name)
+{
+    return code.trimmed() + QLatin1Char('.') + name.trimmed();
+}
+
+// The category code a combo text names: what stands before its point, or the
+// whole text when it has none (a code typed alone).
+QString categoryCodeOf(const QString &choice)
+{
+    return choice.section(QLatin1Char('.'), 0, 0).trimmed();
+}
+
+// The opening quantity and price: shown only while "001" may edit them.
+constexpr GoodsField kOpeningFields[] = {GoodsField::OpeningQuantity, GoodsField::OpeningPrice};
 
 // The sale-price factor in its shortest decimal form (the option is kept as a float).
 double salePriceFactor()
@@ -49,9 +65,9 @@ A4::A4(QWidget *parent) : A4(masterdata::goodsListColumns(), parent)
 A4::A4(const frames::ListColumns &columns, QWidget *parent)
     : MasterDataWindow(masterdata::goodsKind(columns), parent),
       goods_(Module1::instance().gDb),
-      priceColumn_(frames::columnWith(columns, ColumnRole::Price)),
-      saleColumn_(frames::columnWith(columns, ColumnRole::SalePrice)),
-      categoryCodeColumn_(frames::columnWith(columns, ColumnRole::CategoryCode))
+      priceColumn_(frames::columnWith(columns, GoodsField::Cost)),
+      saleColumn_(frames::columnWith(columns, GoodsField::Sale)),
+      categoryCodeColumn_(frames::columnWith(columns, GoodsField::CategoryCode))
 {
     buildCard();
     applyPriceRules();
@@ -64,25 +80,25 @@ A4::A4(const frames::ListColumns &columns, QWidget *parent)
 
 void A4::buildCard()
 {
-    // The combos lie in the places of boxes 2 and 3 and show while editing.
+    // The combos lie in the places of the category and unit boxes and show while editing.
     CmbLB = new QComboBox(Frm);
     CmbLB->setObjectName(QStringLiteral("CmbLB"));
     CmbLB->setEditable(true);
     CmbLB->setInsertPolicy(QComboBox::NoInsert);
-    cardLayout_->addWidget(CmbLB, 2, 1);
+    placeOverBox(CmbLB, GoodsField::Category);
     CmbDW = new QComboBox(Frm);
     CmbDW->setObjectName(QStringLiteral("CmbDW"));
     CmbDW->setEditable(true);
     CmbDW->setInsertPolicy(QComboBox::NoInsert);
-    cardLayout_->addWidget(CmbDW, 3, 1);
+    placeOverBox(CmbDW, GoodsField::Unit);
     // An editable combo holds the focus itself and hands keys to its line.
     for (QComboBox *combo : {CmbLB, CmbDW}) {
         combo->hide();
         combo->installEventFilter(this);
     }
-    QWidget::setTabOrder(Txt[1], CmbLB);
+    QWidget::setTabOrder(boxOf(GoodsField::Name), CmbLB);
     QWidget::setTabOrder(CmbLB, CmbDW);
-    QWidget::setTabOrder(CmbDW, Txt[4]);
+    QWidget::setTabOrder(CmbDW, boxOf(GoodsField::Model));
 
     // Second column: the stock box and the picture.
     LabSL = new QLabel(QStringLiteral("原始库存"), Frm);
@@ -117,12 +133,10 @@ void A4::buildCard()
     cardLayout_->setColumnStretch(3, 1);
 
     // The opening boxes are never locked: they show only while "001" may edit them.
-    for (int i : {10, 11}) {
-        Lab[i]->hide();
-        Txt[i]->hide();
-        Txt[i]->setReadOnly(false);
-    }
-    connect(Txt[5], &QLineEdit::textEdited, this, [this] { syncSalePrice(); });
+    setOpeningBoxes(false);
+    for (QLineEdit *box : openingBoxes())
+        box->setReadOnly(false);
+    connect(boxOf(GoodsField::Cost), &QLineEdit::textEdited, this, [this] { syncSalePrice(); });
 }
 
 bool A4::priceShown() const
@@ -149,11 +163,11 @@ void A4::applyPriceRules()
     if (m.gOptKeepPrices != 0) {
         if (!m.gMayViewCost) {
             // The cost can still be typed, but is never shown.
-            Txt[5]->setEchoMode(QLineEdit::Password);
-            Txt[5]->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+            boxOf(GoodsField::Cost)->setEchoMode(QLineEdit::Password);
+            boxOf(GoodsField::Cost)->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
         }
-        const QString cost = Lab[5]->text();
-        const QString sale = Lab[7]->text();
+        const QString cost = labelOf(GoodsField::Cost)->text();
+        const QString sale = labelOf(GoodsField::Sale)->text();
         if (m.gOptSalePriceFactor == 0) {
             LabPrice->setText(QStringLiteral("当前设置：") + cost + QStringLiteral("与") + sale + QStringLiteral("无关联"));
         } else {
@@ -162,7 +176,8 @@ void A4::applyPriceRules()
                               QStringLiteral(") 修改") + sale + QStringLiteral("不会影响") + cost);
         }
     } else {
-        for (QWidget *w : std::initializer_list<QWidget *>{Lab[5], Lab[7], Txt[5], Txt[7], LabPrice})
+        for (QWidget *w : std::initializer_list<QWidget *>{labelOf(GoodsField::Cost), labelOf(GoodsField::Sale),
+                                                           boxOf(GoodsField::Cost), boxOf(GoodsField::Sale), LabPrice})
             w->hide();
     }
 }
@@ -173,7 +188,7 @@ void A4::fillCombos()
     CmbLB->clear();
     db::Statement categories = db.prepare(QStringLiteral("select F1,F2 from TA3 order by F1"));
     while (categories.next())
-        CmbLB->addItem(categories.text(0).trimmed() + QStringLiteral(".") + categories.text(1).trimmed());
+        CmbLB->addItem(categoryChoice(categories.text(0), categories.text(1)));
     CmbDW->clear();
     // The units in use, each once, in order: the distinct values first, so
     // only those few are sorted, not every goods row.
@@ -190,7 +205,8 @@ void A4::syncSalePrice()
     const double factor = salePriceFactor();
     if (factor == 0 || editState_ == 0)
         return;
-    Txt[7]->setText(numtext::formatNumber(factor * numtext::typedNumber(Txt[5]->text()), QStringLiteral("#0.00")));
+    boxOf(GoodsField::Sale)->setText(
+        numtext::formatNumber(factor * numtext::typedNumber(boxOf(GoodsField::Cost)->text()), QStringLiteral("#0.00")));
 }
 
 // ---- list --------------------------------------------------------------------
@@ -206,7 +222,7 @@ void A4::setColumnWidths()
 {
     QVector<int> widths = frames::columnWidths(kind_.listColumns, gridWidth());
     if (!priceShown())
-        frames::handOverRoom(widths, frames::roomTransfers(kind_.listColumns, {ColumnRole::Price}));
+        frames::handOverRoom(widths, frames::roomTransfers(kind_.listColumns, {GoodsField::Cost}));
     MasterDataWindow::setColumnWidths(widths);
 }
 
@@ -222,11 +238,11 @@ QVector<int> A4::printColumns() const
 
 // ---- card filling and modes ------------------------------------------------------
 
-// The category combo shows the category as its items do: "code.name", the
-// name being the one in the card's category box.
+// The category combo shows the category as its items do, the name being the
+// one in the card's category box.
 void A4::showCategory(const QString &code)
 {
-    CmbLB->setEditText(code.trimmed() + QStringLiteral(".") + Txt[2]->text().trimmed());
+    CmbLB->setEditText(categoryChoice(code, boxOf(GoodsField::Category)->text()));
 }
 
 void A4::fillCard()
@@ -235,7 +251,7 @@ void A4::fillCard()
     showCategory(cell(CurRow, categoryCodeColumn_));
 
     Module1 &m = Module1::instance();
-    const QString code = Txt[0]->text().trimmed();
+    const QString code = boxOf(GoodsField::Code)->text().trimmed();
     const QString path = m.GetSingleValue(QStringLiteral("select F9 from TA4 where F1=?"), {code});
     clearPicture();
     LabInfo->setText(kNoPicture);
@@ -245,8 +261,8 @@ void A4::fillCard()
                                            {code});
         return numberText(v == Module1::NoFound ? 0.0 : numtext::leadingNumber(v));
     };
-    Txt[8]->setText(limit("V1"));
-    Txt[9]->setText(limit("V2"));
+    boxOf(GoodsField::SafetyStock)->setText(limit("V1"));
+    boxOf(GoodsField::MaximumStock)->setText(limit("V2"));
     if (path != Module1::NoFound)
         showPicture(path);
 }
@@ -293,22 +309,41 @@ void A4::setStockBox(const QString &caption, bool shown)
     TxtSL->setVisible(shown);
 }
 
+QList<QLineEdit *> A4::openingBoxes() const
+{
+    QList<QLineEdit *> boxes;
+    for (const GoodsField field : kOpeningFields)
+        boxes.append(boxOf(field));
+    return boxes;
+}
+
 void A4::setOpeningBoxes(bool shown)
 {
-    for (int i : {10, 11}) {
-        Lab[i]->setVisible(shown);
-        Txt[i]->setVisible(shown);
+    for (const GoodsField field : kOpeningFields) {
+        labelOf(field)->setVisible(shown);
+        boxOf(field)->setVisible(shown);
     }
+}
+
+// Every box but the code box, which adding and editing open and close, and
+// the opening boxes, which are never locked.
+QList<QLineEdit *> A4::lockableBoxes() const
+{
+    QList<QLineEdit *> boxes = Txt;
+    boxes.removeOne(boxOf(GoodsField::Code));
+    for (QLineEdit *box : openingBoxes())
+        boxes.removeOne(box);
+    return boxes;
 }
 
 void A4::setBrowseMode()
 {
     TabS->setEnabled(true);
-    for (int i = 1; i <= 9; ++i)
-        Txt[i]->setReadOnly(true);
-    Txt[2]->show();
+    for (QLineEdit *box : lockableBoxes())
+        box->setReadOnly(true);
+    boxOf(GoodsField::Category)->show();
     CmbLB->hide();
-    Txt[3]->show();
+    boxOf(GoodsField::Unit)->show();
     CmbDW->hide();
     LabInfo->setText(kNoPicture);
     setBrowseMenus(true);
@@ -326,17 +361,17 @@ void A4::setEditMode()
     if (TabS->currentIndex() == 0)
         TabS->setCurrentIndex(1);
     TabS->setEnabled(false);
-    for (int i = 1; i <= 9; ++i) {
-        Txt[i]->setReadOnly(false);
+    for (QLineEdit *box : lockableBoxes()) {
+        box->setReadOnly(false);
         if (editState_ == 1)
-            Txt[i]->clear();
+            box->clear();
     }
-    Txt[2]->hide();
+    boxOf(GoodsField::Category)->hide();
     CmbLB->show();
     LabInfo->setText(picturePath_.isEmpty() ? kPictureHint : picturePath_);
     setBrowseMenus(false);
     LabPrice->setVisible(Module1::instance().gOptKeepPrices != 0);
-    Txt[3]->hide();
+    boxOf(GoodsField::Unit)->hide();
     CmbDW->show();
 }
 
@@ -344,11 +379,12 @@ void A4::addRecord()
 {
     editState_ = 1;
     setEditMode();
-    Txt[0]->setReadOnly(false);
+    QLineEdit *codeBox = boxOf(GoodsField::Code);
+    codeBox->setReadOnly(false);
     if (CmbLB->count() > 0)
         CmbLB->setCurrentIndex(0);
-    Txt[0]->clear();
-    Txt[0]->setFocus();
+    codeBox->clear();
+    codeBox->setFocus();
     clearPicture();
     LabInfo->setText(kPictureHint);
     TxtSL->clear();
@@ -358,20 +394,20 @@ void A4::addRecord()
 // The card as the book holds the goods now, not as the list was read.
 void A4::fillCardFromBook(const GoodsRecord &r)
 {
-    Txt[0]->setText(r.code);
-    Txt[1]->setText(r.name);
-    Txt[2]->setText(goods_.categoryName(r.category).value_or(QString()));
-    Txt[3]->setText(r.unit);
-    Txt[4]->setText(r.model);
-    Txt[5]->setText(numberText(r.cost));
-    Txt[6]->setText(r.remark);
-    Txt[7]->setText(numberText(r.sale));
-    Txt[8]->setText(numberText(r.safetyStock));
-    Txt[9]->setText(numberText(r.maximumStock));
+    boxOf(GoodsField::Code)->setText(r.code);
+    boxOf(GoodsField::Name)->setText(r.name);
+    boxOf(GoodsField::Category)->setText(goods_.categoryName(r.category).value_or(QString()));
+    boxOf(GoodsField::Unit)->setText(r.unit);
+    boxOf(GoodsField::Model)->setText(r.model);
+    boxOf(GoodsField::Cost)->setText(numberText(r.cost));
+    boxOf(GoodsField::Remark)->setText(r.remark);
+    boxOf(GoodsField::Sale)->setText(numberText(r.sale));
+    boxOf(GoodsField::SafetyStock)->setText(numberText(r.safetyStock));
+    boxOf(GoodsField::MaximumStock)->setText(numberText(r.maximumStock));
     showCategory(r.category);
     TxtSL->setText(numberText(r.quantityOnHand));
-    Txt[10]->setText(numberText(r.openingQuantity));
-    Txt[11]->setText(numberText(r.openingPrice));
+    boxOf(GoodsField::OpeningQuantity)->setText(numberText(r.openingQuantity));
+    boxOf(GoodsField::OpeningPrice)->setText(numberText(r.openingPrice));
 }
 
 void A4::editRecord()
@@ -387,17 +423,17 @@ void A4::editRecord()
         fillCardFromBook(*record);
     } else {
         TxtSL->setText(QStringLiteral("0"));
-        Txt[10]->setText(QStringLiteral("0"));
-        Txt[11]->setText(QStringLiteral("0"));
+        for (QLineEdit *box : openingBoxes())
+            box->setText(QStringLiteral("0"));
     }
-    Txt[0]->setReadOnly(goods_.isCodeInUse(code));
-    Txt[0]->setFocus();
-    CmbDW->setEditText(Txt[3]->text());
-    loadedCost_ = Txt[5]->text();
-    loadedSale_ = Txt[7]->text();
+    boxOf(GoodsField::Code)->setReadOnly(goods_.isCodeInUse(code));
+    boxOf(GoodsField::Code)->setFocus();
+    CmbDW->setEditText(boxOf(GoodsField::Unit)->text());
+    loadedCost_ = boxOf(GoodsField::Cost)->text();
+    loadedSale_ = boxOf(GoodsField::Sale)->text();
     loadedStock_ = TxtSL->text();
-    loadedOpeningQuantity_ = Txt[10]->text();
-    loadedOpeningPrice_ = Txt[11]->text();
+    loadedOpeningQuantity_ = boxOf(GoodsField::OpeningQuantity)->text();
+    loadedOpeningPrice_ = boxOf(GoodsField::OpeningPrice)->text();
     if (mayEditStock())
         setStockBox(QStringLiteral("库存数量"), true);
     if (mayEditOpening())
@@ -410,31 +446,35 @@ void A4::saveRecord()
 {
     if (editState_ == 0)
         return;
-    Txt[0]->setText(Txt[0]->text().toUpper());
+    QLineEdit *const codeBox = boxOf(GoodsField::Code);
+    codeBox->setText(codeBox->text().toUpper());
 
     const QString unit = CmbDW->currentText().trimmed();
-    Txt[3]->setText(unit);
+    boxOf(GoodsField::Unit)->setText(unit);
     if (!unit.isEmpty() && CmbDW->findText(unit, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
         CmbDW->addItem(unit);
         CmbDW->setEditText(unit);
     }
 
-    for (int i = 0; i < 2; ++i) {
-        if (Txt[i]->text().trimmed().isEmpty()) {
-            notice(Lab[i]->text() + QStringLiteral("不能为空！"));
+    for (const GoodsField field : {GoodsField::Code, GoodsField::Name}) {
+        if (boxOf(field)->text().trimmed().isEmpty()) {
+            notice(labelOf(field)->text() + QStringLiteral("不能为空！"));
             return;
         }
     }
-    QString code = Txt[0]->text();
+    QString code = codeBox->text();
     code.remove(QLatin1Char('\n'));
     code.remove(QLatin1Char('\r'));
-    Txt[0]->setText(code);
+    codeBox->setText(code);
 
     // Every number box the operator can type into must hold a number the
     // book can store; the first that does not is named and keeps the focus.
+    const auto described = [this](GoodsField field) { return std::pair(boxOf(field), labelOf(field)); };
     const std::pair<QLineEdit *, QLabel *> numberBoxes[] = {
-        {Txt[5], Lab[5]}, {Txt[7], Lab[7]}, {TxtSL, LabSL},     {Txt[8], Lab[8]},
-        {Txt[9], Lab[9]}, {Txt[10], Lab[10]}, {Txt[11], Lab[11]}};
+        described(GoodsField::Cost),         described(GoodsField::Sale),
+        {TxtSL, LabSL},                      described(GoodsField::SafetyStock),
+        described(GoodsField::MaximumStock), described(GoodsField::OpeningQuantity),
+        described(GoodsField::OpeningPrice)};
     for (const auto &[box, label] : numberBoxes) {
         double value = 0;
         const bool typable = box->isVisibleTo(this) && box->isEnabled() && !box->isReadOnly();
@@ -446,52 +486,57 @@ void A4::saveRecord()
         }
     }
 
+    const QString categoryCaption = labelOf(GoodsField::Category)->text();
     const QString categoryText = CmbLB->currentText().trimmed();
     if (categoryText.isEmpty()) {
-        notice(Lab[2]->text() + QStringLiteral("不能为空！"));
+        notice(categoryCaption + QStringLiteral("不能为空！"));
         return;
     }
-    const int point = categoryText.indexOf(QLatin1Char('.'));
-    const QString category = (point >= 0 ? categoryText.left(point) : categoryText).trimmed();
+    const QString category = categoryCodeOf(categoryText);
     const auto categoryName = goods_.categoryName(category);
     if (!categoryName || categoryName->isEmpty()) {
-        notice(Lab[2]->text() + QStringLiteral("编码输入错误！"));
+        notice(categoryCaption + QStringLiteral("编码输入错误！"));
         CmbLB->setFocus();
         return;
     }
     CmbLB->setEditText(category);
-    Txt[2]->setText(categoryName->trimmed());
+    boxOf(GoodsField::Category)->setText(categoryName->trimmed());
 
+    const auto typed = [this](GoodsField field) { return boxOf(field)->text().trimmed(); };
+    const auto number = [this](GoodsField field) { return numtext::typedNumber(boxOf(field)->text()); };
     GoodsRecord r;
-    r.code = Txt[0]->text().trimmed();
-    r.name = Txt[1]->text().trimmed();
+    r.code = typed(GoodsField::Code);
+    r.name = typed(GoodsField::Name);
     r.category = category;
-    r.unit = Txt[3]->text().trimmed();
-    r.model = Txt[4]->text().trimmed();
-    r.remark = Txt[6]->text().trimmed();
+    r.unit = typed(GoodsField::Unit);
+    r.model = typed(GoodsField::Model);
+    r.remark = typed(GoodsField::Remark);
     r.picturePath = picturePath_.isEmpty() ? kPictureHint : picturePath_;
-    r.cost = numtext::typedNumber(Txt[5]->text());
-    r.sale = numtext::typedNumber(Txt[7]->text());
+    r.cost = number(GoodsField::Cost);
+    r.sale = number(GoodsField::Sale);
     r.quantityOnHand = numtext::typedNumber(TxtSL->text());
-    r.safetyStock = numtext::typedNumber(Txt[8]->text());
-    r.maximumStock = numtext::typedNumber(Txt[9]->text());
-    r.openingQuantity = numtext::typedNumber(Txt[10]->text());
-    r.openingPrice = numtext::typedNumber(Txt[11]->text());
+    r.safetyStock = number(GoodsField::SafetyStock);
+    r.maximumStock = number(GoodsField::MaximumStock);
+    r.openingQuantity = number(GoodsField::OpeningQuantity);
+    r.openingPrice = number(GoodsField::OpeningPrice);
 
+    QLineEdit *const costBox = boxOf(GoodsField::Cost);
+    QLineEdit *const saleBox = boxOf(GoodsField::Sale);
     std::optional<QString> oldCode;
     masterdata::GoodsEdits edits;
     if (editState_ == 2) {
         oldCode = listedCode(CurRow);
         const bool pricesShown = Module1::instance().gOptKeepPrices != 0;
-        edits.cost = pricesShown && Txt[5]->text() != loadedCost_;
-        edits.sale = pricesShown && Txt[7]->text() != loadedSale_;
+        edits.cost = pricesShown && costBox->text() != loadedCost_;
+        edits.sale = pricesShown && saleBox->text() != loadedSale_;
         edits.quantityOnHand = mayEditStock() && TxtSL->text() != loadedStock_;
-        edits.openingQuantity = mayEditOpening() && Txt[10]->text() != loadedOpeningQuantity_;
-        edits.openingPrice = mayEditOpening() && Txt[11]->text() != loadedOpeningPrice_;
+        edits.openingQuantity =
+            mayEditOpening() && boxOf(GoodsField::OpeningQuantity)->text() != loadedOpeningQuantity_;
+        edits.openingPrice = mayEditOpening() && boxOf(GoodsField::OpeningPrice)->text() != loadedOpeningPrice_;
     }
     const auto result = goods_.save(r, oldCode, edits);
     if (!result.ok()) {
-        reportStoreFailure(result, Txt[0], true);
+        reportStoreFailure(result, codeBox, true);
         return;
     }
 
@@ -499,15 +544,15 @@ void A4::saveRecord()
     // other texts ("1,234.50", "12abc", nothing) give way to the stored
     // number, which the list's print and every later reading take as it is
     // shown.
-    const bool costTyped = (editState_ == 1 || edits.cost) && !Txt[5]->text().trimmed().isEmpty() &&
-                           numtext::isPlainNumber(Txt[5]->text());
-    const QString costText = costTyped ? Txt[5]->text().trimmed() : numberText(r.cost);
+    const bool costTyped = (editState_ == 1 || edits.cost) && !costBox->text().trimmed().isEmpty() &&
+                           numtext::isPlainNumber(costBox->text());
+    const QString costText = costTyped ? costBox->text().trimmed() : numberText(r.cost);
     if (editState_ == 2) {
         // Show what was stored: numbers the operator left alone come from the book.
         if (!edits.cost)
-            Txt[5]->setText(costText);
+            costBox->setText(costText);
         if (!edits.sale)
-            Txt[7]->setText(numberText(r.sale));
+            saleBox->setText(numberText(r.sale));
         TxtSL->setText(numberText(r.quantityOnHand));
         dropEditedRow();
     } else {
@@ -516,8 +561,13 @@ void A4::saveRecord()
     // So do the boxes: the card never shows a figure the book does not
     // hold, and a box left empty shows the 0 stored.
     const std::pair<QLineEdit *, double> storedNumbers[] = {
-        {Txt[5], r.cost},         {Txt[7], r.sale},           {TxtSL, r.quantityOnHand},   {Txt[8], r.safetyStock},
-        {Txt[9], r.maximumStock}, {Txt[10], r.openingQuantity}, {Txt[11], r.openingPrice}};
+        {costBox, r.cost},
+        {saleBox, r.sale},
+        {TxtSL, r.quantityOnHand},
+        {boxOf(GoodsField::SafetyStock), r.safetyStock},
+        {boxOf(GoodsField::MaximumStock), r.maximumStock},
+        {boxOf(GoodsField::OpeningQuantity), r.openingQuantity},
+        {boxOf(GoodsField::OpeningPrice), r.openingPrice}};
     for (const auto &[box, value] : storedNumbers)
         if (box->text().trimmed().isEmpty() || !numtext::isPlainNumber(box->text()))
             box->setText(numberText(value));
@@ -530,9 +580,9 @@ void A4::saveRecord()
 QStringList A4::savedListRow(const QString &code, const QString &costText) const
 {
     const frames::ListColumns &columns = kind_.listColumns;
-    db::Statement st = Module1::instance().gDb.prepare(kind_.queryBase + QStringLiteral("where ") +
-                                                       frames::expressionOf(columns[qMax(0, columnOfBox(0))]) +
-                                                       QStringLiteral("=?"));
+    const int codeColumn = qMax(0, frames::columnWith(columns, GoodsField::Code));
+    const QString byCode = QStringLiteral("where ") + frames::expressionOf(columns[codeColumn]) + QStringLiteral("=?");
+    db::Statement st = Module1::instance().gDb.prepare(kind_.queryBase + byCode);
     TextRows rows(int(columns.size()));
     if (st.isValid() && st.bindAll({code}) && st.next()) {
         frames::addListCells(rows, st, columns);
@@ -545,9 +595,7 @@ QStringList A4::savedListRow(const QString &code, const QString &costText) const
         return cells;
     }
     // Unread, the row shows what the card holds.
-    QStringList cells;
-    for (const frames::ListColumn &column : columns)
-        cells.append(column.cardBox >= 0 ? Txt[column.cardBox]->text().trimmed() : QString());
+    QStringList cells = cardRow();
     if (categoryCodeColumn_ >= 0 && categoryCodeColumn_ < cells.size())
         cells[categoryCodeColumn_] = CmbLB->currentText().trimmed();
     return cells;

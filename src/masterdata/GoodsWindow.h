@@ -46,14 +46,16 @@ private:
     bool showPicture(const QString &path);
     void fillCardFromBook(const masterdata::GoodsRecord &record);
     void setStockBox(const QString &caption, bool shown);
+    QList<QLineEdit *> openingBoxes() const;
     void setOpeningBoxes(bool shown);
+    QList<QLineEdit *> lockableBoxes() const;
     bool mayEditStock() const;
     bool mayEditOpening() const;
     QStringList savedListRow(const QString &code, const QString &costText) const;
     void showCategory(const QString &code);
 
     masterdata::GoodsStore goods_;
-    // List columns by their role.
+    // List columns by their field.
     const int priceColumn_;
     const int saleColumn_;
     const int categoryCodeColumn_;

@@ -103,29 +103,28 @@ QList<CodeReference> goodsReferences()
 const frames::ListColumns &goodsListColumns()
 {
     using frames::CellKind;
-    using frames::ColumnRole;
     using Search = frames::ListColumn::Search;
     static const frames::ListColumns columns = [] {
         frames::GoodsNamingColumns n = frames::goodsNamingColumns();
-        n.code.cardBox = 0;
-        n.name.cardBox = 1;
+        n.code.role = GoodsField::Code;
+        n.name.role = GoodsField::Name;
         n.name.widthHalves = 3;
-        n.category.cardBox = 2;
-        n.unit.cardBox = 3;
+        n.category.role = GoodsField::Category;
+        n.unit.role = GoodsField::Unit;
         n.unit.widthHalves = 1;
         n.unit.alignment = Qt::AlignCenter;
-        n.model.cardBox = 4;
+        n.model.role = GoodsField::Model;
         // The cost's room goes to the remark while the price is not shown;
         // the category code and the sale price are kept for the card.
         return frames::ListColumns{
             n.code, n.name, n.category, n.unit, n.model,
             {.caption = QStringLiteral("价格"), .field = QStringLiteral("TA4.F7"), .kind = CellKind::Number,
-             .role = ColumnRole::Price, .roomTo = QStringLiteral("TA4.F6"), .cardBox = 5},
-            {.caption = QStringLiteral("备注"), .field = QStringLiteral("TA4.F6"), .cardBox = 6},
+             .role = GoodsField::Cost, .roomTo = QStringLiteral("TA4.F6")},
+            {.caption = QStringLiteral("备注"), .field = QStringLiteral("TA4.F6"), .role = GoodsField::Remark},
             {.caption = QStringLiteral("类别编码"), .field = QStringLiteral("TA4.F3"), .search = Search::No,
-             .role = ColumnRole::CategoryCode, .widthHalves = 0, .printed = false},
+             .role = GoodsField::CategoryCode, .widthHalves = 0, .printed = false},
             {.caption = QStringLiteral("销售价格"), .field = QStringLiteral("TA4.F71"), .kind = CellKind::Number,
-             .search = Search::No, .role = ColumnRole::SalePrice, .widthHalves = 0, .printed = false, .cardBox = 7},
+             .search = Search::No, .role = GoodsField::Sale, .widthHalves = 0, .printed = false},
         };
     }();
     return columns;
@@ -137,10 +136,20 @@ MasterDataKind goodsKind(const frames::ListColumns &columns)
                              QStringLiteral("货品编码列表"), QStringLiteral("货品编码资料"));
     k.listColumns = columns;
     k.columnCaptions = frames::columnCaptions(columns);
-    k.labelCaptions = {QStringLiteral("货品编码"), QStringLiteral("货品名称"), QStringLiteral("所属类别"),
-                       QStringLiteral("计量单位"), QStringLiteral("规格型号"), QStringLiteral("成本价格"),
-                       QStringLiteral("备注"), QStringLiteral("销售价格"), QStringLiteral("最低库存"),
-                       QStringLiteral("最高库存"), QStringLiteral("年初数量"), QStringLiteral("年初价格")};
+    k.cardBoxes = {{QStringLiteral("货品编码"), GoodsField::Code},
+                   {QStringLiteral("货品名称"), GoodsField::Name},
+                   {QStringLiteral("所属类别"), GoodsField::Category},
+                   {QStringLiteral("计量单位"), GoodsField::Unit},
+                   {QStringLiteral("规格型号"), GoodsField::Model},
+                   {QStringLiteral("成本价格"), GoodsField::Cost},
+                   {QStringLiteral("备注"), GoodsField::Remark},
+                   {QStringLiteral("销售价格"), GoodsField::Sale},
+                   {QStringLiteral("最低库存"), GoodsField::SafetyStock},
+                   {QStringLiteral("最高库存"), GoodsField::MaximumStock},
+                   {QStringLiteral("年初数量"), GoodsField::OpeningQuantity},
+                   {QStringLiteral("年初价格"), GoodsField::OpeningPrice}};
+    for (const frames::CardBox &box : k.cardBoxes)
+        k.labelCaptions.append(box.caption);
     const QString select = QStringLiteral("select ") + frames::selectList(columns);
     k.listSql = select + QStringLiteral(" from TA4,TA3 WHERE TA4.F3=TA3.F1 order by TA4.F1");
     k.references = goodsReferences();

@@ -16,7 +16,7 @@ using Digits = QVarLengthArray<char, 64>;
 
 // The digits of round(|value| * 10^decimals), half away from zero on the
 // 15 significant digits of value; "0" when it rounds to nothing.
-Digits roundedDigits(const DecimalDigits &d, int decimals)
+Digits roundedDigits(const db::DecimalDigits &d, int decimals)
 {
     const int intDigits = d.exponent + 1;  // digits before the point
     const int keep = intDigits + decimals;  // significant digits kept
@@ -275,7 +275,7 @@ NumberChars formatChars(double value, int decimals, bool grouped)
     decimals = std::max(0, decimals);
     // Zero (an empty movement, most amounts of a short period) has no digits
     // to find and never a sign.
-    const DecimalDigits d = value == 0.0 ? DecimalDigits() : decimalDigits(value);
+    const db::DecimalDigits d = value == 0.0 ? db::DecimalDigits() : db::decimalDigits(value);
     Digits kept = value == 0.0 ? Digits(1, '0') : roundedDigits(d, decimals);
     if (kept.size() <= decimals)
         kept.insert(qsizetype(0), qsizetype(decimals - kept.size() + 1), '0');
@@ -343,7 +343,7 @@ double exactDifference(double a, double b)
     const int decimals = 14 - int(std::floor(std::log10(std::max(std::fabs(a), std::fabs(b)))));
     if (decimals > 0 && decimals <= 40)
         d = roundDecimal(d, decimals);
-    return roundSignificant(d);
+    return db::roundSignificant(d);
 }
 
 namespace {

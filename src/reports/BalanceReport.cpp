@@ -94,7 +94,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
                 filter.categoryCode.isEmpty() ? QVariant() : QVariant(filter.categoryCode),
                 allGoods ? QVariant() : QVariant(likePattern(pattern))});
     BalanceReport report;
-    QVector<numtext::DecimalSum> totals(10);
+    QVector<db::DecimalSum> totals(10);
     while (st.next()) {
         double q = st.number(4);
         if (numToText(q).contains(QLatin1Char('E')))
@@ -107,7 +107,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         // The stock held at the end of the last day: today's less what every
         // audited note after the period posted, stocktaking differences too,
         // worked as decimals, so movements that cancel leave what remains.
-        numtext::DecimalSum endSum;
+        db::DecimalSum endSum;
         for (const double v : {q, -inAfter, retAfter, outAfter, -rinAfter, -countedAfter})
             endSum.add(v);
         double end = endSum.value();
@@ -120,7 +120,7 @@ bool ComputeBalanceReport(db::Database &db, const BalanceFilter &filter, const Q
         if (end + in + ret + outQ + rin + gain + loss == 0)
             continue;
         // The balance before the period, worked back from the end as decimals.
-        numtext::DecimalSum start;
+        db::DecimalSum start;
         for (const double v : {end, -in, -rin, ret, outQ, -gain, loss})
             start.add(v);
         QStringList c = {st.text(0),

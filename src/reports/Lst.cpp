@@ -99,7 +99,7 @@ void Lst::InitReportWindow(const StatisticsKind &kind)
         if (QAction *item = sortItem(i))
             item->setChecked(i == 0);
     OrderClause = reports::statistics::sortOrder(kind, 0);
-    conditions_ = dayCondition(kind);
+    conditions_ = documentsOnDayCondition(kind);
     todayScope_ = true;
     ReportSql = heldStatement(kind, conditions_);
     // Filled before it is laid out, so its columns are fitted once, to the

@@ -53,7 +53,7 @@ QString baseStatement(const StatisticsKind &kind)
         .arg(h, l, p);
 }
 
-QString dayCondition(const StatisticsKind &kind)
+QString documentsOnDayCondition(const StatisticsKind &kind)
 {
     return db::onDayCondition(kind.headTable + QStringLiteral(".F2"));
 }

@@ -50,7 +50,7 @@ QStringList gridCaptions(const StatisticsKind &kind);
 QString baseStatement(const StatisticsKind &kind);
 // The documents dated on one day, a range the header date index serves; its two
 // parameters are db::onDayValues of the day.
-QString dayCondition(const StatisticsKind &kind);
+QString documentsOnDayCondition(const StatisticsKind &kind);
 // Headers whose auditor field holds a name.
 QString auditedCondition(const StatisticsKind &kind);
 // The held statement for conditions: the base statement, and the conditions

@@ -136,7 +136,7 @@ private:
 
 // The totals row: "合计：" in labelColumn and the totals of the carried
 // balance to the closing amount.
-QStringList totalsRow(int labelColumn, const QVector<numtext::DecimalSum> &totals)
+QStringList totalsRow(int labelColumn, const QVector<db::DecimalSum> &totals)
 {
     QStringList row(kPeriodColumnCount);
     row[labelColumn] = QStringLiteral("合计：");
@@ -204,7 +204,7 @@ GenerationResult GeneratePeriodReport(db::Database &db, const QDate &start, cons
 
     const QByteArray startText = db::dateText(start).toUtf8();
     const QByteArray endText = db::dateText(end).toUtf8();
-    QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
+    QVector<db::DecimalSum> totals(kPeriodColumnCount);
     int goodsCount = 0;
     const FigureForms forms(moneyDecimals, closingMethod, FigureForms::Amounts::Round);
     RowWriter row(result.report.rows, forms);
@@ -314,7 +314,7 @@ bool LoadPeriodReport(db::Database &db, int number, const QString &conditions, c
     }
     st.bind(1, number);
     PeriodReportRows report;
-    QVector<numtext::DecimalSum> totals(kPeriodColumnCount);
+    QVector<db::DecimalSum> totals(kPeriodColumnCount);
     const FigureForms forms(formatDecimals(moneyFormat), closingMethod, FigureForms::Amounts::AsStored);
     while (st.next()) {
         QStringList c(kPeriodColumnCount);

@@ -485,7 +485,7 @@ QString C181::printedTotal(int column) const
     const GridModel &g = grid();
     if (column >= kCarriedQty)
         return g.textMatrix(g.rows() - 1, column);
-    numtext::DecimalSum sum;
+    db::DecimalSum sum;
     for (int r = 2; r <= g.rows() - 2; ++r)
         sum.add(numtext::leadingNumber(g.textMatrix(r, column)));
     return numtext::numToText(sum.value());

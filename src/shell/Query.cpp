@@ -258,7 +258,7 @@ void Query::addCondition()
     } else if (type == QLatin1String("1")) {
         piece += value;
     } else {
-        piece += db::dayCondition(expression, dayRelationOf(op), DTP->date()) + QLatin1Char(' ');
+        piece += db::literalDayCondition(expression, dayRelationOf(op), DTP->date()) + QLatin1Char(' ');
     }
 
     // 8, 9

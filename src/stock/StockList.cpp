@@ -25,7 +25,7 @@ ReportWindowKind stockListKind(const PriceBasisColumns &columns)
     k.heightMarginTwips = 500;
     k.widthDivisor = int(columns.sale.size());
     k.widthLessTwips = 50;
-    k.quantityOnlyTransfers = roomTransfers(columns.sale, {ColumnRole::Price, ColumnRole::Amount});
+    k.quantityOnlyTransfers = roomTransfers(columns.sale, {StockColumn::PriceFigure});
     return k;
 }
 
@@ -210,7 +210,7 @@ QVariantList C1::stagingValues(int, int row) const
         const ListColumn &column = columns[c];
         if (column.kind == CellKind::Text)
             values.append(cell(row, c));
-        else if (quantityOnly() && (column.role == ColumnRole::Price || column.role == ColumnRole::Amount))
+        else if (quantityOnly() && column.role == StockColumn::PriceFigure)
             values.append(0.0);
         else
             values.append(numtext::leadingNumber(cell(row, c)));

@@ -7,7 +7,6 @@ namespace stock::stocklist {
 namespace {
 
 using frames::CellKind;
-using frames::ColumnRole;
 using frames::ListColumn;
 
 // The sorts run by code, category code, quantity, price and amount. The totals
@@ -36,13 +35,13 @@ frames::ListColumns describe(bool cost)
         {.caption = cost ? QStringLiteral("成本价格") : QStringLiteral("销售价格"),
          .field = price,
          .kind = CellKind::Money,
-         .role = ColumnRole::Price,
+         .role = StockColumn::PriceFigure,
          .roomTo = frames::expressionOf(n.name),
          .sort = {QStringLiteral("&3.按核算价格")}},
         {.caption = QStringLiteral("库存金额"),
          .field = price + QLatin1Char('*') + quantity.field + QStringLiteral(" AS JE"),
          .kind = CellKind::Money,
-         .role = ColumnRole::Amount,
+         .role = StockColumn::PriceFigure,
          .roomTo = frames::expressionOf(n.model),
          .totalled = true,
          .sort = {QStringLiteral("&4.按库存金额")}},

@@ -9,6 +9,11 @@
 // list's conditions) and the conditions of its three views.
 namespace stock::stocklist {
 
+// What the stock list makes of its columns beyond their cells.
+enum class StockColumn {
+    PriceFigure,  // a figure of the price basis (the price, the amount): none in quantity-only mode
+};
+
 // The list's columns under each price basis.
 struct PriceBasisColumns {
     frames::ListColumns sale;

@@ -77,7 +77,7 @@ C3::C3(QWidget *parent) : ReportWindow(stocktakingKind(), parent)
 
     OrderClause = QStringLiteral("order by TC2.F2");
     ReportSql = baseSelect() + QStringLiteral(" Where ") +
-                db::dayCondition(QStringLiteral("TC2.F2"), db::DayRelation::On, Module1::instance().Today()) +
+                db::literalDayCondition(QStringLiteral("TC2.F2"), db::DayRelation::On, Module1::instance().Today()) +
                 QLatin1Char(' ');
     layoutReportWindow();
     fillReportGrid(ReportSql);

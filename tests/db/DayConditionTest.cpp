@@ -64,20 +64,20 @@ TEST_F(DayConditions, PickWhatTheDayDifferencePicksAcrossMonthAndYearEnds)
             SCOPED_TRACE(db::dateText(day).toStdString() + " " + c.difference);
             const QStringList expected = dates(QStringLiteral("datediff('d',?,F2) ") + c.difference, {db::dateText(day)});
             EXPECT_FALSE(expected.isEmpty());
-            EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), c.relation, day)), expected);
+            EXPECT_EQ(dates(db::literalDayCondition(QStringLiteral("F2"), c.relation, day)), expected);
             if (c.relation == db::DayRelation::On) {
                 EXPECT_EQ(dates(db::onDayCondition(QStringLiteral("F2")), db::onDayValues(day)), expected);
             }
         }
     }
     // The last day of the month, every time of it, and nothing of the next.
-    EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), db::DayRelation::On, QDate(2026, 1, 31))),
+    EXPECT_EQ(dates(db::literalDayCondition(QStringLiteral("F2"), db::DayRelation::On, QDate(2026, 1, 31))),
               (QStringList{"2026-01-31", "2026-01-31 00:00:00", "2026-01-31 12:30:00", "2026-01-31 23:59:59"}));
-    EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), db::DayRelation::Until, QDate(2025, 12, 31))),
+    EXPECT_EQ(dates(db::literalDayCondition(QStringLiteral("F2"), db::DayRelation::Until, QDate(2025, 12, 31))),
               (QStringList{"2024-02-28", "2024-02-28 23:59:59", "2024-02-29", "2024-02-29 00:00:00",
                            "2024-02-29 23:59:59", "2024-03-01", "2025-12-31", "2025-12-31 23:59:59"}));
     // The day after the 28th of a leap February is its 29th, not the 1st of March.
-    EXPECT_EQ(dates(db::dayCondition(QStringLiteral("F2"), db::DayRelation::On, QDate(2024, 2, 29))),
+    EXPECT_EQ(dates(db::literalDayCondition(QStringLiteral("F2"), db::DayRelation::On, QDate(2024, 2, 29))),
               (QStringList{"2024-02-29", "2024-02-29 00:00:00", "2024-02-29 23:59:59"}));
 }
 
@@ -86,7 +86,7 @@ TEST_F(DayConditions, AreServedByTheDateIndex)
     for (const RelationCase &c : kRelations) {
         const QString plan =
             book.plan(QStringLiteral("select F1 from TB1 where ") +
-                      db::dayCondition(QStringLiteral("TB1.F2"), c.relation, QDate(2026, 1, 31)));
+                      db::literalDayCondition(QStringLiteral("TB1.F2"), c.relation, QDate(2026, 1, 31)));
         EXPECT_TRUE(searchesDateIndex(plan, QStringLiteral("TB1"))) << plan.toStdString();
         EXPECT_TRUE(plan.contains(QLatin1String(c.plan))) << plan.toStdString();
     }

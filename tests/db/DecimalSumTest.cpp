@@ -57,7 +57,7 @@ const std::vector<SumCase> &sumCases()
 
 double viaDecimalSum(const std::vector<double> &figures)
 {
-    numtext::DecimalSum sum;
+    db::DecimalSum sum;
     for (double f : figures)
         sum.add(f);
     return sum.value();
@@ -80,8 +80,8 @@ TEST(DecimalSum, TotalIsTheExactDecimalSumOfItsFigures)
         EXPECT_NE(QString::number(plain, 'g', 15), amounts.sum) << "seed " << seed;
     }
 
-    EXPECT_EQ(numtext::addDecimal(12.5, -12.49), 0.01);
-    EXPECT_EQ(numtext::addDecimal(100.1, -100), 0.1);
+    EXPECT_EQ(db::addDecimal(12.5, -12.49), 0.01);
+    EXPECT_EQ(db::addDecimal(100.1, -100), 0.1);
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_EQ(viaDecimalSum({1, inf, 2}), inf);
     EXPECT_TRUE(std::isnan(viaDecimalSum({inf, -inf})));

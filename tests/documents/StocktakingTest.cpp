@@ -349,7 +349,7 @@ TEST_F(StocktakingTest, BookAndCountedQuantitiesShowAsListsShowQuantities)
         ++r;
         EXPECT_EQ(line(r).mid(2, 2), QStringList({c.bookShown, c.countedShown})) << r;
     }
-    EXPECT_EQ(book.number("select F5 from TC21 where F1='Q4'"), numtext::roundSignificant(1.0 / 3));
+    EXPECT_EQ(book.number("select F5 from TC21 where F1='Q4'"), db::roundSignificant(1.0 / 3));
 }
 
 TEST_F(StocktakingTest, ALineWhoseGoodsIsGoneStillLoadsAndSaves)

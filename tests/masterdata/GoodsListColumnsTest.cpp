@@ -74,6 +74,18 @@ TEST_F(GoodsListColumns, EachCellKindWritesEveryStoredTypeByItsRule)
     }
 }
 
+// A role is found only among columns named by its own enumeration: the
+// first role of another list does not find the goods code, whose role is
+// the goods fields' first.
+TEST(GoodsListRoles, ARoleOfAnotherEnumerationFindsNoColumn)
+{
+    enum class OtherList { First };
+    const ListColumns &columns = masterdata::goodsListColumns();
+    EXPECT_EQ(frames::columnWith(columns, masterdata::GoodsField::Code), 0);
+    EXPECT_EQ(frames::columnWith(columns, masterdata::GoodsField::Sale), int(columns.size()) - 1);
+    EXPECT_EQ(frames::columnWith(columns, OtherList::First), -1);
+}
+
 TEST_F(GoodsListColumns, AColumnAddedToTheDescriptionShowsAndIsSearched)
 {
     ListColumns columns = masterdata::goodsListColumns();

@@ -2,6 +2,7 @@
 #include "support/ListServices.h"
 #include "support/WindowDriver.h"
 #include "masterdata/GoodsWindow.h"
+#include "masterdata/MasterDataKinds.h"
 #include "masterdata/MasterDataWindows.h"
 
 #include <QApplication>
@@ -389,6 +390,47 @@ TEST(CategoryWindow, UpperCasesTypingLimitsCodeAndKeepsCategoriesWithGoods)
 }
 
 } // namespace
+
+// The list/card frame over a kind as given.
+class DescribedWindow : public frames::MasterDataWindow {
+public:
+    explicit DescribedWindow(frames::MasterDataKind kind) : MasterDataWindow(std::move(kind), nullptr) { initWindow(); }
+};
+
+// A category list described with its name before its code, the card keeping
+// the code first: each box shows the column of its role, and a category
+// saved, added or edited, is listed in the list's order.
+TEST(CategoryWindow, DescribedListAndCardMeetByRole)
+{
+    TestBook book;
+    enum class Field { Code, Name };
+    frames::MasterDataKind kind = masterdata::categoryKind();
+    kind.listColumns = {{.caption = QStringLiteral("类别"), .field = QStringLiteral("TA3.F2"), .role = Field::Name},
+                        {.caption = QStringLiteral("编码"), .field = QStringLiteral("TA3.F1"), .role = Field::Code}};
+    kind.columnCaptions = frames::columnCaptions(kind.listColumns);
+    kind.listSql = QStringLiteral("select ") + frames::selectList(kind.listColumns) + QStringLiteral(" from TA3 order by F1");
+    kind.cardBoxes = {{kind.labelCaptions[0], Field::Code}, {kind.labelCaptions[1], Field::Name}};
+    DescribedWindow w(kind);
+    WindowDriver<DescribedWindow> d{w};
+    EXPECT_EQ(w.grid().rowTexts(1), (QStringList{"所有货品", "001"}));
+    w.findChild<QTabBar *>(QStringLiteral("TabS"))->setCurrentIndex(1);
+    EXPECT_EQ(d.box(0)->text(), QStringLiteral("001"));
+    EXPECT_EQ(d.box(1)->text(), QStringLiteral("所有货品"));
+
+    d.menu("Menu_Add");
+    d.type(0, QStringLiteral("02"));
+    d.type(1, QStringLiteral("电料"));
+    d.menu("Menu_save");
+    ASSERT_EQ(w.Edstu(), 0) << book.prompt().lastText().toStdString();
+    EXPECT_EQ(book.value("select F2 from TA3 where F1='02'"), QStringLiteral("电料"));
+    EXPECT_EQ(w.grid().rowTexts(w.curRow()), (QStringList{"电料", "02"}));
+
+    d.menu("Menu_edit");
+    d.type(1, QStringLiteral("电器"));
+    d.menu("Menu_save");
+    EXPECT_EQ(d.column(1), (QStringList{"001", "02"}));
+    EXPECT_EQ(w.grid().rowTexts(w.curRow()), (QStringList{"电器", "02"}));
+}
 
 TEST(CategoryWindow, ALongStoredCodeIsKeptWholeAndTypingStaysLimited)
 {

@@ -197,8 +197,8 @@ TEST(NumberText, WrittenTextsAreTheFormattedTextsAndReadAsTheirValues)
     }
     // The value read back is the 15-digit value, not the number as given.
     EXPECT_EQ(numToChars(10.3 - 10.2).leadingNumber(), 0.100000000000001);
-    EXPECT_EQ(roundSignificant(10.3 - 10.2), 0.100000000000001);
-    EXPECT_EQ(roundSignificant(-1.0 / 3), -0.333333333333333);
+    EXPECT_EQ(db::roundSignificant(10.3 - 10.2), 0.100000000000001);
+    EXPECT_EQ(db::roundSignificant(-1.0 / 3), -0.333333333333333);
 }
 
 TEST(NumberText, ReadNumberRefusesWhatCannotBeStored)

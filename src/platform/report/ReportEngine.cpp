@@ -17,7 +17,7 @@ const QRegularExpression &placeholderPattern()
     return re;
 }
 
-QString sumText(const numtext::DecimalSum &sum, const Column &c)
+QString sumText(const db::DecimalSum &sum, const Column &c)
 {
     return c.format.isEmpty() ? numtext::numToText(sum.value()) : formattedNumber(sum.value(), c.format);
 }
@@ -161,8 +161,8 @@ private:
         for (const Column &c : t_.columns)
             formats.append(c.format);
         ReportRows rows(formats);
-        QVector<numtext::DecimalSum> totals(n);
-        QVector<numtext::DecimalSum> subtotals(n);
+        QVector<db::DecimalSum> totals(n);
+        QVector<db::DecimalSum> subtotals(n);
         GroupResult group;
         bool inGroup = false;
         const auto closeGroup = [&] {
@@ -180,7 +180,7 @@ private:
                     if (inGroup)
                         closeGroup();
                     group = GroupResult{g, row, 0, {}};
-                    subtotals.fill(numtext::DecimalSum());
+                    subtotals.fill(db::DecimalSum());
                     inGroup = true;
                 }
                 ++group.rowCount;
