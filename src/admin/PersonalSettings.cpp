@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "db/EngineFailure.h"
 #include "db/FileReplace.h"
+#include "platform/RegularFile.h"
 #include "shell/Passwords.h"
 #include "shell/Pictures.h"
 
@@ -22,13 +23,13 @@ QString typographic(QString text)
 }
 
 // Why the chosen picture file could not be read, the system's text as detail.
-QString unreadablePicture(const QString &path, PictureFileOpen why, const QString &detail)
+QString unreadablePicture(const QString &path, RegularFileOpen why, const QString &detail)
 {
     const QString name = QDir::toNativeSeparators(path);
     QString reason;
-    if (why == PictureFileOpen::Missing)
+    if (why == RegularFileOpen::Missing)
         reason = QStringLiteral("图片文件 %1 不存在，请重新选择图片。").arg(name);
-    else if (why == PictureFileOpen::NotAFile)
+    else if (why == RegularFileOpen::NotAFile)
         reason = QStringLiteral("%1 不是图片文件，请重新选择图片。").arg(name);
     else
         reason = QStringLiteral("无法读取图片文件 %1，请检查它的权限或者重新选择图片。").arg(name);
@@ -112,12 +113,12 @@ std::optional<QString> setOwnPicture(const QString &appPath, const QString &code
 {
     QFile in;
     QString detail;
-    const PictureFileOpen opened = openPictureFile(source, in, &detail);
-    if (opened != PictureFileOpen::Opened)
+    const RegularFileOpen opened = openRegularFile(source, in, &detail);
+    if (opened != RegularFileOpen::Opened)
         return unreadablePicture(source, opened, detail);
     const QByteArray content = in.readAll();
     if (in.error() != QFile::NoError)
-        return unreadablePicture(source, PictureFileOpen::Unreadable, in.errorString());
+        return unreadablePicture(source, RegularFileOpen::Unreadable, in.errorString());
     QDir().mkpath(appPath + QStringLiteral("image"));
     if (const QString failure = db::writeWhole(ownPicturePath(appPath, code), content); !failure.isEmpty())
         return failure;

@@ -6,6 +6,8 @@
 
 #include "WorkbookFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -102,12 +104,13 @@ std::optional<WorkbookFile> bareRecords(const QByteArray &head)
 WorkbookFile readWorkbookStream(const QString &path, QByteArray &stream)
 {
     stream.clear();
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return WorkbookFile::Missing;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return WorkbookFile::Unopenable;
+    QFile file;
+    switch (openRegularFile(path, file)) {
+    case RegularFileOpen::Opened: break;
+    case RegularFileOpen::Missing: return WorkbookFile::Missing;
+    case RegularFileOpen::NotAFile: return QFileInfo(path).isDir() ? WorkbookFile::Missing : WorkbookFile::NotWorkbook;
+    case RegularFileOpen::Unreadable: return WorkbookFile::Unopenable;
+    }
     const QByteArray head = file.read(kCompoundSignature.size());
     if (head == kCompoundSignature)
         return readCompound(path, file.size(), stream);

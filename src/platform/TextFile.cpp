@@ -1,5 +1,6 @@
 #include "TextFile.h"
 
+#include "RegularFile.h"
 #include "db/FileReplace.h"
 
 #include <QFile>
@@ -21,8 +22,8 @@ QString decode(const QByteArray &bytes)
 
 QString read(const QString &path, bool *ok)
 {
-    QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
+    QFile file;
+    const bool opened = openRegularFile(path, file) == RegularFileOpen::Opened;
     if (ok)
         *ok = opened;
     return opened ? decode(file.readAll()) : QString();

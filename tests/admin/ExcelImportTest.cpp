@@ -4,6 +4,7 @@
 #include "admin/GoodsImport.h"
 #include "platform/GridModel.h"
 #include "support/TestBook.h"
+#include "support/WriterlessFifo.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -63,6 +64,12 @@ TEST(ExcelSheet, RefusesAMissingSheetFileOrAFileThatIsNoWorkbook)
     text.close();
     EXPECT_FALSE(admin::readExcelSheet(text.fileName(), kGoodsSheet, table, error));
     EXPECT_TRUE(error.contains(QStringLiteral("Excel 97-2003"))) << error.toStdString();
+    // A FIFO chosen as the workbook is no workbook, told at once.
+    WriterlessFifo fifo(book.dir() + "/fifo.xls");
+    ASSERT_TRUE(fifo.made());
+    EXPECT_FALSE(admin::readExcelSheet(book.dir() + "/fifo.xls", kGoodsSheet, table, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("Excel 97-2003"))) << error.toStdString();
+    EXPECT_FALSE(fifo.finish()) << "the import waited on the FIFO";
 }
 
 // formulas.xls: an .xlsx written with libxlsxwriter (formulas without saved

@@ -1,6 +1,7 @@
 #include "db/EngineFailure.h"
 #include "platform/TextFile.h"
 #include "support/BookFaults.h"
+#include "support/WriterlessFifo.h"
 
 #include <QDir>
 #include <QStringEncoder>
@@ -25,6 +26,12 @@ TEST(TextFile, ReadsUtf8ElseGb18030AndWritesWhole)
     EXPECT_TRUE(ok);
     textfile::read(dir.path() + "/missing", &ok);
     EXPECT_FALSE(ok);
+    // A FIFO in a settings file's place is no file: read as none, at once.
+    WriterlessFifo fifo(dir.path() + "/fifo.dat");
+    ASSERT_TRUE(fifo.made());
+    textfile::read(dir.path() + "/fifo.dat", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(fifo.finish()) << "the read waited on the FIFO";
 }
 
 TEST(TextFile, AWriteToAFullDiskFailsAndKeepsTheOldFile)

@@ -4,6 +4,7 @@
 #include "shell/Login.h"
 #include "shell/MForm.h"
 #include "shell/Pictures.h"
+#include "platform/RegularFile.h"
 #include "support/WriterlessFifo.h"
 
 #include <QDir>
@@ -37,22 +38,22 @@ TEST(Pictures, OnlyRegularFilesAreRead)
     ASSERT_TRUE(QDir().mkdir(dir + "folder.jpg"));
     const struct {
         const char *name;
-        PictureFileOpen open;
+        RegularFileOpen open;
     } cases[] = {
-        {"picture.jpg", PictureFileOpen::Opened},  {"to-picture.jpg", PictureFileOpen::Opened},
-        {"fifo.jpg", PictureFileOpen::NotAFile},   {"to-fifo.jpg", PictureFileOpen::NotAFile},
-        {"folder.jpg", PictureFileOpen::NotAFile}, {"missing.jpg", PictureFileOpen::Missing},
-        {"missing/x.jpg", PictureFileOpen::Missing},
+        {"picture.jpg", RegularFileOpen::Opened},  {"to-picture.jpg", RegularFileOpen::Opened},
+        {"fifo.jpg", RegularFileOpen::NotAFile},   {"to-fifo.jpg", RegularFileOpen::NotAFile},
+        {"folder.jpg", RegularFileOpen::NotAFile}, {"missing.jpg", RegularFileOpen::Missing},
+        {"missing/x.jpg", RegularFileOpen::Missing},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QFile file;
         QString detail;
-        EXPECT_EQ(openPictureFile(dir + c.name, file, &detail), c.open);
-        EXPECT_EQ(file.isOpen(), c.open == PictureFileOpen::Opened);
-        EXPECT_EQ(detail.isEmpty(), c.open == PictureFileOpen::Opened);
+        EXPECT_EQ(openRegularFile(dir + c.name, file, &detail), c.open);
+        EXPECT_EQ(file.isOpen(), c.open == RegularFileOpen::Opened);
+        EXPECT_EQ(detail.isEmpty(), c.open == RegularFileOpen::Opened);
         const QPixmap picture = loadPicture(dir + c.name);
-        EXPECT_EQ(picture.isNull(), c.open != PictureFileOpen::Opened);
+        EXPECT_EQ(picture.isNull(), c.open != RegularFileOpen::Opened);
         if (!picture.isNull()) {
             EXPECT_EQ(picture.toImage().pixelColor(0, 0), QColor(Qt::red));
         }
