@@ -1,7 +1,8 @@
 #include "ClearingDialog.h"
 
-#include "DataClearing.h"
+#include "platform/DelayedProgress.h"
 #include "platform/Prompt.h"
+#include "platform/WaitCursor.h"
 #include "shell/Module1.h"
 
 #include <QGroupBox>
@@ -11,6 +12,12 @@
 #include <QVBoxLayout>
 
 namespace admin {
+
+QString runShowingProgress(const QString &title, const std::function<QString(const ClearingProgress &)> &clearing)
+{
+    WaitCursor wait;
+    return clearing(DelayedProgress(title, QStringLiteral("正在清除数据，请稍候……")));
+}
 
 ClearingDialog::ClearingDialog(const QString &name, const QString &title, const QString &kindsCaption,
                                const QStringList &kinds, QWidget *parent)

@@ -1,13 +1,22 @@
 #pragma once
 
+#include "DataClearing.h"
+
 #include <QDialog>
 #include <QStringList>
 #include <QVector>
+
+#include <functional>
 
 class QRadioButton;
 class QVBoxLayout;
 
 namespace admin {
+
+// Runs a clearing under the wait pointer; once it has run for a while a
+// progress window titled like the clearing window shows how far it is.
+// Returns the clearing's result.
+QString runShowingProgress(const QString &title, const std::function<QString(const ClearingProgress &)> &clearing);
 
 // The frame the clearing windows share: a group of kinds to clear (radio
 // buttons Opt0, Opt1, ...), the window's own parts below it and the buttons

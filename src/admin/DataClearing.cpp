@@ -1,9 +1,16 @@
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
 #include "DataClearing.h"
 
 #include "db/DateText.h"
 #include "shell/Module1.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
+
+#include <functional>
+#include <vector>
 
 namespace admin {
 
@@ -13,29 +20,64 @@ const QString kDefaultSupplier = QStringLiteral("默认货品来源");
 const QString kDefaultReceiver = QStringLiteral("默认货品去向");
 const QString kDefaultCategory = QStringLiteral("所有货品");
 
-// Runs the steps in one transaction; the first failing step rolls all back.
+// While a long statement runs (emptying a million document lines takes
+// seconds), tells the progress again now and then, so the window repaints.
+class EngineTicks {
+public:
+    EngineTicks(db::Database &book, const ClearingProgress &progress, const qint64 &done, qint64 total)
+        : handle_(book.handle()), progress_(progress), done_(done), total_(total)
+    {
+        if (progress_) {
+            sinceTick_.start();
+            sqlite3_progress_handler(handle_, kEngineSteps, tick, this);
+        }
+    }
+    ~EngineTicks()
+    {
+        if (progress_)
+            sqlite3_progress_handler(handle_, 0, nullptr, nullptr);
+    }
+    EngineTicks(const EngineTicks &) = delete;
+    EngineTicks &operator=(const EngineTicks &) = delete;
+
+private:
+    static constexpr int kEngineSteps = 20000;  // engine instructions between two looks at the clock
+    static constexpr qint64 kTickMs = 50;
+
+    static int tick(void *self)
+    {
+        auto *ticks = static_cast<EngineTicks *>(self);
+        if (ticks->sinceTick_.elapsed() >= kTickMs) {
+            ticks->progress_(ticks->done_, ticks->total_);
+            ticks->sinceTick_.restart();
+        }
+        return 0;  // never interrupts the statement
+    }
+
+    sqlite3 *handle_;
+    const ClearingProgress &progress_;
+    const qint64 &done_;
+    const qint64 total_;
+    QElapsedTimer sinceTick_;
+};
+
+// Collects the steps of one clearing, then runs them in one transaction: the
+// first failing step rolls all back.
 class ClearingRun {
 public:
-    explicit ClearingRun(Module1 &m) : m_(m), tx_(m.gDb)
-    {
-        if (!tx_.isActive())
-            fail();
-    }
+    explicit ClearingRun(Module1 &m) : m_(m) {}
 
     ClearingRun &exec(const QString &sql, const QVariantList &params = {})
     {
-        if (error_.isEmpty() && !m_.gDb.exec(sql, params))
-            fail();
-        return *this;
+        return step([this, sql, params] { return m_.gDb.exec(sql, params); });
     }
 
     // Updates the rows; inserts one when the update changed none.
     ClearingRun &upsert(const QString &update, const QString &insert, const QVariantList &params)
     {
-        exec(update, params);
-        if (error_.isEmpty() && m_.gDb.changes() == 0)
-            exec(insert, params);
-        return *this;
+        return step([this, update, insert, params] {
+            return m_.gDb.exec(update, params) && (m_.gDb.changes() > 0 || m_.gDb.exec(insert, params));
+        });
     }
 
     ClearingRun &emptyTables(const QStringList &tables)
@@ -47,29 +89,48 @@ public:
 
     ClearingRun &ensureDefaultRow(const QString &table, const QString &name)
     {
-        if (error_.isEmpty() && !m_.EnsureDefaultRow(table, name))
-            fail();
-        return *this;
+        return step([this, table, name] { return m_.EnsureDefaultRow(table, name); });
     }
 
-    QString finish()
+    // Runs the steps, telling progress the steps done of all of them; "" on
+    // success, else the reason (and nothing changed).
+    QString run(const ClearingProgress &progress)
     {
-        if (error_.isEmpty() && !tx_.commit())
-            fail();
-        return error_;
+        db::Transaction tx(m_.gDb);
+        if (!tx.isActive())
+            return failure();
+        const qint64 total = steps_.size();
+        qint64 done = 0;
+        const EngineTicks ticks(m_.gDb, progress, done, total);
+        for (const auto &step : steps_) {
+            if (progress)
+                progress(done, total);
+            if (!step())
+                return failure();
+            ++done;
+        }
+        if (!tx.commit())
+            return failure();
+        if (progress)
+            progress(total, total);
+        return QString();
     }
 
 private:
-    void fail()
+    ClearingRun &step(std::function<bool()> step)
     {
-        error_ = m_.gDb.lastError();
-        if (error_.isEmpty())
-            error_ = QStringLiteral("数据库操作失败");
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+
+    QString failure() const
+    {
+        const QString error = m_.gDb.lastError();
+        return error.isEmpty() ? QStringLiteral("数据库操作失败") : error;
     }
 
     Module1 &m_;
-    db::Transaction tx_;
-    QString error_;
+    std::vector<std::function<bool()>> steps_;
 };
 
 struct DocumentTables {
@@ -116,7 +177,7 @@ void clearGoodsDocuments(ClearingRun &run, const QString &code)
 
 } // namespace
 
-QString initialiseBook(Module1 &m, const InitialiseChoice &choice)
+QString initialiseBook(Module1 &m, const InitialiseChoice &choice, const ClearingProgress &progress)
 {
     ClearingRun run(m);
     if (choice.documents)
@@ -137,10 +198,10 @@ QString initialiseBook(Module1 &m, const InitialiseChoice &choice)
         run.upsert(QStringLiteral("update reginfo set F7=?"), QStringLiteral("insert into reginfo (F7) values (?)"),
                    {db::dateText(choice.yearStart)});
     }
-    return run.finish();
+    return run.run(progress);
 }
 
-QString clearMasterRecord(Module1 &m, MasterKind kind, const QString &code)
+QString clearMasterRecord(Module1 &m, MasterKind kind, const QString &code, const ClearingProgress &progress)
 {
     ClearingRun run(m);
     switch (kind) {
@@ -163,10 +224,11 @@ QString clearMasterRecord(Module1 &m, MasterKind kind, const QString &code)
         break;
     }
     run.exec(QStringLiteral("delete from TC15"));
-    return run.finish();
+    return run.run(progress);
 }
 
-QString clearDocumentsBefore(Module1 &m, DocumentKindToClear kind, const QDate &cutoff)
+QString clearDocumentsBefore(Module1 &m, DocumentKindToClear kind, const QDate &cutoff,
+                             const ClearingProgress &progress)
 {
     const DocumentTables t = tablesOf(kind);
     const QString header = QString::fromLatin1(t.header);
@@ -177,7 +239,7 @@ QString clearDocumentsBefore(Module1 &m, DocumentKindToClear kind, const QDate &
              {day});
     run.exec(QStringLiteral("delete from %1 where datediff('d',?,F2)<0").arg(header), {day});
     run.exec(QStringLiteral("delete from TC15"));
-    return run.finish();
+    return run.run(progress);
 }
 
 QString clearingFailedText(const QString &error)

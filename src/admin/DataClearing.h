@@ -2,6 +2,9 @@
 
 #include <QDate>
 #include <QString>
+#include <QtGlobal>
+
+#include <functional>
 
 class Module1;
 
@@ -29,15 +32,21 @@ enum class MasterKind { Supplier, ReceivingUnit, Category, Goods };
 // The document kinds one can clear before a date.
 enum class DocumentKindToClear { StockIn, ReturnToSupplier, StockOut, ReturnIn, Stocktaking };
 
+// Told the steps done of all steps of a clearing run as it goes, and told
+// again now and then while one long step runs, so a window can show progress
+// and repaint. It must not use the book: the book's connection is busy.
+using ClearingProgress = std::function<void(qint64 done, qint64 total)>;
+
 // Each returns "" on success, else the database's error text (nothing changed).
-QString initialiseBook(Module1 &m, const InitialiseChoice &choice);
+QString initialiseBook(Module1 &m, const InitialiseChoice &choice, const ClearingProgress &progress = {});
 // Removes the record with this code and every document that refers to it,
 // then empties the journal work table. Category removes nothing but the
 // journal work table (the choice is not offered).
-QString clearMasterRecord(Module1 &m, MasterKind kind, const QString &code);
+QString clearMasterRecord(Module1 &m, MasterKind kind, const QString &code, const ClearingProgress &progress = {});
 // Removes the documents (lines and headers) dated strictly before cutoff,
 // audited or not, then empties the journal work table.
-QString clearDocumentsBefore(Module1 &m, DocumentKindToClear kind, const QDate &cutoff);
+QString clearDocumentsBefore(Module1 &m, DocumentKindToClear kind, const QDate &cutoff,
+                             const ClearingProgress &progress = {});
 
 // The notice shown when a clearing run failed and was rolled back.
 QString clearingFailedText(const QString &error);

@@ -1,7 +1,7 @@
 #include "S3.h"
 
 #include "BackupLink.h"
-#include "DataClearing.h"
+#include "ClearingDialog.h"
 #include "shell/Module1.h"
 #include "platform/Prompt.h"
 
@@ -89,7 +89,8 @@ void S3::run()
     if (!prompt.ask(QStringLiteral("警告"), QStringLiteral("数据清除后将无法恢复！真的继续吗？"), Prompt::Icon::Question))
         return;
     Module1 &m = Module1::instance();
-    const QString error = admin::initialiseBook(m, choice);
+    const QString error = admin::runShowingProgress(
+        windowTitle(), [&](const admin::ClearingProgress &progress) { return admin::initialiseBook(m, choice, progress); });
     if (!error.isEmpty()) {
         prompt.message(QStringLiteral("警告"), admin::clearingFailedText(error),
                        Prompt::Icon::Exclamation);

@@ -50,7 +50,9 @@ void S302::run()
     if (chosen < 0)
         return;
     Module1 &m = Module1::instance();
-    const QString error = admin::clearMasterRecord(m, kinds[chosen], code);
+    const QString error = admin::runShowingProgress(windowTitle(), [&](const admin::ClearingProgress &progress) {
+        return admin::clearMasterRecord(m, kinds[chosen], code, progress);
+    });
     if (error.isEmpty())
         m.LoadPeriodStart();
     reportOutcome(error);

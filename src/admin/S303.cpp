@@ -45,5 +45,7 @@ void S303::run()
     const int chosen = chosenKind();
     if (chosen < 0)
         return;
-    reportOutcome(admin::clearDocumentsBefore(Module1::instance(), kinds[chosen], cutoff));
+    reportOutcome(admin::runShowingProgress(windowTitle(), [&](const admin::ClearingProgress &progress) {
+        return admin::clearDocumentsBefore(Module1::instance(), kinds[chosen], cutoff, progress);
+    }));
 }

@@ -1,3 +1,4 @@
+#include "admin/ClearingDialog.h"
 #include "admin/DataClearing.h"
 #include "admin/S3.h"
 #include "admin/S302.h"
@@ -5,6 +6,7 @@
 #include "shell/WindowRegistry.h"
 #include "support/TestBook.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -271,6 +273,88 @@ TEST(ClearDocumentsBefore, ReadsUnpaddedStoredDates)
     b.book.exec("update TB1 set F2='2026-5-9' where F1='IN2'");
     ASSERT_EQ(admin::clearDocumentsBefore(b.book.m(), admin::DocumentKindToClear::StockIn, QDate(2026, 5, 10)), QString());
     EXPECT_EQ(b.codes("select F1 from TB1"), QStringLiteral("IN1"));
+}
+
+// ---- progress ----
+
+// Every report of progress a run gives, as "done/total".
+struct ProgressLog {
+    admin::ClearingProgress progress()
+    {
+        return [this](qint64 done, qint64 total) { told << QStringLiteral("%1/%2").arg(done).arg(total); };
+    }
+    // Whether the steps done never went back and the whole stayed one figure.
+    bool steady() const
+    {
+        qint64 lastDone = -1, firstTotal = -1;
+        for (const QString &t : told) {
+            const qint64 done = t.section('/', 0, 0).toLongLong(), total = t.section('/', 1, 1).toLongLong();
+            if (firstTotal < 0)
+                firstTotal = total;
+            if (done < lastDone || total != firstTotal || done > total)
+                return false;
+            lastDone = done;
+        }
+        return true;
+    }
+    QStringList told;
+};
+
+TEST(ClearingProgress, EveryRunTellsItsStepsFromNoneToAll)
+{
+    using Run = std::function<QString(Module1 &, const admin::ClearingProgress &)>;
+    const struct {
+        const char *what;
+        Run run;
+    } cases[] = {
+        {"initialisation",
+         [](Module1 &m, const admin::ClearingProgress &p) {
+             return admin::initialiseBook(m, {true, true, true, true, QDate(2027, 1, 1)}, p);
+         }},
+        {"goods", [](Module1 &m, const admin::ClearingProgress &p) {
+             return admin::clearMasterRecord(m, admin::MasterKind::Goods, "G1", p);
+         }},
+        {"documents before a day", [](Module1 &m, const admin::ClearingProgress &p) {
+             return admin::clearDocumentsBefore(m, admin::DocumentKindToClear::StockOut, kToday, p);
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearingBook b;
+        ProgressLog log;
+        ASSERT_EQ(c.run(b.book.m(), log.progress()), QString());
+        ASSERT_GE(log.told.size(), 2);
+        const QString total = log.told.first().section('/', 1, 1);
+        EXPECT_GT(total.toInt(), 1);
+        EXPECT_EQ(log.told.first(), QStringLiteral("0/") + total);
+        EXPECT_EQ(log.told.last(), total + QStringLiteral("/") + total);
+        EXPECT_TRUE(log.steady()) << log.told.join(' ').toStdString();
+    }
+}
+
+TEST(ClearingProgress, AFailedRunNeverTellsItIsDone)
+{
+    ClearingBook b;
+    b.book.exec("create trigger refuse before delete on TA4 begin select raise(abort,'goods locked'); end");
+    ProgressLog log;
+    EXPECT_NE(admin::initialiseBook(b.book.m(), {true, true, true, true, QDate(2027, 1, 1)}, log.progress()), QString());
+    ASSERT_FALSE(log.told.isEmpty());
+    EXPECT_NE(log.told.last().section('/', 0, 0), log.told.last().section('/', 1, 1));
+    EXPECT_EQ(b.count("TB1"), 2);
+}
+
+TEST(ClearingProgress, TheWindowsClearUnderTheWaitPointer)
+{
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    Qt::CursorShape during = Qt::ArrowCursor;
+    const QString result = admin::runShowingProgress(QStringLiteral("清除历史单据"), [&](const admin::ClearingProgress &p) {
+        during = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+        p(1, 2);
+        return QStringLiteral("refused");
+    });
+    EXPECT_EQ(during, Qt::WaitCursor);
+    EXPECT_EQ(result, QStringLiteral("refused"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 // ---- the windows ----
