@@ -2,6 +2,7 @@
 // document's header and lines, totals, pages and PDF output.
 #include "support/CentAmounts.h"
 #include "support/TestBook.h"
+#include "support/XlsxCells.h"
 
 #include "db/Database.h"
 #include "platform/NumberText.h"
@@ -9,6 +10,7 @@
 #include "platform/report/ReportEngine.h"
 #include "platform/report/ReportPainter.h"
 #include "platform/report/ReportTemplate.h"
+#include "platform/report/ReportWorkbook.h"
 
 #include <QDir>
 #include <QFile>
@@ -684,6 +686,60 @@ TEST(ReportEngineTest, RendersAPdfWithOnePagePerReportPage)
 
     EXPECT_FALSE(renderPdf(r, book.dir() + "/no/such/folder/x.pdf", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// The workbook holds every line of every page once, in printed order: title,
+// captions, group headers, rows, subtotals and the total, figures as numbers.
+TEST(ReportEngineTest, WritesAWorkbookOfEveryLineInPrintedOrder)
+{
+    TestBook book;
+    for (int i = 1; i <= 24; ++i)
+        book.exec("insert into Plist (F0,F3,V1) values (?,?,?)",
+                  {QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0')), i <= 10 ? "A" : "B", i + 0.5});
+    const FilledReport r = filled(book.db(), s(R"(
+[page]
+size = 100x100
+margins = 10
+[data]
+from = Plist
+order = F3, F0
+[header]
+title = 分组列表
+[columns]
+column = 序号 | F0
+column = 数量 | V1 | 5 | right | #0.00 | sum
+[group]
+by = F3
+header = 类别：{group}
+footer = 小计
+[total]
+label = 合计
+)"));
+    ASSERT_GT(r.pageCount(), 2);
+    const QString path = book.dir() + "/grouped.xlsx";
+    QString error;
+    ASSERT_TRUE(writeWorkbook(r, path, &error)) << error.toStdString();
+
+    QStringList expected{s("分组列表"), s("序号\t数量"), s("类别：A")};
+    for (int i = 1; i <= 24; ++i) {
+        if (i == 11)
+            expected << s("小计\t60") << s("类别：B");
+        expected << QStringLiteral("%1\t%2").arg(i, 2, 10, QLatin1Char('0')).arg(i + 0.5);
+    }
+    expected << s("小计\t252") << s("合计\t312");
+    QSet<QString> numbers;
+    const QHash<QString, QString> cells = xlsx::sheetCells(path, &numbers);
+    QStringList rows;
+    for (int row = 1; row <= expected.size() + 1; ++row) {
+        const QString a = "A" + QString::number(row), b = "B" + QString::number(row);
+        if (!cells.contains(b)) {
+            rows << cells.value(a);
+            continue;
+        }
+        rows << cells.value(a) + "\t" + cells.value(b);
+        EXPECT_EQ(numbers.contains(b), row > 2) << b.toStdString();
+    }
+    EXPECT_EQ(rows.join('\n').toStdString(), (expected + QStringList{QString()}).join('\n').toStdString());
 }
 
 // ---- the print control ----

@@ -52,8 +52,8 @@ inline QHash<QString, QByteArray> unzip(const QString &path)
     return entries;
 }
 
-// Cell texts of the first sheet by reference ("A1"); shared strings resolved,
-// numbers as written in the XML. numbers, when given, receives the references
+// Cell texts of the first sheet by reference ("A1"); shared strings and texts
+// kept in their cells alike, numbers as written in the XML. numbers, when given, receives the references
 // of the cells that hold numbers (not texts).
 inline QHash<QString, QString> sheetCells(const QString &path, QSet<QString> *numbers = nullptr)
 {
@@ -73,6 +73,8 @@ inline QHash<QString, QString> sheetCells(const QString &path, QSet<QString> *nu
         if (sheet.name() == QLatin1String("c")) {
             ref = sheet.attributes().value(QLatin1String("r")).toString();
             type = sheet.attributes().value(QLatin1String("t")).toString();
+        } else if (sheet.name() == QLatin1String("is")) {  // a text kept in its cell
+            cells.insert(ref, sheet.readElementText(QXmlStreamReader::IncludeChildElements));
         } else if (sheet.name() == QLatin1String("v")) {
             const QString value = sheet.readElementText();
             cells.insert(ref, type == QLatin1String("s") ? shared.value(value.toInt()) : value);

@@ -186,7 +186,11 @@ private:
 bool writeWorkbook(const FilledReport &report, const QString &path, QString *error, const PageProgress &progress)
 {
     return exportWhole(path, error, [&](const QString &scratch) {
-        lxw_workbook *book = workbook_new(QFile::encodeName(scratch).constData());
+        // Each row goes to the file as soon as the next one starts, so memory
+        // stays small however long the list; rows are written strictly in order.
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        lxw_workbook *book = workbook_new_opt(QFile::encodeName(scratch).constData(), &options);
         if (!book)
             return false;
         SheetWriter(book, report).write(progress);
