@@ -3,12 +3,18 @@
 
 #include "admin/SystemOptions.h"
 #include "admin/SystemOptionsWindow.h"
+#include "platform/ModalFocus.h"
 #include "platform/NumberText.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -228,6 +234,46 @@ TEST_F(Options, MissingRowsAreMadeAndAFailureWritesNothing)
     EXPECT_EQ(book.m().gOptNoOverdraw, 0);
     EXPECT_EQ(book.m().gOptAlarmLowAtStart, 0);
     EXPECT_EQ(book.m().gOptMoneyDecimals, 2);
+}
+
+// Without a window manager too: once the options are saved and their notice is
+// closed, the keyboard is back with the window that opened the options, in the
+// box where the typing was.
+TEST_F(Options, TheKeyboardGoesBackToTheOpeningWindowAfterTheNotice)
+{
+    ReturnFocusAfterModalWindows(*qApp);
+    QMainWindow main;
+    auto *typing = new QLineEdit;
+    main.setCentralWidget(typing);
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
+    typing->setFocus();
+
+    MessageBoxPrompt boxes;  // the notice shown as a real message box
+    Prompt::setCurrent(&boxes);
+    SysFuncSet w(&main);
+    // The operator: confirms the options once they have the keyboard, then
+    // closes each message box that gets it.
+    QTimer operatorHand;
+    bool confirmed = false;
+    QObject::connect(&operatorHand, &QTimer::timeout, &w, [&] {
+        QWidget *active = QApplication::activeWindow();
+        if (auto *box = qobject_cast<QMessageBox *>(active)) {
+            box->accept();
+        } else if (active == &w && !confirmed) {
+            confirmed = true;
+            QTimer::singleShot(0, &w, [&] { ok(w); });
+        }
+    });
+    operatorHand.start(20);
+    w.exec();
+    operatorHand.stop();
+    Prompt::setCurrent(&book.prompt());
+
+    EXPECT_EQ(w.result(), int(QDialog::Accepted));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }));
+    EXPECT_EQ(QApplication::focusWidget(), typing);
 }
 
 } // namespace
