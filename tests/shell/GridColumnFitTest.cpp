@@ -43,3 +43,36 @@ TEST(GridColumnFit, AColumnWithADisplayRuleFitsItsWidestShownText)
 }
 
 } // namespace
+
+namespace {
+
+// Each column starts narrow and gets exactly the width the grid's own
+// measure finds for its widest cell or its caption, whichever is wider:
+// figures, codes, quantities with their unit, and a name with room to spare.
+TEST(GridColumnFit, ColumnsGetTheWidthTheGridItselfMeasures)
+{
+    const QStringList captions{QStringLiteral("数量"), QStringLiteral("日期"), QStringLiteral("货品编码"),
+                               QStringLiteral("库存"), QStringLiteral("货品名称"), QStringLiteral("x")};
+    const QVector<QStringList> rows{
+        {QStringLiteral("1234567.125"), QStringLiteral("2024-12-11"), QStringLiteral("GJ-2026-1234567-ABCDEFGHI"),
+         QStringLiteral("1234567.125 盒"), QStringLiteral("不锈钢内六角圆柱头螺钉 M3x12"), QStringLiteral("WWWMMM")},
+        {QStringLiteral("-0.5"), QStringLiteral("2024-02-29"), QStringLiteral("iiil1111"), QStringLiteral("40 个"),
+         QStringLiteral("螺母"), QStringLiteral("ffiifl")},
+    };
+    GridModel model(int(captions.size()));
+    model.setCaptions(captions);
+    model.setDataRows(rows);
+    QTableView grid;
+    grid.setModel(&model);
+    grid.resize(1280, 400);
+    grid.show();
+    for (int c = 0; c < captions.size(); ++c)
+        grid.setColumnWidth(c, 20);
+    FitColumnsToTexts(&grid);
+    auto *view = static_cast<QAbstractItemView *>(&grid);
+    for (int c = 0; c < captions.size(); ++c)
+        EXPECT_EQ(grid.columnWidth(c), qMax(view->sizeHintForColumn(c), grid.horizontalHeader()->sectionSizeHint(c)))
+            << "column " << c;
+}
+
+} // namespace
