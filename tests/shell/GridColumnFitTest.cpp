@@ -42,13 +42,17 @@ TEST(GridColumnFit, AColumnWithADisplayRuleFitsItsWidestShownText)
     }
 }
 
-} // namespace
-
-namespace {
+// The width the grid itself finds for column c: its widest cell in view or
+// its caption, whichever is wider.
+int measuredWidth(QTableView &grid, int c)
+{
+    return qMax(static_cast<QAbstractItemView &>(grid).sizeHintForColumn(c),
+                grid.horizontalHeader()->sectionSizeHint(c));
+}
 
 // Each column starts narrow and gets exactly the width the grid's own
-// measure finds for its widest cell or its caption, whichever is wider:
-// figures, codes, quantities with their unit, and a name with room to spare.
+// measure finds: figures, codes, quantities with their unit, and a name with
+// room to spare.
 TEST(GridColumnFit, ColumnsGetTheWidthTheGridItselfMeasures)
 {
     const QStringList captions{QStringLiteral("数量"), QStringLiteral("日期"), QStringLiteral("货品编码"),
@@ -69,10 +73,51 @@ TEST(GridColumnFit, ColumnsGetTheWidthTheGridItselfMeasures)
     for (int c = 0; c < captions.size(); ++c)
         grid.setColumnWidth(c, 20);
     FitColumnsToTexts(&grid);
-    auto *view = static_cast<QAbstractItemView *>(&grid);
     for (int c = 0; c < captions.size(); ++c)
-        EXPECT_EQ(grid.columnWidth(c), qMax(view->sizeHintForColumn(c), grid.horizontalHeader()->sectionSizeHint(c)))
-            << "column " << c;
+        EXPECT_EQ(grid.columnWidth(c), measuredWidth(grid, c)) << "column " << c;
+}
+
+// A grid of one code column, laid out narrower than its code.
+struct CodeGrid {
+    GridModel model{1};
+    QTableView grid;
+    CodeGrid()
+    {
+        model.setCaptions({QStringLiteral("货品编码")});
+        model.setDataRows(QVector<QStringList>{{QStringLiteral("GJ-2026-1234567")}});
+        grid.setModel(&model);
+        grid.resize(800, 400);
+        grid.setColumnWidth(0, 60);
+    }
+};
+
+// A grid laid out before it ever shows measures nothing then, and is
+// fitted, from its layout's widths, when it first shows.
+TEST(GridColumnFit, AGridLaidOutBeforeItShowsIsFittedWhenItShows)
+{
+    CodeGrid g;
+    FitColumnsToTexts(&g.grid);
+    EXPECT_EQ(g.grid.columnWidth(0), 60) << "fitted while never shown";
+    g.grid.show();
+    EXPECT_EQ(g.grid.columnWidth(0), measuredWidth(g.grid, 0));
+}
+
+// A grid on show cleared and filled anew under a hold keeps its widths while
+// held and is fitted to the new rows when the hold ends.
+TEST(GridColumnFit, AGridFilledUnderAHoldIsFittedToItsNewRowsWhenTheHoldEnds)
+{
+    CodeGrid g;
+    g.grid.show();
+    FitColumnsToTexts(&g.grid);
+    const int fitted = g.grid.columnWidth(0);
+    {
+        ColumnFitHold hold(&g.grid);
+        g.model.clearRows();
+        g.model.setDataRows(QVector<QStringList>{{QStringLiteral("GJ-2026-1234567-ABCDEFGHI-0001")}});
+        EXPECT_EQ(g.grid.columnWidth(0), fitted) << "fitted while held";
+    }
+    EXPECT_GT(g.grid.columnWidth(0), fitted);
+    EXPECT_EQ(g.grid.columnWidth(0), measuredWidth(g.grid, 0));
 }
 
 } // namespace
