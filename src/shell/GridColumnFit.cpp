@@ -4,7 +4,9 @@
 #include "platform/GridModel.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QHeaderView>
 #include <QPointer>
 #include <QStyle>
@@ -12,6 +14,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -68,23 +71,41 @@ bool isWords(QStringView text)
     return false;
 }
 
-// The width the grid's item delegate asks for a cell's text: the text's
-// advance in the grid's font, the style's text margin on either side, and
-// the grid line. Cheaper than asking the delegate, which lays the text out
-// anew for every cell.
-class TextWidth {
+// The widths the grid's item delegate asks for cell texts: a text's advance
+// in the grid's font, the style's text margin on either side, and the grid
+// line. Cheaper than asking the delegate, which lays the text out anew for
+// every cell; and each distinct text is measured once while the font stays,
+// as a list sorted or searched again shows mostly the same texts.
+class TextWidths {
 public:
-    explicit TextWidth(const QTableView *grid)
-        : metrics_(grid->font()),
-          extra_(2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) +
-                 (grid->showGrid() ? 1 : 0))
+    // Takes the grid's font and margins as they are now.
+    void take(const QTableView *grid)
     {
+        if (!metrics_ || grid->font() != font_) {
+            font_ = grid->font();
+            metrics_.emplace(font_);
+            advances_.clear();
+        }
+        extra_ = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) +
+                 (grid->showGrid() ? 1 : 0);
     }
-    int operator()(const QString &text) const { return qCeil(metrics_.horizontalAdvance(text)) + extra_; }
+    int operator()(const QString &text)
+    {
+        auto found = advances_.constFind(text);
+        if (found == advances_.cend()) {
+            if (advances_.size() >= kKeptAdvances)
+                advances_.clear();
+            found = advances_.insert(text, qCeil(metrics_->horizontalAdvance(text)));
+        }
+        return *found + extra_;
+    }
 
 private:
-    QFontMetricsF metrics_;
-    int extra_;
+    static constexpr qsizetype kKeptAdvances = 4096;
+    QFont font_;
+    std::optional<QFontMetricsF> metrics_;
+    QHash<QString, int> advances_;
+    int extra_ = 0;
 };
 
 int captionWidth(QTableView *grid, int c)
@@ -246,8 +267,9 @@ public:
 
     GridModel *model() const { return model_; }
 
-    // Takes the grid's present widths as the layout's, then fits. The first
-    // captionRows rows of the view are captions under the caption row.
+    // Takes the grid's present widths as the layout's, then fits when it may
+    // (fitWhenShown). The first captionRows rows of the view are captions
+    // under the caption row.
     void takeLayout(int captionRows)
     {
         if (captionRows != captionRows_)
@@ -294,12 +316,13 @@ private:
     }
     void fit();
     void count();
-    const ColumnNeed &measured(int c, const TextWidth &width);
+    const ColumnNeed &measured(int c);
 
     QTableView *grid_;
     QPointer<GridModel> model_;
     QVector<ColumnTexts> texts_;
     QVector<ColumnNeed> needs_;
+    TextWidths widths_;
     QVector<int> layoutWidths_;
     int captionRows_ = 0;
     int holds_ = 0;
@@ -348,26 +371,19 @@ void ColumnFitter::count()
     counted_ = true;
 }
 
-// The widths column c needs, measured when first asked for after a change:
-// each distinct shown text once (a list repeats its dates, units and names).
-const ColumnNeed &ColumnFitter::measured(int c, const TextWidth &width)
+// The widths column c needs, measured when first asked for after a change.
+const ColumnNeed &ColumnFitter::measured(int c)
 {
     ColumnNeed &need = needs_[c];
     if (need.captions < 0) {
         need.captions = captionWidth(grid_, c);
         for (int r = 0; r < captionRows_ && r < model_->rowCount(); ++r)
-            need.captions = qMax(need.captions, width(model_->shownText(r + 1, c)));
+            need.captions = qMax(need.captions, widths_(model_->shownText(r + 1, c)));
     }
     if (need.texts < 0) {
         need.texts = 0;
-        QStringList done;
-        for (int r : texts_[c].rows) {
-            const QString text = model_->shownText(r + 1, c);
-            if (done.contains(text))
-                continue;
-            done.append(text);
-            need.texts = qMax(need.texts, width(text));
-        }
+        for (int r : texts_[c].rows)
+            need.texts = qMax(need.texts, widths_(model_->shownText(r + 1, c)));
     }
     return need;
 }
@@ -381,13 +397,13 @@ void ColumnFitter::fit()
         return;
     if (!counted_)
         count();
-    const TextWidth width(grid);
+    widths_.take(grid);
     const int gridWidth = availableWidth(grid);
     QVector<Column> columns;
     for (int c = 0; c < texts_.size() && c < model->columnCount(); ++c) {
         if (c >= layoutWidths_.size() || layoutWidths_[c] == 0 || grid->isColumnHidden(c))
             continue;
-        const ColumnNeed &need = measured(c, width);
+        const ColumnNeed &need = measured(c);
         Column col{c, layoutWidths_[c], qMax(need.captions, need.texts), need.captions, texts_[c].words};
         // Within reason: no column asks for more than a third of the grid.
         col.need = qMin(col.need, qMax(col.width, gridWidth / 3));

@@ -120,4 +120,21 @@ TEST(GridColumnFit, AGridFilledUnderAHoldIsFittedToItsNewRowsWhenTheHoldEnds)
     EXPECT_EQ(g.grid.columnWidth(0), measuredWidth(g.grid, 0));
 }
 
+// Widths are kept while the font stays: a grid given a larger font is
+// fitted to its texts in that font when it is laid out again.
+TEST(GridColumnFit, AGridGivenALargerFontIsFittedInThatFont)
+{
+    CodeGrid g;
+    g.grid.show();
+    FitColumnsToTexts(&g.grid);
+    const int fitted = g.grid.columnWidth(0);
+    QFont larger = g.grid.font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    g.grid.setFont(larger);
+    g.grid.setColumnWidth(0, 60);
+    FitColumnsToTexts(&g.grid);
+    EXPECT_GT(g.grid.columnWidth(0), fitted);
+    EXPECT_EQ(g.grid.columnWidth(0), measuredWidth(g.grid, 0));
+}
+
 } // namespace
