@@ -226,6 +226,8 @@ QString ReportWindow::fillStatement(const QString &sql) const
 void ReportWindow::fillReportGrid(const QString &sql)
 {
     WaitCursor busy;
+    // Cleared, then filled: the columns are fitted once, to the new rows.
+    ColumnFitHold fitOnce(GD);
     // A list filled again (sorted, searched, switched) is mostly about as
     // long as before: room for that many rows is taken at once.
     const int previousRows = model_->rows();
@@ -405,18 +407,8 @@ void ReportWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void ReportWindow::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    layoutReportWindow();
-}
-
-void ReportWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    layoutReportWindow();
-}
-
+// The window's body is resized with the window, also when it first shows:
+// that lays the window out.
 bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == body_ && event->type() == QEvent::Resize)
@@ -427,7 +419,8 @@ bool ReportWindow::eventFilter(QObject *watched, QEvent *event)
 // The grid fills the window less its height margin; the columns share its
 // width by the window's formula; hidden columns and, in quantity-only mode,
 // the price and amount columns get no width (their texts stay). Then the
-// columns are fitted to their texts, and fitted again after every fill.
+// columns are fitted to their texts when the grid is on show (a window never
+// shown measures nothing), and fitted again after every fill.
 void ReportWindow::layoutReportWindow()
 {
     const int margin = qRound(kind_.heightMarginTwips / kTwipsPerPixel);

@@ -182,8 +182,6 @@ protected:
     QString cell(int row, int col) const;
 
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     ReportWindowKind kind_;

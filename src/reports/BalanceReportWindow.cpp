@@ -6,6 +6,7 @@
 #include "platform/Prompt.h"
 #include "platform/WaitCursor.h"
 #include "reports/BalanceReport.h"
+#include "shell/GridColumnFit.h"
 #include "shell/Module1.h"
 #include "shell/PrintRequest.h"
 
@@ -163,6 +164,7 @@ void C18::FillReportGrid()
     filter.costPrice = Menu_price[0]->isChecked();
     filter.order = OrderClause.isEmpty() ? kOrders[0] : OrderClause;
 
+    ColumnFitHold fitOnce(GD);
     setReportGridHeaders();
     BalanceReport report;
     QString error;

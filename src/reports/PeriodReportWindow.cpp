@@ -7,6 +7,7 @@
 #include "platform/Prompt.h"
 #include "platform/WaitCursor.h"
 #include "reports/YearEnd.h"
+#include "shell/GridColumnFit.h"
 #include "shell/MergedCaptionHeader.h"
 #include "shell/ModalDialogs.h"
 #include "shell/Module1.h"
@@ -297,6 +298,7 @@ void C181::generateOrOpen()
 void C181::GeneratePeriodReport()
 {
     Module1 &m = Module1::instance();
+    ColumnFitHold fitOnce(GD);
     gdClear();
     GenerationResult result;
     {
@@ -336,6 +338,7 @@ void C181::GeneratePeriodReport()
 void C181::FillReportGrid(int n, const QString &conditions)
 {
     Module1 &m = Module1::instance();
+    ColumnFitHold fitOnce(GD);
     gdClear();
     PeriodReportRows report;
     QString error;

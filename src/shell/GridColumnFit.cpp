@@ -3,13 +3,18 @@
 #include "MergedCaptionHeader.h"
 #include "platform/GridModel.h"
 
-#include <QAbstractItemDelegate>
+#include <QEvent>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QHeaderView>
 #include <QPointer>
 #include <QStyle>
 #include <QTableView>
+#include <QtMath>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -66,102 +71,64 @@ bool isWords(QStringView text)
     return false;
 }
 
-struct ColumnTexts {
-    bool words = false;    // a name column: one of its widest texts is made of words
-    int longest = -1;      // the largest width count
-    QVector<int> rows;     // view rows of the texts to measure
-};
-
-// The longest texts of every column of a GridModel, counted once per change
-// of its texts, and the widths the layout gave the columns. Kept as a child
-// of the grid it serves; a grid filled anew is fitted again from those widths.
-class ColumnFitter : public QObject {
+// The widths the grid's item delegate asks for cell texts: a text's advance
+// in the grid's font, the style's text margin on either side, and the grid
+// line. Cheaper than asking the delegate, which lays the text out anew for
+// every cell; and each distinct text is measured once while the font stays,
+// as a list sorted or searched again shows mostly the same texts.
+class TextWidths {
 public:
-    ColumnFitter(QTableView *grid, GridModel *model) : QObject(grid), grid_(grid), model_(model)
+    // Takes the grid's font and margins as they are now.
+    void take(const QTableView *grid)
     {
-        setObjectName(QStringLiteral("columnFitter"));
-        auto stale = [this] { stale_ = true; };
-        connect(model, &QAbstractItemModel::modelReset, this, [this] {
-            stale_ = true;
-            if (!layoutWidths_.isEmpty())
-                fit();
-        });
-        connect(model, &QAbstractItemModel::layoutChanged, this, stale);
-        connect(model, &QAbstractItemModel::dataChanged, this, stale);
-        connect(model, &QAbstractItemModel::rowsInserted, this, stale);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, stale);
-        connect(model, &QAbstractItemModel::columnsInserted, this, stale);
-        connect(model, &QAbstractItemModel::columnsRemoved, this, stale);
+        if (!metrics_ || grid->font() != font_) {
+            font_ = grid->font();
+            metrics_.emplace(font_);
+            advances_.clear();
+        }
+        extra_ = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) +
+                 (grid->showGrid() ? 1 : 0);
     }
-
-    GridModel *model() const { return model_; }
-
-    // Takes the grid's present widths as the layout's, then fits. The first
-    // captionRows rows of the view are captions under the caption row.
-    void fitFromLayout(int captionRows)
+    int operator()(const QString &text)
     {
-        if (captionRows != captionRows_)
-            stale_ = true;
-        captionRows_ = captionRows;
-        layoutWidths_.clear();
-        for (int c = 0; c < model_->columnCount(); ++c)
-            layoutWidths_.append(grid_->isColumnHidden(c) ? 0 : grid_->columnWidth(c));
-        fit();
+        auto found = advances_.constFind(text);
+        if (found == advances_.cend()) {
+            if (advances_.size() >= kKeptAdvances)
+                advances_.clear();
+            found = advances_.insert(text, qCeil(metrics_->horizontalAdvance(text)));
+        }
+        return *found + extra_;
     }
 
 private:
-    void fit();
-    const QVector<ColumnTexts> &columns()
-    {
-        if (stale_)
-            count(*model_);
-        stale_ = false;
-        return columns_;
-    }
-    void count(const GridModel &model)
-    {
-        const int rows = model.rowCount();
-        const int cols = model.cols();
-        columns_ = QVector<ColumnTexts>(cols);
-        // A column with a display rule is counted by the texts it shows
-        // ("0.333" for 0.333333333333333), the others by their own texts.
-        QVector<bool> shown(cols);
-        for (int c = 0; c < cols; ++c)
-            shown[c] = model.hasDisplayRule(c);
-        const auto count = [&](int r, int c) {
-            return shown[c] ? widthCount(model.shownText(r + 1, c)) : widthCount(model.cellView(r + 1, c));
-        };
-        // Row by row: each row's text is read once for all its columns,
-        // not once per column, which on a long list would fetch every row
-        // from memory again for each column.
-        for (int r = captionRows_; r < rows; ++r) {
-            for (int c = 0; c < cols; ++c) {
-                ColumnTexts &col = columns_[c];
-                const int n = count(r, c);
-                if (n < col.longest - kCountSlack)
-                    continue;
-                if (n > col.longest) {
-                    col.longest = n;
-                    col.rows.removeIf([&](int kept) { return count(kept, c) < n - kCountSlack; });
-                }
-                if (col.rows.size() < kMeasuredTexts)
-                    col.rows.append(r);
-            }
-        }
-        // What the widest texts are decides, not a short label such as the
-        // totals row's in a column of codes.
-        for (int c = 0; c < cols; ++c)
-            for (int r : columns_[c].rows)
-                columns_[c].words = columns_[c].words || isWords(model.shownText(r + 1, c));
-    }
-
-    QTableView *grid_;
-    QPointer<GridModel> model_;
-    QVector<ColumnTexts> columns_;
-    QVector<int> layoutWidths_;
-    int captionRows_ = 0;
-    bool stale_ = true;
+    static constexpr qsizetype kKeptAdvances = 4096;
+    QFont font_;
+    std::optional<QFontMetricsF> metrics_;
+    QHash<QString, int> advances_;
+    int extra_ = 0;
 };
+
+int captionWidth(QTableView *grid, int c)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    const int need = header->sectionSizeHint(c);
+    if (auto *merged = qobject_cast<MergedCaptionHeader *>(header)) {
+        const auto [first, last] = merged->mergedColumns(c);
+        return need / qMax(1, last - first + 1);
+    }
+    return need;
+}
+
+// The width the columns share: the viewport's, less the vertical scroll bar
+// when the rows will need one.
+int availableWidth(QTableView *grid)
+{
+    const QSize viewport = grid->maximumViewportSize();
+    int width = viewport.width();
+    if (grid->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && grid->verticalHeader()->length() > viewport.height())
+        width -= grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
+    return width;
+}
 
 struct Column {
     int index = 0;
@@ -191,54 +158,33 @@ int takeFrom(QVector<Column *> &donors, int amount)
     return taken - left;
 }
 
-// The width the grid's own delegate asks for the cell, and its grid line.
-int cellNeed(QTableView *grid, const QModelIndex &index)
+// Numbers, dates and codes get their width: from the free room, then from
+// columns wider than their texts, last from the names. What nothing can give
+// makes the grid scroll: a figure is never cut. A layout a few pixels too
+// wide for the grid gives them back from columns with room.
+void widenFigures(QVector<Column> &columns, int gridWidth)
 {
-    QStyleOptionViewItem option;
-    option.initFrom(grid);
-    option.widget = grid;
-    option.font = grid->font();
-    option.fontMetrics = grid->fontMetrics();
-    option.textElideMode = grid->textElideMode();
-    return grid->itemDelegateForIndex(index)->sizeHint(option, index).width() + (grid->showGrid() ? 1 : 0);
-}
-
-// The widest need among the texts of column c in the view rows given, each
-// distinct text measured once (a list repeats its dates, units and names).
-int widestNeed(QTableView *grid, const GridModel &model, int c, const QVector<int> &rows)
-{
-    int need = 0;
-    QVector<QStringView> measured;
-    for (int r : rows) {
-        const QStringView text = model.cellView(r + 1, c);
-        if (measured.contains(text))
-            continue;
-        measured.append(text);
-        need = qMax(need, cellNeed(grid, model.index(r, c)));
+    QVector<Column *> roomy, names;
+    int wanted = 0;
+    int used = 0;
+    for (Column &col : columns) {
+        used += col.width;
+        if (!col.name && col.need > col.width)
+            wanted += col.need - col.width;
+        else if (col.width > col.need)
+            roomy.append(&col);
+        else if (col.name)
+            names.append(&col);
     }
-    return need;
-}
-
-int captionNeed(QTableView *grid, int c)
-{
-    QHeaderView *header = grid->horizontalHeader();
-    const int need = header->sectionSizeHint(c);
-    if (auto *merged = qobject_cast<MergedCaptionHeader *>(header)) {
-        const auto [first, last] = merged->mergedColumns(c);
-        return need / qMax(1, last - first + 1);
-    }
-    return need;
-}
-
-// The width the columns share: the viewport's, less the vertical scroll bar
-// when the rows will need one.
-int availableWidth(QTableView *grid)
-{
-    const QSize viewport = grid->maximumViewportSize();
-    int width = viewport.width();
-    if (grid->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && grid->verticalHeader()->length() > viewport.height())
-        width -= grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid);
-    return width;
+    int shortfall = wanted - (gridWidth - used);
+    for (Column *col : roomy)
+        col->floor = col->need;
+    shortfall -= takeFrom(roomy, shortfall);
+    if (wanted > 0)
+        takeFrom(names, shortfall);
+    for (Column &col : columns)
+        if (!col.name && col.need > col.width)
+            col.width = col.need;
 }
 
 // Widens the name columns that are cut towards their widest text, with the
@@ -273,75 +219,236 @@ void widenCutNames(QVector<Column> &columns, int gridWidth)
     }
 }
 
+// A column's longest texts by count, the few the font measures.
+struct ColumnTexts {
+    bool words = false;    // a name column: one of its widest texts is made of words
+    int longest = -1;      // the largest width count
+    QVector<int> rows;     // view rows of the texts to measure
+};
+
+// The widths a column's texts need, measured once per change of the texts.
+struct ColumnNeed {
+    int captions = -1;  // the caption, and the caption rows under it
+    int texts = -1;     // the widest text below them
+};
+
+// The longest texts of every column of a GridModel, counted and measured
+// once per change of its texts, and the widths the layout gave the columns.
+// Kept as a child of the grid it serves. A grid laid out or filled before it
+// was ever on show is fitted when it first shows; a grid filled anew is
+// fitted again from the layout's widths.
+class ColumnFitter : public QObject {
+public:
+    ColumnFitter(QTableView *grid, GridModel *model) : QObject(grid), grid_(grid), model_(model)
+    {
+        setObjectName(QStringLiteral("columnFitter"));
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            textsChanged();
+            fitWhenShown();
+        });
+        auto changed = [this] { textsChanged(); };
+        connect(model, &QAbstractItemModel::layoutChanged, this, changed);
+        connect(model, &QAbstractItemModel::rowsInserted, this, changed);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
+        connect(model, &QAbstractItemModel::columnsInserted, this, changed);
+        connect(model, &QAbstractItemModel::columnsRemoved, this, changed);
+        // A cell's colour leaves its width as it is.
+        connect(model, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex &, const QModelIndex &, const QList<int> &roles) {
+                    if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                        textsChanged();
+                });
+        connect(model, &QAbstractItemModel::headerDataChanged, this, [this] {
+            for (ColumnNeed &need : needs_)
+                need.captions = -1;
+        });
+        grid->installEventFilter(this);
+    }
+
+    GridModel *model() const { return model_; }
+
+    // Takes the grid's present widths as the layout's, then fits when it may
+    // (fitWhenShown). The first captionRows rows of the view are captions
+    // under the caption row.
+    void takeLayout(int captionRows)
+    {
+        if (captionRows != captionRows_)
+            textsChanged();
+        captionRows_ = captionRows;
+        layoutWidths_.clear();
+        for (int c = 0; c < model_->columnCount(); ++c)
+            layoutWidths_.append(grid_->isColumnHidden(c) ? 0 : grid_->columnWidth(c));
+        fitWhenShown();
+    }
+
+    void hold() { ++holds_; }
+    void release()
+    {
+        if (--holds_ == 0 && due_)
+            fitWhenShown();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == grid_) {
+            if (event->type() == QEvent::Show && due_)
+                fitWhenShown();
+            else if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+                needs_.fill(ColumnNeed());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void textsChanged() { counted_ = false; }
+    // Fits at once unless held or the grid has never been on show; else
+    // when the hold ends or the grid first shows. A grid shown before and
+    // hidden since (behind a card, say) keeps its size: it is fitted at once.
+    void fitWhenShown()
+    {
+        if (layoutWidths_.isEmpty())
+            return;
+        shown_ = shown_ || grid_->isVisible();
+        due_ = holds_ > 0 || !shown_;
+        if (!due_)
+            fit();
+    }
+    void fit();
+    void count();
+    const ColumnNeed &measured(int c);
+
+    QTableView *grid_;
+    QPointer<GridModel> model_;
+    QVector<ColumnTexts> texts_;
+    QVector<ColumnNeed> needs_;
+    TextWidths widths_;
+    QVector<int> layoutWidths_;
+    int captionRows_ = 0;
+    int holds_ = 0;
+    bool counted_ = false;
+    bool shown_ = false;  // the grid has been on show
+    bool due_ = false;    // a fit waits for the grid to show or the hold to end
+};
+
+void ColumnFitter::count()
+{
+    const GridModel &model = *model_;
+    const int rows = model.rowCount();
+    const int cols = model.cols();
+    texts_ = QVector<ColumnTexts>(cols);
+    needs_ = QVector<ColumnNeed>(cols);
+    // A column with a display rule is counted by the texts it shows
+    // ("0.333" for 0.333333333333333), the others by their own texts.
+    QVector<bool> shown(cols);
+    for (int c = 0; c < cols; ++c)
+        shown[c] = model.hasDisplayRule(c);
+    const auto count = [&](int r, int c) {
+        return shown[c] ? widthCount(model.shownText(r + 1, c)) : widthCount(model.cellView(r + 1, c));
+    };
+    // Row by row: each row's text is read once for all its columns, not once
+    // per column, which on a long list would fetch every row from memory
+    // again for each column.
+    for (int r = captionRows_; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            ColumnTexts &col = texts_[c];
+            const int n = count(r, c);
+            if (n < col.longest - kCountSlack)
+                continue;
+            if (n > col.longest) {
+                col.longest = n;
+                col.rows.removeIf([&](int kept) { return count(kept, c) < n - kCountSlack; });
+            }
+            if (col.rows.size() < kMeasuredTexts)
+                col.rows.append(r);
+        }
+    }
+    // What the widest texts are decides, not a short label such as the
+    // totals row's in a column of codes.
+    for (int c = 0; c < cols; ++c)
+        for (int r : texts_[c].rows)
+            texts_[c].words = texts_[c].words || isWords(model.shownText(r + 1, c));
+    counted_ = true;
+}
+
+// The widths column c needs, measured when first asked for after a change.
+const ColumnNeed &ColumnFitter::measured(int c)
+{
+    ColumnNeed &need = needs_[c];
+    if (need.captions < 0) {
+        need.captions = captionWidth(grid_, c);
+        for (int r = 0; r < captionRows_ && r < model_->rowCount(); ++r)
+            need.captions = qMax(need.captions, widths_(model_->shownText(r + 1, c)));
+    }
+    if (need.texts < 0) {
+        need.texts = 0;
+        for (int r : texts_[c].rows)
+            need.texts = qMax(need.texts, widths_(model_->shownText(r + 1, c)));
+    }
+    return need;
+}
+
 void ColumnFitter::fit()
 {
+    due_ = false;
     QTableView *grid = grid_;
     GridModel *model = model_;
     if (!model || grid->model() != model)
         return;
-    const QVector<ColumnTexts> &texts = columns();
-
+    if (!counted_)
+        count();
+    widths_.take(grid);
     const int gridWidth = availableWidth(grid);
     QVector<Column> columns;
-    int used = 0;
-    for (int c = 0; c < texts.size() && c < model->columnCount(); ++c) {
+    for (int c = 0; c < texts_.size() && c < model->columnCount(); ++c) {
         if (c >= layoutWidths_.size() || layoutWidths_[c] == 0 || grid->isColumnHidden(c))
             continue;
-        Column col{c, layoutWidths_[c], captionNeed(grid, c), 0, texts[c].words};
-        for (int r = 0; r < captionRows_ && r < model->rowCount(); ++r)
-            col.need = qMax(col.need, cellNeed(grid, model->index(r, c)));
-        col.floor = col.need;
-        col.need = qMax(col.need, widestNeed(grid, *model, c, texts[c].rows));
+        const ColumnNeed &need = measured(c);
+        Column col{c, layoutWidths_[c], qMax(need.captions, need.texts), need.captions, texts_[c].words};
         // Within reason: no column asks for more than a third of the grid.
         col.need = qMin(col.need, qMax(col.width, gridWidth / 3));
         if (!col.name)
             col.floor = col.need;
-        used += col.width;
         columns.append(col);
     }
-
-    // Numbers, dates and codes get their width: from the free room, then
-    // from columns wider than their texts, last from the names. What nothing
-    // can give makes the grid scroll: a figure is never cut. A layout a few
-    // pixels too wide for the grid gives them back from columns with room.
-    QVector<Column *> roomy, names;
-    int wanted = 0;
-    for (Column &col : columns) {
-        if (!col.name && col.need > col.width)
-            wanted += col.need - col.width;
-        else if (col.width > col.need)
-            roomy.append(&col);
-        else if (col.name)
-            names.append(&col);
-    }
-    int shortfall = wanted - (gridWidth - used);
-    for (Column *col : roomy)
-        col->floor = col->need;
-    shortfall -= takeFrom(roomy, shortfall);
-    if (wanted > 0)
-        takeFrom(names, shortfall);
-    for (Column &col : columns)
-        if (!col.name && col.need > col.width)
-            col.width = col.need;
+    widenFigures(columns, gridWidth);
     widenCutNames(columns, gridWidth);
     for (const Column &col : columns)
         if (grid->columnWidth(col.index) != col.width)
             grid->setColumnWidth(col.index, col.width);
 }
 
-} // namespace
-
-void FitColumnsToTexts(QTableView *grid, int captionRows)
+// The grid's fitter, made when first asked for; none for a grid without a
+// GridModel.
+ColumnFitter *fitterOf(QTableView *grid)
 {
     auto *model = qobject_cast<GridModel *>(grid->model());
     if (!model)
-        return;
+        return nullptr;
     auto *fitter = grid->findChild<ColumnFitter *>(QStringLiteral("columnFitter"), Qt::FindDirectChildrenOnly);
     if (fitter && fitter->model() != model) {
         delete fitter;
         fitter = nullptr;
     }
-    if (!fitter)
-        fitter = new ColumnFitter(grid, model);
-    fitter->fitFromLayout(captionRows);
+    return fitter ? fitter : new ColumnFitter(grid, model);
+}
+
+} // namespace
+
+void FitColumnsToTexts(QTableView *grid, int captionRows)
+{
+    if (ColumnFitter *fitter = fitterOf(grid))
+        fitter->takeLayout(captionRows);
+}
+
+ColumnFitHold::ColumnFitHold(QTableView *grid) : fitter_(fitterOf(grid))
+{
+    if (fitter_)
+        static_cast<ColumnFitter *>(fitter_.data())->hold();
+}
+
+ColumnFitHold::~ColumnFitHold()
+{
+    if (fitter_)
+        static_cast<ColumnFitter *>(fitter_.data())->release();
 }
