@@ -174,20 +174,58 @@ bool Statement::isNull(int column) const
     return !stmt_ || sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
+namespace {
+
+Statement::Type typeOf(int storageClass)
+{
+    switch (storageClass) {
+    case SQLITE_INTEGER:
+        return Statement::Type::Integer;
+    case SQLITE_FLOAT:
+        return Statement::Type::Real;
+    case SQLITE_TEXT:
+        return Statement::Type::Text;
+    case SQLITE_BLOB:
+        return Statement::Type::Blob;
+    default:
+        return Statement::Type::Null;
+    }
+}
+
+} // namespace
+
 Statement::Type Statement::type(int column) const
 {
-    switch (stmt_ ? sqlite3_column_type(stmt_, column) : SQLITE_NULL) {
-    case SQLITE_INTEGER:
-        return Type::Integer;
-    case SQLITE_FLOAT:
-        return Type::Real;
-    case SQLITE_TEXT:
-        return Type::Text;
-    case SQLITE_BLOB:
-        return Type::Blob;
-    default:
-        return Type::Null;
-    }
+    return typeOf(stmt_ ? sqlite3_column_type(stmt_, column) : SQLITE_NULL);
+}
+
+Statement::Field Statement::field(int column) const
+{
+    return Field(stmt_ ? sqlite3_column_value(stmt_, column) : nullptr);
+}
+
+Statement::Type Statement::Field::type() const
+{
+    return typeOf(value_ ? sqlite3_value_type(static_cast<sqlite3_value *>(value_)) : SQLITE_NULL);
+}
+
+QByteArrayView Statement::Field::utf8() const
+{
+    if (!value_)
+        return {};
+    auto *value = static_cast<sqlite3_value *>(value_);
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return chars ? QByteArrayView(chars, sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
+double Statement::Field::number() const
+{
+    return value_ ? sqlite3_value_double(static_cast<sqlite3_value *>(value_)) : 0.0;
+}
+
+qint64 Statement::Field::integer() const
+{
+    return value_ ? sqlite3_value_int64(static_cast<sqlite3_value *>(value_)) : 0;
 }
 
 QVariant Statement::value(int column) const

@@ -54,6 +54,24 @@ public:
     double number(int column) const;    // 0 for NULL
     bool isNull(int column) const;
 
+    // One value of the current row, taken from the engine in one call: its
+    // type, text and number are then read without going through the
+    // connection's lock again, which counts when a long list is read cell by
+    // cell. Valid until the next step; read on the connection's own thread.
+    class Field {
+    public:
+        Type type() const;
+        // Read its type first: reading a number's text turns it into text.
+        QByteArrayView utf8() const;  // empty for NULL
+        double number() const;        // 0 for NULL
+        qint64 integer() const;       // 0 for NULL
+    private:
+        friend class Statement;
+        explicit Field(void *value) : value_(value) {}
+        void *value_;  // the engine's sqlite3_value, whose name differs between its headers
+    };
+    Field field(int column) const;
+
     // Runs a statement that returns no rows; true on success.
     bool run();
     void reset();

@@ -81,33 +81,67 @@ Figure figureOf(double value)
     return f;
 }
 
-} // namespace
+// A number in the scientific form "-d.ddde-x" as its sign, digits and
+// exponent.
+struct Scientific {
+    bool negative = false;
+    char digits[17];  // as many as a double's shortest text may have
+    int count = 0;
+    int exponent = 0;
+};
 
-DecimalDigits decimalDigits(double value)
+Scientific readScientific(const char *p, const char *end)
 {
-    DecimalDigits result;
-    // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
-    *written.ptr = '\0';
-    const char *p = buffer;
+    Scientific result;
     if (*p == '-') {
         result.negative = true;
         ++p;
     }
-    int n = 0;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9' && n < 15)
-            result.digits[n++] = *p;
-    if (*p == 'e') {
+    for (; p < end && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9' && result.count < int(sizeof result.digits))
+            result.digits[result.count++] = *p;
+    if (p < end && *p == 'e') {
         const char *digits = p + 1;
         if (*digits == '+' || *digits == '-')
             ++digits;
-        std::from_chars(digits, written.ptr, result.exponent);
+        std::from_chars(digits, end, result.exponent);
         if (p[1] == '-')
             result.exponent = -result.exponent;
     }
     return result;
+}
+
+// The first 15 digits of number, padded with zeros.
+DecimalDigits firstFifteen(const Scientific &number)
+{
+    DecimalDigits result;
+    result.negative = number.negative;
+    result.exponent = number.exponent;
+    const int kept = std::min(number.count, 15);
+    std::copy(number.digits, number.digits + kept, result.digits);
+    std::fill(result.digits + kept, result.digits + 15, '0');
+    return result;
+}
+
+} // namespace
+
+DecimalDigits decimalDigits(double value)
+{
+    char buffer[64];
+    // The shortest text that reads back as value is found much faster than
+    // printf's "%.14e". When it has at most 15 digits, they are those of
+    // "%.14e": value lies within half a unit in its last binary place of that
+    // text, less than half a unit in the 15th decimal digit of a normal
+    // number, so rounding value to 15 digits gives the same text.
+    if (std::isnormal(value)) {
+        const auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+        const Scientific number = readScientific(buffer, shortest.ptr);
+        if (number.count <= 15)
+            return firstFifteen(number);
+    }
+    // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    return firstFifteen(readScientific(buffer, written.ptr));
 }
 
 double roundSignificant(double value)

@@ -184,18 +184,19 @@ void ReportWindow::setReportGridHeaders()
 
 void ReportWindow::addFieldText(TextRows &rows, const db::Statement &row, int column)
 {
-    switch (row.type(column)) {
+    const db::Statement::Field field = row.field(column);
+    switch (field.type()) {
     case db::Statement::Type::Real:
-        rows.addCell(numtext::numToChars(row.number(column)).view());
+        rows.addCell(numtext::numToChars(field.number()).view());
         return;
     case db::Statement::Type::Text:
-        rows.addUtf8Cell(row.utf8(column));
+        rows.addUtf8Cell(field.utf8());
         return;
     case db::Statement::Type::Null:
         rows.addCell(QStringView());
         return;
     case db::Statement::Type::Integer:
-        rows.addCell(numtext::integerChars(row.value(column).toLongLong()).view());
+        rows.addCell(numtext::integerChars(field.integer()).view());
         return;
     default:
         rows.addCell(row.value(column).toString());

@@ -103,6 +103,62 @@ QStringList TextRows::row(int row) const
     return cells;
 }
 
+namespace {
+
+// Characters a decoder may treat apart: the byte-order mark and the
+// noncharacters. Texts holding them take the general decoder.
+bool isSpecialCharacter(char32_t c)
+{
+    return c == 0xFEFF || (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
+} // namespace
+
+// Names, codes and dates are almost always plain, well-formed UTF-8: decoded
+// here in one pass, without setting up a decoder for every cell.
+QChar *TextRows::decodeWellFormedUtf8(QByteArrayView utf8, QChar *out)
+{
+    const auto *p = reinterpret_cast<const uchar *>(utf8.data());
+    const uchar *const end = p + utf8.size();
+    while (p < end) {
+        const uchar lead = *p;
+        if (lead < 0x80) {
+            *out++ = QLatin1Char(char(lead));
+            ++p;
+            continue;
+        }
+        char32_t c = 0;
+        int following = 0;
+        char32_t smallest = 0;  // below it the sequence is overlong
+        if ((lead & 0xE0) == 0xC0) {
+            c = lead & 0x1F, following = 1, smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            c = lead & 0x0F, following = 2, smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            c = lead & 0x07, following = 3, smallest = 0x10000;
+        } else {
+            return nullptr;
+        }
+        if (end - p <= following)
+            return nullptr;
+        for (int i = 1; i <= following; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return nullptr;
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || isSpecialCharacter(c))
+            return nullptr;
+        p += following + 1;
+        if (c >= 0x10000) {
+            *out++ = QChar(QChar::highSurrogate(c));
+            *out++ = QChar(QChar::lowSurrogate(c));
+        } else {
+            *out++ = QChar(char16_t(c));
+        }
+    }
+    return out;
+}
+
 QChar *TextRows::extendPending(qsizetype n)
 {
     // The characters resize() adds are left as they are: they are written next.
@@ -139,16 +195,14 @@ void TextRows::addUtf8Cell(QByteArrayView utf8)
     // UTF-8 never takes fewer bytes than UTF-16 takes units (an invalid byte
     // becomes one replacement character), so its size is room enough.
     QChar *out = extendPending(utf8.size());
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return uchar(c) < 0x80; })) {
-        // Codes, numbers and dates: each byte is its character.
-        out = std::transform(utf8.begin(), utf8.end(), out, [](char c) { return QLatin1Char(c); });
-    } else {
+    QChar *end = decodeWellFormedUtf8(utf8, out);
+    if (!end) {
         // Stateless: each cell is decoded on its own, as fromUtf8 decodes it
         // (a leading byte-order mark dropped, a broken sequence replaced).
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        out = decoder.appendToBuffer(out, utf8);
+        end = decoder.appendToBuffer(out, utf8);
     }
-    endPendingCell(out);
+    endPendingCell(end);
 }
 
 void TextRows::endRow()

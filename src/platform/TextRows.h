@@ -53,6 +53,10 @@ private:
     QVector<QString> texts_;
     QVector<int> ends_;  // cell c of row r ends at ends_[r * cols_ + c]
 
+    // Writes well-formed UTF-8 as UTF-16 to out and returns the end; nullptr
+    // for anything else (a broken sequence, a byte-order mark or a
+    // noncharacter), which the general decoder then takes.
+    static QChar *decodeWellFormedUtf8(QByteArrayView utf8, QChar *out);
     // Room for n more characters of the row being built; returns where they go.
     QChar *extendPending(qsizetype n);
     void endPendingCell(const QChar *end);

@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -124,6 +128,36 @@ TEST(DecimalSum, SqlDecimalSumAddsAsDecimalSumOnEveryConnection)
               0.01);
     EXPECT_EQ(other.scalar(QStringLiteral("select decimal_value(0.3 - 0.2) = 0.1")).toInt(), 1);
     EXPECT_EQ(other.scalar(QStringLiteral("select datediff('d', '2026-03-01', '2026-03-09')")).toInt(), 8);
+}
+
+// A figure's 15 digits are those printf's "%.14e" writes, also where its
+// shortest text is longer (0.1 + 0.2), near a power of ten, for halves and
+// for the smallest and largest doubles.
+TEST(DecimalSum, DigitsOfAFigureAreThoseOfPrintf)
+{
+    std::vector<double> values = {0.1 + 0.2, 1.005, 2.675, 999999999999999.4, 999999999999999.5,
+                                  9.999999999999995, 1e15, 123456789012345678.0, 0.5, -3.68, 1e-300,
+                                  std::numeric_limits<double>::denorm_min(), 5e-310,
+                                  std::numeric_limits<double>::max(), std::numeric_limits<double>::min()};
+    std::mt19937_64 random(20261211);
+    for (int i = 0; i < 20000; ++i) {
+        // Cents of every size, and doubles of any bits.
+        values.push_back(double(std::int64_t(random() % 2000000000000) - 1000000000000) / 100);
+        const std::uint64_t bits = random();
+        double any = 0;
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any) && any != 0)
+            values.push_back(any);
+    }
+    for (double value : values) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.14e", value);
+        const db::DecimalDigits d = db::decimalDigits(value);
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%s%c.%.14se%+03d", d.negative ? "-" : "", d.digits[0], d.digits + 1,
+                      d.exponent);
+        ASSERT_STREQ(shown, expected);
+    }
 }
 
 } // namespace
