@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
+#include <optional>
 #include <utility>
 
 namespace db {
@@ -123,23 +125,60 @@ DecimalDigits firstFifteen(const Scientific &number)
     return result;
 }
 
+// value as whole / 10^places, whole below 10^15 and at most nine places,
+// when that decimal reads back as value: the figures the program keeps
+// mostly have a few places. The division rounds the exact quotient as
+// reading the decimal's text would.
+std::optional<Scientific> fewPlaces(double value)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (!(std::fabs(value) < 1e15))
+        return std::nullopt;
+    for (int places = 0; places < int(std::size(kPowers)); ++places) {
+        const double whole = std::nearbyint(value * kPowers[places]);
+        if (!(std::fabs(whole) < 1e15))
+            break;
+        if (whole / kPowers[places] != value)
+            continue;
+        Scientific number;
+        number.negative = whole < 0;
+        const auto end = std::to_chars(number.digits, number.digits + sizeof number.digits,
+                                       static_cast<long long>(std::fabs(whole)));
+        number.count = int(end.ptr - number.digits);
+        number.exponent = number.count - 1 - places;
+        return number;
+    }
+    return std::nullopt;
+}
+
+// The shortest decimal that reads back as value, when it has at most 15 digits.
+std::optional<Scientific> shortestOf15(double value)
+{
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const Scientific number = readScientific(buffer, written.ptr);
+    if (number.count > 15)
+        return std::nullopt;
+    return number;
+}
+
 } // namespace
 
 DecimalDigits decimalDigits(double value)
 {
-    char buffer[64];
-    // The shortest text that reads back as value is found much faster than
-    // printf's "%.14e". When it has at most 15 digits, they are those of
-    // "%.14e": value lies within half a unit in its last binary place of that
-    // text, less than half a unit in the 15th decimal digit of a normal
-    // number, so rounding value to 15 digits gives the same text.
+    // A decimal of at most 15 digits that reads back as a normal value has
+    // the digits of printf's "%.14e": value lies within half a unit in its
+    // last binary place of that decimal, less than half a unit in its 15th
+    // decimal digit, so rounding value to 15 digits gives that decimal. One
+    // with a few places is found fastest, else the shortest one.
     if (std::isnormal(value)) {
-        const auto shortest = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-        const Scientific number = readScientific(buffer, shortest.ptr);
-        if (number.count <= 15)
-            return firstFifteen(number);
+        if (std::optional<Scientific> number = fewPlaces(value))
+            return firstFifteen(*number);
+        if (std::optional<Scientific> number = shortestOf15(value))
+            return firstFifteen(*number);
     }
     // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
+    char buffer[64];
     const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     return firstFifteen(readScientific(buffer, written.ptr));
 }

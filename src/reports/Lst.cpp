@@ -102,8 +102,10 @@ void Lst::InitReportWindow(const StatisticsKind &kind)
     conditions_ = documentsOnDayCondition(kind);
     todayScope_ = true;
     ReportSql = heldStatement(kind, conditions_);
-    // Filled before it is laid out, so its columns are fitted once, to the
-    // day's lines, not first to an empty grid.
+    // The fill and the layout may come in either order: the columns are
+    // fitted to the day's lines from the widths the layout gives them, once,
+    // when the grid first shows (a window never shown measures nothing; one
+    // on show is fitted again after each fill).
     fillReportGrid(ReportSql);
     layoutReportWindow();
 }
