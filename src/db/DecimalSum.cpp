@@ -204,22 +204,66 @@ void DecimalSum::add(double value)
         return;
     }
     const Figure f = figureOf(value);
+    addFigure(f.units, f.scale);
+}
+
+// The figure is read as figureOf() makes it: the digits without the trailing
+// zeros of its fraction.
+bool DecimalSum::addPlainText(std::u16string_view text)
+{
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == u'-';
+    if (negative)
+        ++i;
+    long long units = 0;
+    int significant = 0;
+    int places = -1;  // digits after the point; -1 before it
+    bool anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'.' && places < 0) {
+            places = 0;
+            continue;
+        }
+        if (c < u'0' || c > u'9')
+            return false;
+        anyDigit = true;
+        if ((units != 0 || c != u'0') && ++significant > 15)
+            return false;
+        units = units * 10 + (c - u'0');
+        if (places >= 0)
+            ++places;
+    }
+    if (!anyDigit)
+        return false;
+    places = std::max(places, 0);
+    while (places > 0 && units % 10 == 0) {
+        units /= 10;
+        --places;
+    }
+    if (units != 0)
+        addFigure(negative ? -units : units, -places);
+    return true;
+}
+
+void DecimalSum::addFigure(long long units, int scale)
+{
     if (units_ == 0) {
-        units_ = f.units;
-        scale_ = f.scale;
+        units_ = units;
+        scale_ = scale;
         return;
     }
     // Figures of one decimal place (a column of amounts) add as they are.
     constexpr Units kRoomy = pow10(kTotalDigits - 1);
-    if (f.scale == scale_ && absolute(units_) < kRoomy) {
-        units_ += f.units;
+    if (scale == scale_ && absolute(units_) < kRoomy) {
+        units_ += units;
         return;
     }
     // The finest place both can be written in within the digits kept.
-    int scale = std::min(scale_, f.scale);
-    scale = std::max({scale, scale_ + digitCount(units_) - kTotalDigits, f.scale + digitCount(f.units) - kTotalDigits});
-    units_ = rescale(units_, scale_, scale) + rescale(f.units, f.scale, scale);
-    scale_ = scale;
+    int finest = std::min(scale_, scale);
+    finest = std::max({finest, scale_ + digitCount(units_) - kTotalDigits, scale + digitCount(units) - kTotalDigits});
+    units_ = rescale(units_, scale_, finest) + rescale(units, scale, finest);
+    scale_ = finest;
 }
 
 double DecimalSum::value() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string_view>
 #include <type_traits>
 
 // The decimal rule of the figures the program sums and shows. It lives in
@@ -44,11 +45,18 @@ double roundSignificant(double value);
 class DecimalSum {
 public:
     void add(double value);
+    // Adds the figure of a plain decimal text (a '-', digits and at most one
+    // point, nothing else, at most 15 significant digits: "-1234.50") as
+    // add() adds the number it reads as, without reading it as a double.
+    // False, adding nothing, for any other text.
+    bool addPlainText(std::u16string_view text);
     // The total at 15 significant digits; 0 when nothing (or only 0) was
     // added. A non-finite figure makes the total that non-finite value.
     double value() const;
 
 private:
+    void addFigure(long long units, int scale);  // units x 10^scale
+
     __int128 units_ = 0;    // the total is units_ x 10^scale_
     int scale_ = 0;
     double nonFinite_ = 0;  // the sum of the infinite or NaN figures, 0 when none

@@ -255,8 +255,11 @@ void ReportWindow::fillReportGrid(const QString &sql)
     while (st.next()) {
         appendRecord(rows, st);
         const int row = rows.size() - 1;
-        for (int i = 0; i < sums.size(); ++i)
-            sums[i].add(numtext::leadingNumber(rows.cell(row, kind_.totalledColumns[i])));
+        for (int i = 0; i < sums.size(); ++i) {
+            const QStringView text = rows.cell(row, kind_.totalledColumns[i]);
+            if (!sums[i].addPlainText({text.utf16(), std::size_t(text.size())}))
+                sums[i].add(numtext::leadingNumber(text));
+        }
     }
     const bool failed = st.hasError();
     if (!rows.isEmpty() && !failed) {

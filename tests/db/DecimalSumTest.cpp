@@ -14,6 +14,8 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -128,6 +130,26 @@ TEST(DecimalSum, SqlDecimalSumAddsAsDecimalSumOnEveryConnection)
               0.01);
     EXPECT_EQ(other.scalar(QStringLiteral("select decimal_value(0.3 - 0.2) = 0.1")).toInt(), 1);
     EXPECT_EQ(other.scalar(QStringLiteral("select datediff('d', '2026-03-01', '2026-03-09')")).toInt(), 8);
+}
+
+// A plain decimal text adds what the number it reads as adds; any other text
+// is left to the caller.
+TEST(DecimalSum, PlainTextAddsAsTheNumberItReadsAs)
+{
+    const std::vector<std::u16string> plain = {u"12.50", u"-12.49", u"0.10", u"1200", u"007", u"5.", u".5",
+                                               u"-0.00", u"999999999999999", u"123456789012.345", u"-0.000001",
+                                               u"98765432.10", u"0.1", u"0.2"};
+    db::DecimalSum fromText;
+    db::DecimalSum fromNumbers;
+    for (const std::u16string &text : plain) {
+        EXPECT_TRUE(fromText.addPlainText(text)) << QString::fromStdU16String(text).toStdString();
+        fromNumbers.add(QString::fromStdU16String(text).toDouble());
+        EXPECT_EQ(fromText.value(), fromNumbers.value()) << QString::fromStdU16String(text).toStdString();
+    }
+    for (const std::u16string_view text : {u"", u"-", u".", u"1e5", u"100 盒", u"1,234", u" 5", u"1.2.3",
+                                           u"1234567890123456", u"+5", u"１２"})
+        EXPECT_FALSE(fromText.addPlainText(text)) << QString::fromUtf16(text.data(), text.size()).toStdString();
+    EXPECT_EQ(fromText.value(), fromNumbers.value());
 }
 
 // A figure's 15 digits are those printf's "%.14e" writes, also where its
