@@ -260,10 +260,7 @@ QString Statement::text(int column) const
 
 QByteArrayView Statement::utf8(int column) const
 {
-    if (!stmt_)
-        return {};
-    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-    return chars ? QByteArrayView(chars, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
+    return field(column).utf8();
 }
 
 double Statement::number(int column) const

@@ -87,7 +87,7 @@ Figure figureOf(double value)
 // exponent.
 struct Scientific {
     bool negative = false;
-    char digits[17];  // as many as a double's shortest text may have
+    char digits[15];  // the 15 of "%.14e" at most
     int count = 0;
     int exponent = 0;
 };
@@ -103,11 +103,10 @@ Scientific readScientific(const char *p, const char *end)
         if (*p >= '0' && *p <= '9' && result.count < int(sizeof result.digits))
             result.digits[result.count++] = *p;
     if (p < end && *p == 'e') {
-        const char *digits = p + 1;
-        if (*digits == '+' || *digits == '-')
-            ++digits;
-        std::from_chars(digits, end, result.exponent);
-        if (p[1] == '-')
+        const bool negativeExponent = p[1] == '-';
+        for (p += (p[1] == '+' || p[1] == '-') ? 2 : 1; p < end; ++p)
+            result.exponent = result.exponent * 10 + (*p - '0');
+        if (negativeExponent)
             result.exponent = -result.exponent;
     }
     return result;
@@ -125,13 +124,13 @@ DecimalDigits firstFifteen(const Scientific &number)
     return result;
 }
 
-// value as whole / 10^places, whole below 10^15 and at most nine places,
-// when that decimal reads back as value: the figures the program keeps
-// mostly have a few places. The division rounds the exact quotient as
-// reading the decimal's text would.
+// value as whole / 10^places, whole below 10^15 and at most six places,
+// when that decimal reads back as value: most figures the program keeps have
+// a few places. The division rounds the exact quotient as reading the
+// decimal's text would.
 std::optional<Scientific> fewPlaces(double value)
 {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
     if (!(std::fabs(value) < 1e15))
         return std::nullopt;
     for (int places = 0; places < int(std::size(kPowers)); ++places) {
@@ -151,17 +150,6 @@ std::optional<Scientific> fewPlaces(double value)
     return std::nullopt;
 }
 
-// The shortest decimal that reads back as value, when it has at most 15 digits.
-std::optional<Scientific> shortestOf15(double value)
-{
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-    const Scientific number = readScientific(buffer, written.ptr);
-    if (number.count > 15)
-        return std::nullopt;
-    return number;
-}
-
 } // namespace
 
 DecimalDigits decimalDigits(double value)
@@ -169,12 +157,9 @@ DecimalDigits decimalDigits(double value)
     // A decimal of at most 15 digits that reads back as a normal value has
     // the digits of printf's "%.14e": value lies within half a unit in its
     // last binary place of that decimal, less than half a unit in its 15th
-    // decimal digit, so rounding value to 15 digits gives that decimal. One
-    // with a few places is found fastest, else the shortest one.
+    // decimal digit, so rounding value to 15 digits gives that decimal.
     if (std::isnormal(value)) {
-        if (std::optional<Scientific> number = fewPlaces(value))
-            return firstFifteen(*number);
-        if (std::optional<Scientific> number = shortestOf15(value))
+        if (const std::optional<Scientific> number = fewPlaces(value))
             return firstFifteen(*number);
     }
     // The text of printf's "%.14e" (std::to_chars is defined that way), without printf's slow path.
