@@ -179,8 +179,10 @@ void Login::LogIn()
     }
     m_.gUserCode = check.code;
     StatusPanels &panels = m_.statusPanels();
-    panels.setPanelText(3, m_.GetSingleValue(QStringLiteral("select F2 from TE1 where F1=?"), {m_.gUserCode}));
-    m_.gUserName = panels.panelText(3);
+    // The name of the row whose password was checked: a row deleted on
+    // another computer since then names no one else.
+    panels.setPanelText(3, check.name);
+    m_.gUserName = check.name;
     m_.LoadSysSettings();
     ApplyOperatorRights();
     DressBackground();

@@ -6,12 +6,12 @@ namespace login {
 
 Check CheckPassword(db::Database &db, const QString &code, const QString &typed)
 {
-    Check result{Outcome::Ok, code.trimmed(), {}};
+    Check result{Outcome::Ok, code.trimmed(), {}, {}};
     if (result.code.isEmpty()) {
         result.outcome = Outcome::EmptyCode;
         return result;
     }
-    db::Statement st = db.prepare(QStringLiteral("select F3 from TE1 where F1=?"));
+    db::Statement st = db.prepare(QStringLiteral("select F3, F2 from TE1 where F1=?"));
     if (!st.isValid() || !st.bindAll({result.code})) {
         result.outcome = Outcome::LookupFailed;
         result.error = db.lastError();
@@ -23,6 +23,7 @@ Check CheckPassword(db::Database &db, const QString &code, const QString &typed)
         return result;
     }
     const QString stored = st.text(0);
+    result.name = st.text(1);
     st = db::Statement();  // the row is read: the book is free for the upgrade below
     if (!passwords::matches(stored, typed))
         result.outcome = Outcome::WrongPassword;

@@ -21,6 +21,7 @@ enum class Outcome { Ok, EmptyCode, UnknownCode, WrongPassword, LookupFailed };
 struct Check {
     Outcome outcome;
     QString code;   // the trimmed code
+    QString name;   // the operator's name, read with the password checked
     QString error;  // the database's error text for LookupFailed
 };
 
