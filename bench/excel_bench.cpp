@@ -4,13 +4,17 @@
 // alone. A second workbook holds
 // two cells at the far corners of its sheet and a DIMENSIONS record of the
 // whole sheet, a third one cell in the last column of each of its N rows:
-// their tables stay as small as their cells.
+// their tables stay as small as their cells. A fourth holds in column A of
+// its N rows one shared text of 32,767 characters, kept once. The sparse and
+// the shared-text sheets are also read into the import window's grid
+// (import_window).
 //   excel_bench [--rows=N] [Google Benchmark options]
 // The workbook (N goods rows of twelve columns, 65,000 by default) is written
 // in a temporary folder.
 #include "BenchSupport.h"
 #include "support/BiffWriter.h"
 #include "admin/ExcelSheet.h"
+#include "admin/SheetGrid.h"
 #include "admin/WorkbookFile.h"
 
 #include <benchmark/benchmark.h>
@@ -27,6 +31,7 @@ int gRows = 65000;
 QString gGoodsBook;
 QString gCornersBook;
 QString gSparseBook;
+QString gSharedBook;
 const QString kSheet = QStringLiteral("货品");
 
 // The peak of the resident memory since the last resetPeak(), in megabytes:
@@ -94,16 +99,6 @@ QByteArray cornersWorkbook()
         .stream();
 }
 
-// A header cell, then each row's one cell in the sheet's last column (IV).
-QByteArray sparseWorkbook()
-{
-    biffwrite::Workbook book;
-    book.sheet(kSheet).dimensions(65536, 256).label(0, 0, QStringLiteral("编码"));
-    for (int row = 1; row <= gRows; ++row)
-        book.label(row, 255, QStringLiteral("G%1").arg(row, 6, 10, QLatin1Char('0')));
-    return book.stream();
-}
-
 void readSheet(benchmark::State &state, const QString &path)
 {
     int records = 0;
@@ -118,6 +113,26 @@ void readSheet(benchmark::State &state, const QString &path)
         records = int(table.records.size());
     }
     state.counters["records"] = records;
+    state.counters["peak_MB"] = peakMegabytes();
+}
+
+// Read into the import window's grid as the window does, one spare column more.
+void readIntoGrid(benchmark::State &state, const QString &path)
+{
+    int rows = 0;
+    resetPeak();
+    for (auto _ : state) {
+        admin::ExcelTable table;
+        QString error;
+        if (!admin::readExcelSheet(path, kSheet, table, error)) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        admin::SheetGrid grid;
+        grid.setRecords(std::move(table.records), int(table.fieldNames.size()) + 1);
+        rows = grid.rows() - 1;
+    }
+    state.counters["records"] = rows;
     state.counters["peak_MB"] = peakMegabytes();
 }
 
@@ -147,8 +162,11 @@ int main(int argc, char **argv)
     gGoodsBook = program.filePath(QStringLiteral("goods.xls"));
     gCornersBook = program.filePath(QStringLiteral("corners.xls"));
     gSparseBook = program.filePath(QStringLiteral("sparse.xls"));
+    gSharedBook = program.filePath(QStringLiteral("shared.xls"));
     if (!biffwrite::writeCompoundFile(gCornersBook, cornersWorkbook())
-        || !biffwrite::writeCompoundFile(gSparseBook, sparseWorkbook())
+        || !biffwrite::writeCompoundFile(gSparseBook, biffwrite::lastColumnWorkbook(kSheet, gRows))
+        || !biffwrite::writeCompoundFile(gSharedBook,
+                                         biffwrite::sharedTextWorkbook(kSheet, gRows, QString(32767, QLatin1Char('x'))))
         || !biffwrite::writeCompoundFile(gGoodsBook, goodsWorkbook()))
         return bench::fail(QStringLiteral("cannot write the workbooks"));
     benchmark::AddCustomContext("rows", std::to_string(gRows));
@@ -156,6 +174,9 @@ int main(int argc, char **argv)
     benchmark::AddCustomContext("peak_MB_before", std::to_string(peakMegabytes()));
     benchmark::RegisterBenchmark("BM_ExcelSheetCorners/read_sheet", readSheet, gCornersBook)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ExcelSheetSparse/read_sheet", readSheet, gSparseBook)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ExcelSheetSparse/import_window", readIntoGrid, gSparseBook)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ExcelSheetShared/read_sheet", readSheet, gSharedBook)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ExcelSheetShared/import_window", readIntoGrid, gSharedBook)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ExcelSheet/read_sheet", readSheet, gGoodsBook)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_ExcelSheet/bare_stream", readStream, gGoodsBook)->Unit(benchmark::kMillisecond);
     return program.run();

@@ -22,7 +22,10 @@ public:
                 fieldNames_.resize(col + 1);
             fieldNames_[col] = textOf(value);
         } else {
-            records_.set(row - 1, col, textOf(value));
+            if (value.shared >= 0)
+                records_.setShared(row - 1, col, value.shared, value.text);
+            else
+                records_.set(row - 1, col, textOf(value));
         }
         rows_ = qMax(rows_, row + 1);
         columns_ = qMax(columns_, col + 1);
@@ -87,6 +90,7 @@ QString fileRefusal(const QString &path, WorkbookFile status)
 {
     switch (status) {
     case WorkbookFile::Missing: return refusal(path, "文件不存在。");
+    case WorkbookFile::Folder: return refusal(path, "这是文件夹，不是Excel文件。");
     case WorkbookFile::Unopenable: return refusal(path, "文件无法打开，请检查是否有读取它的权限。");
     case WorkbookFile::NotWorkbook: return refusal(path, "不是Excel 97-2003 工作簿(*.xls)。");
     case WorkbookFile::OldFormat: return refusal(path, kOldFormat);

@@ -3,8 +3,8 @@
 #include "BackupLink.h"
 #include "ExcelSheet.h"
 #include "GoodsImport.h"
+#include "SheetGrid.h"
 #include "platform/FileDialogs.h"
-#include "platform/GridModel.h"
 #include "platform/Prompt.h"
 #include "platform/WaitCursor.h"
 #include "shell/DesktopServices.h"
@@ -30,25 +30,6 @@ namespace {
 void setPanel4(const QString &text)
 {
     Module1::instance().statusPanels().setPanelText(4, text);
-}
-
-// The sheet's rows as the grid's rows of cols texts, written straight from
-// the cells holding a value.
-TextRows gridRows(const admin::SheetRows &records, int cols)
-{
-    TextRows rows(cols);
-    rows.reserve(records.size());
-    for (int r = 0; r < records.size(); ++r) {
-        int next = 0;
-        records.forEachCell(r, [&](int col, QStringView text) {
-            for (; next < col; ++next)
-                rows.addCell(QStringView());
-            rows.addCell(text);
-            ++next;
-        });
-        rows.endRow();  // the cells after the last one are empty
-    }
-    return rows;
 }
 
 } // namespace
@@ -149,7 +130,7 @@ void FromExcel::buildControls()
     }
     layout->addWidget(frame);
 
-    grid_ = new GridModel(1, this);
+    grid_ = new admin::SheetGrid(this);
     gd_ = new QTableView(this);
     gd_->setObjectName(QStringLiteral("GD"));
     gd_->setModel(grid_);
@@ -192,17 +173,11 @@ void FromExcel::readSheet()
     }
     // One empty column more than the sheet has, lettered like the others.
     const int cols = int(table.fieldNames.size()) + 1;
-    grid_->clearRows();
-    grid_->setCols(cols);
+    grid_->setRecords(std::move(table.records), cols);
+    faults_ = std::move(table.faults);
     QStringList letters;
     for (int c = 0; c < cols && c < 26; ++c)
         letters << QString(QChar(u'A' + c));
-    QStringList captions = letters;
-    while (captions.size() < cols)
-        captions << QString();
-    grid_->setCaptions(captions);
-    grid_->setDataRows(gridRows(table.records, cols));
-    faults_ = table.faults;
 
     // The lists offer the letters of the grid's columns; what is typed stays.
     for (QComboBox *combo : cmbCol_) {
@@ -293,7 +268,7 @@ void FromExcel::importRows()
 
     // The grid's rows 1.. read in place: copied out as lists, a wide sheet
     // would take a text for every cell of every row.
-    const GridModel &grid = *grid_;
+    const admin::SheetGrid &grid = *grid_;
     const admin::ImportTable rows{grid.rows() - 1, grid.cols(),
                                   [&grid](int row, int col) { return grid.textMatrix(row + 1, col); }};
     admin::GoodsImportResult result;

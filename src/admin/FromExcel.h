@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ExcelSheet.h"
+#include "SheetGrid.h"
 
 #include <QWidget>
 
-class GridModel;
 class QComboBox;
 class QLineEdit;
 class QMenuBar;
@@ -18,7 +18,7 @@ class FromExcel : public QWidget {
 public:
     explicit FromExcel(QWidget *parent = nullptr);
 
-    GridModel &grid() { return *grid_; }
+    admin::SheetGrid &grid() { return *grid_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -33,7 +33,7 @@ private:
     void importRows();
     void showCount();
 
-    GridModel *grid_ = nullptr;
+    admin::SheetGrid *grid_ = nullptr;
     QVector<admin::CellFaults> faults_;  // of the grid's rows 1.., in order
     QTableView *gd_ = nullptr;
     QLineEdit *txtFile_ = nullptr;

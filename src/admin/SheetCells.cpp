@@ -67,6 +67,33 @@ double rkNumber(quint32 rk)
     return rk & 0x01 ? value / 100 : value;
 }
 
+// The decoder of the 8-bit texts of an Excel 5/95 workbook by its code page:
+// a Windows page by its Windows name, a DOS page by its IBM name, a Mac page
+// (10000 and up) by the page the decoder has or the nearest one to it. An
+// invalid decoder where none fits (Johab, a page no one defines): the texts
+// are then read byte for byte, so that names in plain ASCII still match.
+QStringDecoder codePageDecoder(int codePage)
+{
+    switch (codePage) {
+    case 367: return QStringDecoder(QStringDecoder::Latin1);
+    case 10000:
+    case 10079:  // Mac Icelandic: Mac Roman but for a few letters
+    case 32768: return QStringDecoder("macintosh");
+    case 10001: return QStringDecoder("Shift_JIS");
+    case 10006: return QStringDecoder("x-mac-greek");
+    case 10007: return QStringDecoder("x-mac-cyrillic");
+    case 10008: return QStringDecoder("GBK");
+    case 10029: return QStringDecoder("x-mac-centraleurroman");
+    case 10081: return QStringDecoder("x-mac-turkish");
+    case 32769: return QStringDecoder("windows-1252");  // Windows Latin 1 as the oldest workbooks number it
+    default: break;
+    }
+    QStringDecoder windows(qPrintable(QStringLiteral("windows-%1").arg(codePage)));
+    if (windows.isValid() || codePage >= 1000)
+        return windows;
+    return QStringDecoder(qPrintable(QStringLiteral("IBM%1").arg(codePage)));
+}
+
 // The sheet a typed name asks for, letter case ignored: the first sheet
 // spelt exactly so, else the first whose name is the same once the blanks
 // around both are dropped (a stored name may end in a blank the clerk cannot
@@ -220,11 +247,9 @@ private:
     {
         if (codePage_ == 1200)
             return unicodeChars(bytes, true);
-        if (codePage_ == 367)
-            return QString::fromLatin1(bytes);
-        QStringDecoder decoder(codePage_ == 32768 ? "macintosh" : qPrintable(QStringLiteral("windows-%1").arg(codePage_)));
+        QStringDecoder decoder = codePageDecoder(codePage_);
         if (!decoder.isValid())
-            return {};
+            return QString::fromLatin1(bytes);
         QString text = decoder.decode(bytes);
         return decoder.hasError() ? std::nullopt : std::optional(text);
     }
@@ -313,14 +338,18 @@ private:
         return {CellValue::Kind::Number, number, {}};
     }
 
-    static CellValue errorValue(int code) { return {CellValue::Kind::Error, 0, biff::errorText(code)}; }
+    // Error values are numbered after the shared strings, whose indexes are 32-bit.
+    static CellValue errorValue(int code)
+    {
+        return {CellValue::Kind::Error, 0, biff::errorText(code), false, (qint64(1) << 32) + code};
+    }
     static CellValue booleanValue(char value) { return {CellValue::Kind::Boolean, value ? 1.0 : 0.0, {}}; }
 
     CellValue sharedString(quint32 index) const
     {
         if (index >= quint32(strings_.size()))
             return {};
-        return {CellValue::Kind::Text, 0, strings_[index]};
+        return {CellValue::Kind::Text, 0, strings_[index], false, qint64(index)};
     }
 
     // A LABEL's text (RSTRING's, rich: with its formatting runs after it):

@@ -23,6 +23,10 @@ struct CellValue {
     double number = 0;     // Number; Boolean: 1 for TRUE, 0 for FALSE
     QString text;          // Text (a number the cell shows as a date too: "2026-12-11"); Error: "#DIV/0!"
     bool formula = false;  // the value saved with a formula
+    // A text many cells may hold (a shared string, an error value): cells of
+    // the same number hold the same text, so it can be kept once; -1 for a
+    // text of the cell's own.
+    qint64 shared = -1;
 };
 
 enum class SheetRead {

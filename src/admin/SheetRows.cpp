@@ -9,57 +9,85 @@ void SheetRows::set(int row, int col, QStringView text)
 {
     if (row < 0 || col < 0 || col > kLastSheetColumn)
         return;
+    const qsizetype start = chars_.size();
+    chars_.append(text);
+    place(row, col, start, text.size());
+}
+
+void SheetRows::setShared(int row, int col, qint64 key, QStringView text)
+{
+    if (row < 0 || col < 0 || col > kLastSheetColumn)
+        return;
+    const auto found = sharedStarts_.constFind(key);
+    if (found != sharedStarts_.constEnd()) {
+        place(row, col, *found, text.size());
+        return;
+    }
+    const qsizetype start = chars_.size();
+    chars_.append(text);
+    sharedStarts_.insert(key, start);
+    place(row, col, start, text.size());
+}
+
+void SheetRows::place(int row, int col, qsizetype start, qsizetype length)
+{
     const int lastRow = int(rowEnds_.size()) - 1;
     const bool inOrder = rows_.isEmpty() && (row > lastRow || (row == lastRow && col > cols_.last()));
     if (inOrder) {
         // The usual way: the cells come row by row, each row by column, and
         // the row ends are kept as they come.
-        rowEnds_.resize(row + 1, ends_.size());
+        rowEnds_.resize(row + 1, starts_.size());
         ++rowEnds_[row];
     } else {
         if (rows_.isEmpty()) {
             // Out of order: from now on each cell's row is kept, to order them at the end.
-            rows_.reserve(ends_.size() + 1);
+            rows_.reserve(starts_.size() + 1);
             for (int r = 0; r <= lastRow; ++r)
                 rows_.resize(rowEnds_[r], r);
         }
         rows_.append(row);
     }
-    chars_.append(text);
-    ends_.append(chars_.size());
+    starts_.append(start);
+    lengths_.append(int(length));
     cols_.append(quint8(col));
 }
 
 QStringView SheetRows::textAt(qsizetype cell) const
 {
-    const qsizetype start = cell == 0 ? 0 : ends_[cell - 1];
-    return QStringView(chars_).sliced(start, ends_[cell] - start);
+    return QStringView(chars_).sliced(starts_[cell], lengths_[cell]);
 }
 
 // Orders the cells by row and column, keeping the last given of a cell that
-// came twice.
+// came twice. The texts stay where they are.
 void SheetRows::sortByPlace()
 {
     const auto place = [this](qsizetype i) { return (qint64(rows_[i]) << 8) | cols_[i]; };
-    QVector<qsizetype> order(ends_.size());
+    QVector<qsizetype> order(starts_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return place(a) < place(b); });
-    SheetRows sorted;
-    sorted.rows_.reserve(order.size());
+    QVector<qsizetype> starts;
+    QVector<int> lengths;
+    QVector<quint8> cols;
+    QVector<int> rows;
+    rows.reserve(order.size());
     for (qsizetype k = 0; k < order.size(); ++k) {
         const qsizetype i = order[k];
         if (k + 1 < order.size() && place(order[k + 1]) == place(i))
             continue;  // a later text of the same cell follows
-        sorted.chars_.append(textAt(i));
-        sorted.ends_.append(sorted.chars_.size());
-        sorted.cols_.append(cols_[i]);
-        sorted.rows_.append(rows_[i]);
+        starts.append(starts_[i]);
+        lengths.append(lengths_[i]);
+        cols.append(cols_[i]);
+        rows.append(rows_[i]);
     }
-    *this = std::move(sorted);
+    starts_ = std::move(starts);
+    lengths_ = std::move(lengths);
+    cols_ = std::move(cols);
+    rows_ = std::move(rows);
 }
 
 void SheetRows::finish(int rowCount)
 {
+    sharedStarts_ = {};
     rowCount = qMax(0, rowCount);
     if (!rows_.isEmpty()) {
         sortByPlace();
@@ -72,9 +100,22 @@ void SheetRows::finish(int rowCount)
     }
     const qsizetype held = rowCount == 0 ? 0 : rowEnds_.value(qMin(rowCount, int(rowEnds_.size())) - 1);
     rowEnds_.resize(rowCount, held);
-    chars_.truncate(held == 0 ? 0 : ends_[held - 1]);
-    ends_.resize(held);
+    starts_.resize(held);
+    lengths_.resize(held);
     cols_.resize(held);
+}
+
+void SheetRows::removeRow(int row)
+{
+    if (row < 0 || row >= size())
+        return;
+    const qsizetype begin = rowBegin(row), count = rowEnd(row) - begin;
+    starts_.remove(begin, count);
+    lengths_.remove(begin, count);
+    cols_.remove(begin, count);
+    rowEnds_.removeAt(row);
+    for (qsizetype r = row; r < rowEnds_.size(); ++r)
+        rowEnds_[r] -= count;
 }
 
 QStringList SheetRows::texts(int row) const

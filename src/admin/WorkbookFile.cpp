@@ -12,7 +12,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace admin {
 
@@ -60,11 +63,25 @@ bool holdsEncryptedPackage(GsfInfile *compound)
     return childIndex(compound, "EncryptionInfo") >= 0 && childIndex(compound, "EncryptedPackage") >= 0;
 }
 
-WorkbookFile readCompound(const QString &path, qint64 fileSize, QByteArray &stream)
+// The compound file is read through the handle that was checked, never
+// opened again by its path: whatever was put at the path meanwhile (a FIFO
+// that would hold the read for good) is not what is read.
+WorkbookFile readCompound(QFile &checked, QByteArray &stream)
 {
-    Unref<GsfInput> file{gsf_input_stdio_new(QFile::encodeName(path).constData(), nullptr)};
-    if (!file.object)
+    const int fd = ::fcntl(checked.handle(), F_DUPFD_CLOEXEC, 0);
+    FILE *handle = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+    if (!handle) {
+        if (fd >= 0)
+            ::close(fd);
         return WorkbookFile::Unopenable;
+    }
+    std::rewind(handle);  // the copy of the handle shares its place in the file
+    // The compound-file reader closes the handle when it is done with it.
+    Unref<GsfInput> file{gsf_input_stdio_new_FILE(QFile::encodeName(checked.fileName()).constData(), handle, FALSE)};
+    if (!file.object) {
+        std::fclose(handle);
+        return WorkbookFile::Unopenable;
+    }
     Unref<GsfInfile> compound{gsf_infile_msole_new(file.object, nullptr)};
     if (!compound.object)
         return WorkbookFile::Damaged;
@@ -72,7 +89,7 @@ WorkbookFile readCompound(const QString &path, qint64 fileSize, QByteArray &stre
     if (!child.object)
         return holdsEncryptedPackage(compound.object) ? WorkbookFile::Encrypted : WorkbookFile::NotWorkbook;
     const gsf_off_t size = gsf_input_size(child.object);
-    if (size < 0 || size > fileSize)
+    if (size < 0 || size > checked.size())
         return WorkbookFile::Damaged;
     stream = QByteArray(qsizetype(size), Qt::Uninitialized);
     if (size > 0 && !gsf_input_read(child.object, size_t(size), reinterpret_cast<guint8 *>(stream.data()))) {
@@ -108,12 +125,20 @@ WorkbookFile readWorkbookStream(const QString &path, QByteArray &stream)
     switch (openRegularFile(path, file)) {
     case RegularFileOpen::Opened: break;
     case RegularFileOpen::Missing: return WorkbookFile::Missing;
-    case RegularFileOpen::NotAFile: return QFileInfo(path).isDir() ? WorkbookFile::Missing : WorkbookFile::NotWorkbook;
+    case RegularFileOpen::NotAFile: return QFileInfo(path).isDir() ? WorkbookFile::Folder : WorkbookFile::NotWorkbook;
     case RegularFileOpen::Unreadable: return WorkbookFile::Unopenable;
     }
+    return readWorkbookStream(file, stream);
+}
+
+WorkbookFile readWorkbookStream(QFile &file, QByteArray &stream)
+{
+    stream.clear();
+    if (!file.seek(0))
+        return WorkbookFile::Unopenable;
     const QByteArray head = file.read(kCompoundSignature.size());
     if (head == kCompoundSignature)
-        return readCompound(path, file.size(), stream);
+        return readCompound(file, stream);
     const std::optional<WorkbookFile> bare = bareRecords(head);
     if (!bare)
         return WorkbookFile::NotWorkbook;

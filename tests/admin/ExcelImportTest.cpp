@@ -2,7 +2,9 @@
 #include "admin/ExcelSheet.h"
 #include "admin/FromExcel.h"
 #include "admin/GoodsImport.h"
-#include "platform/GridModel.h"
+#include "admin/WorkbookFile.h"
+#include "platform/RegularFile.h"
+#include "support/HeapInUse.h"
 #include "support/TestBook.h"
 #include "support/WriterlessFifo.h"
 
@@ -18,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -309,7 +312,7 @@ TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
         QString reason;
     } cases[] = {
         {book.dir() + "/none.xls", QStringLiteral("文件不存在。")},
-        {book.dir(), QStringLiteral("文件不存在。")},
+        {book.dir(), QStringLiteral("这是文件夹，不是Excel文件。")},
         {text, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
         {noStream, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
         {packageOnly, QStringLiteral("不是Excel 97-2003 工作簿(*.xls)。")},
@@ -329,6 +332,24 @@ TEST(ExcelSheet, TellsTheTrueReasonOfARefusal)
     admin::ExcelTable table;
     QString error;
     EXPECT_TRUE(admin::readExcelSheet(writeWorkbook(book.dir(), "whole.xls", goods), kGoodsSheet, table, error));
+}
+
+// The workbook is read through the handle that was checked: a FIFO put at
+// its path between the check and the read is never opened.
+TEST(ExcelSheet, ReadsTheCheckedWorkbookThoughAFifoTakesItsPathMeanwhile)
+{
+    TestBook book;
+    const QByteArray goods = biffwrite::Workbook().sheet(kGoodsSheet).number(0, 0, 1).stream();
+    const QString path = writeWorkbook(book.dir(), "swapped.xls", goods);
+    QFile checked;
+    ASSERT_EQ(openRegularFile(path, checked), RegularFileOpen::Opened);
+    ASSERT_TRUE(QFile::remove(path));
+    WriterlessFifo fifo(path, std::chrono::seconds(10));
+    ASSERT_TRUE(fifo.made());
+    QByteArray stream;
+    EXPECT_EQ(admin::readWorkbookStream(checked, stream), admin::WorkbookFile::Opened);
+    EXPECT_FALSE(fifo.finish()) << "the workbook was opened again by its path";
+    EXPECT_EQ(stream, goods);
 }
 
 // Streams named in capitals, as some writers name them: BIFF8 "WORKBOOK",
@@ -417,6 +438,46 @@ TEST(ExcelSheet, PlacesCellsThatComeOutOfOrder)
     EXPECT_EQ(table.records.text(2, 2), QString());
 }
 
+// Workbooks whose cells would each take far more than the workbook holds
+// were a shared text copied into every cell, or each row padded to the
+// sheet's width: 2,000 cells holding one shared text of 32,767 characters,
+// and 2,000 rows of one cell in the last column.
+struct LeanCase {
+    const char *file;
+    QByteArray stream;
+    int col;       // the column of each record's one cell
+    QString last;  // the last record's text there
+};
+
+std::vector<LeanCase> leanCases()
+{
+    const QString longText = QStringLiteral("货").repeated(32767);
+    return {{"shared.xls", biffwrite::sharedTextWorkbook(kGoodsSheet, 2000, longText), 0, longText},
+            {"sparse.xls", biffwrite::lastColumnWorkbook(kGoodsSheet, 2000), 255, QStringLiteral("G002000")}};
+}
+
+// What the reading keeps, held while the test looks at it, stays within a few
+// times the workbook's size; the window's view keeps a little more for each
+// row (its header's sections).
+constexpr qint64 kLeanTable = 4;
+constexpr qint64 kLeanWindow = 8;
+
+TEST(ExcelSheet, KeepsASheetInMemoryThatFollowsTheWorkbook)
+{
+    TestBook book;
+    for (const LeanCase &c : leanCases()) {
+        SCOPED_TRACE(c.file);
+        const QString path = writeWorkbook(book.dir(), c.file, c.stream);
+        const qint64 before = heapInUse();
+        admin::ExcelTable table;
+        QString error;
+        ASSERT_TRUE(admin::readExcelSheet(path, kGoodsSheet, table, error)) << error.toStdString();
+        EXPECT_LT(heapInUse() - before, kLeanTable * QFileInfo(path).size());
+        ASSERT_EQ(table.records.size(), 2000);
+        EXPECT_EQ(table.records.text(1999, c.col), c.last);
+    }
+}
+
 // The import window on a temporary book holding a category 五金 and a goods EX1.
 struct ImportWindow {
     ImportWindow()
@@ -472,7 +533,7 @@ TEST(FromExcelWindow, ReadsASheetIntoTheGridWithOneSpareLetteredColumn)
     QTest::keyClicks(code->lineEdit(), "b");
     for (int pass = 0; pass < 2; ++pass)
         iw.read(QStringLiteral("三列"));
-    GridModel &grid = iw.w->grid();
+    const admin::SheetGrid &grid = iw.w->grid();
     ASSERT_EQ(grid.cols(), 4);
     EXPECT_EQ(grid.rows(), 3);
     EXPECT_EQ(grid.rowTexts(0), (QStringList{"A", "B", "C", "D"}));
@@ -487,6 +548,22 @@ TEST(FromExcelWindow, ReadsASheetIntoTheGridWithOneSpareLetteredColumn)
     iw.read(QStringLiteral("没有这张表"));
     EXPECT_EQ(iw.panel4(), QStringLiteral("请检查工作表名称，重新读入数据"));
     EXPECT_EQ(iw.book.prompt().lastText(), QStringLiteral("在Excel文件中找不到工作表“没有这张表”。"));
+}
+
+TEST(FromExcelWindow, HoldsASheetInMemoryThatFollowsTheWorkbook)
+{
+    for (const LeanCase &c : leanCases()) {
+        SCOPED_TRACE(c.file);
+        ImportWindow iw;
+        const QString path = writeWorkbook(iw.book.dir(), c.file, c.stream);
+        const qint64 before = heapInUse();
+        iw.read(kGoodsSheet, path);
+        EXPECT_LT(heapInUse() - before, kLeanWindow * QFileInfo(path).size());
+        const admin::SheetGrid &grid = iw.w->grid();
+        ASSERT_EQ(grid.rows(), 2001);
+        EXPECT_EQ(grid.textMatrix(2000, c.col), c.last);
+        EXPECT_EQ(grid.textMatrix(2000, c.col + 1), QString());
+    }
 }
 
 TEST(FromExcelWindow, ImportsGoodRowsAndReportsTheOthers)
@@ -676,7 +753,7 @@ TEST(FromExcelWindow, ImportsFromAWideSheetWithOlderFormulaRecords)
                                            .number(3, 25, 4)
                                            .stream());
     iw.read(kGoodsSheet, path);
-    const GridModel &grid = iw.w->grid();
+    const admin::SheetGrid &grid = iw.w->grid();
     ASSERT_EQ(grid.cols(), 27);
     EXPECT_EQ(grid.textMatrix(1, 25), QStringLiteral("12.5"));
     EXPECT_EQ(grid.textMatrix(2, 25), QStringLiteral("3"));

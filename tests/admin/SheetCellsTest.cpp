@@ -321,6 +321,39 @@ TEST(SheetCells, ReadsAnExcel95WorkbookInItsCodePage)
     EXPECT_EQ(cells[std::pair(1, 2)].text, QStringLiteral("#DIV/0!"));
 }
 
+// Code pages the decoder lacks under their Windows names: the sheet is found
+// by its plain name, and a label reads as the page's nearest decoder reads
+// it, or byte for byte where none fits.
+TEST(SheetCells, ReadsAnExcel95WorkbookWhoseCodePageTheDecoderLacks)
+{
+    const struct {
+        quint16 codePage;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {32769, "\x80 \xe9", QStringLiteral("€ é")},
+        {10001, "\x83\x41", QStringLiteral("ア")},
+        {10008, "\xc4\xe3", QStringLiteral("你")},
+        {10079, "\x80", QStringLiteral("Ä")},
+        {860, "\x80\x84", QStringLiteral("Çã")},
+        {863, "\x80", QStringLiteral("Ç")},
+        {864, "A", QStringLiteral("A")},
+        {865, "\x9b", QStringLiteral("ø")},
+        {1361, "\xe9", QString::fromLatin1("\xe9")},
+        {21010, "\xe9", QString::fromLatin1("\xe9")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.codePage);
+        Workbook book(true);
+        book.global(0x0042, le16(c.codePage))
+            .sheet("Goods")
+            .record(0x0204, le16(0) + le16(0) + le16(15) + le16(quint16(c.bytes.size())) + c.bytes);
+        Cells cells;
+        ASSERT_EQ(readCells(book.stream(), QStringLiteral("Goods"), cells), SheetRead::Read);
+        EXPECT_EQ(cells[std::pair(0, 0)].text, c.text);
+    }
+}
+
 // Number cells read as dates by their formats, built-in ones of Chinese and
 // Japanese Excel included, and in the 1904 date base.
 TEST(SheetCells, ReadsNumbersAsTheDatesTheirFormatsShow)

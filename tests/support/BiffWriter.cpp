@@ -80,14 +80,33 @@ Workbook &Workbook::sharedStrings(const QStringList &strings)
     const int limit = 8224;
     QByteArray data = le32(quint32(strings.size())) + le32(quint32(strings.size()));
     quint16 type = 0x00FC;
+    const auto nextRecord = [&] {
+        global(type, data);
+        type = 0x003C;
+        data.clear();
+    };
     for (const QString &text : strings) {
-        const QByteArray bytes = unicodeString(text);
-        if (data.size() + bytes.size() > limit) {
-            global(type, data);
-            type = 0x003C;
-            data.clear();
+        QByteArray bytes = unicodeString(text);
+        if (data.size() + bytes.size() > limit)
+            nextRecord();
+        if (bytes.size() <= limit) {
+            data += bytes;
+            continue;
         }
-        data += bytes;
+        // Longer than a record holds: its characters go on in CONTINUE
+        // records, each opening with the flag byte again.
+        const bool wide = bytes[2] & 1;
+        const int width = wide ? 2 : 1;
+        data += bytes.left(3);
+        for (qsizetype at = 3; at < bytes.size();) {
+            if (at > 3) {
+                nextRecord();
+                data += char(wide ? 1 : 0);
+            }
+            const qsizetype taken = qMin(bytes.size() - at, qsizetype((limit - data.size()) / width * width));
+            data += bytes.mid(at, taken);
+            at += taken;
+        }
     }
     return global(type, data);
 }
@@ -171,6 +190,24 @@ QByteArray Workbook::stream() const
         sheets += bof(s.type == 2 ? 0x0020 : 0x0010) + s.records + eof;
     }
     return globals + eof + sheets;
+}
+
+QByteArray sharedTextWorkbook(const QString &sheet, int rows, const QString &text)
+{
+    Workbook book;
+    book.sharedStrings({QStringLiteral("编码"), text}).sheet(sheet).labelSst(0, 0, 0);
+    for (int row = 1; row <= rows; ++row)
+        book.labelSst(row, 0, 1);
+    return book.stream();
+}
+
+QByteArray lastColumnWorkbook(const QString &sheet, int rows)
+{
+    Workbook book;
+    book.sheet(sheet).dimensions(65536, 256).label(0, 0, QStringLiteral("编码"));
+    for (int row = 1; row <= rows; ++row)
+        book.label(row, 255, QStringLiteral("G%1").arg(row, 6, 10, QLatin1Char('0')));
+    return book.stream();
 }
 
 bool writeCompoundFile(const QString &path, const QByteArray &stream, const char *streamName)

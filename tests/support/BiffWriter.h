@@ -40,7 +40,8 @@ public:
     Workbook &cellFormat(quint16 formatIndex);
     int xfCount() const { return xfs_; }
     // The shared strings in an SST record and as many CONTINUE records as
-    // their length needs, each string whole in one record.
+    // their length needs, each string whole in one record unless it is longer
+    // than a record holds.
     Workbook &sharedStrings(const QStringList &strings);
 
     // A new sheet (type 0 worksheet, 2 chart) that takes the records after it.
@@ -75,6 +76,13 @@ private:
     };
     QVector<Sheet> sheets_;
 };
+
+// A workbook stream whose sheet holds a caption in A1 and, in column A of the
+// rows below it, rows cells all holding one shared string text.
+QByteArray sharedTextWorkbook(const QString &sheet, int rows, const QString &text);
+// A workbook stream whose sheet holds a caption in A1 and, on each of the rows
+// below it, one label in the sheet's last column (IV).
+QByteArray lastColumnWorkbook(const QString &sheet, int rows);
 
 // A compound file at path holding stream under streamName; false when it
 // cannot be written.
