@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 
 #include <QFileInfo>
+#include <QMap>
 
 namespace admin {
 

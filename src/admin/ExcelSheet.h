@@ -1,8 +1,8 @@
 #pragma once
 
+#include "CellFaults.h"
 #include "SheetRows.h"
 
-#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -13,18 +13,6 @@
 // "0.8"), booleans as "1" and "0", dates as "YYYY-MM-DD", empty cells as "".
 // A formula cell comes as the value the spreadsheet saved with it.
 namespace admin {
-
-// A cell whose value is no value to take: an error value, or a value that
-// could not be read.
-struct CellFault {
-    QString shown;        // what the cell shows: an error value such as "#DIV/0!"; "" when unreadable
-    bool formula = true;  // the value saved with a formula; else a value typed or pasted into the cell
-
-    friend bool operator==(const CellFault &, const CellFault &) = default;
-};
-
-// The faulty cells of a record by column.
-using CellFaults = QMap<int, CellFault>;
 
 // The table is as large as the cells that hold a value: as many rows as the
 // last such row, as many columns as the last such column. Its memory follows

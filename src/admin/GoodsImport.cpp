@@ -5,6 +5,7 @@
 #include "shell/Module1.h"
 
 #include <QVariantList>
+#include <optional>
 #include <utility>
 
 namespace admin {
@@ -72,8 +73,8 @@ QString cellFault(const GoodsColumns &map, const CellFaults &faults)
     read << std::pair{Cost, map.cost} << std::pair{Sale, map.salePrice} << std::pair{CategoryCode, map.categoryCode}
          << std::pair{Quantity, map.quantity} << std::pair{Low, map.safetyStock} << std::pair{High, map.highestStock};
     for (const auto &[list, col] : read) {
-        const auto fault = faults.constFind(col);
-        if (col < 0 || fault == faults.constEnd())
+        const std::optional<CellFault> fault = col < 0 ? std::nullopt : faults.find(col);
+        if (!fault)
             continue;
         const QString caption = goodsColumnCaption(list);
         if (fault->shown.isEmpty())

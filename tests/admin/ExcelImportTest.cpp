@@ -439,9 +439,10 @@ TEST(ExcelSheet, PlacesCellsThatComeOutOfOrder)
 }
 
 // Workbooks whose cells would each take far more than the workbook holds
-// were a shared text copied into every cell, or each row padded to the
-// sheet's width: 2,000 cells holding one shared text of 32,767 characters,
-// and 2,000 rows of one cell in the last column.
+// were a shared text copied into every cell, each row padded to the sheet's
+// width, or an error value kept as a text and a map node: 2,000 cells holding
+// one shared text of 32,767 characters, 2,000 rows of one cell in the last
+// column, 2,000 rows of five error values.
 struct LeanCase {
     const char *file;
     QByteArray stream;
@@ -452,8 +453,15 @@ struct LeanCase {
 std::vector<LeanCase> leanCases()
 {
     const QString longText = QStringLiteral("货").repeated(32767);
+    biffwrite::Workbook errors;
+    errors.sheet(kGoodsSheet).label(0, 0, QStringLiteral("编码"));
+    for (int row = 1; row <= 2000; ++row) {
+        for (int col = 0; col < 5; ++col)
+            errors.boolErr(row, col, 0x2A, true);
+    }
     return {{"shared.xls", biffwrite::sharedTextWorkbook(kGoodsSheet, 2000, longText), 0, longText},
-            {"sparse.xls", biffwrite::lastColumnWorkbook(kGoodsSheet, 2000), 255, QStringLiteral("G002000")}};
+            {"sparse.xls", biffwrite::lastColumnWorkbook(kGoodsSheet, 2000), 255, QStringLiteral("G002000")},
+            {"errors.xls", errors.stream(), 4, QStringLiteral("#N/A")}};
 }
 
 // What the reading keeps, held while the test looks at it, stays within a few
@@ -476,6 +484,31 @@ TEST(ExcelSheet, KeepsASheetInMemoryThatFollowsTheWorkbook)
         ASSERT_EQ(table.records.size(), 2000);
         EXPECT_EQ(table.records.text(1999, c.col), c.last);
     }
+}
+
+// A record's faults by column, whatever order they come in; a later fault of
+// a cell takes the place of the earlier one, a text that is no error value's
+// is kept as #ERROR!, and a removed fault is gone.
+TEST(CellFaults, KeepsEachCellsLastFaultByColumn)
+{
+    admin::CellFaults faults;
+    faults.insert(9, {"#N/A"});
+    faults.insert(2, {"", false});
+    faults.insert(5, {"#DIV/0!"});
+    faults.insert(9, {"#REF!", false});
+    faults.insert(7, {"made up"});
+    EXPECT_EQ(faults, (admin::CellFaults{{2, {"", false}}, {5, {"#DIV/0!"}}, {7, {"#ERROR!"}}, {9, {"#REF!", false}}}));
+    faults.remove(5);
+    EXPECT_EQ(faults.find(9), (admin::CellFault{"#REF!", false}));
+    EXPECT_EQ(faults.find(7), (admin::CellFault{"#ERROR!", true}));
+    EXPECT_EQ(faults.find(5), std::nullopt);
+    EXPECT_EQ(faults.find(2), (admin::CellFault{"", false}));
+    const admin::CellFaults copy = faults;
+    for (int col : {2, 7, 9})
+        faults.remove(col);
+    EXPECT_TRUE(faults.isEmpty());
+    EXPECT_EQ(faults, admin::CellFaults());
+    EXPECT_EQ(copy, (admin::CellFaults{{2, {"", false}}, {7, {"#ERROR!"}}, {9, {"#REF!", false}}}));
 }
 
 // The import window on a temporary book holding a category 五金 and a goods EX1.
