@@ -2,9 +2,12 @@
 // for the whole book, each beside its floor (the bare insert-selects of the
 // same rows, without rounding or Null handling, in one transaction through
 // the sqlite3 API on a connection kept open like the program's, with the page
-// cache the run sets); and the window generating
+// cache the run sets); the window generating
 // a month and showing it, beside the same insert-selects and the shown rows
-// read back bare.
+// read back bare; and the journal of one goods with few lines over the whole
+// book, beside the same rows found through the lines' goods-code index and
+// inserted bare in the same order, with the filter remembered. The context
+// "goods_plan" holds the engine's plan of the one goods' stock-in pass.
 //   journal_bench --book=<path> [Google Benchmark options]
 // The book is copied to a temporary folder first (the journal is written into
 // it). Without --book a book of about 1,000,000 document lines is built there.
@@ -103,6 +106,111 @@ void generateBare(benchmark::State &state, Period period, bool list)
     }
 }
 
+// A goods with few lines: the lowest code among the goods with the fewest
+// lines (three at least) in the four line tables.
+QString fewLinesGoods(db::Database &db)
+{
+    return db
+        .scalar(QStringLiteral("select F1 from (select F1 from TB11 union all select F1 from TB31 union all "
+                               "select F1 from TD11 union all select F1 from TD31) group by F1 "
+                               "having count(*)>=3 order by count(*),F1 limit 1"))
+        .toString();
+}
+
+QString gGoods;
+
+journal::JournalFilter oneGoodsFilter()
+{
+    journal::JournalFilter filter;
+    filter.start = kWhole.start;
+    filter.end = kWhole.end;
+    filter.goodsPattern = gGoods;
+    filter.goodsBoxText = gGoods;
+    return filter;
+}
+
+void generateOneGoods(benchmark::State &state)
+{
+    const journal::JournalFilter filter = oneGoodsFilter();
+    for (auto _ : state) {
+        const journal::RunResult r = journal::GenerateJournal(gModule->gDb, filter, 2);
+        if (r.outcome != journal::RunOutcome::Done) {
+            state.SkipWithError(qPrintable(r.error));
+            return;
+        }
+    }
+    state.counters["rows"] = gModule->gDb.scalar(QStringLiteral("select count(*) from TC15")).toDouble();
+}
+
+// The floor of one goods: its lines found through the goods-code index, their
+// headers by number, the rows inserted bare in the journal's order, and the
+// filter remembered, in one transaction.
+void generateOneGoodsBare(benchmark::State &state)
+{
+    if (!gBare)
+        gBare = bench::keyedConnection(state, gModule->gDb.path());
+    sqlite3 *handle = gBare;
+    if (!handle)
+        return;
+    struct Pass {
+        const char *h, *l, *p, *in, *out;
+    } passes[] = {{"TB1", "TB11", "TA1", "L.F6,L.F6*L.F7", "0,0"},
+                  {"TB3", "TB31", "TA1", "0,0", "L.F6,L.F6*L.F7"},
+                  {"TD1", "TD11", "TA2", "0,0", "L.F6,L.F6*L.F7"},
+                  {"TD3", "TD31", "TA2", "L.F6,L.F6*L.F7", "0,0"}};
+    sqlite3_exec(handle, "PRAGMA cache_size=-131072", nullptr, nullptr, nullptr);
+    const QByteArray goods = gGoods.toUtf8();
+    std::vector<sqlite3_stmt *> statements;
+    for (const Pass &p : passes) {
+        sqlite3_stmt *st = bench::prepareOrSkip(
+            state, handle,
+            QStringLiteral("insert into TC15 (F1,F2,F3,F4,F5,F6,F7,F8,F9,F10,F11,F12,F13,F14,F15,F16,F17,F18) "
+                           "select H.F1,H.F2,P.F2,H.F10,TA3.F2,L.F1,TA4.F2,TA4.F5,TA4.F4,L.F7,%1,%2,L.H6,L.H6*L.H7,"
+                           "L.F8,H.H8 from %3 L cross join %4 H on H.F1=L.F0 left join %5 P on H.F3=P.F1 "
+                           "left join TA4 on L.F1=TA4.F1 left join TA3 on TA4.F3=TA3.F1 "
+                           "where L.F1=?1 and H.F2>='%6' and H.F2<='%7' order by H.F2,H.rowid,L.F1,L.rowid")
+                .arg(QString::fromLatin1(p.in), QString::fromLatin1(p.out), QString::fromLatin1(p.l),
+                     QString::fromLatin1(p.h), QString::fromLatin1(p.p), db::dateText(kWhole.start),
+                     db::dateText(kWhole.end))
+                .toUtf8());
+        if (!st)
+            break;
+        sqlite3_bind_text(st, 1, goods.constData(), int(goods.size()), SQLITE_STATIC);
+        statements.push_back(st);
+    }
+    const QByteArray remember = QStringLiteral("delete from c15set; insert into c15set (D1,D2,A3,A4) values "
+                                               "('%1','%2','','%3')")
+                                    .arg(db::dateText(kWhole.start), db::dateText(kWhole.end), gGoods)
+                                    .toUtf8();
+    for (auto _ : state) {
+        if (statements.size() != std::size(passes))
+            break;
+        bool ok = sqlite3_exec(handle, "BEGIN IMMEDIATE; delete from TC15", nullptr, nullptr, nullptr) == SQLITE_OK;
+        for (sqlite3_stmt *st : statements)
+            ok = ok && sqlite3_step(st) == SQLITE_DONE && sqlite3_reset(st) == SQLITE_OK;
+        ok = ok && sqlite3_exec(handle, remember.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        ok = ok && sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+        if (!ok) {
+            state.SkipWithError(sqlite3_errmsg(handle));
+            sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+            break;
+        }
+    }
+    for (sqlite3_stmt *st : statements)
+        sqlite3_finalize(st);
+}
+
+// How the engine finds the one goods' stock-in lines, one step a line.
+QString oneGoodsPlan(db::Database &db)
+{
+    db::Statement st =
+        db.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + journal::JournalStatements(oneGoodsFilter()).first());
+    QStringList steps;
+    while (st.next())
+        steps.append(st.text(3));
+    return steps.join(QStringLiteral("; "));
+}
+
 // The window: "生成报表" over a month, then the journal on show.
 void windowMonth(benchmark::State &state)
 {
@@ -136,6 +244,11 @@ int main(int argc, char **argv)
                                                     "+(select count(*) from TD11)+(select count(*) from TD31)"))
                              .toDouble();
     benchmark::AddCustomContext("document lines", QString::number(lines, 'f', 0).toStdString());
+    gGoods = fewLinesGoods(module.gDb);
+    benchmark::AddCustomContext("goods", gGoods.toStdString());
+    // A first run registers the SQL function that the plan's statement names.
+    journal::GenerateJournal(module.gDb, oneGoodsFilter(), 2);
+    benchmark::AddCustomContext("goods_plan", oneGoodsPlan(module.gDb).toStdString());
 
     benchmark::RegisterBenchmark("BM_JournalMonth/generate", generate, kMonth)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_JournalMonth/bare_insert_select", generateBare, kMonth, false)
@@ -145,6 +258,10 @@ int main(int argc, char **argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_JournalWholeBook/generate", generate, kWhole)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_JournalWholeBook/bare_insert_select", generateBare, kWhole, false)
+        ->Unit(benchmark::kMillisecond);
+
+    benchmark::RegisterBenchmark("BM_JournalOneGoods/generate", generateOneGoods)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_JournalOneGoods/bare_insert_select", generateOneGoodsBare)
         ->Unit(benchmark::kMillisecond);
 
     const int exitCode = program.run();

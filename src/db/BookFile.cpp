@@ -133,11 +133,11 @@ QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
     return toldAsDamagedWhereItIs(path, error, kind);
 }
 
-// A new copy is checked once, read whole: from a mapping of the file rather
-// than one system call per page.
+// A new copy is checked once, read whole: a block of pages per system call
+// rather than one call per page.
 QString checkCopy(const QString &path)
 {
-    return checkBookThrough(path, mappedReadVfs(), nullptr);
+    return checkBookThrough(path, blockReadVfs(), nullptr);
 }
 
 QString engineError(sqlite3 *handle)

@@ -3,7 +3,13 @@
 #define SQLITE_HAS_CODEC 1
 #include <sqlite3.h>
 
+#include <QtGlobal>
+
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
+#include <new>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/mman.h>
@@ -15,9 +21,60 @@ namespace db {
 namespace {
 
 constexpr const char *kName = "warehouse-mapped-read";
+constexpr const char *kBlockName = "warehouse-block-read";
 
 sqlite3_vfs gVfs;
+sqlite3_vfs gBlockVfs;
 sqlite3_vfs *gDefault = nullptr;
+
+// The last blocks of a file read whole, so that the many page reads that fall
+// into one block cost one system call; the least recently used is read over.
+class BlockCache {
+public:
+    static constexpr sqlite3_int64 kBlockSize = 256 * 1024;
+    static constexpr int kBlocks = 16;
+
+    explicit BlockCache(sqlite3_int64 fileSize) : fileSize_(fileSize), memory_(new char[kBlockSize * kBlocks])
+    {
+        std::fill(std::begin(start_), std::end(start_), -1);
+    }
+
+    // The read of amount bytes at offset from real through the blocks; reads
+    // across a block's end or past the file's end go to real as they are.
+    int read(sqlite3_file *real, void *buffer, int amount, sqlite3_int64 offset)
+    {
+        const sqlite3_int64 start = offset / kBlockSize * kBlockSize;
+        if (offset < 0 || offset + amount > start + kBlockSize || offset + amount > fileSize_)
+            return real->pMethods->xRead(real, buffer, amount, offset);
+        int slot = 0;
+        for (int i = 0; i < kBlocks; ++i) {
+            if (start_[i] == start) {
+                slot = i;
+                break;
+            }
+            if (lastUse_[i] < lastUse_[slot])
+                slot = i;
+        }
+        char *block = memory_.get() + slot * kBlockSize;
+        if (start_[slot] != start) {
+            start_[slot] = -1;
+            const int rc = real->pMethods->xRead(real, block, int(qMin(kBlockSize, fileSize_ - start)), start);
+            if (rc != SQLITE_OK)
+                return rc;
+            start_[slot] = start;
+        }
+        lastUse_[slot] = ++clock_;
+        std::memcpy(buffer, block + (offset - start), size_t(amount));
+        return SQLITE_OK;
+    }
+
+private:
+    sqlite3_int64 fileSize_;
+    std::unique_ptr<char[]> memory_;
+    sqlite3_int64 start_[kBlocks];
+    quint64 lastUse_[kBlocks] = {};
+    quint64 clock_ = 0;
+};
 
 // The default layer's file follows this header in the same allocation.
 struct MappedFile {
@@ -25,6 +82,7 @@ struct MappedFile {
     sqlite3_file *real;
     const char *map;
     sqlite3_int64 mapSize;
+    BlockCache *blocks;
 };
 
 sqlite3_file *real(sqlite3_file *file)
@@ -38,6 +96,8 @@ int mappedClose(sqlite3_file *file)
     if (self->map)
         ::munmap(const_cast<char *>(self->map), size_t(self->mapSize));
     self->map = nullptr;
+    delete self->blocks;
+    self->blocks = nullptr;
     return self->real->pMethods->xClose(self->real);
 }
 
@@ -50,6 +110,13 @@ int mappedRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offse
     }
     // Reads past the end keep the default layer's short-read answer.
     return self->real->pMethods->xRead(self->real, buffer, amount, offset);
+}
+
+int blockRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset)
+{
+    const auto *self = reinterpret_cast<MappedFile *>(file);
+    return self->blocks ? self->blocks->read(self->real, buffer, amount, offset)
+                        : self->real->pMethods->xRead(self->real, buffer, amount, offset);
 }
 
 int mappedWrite(sqlite3_file *file, const void *data, int amount, sqlite3_int64 offset)
@@ -112,6 +179,24 @@ const sqlite3_io_methods kMethods = {
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
+// The same with the reads through the last blocks read.
+const sqlite3_io_methods kBlockMethods = {
+    1,
+    mappedClose,
+    blockRead,
+    mappedWrite,
+    mappedTruncate,
+    mappedSync,
+    mappedFileSize,
+    mappedLock,
+    mappedUnlock,
+    mappedCheckReservedLock,
+    mappedFileControl,
+    mappedSectorSize,
+    mappedDeviceCharacteristics,
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+
 // Maps the whole file read-only; on any failure the reads simply go to the
 // default layer.
 void mapFile(MappedFile *self, const char *path)
@@ -130,12 +215,14 @@ void mapFile(MappedFile *self, const char *path)
     ::close(fd);
 }
 
-int mappedOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
+// Opens name through the default layer into file, with methods once open.
+int openReal(const char *name, sqlite3_file *file, int flags, int *outFlags, const sqlite3_io_methods *methods)
 {
     auto *self = reinterpret_cast<MappedFile *>(file);
     self->real = reinterpret_cast<sqlite3_file *>(self + 1);
     self->map = nullptr;
     self->mapSize = 0;
+    self->blocks = nullptr;
     const int rc = gDefault->xOpen(gDefault, name, self->real, flags, outFlags);
     if (rc != SQLITE_OK || !self->real->pMethods) {
         if (self->real->pMethods)
@@ -143,10 +230,33 @@ int mappedOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, i
         self->base.pMethods = nullptr;
         return rc == SQLITE_OK ? SQLITE_CANTOPEN : rc;
     }
-    self->base.pMethods = &kMethods;
-    if (name && (flags & SQLITE_OPEN_MAIN_DB) && (flags & SQLITE_OPEN_READONLY))
-        mapFile(self, name);
+    self->base.pMethods = methods;
     return SQLITE_OK;
+}
+
+bool readOnlyBook(const char *name, int flags)
+{
+    return name && (flags & SQLITE_OPEN_MAIN_DB) && (flags & SQLITE_OPEN_READONLY);
+}
+
+int mappedOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
+{
+    const int rc = openReal(name, file, flags, outFlags, &kMethods);
+    if (rc == SQLITE_OK && readOnlyBook(name, flags))
+        mapFile(reinterpret_cast<MappedFile *>(file), name);
+    return rc;
+}
+
+// The blocks are read through the default layer's own file handle: no other
+// handle of this process is opened on the file.
+int blockOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
+{
+    const int rc = openReal(name, file, flags, outFlags, &kBlockMethods);
+    auto *self = reinterpret_cast<MappedFile *>(file);
+    sqlite3_int64 size = 0;
+    if (rc == SQLITE_OK && readOnlyBook(name, flags) && self->real->pMethods->xFileSize(self->real, &size) == SQLITE_OK)
+        self->blocks = new (std::nothrow) BlockCache(size);
+    return rc;
 }
 
 void registerVfs()
@@ -158,15 +268,28 @@ void registerVfs()
     gVfs.zName = kName;
     gVfs.xOpen = mappedOpen;
     sqlite3_vfs_register(&gVfs, 0);
+    gBlockVfs = gVfs;
+    gBlockVfs.zName = kBlockName;
+    gBlockVfs.xOpen = blockOpen;
+    sqlite3_vfs_register(&gBlockVfs, 0);
 }
 
 } // namespace
 
+namespace {
+std::once_flag gRegistered;
+} // namespace
+
 const char *mappedReadVfs()
 {
-    static std::once_flag once;
-    std::call_once(once, registerVfs);
+    std::call_once(gRegistered, registerVfs);
     return kName;
+}
+
+const char *blockReadVfs()
+{
+    std::call_once(gRegistered, registerVfs);
+    return kBlockName;
 }
 
 } // namespace db

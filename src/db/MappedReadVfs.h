@@ -15,4 +15,14 @@ namespace db {
 // Registered on first use; every other call goes to the default layer.
 const char *mappedReadVfs();
 
+// The name of a file system layer for a database opened read-only that reads
+// its file a quarter megabyte block at a time into a few blocks of its own
+// (four megabytes), through the default layer's own file handle, and serves
+// the page reads from them. A whole-file check reads its pages mostly near
+// the pages it read last: one system call then serves a block's pages, and
+// no page of the file is mapped into the process (where first touching each
+// mapped page costs a fault, notably on a virtual machine). The same terms
+// as the mapped layer: the file must not change while it is open.
+const char *blockReadVfs();
+
 } // namespace db

@@ -23,6 +23,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <optional>
+
 using namespace reports;
 
 namespace {
@@ -164,18 +166,19 @@ void C18::FillReportGrid()
     filter.costPrice = Menu_price[0]->isChecked();
     filter.order = OrderClause.isEmpty() ? kOrders[0] : OrderClause;
 
+    // The wait pointer lasts until the grid is filled and its columns fitted
+    // (the hold ends before the pointer does); a refusal is told without it.
+    std::optional<WaitCursor> busy(std::in_place);
     ColumnFitHold fitOnce(GD);
     setReportGridHeaders();
     BalanceReport report;
     QString error;
-    {
-        WaitCursor busy;
-        m.ShowLoadingInStatusBar();
-        if (!ComputeBalanceReport(m.gDb, filter, m.gMoneyFormat, &report, &error)) {
-            Prompt::current().message(QStringLiteral("提示"), error, Prompt::Icon::Information);
-            m.ShowBookNameInStatusBar();
-            return;
-        }
+    m.ShowLoadingInStatusBar();
+    if (!ComputeBalanceReport(m.gDb, filter, m.gMoneyFormat, &report, &error)) {
+        busy.reset();
+        Prompt::current().message(QStringLiteral("提示"), error, Prompt::Icon::Information);
+        m.ShowBookNameInStatusBar();
+        return;
     }
     if (report.rows.isEmpty()) {
         m.ShowBookNameInStatusBar();

@@ -56,32 +56,108 @@ private:
     sqlite3 *handle_;
 };
 
+// How a pass finds the lines of the goods pattern. A pattern that starts
+// with its code's first characters finds its lines through the line table's
+// goods-code index, its cost growing with those lines; one that starts with a
+// wildcard reads every line of the period's headers. The code columns compare
+// without regard to ASCII case, as LIKE does, so an index range of the
+// pattern's leading characters holds every line the pattern matches; the
+// pattern itself still decides.
+struct GoodsLookup {
+    enum class Route { EveryLine, ExactCode, CodePrefix } route = Route::EveryLine;
+    QString from;  // the exact code, or the least code of the prefix's range
+    QString below; // the first code past the prefix's range; empty: none
+};
+
+// The characters of the goods pattern before its first wildcard.
+QString leadingCode(const QString &pattern)
+{
+    qsizetype end = 0;
+    while (end < pattern.size() && pattern[end] != QLatin1Char('*') && pattern[end] != QLatin1Char('?'))
+        ++end;
+    return pattern.left(end);
+}
+
+// The least text that follows every text starting with prefix, in the code
+// columns' case-blind order: the prefix in lower case with its last
+// character's successor (a character without one is dropped first); empty
+// when there is none.
+QString caseBlindSuccessor(const QString &prefix)
+{
+    QList<uint> points = prefix.toUcs4();
+    for (uint &c : points)
+        if (c >= 'A' && c <= 'Z')
+            c += 'a' - 'A';
+    while (!points.isEmpty() && points.last() >= 0x10FFFF)
+        points.removeLast();
+    if (points.isEmpty())
+        return {};
+    uint &last = points.last();
+    last = last == 0xD7FF ? 0xE000 : last + 1;  // past the surrogates, which are no characters
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size());
+}
+
+GoodsLookup goodsLookup(const QString &pattern)
+{
+    GoodsLookup lookup;
+    const QString code = leadingCode(pattern);
+    if (code.isEmpty())
+        return lookup;
+    lookup.from = code;
+    if (code.size() == pattern.size()) {
+        lookup.route = GoodsLookup::Route::ExactCode;
+    } else {
+        lookup.route = GoodsLookup::Route::CodePrefix;
+        lookup.below = caseBlindSuccessor(code);
+    }
+    return lookup;
+}
+
 // The insert-select of one pass; ?1 money decimals, ?2 ?3 the period, then
-// the filters in the order category, goods, party.
+// the filters in the order category, goods (the index bounds, then the
+// pattern), party.
+//
+// A goods found by its index drives the pass from its lines to their headers
+// (the cross join keeps the lines outside); the rows are then put in the order
+// the period's headers give them, as in the pass over every line: by the
+// headers' date index, each header's lines by goods code.
 QString passStatement(const JournalPass &pass, const JournalFilter &filter)
 {
     const QString moved = QStringLiteral("round_stored(L.F6,5),round_stored(L.F6*L.F7,?1)");
     const QString none = QStringLiteral("0,0");
+    const GoodsLookup lookup = goodsLookup(filter.goodsPattern);
+    const bool byIndex = lookup.route != GoodsLookup::Route::EveryLine;
+    const QString joins = byIndex ? QStringLiteral("from %5 L cross join %3 H on H.F1=L.F0 left join %4 P on H.F3=P.F1 ")
+                                  : QStringLiteral("from %3 H left join %4 P on H.F3=P.F1 left join %5 L on L.F0=H.F1 ");
 
-    QString sql = QStringLiteral(
+    QString sql = (QStringLiteral(
         "insert into TC15 (F1,F2,F3,F4,F5,F6,F7,F8,F9,F10,F11,F12,F13,F14,F15,F16,F17,F18) "
         "select coalesce(H.F1,''),coalesce(H.F2,''),coalesce(P.F2,''),coalesce(H.F10,''),coalesce(TA3.F2,''),"
         "coalesce(L.F1,''),coalesce(TA4.F2,''),coalesce(TA4.F5,''),coalesce(TA4.F4,''),"
         "round_stored(L.F7,?1),%1,%2,round_stored(L.H6,5),round_stored(L.H6*L.H7,?1),"
-        "coalesce(L.F8,''),coalesce(H.H8,'00-01-01') "
-        "from %3 H left join %4 P on H.F3=P.F1 left join %5 L on L.F0=H.F1 "
-        "left join TA4 on L.F1=TA4.F1 left join TA3 on TA4.F3=TA3.F1 "
-        "where H.F2>=?2 and H.F2<=?3")
+        "coalesce(L.F8,''),coalesce(H.H8,'00-01-01') ")
+                   + joins
+                   + QStringLiteral("left join TA4 on L.F1=TA4.F1 left join TA3 on TA4.F3=TA3.F1 "
+                                    "where H.F2>=?2 and H.F2<=?3"))
                       .arg(pass.inbound ? moved : none, pass.inbound ? none : moved,
                            QString::fromLatin1(pass.header), QString::fromLatin1(pass.party),
                            QString::fromLatin1(pass.lines));
     int next = 4;
     if (!filter.categoryCode.isEmpty())
         sql += QStringLiteral(" and TA4.F3=?%1").arg(next++);
+    if (lookup.route == GoodsLookup::Route::ExactCode)
+        sql += QStringLiteral(" and L.F1=?%1").arg(next++);
+    if (lookup.route == GoodsLookup::Route::CodePrefix) {
+        sql += QStringLiteral(" and L.F1>=?%1").arg(next++);
+        if (!lookup.below.isEmpty())
+            sql += QStringLiteral(" and L.F1<?%1").arg(next++);
+    }
     if (!filter.goodsPattern.isEmpty())
         sql += QStringLiteral(" and L.F1 like ?%1 escape '\\'").arg(next++);
     if (!filter.partyPattern.isEmpty())
         sql += QStringLiteral(" and H.F3 like ?%1 escape '\\'").arg(next++);
+    if (byIndex)
+        sql += QStringLiteral(" order by H.F2,H.rowid,P.rowid,L.F1,L.rowid,TA4.rowid,TA3.rowid");
     return sql;
 }
 
@@ -90,6 +166,11 @@ QVariantList passValues(const JournalFilter &filter, int moneyDecimals)
     QVariantList values{moneyDecimals, db::dateText(filter.start), db::dateText(filter.end)};
     if (!filter.categoryCode.isEmpty())
         values.append(filter.categoryCode);
+    const GoodsLookup lookup = goodsLookup(filter.goodsPattern);
+    if (lookup.route != GoodsLookup::Route::EveryLine)
+        values.append(lookup.from);
+    if (!lookup.below.isEmpty())
+        values.append(lookup.below);
     if (!filter.goodsPattern.isEmpty())
         values.append(LikePattern(filter.goodsPattern));
     if (!filter.partyPattern.isEmpty())
@@ -181,6 +262,14 @@ QString GoodsPattern(const QString &boxText)
     return text == QStringLiteral("所有货品") ? QString() : text;
 }
 
+QStringList JournalStatements(const JournalFilter &filter)
+{
+    QStringList statements;
+    for (const JournalPass &pass : kPasses)
+        statements.append(passStatement(pass, filter));
+    return statements;
+}
+
 RunResult GenerateJournal(db::Database &db, const JournalFilter &filter, int moneyDecimals,
                           const CancelCheck &cancelled)
 {
@@ -210,8 +299,8 @@ RunResult GenerateJournal(db::Database &db, const JournalFilter &filter, int mon
     if (!db.exec(QStringLiteral("delete from TC15")))
         return fail(result);
     const QVariantList values = passValues(filter, moneyDecimals);
-    for (const JournalPass &pass : kPasses) {
-        if (isCancelled() || !db.exec(passStatement(pass, filter), values))
+    for (const QString &statement : JournalStatements(filter)) {
+        if (isCancelled() || !db.exec(statement, values))
             return fail(result);
     }
     if (isCancelled())

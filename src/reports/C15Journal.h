@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -50,6 +51,10 @@ using CancelCheck = std::function<bool()>;
 // the previous run.
 RunResult GenerateJournal(db::Database &db, const JournalFilter &filter, int moneyDecimals,
                           const CancelCheck &cancelled = {});
+
+// The insert-selects of a run of filter, one per document kind, as the run
+// prepares them (to show how the engine finds their rows).
+QStringList JournalStatements(const JournalFilter &filter);
 
 // The row of c15set; nullopt when it holds none or cannot be read.
 std::optional<SavedFilter> ReadSavedFilter(db::Database &db);

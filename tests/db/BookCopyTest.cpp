@@ -225,6 +225,43 @@ TEST(BookCopy, ADamagedBookIsRefusedByTheCheckAndTheEarlierBackupStays)
     }
 }
 
+// The check reads a copy a block of pages at a time into a few blocks of its
+// own: a book of many more blocks than it keeps passes whole and equal, and a
+// page damaged anywhere in it, the last page included, is found.
+TEST(BookCopy, ABookOfManyBlocksIsCheckedWhole)
+{
+    TestBook book;
+    book.exec("insert into TA4 (F1,F2,F8) values ('G1','螺丝',0)");
+    {
+        db::Transaction posting(book.db());
+        for (int i = 0; i < 6000; ++i)  // about 8 MB: twice the blocks the check keeps
+            ASSERT_TRUE(book.db().exec(QStringLiteral("insert into TB11 (F0,F1,F8) values (?,'G1',hex(randomblob(600)))"),
+                                       {QStringLiteral("RK%1").arg(i)}));
+        ASSERT_TRUE(posting.commit());
+    }
+    const QString backup = book.dir() + "/backup.vzk";
+    ASSERT_EQ(db::copyBook(book.bookPath(), backup), QString());
+    EXPECT_EQ(tablesOf(backup), tablesOf(book.bookPath()));
+
+    QFile whole(book.bookPath());
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const qint64 pageSize = 1024, pages = bytes.size() / pageSize;
+    ASSERT_GT(bytes.size(), 8 * 1024 * 1024 - 1024 * 1024);
+    for (const qint64 page : {pages / 3, pages / 2 + 1, pages - 1}) {
+        QByteArray damaged = bytes;
+        for (qint64 i = page * pageSize + 200; i < page * pageSize + 240; ++i)
+            damaged[i] = char(~damaged[i]);
+        const QString path = book.dir() + "/damaged.vzk";
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(damaged);
+        file.close();
+        EXPECT_FALSE(db::copyBook(path, book.dir() + "/copy.vzk").isEmpty()) << "page " << page;
+        EXPECT_FALSE(QFile::exists(book.dir() + "/copy.vzk")) << "page " << page;
+    }
+}
+
 // A copy of a book is open to no one the book is closed to: a backup, or a
 // new book made from it, takes the book's permission bits within those a new
 // file gets, and its owner may always read and write it.

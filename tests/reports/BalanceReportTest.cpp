@@ -63,6 +63,28 @@ TEST_F(BalanceTest, AStartAfterTheEndLeavesThePeriodEmptyAndTheEndRight)
     EXPECT_EQ(w.grid().rowTexts(2), (QStringList{"G2", "螺母/", "9.00", "个", "8", "0", "0", "0", "0", "8"}));
 }
 
+// The wait pointer stays up while the grid is filled, and is gone once the
+// report is on show.
+TEST_F(BalanceTest, TheWaitPointerLastsUntilTheGridIsFilled)
+{
+    C18 w;
+    WindowDriver<C18> d{w};
+    ASSERT_TRUE(d.showActive());
+    const auto pointer = [] {
+        const QCursor *cursor = QApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::ArrowCursor;
+    };
+    QVector<Qt::CursorShape> atFill;
+    QObject::connect(&w.grid(), &QAbstractItemModel::modelReset, &w, [&] { atFill.append(pointer()); });
+    w.DTP[0]->setDate(QDate(2026, 2, 1));
+    w.DTP[1]->setDate(QDate(2026, 3, 8));
+    w.Cmd->click();
+    ASSERT_EQ(w.recordCount(), 5);
+    ASSERT_FALSE(atFill.isEmpty());
+    EXPECT_EQ(atFill.last(), Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 // Fractions keep their zero before the point, and a balance worked back
 // through movements that nearly cancel is their exact decimal difference.
 TEST_F(BalanceTest, FiguresAreExactDecimalsWithTheirZeroBeforeThePoint)

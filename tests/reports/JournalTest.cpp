@@ -54,7 +54,7 @@ struct Journal : ::testing::Test {
                    *auditor ? QVariant(QString::fromUtf8(auditor)) : QVariant(), QString::fromUtf8(remark), stamp});
         for (const Line &l : lines)
             book.exec("insert into " + h + "1 (F0,F1,F6,F7,F8,H6,H7) values (?,?,?,?,?,?,?)",
-                      {QString::fromLatin1(no), QString::fromLatin1(l.goods), l.qty, l.price,
+                      {QString::fromLatin1(no), QString::fromUtf8(l.goods), l.qty, l.price,
                        QString::fromUtf8(l.remark), l.h6, l.h7});
     }
 
@@ -165,6 +165,59 @@ TEST_F(Journal, FiltersNarrowEveryKind)
         ASSERT_EQ(run(f), RunOutcome::Done);
         EXPECT_EQ(rows(), c.expected) << c.category << "/" << c.goods << "/" << c.party;
         EXPECT_EQ(saved(), QStringLiteral("2026-03-01|2026-03-31|%1|%2").arg(c.category, c.goods));
+    }
+}
+
+// A goods pattern that starts with a code finds its lines through the
+// goods-code index and lists what the pattern matches, in the order of the
+// headers' dates and each header's codes, as a pass over every line does: an
+// exact code, a prefix, the operator's own _ and %, codes of either case,
+// characters next to the letters, codes beyond ASCII.
+TEST_F(Journal, GoodsFoundByTheirCodesAsByEveryLine)
+{
+    fourKinds();
+    // Inserted after a header of a later day; each header's lines out of code order.
+    doc("TB1", "RK5", "2026-03-20", "001", "张三", "x", {{"ab%2", 1, 1}, {"AB_1", 1, 1}, {"A@1", 1, 1}});
+    doc("TB1", "RK4", "2026-03-15", "S1", "张三", "x", {{"ABx1", 1, 1}, {"a01", 1, 1}, {"A[1", 1, 1}});
+    doc("TD1", "CK5", "2026-03-15", "R1", "张三", "x", {{"货A1", 1, 1}, {"货a1", 1, 1}, {"AB%1", 1, 1}});
+    struct Case {
+        const char *goods, *party;
+        QStringList expected;
+    } cases[] = {
+        {"a01", "", {"RK1|A01", "RK4|a01", "TH1|A01", "CK1|A01", "TK1|A01"}},
+        {"A0*", "", {"RK1|A01", "RK4|a01", "TH1|A01", "CK1|A01", "TK1|A01"}},
+        {"a01", "S1", {"RK1|A01", "RK4|a01", "TH1|A01"}},
+        {"ab*", "", {"RK4|ABx1", "RK5|ab%2", "RK5|AB_1", "CK5|AB%1"}},
+        {"AB_*", "", {"RK5|AB_1"}},
+        {"ab%1", "", {"CK5|AB%1"}},
+        {"aB%?", "", {"RK5|ab%2", "CK5|AB%1"}},
+        {"A@*", "", {"RK5|A@1"}},
+        {"a[?", "", {"RK4|A[1"}},
+        {"A*1", "", {"RK1|A01", "RK4|a01", "RK4|A[1", "RK4|ABx1", "RK5|A@1", "RK5|AB_1", "TH1|A01", "CK1|A01",
+                     "CK5|AB%1", "TK1|A01"}},
+        {"货a*", "", {"CK5|货A1", "CK5|货a1"}},
+        {"货a1", "", {"CK5|货A1", "CK5|货a1"}},
+        {"?01", "", {"RK1|A01", "RK1|B01", "RK4|a01", "TH1|A01", "CK1|A01", "TK1|A01"}},
+        {"A0", "", {}},
+    };
+    for (const Case &c : cases) {
+        JournalFilter f = march();
+        f.goodsPattern = QString::fromUtf8(c.goods);
+        f.partyPattern = QString::fromLatin1(c.party);
+        ASSERT_EQ(run(f), RunOutcome::Done);
+        EXPECT_EQ(rows(), c.expected) << c.goods << "/" << c.party;
+    }
+
+    // The lines of a code or a prefix are looked up in the index, not read all.
+    for (const char *goods : {"a01", "A0*"}) {
+        JournalFilter f = march();
+        f.goodsPattern = QString::fromLatin1(goods);
+        db::Statement plan = book.db().prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + journal::JournalStatements(f)[0]);
+        QStringList steps;
+        while (plan.next())
+            steps.append(plan.text(3));
+        EXPECT_TRUE(steps.join(';').contains(QStringLiteral("TB11 AS L USING INDEX TB11_F1")))
+            << goods << ": " << steps.join(';').toStdString();
     }
 }
 
