@@ -45,6 +45,12 @@ void Module1::AutoBackupBook()
     QDir().mkpath(folderPath);
     if (gBookName == gBookFile)
         gBookName = QStringLiteral("帐本文件");
+    // Everything from the decision to the settings' new date is done in this
+    // program's turn: another program leaving the same book at the same
+    // moment decides after it and finds today's backup made, instead of
+    // making it again and costing the older generation.
+    // The turn is kept by a hidden file beside the book's backup settings.
+    const backupgen::BackupTurn turn(gAppPath + QStringLiteral(".") + gBookName + QStringLiteral("bak.lock"));
     RemoveBookLeftovers();
     const QString settingsPath = gAppPath + gBookName + QStringLiteral("bak.set");
     if (!QFileInfo::exists(settingsPath))

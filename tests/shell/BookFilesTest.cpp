@@ -297,6 +297,53 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
     leftovers::expectRemovedAsTold(cases);
 }
 
+// Two or three programs of one book (copies on one computer, or computers
+// sharing the data folder) leave at the same moment when yesterday's backup
+// is due again: one of them makes today's backup, the others find it made,
+// and yesterday's backup stays as the older generation.
+TEST_F(AutoBackupTest, ProgramsLeavingAtOnceMakeTodaysBackupOnceAndKeepYesterdays)
+{
+    QDir().mkpath(folder());
+    for (const int programs : {2, 3}) {
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE(testing::Message() << programs << " programs, round " << round);
+            for (const QString &name : backups())
+                QFile::remove(folder() + "/" + name);
+            writeFile(folder() + "/测试帐本2026-12-8.vzk", "yesterday's backup");
+            writeFile(folder() + "/测试帐本2026-12-7.___", "the generation before");
+            settings("1\n2026-12-8 18:00:00\n");
+            book.db().close();
+            int start[2];
+            ASSERT_EQ(::pipe(start), 0);
+            QList<pid_t> started;
+            for (int which = 0; which < programs; ++which) {
+                const pid_t program = ::fork();
+                ASSERT_GE(program, 0);
+                if (program == 0) {
+                    ::close(start[1]);
+                    char go;
+                    (void)!::read(start[0], &go, 1);  // all leave together
+                    run(2026, 12, 9);
+                    ::_exit(book.prompt().shown.isEmpty() ? 0 : 1);
+                }
+                started.append(program);
+            }
+            ::close(start[0]);
+            ::close(start[1]);
+            for (const pid_t program : started) {
+                int status = 0;
+                ASSERT_EQ(::waitpid(program, &status, 0), program);
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a program told of a failure";
+            }
+            EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-8.___", "测试帐本2026-12-9.vzk"}));
+            EXPECT_EQ(db::checkBook(folder() + "/测试帐本2026-12-9.vzk"), QString());
+            EXPECT_TRUE(textfile::read(book.m().gAppPath + "测试帐本bak.set").startsWith("1\n2026-12-09 18:30:00"));
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
 // Two computers leaving the same book at once put their backups into one
 // folder together, round after round: each publishes its whole copy, neither
 // is told it failed, and one older generation is always kept.
