@@ -33,14 +33,13 @@ QString publishNewest(const QDir &folder, const QString &bookName, const QString
 class BackupTurn {
 public:
     // Waits for the turn kept by the file at lockPath (made when missing).
-    // Not held when that file cannot be opened or locked (the program then
-    // decides alone, as it would without other programs).
+    // Without a turn when that file is no regular file of this user's or
+    // cannot be locked: the program then decides alone, as it would without
+    // other programs.
     explicit BackupTurn(const QString &lockPath);
     ~BackupTurn();
     BackupTurn(const BackupTurn &) = delete;
     BackupTurn &operator=(const BackupTurn &) = delete;
-
-    bool isHeld() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;
