@@ -1,6 +1,7 @@
 #include "OperatorStore.h"
 
 #include "db/Database.h"
+#include "shell/Pictures.h"
 
 namespace operators {
 
@@ -70,6 +71,8 @@ void coupleRights(Rights &rights, int changed)
 Result addOperator(db::Database &db, const Operator &op)
 {
     const QString code = op.code.trimmed();
+    if (!isPlainFileName(code))
+        return Result{Outcome::NotAName, {}, {}};
     db::Transaction tx(db);
     if (!tx.isActive())
         return failed(db);
@@ -89,6 +92,8 @@ Result updateOperator(db::Database &db, const QString &oldCode, const Operator &
     const QString code = op.code.trimmed();
     if (isAdministrator(from) && !isAdministrator(code))
         return Result{Outcome::Protected, {}, {}};
+    if (!isPlainFileName(code))
+        return Result{Outcome::NotAName, {}, {}};
     db::Transaction tx(db);
     if (!tx.isActive())
         return failed(db);

@@ -26,7 +26,9 @@ struct Operator {
 // The highest administrator: cannot be deleted and keeps its code.
 inline const QString kAdministrator = QStringLiteral("001");
 
-enum class Outcome { Done, Duplicate, Protected, Missing, Failed };
+// NotAName: the code cannot serve as a file name (it names the operator's
+// picture "image/<code>.jpg"): it holds a path separator or begins with ".".
+enum class Outcome { Done, Duplicate, Protected, Missing, NotAName, Failed };
 
 struct Result {
     Outcome outcome = Outcome::Done;
@@ -43,13 +45,15 @@ std::optional<Rights> readRights(db::Database &db, const QString &code);
 // cost prices away takes inbound away. changed is the index just set.
 void coupleRights(Rights &rights, int changed);
 
-// Adds a new operator without a password. Refused when the code is taken.
+// Adds a new operator without a password. Refused when the code is taken or
+// is no plain name.
 Result addOperator(db::Database &db, const Operator &op);
 
 // Stores op in place of the operator oldCode; every field the window does not
 // show (password, caption, note) stays with the row, also under a new code.
-// Refused when the new code is held by another operator, when "001" would
-// lose its code, or when oldCode no longer exists.
+// Refused when the new code is held by another operator or is no plain name
+// (also a stored one kept), when "001" would lose its code, or when oldCode
+// no longer exists.
 Result updateOperator(db::Database &db, const QString &oldCode, const Operator &op);
 
 // Deletes the operator code; "001" is refused.

@@ -141,6 +141,10 @@ void S1::reportFailure(const operators::Result &result)
     case operators::Outcome::Protected:
         notice(QStringLiteral("001是本系统最高权限管理员专用帐号，不能删除！"));
         break;
+    case operators::Outcome::NotAName:
+        notice(QStringLiteral("操作员帐号中不能有“/”或“\\”，也不能以“.”开头！"));
+        Txt[0]->setFocus();
+        break;
     case operators::Outcome::Missing:
         notice(QStringLiteral("该操作员资料已不存在，无法保存！"));
         break;

@@ -101,7 +101,7 @@ PasswordChange changePassword(db::Database &db, const QString &code, const QStri
 
 QString ownPicturePath(const QString &appPath, const QString &code)
 {
-    return appPath + QStringLiteral("image/") + code + QStringLiteral(".jpg");
+    return operatorPicturePath(appPath, code);
 }
 
 QString defaultPicturePath(const QString &appPath)
@@ -119,8 +119,13 @@ std::optional<QString> setOwnPicture(const QString &appPath, const QString &code
     const QByteArray content = in.readAll();
     if (in.error() != QFile::NoError)
         return unreadablePicture(source, RegularFileOpen::Unreadable, in.errorString());
+    const QString target = ownPicturePath(appPath, code);
+    if (target.isEmpty())
+        return QStringLiteral("操作员帐号“%1”不能用作图片的文件名，无法保存个人图片。\n\n"
+                              "请在系统操作员管理中给这个操作员换一个帐号。")
+            .arg(code);
     QDir().mkpath(appPath + QStringLiteral("image"));
-    if (const QString failure = db::writeWhole(ownPicturePath(appPath, code), content); !failure.isEmpty())
+    if (const QString failure = db::writeWhole(target, content); !failure.isEmpty())
         return failure;
     return std::nullopt;
 }
@@ -128,6 +133,8 @@ std::optional<QString> setOwnPicture(const QString &appPath, const QString &code
 std::optional<QString> removeOwnPicture(const QString &appPath, const QString &code)
 {
     const QString path = ownPicturePath(appPath, code);
+    if (path.isEmpty())
+        return std::nullopt;  // such a code has no picture of its own
     if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
         return std::nullopt;
     return unremovablePicture(errno, path);

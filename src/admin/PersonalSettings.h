@@ -34,7 +34,8 @@ struct PasswordChange {
 PasswordChange changePassword(db::Database &db, const QString &code, const QString &oldPassword,
                               const QString &newPassword, const QString &confirmation);
 
-// The operator's own background picture beside the program.
+// The operator's own background picture in the data folder; empty for a
+// code that cannot name a file there (operatorPicturePath).
 QString ownPicturePath(const QString &appPath, const QString &code);
 QString defaultPicturePath(const QString &appPath);
 

@@ -21,6 +21,7 @@
 #include <QGuiApplication>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 using backupgen::backupsOf;
 
@@ -45,6 +46,16 @@ void Module1::AutoBackupBook()
     QDir().mkpath(folderPath);
     if (gBookName == gBookFile)
         gBookName = QStringLiteral("帐本文件");
+    // Everything from the decision to the settings' new date is done in this
+    // program's turn: another program leaving the same book at the same
+    // moment decides after it and finds today's backup made, instead of
+    // making it again and costing the older generation. The turn is kept by
+    // a hidden file beside the book's backup settings.
+    std::optional<backupgen::BackupTurn> turn;
+    {
+        WaitCursor wait;
+        turn.emplace(gAppPath + QStringLiteral(".") + gBookName + QStringLiteral("bak.lock"));
+    }
     RemoveBookLeftovers();
     const QString settingsPath = gAppPath + gBookName + QStringLiteral("bak.set");
     if (!QFileInfo::exists(settingsPath))
@@ -53,7 +64,10 @@ void Module1::AutoBackupBook()
     // Another user's lock is told in the usual words, as a notice: it passes
     // when the other user leaves. Any other reason (a damaged book, a full
     // disk) is named with the warning icon, as it needs the clerk to act.
-    auto fail = [](const QString &reason = {}) {
+    // The turn passes on before a message waits for the clerk, so another
+    // program leaving meanwhile does not wait for this clerk's answer.
+    auto fail = [&turn](const QString &reason = {}) {
+        turn.reset();
         if (reason.isEmpty())
             Prompt::current().message(QStringLiteral("自动备份"),
                                       QStringLiteral("其它用户正在使用当前帐本，系统无法备份数据。\n\n"

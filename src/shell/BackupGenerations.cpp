@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace backupgen {
 
@@ -44,6 +48,40 @@ QString publishNewest(const QDir &folder, const QString &bookName, const QString
         }
     }
     return db::replaceFile(staged, target, bookFile);
+}
+
+BackupTurn::BackupTurn(const QString &lockPath)
+{
+    // Never through a link, and only a regular file of this user's own: the
+    // name lies in a folder others may share, and a neighbour's file could be
+    // held locked by the neighbour for ever. Non-blocking only so that a pipe
+    // planted under the name cannot hold the open.
+    const QByteArray path = QFile::encodeName(lockPath);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    struct stat st {};
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    int locked = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
+        do
+            locked = ::fcntl(fd, F_SETLKW, &lock);
+        while (locked != 0 && errno == EINTR);
+    }
+    if (locked != 0) {
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+}
+
+BackupTurn::~BackupTurn()
+{
+    // Closing the file ends the lock.
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 } // namespace backupgen

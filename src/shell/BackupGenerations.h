@@ -22,4 +22,27 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
 QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target,
                       const QString &bookFile);
 
+// The turn of one program to decide whether a book's backup is due and to
+// make it: programs leaving the same book at once (two copies on one
+// computer, or computers sharing the data folder) take turns, and each
+// decides only once it has the turn, so a later one finds the backup an
+// earlier one has just made. The turn is the system's record lock on a file
+// kept for it (empty, never replaced): it reaches other computers as far as
+// the folder's file system carries record locks, and ends with the process,
+// also when it is killed.
+class BackupTurn {
+public:
+    // Waits for the turn kept by the file at lockPath (made when missing).
+    // Without a turn when that file is no regular file of this user's or
+    // cannot be locked: the program then decides alone, as it would without
+    // other programs.
+    explicit BackupTurn(const QString &lockPath);
+    ~BackupTurn();
+    BackupTurn(const BackupTurn &) = delete;
+    BackupTurn &operator=(const BackupTurn &) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 } // namespace backupgen

@@ -207,7 +207,7 @@ void Login::DressBackground()
     const QString c = m_.GetSingleValue(QStringLiteral("select F75 from TE1 where F1=?"), {m_.gUserCode});
     bg->setBigCaption(c.isEmpty() || c == Module1::NoFound ? DefaultBigCaption : c.trimmed());
     bg->Form_Resize();
-    const QPixmap own = loadPicture(m_.gAppPath + QStringLiteral("image/") + m_.gUserCode + QStringLiteral(".jpg"));
+    const QPixmap own = loadPicture(operatorPicturePath(m_.gAppPath, m_.gUserCode));
     if (!own.isNull()) {
         bg->setPicture(own);
         bg->setLabelsVisible(true);

@@ -15,3 +15,16 @@ QPixmap loadPicture(const QString &path)
     const QImage image = reader.read();
     return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
+
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QLatin1Char('/'))
+           && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+QString operatorPicturePath(const QString &appPath, const QString &code)
+{
+    if (!isPlainFileName(code))
+        return {};
+    return appPath + QStringLiteral("image/") + code + QStringLiteral(".jpg");
+}

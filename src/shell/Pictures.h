@@ -11,3 +11,14 @@
 // content, whatever its name ("syspic.dat"). A null pixmap when it cannot be
 // read or is not a regular file.
 QPixmap loadPicture(const QString &path);
+
+// Whether name can serve as one file's name inside a folder: not empty, no
+// path separator ("/" or "\\") and no leading "." (neither "..", the folder
+// above, nor a hidden file).
+bool isPlainFileName(const QString &name);
+
+// The picture of the operator code in the data folder appPath:
+// appPath + "image/" + code + ".jpg". Empty for a code that is no plain file
+// name (one stored in a book by an earlier version, say), so no picture path
+// made from a code reaches outside the folder "image".
+QString operatorPicturePath(const QString &appPath, const QString &code);

@@ -8,6 +8,7 @@
 #include "WindowRegistry.h"
 #include "ZbSet.h"
 #include "frmTip.h"
+#include "db/FileReplace.h"
 #include "platform/DesktopLocale.h"
 #include "platform/ModalFocus.h"
 #include "platform/Prompt.h"
@@ -93,9 +94,11 @@ void Startup::PrepareDataFolder()
     for (const QString &name : {kDefaultBookFile, QStringLiteral("dbsetup.dat")}) {
         const QString target = m_.gAppPath + name;
         if (!QFileInfo::exists(target) && QFileInfo::exists(m_.gProgramPath + name)) {
-            QFile::copy(m_.gProgramPath + name, target);
-            // The build's files may be read-only; the user's copy is written to.
-            QFile(target).setPermissions(QFile(target).permissions() | QFileDevice::WriteOwner);
+            // The copy is the user's file, not the build's: it gets the mode a
+            // file the user makes gets (the user's mask, so a private setup
+            // keeps it private), written to by its owner.
+            if (QFile::copy(m_.gProgramPath + name, target))
+                db::giveNewFileMode(target);
         }
     }
 }

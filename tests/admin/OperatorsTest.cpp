@@ -190,6 +190,32 @@ TEST_F(Operators, WindowAddsEditsAndDeletes)
     EXPECT_EQ(w.recordCount(), 2);
 }
 
+// An operator's code names the operator's picture ("image/<code>.jpg"): a
+// code that would reach another folder or a hidden file is refused, by the
+// store and by the window, and nothing is written.
+TEST_F(Operators, ACodeThatIsNoPlainNameIsRefused)
+{
+    addRow("A1", "张三", "110011");
+    for (const char *code : {"../../x", "A/B", "A\\B", ".X", "..", "./A1"}) {
+        SCOPED_TRACE(code);
+        const operators::Operator op{QString::fromUtf8(code), QStringLiteral("李四"), {}};
+        EXPECT_EQ(operators::addOperator(book.db(), op).outcome, operators::Outcome::NotAName);
+        EXPECT_EQ(operators::updateOperator(book.db(), "A1", op).outcome, operators::Outcome::NotAName);
+    }
+    EXPECT_EQ(book.number("select count(*) from TE1"), 2);
+    EXPECT_EQ(book.value("select F2 from TE1 where F1='A1'"), QStringLiteral("张三"));
+
+    S1 w;
+    WindowDriver<S1> d{w};
+    d.menu("Menu_Add");
+    d.type(0, "../../x");
+    d.type(1, "li");
+    d.menu("Menu_save");
+    EXPECT_EQ(book.prompt().lastText(), QStringLiteral("操作员帐号中不能有“/”或“\\”，也不能以“.”开头！"));
+    EXPECT_EQ(w.Edstu(), 1);
+    EXPECT_EQ(book.number("select count(*) from TE1"), 2);
+}
+
 TEST_F(Operators, ClosingDuringAnEditIsAllowedAndPutsTheBookNameBack)
 {
     registerOperatorWindows();
@@ -352,6 +378,49 @@ TEST_F(PersonalSettings, BackgroundPictureIsSetAndRestored)
     S2 w(nullptr, &bg);
     click(w, "CmdSet3");
     EXPECT_FALSE(w.findChild<QPushButton *>("CmdSet1")->isEnabled());
+}
+
+// A code stored in a book that is no plain name (written by an earlier
+// version) reaches no file outside the folder "image": the operator's picture
+// there is neither shown, replaced nor removed.
+TEST_F(PersonalSettings, AStoredCodeThatIsNoPlainNameReachesNoFileOutside)
+{
+    const QString code = QStringLiteral("../../OUT");
+    book.exec("update TE1 set F1=? where F1='A1'", {code});
+    book.m().gUserCode = code;
+    book.m().gAppPath = book.dir() + QStringLiteral("/数据/");
+    ASSERT_TRUE(QDir().mkpath(book.m().gAppPath + "image"));
+    const QString outside = book.dir() + "/OUT.jpg";  // image/../../OUT.jpg
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(outside, "BMP"));
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(book.m().gProgramPath + "syspic.dat", "BMP"));
+    image.fill(Qt::green);
+    ASSERT_TRUE(image.save(book.m().gAppPath + "mine.png", "PNG"));
+    QFile file(outside);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    {
+        S2 w(nullptr, &bg);
+        EXPECT_EQ(w.findChild<QLabel *>("Img")->pixmap().toImage().pixelColor(0, 0), QColor(Qt::blue));  // the default, not the file outside
+        book.fileDialogs().answer(book.m().gAppPath + "mine.png");
+        click(w, "CmdSet0");
+        click(w, "CmdSet1");
+        EXPECT_EQ(book.prompt().lastText(), QStringLiteral("操作员帐号“../../OUT”不能用作图片的文件名，无法保存个人图片。\n\n"
+                                                           "请在系统操作员管理中给这个操作员换一个帐号。"));
+        EXPECT_EQ(w.result(), 0);
+    }
+    {
+        S2 w(nullptr, &bg);
+        click(w, "CmdSet3");
+        click(w, "CmdSet1");  // back to the default picture: nothing of this code's to remove
+        EXPECT_EQ(w.result(), int(QDialog::Accepted));
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 // A chosen picture that can no longer be read when it is confirmed is named

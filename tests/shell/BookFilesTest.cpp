@@ -16,6 +16,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -295,6 +297,93 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
     leftovers::leave(cases);
     run(2026, 12, 9);  // at exit, without a backup setting for the book
     leftovers::expectRemovedAsTold(cases);
+}
+
+// Two or three programs of one book (copies on one computer, or computers
+// sharing the data folder) leave at the same moment when yesterday's backup
+// is due again: one of them makes today's backup, the others find it made,
+// and yesterday's backup stays as the older generation.
+TEST_F(AutoBackupTest, ProgramsLeavingAtOnceMakeTodaysBackupOnceAndKeepYesterdays)
+{
+    QDir().mkpath(folder());
+    for (const int programs : {2, 3}) {
+        for (int round = 0; round < 3; ++round) {
+            SCOPED_TRACE(testing::Message() << programs << " programs, round " << round);
+            for (const QString &name : backups())
+                QFile::remove(folder() + "/" + name);
+            writeFile(folder() + "/测试帐本2026-12-8.vzk", "yesterday's backup");
+            writeFile(folder() + "/测试帐本2026-12-7.___", "the generation before");
+            settings("1\n2026-12-8 18:00:00\n");
+            book.db().close();
+            int start[2];
+            ASSERT_EQ(::pipe(start), 0);
+            QList<pid_t> started;
+            for (int which = 0; which < programs; ++which) {
+                const pid_t program = ::fork();
+                ASSERT_GE(program, 0);
+                if (program == 0) {
+                    ::close(start[1]);
+                    char go;
+                    (void)!::read(start[0], &go, 1);  // all leave together
+                    run(2026, 12, 9);
+                    ::_exit(book.prompt().shown.isEmpty() ? 0 : 1);
+                }
+                started.append(program);
+            }
+            ::close(start[0]);
+            ::close(start[1]);
+            for (const pid_t program : started) {
+                int status = 0;
+                ASSERT_EQ(::waitpid(program, &status, 0), program);
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a program told of a failure";
+            }
+            EXPECT_EQ(backups(), (QStringList{"测试帐本2026-12-8.___", "测试帐本2026-12-9.vzk"}));
+            EXPECT_EQ(db::checkBook(folder() + "/测试帐本2026-12-9.vzk"), QString());
+            EXPECT_TRUE(textfile::read(book.m().gAppPath + "测试帐本bak.set").startsWith("1\n2026-12-09 18:30:00"));
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+// A file of another user's under the name that keeps the backup's turn (a
+// neighbour's in a shared folder, held locked by the neighbour) never keeps
+// the program from leaving: it makes its backup without the turn.
+TEST_F(AutoBackupTest, ANeighboursFileUnderTheTurnsNameDoesNotHoldTheExit)
+{
+    settings("1\n2026-12-8 18:00:00\n");
+    const QByteArray turnFile = QFile::encodeName(book.m().gAppPath + ".测试帐本bak.lock");
+    const int fd = ::open(turnFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_GE(fd, 0);
+    if (::fchown(fd, 65534, 65534) != 0 || ::fchmod(fd, 0666) != 0)
+        GTEST_SKIP() << "no file can be given to another user here";
+    int held[2];
+    ASSERT_EQ(::pipe(held), 0);
+    const pid_t neighbour = ::fork();
+    ASSERT_GE(neighbour, 0);
+    if (neighbour == 0) {
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        ::_exit(::fcntl(fd, F_SETLK, &lock) == 0 && ::write(held[1], "l", 1) == 1 ? (::pause(), 0) : 1);
+    }
+    char locked = 0;
+    ASSERT_EQ(::read(held[0], &locked, 1), 1);
+    book.db().close();
+    const pid_t program = ::fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+        ::alarm(120);  // a program left waiting ends here instead of holding the test run
+        run(2026, 12, 9);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(program, &status, 0), program);
+    ::kill(neighbour, SIGKILL);
+    ::waitpid(neighbour, nullptr, 0);
+    ::close(fd);
+    EXPECT_TRUE(WIFEXITED(status)) << "the program waited for the neighbour's lock";
+    EXPECT_EQ(backups(), QStringList{"测试帐本2026-12-9.vzk"});
 }
 
 // Two computers leaving the same book at once put their backups into one

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -81,4 +82,26 @@ TEST(Pictures, LoginWithAFifoAsTheOperatorPicture)
     EXPECT_EQ(bg->Img()->pixmap().toImage().pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_TRUE(bg->LabBig(0)->isHidden());
     EXPECT_TRUE(bg->Lab()->isHidden());
+}
+
+// An operator whose stored code is no plain name (written by an earlier
+// version) logs in with the system picture: the path made from the code
+// reaches no picture outside the folder "image".
+TEST(Pictures, LoginOfACodeThatIsNoPlainNameShowsNoPictureOutside)
+{
+    ShellFixture f;
+    const QString code = QStringLiteral("../../OUT");
+    f.book.exec("insert into TE1 (F1,F2,F61,F62,F63,F64,F65,F66) values (?,'外人',1,1,1,1,1,1)", {code});
+    f.book.m().gAppPath = f.book.dir() + QStringLiteral("/数据/");
+    ASSERT_TRUE(QDir().mkpath(f.book.m().gAppPath + "image"));
+    savePicture(f.book.m().gProgramPath + "syspic.dat", Qt::blue);
+    savePicture(f.book.dir() + "/OUT.jpg", Qt::red);  // image/../../OUT.jpg
+    MForm main;
+    Login login(&main);
+    child<QLineEdit>(&login, "Txt0")->setText(code);  // the code box behind the list, as a pick fills it
+    click(&login, "Cmd0");
+    ASSERT_EQ(login.result(), QDialog::Accepted);
+    BGForm *bg = main.background();
+    EXPECT_EQ(bg->Img()->pixmap().toImage().pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_TRUE(bg->LabBig(0)->isHidden());
 }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <sys/stat.h>
 
 TEST(Startup, ParseCommandLineBook)
 {
@@ -225,6 +226,40 @@ TEST(Startup, DataFolderGetsTheTemplateBookAndListOnceAndKeepsTheUsers)
     f.book.m().gDb.close();
     EXPECT_EQ(valueOf(data + QStringLiteral("/darvex.dat"), QStringLiteral("select F8 from TA4 where F1='G1'")), "7");
     EXPECT_EQ(valueOf(program + QStringLiteral("/darvex.dat"), QStringLiteral("select count(*) from TA4")), "0");
+}
+
+// The copies made on first start are the user's files: they get the mode the
+// user's mask gives a new file (a private mask keeps them private), whatever
+// mode the build's files have, and their owner may write them.
+TEST(Startup, DataFolderCopiesTakeTheUsersMask)
+{
+    ShellFixture f;
+    const QString program = f.book.dir() + QStringLiteral("/程序");
+    QDir().mkpath(program);
+    for (const char *name : {"darvex.dat", "dbsetup.dat"}) {
+        const QString path = program + QLatin1Char('/') + QLatin1String(name);
+        ASSERT_TRUE(textfile::writeAtomically(path, "the build's file"));
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    }
+    const struct {
+        mode_t mask;
+        mode_t mode;
+    } cases[] = {{077, 0600}, {027, 0640}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "umask 0" << std::oct << c.mask);
+        const QString data = f.book.dir() + QStringLiteral("/数据%1").arg(c.mask);
+        const mode_t maskBefore = ::umask(c.mask);
+        Startup s(f.book.m());
+        s.SetDefaults(program, data);
+        s.PrepareDataFolder();
+        ::umask(maskBefore);
+        for (const char *name : {"darvex.dat", "dbsetup.dat"}) {
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(data + QLatin1Char('/') + QLatin1String(name)).constData(), &st), 0)
+                << name;
+            EXPECT_EQ(st.st_mode & 07777, c.mode) << name;
+        }
+    }
 }
 
 TEST(Startup, ChooserExitEndsTheStart)
