@@ -126,11 +126,23 @@ void saveFloor(benchmark::State &state)
 
 // ---- audit and cancel of the 200-line note ----
 
+// The note as the document window shows it; the audit compares it with the
+// stored note before it posts.
+documents::ShownNote shownNote()
+{
+    const documents::SaveRequest request = saveRequest();
+    documents::ShownNote shown{request.date, request.party, {}};
+    for (const documents::SaveLine &line : request.lines)
+        shown.lines.append({line.code, line.quantity.toDouble(), line.price.toDouble()});
+    return shown;
+}
+
 void auditModule(benchmark::State &state)
 {
     const auto &kind = documents::stockInNoteKind();
+    const documents::ShownNote shown = shownNote();
     for (auto _ : state) {
-        if (!documents::auditDocument(*gModule, kind, kNote).done
+        if (!documents::auditDocument(*gModule, kind, kNote, &shown).done
             || !documents::cancelAudit(*gModule, kind, kNote).done) {
             state.SkipWithError("audit refused");
             break;

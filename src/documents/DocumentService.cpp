@@ -4,6 +4,9 @@
 #include "platform/NumberText.h"
 #include "shell/Module1.h"
 
+#include <algorithm>
+#include <tuple>
+
 namespace documents {
 
 namespace {
@@ -262,7 +265,44 @@ Outcome deleteDocument(Module1 &m, const DocumentKind &kind, const QString &numb
 
 namespace {
 
-Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bool cancel)
+// The lines in one order: by code, then by their figures.
+QVector<StoredLine> sortedLines(QVector<StoredLine> lines)
+{
+    std::sort(lines.begin(), lines.end(), [](const StoredLine &a, const StoredLine &b) {
+        return std::tuple(a.code, a.quantity, a.price, a.bookQuantity)
+            < std::tuple(b.code, b.quantity, b.price, b.bookQuantity);
+    });
+    return lines;
+}
+
+// Whether the stored lines are the ones shown: the same goods with the same
+// figures, in any order.
+bool sameLines(const QVector<StoredLine> &stored, const QVector<StoredLine> &shown)
+{
+    if (stored.size() != shown.size())
+        return false;
+    const QVector<StoredLine> a = sortedLines(stored), b = sortedLines(shown);
+    return std::equal(a.begin(), a.end(), b.begin(), [](const StoredLine &x, const StoredLine &y) {
+        return x.code == y.code && x.quantity == y.quantity && x.price == y.price && x.bookQuantity == y.bookQuantity;
+    });
+}
+
+// Whether the stored header's date and party are the ones listed (a party
+// code is stored upper-cased and compared as the book compares codes).
+bool sameHeader(const QString &date, const QString &party, const ShownNote &shown)
+{
+    return date.trimmed() == shown.date.trimmed()
+        && party.trimmed().compare(shown.party.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+Outcome shownNoteChanged()
+{
+    Outcome out = Outcome::refused(kTip, kNoteChangedMessage);
+    out.shownNoteChanged = true;
+    return out;
+}
+
+Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bool cancel, const ShownNote *shown)
 {
     const QString number = numberText.trimmed();
     if (cancel && !kind.canCancelAudit)
@@ -276,13 +316,18 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
     if (!transaction.isActive())
         return failed(database);
 
+    {
+        db::Statement header =
+            database.prepare(QStringLiteral("select F2,F3 from %1 where F1=?").arg(kind.headerTable));
+        if (!header.isValid() || !header.bindAll({number}))
+            return failed(database);
+        if (!header.next())
+            return header.hasError() ? Outcome::refused(QString(), header.error()) : noteGone();
+        if (shown && !sameHeader(header.text(0), header.text(1), *shown))
+            return shownNoteChanged();
+    }
+
     bool ok = false;
-    const QVariant stored = database.scalar(
-        QStringLiteral("select count(*) from %1 where F1=?").arg(kind.headerTable), {number}, &ok);
-    if (!ok)
-        return failed(database);
-    if (stored.toInt() == 0)
-        return noteGone();
 
     // Every goods row must be there before anything changes.
     const QVariant missing = database.scalar(
@@ -328,6 +373,8 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
         if (st.hasError())
             return Outcome::refused(QString(), st.error());
     }
+    if (shown && !sameLines(lines, shown->lines))
+        return shownNoteChanged();
 
     PostingContext context{kind, database, number, cancel ? -kind.direction : kind.direction, cancel,
                            m.gOptNoAverageCostUpdate == 1, salePriceFactor(m),
@@ -343,14 +390,14 @@ Outcome post(Module1 &m, const DocumentKind &kind, const QString &numberText, bo
 
 } // namespace
 
-Outcome auditDocument(Module1 &m, const DocumentKind &kind, const QString &number)
+Outcome auditDocument(Module1 &m, const DocumentKind &kind, const QString &number, const ShownNote *shown)
 {
-    return post(m, kind, number, false);
+    return post(m, kind, number, false, shown);
 }
 
 Outcome cancelAudit(Module1 &m, const DocumentKind &kind, const QString &number)
 {
-    return post(m, kind, number, true);
+    return post(m, kind, number, true, nullptr);
 }
 
 } // namespace documents

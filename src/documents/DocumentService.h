@@ -36,6 +36,16 @@ struct SaveRequest {
 
 // Shown when a note of the list was deleted on another computer meanwhile.
 inline const QString kNoteGoneMessage = QStringLiteral("该单据已不存在，可能已被其它用户删除！");
+// Shown when the note to audit was changed on another computer since the window showed it.
+inline const QString kNoteChangedMessage = QStringLiteral("该单据已被其它用户修改，现已重新显示，请核对后再审核！");
+
+// The note as a window shows it: the header's date and party code as listed,
+// and the lines as they were read from the book to be shown.
+struct ShownNote {
+    QString date;
+    QString party;
+    QVector<StoredLine> lines;
+};
 
 // The answer of an operation on the book: done, or the message to show.
 struct Outcome {
@@ -45,6 +55,7 @@ struct Outcome {
     QString message;
     Prompt::Icon icon = Prompt::Icon::Information;
     Focus focus = Focus::None;
+    bool shownNoteChanged = false;  // audit: the stored note is no longer the one shown
 
     static Outcome success()
     {
@@ -81,8 +92,11 @@ Outcome deleteDocument(Module1 &module, const DocumentKind &kind, const QString 
 // marks the header audited. Cancel: the opposite posting and the auditor
 // cleared. One transaction each; every goods row is checked before the first
 // change; the header's state is re-checked by the marking update itself, so
-// a note is never posted twice.
-Outcome auditDocument(Module1 &module, const DocumentKind &kind, const QString &number);
+// a note is never posted twice. Given the note as shown, the audit posts
+// only that note: a stored note that differs from it (changed on another
+// computer) is refused, compared inside the audit's transaction.
+Outcome auditDocument(Module1 &module, const DocumentKind &kind, const QString &number,
+                      const ShownNote *shown = nullptr);
 Outcome cancelAudit(Module1 &module, const DocumentKind &kind, const QString &number);
 
 // True when the note date (text) lies before the lock date; reloads the lock date first.

@@ -192,20 +192,10 @@ void DocumentWindow::LoadDocumentList(const QString &statement)
         message(kTip, m_.gDb.lastError());
         return;
     }
-    const bool keepPrices = m_.gOptKeepPrices != 0 && !kind_.listTotalAsGeneral;
     if (kind_.busyPointerOnList)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     loading_ = true;
-    list_.fillFromStatement(st, [keepPrices](const db::Statement &s) {
-        QStringList row;
-        for (int c = 0; c < 8; ++c)
-            row.append(s.text(c));
-        if (!s.isNull(5)) {
-            row[5] = keepPrices ? numtext::numToText(numtext::leadingNumber(numtext::formatNumber(s.number(5), QStringLiteral("#0.00"))))
-                                : numtext::numToText(s.number(5));
-        }
-        return row;
-    });
+    list_.fillFromStatement(st, [this](const db::Statement &s) { return listRowTexts(s); });
     loading_ = false;
     if (kind_.busyPointerOnList)
         QApplication::restoreOverrideCursor();
@@ -214,6 +204,19 @@ void DocumentWindow::LoadDocumentList(const QString &statement)
     mListRows = listIsEmpty() ? 0 : list_.rows() - 1;
     mListRow = 1;
     ShowListStatus();
+}
+
+QStringList DocumentWindow::listRowTexts(const db::Statement &s) const
+{
+    const bool keepPrices = m_.gOptKeepPrices != 0 && !kind_.listTotalAsGeneral;
+    QStringList row;
+    for (int c = 0; c < 8; ++c)
+        row.append(s.text(c));
+    if (!s.isNull(5)) {
+        row[5] = keepPrices ? numtext::numToText(numtext::leadingNumber(numtext::formatNumber(s.number(5), QStringLiteral("#0.00"))))
+                            : numtext::numToText(s.number(5));
+    }
+    return row;
 }
 
 void DocumentWindow::ShowListStatus()
@@ -472,6 +475,22 @@ void DocumentWindow::refreshListRowFromBook()
         Txt[4]->setText(auditor.trimmed());
 }
 
+// The note changed on another computer: its list row and its card show it
+// as it is stored now.
+void DocumentWindow::showStoredNote()
+{
+    db::Statement st = m_.gDb.prepare(kind_.queryStatement() + QStringLiteral("where ") + kind_.headerTable
+                                      + QStringLiteral(".F1=?"));
+    if (!st.isValid() || !st.bindAll({listCell(mListRow, 0).trimmed()}) || !st.next()) {
+        refreshListRowFromBook();
+        return;
+    }
+    const QStringList row = listRowTexts(st);
+    for (int c = 0; c < row.size(); ++c)
+        list_.setTextMatrix(mListRow, c, row[c]);
+    LoadDocumentFromListRow();
+}
+
 void DocumentWindow::CancelEdit()
 {
     if (edstu_ == New)
@@ -583,10 +602,15 @@ void DocumentWindow::AuditDocument()
     }
     if (!onDetailTab())
         LoadDocumentFromListRow();
-    const Outcome outcome = auditDocument(m_, kind_, listCell(mListRow, 0));
+    // The question names no note: the audit posts the note shown, or nothing.
+    const ShownNote shown{listCell(mListRow, 1), listCell(mListRow, 7), editor_.loadedLines()};
+    const Outcome outcome = auditDocument(m_, kind_, listCell(mListRow, 0), &shown);
     if (!outcome.done) {
         Prompt::current().message(outcome.title, outcome.message, outcome.icon);
-        refreshListRowFromBook();
+        if (outcome.shownNoteChanged)
+            showStoredNote();
+        else
+            refreshListRowFromBook();
         return;
     }
     if (mListAll) {

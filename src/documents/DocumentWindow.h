@@ -115,6 +115,9 @@ private:
     void SaveNewGoodsAndAddLine();
     void removeListRow();
     void refreshListRowFromBook();
+    void showStoredNote();
+    // A list row's cells from a row of the list statement.
+    QStringList listRowTexts(const db::Statement &s) const;
     void setLineCurrent(int row, int col);
     void highlight(QWidget *box, bool on);
     void message(const QString &title, const QString &text);

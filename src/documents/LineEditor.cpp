@@ -59,6 +59,7 @@ void LineEditor::setHeaders()
 QString LineEditor::loadLines(const QString &numberText)
 {
     setHeaders();
+    loaded_.clear();
     const QString number = numberText.trimmed();
     if (number.isEmpty())
         return {};
@@ -73,6 +74,7 @@ QString LineEditor::loadLines(const QString &numberText)
         return numtext::numToText(num(m.money(s.number(col))));
     };
     grid_.fillFromStatement(st, [&](const db::Statement &s) {
+        loaded_.append(StoredLine{s.text(0), s.number(3), s.number(4)});
         const QString quantity =
             s.isNull(3) && !kind_.loadedNullQuantityAsZero ? QString() : numtext::numToText(s.number(3));
         return QStringList{s.text(0), s.text(1), s.text(2), quantity, moneyText(s, 4), moneyText(s, 5), s.text(6)};

@@ -35,6 +35,8 @@ public:
     virtual void setHeaders();
     // Loads the stored lines of the note in goods-code order; the error text on failure.
     virtual QString loadLines(const QString &number);
+    // The lines the last load showed, with their figures as stored.
+    const QVector<StoredLine> &loadedLines() const { return loaded_; }
 
     // The number of lines (a trailing row without a code not counted); 0 for an empty grid.
     int lineCount() const;
@@ -99,6 +101,7 @@ protected:
     Module1 &m_;
     const DocumentKind &kind_;
     GridModel &grid_;
+    QVector<StoredLine> loaded_;
 
 private:
     bool lastCommitRefused_ = false;

@@ -39,6 +39,7 @@ QStringList StocktakingLineEditor::captions() const
 QString StocktakingLineEditor::loadLines(const QString &numberText)
 {
     setHeaders();
+    loaded_.clear();
     const QString number = numberText.trimmed();
     if (number.isEmpty())
         return {};
@@ -49,7 +50,8 @@ QString StocktakingLineEditor::loadLines(const QString &numberText)
     if (!st.isValid() || !st.bindAll({number}))
         return m_.gDb.lastError();
     const QString money = m_.gMoneyFormat;
-    grid_.fillFromStatement(st, [&money](const db::Statement &s) {
+    grid_.fillFromStatement(st, [this, &money](const db::Statement &s) {
+        loaded_.append(StoredLine{s.text(0), s.number(3), s.number(4), s.number(2)});
         return QStringList{s.text(0),
                            s.text(1),
                            whole(s.value(2)),

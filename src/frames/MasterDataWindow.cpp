@@ -214,7 +214,16 @@ void MasterDataWindow::addListCells(TextRows &rows, const db::Statement &row) co
         rows.addUtf8Cell(row.utf8(c));
 }
 
+// A card on show follows the list filled anew: it shows the list's current
+// record again, so an edit or a delete acts on the record the operator sees.
 void MasterDataWindow::fillListGrid(const QString &sql)
+{
+    readListRows(sql);
+    if (cardShowing())
+        fillCard();
+}
+
+void MasterDataWindow::readListRows(const QString &sql)
 {
     setListGridHeaders();
     RecordCount = 0;

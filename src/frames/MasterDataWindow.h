@@ -51,6 +51,7 @@ protected:
 
     // The steps the goods window widens.
     virtual void setListGridHeaders();
+    // Fills the list from sql; a card on show then shows its current record.
     virtual void fillListGrid(const QString &sql);
     // Adds the cells of one list row, read from the list statement, to rows;
     // the caller ends the row.
@@ -145,6 +146,8 @@ protected:
     QList<QLineEdit *> Txt;
 
 private:
+    // Fills the list from sql; the card is the caller's.
+    void readListRows(const QString &sql);
     // The index of the box of a described card that has role; -1 if none.
     int boxWith(ColumnRole role) const;
     void onCurrentRowChanged(int viewRow);

@@ -134,6 +134,43 @@ TEST_F(GoodsWindow, MissingOrUnreadablePictureShowsNone)
     EXPECT_EQ(book.value("select F9 from TA4 where F1='G1'"), A4::kPictureHint);
 }
 
+// The card on show follows a query to other goods, picture and all: an edit
+// then keeps that goods' own picture, or its lack of one.
+TEST_F(GoodsWindow, ACardRefilledByAQueryShowsAndKeepsItsOwnPicture)
+{
+    const QString picture = pictureFile(QStringLiteral("bolt.jpg"));
+    const struct {
+        const char *name;
+        QString shownPicture, queriedPicture;
+    } cases[] = {
+        {"shown goods with a picture", picture, A4::kPictureHint},
+        {"queried goods with a picture", A4::kPictureHint, picture},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        book.exec("delete from TA4");
+        addGoods(QStringLiteral("K1"), QStringLiteral("甲"));
+        addGoods(QStringLiteral("M2"), QStringLiteral("乙"));
+        book.exec("update TA4 set F9=? where F1='K1'", {c.shownPicture});
+        book.exec("update TA4 set F9=? where F1='M2'", {c.queriedPicture});
+        ListServices services;
+        A4 w;
+        WindowDriver<A4> d{w};
+        child<QTabBar>("TabS", w)->setCurrentIndex(1);
+        services.answerQuery(0, 0, QStringLiteral("M2"));
+        d.menu("Menu_query");
+
+        const bool queriedHasPicture = c.queriedPicture == picture;
+        EXPECT_EQ(w.picturePath(), queriedHasPicture ? picture : QString());
+        EXPECT_EQ(child<QLabel>("LabInfo", w)->text(), queriedHasPicture ? picture : A4::kNoPicture);
+        d.menu("Menu_edit");
+        d.menu("Menu_save");
+        ASSERT_EQ(w.Edstu(), 0) << book.prompt().lastText().toStdString();
+        EXPECT_EQ(book.value("select F9 from TA4 where F1='M2'"), c.queriedPicture);
+        EXPECT_EQ(book.value("select F9 from TA4 where F1='K1'"), c.shownPicture);
+    }
+}
+
 TEST_F(GoodsWindow, NumbersThatCannotBeStoredAreRefusedNamingTheirBox)
 {
     const std::tuple<const char *, const char *, const char *> cases[] = {
