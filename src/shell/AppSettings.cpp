@@ -52,16 +52,10 @@ QString notAFileReason(const QString &file)
 
 QString read(const QString &application, const QString &section, const QString &key, const QString &defaultValue)
 {
-    // Such a file is passed over and the defaults hold; the clerk is told once a run.
-    if (const QString file = unsafeSettingsFile(application); !file.isEmpty()) {
-        static QStringList told;
-        if (!told.contains(file)) {
-            told.append(file);
-            Prompt::current().message(QStringLiteral("提示"), notAFileReason(file) + QStringLiteral("\n程序使用默认设置。"),
-                                      Prompt::Icon::Exclamation);
-        }
+    // Such a file is passed over and the defaults hold; the clerk learns why
+    // when a setting is saved (the tip window saves one whenever it shows).
+    if (!unsafeSettingsFile(application).isEmpty())
         return defaultValue;
-    }
     QSettings settings(application, application);
     return settings.value(settingKey(section, key), defaultValue).toString();
 }

@@ -511,7 +511,9 @@ TEST(Restore, AnEmptyJournalBesideTheBookIsNoOnesWork)
 }
 
 // A backup damaged at its start reads as no book at all; it is told as the
-// damaged backup it is, while a file of another key stays "no book".
+// damaged backup it is, while a file of another key stays "no book". One
+// shorter than a book's first page may be a backup cut short as well as a
+// file that never was a book: it is told as either.
 TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
 {
     AdminFixture f;
@@ -523,15 +525,18 @@ TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
     for (int i = 200; i < 240; ++i)  // past the salt, in the first page's own content
         firstPageFlipped[i] = char(~firstPageFlipped[i]);
     const QString damaged = QStringLiteral("备份文件 %1 已经损坏，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    const QString shorterThanAPage = QStringLiteral("所选的文件 %1 只有 %2 字节，不到帐本的一页：它可能是不完整的备份，"
+                                                    "也可能根本不是帐本文件，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    enum class Told { Damaged, ShorterThanAPage, NoBook };
     const struct {
         const char *name;
         QByteArray content;
-        bool damaged;  // else told as no book
+        Told told;
     } cases[] = {
-        {"first page damaged", firstPageFlipped, true},
-        {"cut within the first page", bytes.left(600), true},
-        {"empty", QByteArray(), true},
-        {"another key", bytesOf(faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk")))), false},
+        {"first page damaged", firstPageFlipped, Told::Damaged},
+        {"cut within the first page", bytes.left(600), Told::ShorterThanAPage},
+        {"empty", QByteArray(), Told::ShorterThanAPage},
+        {"another key", bytesOf(faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk")))), Told::NoBook},
     };
     f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('本','原有')"));
     S32 w;
@@ -543,7 +548,9 @@ TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
         file.close();
         f.book.fileDialogs().answer(chosen);
         click(&w, "Command1");
-        const QString told = c.damaged ? damaged.arg(chosen) : db::failureReason(db::Failure::NotABook);
+        const QString told = c.told == Told::Damaged            ? damaged.arg(chosen)
+                             : c.told == Told::ShorterThanAPage ? shorterThanAPage.arg(chosen).arg(c.content.size())
+                                                                : db::failureReason(db::Failure::NotABook);
         EXPECT_EQ(db::splitDetails(f.book.prompt().lastText()).text, QStringLiteral("系统数据恢复失败！原因如下：\n") + told);
         EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='本'")), QStringLiteral("原有"));
     }

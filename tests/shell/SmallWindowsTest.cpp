@@ -110,7 +110,7 @@ TEST(frmTip, ASwitchThatCannotBeSavedSaysSo)
     frmTip tip;  // showing the tips switches them on
     child<QCheckBox>(&tip, "chkLoadTipsAtStartup")->setChecked(false);
     const QString unsaved =
-        QStringLiteral("无法保存设置！\n\n设置文件 %1 不能写入，请检查它和它所在文件夹的权限。").arg(file);
+        QStringLiteral("无法保存设置！\n\n设置文件 %1 不是文件（是文件夹、管道或设备），本程序不读也不写它。").arg(file);
     EXPECT_EQ(f.book.prompt().texts(), (QStringList{unsaved, unsaved}));
 }
 
