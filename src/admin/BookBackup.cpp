@@ -2,10 +2,12 @@
 
 #include "db/BookFile.h"
 #include "db/BookLock.h"
+#include "db/DamagedStart.h"
 #include "db/Database.h"
 #include "db/EngineFailure.h"
 #include "db/FileReplace.h"
 #include "platform/NumberText.h"
+#include "platform/RegularFile.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -41,6 +43,36 @@ QString sameFileError(const QString &bookFile, const QString &backupFile)
         .arg(QDir::toNativeSeparators(backupFile));
 }
 
+// The chosen backup told as what it is when it cannot be a backup at all:
+// nothing at the path, no file (a folder, a FIFO, a device, or a link to
+// one), or a file shorter than a book's first page. From so few bytes a
+// backup cut short cannot be told from a file that never was a book: both are
+// named. Empty when the engine is to judge the file.
+QString unusableChoice(const QString &backupFile)
+{
+    const QString name = QDir::toNativeSeparators(backupFile);
+    const QString unchanged = QStringLiteral("，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    QFile file;
+    QString detail;
+    switch (openRegularFile(backupFile, file, &detail)) {
+    case RegularFileOpen::Missing: return db::withDetail(QStringLiteral("找不到文件 %1").arg(name), detail);
+    case RegularFileOpen::NotAFile:
+        return db::withDetail((QFileInfo(backupFile).isDir() ? QStringLiteral("所选的 %1 是文件夹，不是备份文件")
+                                                             : QStringLiteral("所选的 %1 不是文件，而是管道或设备"))
+                                      .arg(name)
+                                  + unchanged,
+                              detail);
+    case RegularFileOpen::Unreadable: return {};  // the engine's open names why
+    case RegularFileOpen::Opened: break;
+    }
+    if (!db::isTooShortForABook(backupFile))
+        return {};
+    return QStringLiteral("所选的文件 %1 只有 %2 字节，不到帐本的一页：它可能是不完整的备份，也可能根本不是帐本文件")
+               .arg(name)
+               .arg(file.size())
+        + unchanged;
+}
+
 // Whether the book at bookFile is damaged, after the engine refused to write
 // into it for a failure of kind refused: a lock, a full disk or a read-only
 // file are no damage.
@@ -60,7 +92,7 @@ CycleSettings readCycle(const QString &settingsPath)
     if (!QFileInfo::exists(settingsPath))
         return settings;
     settings.exists = true;
-    const QStringList read = lines(textfile::read(settingsPath));
+    const QStringList read = lines(textfile::read(settingsPath, nullptr, &settings.failure));
     if (!read.isEmpty())
         settings.cycleText = numtext::numToText(numtext::leadingNumber(read.first().trimmed()));
     // Only a second line is the date of the last automatic backup.
@@ -95,6 +127,8 @@ QString backupBook(const QString &bookFile, const QString &target, bool *busy)
 
 QString openBackup(db::Database &backup, const QString &bookFile, const QString &backupFile)
 {
+    if (const QString error = unusableChoice(backupFile); !error.isEmpty())
+        return error;
     if (const QString error = sameFileError(bookFile, backupFile); !error.isEmpty())
         return error;
     db::Failure kind = db::Failure::Other;

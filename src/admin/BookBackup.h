@@ -16,6 +16,7 @@ struct CycleSettings {
     bool exists = false;
     QString cycleText;       // line 1 as a number text ("" without a file)
     QString lastAutoBackup;  // line 2, or kNoBackupYet
+    QString failure;         // why an existing file could not be read, naming it
 };
 
 CycleSettings readCycle(const QString &settingsPath);

@@ -116,6 +116,8 @@ std::optional<QString> setOwnPicture(const QString &appPath, const QString &code
     const RegularFileOpen opened = openRegularFile(source, in, &detail);
     if (opened != RegularFileOpen::Opened)
         return unreadablePicture(source, opened, detail);
+    if (const QString tooLarge = pictureSizeRefusal(in, source); !tooLarge.isEmpty())
+        return tooLarge;
     const QByteArray content = in.readAll();
     if (in.error() != QFile::NoError)
         return unreadablePicture(source, RegularFileOpen::Unreadable, in.errorString());

@@ -88,6 +88,10 @@ sysDBbak::sysDBbak(QWidget *parent)
     const backup::CycleSettings settings = backup::readCycle(books::backupSettingsPath(m_));
     txt_->setText(settings.cycleText);
     LastAutoBackup = settings.lastAutoBackup;
+    // Saving the settings writes a sound file in the unreadable one's place.
+    if (!settings.failure.isEmpty())
+        Prompt::current().message(QStringLiteral("提示"), QStringLiteral("无法读取备份设置：\n") + settings.failure,
+                                  Prompt::Icon::Exclamation);
     labInfo_->setText(QStringLiteral("    上面框中如果填0，则每次退出软件时都会自动备份。否则，系统只会在指定周期日第一次退出系统时自动"
                                      "备份数据。自动备份的数据存放在：\n     ")
                       + m_.gAppPath + books::kBackupFolder

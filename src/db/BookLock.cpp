@@ -8,9 +8,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace db {
@@ -18,14 +20,23 @@ namespace db {
 namespace {
 // Whether the engine's journal at path holds a write: it begins with the
 // journal's header. An empty or zeroed journal (a write that never began,
-// or one the engine finished by zeroing its header) holds none.
+// or one the engine finished by zeroing its header) holds none. Something
+// there that is no file (a FIFO would hold a plain open for good) is read as
+// holding one: the book is kept as it is.
 bool journalHoldsAWrite(const QString &path)
 {
-    QFile journal(path);
-    if (!journal.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const QByteArray header = journal.read(8);
-    return header.count('\0') != header.size();
+    struct stat info{};
+    char header[8];
+    ssize_t length = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        length = ::read(fd, header, sizeof header);
+    ::close(fd);
+    if (length < 0)
+        return true;
+    return std::count(header, header + length, '\0') != length;
 }
 
 // Puts staged at the free name target in one step that refuses a name taken

@@ -75,6 +75,14 @@ private:
     quint64 lastUse_[kBlocks] = {};
     quint64 clock_ = 0;
 };
+#ifndef MADV_POPULATE_READ
+#define MADV_POPULATE_READ 22
+#endif
+
+// The mapping is filled a window at a time, when the engine first reads in
+// it: a file longer than its pages (a tail after its last page) costs no read
+// of the tail, while each window still comes in with one call.
+constexpr sqlite3_int64 kWindow = sqlite3_int64(1) << 20;
 
 // The default layer's file follows this header in the same allocation.
 struct MappedFile {
@@ -83,7 +91,24 @@ struct MappedFile {
     const char *map;
     sqlite3_int64 mapSize;
     BlockCache *blocks;
+    unsigned char *filled;  // one mark per window of the mapping
 };
+
+// Brings the windows that the read of amount bytes at offset touches into
+// the mapping, each once.
+void fillWindows(MappedFile *self, sqlite3_int64 offset, int amount)
+{
+    for (sqlite3_int64 window = offset / kWindow; window <= (offset + amount - 1) / kWindow; ++window) {
+        if (self->filled[window])
+            continue;
+        self->filled[window] = 1;
+        char *start = const_cast<char *>(self->map) + window * kWindow;
+        const size_t length = size_t(std::min(kWindow, self->mapSize - window * kWindow));
+        // Older systems lack the populating advice: a hint to read ahead then.
+        if (::madvise(start, length, MADV_POPULATE_READ) != 0)
+            ::madvise(start, length, MADV_WILLNEED);
+    }
+}
 
 sqlite3_file *real(sqlite3_file *file)
 {
@@ -98,13 +123,16 @@ int mappedClose(sqlite3_file *file)
     self->map = nullptr;
     delete self->blocks;
     self->blocks = nullptr;
+    sqlite3_free(self->filled);
+    self->filled = nullptr;
     return self->real->pMethods->xClose(self->real);
 }
 
 int mappedRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset)
 {
-    const auto *self = reinterpret_cast<MappedFile *>(file);
-    if (self->map && offset >= 0 && offset + amount <= self->mapSize) {
+    auto *self = reinterpret_cast<MappedFile *>(file);
+    if (self->map && offset >= 0 && amount > 0 && offset + amount <= self->mapSize) {
+        fillWindows(self, offset, amount);
         std::memcpy(buffer, self->map + offset, size_t(amount));
         return SQLITE_OK;
     }
@@ -197,8 +225,9 @@ const sqlite3_io_methods kBlockMethods = {
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
-// Maps the whole file read-only; on any failure the reads simply go to the
-// default layer.
+// Maps the whole file read-only, unfilled: only what the engine reads is
+// ever read from the disk. On any failure the reads simply go to the default
+// layer.
 void mapFile(MappedFile *self, const char *path)
 {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -206,10 +235,16 @@ void mapFile(MappedFile *self, const char *path)
         return;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && info.st_size > 0) {
-        void *map = ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+        const sqlite3_int64 windows = (info.st_size + kWindow - 1) / kWindow;
+        self->filled = static_cast<unsigned char *>(sqlite3_malloc64(sqlite3_uint64(windows)));
+        void *map = self->filled ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_SHARED, fd, 0) : MAP_FAILED;
         if (map != MAP_FAILED) {
+            std::memset(self->filled, 0, size_t(windows));
             self->map = static_cast<const char *>(map);
             self->mapSize = info.st_size;
+        } else {
+            sqlite3_free(self->filled);
+            self->filled = nullptr;
         }
     }
     ::close(fd);
@@ -223,6 +258,7 @@ int openReal(const char *name, sqlite3_file *file, int flags, int *outFlags, con
     self->map = nullptr;
     self->mapSize = 0;
     self->blocks = nullptr;
+    self->filled = nullptr;
     const int rc = gDefault->xOpen(gDefault, name, self->real, flags, outFlags);
     if (rc != SQLITE_OK || !self->real->pMethods) {
         if (self->real->pMethods)

@@ -5,7 +5,9 @@ namespace db {
 // The name of a file system layer for sqlite3_open_v2 that serves the reads
 // of a database opened read-only from a memory mapping of its file instead
 // of one system call per page. The page cache of the operating system backs
-// the mapping, so nothing is copied into the process's own memory.
+// the mapping, so nothing is copied into the process's own memory, and only
+// what the engine reads is brought in: a file longer than its pages is read no
+// further than them.
 //
 // Meant for a connection that reads a whole file once (the structure check
 // of a new backup copy): the mapping is made when the file is opened, so the

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <memory>
 
+class QProgressBar;
 class QProgressDialog;
 
 // The progress of long work (a book copied, a report exported), called with
@@ -23,4 +24,5 @@ private:
     QString text_;
     QElapsedTimer clock_;
     std::shared_ptr<QProgressDialog> dialog_;  // shared: the progress travels as a copyable function
+    QProgressBar *bar_ = nullptr;              // the dialog's bar, owned by it
 };

@@ -1,6 +1,8 @@
 #include "RegularFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLocale>
 
 #include <cerrno>
 #include <cstring>
@@ -62,3 +64,15 @@ RegularFileOpen openRegularFile(const QString &path, QFile &file, QString *detai
     return RegularFileOpen::Opened;
 }
 
+QString sizeRefusal(const QFile &opened, const QString &path, const QString &kind, qint64 limit)
+{
+    struct stat info{};
+    if (::fstat(opened.handle(), &info) != 0)
+        return QStringLiteral("无法读取%1 %2").arg(kind, QDir::toNativeSeparators(path));
+    if (info.st_size <= limit)
+        return {};
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    return QStringLiteral("%1 %2 有 %3，这类文件不会超过 %4：它不是本程序的%1，没有读取。")
+        .arg(kind, QDir::toNativeSeparators(path), chinese.formattedDataSize(info.st_size),
+             chinese.formattedDataSize(limit));
+}

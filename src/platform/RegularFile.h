@@ -21,3 +21,12 @@ enum class RegularFileOpen {
 // handle, so nothing slipped into the path after a check can block the read.
 // detail receives the system's text of a refusal.
 RegularFileOpen openRegularFile(const QString &path, QFile &file, QString *detail = nullptr);
+
+// Files of a kind the program reads whole (settings texts, report templates,
+// pictures) never reach past a size of their kind: a larger one is refused
+// before it is read, so a file with a long empty tail costs neither memory
+// nor time. The size is taken from the open handle, so it is the size of
+// what would be read. Empty when opened (the file at path, of kind
+// "设置文件", "报表模板" or "图片文件") holds at most limit bytes, else the
+// clerk's reason.
+QString sizeRefusal(const QFile &opened, const QString &path, const QString &kind, qint64 limit);

@@ -78,9 +78,10 @@ void Module1::AutoBackupBook()
                                       Prompt::Icon::Exclamation);
     };
     bool readable = false;
-    const QStringList lines = textfile::read(settingsPath, &readable).split(QLatin1Char('\n'));
+    QString failure;
+    const QStringList lines = textfile::read(settingsPath, &readable, &failure).split(QLatin1Char('\n'));
     if (!readable)
-        return fail(QStringLiteral("无法读取文件 %1").arg(settingsPath));
+        return fail(failure);
     const int cycle = int(std::abs(std::lround(numtext::leadingNumber(lines.value(0).trimmed()))));
     const QString lastText = lines.size() > 1 && !lines[1].trimmed().isEmpty() ? lines[1].trimmed() : QStringLiteral("0");
     const QDateTime now = Now();

@@ -33,8 +33,12 @@ bool Module1::LoadBookList()
     bool failed = false;
     if (QFileInfo::exists(listFile)) {
         bool readable = false;
-        const QStringList lines = fileLines(textfile::read(listFile, &readable));
+        QString failure;
+        const QStringList lines = fileLines(textfile::read(listFile, &readable, &failure));
         if (!readable) {
+            // The chooser offers the current book; the clerk learns why the list is not in it.
+            Prompt::current().message(QStringLiteral("提示"), QStringLiteral("无法读取帐本列表：\n") + failure,
+                                      Prompt::Icon::Exclamation);
             failed = true;
         } else {
             askChooser = lines.isEmpty() || lines.first().trimmed() != QLatin1String("No");

@@ -55,13 +55,15 @@ bool matches(const QString &stored, const QString &typed)
     const QStringList parts = stored.split(QLatin1Char('$'));
     if (parts.size() != 4)
         return false;
-    // Only the count this program stores is worked: a book may carry any text
-    // here, and a count of 2^31-1 would keep the login busy for an hour.
-    if (parts[1] != QString::number(kIterations))
+    // No count above the one this program stores is worked: a book may carry
+    // any text here, and a count of 2^31-1 would keep the login busy for an hour.
+    bool isNumber = false;
+    const int iterations = parts[1].toInt(&isNumber);
+    if (!isNumber || iterations < 1 || iterations > kIterations)
         return false;
     const QByteArray salt = QByteArray::fromBase64(parts[2].toLatin1());
     const QByteArray expected = QByteArray::fromBase64(parts[3].toLatin1());
-    return !typed.isEmpty() && sameBytes(derive(typed, salt, kIterations), expected);
+    return !typed.isEmpty() && sameBytes(derive(typed, salt, iterations), expected);
 }
 
 } // namespace passwords

@@ -10,7 +10,9 @@ namespace passwords {
 // The text to store for a password the operator chose: "" for an empty one.
 QString storedForm(const QString &plain);
 // Whether typed matches the stored text (a hash, or a plain text of an older
-// book). A hash with another iteration count than storedForm's never matches.
+// book). A hash is worked at the iteration count stored with it, from 1 up to
+// storedForm's own count: hashes stored before the count was raised still
+// match. A larger or unreadable count never matches.
 bool matches(const QString &stored, const QString &typed);
 // Whether stored holds a hash made by storedForm.
 bool isHashed(const QString &stored);

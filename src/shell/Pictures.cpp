@@ -5,10 +5,15 @@
 #include <QFile>
 #include <QImageReader>
 
+QString pictureSizeRefusal(const QFile &opened, const QString &path)
+{
+    return sizeRefusal(opened, path, QStringLiteral("图片文件"), kPictureLimit);
+}
+
 QPixmap loadPicture(const QString &path)
 {
     QFile file;
-    if (openRegularFile(path, file) != RegularFileOpen::Opened)
+    if (openRegularFile(path, file) != RegularFileOpen::Opened || !pictureSizeRefusal(file, path).isEmpty())
         return {};
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);

@@ -7,9 +7,19 @@
 // operator's picture in the data folder, a file chosen as background); they
 // are read only from regular files (openRegularFile).
 
+class QFile;
+
+// No picture the program shows comes near this size: a photo of goods or of
+// an operator takes a few megabytes, an uncompressed bitmap of a large screen
+// some tens. A larger file is no picture of the program's and is not read.
+inline constexpr qint64 kPictureLimit = qint64(64) << 20;
+// Empty when the picture open in file (from path) is within kPictureLimit,
+// else the clerk's reason naming it.
+QString pictureSizeRefusal(const QFile &opened, const QString &path);
+
 // Loads a picture file (jpg, gif, bmp, png) with its format read from the
 // content, whatever its name ("syspic.dat"). A null pixmap when it cannot be
-// read or is not a regular file.
+// read, is not a regular file or is larger than any picture.
 QPixmap loadPicture(const QString &path);
 
 // Whether name can serve as one file's name inside a folder: not empty, no

@@ -4,6 +4,7 @@
 
 #include "AppSettings.h"
 #include "Module1.h"
+#include "db/EngineFailure.h"
 #include "platform/TextFile.h"
 
 #include <QApplication>
@@ -72,20 +73,22 @@ frmTip::frmTip(QWidget *parent)
     // Showing the tips switches them on at start-up again.
     chk_->setChecked(true);
     const QString file = QStringLiteral("Learn.dat");
-    if (!LoadTips(Module1::instance().gProgramPath + file)) {
-        lblTipText_->setText(QStringLiteral("文件 ") + file + QStringLiteral(" 没有被找到吗? ") +
+    QString failure;
+    if (!LoadTips(Module1::instance().gProgramPath + file, &failure)) {
+        lblTipText_->setText(!failure.isEmpty() ? db::splitDetails(failure).text :
+                             QStringLiteral("文件 ") + file + QStringLiteral(" 没有被找到吗? ") +
                              QStringLiteral("\n\n") + QStringLiteral("创建文本文件名为 ") + file +
                              QStringLiteral(" 使用记事本每行写一条提示。 ") +
                              QStringLiteral("然后将它存放在应用程序所在的目录 "));
     }
 }
 
-bool frmTip::LoadTips(const QString &file)
+bool frmTip::LoadTips(const QString &file, QString *failure)
 {
     if (file.isEmpty() || !QFileInfo(file).isFile())
         return false;
     bool ok = false;
-    QString text = textfile::read(file, &ok);
+    QString text = textfile::read(file, &ok, failure);
     if (!ok)
         return false;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

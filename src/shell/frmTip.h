@@ -15,7 +15,8 @@ public:
 
     // Fills TipList from file and shows a random tip; false when the name is
     // empty or the file does not exist.
-    bool LoadTips(const QString &file);
+    // False when the tips cannot be read; failure receives why, for a file that is there.
+    bool LoadTips(const QString &file, QString *failure = nullptr);
     void DisplayCurrentTip();
     void PickRandomTip();
 

@@ -11,6 +11,7 @@
 #include "shell/MForm.h"
 #include "support/BookFaults.h"
 #include "support/Leftovers.h"
+#include "support/SparseFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,6 +98,21 @@ TEST(Backup, SavingTheCycleKeepsTheLastAutomaticBackup)
         saveCycle(w, QStringLiteral("3"));
         EXPECT_EQ(textfile::read(f.file(QStringLiteral("帐本文件bak.set"))), QStringLiteral("3\r\n还没有备份记录\r\n"));
     }
+}
+
+// Backup settings longer than any (three gigabytes of an empty tail) are
+// named and not read, and saving the cycle writes a sound file in their place.
+TEST(Backup, SettingsLongerThanAnyAreNamedAndReplacedBySaving)
+{
+    AdminFixture f;
+    ASSERT_TRUE(makeSparseFile(settingsOf(f), "7\r\n2026-01-05\r\n", 3 * kGigabyte));
+    sysDBbak w;
+    ASSERT_EQ(f.book.prompt().shown.size(), 1);
+    EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("无法读取备份设置：\n设置文件 %1 有 ").arg(settingsOf(f))))
+        << f.book.prompt().lastText().toStdString();
+    EXPECT_TRUE(child<QLineEdit>(&w, "Txt")->text().isEmpty());
+    saveCycle(w, QStringLiteral("3"));
+    EXPECT_EQ(textfile::read(settingsOf(f)), QStringLiteral("3\r\n还没有备份记录\r\n"));
 }
 
 TEST(Backup, ManualBackupIsAKeyedCopyWithTheSameRows)
@@ -225,6 +242,29 @@ TEST(Restore, RefusesForeignFilesWithoutTouchingTheOpenBook)
     f.book.db().close();
     EXPECT_EQ(bytesOf(f.book.bookPath()), before);
     EXPECT_FALSE(program::endRequested());
+}
+
+// A backup with a long tail after its last page (a gigabyte of zeros) is
+// read no further than its pages: its check and its restore take no memory
+// for the tail, and the book gets the backup's rows.
+TEST(Restore, ABackupIsReadNoFurtherThanItsPages)
+{
+    AdminFixture f;
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2,F8) values ('G1','螺丝',5)"));
+    const QString saved = f.file(QStringLiteral("长尾巴的备份.vzk"));
+    ASSERT_EQ(backup::backupBook(f.book.bookPath(), saved), QString());
+    ASSERT_EQ(::truncate(QFile::encodeName(saved).constData(), QFileInfo(saved).size() + kGigabyte), 0);
+    f.book.exec(QStringLiteral("delete from TA4"));
+
+    const auto peakKilobytes = [] {
+        struct rusage usage {};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return qint64(usage.ru_maxrss);
+    };
+    const qint64 before = peakKilobytes();
+    EXPECT_EQ(backup::restoreBook(f.book.db(), f.book.bookPath(), saved), QString());
+    EXPECT_LT(peakKilobytes() - before, 256 * 1024) << "the tail was read into memory";
+    EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='G1'")), QStringLiteral("螺丝"));
 }
 
 // The book's own file, under its name or another, holds nothing to restore
@@ -471,7 +511,9 @@ TEST(Restore, AnEmptyJournalBesideTheBookIsNoOnesWork)
 }
 
 // A backup damaged at its start reads as no book at all; it is told as the
-// damaged backup it is, while a file of another key stays "no book".
+// damaged backup it is, while a file of another key stays "no book". One
+// shorter than a book's first page may be a backup cut short as well as a
+// file that never was a book: it is told as either.
 TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
 {
     AdminFixture f;
@@ -483,15 +525,18 @@ TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
     for (int i = 200; i < 240; ++i)  // past the salt, in the first page's own content
         firstPageFlipped[i] = char(~firstPageFlipped[i]);
     const QString damaged = QStringLiteral("备份文件 %1 已经损坏，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    const QString shorterThanAPage = QStringLiteral("所选的文件 %1 只有 %2 字节，不到帐本的一页：它可能是不完整的备份，"
+                                                    "也可能根本不是帐本文件，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    enum class Told { Damaged, ShorterThanAPage, NoBook };
     const struct {
         const char *name;
         QByteArray content;
-        bool damaged;  // else told as no book
+        Told told;
     } cases[] = {
-        {"first page damaged", firstPageFlipped, true},
-        {"cut within the first page", bytes.left(600), true},
-        {"empty", QByteArray(), true},
-        {"another key", bytesOf(faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk")))), false},
+        {"first page damaged", firstPageFlipped, Told::Damaged},
+        {"cut within the first page", bytes.left(600), Told::ShorterThanAPage},
+        {"empty", QByteArray(), Told::ShorterThanAPage},
+        {"another key", bytesOf(faults::makeOtherKeyBook(f.file(QStringLiteral("别的密码.vzk")))), Told::NoBook},
     };
     f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('本','原有')"));
     S32 w;
@@ -503,7 +548,9 @@ TEST(Restore, ABackupDamagedAtItsStartIsToldAsDamaged)
         file.close();
         f.book.fileDialogs().answer(chosen);
         click(&w, "Command1");
-        const QString told = c.damaged ? damaged.arg(chosen) : db::failureReason(db::Failure::NotABook);
+        const QString told = c.told == Told::Damaged            ? damaged.arg(chosen)
+                             : c.told == Told::ShorterThanAPage ? shorterThanAPage.arg(chosen).arg(c.content.size())
+                                                                : db::failureReason(db::Failure::NotABook);
         EXPECT_EQ(db::splitDetails(f.book.prompt().lastText()).text, QStringLiteral("系统数据恢复失败！原因如下：\n") + told);
         EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='本'")), QStringLiteral("原有"));
     }

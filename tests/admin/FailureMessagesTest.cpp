@@ -8,10 +8,12 @@
 #include "db/EngineFailure.h"
 #include "support/WindowDriver.h"
 #include "support/BookFaults.h"
+#include "support/WriterlessFifo.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
+#include <optional>
 
 // What the clerk reads when the engine fails during a save, a backup, a
 // restore and the choice of a book: the Chinese reason as the main text (the
@@ -207,6 +209,64 @@ TEST(FailureMessages, ARestoreThatFailsTellsWhyAndKeepsTheBook)
         EXPECT_TRUE(f.m().gDb.isOpen());
         EXPECT_EQ(f.book.value(QStringLiteral("select F2 from TA4 where F1='本'")), QStringLiteral("原有"));
         EXPECT_TRUE(f.dialogs.shown.isEmpty());  // no login: nothing was restored
+    }
+}
+
+// A choice that cannot be a backup at all is told as what it is: nothing
+// there, no file (a FIFO, a device, a folder, a link to a FIFO), or a file
+// shorter than a book's first page, which may be a backup cut short as well
+// as a file that never was a book. Nothing waits on a FIFO; the book stays.
+TEST(FailureMessages, AChoiceThatIsNoBackupIsToldAsWhatItIs)
+{
+    const QString failed = QStringLiteral("系统数据恢复失败！原因如下：\n");
+    const QString unchanged = QStringLiteral("，不能用它恢复数据！\n现在的帐本没有任何改变。");
+    const QString noFile = QStringLiteral("所选的 %1 不是文件，而是管道或设备") + unchanged;
+    enum class Made { Nothing, Fifo, LinkToFifo, Device, Folder, ShortText };
+    const struct {
+        const char *name;
+        Made made;
+        QString text;
+    } cases[] = {
+        {"nothing there", Made::Nothing, QStringLiteral("找不到文件 %1")},
+        {"a FIFO", Made::Fifo, noFile},
+        {"a link to a FIFO", Made::LinkToFifo, noFile},
+        {"a device", Made::Device, noFile},
+        {"a folder", Made::Folder, QStringLiteral("所选的 %1 是文件夹，不是备份文件") + unchanged},
+        {"a text of 20 bytes", Made::ShortText,
+         QStringLiteral("所选的文件 %1 只有 20 字节，不到帐本的一页：它可能是不完整的备份，也可能根本不是帐本文件") + unchanged},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        QString chosen = f.file(QStringLiteral("选中的备份.vzk"));
+        std::optional<WriterlessFifo> fifo;
+        switch (c.made) {
+        case Made::Nothing: break;
+        case Made::Fifo: ASSERT_TRUE(fifo.emplace(chosen).made()); break;
+        case Made::LinkToFifo:
+            ASSERT_TRUE(fifo.emplace(f.file(QStringLiteral("管道"))).made());
+            ASSERT_TRUE(QFile::link(f.file(QStringLiteral("管道")), chosen));
+            break;
+        case Made::Device: chosen = QStringLiteral("/dev/null"); break;
+        case Made::Folder: ASSERT_TRUE(QDir().mkdir(chosen)); break;
+        case Made::ShortText: {
+            QFile text(chosen);
+            ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+            ASSERT_EQ(text.write("not a book, a text.\n"), 20);
+            break;
+        }
+        }
+        const faults::FileState before = faults::stateOf(f.book.bookPath());
+        S32 w;
+        f.book.fileDialogs().answer(chosen);
+        click(&w, "Command1");
+        if (fifo) {
+            EXPECT_FALSE(fifo->finish()) << "the restore waited on the FIFO";
+        }
+        EXPECT_EQ(f.book.prompt().lastText(), failed + c.text.arg(chosen));
+        EXPECT_EQ(faults::stateOf(f.book.bookPath()), before);
+        EXPECT_TRUE(f.m().gDb.isOpen());
+        EXPECT_TRUE(f.dialogs.shown.isEmpty());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "support/BookFaults.h"
 #include "support/TestBook.h"
+#include "support/SparseFile.h"
 #include "support/WriterlessFifo.h"
 #include "db/EngineFailure.h"
 #include "support/WindowDriver.h"
@@ -11,8 +12,10 @@
 #include "shell/BGForm.h"
 #include "shell/OperatorLogin.h"
 #include "shell/Passwords.h"
+#include "shell/Pictures.h"
 #include "shell/WindowRegistry.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <cerrno>
 #include <QDir>
@@ -23,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <algorithm>
 #include <optional>
 
 void registerOperatorWindows();
@@ -493,6 +497,46 @@ TEST_F(PersonalSettings, AFifoIsNoPicture)
     EXPECT_TRUE(w.PicturePath.isEmpty());
     EXPECT_FALSE(own.finish()) << "the window waited on the operator's picture";
     EXPECT_FALSE(chosen.finish()) << "the preview waited on the chosen FIFO";
+}
+
+// A small picture followed by a gigabyte of zeros is no picture of the
+// program's: it shows no preview and is not copied beside the program, and
+// the copy says why, naming the file. A picture of normal size is copied.
+TEST_F(PersonalSettings, APictureLongerThanAnyIsRefusedUnread)
+{
+    const QString app = book.m().gAppPath;
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    const struct {
+        const char *name;
+        qint64 size;
+        bool copied;
+    } cases[] = {
+        {"a gigabyte", kGigabyte, false},
+        {"a byte past the limit", kPictureLimit + 1, false},
+        {"the picture alone", 0, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString chosen = app + "tail.png";
+        ASSERT_TRUE(makeSparseFile(chosen, png, std::max<qint64>(c.size, png.size())));
+        S2 w(nullptr, &bg);
+        book.fileDialogs().answer(chosen);
+        click(w, "CmdSet0");
+        EXPECT_EQ(w.findChild<QPushButton *>("CmdSet1")->isEnabled(), c.copied);
+        const std::optional<QString> refused = personal::setOwnPicture(app, "A1", chosen);
+        EXPECT_EQ(QFileInfo::exists(personal::ownPicturePath(app, "A1")), c.copied);
+        if (c.copied) {
+            EXPECT_EQ(refused, std::nullopt);
+        } else {
+            ASSERT_TRUE(refused.has_value());
+            EXPECT_TRUE(refused->startsWith(QStringLiteral("图片文件 %1 有 ").arg(chosen))) << refused->toStdString();
+        }
+        QFile::remove(personal::ownPicturePath(app, "A1"));
+    }
 }
 
 // Going back to the default picture removes the operator's own; when it cannot

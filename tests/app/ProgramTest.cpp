@@ -13,6 +13,7 @@
 #include "shell/ShellWindows.h"
 #include "shell/Startup.h"
 #include "shell/WindowRegistry.h"
+#include "platform/TextFile.h"
 #include "support/TestBook.h"
 
 #include <QAbstractButton>
@@ -26,7 +27,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 
 void registerAllWindows();
@@ -262,5 +265,72 @@ TEST(Program, AuditedNoteOutlivesANewTemplateBook)
     EXPECT_EQ(p.m().GetSingleValue(QStringLiteral("select F6 from TB1 where F1='RK2612100001'")),
               p.m().gUserName);
     EXPECT_EQ(p.m().GetSingleValue(QStringLiteral("select F8 from TA4 where F1='G1'")).toDouble(), 5);
+    quit(p);
+}
+
+namespace {
+// The caption a menu item shows, as the program's own messages name it:
+// without its access key ("&S.系统管理" is "系统管理").
+QString shownCaption(const QAction *item)
+{
+    static const QRegularExpression accessKey(QStringLiteral("^&?[A-Z0-9]\\."));
+    return QString(item->text()).remove(accessKey).remove(QLatin1Char('&'));
+}
+
+// Whether names ("系统管理", "系统设置", "系统功能设置") lead from the menu bar
+// to an item an operator can choose.
+bool isMenuPath(MForm &main, const QStringList &names)
+{
+    QList<QAction *> level = main.menuBar()->actions();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const auto found = std::find_if(level.begin(), level.end(), [&](QAction *item) {
+            return item->isVisible() && item->isEnabled() && shownCaption(item) == names[i];
+        });
+        if (found == level.end())
+            return false;
+        const bool last = i + 1 == names.size();
+        if (last != !(*found)->menu())
+            return false;
+        if (!last)
+            level = (*found)->menu()->actions();
+    }
+    return true;
+}
+} // namespace
+
+// Every tip holds for a new book: each menu it names in brackets is a path of
+// the main menu, from the menu bar down to an item, by the captions shown; and
+// what a tip says the new book does about stock-outs, the new book does.
+TEST(Program, TipsHoldForANewBook)
+{
+    RunningProgram p;
+    ASSERT_TRUE(p.start());
+    bool read = false;
+    const QStringList tips =
+        textfile::read(p.programFolder + QStringLiteral("/Learn.dat"), &read).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_TRUE(read);
+    const bool overdrawAllowed = p.m().gOptNoOverdraw == 0;
+    const struct {
+        const char *says;
+        bool holds;
+    } claims[] = {
+        {"出库前系统会检查库存", !overdrawAllowed},
+        {"新帐本允许超出库存出库", overdrawAllowed},
+        {"勾选“禁止超出库存出库(借货功能)”", overdrawAllowed},
+    };
+    static const QRegularExpression path(QStringLiteral("\\[[^\\]]+\\](?:->\\[[^\\]]+\\])*"));
+    static const QRegularExpression brackets(QStringLiteral("^\\[|\\]$"));
+    int paths = 0;
+    for (const QString &tip : tips) {
+        SCOPED_TRACE(tip.toStdString());
+        for (const auto &named : path.globalMatch(tip)) {
+            const QStringList names = named.captured().remove(brackets).split(QStringLiteral("]->["));
+            EXPECT_TRUE(isMenuPath(p.main(), names)) << named.captured().toStdString();
+            ++paths;
+        }
+        for (const auto &claim : claims)
+            EXPECT_TRUE(!tip.contains(QString::fromUtf8(claim.says)) || claim.holds) << claim.says;
+    }
+    EXPECT_GT(paths, 0);
     quit(p);
 }

@@ -1,12 +1,15 @@
 #include "support/BookFaults.h"
 #include "support/Leftovers.h"
 #include "support/TestBook.h"
+#include "support/WriterlessFifo.h"
 
 #include "db/BookFile.h"
 #include "db/BookLock.h"
 #include "db/Database.h"
 #include "db/EngineFailure.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/wait.h>
@@ -150,4 +153,61 @@ TEST(BookLock, AWriterWaitingForTheLockFindsTheBookReplacedAndIsToldSo)
     EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 0);
     EXPECT_TRUE(reopened.exec(kWrite)) << reopened.lastError().toStdString();
     EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 1);
+}
+
+// A journal found beside a locked book belongs to no write the engine can
+// finish or undo any more. One that holds a write (it begins with a header)
+// keeps the book as it is, since its pages were never played back; an empty or
+// zeroed one is no one's work and is removed with the replace. A FIFO there
+// is read at once, as a write that keeps the book.
+TEST(BookLock, AJournalThatHoldsAWriteKeepsTheBookAsItIs)
+{
+    const QByteArray header = QByteArray::fromHex("d9d505f920a163d7") + QByteArray(20, '\x01');
+    const struct {
+        const char *name;
+        QByteArray journal;
+        bool replaced;
+        bool fifo = false;
+    } cases[] = {
+        {"a journal with its header", header, false},
+        {"a journal whose header was zeroed", QByteArray(28, '\0'), true},
+        {"an empty journal", QByteArray(), true},
+        {"a FIFO in the journal's place", QByteArray(), false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestBook book;
+        book.exec("insert into TA4 (F1,F2) values ('旧','旧帐本的货品')");
+        const QString staged = book.dir() + "/新帐本.vzk";
+        ASSERT_EQ(db::createBook(staged), QString());
+        book.db().close();
+        const faults::FileState before = faults::stateOf(book.bookPath());
+        const QString journal = book.bookPath() + "-journal";
+        std::optional<WriterlessFifo> fifo;
+        {
+            db::BookLock lock(book.bookPath());
+            ASSERT_TRUE(lock.isHeld()) << lock.error().toStdString();
+            if (c.fifo) {
+                ASSERT_TRUE(fifo.emplace(journal).made());
+            } else {
+                QFile left(journal);
+                ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+                ASSERT_EQ(left.write(c.journal), c.journal.size());
+            }
+            const QString error = lock.replaceBookWith(staged);
+            EXPECT_EQ(db::splitDetails(error).text, c.replaced ? QString() : db::failureReason(db::Failure::Busy));
+        }
+        if (fifo) {
+            EXPECT_FALSE(fifo->finish()) << "the replace waited on the FIFO";
+        }
+        EXPECT_EQ(QFileInfo::exists(journal), !c.replaced);
+        if (c.replaced) {
+            db::Database reopened;
+            ASSERT_TRUE(reopened.open(book.bookPath()));
+            EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA4 where F1='旧'")).toInt(), 0);
+        } else {
+            EXPECT_EQ(faults::stateOf(book.bookPath()), before);
+            EXPECT_TRUE(QFileInfo::exists(staged));  // left for the caller to remove
+        }
+    }
 }

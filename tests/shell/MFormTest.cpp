@@ -138,7 +138,7 @@ TEST(MForm, AnExitWhoseSettingsCannotBeWrittenSaysSoOnce)
     EXPECT_TRUE(program::endRequested());
     EXPECT_EQ(f.book.prompt().texts(),
               (QStringList{QStringLiteral("真的要退出系统吗？"),
-                           QStringLiteral("无法保存设置！\n\n设置文件 %1 不能写入，请检查它和它所在文件夹的权限。").arg(file)}));
+                           QStringLiteral("无法保存设置！\n\n设置文件 %1 不是文件（是文件夹、管道或设备），本程序不读也不写它。").arg(file)}));
     EXPECT_EQ(f.book.prompt().shown.last().icon, Prompt::Icon::Exclamation);
 }
 

@@ -11,6 +11,7 @@
 #include "shell/ZbSet.h"
 #include "shell/frmTip.h"
 #include "platform/TextFile.h"
+#include "support/SparseFile.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -109,8 +110,20 @@ TEST(frmTip, ASwitchThatCannotBeSavedSaysSo)
     frmTip tip;  // showing the tips switches them on
     child<QCheckBox>(&tip, "chkLoadTipsAtStartup")->setChecked(false);
     const QString unsaved =
-        QStringLiteral("无法保存设置！\n\n设置文件 %1 不能写入，请检查它和它所在文件夹的权限。").arg(file);
+        QStringLiteral("无法保存设置！\n\n设置文件 %1 不是文件（是文件夹、管道或设备），本程序不读也不写它。").arg(file);
     EXPECT_EQ(f.book.prompt().texts(), (QStringList{unsaved, unsaved}));
+}
+
+// A tips file longer than any (a gigabyte of an empty tail) is not read; the
+// window says why, naming it.
+TEST(frmTip, TipsLongerThanAnyAreNamed)
+{
+    ShellFixture f;
+    const QString file = f.book.dir() + QStringLiteral("/Learn.dat");
+    ASSERT_TRUE(makeSparseFile(file, "唯一的提示\r\n", kGigabyte));
+    frmTip tip;
+    const QString text = child<QLabel>(&tip, "lblTipText")->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("设置文件 %1 有 ").arg(file))) << text.toStdString();
 }
 
 TEST(frmTip, TipsFileCases)

@@ -1,17 +1,23 @@
 #include "ShellFixture.h"
 #include "support/BookFaults.h"
 #include "support/Leftovers.h"
+#include "support/SparseFile.h"
+#include "support/WriterlessFifo.h"
 
 #include "db/BookFile.h"
 #include "db/FileReplace.h"
+#include "shell/AppSettings.h"
 #include "shell/MForm.h"
 #include "shell/Startup.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSettings>
+#include <optional>
 #include <sys/stat.h>
 
 TEST(Startup, ParseCommandLineBook)
@@ -192,6 +198,24 @@ TEST(Startup, EmptyBookListOffersTheDefaultBook)
     EXPECT_TRUE(f.book.m().LoadBookList());
     EXPECT_EQ(f.book.m().bookList.names, QStringList{QStringLiteral("货品进出存帐本")});
     EXPECT_EQ(f.book.m().bookList.paths, QStringList{f.book.dir() + QStringLiteral("/darvex.dat")});
+}
+
+// A book list longer than any (a gigabyte of an empty tail) is not read: the
+// clerk learns why, naming it, and the chooser offers the default book.
+TEST(Startup, ABookListLongerThanAnyIsNamedAndTheChooserOffersTheDefaultBook)
+{
+    ShellFixture f;
+    Startup s(f.book.m());
+    s.SetDefaults(f.book.dir());
+    const QString list = f.book.dir() + QStringLiteral("/dbsetup.dat");
+    ASSERT_TRUE(makeSparseFile(list, "No\r\n帐本\r\n/elsewhere/帐本.vzk\r\n", kGigabyte));
+    f.book.m().gBookFile = f.book.dir() + QStringLiteral("/darvex.dat");
+    f.book.m().gBookName = QStringLiteral("货品进出存帐本");
+    EXPECT_TRUE(f.book.m().LoadBookList());
+    EXPECT_EQ(f.book.m().bookList.paths, QStringList{f.book.dir() + QStringLiteral("/darvex.dat")});
+    ASSERT_EQ(f.book.prompt().shown.size(), 1);
+    EXPECT_TRUE(f.book.prompt().lastText().startsWith(QStringLiteral("无法读取帐本列表：\n设置文件 %1 有 ").arg(list)))
+        << f.book.prompt().lastText().toStdString();
 }
 
 TEST(Startup, DataFolderGetsTheTemplateBookAndListOnceAndKeepsTheUsers)
@@ -436,4 +460,51 @@ TEST(Startup, ADataFolderThatCannotBeWrittenIsNamed)
     s.SetDefaults(program, f.book.dir() + QStringLiteral("/数据"));
     s.PrepareDataFolder();
     EXPECT_TRUE(f.book.prompt().shown.isEmpty());
+}
+
+// The program's settings file with something in its place that is no file
+// (a FIFO would hold the read for good) neither holds the start nor is
+// written: the start runs on the defaults, and the tip window's setting,
+// saved as it shows, is refused with a reason naming the file.
+TEST(Startup, ASettingsFileThatIsNoFileIsPassedOverAndNamed)
+{
+    enum class InItsPlace { Fifo, Folder };
+    const struct {
+        const char *name;
+        InItsPlace inItsPlace;
+        bool organisationWide;  // the file QSettings reads beside the program's own folder
+    } cases[] = {
+        {"a FIFO as the program's settings", InItsPlace::Fifo, false},
+        {"a FIFO as the settings beside its folder", InItsPlace::Fifo, true},
+        {"a folder as the program's settings", InItsPlace::Folder, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ShellFixture f;
+        const QString application = appsettings::programName();
+        QString file = QSettings(application, application).fileName();  // made before anything is in its place
+        if (c.organisationWide)
+            file = QFileInfo(file).absolutePath() + QStringLiteral(".conf");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+        std::optional<WriterlessFifo> fifo;
+        if (c.inItsPlace == InItsPlace::Fifo) {
+            ASSERT_TRUE(fifo.emplace(file).made());
+        } else {
+            ASSERT_TRUE(QDir().mkdir(file));
+        }
+        const QString told = QStringLiteral("设置文件 %1 不是文件（是文件夹、管道或设备），本程序不读也不写它。").arg(file);
+
+        Startup s(f.book.m());
+        f.dialogs.handle(QStringLiteral("Login"), loginAs(QStringLiteral("001.系统管理员")));
+        ASSERT_TRUE(s.Main(f.book.dir(), QLatin1Char('"') + f.book.bookPath() + QLatin1Char('"')));
+        EXPECT_EQ(f.dialogs.shown, (QStringList{QStringLiteral("Login"), QStringLiteral("frmTip")}));  // the default: tips on
+        EXPECT_EQ(f.book.prompt().texts(), QStringList{QStringLiteral("无法保存设置！\n\n") + told});
+        EXPECT_EQ(appsettings::save(application, appsettings::kOptionsSection, appsettings::kShowTipsKey,
+                                    QStringLiteral("0")),
+                  told);
+        if (fifo) {
+            EXPECT_FALSE(fifo->finish()) << "the start waited on the FIFO";
+        }
+        EXPECT_FALSE(QFileInfo(file).isFile());
+    }
 }

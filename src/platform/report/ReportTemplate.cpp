@@ -354,12 +354,16 @@ bool parseTemplate(const QString &text, ReportTemplate &out, QString *error)
 
 bool loadTemplate(const QString &path, ReportTemplate &out, QString *error)
 {
+    // The templates beside the program are a kilobyte or two of layout; four
+    // megabytes leave room for any a person writes.
+    static const textfile::TextKind templateText{QStringLiteral("报表模板"), qint64(4) << 20};
     bool ok = false;
-    const QString text = textfile::read(path, &ok);
+    QString failure;
+    const QString text = textfile::read(path, &ok, &failure, templateText);
     out.fileName = QFileInfo(path).fileName();
     if (!ok) {
         if (error)
-            *error = QStringLiteral("无法读取文件");
+            *error = failure;
         return false;
     }
     return parseTemplate(text, out, error);
