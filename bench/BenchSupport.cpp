@@ -18,6 +18,9 @@
 #include <QPixmap>
 #include <QTableView>
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -173,7 +176,7 @@ sqlite3_stmt *prepareOrSkip(benchmark::State &state, sqlite3 *handle, const QByt
 }
 
 void bareListQuery(benchmark::State &state, const QString &path, const std::vector<QByteArray> &statements,
-                   int columns, ListEnd end)
+                   const frames::ListColumns &columns, ListEnd end)
 {
     sqlite3 *handle = keyedConnection(state, path);
     if (!handle)
@@ -185,7 +188,7 @@ void bareListQuery(benchmark::State &state, const QString &path, const std::vect
             if (!stmt)
                 break;
             const bool shown = end == ListEnd::Shown && &sql == &statements.back();
-            rows = shown ? showTextRows(stmt, columns) : readTextRows(stmt, columns);
+            rows = shown ? showTextRows(stmt, int(columns.size())) : readListRows(stmt, columns);
             sqlite3_finalize(stmt);
         }
     }
@@ -201,6 +204,141 @@ int readTextRows(sqlite3_stmt *stmt, int columns)
         for (int c = 0; c < columns; ++c) {
             benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
             bytes += size_t(sqlite3_column_bytes(stmt, c));
+        }
+        ++rows;
+    }
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
+namespace {
+
+// Room for any figure's text the floors write (a fixed-point text is
+// written only below 1E+40).
+constexpr int kFigureRoom = 64;
+
+// A figure as lists show it: whole numbers below 1E+15 as their integer
+// digits, others to 15 significant digits without trailing zeros (printf's
+// "%.15G"), never "-0"; a non-finite value as 0.
+char *writePlainFigure(char *out, double value)
+{
+    if (value == 0.0 || !std::isfinite(value)) {
+        *out = '0';
+        return out + 1;
+    }
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return std::to_chars(out, out + kFigureRoom, static_cast<long long>(value)).ptr;
+    char *end = std::to_chars(out, out + kFigureRoom, value, std::chars_format::general, 15).ptr;
+    std::replace(out, end, 'e', 'E');
+    return end;
+}
+
+// A figure of magnitude below 1E+40 to decimals places, rounded half away
+// from zero on its 15 significant digits (the decimal it stands for: 2.675
+// gives 2.68), never "-0.00".
+char *writeFixed(char *out, double value, int decimals)
+{
+    // "-d.dddddddddddddde-dd": the 15 digits and the power of ten of the first.
+    char text[32];
+    const char *textEnd = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 14).ptr;
+    const bool negative = text[0] == '-';
+    const char *mantissa = text + (negative ? 1 : 0);
+    char digits[15];
+    digits[0] = mantissa[0];
+    std::copy(mantissa + 2, mantissa + 16, digits + 1);
+    int exponent = 0;
+    std::from_chars(mantissa + (mantissa[17] == '+' ? 18 : 17), textEnd, exponent);
+    // The digits of the figure in units of its last decimal place, with room
+    // ahead for a carry and the zeros before a point.
+    char units[96];
+    char *first = units + 32;
+    const int keep = exponent + 1 + decimals;
+    int length = 0;
+    if (keep <= 0) {
+        first[length++] = keep == 0 && digits[0] >= '5' ? '1' : '0';
+    } else if (keep >= 15) {
+        length = int(std::copy(digits, digits + 15, first) - first);
+        for (; length < keep; ++length)
+            first[length] = '0';
+    } else {
+        length = int(std::copy(digits, digits + keep, first) - first);
+        if (digits[keep] >= '5') {
+            int i = length - 1;
+            for (; i >= 0 && first[i] == '9'; --i)
+                first[i] = '0';
+            if (i >= 0) {
+                ++first[i];
+            } else {
+                *--first = '1';
+                ++length;
+            }
+        }
+    }
+    char *end = out;
+    if (negative && std::any_of(first, first + length, [](char c) { return c != '0'; }))
+        *end++ = '-';
+    for (; length <= decimals; ++length)
+        *--first = '0';
+    end = std::copy(first, first + length - decimals, end);
+    if (decimals > 0) {
+        *end++ = '.';
+        end = std::copy(first + length - decimals, first + length, end);
+    }
+    return end;
+}
+
+// A quantity: its plain text, or three decimals where that has an exponent
+// or more than five decimals.
+char *writeQuantity(char *out, double value)
+{
+    char *end = writePlainFigure(out, value);
+    const char *point = std::find(out, end, '.');
+    if ((std::find(out, end, 'E') == end && end - point <= 6) || !(std::fabs(value) < 1e40))
+        return end;
+    return writeFixed(out, value, 3);
+}
+
+// Money: rounded to decimals places as writeFixed rounds it, shown without
+// trailing zeros; 1E+15 and up in its plain text.
+char *writeMoney(char *out, double value, int decimals)
+{
+    if (!(std::fabs(value) < 1e15))
+        return writePlainFigure(out, value);
+    char *end = writeFixed(out, value, decimals);
+    if (decimals > 0) {
+        while (end[-1] == '0')
+            --end;
+        if (end[-1] == '.')
+            --end;
+    }
+    return end;
+}
+
+} // namespace
+
+int readListRows(sqlite3_stmt *stmt, const frames::ListColumns &columns, int moneyDecimals)
+{
+    using frames::CellKind;
+    int rows = 0;
+    size_t bytes = 0;
+    char figure[kFigureRoom];
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < int(columns.size()); ++c) {
+            const CellKind kind = columns[c].kind;
+            if (kind == CellKind::Text) {
+                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+                bytes += size_t(sqlite3_column_bytes(stmt, c));
+                continue;
+            }
+            sqlite3_value *cell = sqlite3_column_value(stmt, c);
+            if (kind != CellKind::Money && sqlite3_value_type(cell) == SQLITE_NULL)
+                continue;
+            const double value = sqlite3_value_double(cell);
+            const char *end = kind == CellKind::Money      ? writeMoney(figure, value, moneyDecimals)
+                              : kind == CellKind::Quantity ? writeQuantity(figure, value)
+                                                           : writePlainFigure(figure, value);
+            benchmark::DoNotOptimize(figure);
+            bytes += size_t(end - figure);
         }
         ++rows;
     }

@@ -4,6 +4,7 @@
 // the book it runs on, the bare sqlite3 connection its floors use, and the run.
 
 #include "BigBook.h"
+#include "frames/ListColumns.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -99,12 +100,19 @@ enum class ListEnd {
     Shown,  // kept and shown in a painted table (showTextRows)
 };
 
-// The floor of a window's list: the bare statements run in turn on a keyed
-// connection to path (a window that fills its grid again runs each fill's
-// statement) and every row's first columns read, the last statement's rows
-// as end says; the rows of the last in the counter "rows".
+// The floor of a window's list of columns: the bare statements run in turn on
+// a keyed connection to path (a window that fills its grid again runs each
+// fill's statement), every row read as readListRows reads it, the last
+// statement's rows as end says (shown: every column's text as the engine makes
+// it); the rows of the last in the counter "rows".
 void bareListQuery(benchmark::State &state, const QString &path, const std::vector<QByteArray> &statements,
-                   int columns, ListEnd end = ListEnd::Read);
+                   const frames::ListColumns &columns, ListEnd end = ListEnd::Read);
+
+// Steps stmt, which selects selectList(columns), through all its rows as the
+// window fills its grid: each text column's text read, each figure read as a
+// number and its text written as the window shows it, by the standard
+// library's to_chars (money rounded to moneyDecimals places); the number of rows.
+int readListRows(sqlite3_stmt *stmt, const frames::ListColumns &columns, int moneyDecimals = 2);
 
 // Steps stmt through all its rows reading the texts of the first columns, as a
 // grid is filled; the number of rows.

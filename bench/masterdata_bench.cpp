@@ -45,7 +45,8 @@ void openGoodsWindow(benchmark::State &state, bool shown)
 
 void listQueryBare(benchmark::State &state, bench::ListEnd end)
 {
-    bench::bareListQuery(state, gBook, {masterdata::goodsKind().listSql.toUtf8()}, 9, end);
+    const frames::MasterDataKind kind = masterdata::goodsKind();
+    bench::bareListQuery(state, gBook, {kind.listSql.toUtf8()}, kind.listColumns, end);
 }
 
 // Printing the goods list: staging every row in PrTA1, filling the report and

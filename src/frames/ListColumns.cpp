@@ -28,15 +28,18 @@ QVector<int> columnsWhere(const ListColumns &columns, Test test)
     return found;
 }
 
+// Each figure is taken from the engine in one call: its type and number are
+// then read from that value.
 void addQuantityCell(TextRows &rows, const db::Statement &row, int column)
 {
+    const db::Statement::Field field = row.field(column);
     QString text;
-    switch (row.type(column)) {
+    switch (field.type()) {
     case db::Statement::Type::Null:
         rows.addCell(QStringView());
         return;
     case db::Statement::Type::Real: {
-        const numtext::NumberChars chars = numtext::numToChars(row.number(column));
+        const numtext::NumberChars chars = numtext::numToChars(field.number());
         if (!numtext::needsThreeDecimals(chars.view())) {
             rows.addCell(chars.view());
             return;
@@ -45,7 +48,7 @@ void addQuantityCell(TextRows &rows, const db::Statement &row, int column)
         break;
     }
     case db::Statement::Type::Integer:
-        rows.addCell(numtext::integerChars(row.value(column).toLongLong()).view());
+        rows.addCell(numtext::integerChars(field.integer()).view());
         return;
     default:
         text = row.text(column);
@@ -200,17 +203,19 @@ void addListCells(TextRows &rows, const db::Statement &row, const ListColumns &c
 {
     for (int c = 0; c < columns.size(); ++c) {
         switch (columns[c].kind) {
-        case CellKind::Number:
-            if (row.isNull(c))
+        case CellKind::Number: {
+            const db::Statement::Field field = row.field(c);
+            if (field.type() == db::Statement::Type::Null)
                 rows.addCell(QStringView());
             else
-                rows.addCell(numtext::numToChars(row.number(c)).view());
+                rows.addCell(numtext::numToChars(field.number()).view());
             break;
+        }
         case CellKind::Quantity:
             addQuantityCell(rows, row, c);
             break;
         case CellKind::Money:
-            rows.addCell(numtext::roundedChars(row.number(c), money).view());
+            rows.addCell(numtext::roundedChars(row.field(c).number(), money).view());
             break;
         default:
             rows.addUtf8Cell(row.utf8(c));

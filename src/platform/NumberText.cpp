@@ -347,24 +347,26 @@ double exactDifference(double a, double b)
 }
 
 namespace {
-template <typename Text>
-bool hasLongForm(Text text)
+// Whether the characters first..end hold an 'E' or more than five decimals.
+template <typename Char>
+bool hasLongForm(const Char *first, const Char *end)
 {
-    if (text.contains(QLatin1Char('E')))
+    if (std::find(first, end, Char('E')) != end)
         return true;
-    const qsizetype point = text.indexOf(QLatin1Char('.'));
-    return point >= 0 && text.size() - point - 1 > 5;
+    const Char *const point = std::find(first, end, Char('.'));
+    return point != end && end - point - 1 > 5;
 }
 } // namespace
 
 bool needsThreeDecimals(QStringView text)
 {
-    return hasLongForm(text);
+    return hasLongForm(text.utf16(), text.utf16() + text.size());
 }
 
+// A list asks this of every quantity it writes: read by the characters themselves.
 bool needsThreeDecimals(QLatin1StringView text)
 {
-    return hasLongForm(text);
+    return hasLongForm(text.data(), text.data() + text.size());
 }
 
 QString quantityText(double value)

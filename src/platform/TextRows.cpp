@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 
 void TextRows::append(const QStringList &cells)
 {
@@ -121,6 +122,16 @@ QChar *TextRows::decodeWellFormedUtf8(QByteArrayView utf8, QChar *out)
     const auto *p = reinterpret_cast<const uchar *>(utf8.data());
     const uchar *const end = p + utf8.size();
     while (p < end) {
+        // Codes and figures are ASCII: eight bytes at a time while they are.
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                out = std::transform(p, p + 8, out, [](uchar c) { return QLatin1Char(char(c)); });
+                p += 8;
+                continue;
+            }
+        }
         const uchar lead = *p;
         if (lead < 0x80) {
             *out++ = QLatin1Char(char(lead));

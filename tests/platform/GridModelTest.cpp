@@ -116,8 +116,9 @@ TEST(TextRows, PadsCutsAndJoinsRowsOfOtherWidths)
 
 // Rows built cell by cell hold what QString::fromUtf8 makes of the same bytes,
 // also for a byte-order mark, broken, cut and overlong sequences, code points
-// beyond Unicode, noncharacters and characters outside the basic plane, and a
-// cell that does not end its sequence does not leak into the next one.
+// beyond Unicode, noncharacters and characters outside the basic plane, also
+// after and within long runs of ASCII, and a cell that does not end its
+// sequence does not leak into the next one.
 TEST(TextRows, RowsBuiltCellByCellDecodeUtf8AsFromUtf8)
 {
     const QByteArray cells[] = {
@@ -126,6 +127,7 @@ TEST(TextRows, RowsBuiltCellByCellDecodeUtf8AsFromUtf8)
         "a\xED\xA0\x80z", "a\xEF\xBB\xBF" "b", "\xFF\xFE",          "ab\xC3",
         "caf\xC3\xA9",  "\xC0\xAF" "over", "\xE0\x80\xAF",     "\xF4\x90\x80\x80", "\xEF\xBF\xBF" "non",
         "\xEF\xB7\x90", "\xF0\x9F\x93",     "\xE8\xB4\xA7" "\x80",
+        "G0000001货品", "ABCDEFGH\xFF",     "0123456789ABCDEFG", "ABCDEFG\xC3\xA9" "xyzuvwab",
     };
     TextRows built(3);
     TextRows appended(3);
