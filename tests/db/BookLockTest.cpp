@@ -8,8 +8,10 @@
 #include "db/EngineFailure.h"
 #include "db/FileReplace.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -156,4 +158,43 @@ TEST(BookLock, AWriterWaitingForTheLockFindsTheBookReplacedAndIsToldSo)
     EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 0);
     EXPECT_TRUE(reopened.exec(kWrite)) << reopened.lastError().toStdString();
     EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 1);
+}
+
+// The checked copy put in the locked book's place must be the program's own
+// file: a link in its place (to another book of the user's) or a file with a
+// second name elsewhere is not put there, and neither the book nor the other
+// file changes, mode included.
+TEST(BookLock, OnlyTheProgramsOwnCopyTakesTheBooksPlace)
+{
+    const struct {
+        const char *name;
+        bool (*make)(const QString &other, const QString &staged);
+    } cases[] = {
+        {"a link to another book", [](const QString &other, const QString &staged) { return QFile::link(other, staged); }},
+        {"another book's second name",
+         [](const QString &other, const QString &staged) {
+             return ::link(QFile::encodeName(other).constData(), QFile::encodeName(staged).constData()) == 0;
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestBook book;
+        book.db().close();
+        const QString other = book.dir() + "/其它帐本.vzk", staged = db::restoreStagePathFor(book.bookPath());
+        ASSERT_EQ(db::createBook(other), QString());
+        ASSERT_EQ(::chmod(QFile::encodeName(other).constData(), 0600), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(book.bookPath()).constData(), 0644), 0);
+        ASSERT_TRUE(c.make(other, staged));
+        const faults::FileState bookBefore = faults::stateOf(book.bookPath()), otherBefore = faults::stateOf(other);
+        {
+            db::BookLock lock(book.bookPath());
+            ASSERT_TRUE(lock.isHeld()) << lock.error().toStdString();
+            EXPECT_NE(lock.replaceBookWith(staged), QString());
+        }
+        EXPECT_EQ(faults::stateOf(book.bookPath()), bookBefore);
+        EXPECT_EQ(faults::stateOf(other), otherBefore);
+        struct stat otherNow {};
+        ASSERT_EQ(::stat(QFile::encodeName(other).constData(), &otherNow), 0);
+        EXPECT_EQ(otherNow.st_mode & 07777, mode_t(0600));
+    }
 }
