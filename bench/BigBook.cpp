@@ -425,6 +425,7 @@ QString makeBigBook(const QString &path, const BigBookSize &size, const std::fun
 
     // Filled under a working name, so path never holds a half-made book.
     const QString working = path + QStringLiteral(".part");
+    QFile::remove(working);  // left by a run cut off: a new book goes only to a free name
     if (QString error = db::createBook(working); !error.isEmpty())
         return error;
     QString error;

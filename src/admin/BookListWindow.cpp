@@ -1,6 +1,7 @@
 #include "BookListWindow.h"
 
 #include "BookFiles.h"
+#include "db/FileReplace.h"
 #include "platform/FileDialogs.h"
 #include "platform/Prompt.h"
 #include "platform/WaitCursor.h"
@@ -89,21 +90,21 @@ void BookListWindow::NewBook()
 {
     QDir().mkpath(m_.gAppPath + books::kMyBooksFolder);
     const QString proposed = m_.gAppPath + books::kMyBooksFolder + QStringLiteral("/新建帐本.vzk");
-    QString path;
+    QString path, error;
     for (;;) {
         path = FileDialogs::current().saveFileName(this, QStringLiteral("请指定文件的存放位置及文件名"), proposed,
                                                    kBookFilter);
         if (path.isEmpty())
             return;
-        if (!QFileInfo::exists(path))
-            break;
-        Prompt::current().message(QString(), QStringLiteral("目标位置已存在同名文件，请更换存放位置或文件名！"),
-                                  Prompt::Icon::Information);
-    }
-    QString error;
-    {
-        WaitCursor wait;
-        error = books::makeNewBook(m_.gBookFile, path);
+        // A name another computer takes while the book is made is told as
+        // one taken before: the clerk chooses another.
+        if (!QFileInfo::exists(path)) {
+            WaitCursor wait;
+            error = books::makeNewBook(m_.gBookFile, path);
+            if (error != db::nameTakenReason())
+                break;
+        }
+        Prompt::current().message(QString(), db::nameTakenReason(), Prompt::Icon::Information);
     }
     if (!error.isEmpty()) {
         Prompt::current().message(QString(), QStringLiteral("建立新帐本时发现错误！系统返回如下信息：\n\n") + error,

@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "EngineFailure.h"
 #include "FileReplace.h"
+#include "HeldFileVfs.h"
 #include "MappedReadVfs.h"
 
 #include <QFile>
@@ -17,6 +18,29 @@ static void initDbResources()
 namespace db {
 
 namespace {
+// The engine writes a staged book with its journal in memory: a journal file
+// would lie beside the stage under a name of its own, reached by that name,
+// and a stage cut off is thrown away whole anyway.
+constexpr char kStagedJournal[] = "PRAGMA journal_mode=MEMORY";
+
+// Puts the new book file staged at target, only while target is free: a name
+// taken meanwhile (another computer's new book) is refused with
+// nameTakenReason() and its file left as it is. The book gets the mode of a
+// new file, closed as closedAs (the book it is a copy of) when given. Empty
+// on success, else the reason.
+QString publishBook(StagedFile &staged, const QString &target, const QString &closedAs = {})
+{
+    staged.giveNewFileMode(closedAs);
+    if (const QString error = staged.sync(); !error.isEmpty())
+        return error;
+    if (const QString error = staged.putAtFreeName(target); !error.isEmpty())
+        return error;
+    // Best effort: the new book is in place, and some network file systems
+    // refuse to sync a folder.
+    syncFolder(QFileInfo(target).absolutePath());
+    return {};
+}
+
 QString resourceText(const QString &name)
 {
     initDbResources();
@@ -29,30 +53,21 @@ QString resourceText(const QString &name)
 
 QString createBook(const QString &path)
 {
-    QString temporary;
-    if (const QString error = createStaged(path, &temporary); !error.isEmpty())
-        return error;
+    StagedFile staged(path);
+    if (!staged.error().isEmpty())
+        return staged.error();
     {
         Database book;
-        if (!book.open(temporary, QString::fromLatin1(kBookPassword), true)) {
-            const QString error = book.lastError();
-            QFile::remove(temporary);
-            return error;
-        }
+        if (!book.open(staged.enginePath(), QString::fromLatin1(kBookPassword), true, keepingHeldPaths())
+            || !book.execScript(QLatin1String(kStagedJournal)))
+            return book.lastError();
         Transaction transaction(book);
         if (!book.execScript(resourceText(QStringLiteral(":/db/schema.sql")))
             || !book.execScript(resourceText(QStringLiteral(":/db/default_rows.sql")))
-            || !transaction.commit()) {
-            const QString error = book.lastError();
-            book.close();
-            QFile::remove(temporary);
-            return error;
-        }
+            || !transaction.commit())
+            return book.lastError();
     }
-    const QString error = publishBook(temporary, path);
-    if (!error.isEmpty())
-        QFile::remove(temporary);
-    return error;
+    return publishBook(staged, path);
 }
 
 QString accountBookError(Database &book)
@@ -76,6 +91,7 @@ QString accountBookError(Database &book)
 #include <cerrno>
 #include <cstdio>
 #include <future>
+#include <optional>
 #include <unistd.h>
 
 namespace db {
@@ -134,10 +150,10 @@ QString checkBookThrough(const QString &path, const char *vfs, Failure *kind)
 }
 
 // A new copy is checked once, read whole: a block of pages per system call
-// rather than one call per page.
-QString checkCopy(const QString &path)
+// rather than one call per page, opened through the staging file's handle.
+QString checkCopy(const StagedFile &staged)
 {
-    return checkBookThrough(path, blockReadVfs(), nullptr);
+    return checkBookThrough(staged.enginePath(), keepingHeldPaths(blockReadVfs()), nullptr);
 }
 
 QString engineError(sqlite3 *handle)
@@ -150,17 +166,18 @@ bool isBusyError(int code)
     return failureOf(code) == Failure::Busy;
 }
 
-// The reason a write to out failed, taken from the system's error number.
-QString writeError(const QFile &out)
+// The reason a write to the file at path failed, taken from the system's
+// error number.
+QString writeError(const QString &path)
 {
-    return describeFileFailure(errno, out.fileName());
+    return describeFileFailure(errno, path);
 }
 
 // The book's file as it lies, written to out in pieces of a megabyte, read
 // through the connection's own file handle (below the encryption: the bytes
 // are the encrypted pages). Another handle of this process on the book file
 // would, when closed, drop the locks the connections hold on it.
-QString copyFile(sqlite3 *source, QFile &out, const CopyProgress &progress)
+QString copyFile(sqlite3 *source, QFile &out, const QString &outPath, const CopyProgress &progress)
 {
     sqlite3_file *file = nullptr;
     sqlite3_int64 size = 0;
@@ -174,20 +191,21 @@ QString copyFile(sqlite3 *source, QFile &out, const CopyProgress &progress)
         if (rc != SQLITE_OK)
             return describeEngineFailure(rc, QString::fromUtf8(sqlite3_errstr(rc)));
         if (out.write(piece.constData(), length) != length)
-            return writeError(out);
+            return writeError(outPath);
         done += length;
         if (progress)
             progress(done, size);
     }
     if (!out.flush())
-        return writeError(out);
+        return writeError(outPath);
     return {};
 }
 
 // Copies book under a read transaction: its shared lock keeps every writer
 // from changing the file until the copy is done (a rollback journal left by a
 // writer that was cut off is played back first, as for any read).
-QString copyUnderReadLock(Database &book, QFile &out, const CopyProgress &progress, bool *busy)
+QString copyUnderReadLock(Database &book, QFile &out, const QString &outPath, const CopyProgress &progress,
+                          bool *busy)
 {
     sqlite3 *source = book.handle();
     // A deferred transaction takes its shared lock at the first read, which
@@ -197,7 +215,7 @@ QString copyUnderReadLock(Database &book, QFile &out, const CopyProgress &progre
         *busy = isBusyError(sqlite3_extended_errcode(source));
         error = engineError(source);
     } else {
-        error = copyFile(source, out, progress);
+        error = copyFile(source, out, outPath, progress);
     }
     sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
     return error;
@@ -214,33 +232,23 @@ QString folderProblem(const QString &target)
     return {};
 }
 
-// How a checked copy is put in its target's place: a backup's file by a
-// plain replace, a book's file under the lock of the book it replaces.
-using Publish = PublishCopy;
-
-// Checks the staged copy and puts it into place; on any error the staged
-// file is removed and the target is left as it was. A staged file still open
-// for writing (unsynced) is forced onto the disk while the check runs, since
-// the check is work for the processor and the sync for the disk; both are
-// done before the rename.
-QString publishCheckedCopy(const QString &temporary, const QString &target, QString error, Publish publish,
-                           QFile *unsynced = nullptr)
+// Checks the staged copy and puts it into place by publish (a backup's file
+// over the earlier one, a new book only at a free name); on any error the
+// target is left as it was and the staged file goes with its object. The
+// staged file is forced onto the disk while the check runs, since the check
+// is work for the processor and the sync for the disk; both are done before
+// it is put in place.
+QString publishCheckedCopy(StagedFile &staged, const QString &target, const PublishCopy &publish)
 {
-    if (error.isEmpty()) {
-        std::future<int> synced;  // the system's error number of the sync, 0 when done
-        if (unsynced)
-            synced = std::async(std::launch::async, [fd = unsynced->handle()] { return ::fsync(fd) == 0 ? 0 : errno; });
-        error = checkCopy(temporary);
-        const int syncError = synced.valid() ? synced.get() : 0;
-        if (syncError != 0 && error.isEmpty())
-            error = describeFileFailure(syncError, temporary);
-    }
-    if (unsynced)
-        unsynced->close();
+    // the system's error number of the sync, 0 when done
+    std::future<int> synced =
+        std::async(std::launch::async, [fd = staged.handle()] { return ::fsync(fd) == 0 ? 0 : errno; });
+    QString error = checkCopy(staged);
+    const int syncError = synced.get();
+    if (syncError != 0 && error.isEmpty())
+        error = describeFileFailure(syncError, staged.path());
     if (error.isEmpty())
-        error = publish(temporary, target);
-    if (!error.isEmpty() && !temporary.isEmpty())
-        QFile::remove(temporary);
+        error = publish(staged, target);
     return error;
 }
 
@@ -250,6 +258,12 @@ QString exportCompacted(Database &book, const QString &path)
 {
     if (!book.exec(QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"), {path, QString::fromLatin1(kBookPassword)}))
         return book.lastError();
+    // Its journal in memory, as for a staged book made new.
+    if (!book.execScript(QStringLiteral("PRAGMA compacted.journal_mode=MEMORY"))) {
+        const QString error = book.lastError();
+        book.execScript(QStringLiteral("DETACH DATABASE compacted"));
+        return error;
+    }
     bool ok = false;
     book.scalar(QStringLiteral("SELECT sqlcipher_export('compacted')"), {}, &ok);
     const QString error = ok ? QString() : book.lastError();
@@ -285,45 +299,47 @@ QString copyBook(const QString &source, const QString &target, const CopyProgres
                  const PublishCopy &publish)
 {
     bool locked = false;
-    QString temporary;
-    QFile staged;
+    std::optional<StagedFile> staged;
     QString error = folderProblem(target);
     if (error.isEmpty()) {
         Database book;
         if (!book.open(source)) {
             error = book.lastError();
             locked = isBusyError(book.lastErrorCode());
-        } else if (error = createStaged(target, &temporary); error.isEmpty()) {
-            staged.setFileName(temporary);
-            if (!staged.open(QIODevice::WriteOnly))
-                error = writeError(staged);
+        } else if (error = staged.emplace(target).error(); error.isEmpty()) {
+            // Written through the staging file's own handle, never reopened by its name.
+            QFile out;
+            if (!out.open(staged->handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+                error = writeError(staged->path());
             else
-                error = copyUnderReadLock(book, staged, progress, &locked);
+                error = copyUnderReadLock(book, out, staged->path(), progress, &locked);
         }
     }
-    const PublishCopy closedAsSource = [&source](const QString &copy, const QString &into) {
-        return replaceFile(copy, into, source);
-    };
-    error = publishCheckedCopy(temporary, target, error, publish ? publish : closedAsSource,
-                               staged.isOpen() ? &staged : nullptr);
     if (busy)
         *busy = locked;
-    return error;
+    if (!error.isEmpty())
+        return error;
+    const PublishCopy closedAsSource = [&source](StagedFile &copy, const QString &into) {
+        return replaceFile(copy, into, source);
+    };
+    return publishCheckedCopy(*staged, target, publish ? publish : closedAsSource);
 }
 
 QString compactCopy(const QString &source, const QString &target)
 {
-    QString temporary;
-    QString error;
+    std::optional<StagedFile> staged;
     {
+        // The staging file is attached by the path of its handle, which the
+        // source's connection keeps through its file system layer.
         Database book;
-        if (!book.open(source))
+        if (!book.open(source, QString::fromLatin1(kBookPassword), false, keepingHeldPaths()))
             return book.lastError();
-        error = createStaged(target, &temporary);
-        if (error.isEmpty())
-            error = exportCompacted(book, temporary);
+        if (const QString error = staged.emplace(target).error(); !error.isEmpty())
+            return error;
+        if (const QString error = exportCompacted(book, staged->enginePath()); !error.isEmpty())
+            return error;
     }
-    return publishCheckedCopy(temporary, target, error, [&source](const QString &copy, const QString &into) {
+    return publishCheckedCopy(*staged, target, [&source](StagedFile &copy, const QString &into) {
         return publishBook(copy, into, source);
     });
 }

@@ -9,10 +9,11 @@
 namespace db {
 
 // Creates a new, keyed account book at path from the schema and its default
-// rows. The book is built in a temporary file beside path and put into place
-// by publishBook, so path never holds half a book: at a free path the file
-// itself, over a book already there its content, written into that book's own
-// file. Returns an empty text on success, else the error.
+// rows. The book is built in a staging file beside path and put there only
+// while path is free, so path never holds half a book and a file that took
+// the name meanwhile (another computer's new book) keeps its bytes: that is
+// refused with nameTakenReason(). Returns an empty text on success, else the
+// error.
 QString createBook(const QString &path);
 
 class Database;
@@ -27,12 +28,12 @@ QString accountBookError(Database &book);
 
 namespace db {
 
-// Writes a compacted, keyed copy of the book at source into target (through a
-// temporary file in target's folder that is checked — opens with the key,
-// passes the structure check, its theVer table is readable — and then put
-// into place by publishBook, open to no one the source is closed to; a book
-// already at target takes the copy into its own file and keeps its mode).
-// Returns an empty text on success, else the error.
+// Writes a compacted, keyed copy of the book at source as a new book at target
+// (through a staging file in target's folder that is checked — opens with the
+// key, passes the structure check, its theVer table is readable — and then
+// put at target while target is free, as createBook puts a new book, open to
+// no one the source is closed to). Returns an empty text on success, else the
+// error.
 QString compactCopy(const QString &source, const QString &target);
 
 // Empty when the book file at path reads back whole: it opens with the key,
@@ -52,12 +53,14 @@ QString openCheckedBook(Database &book, const QString &path, Failure *kind = nul
 
 namespace db {
 
+class StagedFile;
+
 // Reports a copy's progress: bytes copied so far of all bytes.
 using CopyProgress = std::function<void(qint64 copied, qint64 total)>;
 // Puts the checked copy staged in target's place, as replaceFile does (which
 // it may call once it has made room, giving the copy's source as closedAs):
-// empty on success, else the reason, staged left for the copy to remove.
-using PublishCopy = std::function<QString(const QString &staged, const QString &target)>;
+// empty on success, else the reason; staged goes with its object.
+using PublishCopy = std::function<QString(StagedFile &staged, const QString &target)>;
 
 // Writes a copy of the book at source into target: its file as it lies, read
 // under a read transaction of the book (so the copy is one committed state of

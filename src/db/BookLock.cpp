@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,41 +38,6 @@ bool journalHoldsAWrite(const QString &path)
     return std::count(header, header + length, '\0') != length;
 }
 
-// Puts staged at the free name target in one step that refuses a name taken
-// meanwhile: a second name for the file, then the stage's own removed; where
-// the file system has no second names, a rename that refuses to replace; and
-// where it has neither, a plain rename while the name is still free. The
-// system's error number, EEXIST when target is taken.
-int putAtFreeName(const QByteArray &staged, const QByteArray &target)
-{
-    if (::link(staged.constData(), target.constData()) == 0) {
-        ::unlink(staged.constData());
-        return 0;
-    }
-    if (errno == EEXIST)
-        return EEXIST;
-    if (::renameat2(AT_FDCWD, staged.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (::access(target.constData(), F_OK) == 0)
-        return EEXIST;
-    return std::rename(staged.constData(), target.constData()) == 0 ? 0 : errno;
-}
-
-// Writes the book file staged into the existing book at target, in place.
-QString overwriteBookFile(const QString &staged, const QString &target)
-{
-    Database book, source;
-    if (!book.open(target))
-        return book.lastError();
-    if (!source.openReadOnly(staged))
-        return source.lastError();
-    const QString error = overwriteBook(book, source);
-    if (error.isEmpty())
-        QFile::remove(staged);
-    return error;
-}
 } // namespace
 
 QString overwriteBook(Database &book, Database &source, Failure *kind)
@@ -98,22 +62,6 @@ QString overwriteBook(Database &book, Database &source, Failure *kind)
     // reports only the failures that ended the copy.
     const int code = stepped == SQLITE_DONE ? finished : stepped;
     return failed(code, sqlite3_errstr(code));
-}
-
-QString publishBook(const QString &staged, const QString &target, const QString &closedAs)
-{
-    giveNewFileMode(staged, closedAs);
-    if (!syncFile(staged))
-        return describeFileFailure(errno, staged);
-    const int put = putAtFreeName(QFile::encodeName(staged), QFile::encodeName(target));
-    if (put == EEXIST)
-        return overwriteBookFile(staged, target);
-    if (put != 0)
-        return describeFileFailure(put, target);
-    // Best effort: the new book is in place, and some network file systems
-    // refuse to sync a folder.
-    syncFolder(QFileInfo(target).absolutePath());
-    return {};
 }
 
 BookLock::BookLock(const QString &bookFile)
@@ -149,8 +97,10 @@ QString BookLock::replaceBookWith(const QString &staged)
         error = failureReason(Failure::Busy);
     else if (::unlink(QFile::encodeName(journal).constData()) != 0 && errno != ENOENT)
         error = describeFileFailure(errno, journal);
+    else if (StagedFile file(staged, StagedFile::TakeUp{}); !file.error().isEmpty())
+        error = file.error();
     else
-        error = replaceFile(staged, path_);
+        error = replaceFile(file, path_);
     release();
     return error;
 }

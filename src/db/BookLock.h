@@ -20,17 +20,6 @@ namespace db {
 // book is unchanged.
 QString overwriteBook(Database &book, Database &source, Failure *kind = nullptr);
 
-// Puts the new book file staged in target's place. At a free name the file
-// itself is put there, by a link that refuses a name taken meanwhile; over
-// an existing book its content is written into that book's own file
-// (overwriteBook), so a book in use on another computer is never replaced
-// under it; a file there that is no book is not replaced at all. A book put
-// at a free name gets the mode of a new file, closed as closedAs (the book
-// it is a copy of) when given. Empty on success (staged is gone), else the
-// reason; on failure target is unchanged and staged left for the caller to
-// remove.
-QString publishBook(const QString &staged, const QString &target, const QString &closedAs = {});
-
 // An account book's own exclusive lock, taken as any writer takes it: a
 // connection of its own begins an exclusive transaction on the book (waiting
 // for other connections as long as any statement waits) and writes nothing.
@@ -64,8 +53,10 @@ public:
     // connection that waits for the book meanwhile waits on the old file and,
     // once it gets it, finds it replaced (the engine refuses a write to a
     // file that lost its name) instead of writing into a file nobody will
-    // read again. Empty on success, else the reason; on failure the book is
-    // unchanged and staged left for the caller to remove.
+    // read again. staged must be the program's own file (a regular file of
+    // the user's with no second name), reached from then on through its
+    // handle. Empty on success, else the reason; on failure the book is
+    // unchanged and the caller removes whatever of staged is left.
     QString replaceBookWith(const QString &staged);
     // Ends the transaction and closes the connection.
     void release();

@@ -275,7 +275,7 @@ Database::~Database()
     close();
 }
 
-bool Database::open(const QString &path, const QString &key, bool create)
+bool Database::open(const QString &path, const QString &key, bool create, const char *vfs)
 {
     close();
     if (!create && !QFileInfo(path).isFile()) {
@@ -283,7 +283,7 @@ bool Database::open(const QString &path, const QString &key, bool create)
         return false;
     }
     // CREATE also lets ATTACH make new files (compacted copies); a missing book was refused above.
-    return openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    return openWith(path, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, vfs);
 }
 
 bool Database::openReadOnly(const QString &path, const char *vfs)

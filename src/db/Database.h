@@ -97,9 +97,10 @@ public:
 
     // Opens (read-write, shared) and keys the file, then proves the key with
     // one read; a file that is no book or has another key is refused here.
-    // An absent file is refused unless create is true.
+    // An absent file is refused unless create is true. vfs names the file
+    // system layer (nullptr: the default one).
     bool open(const QString &path, const QString &key = QString::fromLatin1(kBookPassword),
-              bool create = false);
+              bool create = false, const char *vfs = nullptr);
     // Opens and keys the file for reading only, through the named file system
     // layer (nullptr: the default one); refused like open() when no book.
     bool openReadOnly(const QString &path, const char *vfs = nullptr);

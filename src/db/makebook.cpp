@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -15,6 +16,8 @@ int main(int argc, char **argv)
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // The build's own output, made anew: a new book goes only to a free name.
+    QFile::remove(path);
     const QString error = db::createBook(path);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "makebook: %s\n", qPrintable(error));

@@ -23,18 +23,10 @@
 #include <cstdio>
 #include <optional>
 
-using backupgen::backupsOf;
-
 void Module1::RemoveBookLeftovers()
 {
-    const QString name = gBookName == gBookFile ? QStringLiteral("帐本文件") : gBookName;
     const QDir folder(gAppPath + QStringLiteral("数据备份"));
-    // The names earlier versions staged this book's backups under: the
-    // automatic backup's copy (and its own staged file), the manual backup's
-    // proposed file, staged.
-    const QStringList formerNames = backupsOf(folder, name, {QStringLiteral("vzk.new"), QStringLiteral("vzk.new.tmp")})
-                                    << QStringLiteral("备份-") + name + QStringLiteral(".vzk.tmp");
-    for (const QString &path : db::leftoversBeside(gBookFile) + db::leftoversIn(folder.path(), formerNames))
+    for (const QString &path : db::leftoversIn(QFileInfo(gBookFile).absolutePath()) + db::leftoversIn(folder.path()))
         QFile::remove(path);
 }
 
@@ -105,7 +97,7 @@ void Module1::AutoBackupBook()
         const QString error = db::copyBook(
             gBookFile, target,
             DelayedProgress(QStringLiteral("自动备份"), QStringLiteral("正在自动备份数据，请稍候……")), &busy,
-            [&](const QString &staged, const QString &into) {
+            [&](db::StagedFile &staged, const QString &into) {
                 return backupgen::publishNewest(folder, gBookName, staged, into, gBookFile);
             });
         if (!error.isEmpty())

@@ -27,7 +27,7 @@ QStringList backupsOf(const QDir &folder, const QString &bookName, const QString
     return result;
 }
 
-QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target,
+QString publishNewest(const QDir &folder, const QString &bookName, db::StagedFile &staged, const QString &target,
                       const QString &bookFile)
 {
     // The previous backup becomes the older generation by one rename, and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/FileReplace.h"
+
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -9,17 +11,16 @@
 namespace backupgen {
 
 // Backups of exactly this book name: name + a date + "." + one of the
-// extensions ("vzk", "___", or a former staged copy's), so that the files of
-// a book whose name merely begins with it are left alone.
+// extensions ("vzk" or "___"), so that the files of a book whose name merely
+// begins with it are left alone.
 QStringList backupsOf(const QDir &folder, const QString &bookName, const QStringList &extensions);
 
 // Puts the checked copy staged in target's place in folder, the book's
 // previous backup becoming its one older generation. Another program doing
 // the same at the same moment (a second computer leaving the same book) costs
 // neither its copy nor the older generation. Empty on success, else the
-// reason; on failure staged is left for the caller to remove, as replaceFile
-// leaves it. The backup is open to no one the book at bookFile is closed to.
-QString publishNewest(const QDir &folder, const QString &bookName, const QString &staged, const QString &target,
+// reason; on failure staged goes with its object, as for replaceFile. The backup is open to no one the book at bookFile is closed to.
+QString publishNewest(const QDir &folder, const QString &bookName, db::StagedFile &staged, const QString &target,
                       const QString &bookFile);
 
 // The turn of one program to decide whether a book's backup is due and to

@@ -77,6 +77,33 @@ void Startup::SetDefaults(const QString &programFolder, const QString &dataFolde
     m_.gAppPath = withSlash(dataFolder);
 }
 
+namespace {
+// Copies a file of the program's folder into the data folder, only while the
+// name there is free: a user's book stays as it is. The copy is the user's
+// file, not the build's: from its first moment it has the mode a file the user
+// makes gets (the user's mask, so a private setup keeps it private), written
+// to by its owner.
+void copyToFreeName(const QString &source, const QString &target)
+{
+    QFile from(source);
+    if (!from.open(QIODevice::ReadOnly))
+        return;
+    db::StagedFile staged(target);
+    if (!staged.error().isEmpty())
+        return;
+    QFile to;
+    if (!to.open(staged.handle(), QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        return;
+    for (QByteArray block = from.read(1 << 20); !block.isEmpty(); block = from.read(1 << 20))
+        if (to.write(block) != block.size())
+            return;
+    if (!to.flush() || from.error() != QFileDevice::NoError || !staged.sync().isEmpty())
+        return;
+    staged.giveNewFileMode();
+    staged.putAtFreeName(target);
+}
+} // namespace
+
 void Startup::PrepareDataFolder()
 {
     if (m_.gAppPath == m_.gProgramPath)
@@ -90,16 +117,10 @@ void Startup::PrepareDataFolder()
                                   Prompt::Icon::Exclamation);
         return;
     }
-    // QFile::copy never replaces an existing file: a user's book stays as it is.
     for (const QString &name : {kDefaultBookFile, QStringLiteral("dbsetup.dat")}) {
         const QString target = m_.gAppPath + name;
-        if (!QFileInfo::exists(target) && QFileInfo::exists(m_.gProgramPath + name)) {
-            // The copy is the user's file, not the build's: it gets the mode a
-            // file the user makes gets (the user's mask, so a private setup
-            // keeps it private), written to by its owner.
-            if (QFile::copy(m_.gProgramPath + name, target))
-                db::giveNewFileMode(target);
-        }
+        if (!QFileInfo::exists(target) && QFileInfo::exists(m_.gProgramPath + name))
+            copyToFreeName(m_.gProgramPath + name, target);
     }
 }
 

@@ -108,6 +108,25 @@ TEST(Books, NewBookIsACopyThatOpensAndLogsIn001)
     child<QAction>(w, "newone")->trigger();
     EXPECT_EQ(items(cmb0).last(), QStringLiteral("新建测试帐本"));
 
+    // a name another took while the book was made (here a link to nothing,
+    // which the window's look beforehand does not see) is told as taken, the
+    // file there is kept, and the dialog comes again
+    const QString taken = f.file(QStringLiteral("我的帐本/占用.vzk"));
+    ASSERT_TRUE(QFile::link(f.file(QStringLiteral("别处.vzk")), taken));
+    const QString target3 = f.file(QStringLiteral("我的帐本/四.vzk"));
+    const qsizetype shownBefore = f.book.prompt().shown.size();
+    f.book.fileDialogs().answer(taken);
+    f.book.fileDialogs().answer(target3);
+    f.book.prompt().answerInput(QStringLiteral("四"));
+    child<QAction>(w, "newone")->trigger();
+    ASSERT_EQ(f.book.prompt().shown.size(), shownBefore + 2);
+    EXPECT_EQ(f.book.prompt().shown[shownBefore].text, QStringLiteral("目标位置已存在同名文件，请更换存放位置或文件名！"));
+    EXPECT_EQ(f.book.prompt().shown[shownBefore].icon, Prompt::Icon::Information);
+    EXPECT_TRUE(QFileInfo(taken).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(f.file(QStringLiteral("别处.vzk"))));
+    EXPECT_EQ(items(cmb0).last(), QStringLiteral("四"));
+    EXPECT_EQ(items(cmb1).last(), target3);
+
     // the new book opens and operator "001" logs in on it; it holds the copied rows
     cmb0->setCurrentIndex(2);
     click(w, "Cmd0");

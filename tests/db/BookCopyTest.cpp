@@ -130,13 +130,13 @@ TEST(BookCopy, ACopyTakenWhileAnotherConnectionWritesIsOneCommittedState)
 TEST(BookCopy, OneStagingFileBesideTheTargetIsWhatIsPutInPlace)
 {
     TestBook book;
-    const QRegularExpression stagingName(QStringLiteral(R"(^备份\.vzk\.\d+-[0-9a-f]{16}\.tmp$)"));
+    const QRegularExpression stagingName(QStringLiteral(R"(^备份\.vzk\.\d+-[0-9a-f]{16}\.warehouse-staging$)"));
     const QString target = book.dir() + "/备份.vzk";
     QStringList stagedThen;
     QString handed, handedTo;
-    const auto publish = [&](const QString &staged, const QString &into) {
+    const auto publish = [&](db::StagedFile &staged, const QString &into) {
         stagedThen = leftovers::stagingIn(book.dir());
-        handed = QFileInfo(staged).fileName();
+        handed = QFileInfo(staged.path()).fileName();
         handedTo = into;
         return db::replaceFile(staged, into);
     };
@@ -149,7 +149,7 @@ TEST(BookCopy, OneStagingFileBesideTheTargetIsWhatIsPutInPlace)
 
     QFile::remove(target);
     const QString refused = QStringLiteral("没有地方放备份");
-    EXPECT_EQ(db::copyBook(book.bookPath(), target, {}, nullptr, [&](const QString &, const QString &) { return refused; }),
+    EXPECT_EQ(db::copyBook(book.bookPath(), target, {}, nullptr, [&](db::StagedFile &, const QString &) { return refused; }),
               refused);
     EXPECT_FALSE(QFileInfo::exists(target));
     EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList());

@@ -7,11 +7,13 @@
 #include "db/BookLock.h"
 #include "db/Database.h"
 #include "db/EngineFailure.h"
+#include "db/FileReplace.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,67 +43,72 @@ TEST(BookLock, KeepsAnotherComputerOutWhileHeld)
     EXPECT_EQ(other.run(QStringLiteral("select count(*) from TA3 where F1='锁'")), QStringLiteral("1"));
 }
 
-// A new book written where a book lies already goes into that book's own
-// file: a book another computer reads or writes is left as it is, and so is a
-// file that is no book; another computer that only keeps the book open reads
-// the new book at its next read. At a free name the new file itself is put
-// there, and no stage is left either way.
-TEST(BookLock, ANewBookGoesIntoAnOldOnesOwnFileOnlyWhenNoOneIsAtWorkOnIt)
+// A new book goes only to a free name: whatever took the name (a book idle,
+// open, read or written by another computer, or a file that is no book) keeps
+// its bytes and is told as a name taken, and another computer at work on it
+// goes on. At a free name the new file itself is put there; no stage is left
+// either way. A new book made from another is put there the same way.
+TEST(BookLock, ANewBookGoesOnlyToAFreeNameAndWhatTookItKeepsItsBytes)
 {
     faults::ShortBusyWait shortWait;
     const struct {
         const char *name;
-        const char *otherRuns;               // the other computer's statements; nullptr: no one there
-        bool junk;                           // the old file is no book
-        bool free;                           // no file there at all
-        std::optional<db::Failure> refused;  // nullopt: the new book is there
+        const char *otherRuns;  // the other computer's statements; nullptr: no one there
+        bool junk;              // the file there is no book
+        bool free;              // no file there at all
     } cases[] = {
-        {"no one at work on it", nullptr, false, false, std::nullopt},
-        {"another computer keeps it open, idle", "select count(*) from TA4", false, false, std::nullopt},
-        {"another computer writing (nothing written yet)", "BEGIN EXCLUSIVE", false, false, db::Failure::Busy},
-        {"another computer reading", "BEGIN; select count(*) from TA4", false, false, db::Failure::Busy},
-        {"a file that is no book", nullptr, true, false, db::Failure::NotABook},
-        {"a free name", nullptr, false, true, std::nullopt},
+        {"a book no one is at work on", nullptr, false, false},
+        {"another computer keeps it open, idle", "select count(*) from TA4", false, false},
+        {"another computer writing (nothing written yet)", "BEGIN EXCLUSIVE", false, false},
+        {"another computer reading", "BEGIN; select count(*) from TA4", false, false},
+        {"a file that is no book", nullptr, true, false},
+        {"a free name", nullptr, false, true},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        TestBook book;
-        book.exec("insert into TA4 (F1,F2) values ('旧','旧帐本的货品')");
-        QString old = c.junk ? faults::makeJunkFile(book.dir() + "/文字.vzk") : book.bookPath();
-        if (c.free)
-            old = book.dir() + "/新的名字.vzk";
-        book.db().close();
-        const faults::FileState before = faults::stateOf(old);
-        std::optional<faults::OtherComputer> other;
-        if (c.otherRuns) {
-            other.emplace(old);
-            ASSERT_TRUE(other->started());
-            const QString begun = other->run(QString::fromUtf8(c.otherRuns));
-            ASSERT_FALSE(begun.contains(QStringLiteral("Error"))) << begun.toStdString();
-        }
-
-        const QString error = db::createBook(old);
-        if (c.refused) {
-            EXPECT_EQ(db::splitDetails(error).text, db::failureReason(*c.refused));
-            EXPECT_EQ(faults::stateOf(old), before);
-        } else {
-            EXPECT_EQ(error, QString());
-            if (!c.free) {
-                EXPECT_EQ(faults::stateOf(old).inode, before.inode);  // the same file, written in place
+    const struct {
+        const char *name;
+        QString (*make)(const QString &source, const QString &target);
+    } makers[] = {
+        {"made new", [](const QString &, const QString &target) { return db::createBook(target); }},
+        {"made from another", [](const QString &source, const QString &target) { return db::compactCopy(source, target); }},
+    };
+    for (const auto &maker : makers)
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::string(maker.name) + ", " + c.name);
+            TestBook book;
+            book.exec("insert into TA4 (F1,F2) values ('旧','旧帐本的货品')");
+            const QString source = book.dir() + "/来源.vzk";
+            ASSERT_EQ(db::createBook(source), QString());
+            QString old = c.junk ? faults::makeJunkFile(book.dir() + "/文字.vzk") : book.bookPath();
+            if (c.free)
+                old = book.dir() + "/新的名字.vzk";
+            book.db().close();
+            const faults::FileState before = faults::stateOf(old);
+            std::optional<faults::OtherComputer> other;
+            if (c.otherRuns) {
+                other.emplace(old);
+                ASSERT_TRUE(other->started());
+                const QString begun = other->run(QString::fromUtf8(c.otherRuns));
+                ASSERT_FALSE(begun.contains(QStringLiteral("Error"))) << begun.toStdString();
             }
-            db::Database made;
-            ASSERT_TRUE(made.open(old));
-            EXPECT_EQ(made.scalar(QStringLiteral("select count(*) from TA4 where F1='旧'")).toInt(), 0);
-            EXPECT_EQ(made.scalar(QStringLiteral("select count(*) from TE1")).toInt(), 1);
+
+            const QString error = maker.make(source, old);
+            if (c.free) {
+                EXPECT_EQ(error, QString());
+                db::Database made;
+                ASSERT_TRUE(made.open(old));
+                EXPECT_EQ(made.scalar(QStringLiteral("select count(*) from TE1")).toInt(), 1);
+            } else {
+                EXPECT_EQ(error, db::nameTakenReason());
+                EXPECT_EQ(faults::stateOf(old), before);
+            }
+            EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList());
+            if (other) {
+                // Its own transaction, if it began one, goes on to its commit.
+                const bool began = QByteArray(c.otherRuns).startsWith("BEGIN");
+                EXPECT_EQ(other->run(began ? kWrite + QStringLiteral("; COMMIT") : kWrite), QString());
+                EXPECT_EQ(other->run(QStringLiteral("select count(*) from TA4 where F1='旧'")), QStringLiteral("1"));
+            }
         }
-        EXPECT_EQ(leftovers::stagingIn(book.dir()), QStringList());
-        if (other) {
-            // Its own transaction, if it began one, goes on to its commit.
-            EXPECT_EQ(other->run(c.refused ? kWrite + QStringLiteral("; COMMIT") : kWrite), QString());
-            EXPECT_EQ(other->run(QStringLiteral("select count(*) from TA4 where F1='旧'")),
-                      QString::number(c.refused ? 1 : 0));
-        }
-    }
 }
 
 // Another computer that had the book open, idle, and starts writing once the
@@ -153,6 +160,45 @@ TEST(BookLock, AWriterWaitingForTheLockFindsTheBookReplacedAndIsToldSo)
     EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 0);
     EXPECT_TRUE(reopened.exec(kWrite)) << reopened.lastError().toStdString();
     EXPECT_EQ(reopened.scalar(QStringLiteral("select count(*) from TA3 where F1='锁'")).toInt(), 1);
+}
+
+// The checked copy put in the locked book's place must be the program's own
+// file: a link in its place (to another book of the user's) or a file with a
+// second name elsewhere is not put there, and neither the book nor the other
+// file changes, mode included.
+TEST(BookLock, OnlyTheProgramsOwnCopyTakesTheBooksPlace)
+{
+    const struct {
+        const char *name;
+        bool (*make)(const QString &other, const QString &staged);
+    } cases[] = {
+        {"a link to another book", [](const QString &other, const QString &staged) { return QFile::link(other, staged); }},
+        {"another book's second name",
+         [](const QString &other, const QString &staged) {
+             return ::link(QFile::encodeName(other).constData(), QFile::encodeName(staged).constData()) == 0;
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestBook book;
+        book.db().close();
+        const QString other = book.dir() + "/其它帐本.vzk", staged = db::restoreStagePathFor(book.bookPath());
+        ASSERT_EQ(db::createBook(other), QString());
+        ASSERT_EQ(::chmod(QFile::encodeName(other).constData(), 0600), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(book.bookPath()).constData(), 0644), 0);
+        ASSERT_TRUE(c.make(other, staged));
+        const faults::FileState bookBefore = faults::stateOf(book.bookPath()), otherBefore = faults::stateOf(other);
+        {
+            db::BookLock lock(book.bookPath());
+            ASSERT_TRUE(lock.isHeld()) << lock.error().toStdString();
+            EXPECT_NE(lock.replaceBookWith(staged), QString());
+        }
+        EXPECT_EQ(faults::stateOf(book.bookPath()), bookBefore);
+        EXPECT_EQ(faults::stateOf(other), otherBefore);
+        struct stat otherNow {};
+        ASSERT_EQ(::stat(QFile::encodeName(other).constData(), &otherNow), 0);
+        EXPECT_EQ(otherNow.st_mode & 07777, mode_t(0600));
+    }
 }
 
 // A journal found beside a locked book belongs to no write the engine can

@@ -41,6 +41,12 @@ QString readOnlyReason(const QString &path)
     return db::describeFileFailure(EACCES, path);
 }
 
+// The reason told for another user's file in a folder with the sticky bit.
+QString stickyFolderReason(const QString &path)
+{
+    return QStringLiteral("文件 %1 属于其他用户，它所在的文件夹只允许文件的主人替换它。").arg(path);
+}
+
 // Sets the process's file mode mask for the life of the object.
 class Umask {
 public:
@@ -130,6 +136,9 @@ TEST(FileReplace, TwoProcessesWritingOneTargetEachPublishOnlyWholeContents)
     EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList());
 }
 
+// Only files with the program's staging mark are its leftovers, only the
+// user's own, and only once no one can still be writing them; whatever a
+// user named like an earlier version's staging file stays.
 TEST(FileReplace, LeftoversAreOnlyTheProgramsOwnThatNoOneCanStillBeWriting)
 {
     QTemporaryDir dir;
@@ -140,40 +149,44 @@ TEST(FileReplace, LeftoversAreOnlyTheProgramsOwnThatNoOneCanStillBeWriting)
     const struct {
         QString path;
         int hoursAgo;
-        bool staleStaging;  // listed by leftoversIn(folder)
-        bool besideBook;    // listed by leftoversBeside(book)
+        bool removed;
     } cases[] = {
-        {db::stagedPathFor(book), 30, true, true},
-        {db::stagedPathFor(book), 0, false, false},  // another computer copying the book now
-        {db::stagedPathFor(book), 23, false, false},
-        {db::restoreStagePathFor(book), 30, true, true},
-        {db::restoreStagePathFor(book), 0, false, false},  // another computer restoring now
-        {db::stagedPathFor(db::restoreStagePathFor(book)), 30, true, true},
-        {db::stagedPathFor(folder + QStringLiteral("/dbsetup.dat")), 30, true, true},
-        {db::stagedPathFor(longName), 30, true, true},
-        // the names earlier versions staged the book's copies under
-        {book + QStringLiteral(".tmp"), 0, false, false},
-        {book + QStringLiteral(".restore"), 30, false, true},
-        {book + QStringLiteral(".restore.tmp"), 30, false, true},
-        // not the program's
-        {folder + QStringLiteral("/别的.vzk.restore"), 30, false, false},
-        {folder + QStringLiteral("/报表.xlsx.tmp"), 30, false, false},
-        {folder + QStringLiteral("/报表.12-34.tmp"), 30, false, false},
+        {db::stagedPathFor(book), 30, true},
+        {db::stagedPathFor(book), 0, false},  // another computer copying the book now
+        {db::stagedPathFor(book), 23, false},
+        {db::restoreStagePathFor(book), 30, true},
+        {db::restoreStagePathFor(book), 0, false},  // another computer restoring now
+        {db::stagedPathFor(db::restoreStagePathFor(book)), 30, true},
+        {db::stagedPathFor(folder + QStringLiteral("/dbsetup.dat")), 30, true},
+        {db::stagedPathFor(longName), 30, true},
+        // a user's files, named as earlier versions staged theirs
+        {folder + QStringLiteral("/x.tmp"), 48, false},
+        {folder + QStringLiteral("/report.xlsx.tmp"), 48, false},
+        {folder + QStringLiteral("/plan.1234-0123456789abcdef.tmp"), 48, false},
+        {book + QStringLiteral(".tmp"), 48, false},
+        {book + QStringLiteral(".restore"), 48, false},
+        {book + QStringLiteral(".restore.tmp"), 48, false},
+        {folder + QStringLiteral("/报表.xlsx.tmp"), 30, false},
     };
-    QStringList stale, beside;
+    QStringList removed;
     for (const auto &c : cases) {
         leftovers::leave(c.path, c.hoursAgo);
-        if (c.staleStaging)
-            stale << c.path;
-        if (c.besideBook)
-            beside << c.path;
+        if (c.removed)
+            removed << c.path;
+    }
+    // a staging file of another user's (a colleague sharing the folder) is theirs to remove
+    const QString others = db::stagedPathFor(folder + QStringLiteral("/他的.set"));
+    leftovers::leave(others, 48);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(others).constData(), kNobody, kNobody), 0);
+    } else {
+        removed << others;  // no other user's file can be made here
     }
     const auto listed = [](QStringList paths) {
         paths.sort();
         return paths.join(QLatin1Char('\n')).toStdString();
     };
-    EXPECT_EQ(listed(db::leftoversIn(folder)), listed(stale));
-    EXPECT_EQ(listed(db::leftoversBeside(book)), listed(beside));
+    EXPECT_EQ(listed(db::leftoversIn(folder)), listed(removed));
 }
 
 TEST(FileReplace, EachStagingNameIsNewAndBesideItsTargetWhateverTheTargetsLength)
@@ -189,11 +202,11 @@ TEST(FileReplace, EachStagingNameIsNewAndBesideItsTargetWhateverTheTargetsLength
     ASSERT_EQ(QFile::encodeName(QFileInfo(longest).fileName()).size(), 244);
     EXPECT_EQ(db::writeWhole(longest, "整个"), QString());
     EXPECT_EQ(contentOf(longest), QByteArray("整个"));
-    QString staged;
-    ASSERT_EQ(db::createStaged(longest, &staged), QString());
-    EXPECT_EQ(QFileInfo(staged).absolutePath(), dir.path());
-    EXPECT_EQ(QFileInfo(staged).size(), 0);
-    EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList{QFileInfo(staged).fileName()});
+    const db::StagedFile staged(longest);
+    ASSERT_EQ(staged.error(), QString());
+    EXPECT_EQ(QFileInfo(staged.path()).absolutePath(), dir.path());
+    EXPECT_EQ(QFileInfo(staged.path()).size(), 0);
+    EXPECT_EQ(leftovers::stagingIn(dir.path()), QStringList{QFileInfo(staged.path()).fileName()});
 }
 
 // A replaced file keeps its owner's protection (the staging file is made with
@@ -268,9 +281,9 @@ TEST(FileReplace, APrivateFilesStagingFileIsOpenToItsOwnerAloneWhileItIsWritten)
     EXPECT_EQ(statOf(target).st_mode & 07777, mode_t(0600));
 
     // a staging file made and left (as by a write that was cut off) is private too
-    QString staged;
-    ASSERT_EQ(db::createStaged(target, &staged), QString());
-    EXPECT_EQ(statOf(staged).st_mode & 07777, mode_t(0600));
+    const db::StagedFile staged(target);
+    ASSERT_EQ(staged.error(), QString());
+    EXPECT_EQ(statOf(staged.path()).st_mode & 07777, mode_t(0600));
 }
 
 // A new file is private only while it is written: in place, it has the mode
@@ -293,7 +306,8 @@ TEST(FileReplace, ANewFileInPlaceTakesTheModeOfAFileMadeNow)
 // Another user's file in a folder open to all is not the user's to replace,
 // though the folder would let the user rename over it: it is refused as a
 // read-only file and kept as it was, owner and all. One the user may write is
-// replaced.
+// replaced. In a folder with the sticky bit another user's file is refused
+// for what keeps it, the folder, whatever its mode.
 TEST(FileReplace, AnotherUsersFileTheUserMayNotWriteIsRefused)
 {
     if (::geteuid() != 0)
@@ -305,11 +319,13 @@ TEST(FileReplace, AnotherUsersFileTheUserMayNotWriteIsRefused)
         const char *name;
         mode_t folder, file;
         bool replaced;
+        bool keptByTheFolder;
     } cases[] = {
-        {"/公用/他的.set", 0777, 0644, false},
-        {"/共享/他的.set", 01777, 0644, false},
-        {"/公用/他的只读.set", 0777, 0444, false},
-        {"/公用/大家的.set", 0777, 0666, true},
+        {"/公用/他的.set", 0777, 0644, false, false},
+        {"/共享/他的.set", 01777, 0644, false, true},
+        {"/共享/大家的.set", 01777, 0666, false, true},
+        {"/公用/他的只读.set", 0777, 0444, false, false},
+        {"/公用/大家的.set", 0777, 0666, true, false},
     };
     for (const auto &c : cases) {
         const QString target = dir.path() + QString::fromUtf8(c.name);
@@ -330,7 +346,8 @@ TEST(FileReplace, AnotherUsersFileTheUserMayNotWriteIsRefused)
                 failures += failedUnless(reason.isEmpty(), c.name);
                 failures += failedUnless(contentOf(target) == "我的内容", c.name);
             } else {
-                failures += failedUnless(reason == readOnlyReason(target), c.name);
+                const QString told = c.keptByTheFolder ? stickyFolderReason(target) : readOnlyReason(target);
+                failures += failedUnless(reason == told, c.name);
                 failures += failedUnless(kept && statOf(target).st_uid == 0, c.name);
             }
             failures += failedUnless(leftovers::stagingIn(QFileInfo(target).absolutePath()).isEmpty(), c.name);

@@ -25,10 +25,10 @@ TEST(ExportFile, AnExportRemovesWhatCutOffExportsLeftInItsFolderAndNothingElse)
     const QList<leftovers::Left> cases = {
         {db::stagedPathFor(path), 30, true},
         {db::stagedPathFor(dir.path() + QStringLiteral("/出库单.pdf")), 48, true},
-        {path + QStringLiteral(".tmp"), 30, true},  // the name an earlier version staged this export under
         {db::stagedPathFor(path), 0, false},        // another computer exporting it now
         {db::stagedPathFor(dir.path() + QStringLiteral("/出库单.pdf")), 2, false},
         {dir.path() + QStringLiteral("/出库单.pdf.tmp"), 30, false},
+        {path + QStringLiteral(".tmp"), 48, false},  // the user's, though an earlier version staged under it
         {dir.path() + QStringLiteral("/笔记.txt"), 30, false},
     };
     leftovers::leave(cases);

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <csignal>
 #include <fcntl.h>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -141,7 +142,7 @@ TEST_F(AutoBackupTest, EachBackupIsStagedOnceBesideItsOwnName)
     run(2026, 12, 9);
     run(2026, 12, 9);
     const QStringList made = watch.stop();
-    const QRegularExpression stagingName(QStringLiteral(R"(^测试帐本2026-12-9\.vzk\.\d+-[0-9a-f]{16}\.tmp$)"));
+    const QRegularExpression stagingName(QStringLiteral(R"(^测试帐本2026-12-9\.vzk\.\d+-[0-9a-f]{16}\.warehouse-staging$)"));
     ASSERT_EQ(made.size(), 2) << made.join(' ').toStdString();
     for (const QString &name : made)
         EXPECT_TRUE(stagingName.match(name).hasMatch()) << name.toStdString();
@@ -259,9 +260,10 @@ TEST_F(AutoBackupTest, ADamagedBookIsCalledDamagedInShortWordsWithTheCheckAmongT
 }
 
 // What cut-off writes left is removed once no one can still be writing it:
-// the program's own staging files of a day ago, and the names earlier
-// versions staged this book's copies under. Another computer's fresh staging
-// file, and every file that is not the program's, stays.
+// the program's own staging files of a day ago, by their mark alone. Another
+// computer's fresh staging file, and every file without the mark (the names
+// earlier versions staged under included: a user's file may carry them),
+// stays.
 TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThemAndNothingElse)
 {
     QDir().mkpath(folder());
@@ -274,12 +276,6 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {db::stagedPathFor(book.bookPath()), 30, true},
         {db::stagedPathFor(book.bookPath()) + "-journal", 30, true},  // the engine's, of a staged book
         {db::stagedPathFor(book.m().gAppPath + "测试帐本bak.set"), 30, true},
-        {folder() + "/测试帐本2026-11-2.vzk.new.tmp", 30, true},
-        {folder() + "/测试帐本2026-12-8.vzk.new", 30, true},
-        {folder() + "/备份-测试帐本.vzk.tmp", 30, true},
-        {book.bookPath() + ".restore", 30, true},
-        {book.bookPath() + ".restore.tmp", 30, true},
-        {book.bookPath() + ".tmp", 30, true},
         // written now, by another computer's backup or restore
         {db::stagedPathFor(folder() + "/测试帐本2026-12-10.vzk"), 0, false},
         {db::restoreStagePathFor(book.bookPath()), 1, false},
@@ -287,6 +283,12 @@ TEST_F(AutoBackupTest, LeftoversOfCutOffWritesAreRemovedOnceNoOneCanBeWritingThe
         {db::stagedPathFor(book.bookPath()) + "-journal", 0, false},
         {folder() + "/测试帐本2026-12-1.vzk.new", 0, false},
         // not the program's
+        {folder() + "/测试帐本2026-11-2.vzk.new.tmp", 30, false},
+        {folder() + "/测试帐本2026-12-8.vzk.new", 30, false},
+        {folder() + "/备份-测试帐本.vzk.tmp", 30, false},
+        {book.bookPath() + ".restore", 30, false},
+        {book.bookPath() + ".restore.tmp", 30, false},
+        {book.bookPath() + ".tmp", 30, false},
         {folder() + "/测试帐本二号2026-11-2.vzk.new.tmp", 30, false},
         {folder() + "/测试帐本2026-11-2.vzk", 30, false},
         {folder() + "/别的.vzk.tmp", 30, false},
@@ -406,10 +408,11 @@ TEST(BackupGenerations, TwoProgramsPublishingAtOnceKeepTheNewestWholeAndAnOlderG
         int start[2];
         ASSERT_EQ(::pipe(start), 0);
         pid_t programs[2];
+        std::optional<db::StagedFile> stagedFiles[2];  // each program's, removed when not put in place
         for (int which = 0; which < 2; ++which) {
-            QString staged;
-            ASSERT_EQ(db::createStaged(target, &staged), QString());
-            writeFile(staged, copies[which]);
+            db::StagedFile &staged = stagedFiles[which].emplace(target);
+            ASSERT_EQ(staged.error(), QString());
+            writeFile(staged.path(), copies[which]);
             programs[which] = ::fork();
             ASSERT_GE(programs[which], 0);
             if (programs[which] == 0) {

@@ -324,8 +324,8 @@ TEST(Startup, TheStartRemovesTheLeftoversOfTheOpenBooksCutOffCopiesThatNoOneIsWr
     QDir().mkpath(backups);
     // a book opened from the command line names its files "帐本文件"
     const QList<leftovers::Left> cases = {
-        {f.book.bookPath() + QStringLiteral(".restore.tmp"), 30, true},
-        {backups + QStringLiteral("/帐本文件2026-10-3.vzk.new.tmp"), 30, true},
+        {f.book.bookPath() + QStringLiteral(".restore.tmp"), 30, false},  // no mark: may be the user's
+        {backups + QStringLiteral("/帐本文件2026-10-3.vzk.new.tmp"), 30, false},
         {db::restoreStagePathFor(f.book.bookPath()), 30, true},
         {db::stagedPathFor(backups + QStringLiteral("/帐本文件2026-10-3.vzk")), 30, true},
         // another computer restoring the book, or backing it up, now

@@ -34,7 +34,7 @@ void expectRemovedAsTold(const QList<Left> &cases)
 
 QStringList stagingIn(const QString &folder)
 {
-    static const QRegularExpression staged(QStringLiteral(R"(\.tmp$)"));
+    static const QRegularExpression staged(QStringLiteral(R"(\.warehouse-staging(-journal)?$)"));
     return QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(staged);
 }
 

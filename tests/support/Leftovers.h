@@ -23,8 +23,8 @@ void leave(const QList<Left> &cases);
 // Checks that the files of the cases to be removed are gone and the others stay.
 void expectRemovedAsTold(const QList<Left> &cases);
 
-// The names of the files in folder that end in ".tmp", as every staging
-// file does: whatever a write staged and left there.
+// The names of the files in folder that carry the program's staging mark:
+// whatever a write staged and left there.
 QStringList stagingIn(const QString &folder);
 
 } // namespace leftovers

@@ -21,10 +21,8 @@ bool exportWhole(const QString &path, QString *error, const std::function<bool(c
     QFile made(scratch);
     if (!scratchFolder.isValid() || !make(scratch) || !made.open(QIODevice::ReadOnly))
         return failed(QStringLiteral("无法写入文件 %1。").arg(QDir::toNativeSeparators(path)));
-    // What exports cut off earlier left in the folder goes now (as does the
-    // name earlier versions staged this export under).
-    const QFileInfo file(path);
-    for (const QString &left : db::leftoversIn(file.absolutePath(), {file.fileName() + QStringLiteral(".tmp")}))
+    // What exports cut off earlier left in the folder goes now.
+    for (const QString &left : db::leftoversIn(QFileInfo(path).absolutePath()))
         QFile::remove(left);
     const QString reason = db::writeWhole(path, made.readAll());
     return reason.isEmpty() || failed(reason);
