@@ -72,14 +72,18 @@ QString createBook(const QString &path)
 
 QString accountBookError(Database &book)
 {
-    bool ok = false;
-    const int found = book.scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and "
-                                                 "name in ('TE1','TA4')"),
-                                  {}, &ok)
-                          .toInt();
-    if (!ok)
-        return book.lastError();
-    return found == 2 ? QString() : QStringLiteral("文件中没有帐本的数据表（TE1、TA4），不是帐本文件。");
+    Statement found = book.prepare(QStringLiteral("select count(type='table' and name in ('TE1','TA4') or null), "
+                                                  "count(type in ('trigger','view') or null) from sqlite_master"));
+    if (!found.next())
+        return found.hasError() ? found.error() : book.lastError();
+    if (found.number(0) != 2)
+        return QStringLiteral("文件中没有帐本的数据表（TE1、TA4），不是帐本文件。");
+    // A trigger runs inside the program's own writes (and a view's query
+    // wherever it is read): the program makes neither, so one found was put
+    // there by someone else.
+    if (found.number(1) != 0)
+        return QStringLiteral("文件中有本程序从不建立的触发器或视图（可能被别的程序改动过），不能作为帐本使用。");
+    return {};
 }
 
 } // namespace db

@@ -19,9 +19,10 @@ QString createBook(const QString &path);
 class Database;
 
 // Empty when the open database holds an account book's tables (the operators
-// TE1 and the goods TA4, which every book has had since its first version),
-// else why it is no account book. An empty file or a keyed database without
-// tables opens like a book; this tells them apart.
+// TE1 and the goods TA4, which every book has had since its first version)
+// and nothing the program never makes (a trigger or a view), else why it is
+// no account book. An empty file or a keyed database without tables opens
+// like a book; this tells them apart.
 QString accountBookError(Database &book);
 
 } // namespace db

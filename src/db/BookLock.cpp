@@ -48,6 +48,16 @@ QString overwriteBook(Database &book, Database &source, Failure *kind)
         return describeEngineFailure(code, QString::fromUtf8(text));
     };
     sqlite3 *into = book.handle();
+    // The copy moves the book's restore mark on by one in its own commit.
+    // The mark is read just before it: should another restore come in
+    // between, this connection refuses its next write rather than write into
+    // a book it never read.
+    quint32 mark = 0;
+    if (!book.readMark(&mark)) {
+        if (kind)
+            *kind = failureOf(book.lastErrorCode());
+        return book.lastError();
+    }
     // The engine copies every page, takes the book's exclusive lock itself
     // (waiting through the book connection's busy timeout) and commits the
     // copy with its own journal in one write transaction.
@@ -56,8 +66,10 @@ QString overwriteBook(Database &book, Database &source, Failure *kind)
         return failed(sqlite3_extended_errcode(into), sqlite3_errmsg(into));
     const int stepped = sqlite3_backup_step(copy, -1);
     const int finished = sqlite3_backup_finish(copy);
-    if (stepped == SQLITE_DONE && finished == SQLITE_OK)
+    if (stepped == SQLITE_DONE && finished == SQLITE_OK) {
+        book.writeUnder(mark + 1);
         return {};
+    }
     // A lock that outlasted the wait is told by the step alone; finish
     // reports only the failures that ended the copy.
     const int code = stepped == SQLITE_DONE ? finished : stepped;

@@ -11,8 +11,10 @@ namespace db {
 // own file, through the engine: every page of source is copied in one write
 // transaction of book with the engine's own journal, under the book's
 // exclusive lock, encrypted with the book's own key. The file keeps its name,
-// inode and mode; another computer that has it open keeps its file and reads
-// the new book at its next read. Another connection reading or writing the
+// inode and mode; another computer that has it open keeps its file, reads
+// the new book at its next read and refuses its next write (the copy moves
+// the book's restore mark on, see Database), while book writes on into the
+// new book. Another connection reading or writing the
 // book makes it wait as long as any statement waits and then refuse; a full
 // disk refuses; a kill leaves the old book whole (the engine rolls its
 // journal back at the next open). book must be in no transaction. Empty on

@@ -19,10 +19,12 @@ int gBusyTimeoutMs = 10000;
 // ---- Statement ------------------------------------------------------------
 
 Statement::Statement(Statement &&other) noexcept
-    : db_(other.db_), stmt_(other.stmt_), error_(std::move(other.error_)), errorCode_(other.errorCode_)
+    : book_(other.book_), db_(other.db_), stmt_(other.stmt_), kind_(other.kind_), error_(std::move(other.error_)),
+      errorCode_(other.errorCode_)
 {
     other.stmt_ = nullptr;
     other.db_ = nullptr;
+    other.book_ = nullptr;
 }
 
 Statement &Statement::operator=(Statement &&other) noexcept
@@ -30,12 +32,15 @@ Statement &Statement::operator=(Statement &&other) noexcept
     if (this != &other) {
         if (stmt_)
             sqlite3_finalize(stmt_);
+        book_ = other.book_;
         db_ = other.db_;
         stmt_ = other.stmt_;
+        kind_ = other.kind_;
         error_ = std::move(other.error_);
         errorCode_ = other.errorCode_;
         other.stmt_ = nullptr;
         other.db_ = nullptr;
+        other.book_ = nullptr;
     }
     return *this;
 }
@@ -126,27 +131,27 @@ bool Statement::bindAll(const QVariantList &values)
     return true;
 }
 
+int Statement::step()
+{
+    if (book_ && !sqlite3_stmt_busy(stmt_))
+        return book_->step(*this);
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        setError();
+    return rc;
+}
+
 bool Statement::next()
 {
-    if (!stmt_)
-        return false;
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc != SQLITE_DONE)
-        setError();
-    return false;
+    return stmt_ && step() == SQLITE_ROW;
 }
 
 bool Statement::run()
 {
     if (!stmt_)
         return false;
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_DONE || rc == SQLITE_ROW)
-        return true;
-    setError();
-    return false;
+    const int rc = step();
+    return rc == SQLITE_DONE || rc == SQLITE_ROW;
 }
 
 void Statement::reset()
@@ -329,7 +334,153 @@ bool Database::openWith(const QString &path, const QString &key, int flags, cons
     registerSqlFunctions(handle);
     db_ = handle;
     path_ = path;
+    checksWrites_ = (flags & SQLITE_OPEN_READONLY) == 0;
+    if (checksWrites_) {
+        sqlite3_set_authorizer(handle, noteKind, this);
+        if (!readMark(&mark_)) {
+            const QString error = lastError_;
+            const int code = lastErrorCode_;
+            close();
+            setError(error, code);
+            return false;
+        }
+    }
     return true;
+}
+
+bool Database::readMark(quint32 *mark)
+{
+    if (!db_) {
+        setError(QStringLiteral("没有打开的帐本"));
+        return false;
+    }
+    if (!markQuery_ && sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &markQuery_, nullptr) != SQLITE_OK) {
+        setEngineError(db_);
+        sqlite3_finalize(markQuery_);
+        markQuery_ = nullptr;
+        return false;
+    }
+    const int rc = sqlite3_step(markQuery_);
+    if (rc == SQLITE_ROW)
+        *mark = quint32(sqlite3_column_int(markQuery_, 0));
+    else
+        setEngineError(db_);
+    sqlite3_reset(markQuery_);
+    return rc == SQLITE_ROW;
+}
+
+bool Database::markUnchanged(Statement *statement)
+{
+    quint32 mark = 0;
+    const bool read = readMark(&mark);
+    if (read && mark == mark_) {
+        checked_ = true;
+        return true;
+    }
+    if (read)
+        setError(withDetail(failureReason(Failure::Replaced),
+                            QStringLiteral("schema version %1, %2 when the book was opened").arg(mark).arg(mark_)),
+                 SQLITE_READONLY_DBMOVED);
+    if (statement)
+        statement->setError(lastError_, lastErrorCode_);
+    return false;
+}
+
+int Database::noteKind(void *self, int action, const char *first, const char *, const char *, const char *)
+{
+    Noted &noted = static_cast<Database *>(self)->noted_;
+    switch (action) {
+    case SQLITE_TRANSACTION:
+        noted.begins = noted.begins || qstrcmp(first, "BEGIN") == 0;
+        noted.commits = noted.commits || qstrcmp(first, "COMMIT") == 0;
+        break;
+    case SQLITE_PRAGMA:
+        noted.pragma = true;
+        break;
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_ALTER_TABLE:
+        noted.changesSchema = true;
+        break;
+    default:
+        break;
+    }
+    return SQLITE_OK;
+}
+
+int Database::step(Statement &statement)
+{
+    const auto plainStep = [&statement] {
+        const int rc = sqlite3_step(statement.stmt_);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            statement.setError();
+        return rc;
+    };
+    const bool alone = sqlite3_get_autocommit(db_) != 0;
+    if (alone) {  // between transactions: the next one is checked anew
+        checked_ = false;
+        schemaChanged_ = false;
+    }
+    const StatementKind kind = statement.kind_;
+    if (kind.writes) {
+        if (alone)
+            return stepAlone(statement);
+        // Under the transaction's lock from this read on: no restore comes between it and the write.
+        if (!checked_ && !markUnchanged(&statement))
+            return statement.errorCode_;
+        schemaChanged_ = schemaChanged_ || kind.changesSchema;
+        return plainStep();
+    }
+    if (!kind.commits || !schemaChanged_ || alone)
+        return plainStep();
+    // The transaction changed the book's tables, which moved the mark on:
+    // read under its lock, taken once the commit is done.
+    quint32 mark = 0;
+    if (!readMark(&mark)) {
+        statement.setError(lastError_, lastErrorCode_);
+        return lastErrorCode_;
+    }
+    const int rc = plainStep();
+    if (rc == SQLITE_DONE && sqlite3_get_autocommit(db_))
+        mark_ = mark;
+    return rc;
+}
+
+int Database::stepAlone(Statement &statement)
+{
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        statement.setError();
+        return statement.errorCode_;
+    }
+    quint32 mark = mark_;
+    int rc = statement.errorCode_;
+    if (markUnchanged(&statement)) {
+        rc = sqlite3_step(statement.stmt_);
+        // The engine's writes return no rows; any would only be skipped to reach the commit.
+        while (rc == SQLITE_ROW)
+            rc = sqlite3_step(statement.stmt_);
+        if (rc != SQLITE_DONE) {
+            statement.setError();
+        } else if (statement.kind_.changesSchema && !readMark(&mark)) {
+            statement.setError(lastError_, lastErrorCode_);
+            rc = lastErrorCode_;
+        } else if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            statement.setError();
+            rc = statement.errorCode_;
+        } else {
+            mark_ = mark;
+            return SQLITE_DONE;
+        }
+    }
+    if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return rc;
 }
 
 void Database::setBusyTimeout(int milliseconds)
@@ -357,10 +508,32 @@ bool Database::isReadOnly() const
 void Database::close()
 {
     if (db_) {
+        sqlite3_finalize(markQuery_);
+        markQuery_ = nullptr;
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
     path_.clear();
+    checksWrites_ = false;
+    checked_ = false;
+    schemaChanged_ = false;
+    mark_ = 0;
+}
+
+std::optional<Statement> Database::prepareUtf8(const char *sql, int size, const char **tail)
+{
+    sqlite3_stmt *stmt = nullptr;
+    noted_ = {};
+    if (sqlite3_prepare_v2(db_, sql, size, &stmt, tail) != SQLITE_OK) {
+        setEngineError(db_);
+        sqlite3_finalize(stmt);
+        return std::nullopt;
+    }
+    StatementKind kind;
+    kind.writes = stmt && !sqlite3_stmt_readonly(stmt) && !noted_.begins && !noted_.pragma;
+    kind.changesSchema = noted_.changesSchema;
+    kind.commits = noted_.commits;
+    return Statement(checksWrites_ ? this : nullptr, db_, stmt, kind);
 }
 
 Statement Database::prepare(const QString &sql)
@@ -369,14 +542,9 @@ Statement Database::prepare(const QString &sql)
         setError(QStringLiteral("没有打开的帐本"));
         return {};
     }
-    sqlite3_stmt *stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt, nullptr) != SQLITE_OK) {
-        setEngineError(db_);
-        sqlite3_finalize(stmt);
-        return {};
-    }
-    return Statement(db_, stmt);
+    std::optional<Statement> statement = prepareUtf8(utf8.constData(), int(utf8.size()), nullptr);
+    return statement ? std::move(*statement) : Statement();
 }
 
 bool Database::exec(const QString &sql, const QVariantList &params)
@@ -397,12 +565,25 @@ bool Database::execScript(const QString &sql)
         setError(QStringLiteral("没有打开的帐本"));
         return false;
     }
-    char *message = nullptr;
-    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const int code = sqlite3_extended_errcode(db_);
-        setError(describeEngineFailure(code, QString::fromUtf8(message ? message : sqlite3_errmsg(db_))), code);
-        sqlite3_free(message);
-        return false;
+    // One statement after another, each run to its end, as the engine's own
+    // script runner does, but through the check of the book's writes.
+    const QByteArray utf8 = sql.toUtf8();
+    const char *next = utf8.constData();
+    const char *const end = next + utf8.size();
+    while (next < end) {
+        const char *tail = nullptr;
+        std::optional<Statement> statement = prepareUtf8(next, int(end - next), &tail);
+        if (!statement)
+            return false;
+        while (statement->next()) {
+        }
+        if (statement->hasError()) {
+            setError(statement->error(), statement->errorCode());
+            return false;
+        }
+        if (!tail || tail <= next)
+            break;
+        next = tail;
     }
     return true;
 }
@@ -440,6 +621,10 @@ bool Database::inTransaction() const
 Transaction::Transaction(Database &db) : db_(db)
 {
     active_ = db_.execScript(QStringLiteral("BEGIN IMMEDIATE"));
+    // The lock is held: a book restored since the connection opened it is
+    // refused before anything is read for the write.
+    if (active_ && db_.checksWrites_ && !db_.markUnchanged())
+        rollback();
 }
 
 Transaction::~Transaction()

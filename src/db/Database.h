@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -14,6 +16,13 @@ namespace db {
 inline constexpr const char *kBookPassword = "QTR5816";
 
 class Database;
+
+// What the engine found a statement to do when it prepared it.
+struct StatementKind {
+    bool writes = false;         // changes the book's content or tables (a BEGIN does not)
+    bool changesSchema = false;  // makes, drops or alters a table, index, view or trigger
+    bool commits = false;        // COMMIT (END)
+};
 
 // A prepared statement with bound values and a forward row cursor.
 // Values are bound positionally ('?') in the order given.
@@ -78,16 +87,44 @@ public:
 
 private:
     friend class Database;
-    Statement(sqlite3 *db, sqlite3_stmt *stmt) : db_(db), stmt_(stmt) {}
+    Statement(Database *book, sqlite3 *db, sqlite3_stmt *stmt, StatementKind kind)
+        : book_(book), db_(db), stmt_(stmt), kind_(kind)
+    {
+    }
+    // One step; an execution's first step goes through the book's check of
+    // its writes. On failure the error is set.
+    int step();
     void setError();
+    void setError(const QString &message, int code)
+    {
+        error_ = message;
+        errorCode_ = code;
+    }
 
+    Database *book_ = nullptr;
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *stmt_ = nullptr;
+    StatementKind kind_;
     QString error_;
     int errorCode_ = 0;
 };
 
 // One keyed connection to an account book (SQLCipher).
+//
+// A connection opened for writing remembers the book's restore mark when it
+// opens the book and writes only while the mark is unchanged: a restore
+// (written into the book's own file, possibly by another computer) changes
+// it, and every later write of a connection opened before is refused with
+// the "replaced" reason (Failure::Replaced), so no window opened on the old
+// book writes into the restored one. The mark is the engine's schema cookie:
+// the engine's copy of a whole book into this one moves it on in the same
+// commit as the copy, and the program never changes a book's tables once the
+// book is made (a connection's own changes of them move its mark along).
+// The mark is read once per write transaction, under the transaction's lock:
+// at the start of a Transaction, else before the first write in a
+// transaction, and around a write statement outside one, which runs in a
+// write transaction of its own. A book renamed over (a damaged book
+// replaced by a copy) is told the same way by the engine at the write.
 class Database {
 public:
     Database() = default;
@@ -134,9 +171,29 @@ public:
     // (10 s); for connections opened afterwards. Tests shorten it.
     static void setBusyTimeout(int milliseconds);
 
+    // The book's restore mark as the file holds it now; false when it
+    // cannot be read (the error is set).
+    bool readMark(quint32 *mark);
+    // Writes on under mark: after this connection wrote a restore into the
+    // book itself, the mark that restore left.
+    void writeUnder(quint32 mark) { mark_ = mark; }
+
 private:
     friend class Statement;
     friend class Transaction;
+    // Prepares the first statement of sql (tail, when given, receives where
+    // the next begins); nullopt on failure. A Statement that is not valid
+    // when sql holds no statement.
+    std::optional<Statement> prepareUtf8(const char *sql, int size, const char **tail);
+    // The first step of statement's execution, writes checked (see above).
+    int step(Statement &statement);
+    // A write outside a transaction: in a write transaction of its own, checked.
+    int stepAlone(Statement &statement);
+    // Whether the mark is unchanged in this transaction; when it changed (or
+    // cannot be read) statement, when given, and the connection get the reason.
+    bool markUnchanged(Statement *statement = nullptr);
+    // The engine's authorizer, called while a statement is prepared: notes what it does.
+    static int noteKind(void *self, int action, const char *first, const char *, const char *, const char *);
     void setError(const QString &message, int code = 0)
     {
         lastError_ = message;
@@ -149,6 +206,16 @@ private:
     QString path_;
     QString lastError_;
     int lastErrorCode_ = 0;
+
+    bool checksWrites_ = false;    // opened for writing
+    quint32 mark_ = 0;             // the restore mark this connection writes under
+    sqlite3_stmt *markQuery_ = nullptr;
+    bool checked_ = false;         // this transaction found the mark unchanged
+    bool schemaChanged_ = false;   // this transaction changed the book's tables
+    // What noteKind found the statement being prepared to do.
+    struct Noted {
+        bool begins = false, commits = false, pragma = false, changesSchema = false;
+    } noted_;
 };
 
 // BEGIN IMMEDIATE on construction; rolls back on destruction unless committed.

@@ -1,6 +1,7 @@
 #include "AdminFixture.h"
 
 #include "admin/BookBackup.h"
+#include "admin/OperatorWindow.h"
 #include "admin/S32.h"
 #include "admin/sysDBbak.h"
 #include "db/BookFile.h"
@@ -12,6 +13,7 @@
 #include "support/BookFaults.h"
 #include "support/Leftovers.h"
 #include "support/SparseFile.h"
+#include "support/WindowDriver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -49,6 +51,22 @@ class EditingWindow : public QWidget, public EditStateSource {
 public:
     int Edstu() const override { return 1; }
 };
+
+// Restores the backup saved into the book at bookPath in another program
+// (a process of its own, as on another computer), which then writes a row
+// into the restored book; true when both were done.
+bool restoredInAnotherProgram(const QString &bookPath, const QString &saved)
+{
+    const pid_t other = ::fork();
+    if (other == 0) {
+        db::Database open;
+        const bool done = open.open(bookPath) && backup::restoreBook(open, bookPath, saved).isEmpty()
+                          && open.exec(QStringLiteral("insert into TA3 (F1,F2) values ('恢复之后','恢复的电脑')"));
+        ::_exit(done ? 0 : 1);
+    }
+    int status = -1;
+    return other > 0 && ::waitpid(other, &status, 0) == other && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 } // namespace
 
 TEST(Backup, CycleIsRoundedHalfToEvenAndNeverNegative)
@@ -379,6 +397,9 @@ TEST(Restore, KilledAtAnyMomentLeavesTheOldBookOrTheRestoredOneWholeAndNothingBe
         QFile book(bookPath);
         ASSERT_TRUE(book.open(QIODevice::WriteOnly) && book.write(oldBytes) == oldBytes.size());
         book.close();
+        // A program logged in before the restore began.
+        db::Database before;
+        ASSERT_TRUE(before.open(bookPath));
         clock.start();
         const pid_t restore = ::fork();
         ASSERT_GE(restore, 0);
@@ -408,6 +429,11 @@ TEST(Restore, KilledAtAnyMomentLeavesTheOldBookOrTheRestoredOneWholeAndNothingBe
         if (round == 0) {
             EXPECT_EQ(kept, QStringLiteral("0"));
         }
+        // It writes on into the old book and into no restored one.
+        const bool wrote = before.execScript(QStringLiteral("insert into TA3 (F1) values ('之前登录'); delete from TA3"));
+        EXPECT_EQ(wrote, kept == QStringLiteral("1")) << before.lastError().toStdString();
+        EXPECT_TRUE(wrote || db::failureOf(before.lastErrorCode()) == db::Failure::Replaced);
+        before.close();
         // A kill before the journal's header was written leaves a journal
         // that holds no write: the engine ignores it, and the next write
         // beside the book takes its name and removes it.
@@ -461,6 +487,70 @@ TEST(Restore, AnotherComputerThatKeepsTheBookOpenReadsTheRestoredBookAndALongSav
     EXPECT_EQ(other.run(QStringLiteral("select count(*) from TA4")), QStringLiteral("3400"));
     EXPECT_EQ(valueIn(bookPath, QStringLiteral("select count(*) from TA4 where F1 like 'N%'")), QStringLiteral("3000"));
     EXPECT_EQ(valueIn(bookPath, QStringLiteral("PRAGMA integrity_check")), QStringLiteral("ok"));
+}
+
+// A program that logged in before another program restored the book keeps
+// its windows, but writes nothing into the restored book: its save is refused
+// and the clerk told to log in again, a lone statement too; once logged in
+// again it writes. The restoring program writes on into the book it restored.
+TEST(Restore, AProgramThatOpenedTheBookBeforeARestoreElsewhereIsToldAndWritesNothing)
+{
+    const struct {
+        const char *name;
+        bool damaged;  // the book's pages cannot be read: a checked copy is renamed over it
+    } cases[] = {{"written into the book", false}, {"a damaged book replaced", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        AdminFixture f;
+        const QString bookPath = f.book.bookPath();
+        faults::growBook(f.book.db());
+        const QString saved = f.file(QStringLiteral("备份.vzk"));
+        ASSERT_EQ(backup::backupBook(bookPath, saved), QString());
+        f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('G9','备份之后')"));
+        if (c.damaged)
+            faults::makeDamagedCopy(bookPath, bookPath);
+
+        ASSERT_TRUE(restoredInAnotherProgram(bookPath, saved));
+        S1 w;
+        WindowDriver<S1> d{w};
+        d.menu("Menu_Add");
+        d.type(0, "B2");
+        d.type(1, "LI");
+        d.menu("Menu_save");
+        EXPECT_EQ(f.book.prompt().lastText(),
+                  QStringLiteral("数据库操作失败，数据没有改变：\n帐本文件已被替换（可能在其它电脑上恢复了数据），请退出系统后重新登录。"));
+        EXPECT_FALSE(f.book.db().exec(QStringLiteral("insert into TA3 (F1) values ('之前登录')")));
+        EXPECT_EQ(db::failureOf(f.book.db().lastErrorCode()), db::Failure::Replaced);
+        EXPECT_EQ(valueIn(bookPath, QStringLiteral("select count(*) from TE1 where F1='B2'")), QStringLiteral("0"));
+        EXPECT_EQ(valueIn(bookPath, QStringLiteral("select count(*) from TA4 where F1='G9'")), QStringLiteral("0"));
+        EXPECT_EQ(valueIn(bookPath, QStringLiteral("select group_concat(F2) from TA3 where F1 in ('恢复之后','之前登录')")),
+                  QStringLiteral("恢复的电脑"));
+
+        f.book.db().close();
+        ASSERT_TRUE(f.book.db().open(bookPath));
+        EXPECT_TRUE(f.book.db().exec(QStringLiteral("delete from TA4"))) << f.book.db().lastError().toStdString();
+    }
+}
+
+// A backup with something the program never makes in it (a trigger would
+// run inside the program's own writes) is refused, the book untouched.
+TEST(Restore, ABackupHoldingATriggerOrAViewIsRefusedAndTheBookKept)
+{
+    AdminFixture f;
+    f.book.exec(QStringLiteral("insert into TA4 (F1,F2) values ('G1','螺丝')"));
+    const QString saved = f.file(QStringLiteral("备份.vzk"));
+    ASSERT_EQ(backup::backupBook(f.book.bookPath(), saved), QString());
+    f.book.exec(QStringLiteral("delete from TA4"));
+    const faults::FileState before = faults::stateOf(f.book.bookPath());
+    S32 w;
+    for (const auto &[name, planted] : makePlantedBooks(f.book.dir(), saved)) {
+        SCOPED_TRACE(name);
+        f.book.fileDialogs().answer(planted);
+        click(&w, "Command1");
+        EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("系统数据恢复失败！原因如下：\n") + kPlantedBookReason);
+        EXPECT_EQ(faults::stateOf(f.book.bookPath()), before);
+    }
+    EXPECT_TRUE(f.dialogs.shown.isEmpty());
 }
 
 // A full disk refuses the restore and keeps the old book whole and open.

@@ -187,6 +187,39 @@ TEST(Startup, FilesWithoutTheBookTablesNeverReachTheLogin)
     }
 }
 
+// A trigger planted in a book would run inside the program's own writes
+// from the login on: such a book is refused at open, untouched.
+TEST(Startup, ABookHoldingATriggerOrAViewNeverReachesTheLogin)
+{
+    ShellFixture f;
+    for (const auto &[name, planted] : makePlantedBooks(f.book.dir(), f.book.bookPath())) {
+        SCOPED_TRACE(name);
+        const faults::FileState before = faults::stateOf(planted);
+        Startup s(f.book.m());
+        s.SetDefaults(f.book.dir());
+        f.book.m().gDb.close();
+        f.book.prompt().clear();
+        f.dialogs.shown.clear();
+
+        EXPECT_FALSE(s.OpenCommandLineBook(planted));
+        EXPECT_FALSE(f.book.m().gDb.isOpen());
+
+        ASSERT_TRUE(textfile::writeAtomically(f.book.dir() + QStringLiteral("/dbsetup.dat"),
+                                              ("No\n改过的帐本\n" + planted + "\n测试帐本\n%AppPath%测试帐本.vzk\n").toUtf8()));
+        f.dialogs.handle(QStringLiteral("ZbSet"), [](QDialog &d) {
+            child<QComboBox>(&d, "Cmb0")->setCurrentIndex(1);
+            click(&d, "Cmd0");
+            return d.result();
+        });
+        f.book.prompt().clear();
+        EXPECT_TRUE(s.OpenListedBook());
+        EXPECT_EQ(f.book.prompt().lastText(), QStringLiteral("无法打开帐本！系统返回如下信息：\n\n") + kPlantedBookReason
+                                                  + QStringLiteral("\n\n请重新设置帐本"));
+        EXPECT_EQ(f.book.m().gDb.path(), f.book.bookPath());
+        EXPECT_EQ(faults::stateOf(planted), before);
+    }
+}
+
 TEST(Startup, EmptyBookListOffersTheDefaultBook)
 {
     ShellFixture f;

@@ -94,3 +94,21 @@ QList<std::pair<const char *, QString>> makeNonBooks(const QString &dir)
     }
     return {{"0-byte file", empty}, {"keyed database without tables", keyed}};
 }
+
+QList<std::pair<const char *, QString>> makePlantedBooks(const QString &dir, const QString &source)
+{
+    const QList<std::pair<const char *, const char *>> planted = {
+        {"trigger", "create trigger planted after update on TE1 begin delete from TA2; end"},
+        {"view", "create view planted as select * from TE1"},
+    };
+    QList<std::pair<const char *, QString>> books;
+    for (const auto &[name, sql] : planted) {
+        const QString path = dir + QStringLiteral("/planted-%1.vzk").arg(QLatin1String(name));
+        EXPECT_TRUE(QFile::copy(source, path));
+        db::Database book;
+        EXPECT_TRUE(book.open(path));
+        EXPECT_TRUE(book.exec(QString::fromLatin1(sql))) << book.lastError().toStdString();
+        books.append({name, path});
+    }
+    return books;
+}

@@ -11,6 +11,14 @@
 // pairs of a case name and the path.
 QList<std::pair<const char *, QString>> makeNonBooks(const QString &dir);
 
+// Copies of the book at source in dir with something planted that the
+// program never makes: a trigger (one that empties the categories at the
+// next change of an operator) and a view. Pairs of a case name and the path.
+QList<std::pair<const char *, QString>> makePlantedBooks(const QString &dir, const QString &source);
+// Why such a book is refused.
+inline const QString kPlantedBookReason =
+    QStringLiteral("文件中有本程序从不建立的触发器或视图（可能被别的程序改动过），不能作为帐本使用。");
+
 // A temporary account book made from the schema, opened in its own Module1
 // (installed as the current one), with gAppPath and the settings pointed at a
 // temporary folder and a recording prompt answering every message box.
