@@ -386,6 +386,19 @@ bool Database::markUnchanged(Statement *statement)
     return false;
 }
 
+namespace {
+// Whether the statement only explains another (its plan, or its program):
+// it writes nothing, though the engine calls it no read-only statement when
+// what it explains would write.
+bool explains(sqlite3_stmt *stmt)
+{
+    const char *sql = sqlite3_sql(stmt);
+    while (sql && (*sql == ' ' || *sql == '\t' || *sql == '\n' || *sql == '\r'))
+        ++sql;
+    return sql && qstrnicmp(sql, "EXPLAIN", 7) == 0;
+}
+} // namespace
+
 int Database::noteKind(void *self, int action, const char *first, const char *, const char *, const char *)
 {
     Noted &noted = static_cast<Database *>(self)->noted_;
@@ -530,7 +543,7 @@ std::optional<Statement> Database::prepareUtf8(const char *sql, int size, const 
         return std::nullopt;
     }
     StatementKind kind;
-    kind.writes = stmt && !sqlite3_stmt_readonly(stmt) && !noted_.begins && !noted_.pragma;
+    kind.writes = stmt && !sqlite3_stmt_readonly(stmt) && !noted_.begins && !noted_.pragma && !explains(stmt);
     kind.changesSchema = noted_.changesSchema;
     kind.commits = noted_.commits;
     return Statement(checksWrites_ ? this : nullptr, db_, stmt, kind);
