@@ -30,6 +30,16 @@
 
 namespace {
 
+// The floors' four passes, one a kind: header, lines and party tables, and
+// the in and out columns (quantity, amount) each kind's lines fill.
+struct Pass {
+    const char *h, *l, *p, *in, *out;
+};
+const Pass passes[] = {{"TB1", "TB11", "TA1", "L.F6,L.F6*L.F7", "0,0"},
+                       {"TB3", "TB31", "TA1", "0,0", "L.F6,L.F6*L.F7"},
+                       {"TD1", "TD11", "TA2", "0,0", "L.F6,L.F6*L.F7"},
+                       {"TD3", "TD31", "TA2", "L.F6,L.F6*L.F7", "0,0"}};
+
 Module1 *gModule = nullptr;
 // The floors' connection, opened once and kept like the program's, so both
 // run with their page caches warm.
@@ -66,12 +76,6 @@ void generateBare(benchmark::State &state, Period period, bool list)
     sqlite3 *handle = gBare;
     if (!handle)
         return;
-    struct Pass {
-        const char *h, *l, *p, *in, *out;
-    } passes[] = {{"TB1", "TB11", "TA1", "L.F6,L.F6*L.F7", "0,0"},
-                  {"TB3", "TB31", "TA1", "0,0", "L.F6,L.F6*L.F7"},
-                  {"TD1", "TD11", "TA2", "0,0", "L.F6,L.F6*L.F7"},
-                  {"TD3", "TD31", "TA2", "L.F6,L.F6*L.F7", "0,0"}};
     // The run's page cache, as the generation sets it.
     sqlite3_exec(handle, "PRAGMA cache_size=-131072", nullptr, nullptr, nullptr);
     std::vector<QByteArray> statements;
@@ -152,12 +156,6 @@ void generateOneGoodsBare(benchmark::State &state)
     sqlite3 *handle = gBare;
     if (!handle)
         return;
-    struct Pass {
-        const char *h, *l, *p, *in, *out;
-    } passes[] = {{"TB1", "TB11", "TA1", "L.F6,L.F6*L.F7", "0,0"},
-                  {"TB3", "TB31", "TA1", "0,0", "L.F6,L.F6*L.F7"},
-                  {"TD1", "TD11", "TA2", "0,0", "L.F6,L.F6*L.F7"},
-                  {"TD3", "TD31", "TA2", "L.F6,L.F6*L.F7", "0,0"}};
     sqlite3_exec(handle, "PRAGMA cache_size=-131072", nullptr, nullptr, nullptr);
     const QByteArray goods = gGoods.toUtf8();
     std::vector<sqlite3_stmt *> statements;

@@ -208,22 +208,11 @@ const sqlite3_io_methods kMethods = {
 };
 
 // The same with the reads through the last blocks read.
-const sqlite3_io_methods kBlockMethods = {
-    1,
-    mappedClose,
-    blockRead,
-    mappedWrite,
-    mappedTruncate,
-    mappedSync,
-    mappedFileSize,
-    mappedLock,
-    mappedUnlock,
-    mappedCheckReservedLock,
-    mappedFileControl,
-    mappedSectorSize,
-    mappedDeviceCharacteristics,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-};
+const sqlite3_io_methods kBlockMethods = [] {
+    sqlite3_io_methods methods = kMethods;
+    methods.xRead = blockRead;
+    return methods;
+}();
 
 // Maps the whole file read-only, unfilled: only what the engine reads is
 // ever read from the disk. On any failure the reads simply go to the default
