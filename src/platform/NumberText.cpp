@@ -295,8 +295,67 @@ NumberChars formatChars(double value, int decimals, bool grouped)
     return result;
 }
 
+namespace {
+
+// Writes value when it is zero or a decimal of at most decimals places below
+// 1E+15 and from 1E-04 (most amounts): then rounding keeps it as it is, and its
+// text is its digits without trailing zeros, found without the digits of
+// printf's "%.14e". Returns false for any other value.
+bool writeExactDecimal(double value, int decimals, Digits &text)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    if (value == 0.0) {  // also -0: never written with a sign
+        text.append('0');
+        return true;
+    }
+    if (!(std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15))
+        return false;
+    for (int places = 0; places <= decimals && places < int(std::size(kPowers)); ++places) {
+        const double whole = std::nearbyint(value * kPowers[places]);
+        if (!(std::fabs(whole) < 1e15))
+            return false;
+        if (whole / kPowers[places] != value)
+            continue;
+        // The division rounds the exact quotient as reading the decimal's
+        // text would: value is that decimal.
+        char digits[24];
+        const char *end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(std::fabs(whole))).ptr;
+        const int count = int(end - digits);
+        if (value < 0)
+            text.append('-');
+        if (count <= places) {
+            text.append("0.", 2);
+            text.insert(text.size(), qsizetype(places - count), '0');
+            text.append(digits, count);
+        } else {
+            text.append(digits, count - places);
+            if (places > 0) {
+                text.append('.');
+                text.append(digits + count - places, places);
+            }
+        }
+        if (places > 0) {
+            qsizetype size = text.size();
+            while (text[size - 1] == '0')
+                --size;
+            if (text[size - 1] == '.')
+                --size;
+            text.resize(size);
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 NumberChars roundedChars(double value, const NumberPattern &pattern)
 {
+    if (!pattern.grouped) {
+        NumberChars exact;
+        if (writeExactDecimal(value, pattern.decimals, exact.chars_))
+            return exact;
+    }
     NumberChars fixed = formatChars(value, pattern.decimals, pattern.grouped);
     if (pattern.grouped)
         return numToChars(fixed.leadingNumber());
