@@ -297,31 +297,39 @@ NumberChars formatChars(double value, int decimals, bool grouped)
 
 namespace {
 
-// Writes value when it is zero or a decimal of at most decimals places below
-// 1E+15 and from 1E-04 (most amounts): then rounding keeps it as it is, and its
-// text is its digits without trailing zeros, found without the digits of
-// printf's "%.14e". Returns false for any other value.
-bool writeExactDecimal(double value, int decimals, Digits &text)
+// Writes value when it is zero or a decimal of at most six places below
+// 1E+15 and from 1E-04 (most amounts): those are their own 15 significant
+// digits, rounded here as whole units without the digits of printf's
+// "%.14e", and never take the exponent form. Returns false for any other
+// value.
+bool writeFewPlaces(double value, int decimals, Digits &text)
 {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    static constexpr long long kTens[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
     if (value == 0.0) {  // also -0: never written with a sign
         text.append('0');
         return true;
     }
     if (!(std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15))
         return false;
-    for (int places = 0; places <= decimals && places < int(std::size(kPowers)); ++places) {
+    for (int places = 0; places < int(std::size(kPowers)); ++places) {
         const double whole = std::nearbyint(value * kPowers[places]);
         if (!(std::fabs(whole) < 1e15))
             return false;
+        // The division rounds the exact quotient as reading the decimal's
+        // text would: value is that decimal when it gives value back.
         if (whole / kPowers[places] != value)
             continue;
-        // The division rounds the exact quotient as reading the decimal's
-        // text would: value is that decimal.
+        long long units = static_cast<long long>(std::fabs(whole));
+        if (places > decimals) {  // half away from zero on the first digit dropped
+            const long long dropped = kTens[places - decimals];
+            units = units / dropped + (units % dropped * 2 >= dropped ? 1 : 0);
+            places = decimals;
+        }
         char digits[24];
-        const char *end = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(std::fabs(whole))).ptr;
+        const char *end = std::to_chars(digits, digits + sizeof digits, units).ptr;
         const int count = int(end - digits);
-        if (value < 0)
+        if (value < 0 && units != 0)
             text.append('-');
         if (count <= places) {
             text.append("0.", 2);
@@ -353,7 +361,7 @@ NumberChars roundedChars(double value, const NumberPattern &pattern)
 {
     if (!pattern.grouped) {
         NumberChars exact;
-        if (writeExactDecimal(value, pattern.decimals, exact.chars_))
+        if (writeFewPlaces(value, pattern.decimals, exact.chars_))
             return exact;
     }
     NumberChars fixed = formatChars(value, pattern.decimals, pattern.grouped);
