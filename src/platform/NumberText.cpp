@@ -295,8 +295,97 @@ NumberChars formatChars(double value, int decimals, bool grouped)
     return result;
 }
 
+namespace {
+
+// Writes units / 10^places, rounded half away from zero (on the first digit
+// dropped) to at most decimals places, without trailing zeros; never "-0".
+void writeRoundedUnits(long long units, int places, bool negative, int decimals, Digits &text)
+{
+    if (places > decimals) {
+        long long dropped = 1;
+        for (int i = decimals; i < places; ++i)
+            dropped *= 10;
+        units = units / dropped + (units % dropped * 2 >= dropped ? 1 : 0);
+        places = decimals;
+    }
+    char digits[24];
+    const char *end = std::to_chars(digits, digits + sizeof digits, units).ptr;
+    const int count = int(end - digits);
+    if (negative && units != 0)
+        text.append('-');
+    if (count <= places) {
+        text.append("0.", 2);
+        text.insert(text.size(), qsizetype(places - count), '0');
+        text.append(digits, count);
+    } else {
+        text.append(digits, count - places);
+        if (places > 0) {
+            text.append('.');
+            text.append(digits + count - places, places);
+        }
+    }
+    if (places > 0) {
+        qsizetype size = text.size();
+        while (text[size - 1] == '0')
+            --size;
+        if (text[size - 1] == '.')
+            --size;
+        text.resize(size);
+    }
+}
+
+// Writes value rounded to decimals places without trailing zeros, as
+// formatting and writing again gives it, when value is zero or lies from
+// 1E-04 below 1E+15 (every amount but the largest and the tiniest): its 15
+// significant digits are taken as whole units, and its text never takes the
+// exponent form. Returns false for any other value.
+bool writeRounded(double value, int decimals, Digits &text)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    if (value == 0.0) {  // also -0: never written with a sign
+        text.append('0');
+        return true;
+    }
+    if (!(std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15))
+        return false;
+    // A decimal of up to six places (most amounts) is its own 15 digits: the
+    // division rounds the exact quotient as reading the decimal's text would,
+    // so value is that decimal when it gives value back.
+    for (int places = 0; places < int(std::size(kPowers)); ++places) {
+        const double whole = std::nearbyint(value * kPowers[places]);
+        if (!(std::fabs(whole) < 1e15))
+            break;
+        if (whole / kPowers[places] == value) {
+            writeRoundedUnits(static_cast<long long>(std::fabs(whole)), places, value < 0, decimals, text);
+            return true;
+        }
+    }
+    // Otherwise the digits of printf's "%.14e" (std::to_chars is defined that
+    // way): "-d.dddddddddddddde-dd".
+    char scientific[32];
+    const char *end = std::to_chars(scientific, scientific + sizeof scientific, value,
+                                    std::chars_format::scientific, 14).ptr;
+    const char *mantissa = scientific + (value < 0 ? 1 : 0);
+    long long units = mantissa[0] - '0';
+    for (const char *p = mantissa + 2; p < mantissa + 16; ++p)
+        units = units * 10 + (*p - '0');
+    int exponent = 0;
+    std::from_chars(mantissa + (mantissa[17] == '+' ? 18 : 17), end, exponent);
+    if (exponent > 14)  // rounded up to 1E+15
+        return false;
+    writeRoundedUnits(units, 14 - exponent, value < 0, decimals, text);
+    return true;
+}
+
+} // namespace
+
 NumberChars roundedChars(double value, const NumberPattern &pattern)
 {
+    if (!pattern.grouped) {
+        NumberChars rounded;
+        if (writeRounded(value, pattern.decimals, rounded.chars_))
+            return rounded;
+    }
     NumberChars fixed = formatChars(value, pattern.decimals, pattern.grouped);
     if (pattern.grouped)
         return numToChars(fixed.leadingNumber());

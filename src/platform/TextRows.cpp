@@ -12,57 +12,144 @@ void TextRows::append(const QStringList &cells)
     endRow();
 }
 
+namespace {
+
+// Characters per block: large enough that a list of many thousands of rows
+// takes a few hundred allocations, small enough that the last block's unused
+// room stays small beside the list.
+constexpr qsizetype kBlockChars = 16 * 1024;
+
+const QChar kNoCharacters[1] = {};
+
+} // namespace
+
+const QChar *TextRows::rowText(int row) const
+{
+    const RowPlace place = places_[row];
+    return place.block < 0 ? kNoCharacters : blocks_[place.block].constData() + place.start;
+}
+
+TextRows::RowPlace TextRows::store(const QChar *text, qsizetype length)
+{
+    if (length == 0)
+        return {};
+    if (blocks_.isEmpty() || lastBlockUsed_ + length > blocks_.last().size()) {
+        blocks_.append(QString(std::max(kBlockChars, length), Qt::Uninitialized));
+        lastBlockUsed_ = 0;
+    }
+    // data() gives this rows' own copy of a block shared with a copy of them.
+    std::copy(text, text + length, blocks_.last().data() + lastBlockUsed_);
+    const RowPlace place{int(blocks_.size() - 1), int(lastBlockUsed_)};
+    lastBlockUsed_ += length;
+    storedChars_ += length;
+    return place;
+}
+
+void TextRows::compactIfWasteful()
+{
+    if (unusedChars_ < kBlockChars || 2 * unusedChars_ < storedChars_)
+        return;
+    TextRows fresh(cols_);
+    fresh.places_.reserve(places_.size());
+    for (int r = 0; r < size(); ++r)
+        fresh.places_.append(fresh.store(rowText(r), rowLength(r)));
+    places_ = std::move(fresh.places_);
+    blocks_ = std::move(fresh.blocks_);
+    lastBlockUsed_ = fresh.lastBlockUsed_;
+    storedChars_ = fresh.storedChars_;
+    unusedChars_ = 0;
+}
+
 // Rows of another column count are padded or cut to this one's.
 void TextRows::append(const TextRows &rows)
 {
-    if (rows.cols_ == cols_) {
-        texts_.append(rows.texts_);
-        ends_.append(rows.ends_);
+    if (rows.cols_ != cols_) {
+        for (int r = 0; r < rows.size(); ++r)
+            append(rows.row(r));
         return;
     }
-    for (int r = 0; r < rows.size(); ++r)
-        append(rows.row(r));
+    if (&rows == this) {
+        append(TextRows(rows));
+        return;
+    }
+    // The appended rows keep their blocks (shared, not copied); this rows'
+    // last block keeps its unused room.
+    const int firstBlock = int(blocks_.size());
+    places_.reserve(places_.size() + rows.places_.size());
+    for (const RowPlace &place : rows.places_)
+        places_.append(place.block < 0 ? place : RowPlace{place.block + firstBlock, place.start});
+    ends_.append(rows.ends_);
+    if (!rows.blocks_.isEmpty()) {
+        blocks_.append(rows.blocks_);
+        lastBlockUsed_ = rows.lastBlockUsed_;
+    }
+    storedChars_ += rows.storedChars_;
+    unusedChars_ += rows.unusedChars_;
 }
 
 void TextRows::append(TextRows &&rows)
 {
-    if (rows.cols_ != cols_) {
-        append(std::as_const(rows));
+    if (isEmpty() && rows.cols_ == cols_ && pendingEnds_.isEmpty()) {
+        places_ = std::move(rows.places_);
+        ends_ = std::move(rows.ends_);
+        blocks_ = std::move(rows.blocks_);
+        lastBlockUsed_ = rows.lastBlockUsed_;
+        storedChars_ = rows.storedChars_;
+        unusedChars_ = rows.unusedChars_;
+        rows.places_.clear();
+        rows.ends_.clear();
+        rows.blocks_.clear();
+        rows.lastBlockUsed_ = rows.storedChars_ = rows.unusedChars_ = 0;
         return;
     }
-    texts_.append(std::move(rows.texts_));
-    ends_.append(std::move(rows.ends_));
+    append(std::as_const(rows));
 }
 
 void TextRows::setCell(int row, int col, QStringView text)
 {
     const qsizetype first = qsizetype(row) * cols_;
     const int start = col == 0 ? 0 : ends_[first + col - 1];
-    const int delta = int(text.size()) - (ends_[first + col] - start);
-    texts_[row].replace(start, ends_[first + col] - start, text.data(), text.size());
+    const int end = ends_[first + col];
+    const int length = rowLength(row);
+    const int delta = int(text.size()) - (end - start);
+    // The row is written anew: text may lie in the blocks itself.
+    QVarLengthArray<QChar, 256> joined;
+    joined.reserve(length + delta);
+    const QChar *old = rowText(row);
+    joined.append(old, start);
+    joined.append(text.data(), text.size());
+    joined.append(old + end, length - end);
+    dropRowText(row);
+    places_[row] = store(joined.constData(), joined.size());
     for (int c = col; c < cols_; ++c)
         ends_[first + c] += delta;
+    compactIfWasteful();
 }
 
 void TextRows::insert(int at, const QStringList &cells)
 {
     TextRows row(cols_);
     row.append(cells);
-    texts_.insert(at, std::move(row.texts_.first()));
+    places_.insert(at, store(row.rowText(0), row.rowLength(0)));
     ends_.insert(qsizetype(at) * cols_, cols_, 0);
     std::copy(row.ends_.cbegin(), row.ends_.cend(), ends_.begin() + qsizetype(at) * cols_);
 }
 
 void TextRows::removeAt(int row)
 {
-    texts_.removeAt(row);
+    dropRowText(row);
+    places_.removeAt(row);
     ends_.remove(qsizetype(row) * cols_, cols_);
+    compactIfWasteful();
 }
 
 void TextRows::resize(int count)
 {
-    texts_.resize(count);
+    for (int r = count; r < size(); ++r)
+        dropRowText(r);
+    places_.resize(count);
     ends_.resize(qsizetype(count) * cols_);  // a new row's cells all end at 0
+    compactIfWasteful();
 }
 
 void TextRows::setCols(int cols)
@@ -71,20 +158,21 @@ void TextRows::setCols(int cols)
     if (cols == cols_)
         return;
     QVector<int> ends;
-    ends.reserve(texts_.size() * cols);
+    ends.reserve(places_.size() * cols);
     for (int r = 0; r < size(); ++r) {
         const qsizetype first = qsizetype(r) * cols_;
         for (int c = 0; c < cols; ++c)
             ends.append(c < cols_ ? ends_[first + c] : ends.last());
-        texts_[r].truncate(ends.last());
+        unusedChars_ += rowLength(r) - ends.last();
     }
     cols_ = cols;
     ends_ = std::move(ends);
+    compactIfWasteful();
 }
 
 void TextRows::reserve(int rows)
 {
-    texts_.reserve(rows);
+    places_.reserve(rows);
     ends_.reserve(qsizetype(rows) * cols_);
 }
 
@@ -92,7 +180,7 @@ QStringView TextRows::cell(int row, int col) const
 {
     const qsizetype first = qsizetype(row) * cols_;
     const int start = col == 0 ? 0 : ends_[first + col - 1];
-    return QStringView(texts_[row]).mid(start, ends_[first + col] - start);
+    return QStringView(rowText(row) + start, ends_[first + col] - start);
 }
 
 QStringList TextRows::row(int row) const
@@ -223,8 +311,8 @@ void TextRows::endRow()
     const qsizetype first = ends_.size();
     ends_.resize(first + cols_);
     std::copy(pendingEnds_.cbegin(), pendingEnds_.cend(), ends_.begin() + first);
-    // A copy of its own length; the buffer keeps its room for the next row.
-    texts_.append(QString(pending_.constData(), pendingLength_));
+    // The buffer keeps its room for the next row.
+    places_.append(store(pending_.constData(), pendingLength_));
     pendingLength_ = 0;
     pendingEnds_.clear();
 }

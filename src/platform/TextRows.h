@@ -8,16 +8,17 @@
 #include <QVarLengthArray>
 #include <QVector>
 
-// Rows of a fixed number of cell texts, each row kept in one string with the
-// cells' end offsets beside it: a long list costs one allocation per row, not
-// one per cell. Rows are padded with empty cells or cut to the column count.
+// Rows of a fixed number of cell texts. The characters of many rows share one
+// large block and each row's cells are found by their end offsets, so a long
+// list costs a few allocations, not one per row or cell. Rows are padded with
+// empty cells or cut to the column count.
 class TextRows {
 public:
     explicit TextRows(int cols) : cols_(qMax(1, cols)) {}
 
     int cols() const { return cols_; }
-    int size() const { return int(texts_.size()); }
-    bool isEmpty() const { return texts_.isEmpty(); }
+    int size() const { return int(places_.size()); }
+    bool isEmpty() const { return places_.isEmpty(); }
 
     void append(const QStringList &cells);
     void append(const TextRows &rows);
@@ -49,9 +50,32 @@ public:
     QStringList last() const { return row(size() - 1); }
 
 private:
+    // Where a row's characters begin: a block and the offset in it. A row
+    // without characters has no block.
+    struct RowPlace {
+        int block = -1;
+        int start = 0;
+    };
+
     int cols_;
-    QVector<QString> texts_;
+    QVector<RowPlace> places_;
     QVector<int> ends_;  // cell c of row r ends at ends_[r * cols_ + c]
+    // The rows' characters. A block never grows once made; rows are added at
+    // the end of the last one. A copy of the rows shares the blocks until
+    // either writes to one.
+    QVector<QString> blocks_;
+    qsizetype lastBlockUsed_ = 0;
+    qsizetype storedChars_ = 0;  // characters written to the blocks
+    qsizetype unusedChars_ = 0;  // of those, ones no row uses any more
+
+    int rowLength(int row) const { return ends_[qsizetype(row) * cols_ + cols_ - 1]; }
+    const QChar *rowText(int row) const;
+    // Copies a row's characters to the end of the blocks.
+    RowPlace store(const QChar *text, qsizetype length);
+    void dropRowText(int row) { unusedChars_ += rowLength(row); }
+    // Rewrites the rows into fresh blocks once edits have left many
+    // characters unused.
+    void compactIfWasteful();
 
     // Writes well-formed UTF-8 as UTF-16 to out and returns the end; nullptr
     // for anything else (a broken sequence, a byte-order mark or a

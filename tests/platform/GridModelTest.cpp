@@ -148,3 +148,45 @@ TEST(TextRows, RowsBuiltCellByCellDecodeUtf8AsFromUtf8)
         EXPECT_EQ(built[r], appended[r]) << r;
     EXPECT_EQ(built.cell(0, 1), u"货品名称");
 }
+
+// Rows share large blocks of characters, and a copy shares them with the
+// rows it came from: edits of many rows (which write rows anew and then
+// move the rows to fresh blocks), removals and cuts must change only the
+// rows edited, in the copy edited, and leave every other cell as it was.
+TEST(TextRows, ManyEditedRowsKeepTheirOwnAndTheirCopysTexts)
+{
+    constexpr int kRows = 3000;  // some blocks' worth of characters
+    const auto text = [](int row, int col, const char *tag) {
+        return QStringLiteral("%1-%2-%3").arg(QString::fromUtf8(tag)).arg(row).arg(col);
+    };
+    TextRows original(3);
+    for (int r = 0; r < kRows; ++r)
+        original.append({text(r, 0, "货"), text(r, 1, "b"), r % 7 ? text(r, 2, "c") : QString()});
+
+    TextRows edited(original);
+    for (int r = 0; r < kRows; r += 2)
+        edited.setCell(r, 1, text(r, 1, "longer edited"));
+    for (int r = 1; r < kRows; r += 2)
+        edited.setCell(r, 0, QString());
+    edited.removeAt(0);
+    edited.insert(1, {"inserted"});
+    edited.resize(kRows / 2);
+    edited.append(original);
+    edited.setCols(2);
+
+    for (int r = 0; r < kRows; ++r) {
+        ASSERT_EQ(original.cell(r, 0), text(r, 0, "货")) << r;
+        ASSERT_EQ(original.cell(r, 1), text(r, 1, "b")) << r;
+        ASSERT_EQ(original.cell(r, 2), r % 7 ? text(r, 2, "c") : QString()) << r;
+    }
+    ASSERT_EQ(edited.size(), kRows / 2 + kRows);
+    EXPECT_EQ(edited[0], (QStringList{QString(), text(1, 1, "b")}));
+    EXPECT_EQ(edited[1], (QStringList{"inserted", QString()}));
+    for (int r = 2; r < kRows / 2; ++r) {
+        const int was = r;  // one row removed before, one inserted
+        ASSERT_EQ(edited.cell(r, 0), was % 2 ? QString() : text(was, 0, "货")) << r;
+        ASSERT_EQ(edited.cell(r, 1), text(was, 1, was % 2 ? "b" : "longer edited")) << r;
+    }
+    for (int r = 0; r < kRows; ++r)
+        ASSERT_EQ(edited[kRows / 2 + r], (QStringList{text(r, 0, "货"), text(r, 1, "b")})) << r;
+}
